@@ -1,0 +1,28 @@
+# Warnings on everywhere; exact floating point (no contraction) so that results
+# do not depend on the compiler's choice of fused multiply-add.
+add_compile_options(-Wall -Wextra -Wno-unused-parameter -ffp-contract=off)
+if(GRINDLE_WERROR)
+  add_compile_options(-Werror)
+endif()
+if(GRINDLE_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# A layer library made of every source in its folder, so that adding a file needs no build edit.
+function(grindle_layer name)
+  cmake_parse_arguments(L "" "" "EXCLUDE;DEPS;PUBLIC_DEPS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*/*.cpp)
+  foreach(ex IN LISTS L_EXCLUDE)
+    list(FILTER srcs EXCLUDE REGEX "${ex}")
+  endforeach()
+  if(srcs)
+    add_library(${name} STATIC ${srcs})
+    target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC grindle_include ${L_PUBLIC_DEPS} PRIVATE ${L_DEPS})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR} ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} INTERFACE grindle_include ${L_PUBLIC_DEPS})
+  endif()
+endfunction()
