@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -13,6 +14,8 @@ constexpr float SINE_TABLE_TWO_PI = 6.28318f;
 constexpr float SINE_INDEX_SCALE = 131071.9f;
 constexpr float SYNC_STEP_SCALE = 30.99f;
 constexpr float MIN_SPEED = 0.0001f;
+// Compares unequal to every argument, so the next setter call always computes.
+constexpr float NOT_SET = std::numeric_limits<float>::quiet_NaN();
 
 struct SineTable {
   std::array<float, TLfo::SINE_SIZE> v;
@@ -59,6 +62,9 @@ void TLfo::init(float rate) noexcept {
   holdValue = 0.0f;
   smooth = 0.0f;
   running = false;
+  speedValid = false;
+  lastSymKnob = NOT_SET;
+  lastSmoothKnob = NOT_SET;
 }
 
 void TLfo::reset() noexcept {
@@ -85,6 +91,8 @@ void TLfo::trigger(int on) noexcept {
 }
 
 void TLfo::setSym(float v) noexcept {
+  if (v == lastSymKnob) return;
+  lastSymKnob = v;
   if (!(v >= 0.0f))  // negative or NaN
     sym = 0.001f;
   else
@@ -94,10 +102,19 @@ void TLfo::setSym(float v) noexcept {
 }
 
 void TLfo::setSmooth(float s) noexcept {
+  if (s == lastSmoothKnob) return;
+  lastSmoothKnob = s;
   smooth = (s >= 0.0f) ? 1.0f - std::exp2(-16.0f * std::min(s, 1.0f)) : 0.0f;
 }
 
 void TLfo::setSpeed(float speed, bool sync, float tempo, float mult) noexcept {
+  // The engine calls this every sample with mostly unchanged arguments.
+  if (speedValid && speed == lastSpeed && sync == lastSync && tempo == lastTempo && mult == lastMult) return;
+  speedValid = true;
+  lastSpeed = speed;
+  lastSync = sync;
+  lastTempo = tempo;
+  lastMult = mult;
   float inc = 0.0f;
   if (!(speed >= MIN_SPEED)) {
     inc = 0.0f;  // standing still (NaN speeds too)

@@ -152,4 +152,11 @@ class TLfo {
   float value = 0.0f;
   float holdValue = 0.0f;
   float smooth = 0.0f;
+
+  // Last setter arguments: unchanged calls cost a comparison, not an exp2 or a division.
+  bool speedValid = false;
+  bool lastSync = false;
+  float lastSpeed = 0.0f, lastTempo = 0.0f, lastMult = 0.0f;
+  float lastSymKnob = 0.0f;     // set by init
+  float lastSmoothKnob = 0.0f;  // set by init
 };

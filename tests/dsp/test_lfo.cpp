@@ -81,6 +81,10 @@ TEST(Lfo, SymmetryMovesTheMiddleOfTheWave) {
   EXPECT_EQ(shapeAt(TLfo::WAVE_SQUARE, 0.21f, k), 1.0f);
 
   TLfo lfo;
+  lfo.setSym(0.9f);
+  lfo.init(44100.0f);
+  lfo.setSym(0.9f);
+  EXPECT_FLOAT_EQ(lfo.getSym(), 0.9f * 0.998f + 0.001f);
   const float bounds[][2] = {{-1.0f, 0.001f}, {NaN, 0.001f}, {2.0f, 0.999f}, {Inf, 0.999f}, {0.0f, 0.001f}};
   for (auto& b : bounds) {
     lfo.setSym(b[0]);
@@ -135,6 +139,13 @@ TEST(Lfo, FreeAndSyncedSpeed) {
   lfo.setSpeed(syncStep(2), true, 120.0f, 1.0f);
   lfo.start();
   EXPECT_NEAR(cycleLength(lfo, 3000000), 2822401, 2);
+  // A new rate takes effect even when the speed arguments repeat.
+  lfo.setSpeed(1.0f, false, 120.0f, 1.0f);
+  lfo.init(48000.0f);
+  lfo.start();
+  lfo.setSpeed(1.0f, false, 120.0f, 1.0f);
+  lfo.update(nullptr);
+  EXPECT_NEAR(lfo.getPos(), 13.75f / 48000.0f, 1e-9);
   // Below the lowest speed and with a sample rate too low to be real.
   lfo.init(10.0f);
   lfo.start();
