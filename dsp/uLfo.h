@@ -12,7 +12,7 @@
 
 // Tempo-synced period lengths, indexed by the step of a synced speed knob (0..30).
 // One unit lasts 480 x sampleRate / tempo samples: two bars of four beats.
-// Row 1 ("16/1*") is 18, not 24: stored programs were made with that length.
+// Row 1 ("16/1*") is 18 rather than 24; kept so that existing programs keep their timing.
 inline constexpr int NUM_PERIODS = 31;
 inline constexpr std::array<float, NUM_PERIODS> PERIOD_ARRAY = {
     0.0f,           // Off
