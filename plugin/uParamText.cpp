@@ -159,21 +159,21 @@ int distortType(const IParamTextSource& source) { return steppedValue(source, DI
 
 enum class Format : unsigned char {
   None,
-  DbVolume,       // 40 v - 30 dB
-  DbGain,         // 40 v - 20 dB
-  DbThreshold,    // 40 v - 40 dB
-  DbBoost,        // 60 v - 30 dB
-  Mix,            // dry/wet balance
+  DbVolume,     // 40 v - 30 dB
+  DbGain,       // 40 v - 20 dB
+  DbThreshold,  // 40 v - 40 dB
+  DbBoost,      // 60 v - 30 dB
+  Mix,          // dry/wet balance
   OnOff,
-  Percent,        // 0..100 %
-  Bipolar,        // -100..100 %
-  DistortKnob,    // per distortion type
+  Percent,      // 0..100 %
+  Bipolar,      // -100..100 %
+  DistortKnob,  // per distortion type
   Filter,
-  EnvLenShort,    // envelope time up to 255 ms
-  EnvLenLong,     // envelope time up to 16.4 s
+  EnvLenShort,  // envelope time up to 255 ms
+  EnvLenLong,   // envelope time up to 16.4 s
   FilterSlope,
   Ratio,
-  ModRate,        // widener and chorus speed
+  ModRate,  // widener and chorus speed
   ChorusLength,
   DisruptAmount,
   LazySpeed,
@@ -204,48 +204,90 @@ struct FormatRange {
 };
 
 constexpr FormatRange FORMATS[] = {
-    {1, 1, Format::DbVolume},           {60, 60, Format::DbVolume},
-    {6, 6, Format::DbGain},             {15, 18, Format::DbGain},
-    {28, 31, Format::DbGain},           {230, 233, Format::DbGain},
-    {41, 41, Format::DbThreshold},      {56, 56, Format::DbThreshold},
-    {86, 86, Format::DbThreshold},      {87, 87, Format::DbBoost},
-    {2, 2, Format::Mix},                {65, 65, Format::Mix},
-    {3, 4, Format::OnOff},              {14, 14, Format::OnOff},
-    {27, 27, Format::OnOff},            {40, 40, Format::OnOff},
-    {45, 45, Format::OnOff},            {47, 47, Format::OnOff},
-    {50, 50, Format::OnOff},            {52, 52, Format::OnOff},
-    {55, 55, Format::OnOff},            {61, 61, Format::OnOff},
-    {77, 83, Format::OnOff},            {85, 85, Format::OnOff},
-    {106, 109, Format::OnOff},          {130, 130, Format::OnOff},
-    {132, 132, Format::OnOff},          {147, 149, Format::OnOff},
-    {190, 199, Format::OnOff},          {7, 7, Format::Percent},
-    {23, 26, Format::Percent},          {36, 39, Format::Percent},
-    {49, 49, Format::Percent},          {54, 54, Format::Percent},
-    {62, 63, Format::Percent},          {67, 67, Format::Percent},
-    {88, 88, Format::Percent},          {110, 117, Format::Percent},
-    {241, 242, Format::Percent},        {244, 245, Format::Percent},
-    {8, 13, Format::DistortKnob},       {19, 22, Format::Filter},
-    {32, 35, Format::Filter},           {48, 48, Format::Filter},
-    {53, 53, Format::Filter},           {42, 42, Format::EnvLenShort},
-    {58, 58, Format::EnvLenShort},      {43, 44, Format::EnvLenLong},
-    {59, 59, Format::EnvLenLong},       {46, 46, Format::FilterSlope},
-    {51, 51, Format::FilterSlope},      {57, 57, Format::Ratio},
-    {64, 64, Format::ModRate},          {68, 68, Format::ModRate},
-    {66, 66, Format::ChorusLength},     {69, 69, Format::DisruptAmount},
-    {70, 76, Format::Bipolar},          {92, 101, Format::Bipolar},
-    {118, 127, Format::Bipolar},        {200, 229, Format::Bipolar},
-    {84, 84, Format::LazySpeed},        {89, 91, Format::FollowerTime},
-    {102, 105, Format::LfoSpeed},       {128, 128, Format::ModulePath},
-    {129, 129, Format::DistortType},    {131, 131, Format::ChorusMode},
-    {133, 133, Format::DisruptQuant},   {134, 134, Format::DisruptSpring},
-    {135, 135, Format::DisruptLazyMode}, {136, 142, Format::Destination},
-    {144, 146, Format::Destination},    {157, 160, Format::Destination},
-    {180, 189, Format::Destination},    {143, 143, Format::FollowerSource},
-    {150, 152, Format::Source},         {170, 179, Format::Source},
-    {153, 156, Format::LfoWave},        {161, 164, Format::LfoMode},
-    {165, 168, Format::LfoTrigger},     {169, 169, Format::MatrixMode},
-    {234, 234, Format::CompressorMode}, {240, 240, Format::WaveShaperMode},
-    {243, 243, Format::WaveShaperMode}, {246, 246, Format::PolarMode},
+    {1, 1, Format::DbVolume},
+    {60, 60, Format::DbVolume},
+    {6, 6, Format::DbGain},
+    {15, 18, Format::DbGain},
+    {28, 31, Format::DbGain},
+    {230, 233, Format::DbGain},
+    {41, 41, Format::DbThreshold},
+    {56, 56, Format::DbThreshold},
+    {86, 86, Format::DbThreshold},
+    {87, 87, Format::DbBoost},
+    {2, 2, Format::Mix},
+    {65, 65, Format::Mix},
+    {3, 4, Format::OnOff},
+    {14, 14, Format::OnOff},
+    {27, 27, Format::OnOff},
+    {40, 40, Format::OnOff},
+    {45, 45, Format::OnOff},
+    {47, 47, Format::OnOff},
+    {50, 50, Format::OnOff},
+    {52, 52, Format::OnOff},
+    {55, 55, Format::OnOff},
+    {61, 61, Format::OnOff},
+    {77, 83, Format::OnOff},
+    {85, 85, Format::OnOff},
+    {106, 109, Format::OnOff},
+    {130, 130, Format::OnOff},
+    {132, 132, Format::OnOff},
+    {147, 149, Format::OnOff},
+    {190, 199, Format::OnOff},
+    {7, 7, Format::Percent},
+    {23, 26, Format::Percent},
+    {36, 39, Format::Percent},
+    {49, 49, Format::Percent},
+    {54, 54, Format::Percent},
+    {62, 63, Format::Percent},
+    {67, 67, Format::Percent},
+    {88, 88, Format::Percent},
+    {110, 117, Format::Percent},
+    {241, 242, Format::Percent},
+    {244, 245, Format::Percent},
+    {8, 13, Format::DistortKnob},
+    {19, 22, Format::Filter},
+    {32, 35, Format::Filter},
+    {48, 48, Format::Filter},
+    {53, 53, Format::Filter},
+    {42, 42, Format::EnvLenShort},
+    {58, 58, Format::EnvLenShort},
+    {43, 44, Format::EnvLenLong},
+    {59, 59, Format::EnvLenLong},
+    {46, 46, Format::FilterSlope},
+    {51, 51, Format::FilterSlope},
+    {57, 57, Format::Ratio},
+    {64, 64, Format::ModRate},
+    {68, 68, Format::ModRate},
+    {66, 66, Format::ChorusLength},
+    {69, 69, Format::DisruptAmount},
+    {70, 76, Format::Bipolar},
+    {92, 101, Format::Bipolar},
+    {118, 127, Format::Bipolar},
+    {200, 229, Format::Bipolar},
+    {84, 84, Format::LazySpeed},
+    {89, 91, Format::FollowerTime},
+    {102, 105, Format::LfoSpeed},
+    {128, 128, Format::ModulePath},
+    {129, 129, Format::DistortType},
+    {131, 131, Format::ChorusMode},
+    {133, 133, Format::DisruptQuant},
+    {134, 134, Format::DisruptSpring},
+    {135, 135, Format::DisruptLazyMode},
+    {136, 142, Format::Destination},
+    {144, 146, Format::Destination},
+    {157, 160, Format::Destination},
+    {180, 189, Format::Destination},
+    {143, 143, Format::FollowerSource},
+    {150, 152, Format::Source},
+    {170, 179, Format::Source},
+    {153, 156, Format::LfoWave},
+    {161, 164, Format::LfoMode},
+    {165, 168, Format::LfoTrigger},
+    {169, 169, Format::MatrixMode},
+    {234, 234, Format::CompressorMode},
+    {240, 240, Format::WaveShaperMode},
+    {243, 243, Format::WaveShaperMode},
+    {246, 246, Format::PolarMode},
 };
 
 constexpr std::array<Format, LAST_TEXT_TAG + 1> buildFormatByTag() {
@@ -261,7 +303,7 @@ constexpr std::array<Format, LAST_TEXT_TAG + 1> FORMAT_BY_TAG = buildFormatByTag
 enum class KnobFormat : unsigned char {
   Percent,
   Bipolar,
-  BoostDb,   // -30..30 dB, whole numbers
+  BoostDb,  // -30..30 dB, whole numbers
   Filter,
   Bits,      // 16.0 .. 0.0 Bits
   Samples,   // 1.0 .. 1024.0 Smps
@@ -279,39 +321,26 @@ struct KnobFormatCell {
 };
 
 constexpr KnobFormatCell KNOB_FORMATS[] = {
-    {1, 2, KnobFormat::Multiply},
-    {3, 5, KnobFormat::BoostDb},
-    {8, 5, KnobFormat::BoostDb},
-    {4, 2, KnobFormat::Filter},   {4, 4, KnobFormat::Bipolar}, {4, 5, KnobFormat::Filter},
-    {4, 6, KnobFormat::Filter},   {4, 7, KnobFormat::BoostDb},
-    {12, 4, KnobFormat::Bipolar},
-    {14, 2, KnobFormat::Bits},    {14, 3, KnobFormat::Samples},
-    {19, 6, KnobFormat::BoostDb},
-    {30, 6, KnobFormat::BoostDb},
-    {21, 2, KnobFormat::Bipolar},
-    {25, 4, KnobFormat::Filter},
-    {28, 3, KnobFormat::Bipolar}, {28, 5, KnobFormat::Filter},
-    {31, 2, KnobFormat::Filter},  {31, 7, KnobFormat::BandMix},
-    {32, 2, KnobFormat::Filter},  {32, 7, KnobFormat::BandMix},
-    {33, 2, KnobFormat::Filter},  {33, 7, KnobFormat::BandMix},
-    {34, 2, KnobFormat::Filter},  {34, 7, KnobFormat::BandMix},
-    {35, 2, KnobFormat::Filter},  {35, 7, KnobFormat::BandMix},
-    {36, 2, KnobFormat::Filter},  {36, 3, KnobFormat::Bits},    {36, 4, KnobFormat::Samples},
-    {36, 5, KnobFormat::Bits},    {36, 6, KnobFormat::Samples},
-    {37, 2, KnobFormat::Filter},  {37, 7, KnobFormat::BandMix},
-    {38, 2, KnobFormat::Filter},  {38, 7, KnobFormat::BandMix},
-    {39, 2, KnobFormat::Filter},  {39, 7, KnobFormat::BandMix},
-    {40, 2, KnobFormat::Filter},  {40, 3, KnobFormat::Bipolar}, {40, 5, KnobFormat::Bipolar},
-    {40, 7, KnobFormat::BandMix},
-    {41, 2, KnobFormat::Filter},  {41, 7, KnobFormat::BandMix},
-    {42, 2, KnobFormat::Filter},  {42, 7, KnobFormat::BandMix},
-    {43, 2, KnobFormat::AmpModel},
-    {44, 2, KnobFormat::CabModel},
-    {45, 2, KnobFormat::Wave},    {45, 3, KnobFormat::Filter},  {45, 4, KnobFormat::Filter},
-    {46, 2, KnobFormat::Wave},    {46, 3, KnobFormat::Filter},  {46, 4, KnobFormat::Filter},
-    {47, 2, KnobFormat::Wave},    {47, 3, KnobFormat::Filter},
-    {48, 2, KnobFormat::Filter},  {48, 3, KnobFormat::Filter},  {48, 5, KnobFormat::Filter},
-    {48, 7, KnobFormat::BandMix},
+    {1, 2, KnobFormat::Multiply}, {3, 5, KnobFormat::BoostDb},   {8, 5, KnobFormat::BoostDb},
+    {4, 2, KnobFormat::Filter},   {4, 4, KnobFormat::Bipolar},   {4, 5, KnobFormat::Filter},
+    {4, 6, KnobFormat::Filter},   {4, 7, KnobFormat::BoostDb},   {12, 4, KnobFormat::Bipolar},
+    {14, 2, KnobFormat::Bits},    {14, 3, KnobFormat::Samples},  {19, 6, KnobFormat::BoostDb},
+    {30, 6, KnobFormat::BoostDb}, {21, 2, KnobFormat::Bipolar},  {25, 4, KnobFormat::Filter},
+    {28, 3, KnobFormat::Bipolar}, {28, 5, KnobFormat::Filter},   {31, 2, KnobFormat::Filter},
+    {31, 7, KnobFormat::BandMix}, {32, 2, KnobFormat::Filter},   {32, 7, KnobFormat::BandMix},
+    {33, 2, KnobFormat::Filter},  {33, 7, KnobFormat::BandMix},  {34, 2, KnobFormat::Filter},
+    {34, 7, KnobFormat::BandMix}, {35, 2, KnobFormat::Filter},   {35, 7, KnobFormat::BandMix},
+    {36, 2, KnobFormat::Filter},  {36, 3, KnobFormat::Bits},     {36, 4, KnobFormat::Samples},
+    {36, 5, KnobFormat::Bits},    {36, 6, KnobFormat::Samples},  {37, 2, KnobFormat::Filter},
+    {37, 7, KnobFormat::BandMix}, {38, 2, KnobFormat::Filter},   {38, 7, KnobFormat::BandMix},
+    {39, 2, KnobFormat::Filter},  {39, 7, KnobFormat::BandMix},  {40, 2, KnobFormat::Filter},
+    {40, 3, KnobFormat::Bipolar}, {40, 5, KnobFormat::Bipolar},  {40, 7, KnobFormat::BandMix},
+    {41, 2, KnobFormat::Filter},  {41, 7, KnobFormat::BandMix},  {42, 2, KnobFormat::Filter},
+    {42, 7, KnobFormat::BandMix}, {43, 2, KnobFormat::AmpModel}, {44, 2, KnobFormat::CabModel},
+    {45, 2, KnobFormat::Wave},    {45, 3, KnobFormat::Filter},   {45, 4, KnobFormat::Filter},
+    {46, 2, KnobFormat::Wave},    {46, 3, KnobFormat::Filter},   {46, 4, KnobFormat::Filter},
+    {47, 2, KnobFormat::Wave},    {47, 3, KnobFormat::Filter},   {48, 2, KnobFormat::Filter},
+    {48, 3, KnobFormat::Filter},  {48, 5, KnobFormat::Filter},   {48, 7, KnobFormat::BandMix},
 };
 
 constexpr int FIRST_FORMATTED_KNOB = 2;
@@ -326,17 +355,28 @@ constexpr auto KNOB_FORMAT_BY_TYPE = buildKnobFormats();
 
 std::string distortKnobStr(int type, int knob, float v) {
   switch (KNOB_FORMAT_BY_TYPE[type][knob - FIRST_FORMATTED_KNOB]) {
-    case KnobFormat::Percent: return percentStr(100.0f * v);
-    case KnobFormat::Bipolar: return percentStr(200.0f * v - 100.0f);
-    case KnobFormat::BoostDb: return intStr(truncInt(60.0f * v - 30.0f)) + " dB";
-    case KnobFormat::Filter: return toFilterStr(v, false);
-    case KnobFormat::Bits: return getFloatStr(16.0f - 16.0f * v, 1) + " Bits";
-    case KnobFormat::Samples: return getFloatStr(std::pow(2.0f, 10.0f * v), 1) + " Smps";
-    case KnobFormat::Multiply: return "x" + intStr(truncInt(std::pow(2.0f, 10.0f * v + 6.0f)));
-    case KnobFormat::BandMix: return getMixStr(v, true);
-    case KnobFormat::AmpModel: return std::string(rowAt(AMP_MODEL_STR, truncInt(v * 5.99f + 0.1f)));
-    case KnobFormat::CabModel: return std::string(rowAt(CAB_MODEL_STR, truncInt(v * 3.99f + 0.1f)));
-    case KnobFormat::Wave: return std::string(rowAt(DISTORT_WAVE_STR, truncInt(v * 3.99f + 0.1f)));
+    case KnobFormat::Percent:
+      return percentStr(100.0f * v);
+    case KnobFormat::Bipolar:
+      return percentStr(200.0f * v - 100.0f);
+    case KnobFormat::BoostDb:
+      return intStr(truncInt(60.0f * v - 30.0f)) + " dB";
+    case KnobFormat::Filter:
+      return toFilterStr(v, false);
+    case KnobFormat::Bits:
+      return getFloatStr(16.0f - 16.0f * v, 1) + " Bits";
+    case KnobFormat::Samples:
+      return getFloatStr(std::pow(2.0f, 10.0f * v), 1) + " Smps";
+    case KnobFormat::Multiply:
+      return "x" + intStr(truncInt(std::pow(2.0f, 10.0f * v + 6.0f)));
+    case KnobFormat::BandMix:
+      return getMixStr(v, true);
+    case KnobFormat::AmpModel:
+      return std::string(rowAt(AMP_MODEL_STR, truncInt(v * 5.99f + 0.1f)));
+    case KnobFormat::CabModel:
+      return std::string(rowAt(CAB_MODEL_STR, truncInt(v * 3.99f + 0.1f)));
+    case KnobFormat::Wave:
+      return std::string(rowAt(DISTORT_WAVE_STR, truncInt(v * 3.99f + 0.1f)));
   }
   return {};
 }
@@ -428,7 +468,8 @@ std::string toFreqStr(const IParamTextSource& source, int tag, float divisor, fl
 std::string getParamName(const IParamTextSource& source, int tag) {
   if (tag < FIRST_TEXT_TAG || tag > LAST_TEXT_TAG) return {};
   if (tag >= DISTORT_KNOB_1_TAG && tag < DISTORT_KNOB_1_TAG + NUM_DISTORT_KNOBS)
-    return std::string(DISTORT_READOUT_STR[distortType(source) * NUM_DISTORT_KNOBS + tag - DISTORT_KNOB_1_TAG]);
+    return std::string(
+        DISTORT_READOUT_STR[distortType(source) * NUM_DISTORT_KNOBS + tag - DISTORT_KNOB_1_TAG]);
   if (tag >= DISRUPT_SLOT_AMT_1_TAG && tag < DISRUPT_SLOT_AMT_1_TAG + NUM_DISRUPT_SLOTS) {
     const int slot = tag - DISRUPT_SLOT_AMT_1_TAG;
     const int dest = steppedValue(source, DISRUPT_DEST_TAGS[slot]);
@@ -451,48 +492,82 @@ std::string getParamDisplay(const IParamTextSource& source, int tag) {
   if (tag < FIRST_TEXT_TAG || tag > LAST_TEXT_TAG) return {};
   const float v = valueOf(source, tag);
   switch (FORMAT_BY_TAG[tag]) {
-    case Format::None: return {};
-    case Format::DbVolume: return getFloatStr(40.0f * v - 30.0f, 1) + " dB";
-    case Format::DbGain: return getFloatStr(40.0f * v - 20.0f, 1) + " dB";
-    case Format::DbThreshold: return getFloatStr(40.0f * v - 40.0f, 1) + " dB";
-    case Format::DbBoost: return getFloatStr(60.0f * v - 30.0f, 1) + " dB";
-    case Format::Mix: return getMixStr(v, false);
-    case Format::OnOff: return isOn(v) ? "On" : "Off";
-    case Format::Percent: return percentStr(100.0f * v);
-    case Format::Bipolar: return percentStr(200.0f * v - 100.0f);
-    case Format::DistortKnob: return distortKnobStr(distortType(source), tag - DISTORT_KNOB_1_TAG, v);
-    case Format::Filter: return toFilterStr(v, false);
-    case Format::EnvLenShort: return getEnvLenStr(v, 8.0f, true);
-    case Format::EnvLenLong: return getEnvLenStr(v, 14.0f, true);
-    case Format::FilterSlope: return isOn(v) ? "24 dB" : "12 dB";
+    case Format::None:
+      return {};
+    case Format::DbVolume:
+      return getFloatStr(40.0f * v - 30.0f, 1) + " dB";
+    case Format::DbGain:
+      return getFloatStr(40.0f * v - 20.0f, 1) + " dB";
+    case Format::DbThreshold:
+      return getFloatStr(40.0f * v - 40.0f, 1) + " dB";
+    case Format::DbBoost:
+      return getFloatStr(60.0f * v - 30.0f, 1) + " dB";
+    case Format::Mix:
+      return getMixStr(v, false);
+    case Format::OnOff:
+      return isOn(v) ? "On" : "Off";
+    case Format::Percent:
+      return percentStr(100.0f * v);
+    case Format::Bipolar:
+      return percentStr(200.0f * v - 100.0f);
+    case Format::DistortKnob:
+      return distortKnobStr(distortType(source), tag - DISTORT_KNOB_1_TAG, v);
+    case Format::Filter:
+      return toFilterStr(v, false);
+    case Format::EnvLenShort:
+      return getEnvLenStr(v, 8.0f, true);
+    case Format::EnvLenLong:
+      return getEnvLenStr(v, 14.0f, true);
+    case Format::FilterSlope:
+      return isOn(v) ? "24 dB" : "12 dB";
     case Format::Ratio:
       if (v < 0.00001f) return "None";
       if (v > 0.9999f) return "Limiter";
       return "Ratio " + getFloatStr(std::pow(2.0f, 7.0f * v), 1) + ":1";
-    case Format::ModRate: return toFreqStr(source, tag, 4096.0f, 10.0f, true);
-    case Format::ChorusLength: return getFloatStr(50.0f * v, 1) + " ms";
-    case Format::DisruptAmount: return disruptAmountStr(source, v);
-    case Format::LazySpeed: return syncedOrFreeRate(source, tag, DISRUPT_LAZY_SYNC_TAG, v);
-    case Format::FollowerTime: return intStr(truncInt(std::pow(2.0f, 14.0f * v))) + " ms";
+    case Format::ModRate:
+      return toFreqStr(source, tag, 4096.0f, 10.0f, true);
+    case Format::ChorusLength:
+      return getFloatStr(50.0f * v, 1) + " ms";
+    case Format::DisruptAmount:
+      return disruptAmountStr(source, v);
+    case Format::LazySpeed:
+      return syncedOrFreeRate(source, tag, DISRUPT_LAZY_SYNC_TAG, v);
+    case Format::FollowerTime:
+      return intStr(truncInt(std::pow(2.0f, 14.0f * v))) + " ms";
     case Format::LfoSpeed:
       return syncedOrFreeRate(source, tag, LFO_SYNC_TAGS[tag - LFO_SPEED_TAGS[0]], v);
-    case Format::ModulePath: return stepRow(MODULE_PATH_STR, source, tag);
-    case Format::DistortType: return stepRow(DISTORT_TYPE_STR, source, tag);
-    case Format::ChorusMode: return isOn(v) ? "Chorus" : "Widener";
-    case Format::DisruptQuant: return stepRow(DISRUPT_QUANT_STR, source, tag);
-    case Format::DisruptSpring: return stepRow(DISRUPT_SPRING_TIME_STR, source, tag);
-    case Format::DisruptLazyMode: return stepRow(DISRUPT_LAZY_MODE_STR, source, tag);
+    case Format::ModulePath:
+      return stepRow(MODULE_PATH_STR, source, tag);
+    case Format::DistortType:
+      return stepRow(DISTORT_TYPE_STR, source, tag);
+    case Format::ChorusMode:
+      return isOn(v) ? "Chorus" : "Widener";
+    case Format::DisruptQuant:
+      return stepRow(DISRUPT_QUANT_STR, source, tag);
+    case Format::DisruptSpring:
+      return stepRow(DISRUPT_SPRING_TIME_STR, source, tag);
+    case Format::DisruptLazyMode:
+      return stepRow(DISRUPT_LAZY_MODE_STR, source, tag);
     case Format::Destination:
       return std::string(destText(steppedValue(source, tag), distortType(source)));
-    case Format::FollowerSource: return stepRow(FOLLOWER_SRC_STR, source, tag);
-    case Format::Source: return stepRow(SRC_STR, source, tag);
-    case Format::LfoWave: return stepRow(LFO_WAVE_STR, source, tag);
-    case Format::LfoMode: return stepRow(LFO_MODE_STR, source, tag);
-    case Format::LfoTrigger: return stepRow(LFO_TRIGGER_STR, source, tag);
-    case Format::MatrixMode: return isOn(v) ? "Advanced Modulation Matrixs" : "Basic Modulation Matrix";
-    case Format::CompressorMode: return v < 0.5f ? "Compressor Mode 1" : "Compressor Mode 2";
-    case Format::WaveShaperMode: return stepRow(WAVESHAPER_DISTORT_MODE_STR, source, tag);
-    case Format::PolarMode: return isOn(v) ? "Polar WaveShaper" : "Absolute WaveShaper";
+    case Format::FollowerSource:
+      return stepRow(FOLLOWER_SRC_STR, source, tag);
+    case Format::Source:
+      return stepRow(SRC_STR, source, tag);
+    case Format::LfoWave:
+      return stepRow(LFO_WAVE_STR, source, tag);
+    case Format::LfoMode:
+      return stepRow(LFO_MODE_STR, source, tag);
+    case Format::LfoTrigger:
+      return stepRow(LFO_TRIGGER_STR, source, tag);
+    case Format::MatrixMode:
+      return isOn(v) ? "Advanced Modulation Matrixs" : "Basic Modulation Matrix";
+    case Format::CompressorMode:
+      return v < 0.5f ? "Compressor Mode 1" : "Compressor Mode 2";
+    case Format::WaveShaperMode:
+      return stepRow(WAVESHAPER_DISTORT_MODE_STR, source, tag);
+    case Format::PolarMode:
+      return isOn(v) ? "Polar WaveShaper" : "Absolute WaveShaper";
   }
   return {};
 }
@@ -508,7 +583,9 @@ void writeParamName(const IParamTextSource& source, int tag, char* dest, std::si
   copyParamText(getParamName(source, tag), dest, capacity);
 }
 
-void writeParamLabel(int /*tag*/, char* dest, std::size_t capacity) { copyParamText(PARAM_LABEL, dest, capacity); }
+void writeParamLabel(int /*tag*/, char* dest, std::size_t capacity) {
+  copyParamText(PARAM_LABEL, dest, capacity);
+}
 
 void writeParamDisplay(const IParamTextSource& source, int tag, char* dest, std::size_t capacity) {
   copyParamText(getParamDisplay(source, tag), dest, capacity);
