@@ -320,27 +320,30 @@ TEST(ParamText, LabelIsOneBlank) {
 // The step of every stepped tag selects a row of its table: the last step the last row, and
 // a stored step reads back as itself.
 TEST(ParamText, StepCountsMatchTheirTables) {
+  // Tag range, its table's rows, and the scale stored programs and the editor's menus write
+  // step n with: (n + 0.1) / scale.
   struct Expect {
     int first, last;
     std::size_t rows;
+    float writeScale;
   };
-  const Expect expected[] = {{128, 128, MODULE_PATH_STR.size()},
-                             {129, 129, DISTORT_TYPE_STR.size()},
-                             {133, 133, DISRUPT_QUANT_STR.size()},
-                             {134, 134, DISRUPT_SPRING_TIME_STR.size()},
-                             {135, 135, DISRUPT_LAZY_MODE_STR.size()},
-                             {136, 142, DEST_STR.size()},
-                             {143, 143, FOLLOWER_SRC_STR.size()},
-                             {144, 146, DEST_STR.size()},
-                             {150, 152, SRC_STR.size()},
-                             {153, 156, LFO_WAVE_STR.size()},
-                             {157, 160, DEST_STR.size()},
-                             {161, 164, LFO_MODE_STR.size()},
-                             {165, 168, LFO_TRIGGER_STR.size()},
-                             {170, 179, SRC_STR.size()},
-                             {180, 189, DEST_STR.size()},
-                             {240, 240, WAVESHAPER_DISTORT_MODE_STR.size()},
-                             {243, 243, WAVESHAPER_DISTORT_MODE_STR.size()}};
+  const Expect expected[] = {{128, 128, MODULE_PATH_STR.size(), 23.99f},
+                             {129, 129, DISTORT_TYPE_STR.size(), 99.99f},
+                             {133, 133, DISRUPT_QUANT_STR.size(), 12.99f},
+                             {134, 134, DISRUPT_SPRING_TIME_STR.size(), 17.99f},
+                             {135, 135, DISRUPT_LAZY_MODE_STR.size(), 4.99f},
+                             {136, 142, DEST_STR.size(), 127.99f},
+                             {143, 143, FOLLOWER_SRC_STR.size(), 9.99f},
+                             {144, 146, DEST_STR.size(), 127.99f},
+                             {150, 152, SRC_STR.size(), 127.99f},
+                             {153, 156, LFO_WAVE_STR.size(), 7.99f},
+                             {157, 160, DEST_STR.size(), 127.99f},
+                             {161, 164, LFO_MODE_STR.size(), 4.99f},
+                             {165, 168, LFO_TRIGGER_STR.size(), 99.99f},
+                             {170, 179, SRC_STR.size(), 127.99f},
+                             {180, 189, DEST_STR.size(), 127.99f},
+                             {240, 240, WAVESHAPER_DISTORT_MODE_STR.size(), 39.99f},
+                             {243, 243, WAVESHAPER_DISTORT_MODE_STR.size(), 39.99f}};
   int steppedTags = 0;
   for (int tag = -2; tag < NUM_PARAMS + 2; ++tag) {
     if (stepCountOf(tag) < 0) {
@@ -348,20 +351,20 @@ TEST(ParamText, StepCountsMatchTheirTables) {
       continue;
     }
     ++steppedTags;
-    bool listed = false;
-    for (const Expect& e : expected) {
-      if (tag < e.first || tag > e.last) continue;
-      listed = true;
-      EXPECT_EQ(static_cast<std::size_t>(stepCountOf(tag)), e.rows) << tag;
-    }
-    EXPECT_TRUE(listed) << tag;
+    const Expect* match = nullptr;
+    for (const Expect& e : expected)
+      if (tag >= e.first && tag <= e.last) match = &e;
+    ASSERT_NE(match, nullptr) << tag;
     const int count = stepCountOf(tag);
-    const float scale = stepScaleOf(tag);
-    EXPECT_GE(scale, count - 1.0f) << tag;  // otherwise the last rows could not be reached
+    EXPECT_EQ(static_cast<std::size_t>(count), match->rows) << tag;
     EXPECT_EQ(steppedValue(FakeSource().set(tag, 1.0f), tag), count - 1) << tag;
     EXPECT_EQ(steppedValue(FakeSource().set(tag, 0.0f), tag), 0) << tag;
-    for (int n = 0; n < count; ++n)
-      EXPECT_EQ(steppedValue(FakeSource().set(tag, (n + 0.1f) / scale), tag), n) << tag << " " << n;
+    for (int n = 0; n < count; ++n) {
+      EXPECT_EQ(steppedValue(FakeSource().set(tag, (n + 0.1f) / match->writeScale), tag), n)
+          << tag << " " << n;
+      EXPECT_EQ(steppedValue(FakeSource().set(tag, (n + 0.1f) / stepScaleOf(tag)), tag), n)
+          << tag << " " << n;
+    }
   }
   EXPECT_EQ(steppedTags, 1 + 1 + 1 + 1 + 1 + 7 + 1 + 3 + 3 + 4 + 4 + 4 + 4 + 10 + 10 + 2);
 }
