@@ -62,6 +62,7 @@ class CNewFileSelector {
   // The chosen path, or null for an index beyond the selection.
   const char* getSelectedFile(uint32_t index) const;
 
+  CFrame* getFrame() const { return frame; }
   Style getStyle() const { return style; }
   const std::string& getTitle() const { return title; }
   const std::string& getInitialDirectory() const { return initialDirectory; }

@@ -273,10 +273,6 @@ TEST(FileSelector, ExtensionsCompareByWhatTheyMatch) {
   EXPECT_EQ(CFileExtension("ECS", "ecs"), CFileExtension("ecs", "ecs"));
   EXPECT_FALSE(CFileExtension("ecs", "ecs") == CFileExtension("ecs", "wsr"));
   EXPECT_FALSE(CFileExtension("ecs", "ecs", "text/plain") == CFileExtension("ecs", "ecs"));
-  const CFileExtension full("d", "e", "m/t", 42, "u.t.i");
-  EXPECT_EQ(full.getDescription(), "d");
-  EXPECT_EQ(full.getMacType(), 42);
-  EXPECT_EQ(full.getUTI(), "u.t.i");
 }
 
 // The system's own backend, with stand-ins for the desktop's programs in a PATH of our own.

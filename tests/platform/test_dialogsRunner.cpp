@@ -141,7 +141,7 @@ TEST(ProcessRunner, ChildGetsNullInputAndNoneOfOurDescriptors) {
 }
 
 TEST(ProcessRunner, IgnoredSignalsAreResetForTheChild) {
-  // Hosts often ignore SIGPIPE; the dialog program must get the default action back.
+  // Hosts ignore signals such as SIGPIPE; the dialog program must get the default actions back.
   struct sigaction ignore {};
   ignore.sa_handler = SIG_IGN;
   struct sigaction old {};
@@ -202,7 +202,9 @@ TEST(ProcessRunner, AThrowingPumpHookDoesNotLoseTheChild) {
     ++calls;
     throw std::runtime_error("redraw failed");
   });
-  const ProcessResult r = runProcess({"sh", "-c", "sleep 0.1; echo end"});
+  TempDir dir;
+  dialogtest::writeScript(dir.file("slow"), "sleep 0.1\necho end\n");
+  const ProcessResult r = runProcess({dir.file("slow")});
   platform::setModalPumpHook({});
   EXPECT_GE(calls, 1);
   EXPECT_TRUE(r.exited);
