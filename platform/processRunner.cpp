@@ -99,7 +99,7 @@ struct RunningGuard {
   RunningGuard& operator=(const RunningGuard&) = delete;
 };
 
-// Starts the child; returns its pid or -1. Closes the write end of the pipe in any case.
+// Starts the child with the pipe's write end as its standard output; returns its pid or -1.
 pid_t spawnChild(const std::string& program, const std::vector<std::string>& argv, int readFd, int writeFd) {
   posix_spawn_file_actions_t actions;
   posix_spawnattr_t attributes;
@@ -148,7 +148,6 @@ pid_t spawnChild(const std::string& program, const std::vector<std::string>& arg
   }
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
-  ::close(writeFd);
   return ok ? pid : -1;
 }
 
@@ -199,6 +198,7 @@ ProcessResult runProcess(const std::vector<std::string>& argv) {
   }
   const int readFd = fds[0];
   const pid_t pid = spawnChild(program, argv, readFd, fds[1]);
+  ::close(fds[1]);  // only the child writes; the read end sees end of file once it is done
   if (pid < 0) {
     ::close(readFd);
     return result;
