@@ -192,21 +192,6 @@ TEST(Delay, ProcessDoesNotAllocate) {
   EXPECT_EQ(l, 0.0f);
 }
 
-TEST(Delay, HelpersAndSwitches) {
-  EXPECT_EQ(TDelay::sign(2e-15f), 1.0f);
-  EXPECT_EQ(TDelay::sign(-2e-15f), -1.0f);
-  EXPECT_EQ(TDelay::sign(5e-16f), 0.0f);
-  EXPECT_EQ(TDelay::hiLimiter(1e30f), 100.0f);
-  EXPECT_EQ(TDelay::hiLimiter(-250.0f), -100.0f);
-  EXPECT_EQ(TDelay::hiLimiter(std::nanf("")), 0.0f);
-  EXPECT_EQ(TDelay::clamp(std::nanf(""), -1.0f, 1.0f), -1.0f);
-  bool changed = false;
-  EXPECT_TRUE(TDelay::getStateAndChanged(0.6f, false, changed));
-  EXPECT_TRUE(changed);
-  EXPECT_FALSE(TDelay::getStateAndChanged(0.5f, false, changed));
-  EXPECT_FALSE(changed);
-}
-
 TEST(Delay, HostileInputStaysFiniteAndDecaysToSilence) {
   for (float v : {1000.0f, 1e30f, -1e30f}) {
     auto d = makeDelay(44100.0f);

@@ -36,17 +36,6 @@ int widenerImpulseDelay(TWidener& w, float amount, float width, float speed, int
 
 }  // namespace
 
-TEST(Widener, SineTableFollowsItsConstant) {
-  const float* s = dsp::widenerSineTable();
-  EXPECT_FLOAT_EQ(s[0], 0.5f);
-  EXPECT_FLOAT_EQ(s[16384], static_cast<float>(0.5 * std::sin(6.28318 * 0.25) + 0.5));
-  EXPECT_FLOAT_EQ(s[49152], static_cast<float>(0.5 * std::sin(6.28318 * 0.75) + 0.5));
-  for (int i = 0; i < 65536; i += 97) {
-    EXPECT_GE(s[i], 0.0f);
-    EXPECT_LE(s[i], 1.0f);
-  }
-}
-
 TEST(Widener, FixedDelayWithoutWidthAndItsSpan) {
   auto w = std::make_unique<TWidener>();
   w->init(44100.0f);
