@@ -1,0 +1,272 @@
+#include "dsp/uFilter.h"
+
+#include <cmath>
+#include <memory>
+
+namespace dsp {
+
+namespace {
+
+constexpr float DENORMAL = 1e-15f;
+constexpr float SQR2 = 1.4142135f;   // sqrt(2)
+constexpr float SQRQ = 2.828427f;    // 2 sqrt(2)
+constexpr float SAT = 0.001f;        // cubic saturation of the state-variable band state
+constexpr float MAX_CUT = 0.2f;
+constexpr double PI = 3.14159265358979323846;
+
+std::unique_ptr<FilterTables> buildFilterTables() {
+  auto t = std::make_unique<FilterTables>();
+  const double scale = static_cast<double>(TABLE_SCALE);
+  for (int i = 0; i < TABLE_SIZE; ++i) {
+    const double x = i / scale;
+    const double s = std::sin(PI * x);
+    const double c = std::cos(PI * x);
+    t->freqPow2[i] = static_cast<float>(20.0 * std::pow(2.0, 10.0 * x));
+    t->sine[i] = static_cast<float>(2.0 * s + 1e-15);
+    t->lo24[i] = static_cast<float>(c / (s + 0.0015));
+    t->hi24[i] = static_cast<float>(s / (c + 0.0015));
+    t->zTan[i] = static_cast<float>(std::tan(PI * x));
+    t->zQ[i] = static_cast<float>(0.5 * std::pow(2.0, -5.0 * x));
+  }
+  return t;
+}
+
+// The loud-input guard of the state-variable types: their cubic band term runs away
+// beyond about ±30, so their input is held to ±1 (±10 before the internal scaling).
+inline float clampUnit(float x) noexcept { return x > 1.0f ? 1.0f : (x < -1.0f ? -1.0f : x); }
+
+}  // namespace
+
+const FilterTables& filterTables() {
+  static const std::unique_ptr<FilterTables> tables = buildFilterTables();
+  return *tables;
+}
+
+void TFilter::setGlobalArrays() { (void)filterTables(); }
+
+TFilter::TFilter() noexcept : tables(&filterTables()) { init(44100.0f); }
+
+void TFilter::clearStates() noexcept {
+  chan[0] = Channel{};
+  chan[1] = Channel{};
+}
+
+void TFilter::init(float sampleRate) noexcept {
+  rate2 = (sampleRate >= 1000.0f) ? 2.0f * sampleRate : 88200.0f;
+  if (!(rate2 >= 1.0f)) rate2 = 1.0f;
+  invRate2 = 1.0f / rate2;
+  maxCut = MAX_CUT;
+  minCut = 10.0f * invRate2;
+  lastHz = 0.0f;
+  lastReso = 0.0f;
+  clearStates();
+  fresh = true;
+}
+
+void TFilter::reset() noexcept {
+  clearStates();
+  fresh = true;
+}
+
+void TFilter::setType(int newType, bool zeroDelay) noexcept {
+  const int t = zeroDelay ? newType + 5 : newType;
+  if (t != type) {
+    clearStates();
+    fresh = true;
+  }
+  type = t;
+}
+
+void TFilter::updateCoefficients() noexcept {
+  float fc = (hz + 0.001f) * invRate2 + DENORMAL;
+  if (fc < minCut) fc = minCut;
+  if (fc > maxCut) fc = maxCut;
+  const float rr = reso < 0.9995f ? reso : 0.9995f;
+  q = 1.0f - rr + DENORMAL;
+  const int i = filterTableIndex(fc);
+  switch (type) {
+    case kOnePoleLow:
+    case kOnePoleHigh:
+      cOne = 2.0f * fc;
+      dOne = 1.0f - 2.0f * fc;
+      break;
+    case kSvfLow:
+    case kSvfHigh:
+    case kSvfBand:
+      f = tables->sine[i];
+      break;
+    case kLow24: {
+      const float C = tables->lo24[i];
+      const float n = 1.0f / (1.001f + SQRQ * C + C * C) + 2e-15f;
+      b0 = n;
+      b1 = 2.0f * n + DENORMAL;
+      b2 = n + DENORMAL;
+      a1 = 2.0f * (1.0f - C * C) * n + DENORMAL;
+      a2 = (1.0f - SQRQ * C + C * C) * n + DENORMAL;
+      f = tables->sine[i];
+      break;
+    }
+    case kHigh24: {
+      const float C = tables->hi24[i];
+      const float n = 1.0f / (1.0001f + SQRQ * C + C * C) + DENORMAL;
+      b0 = n;
+      b1 = -2.0f * n + DENORMAL;
+      b2 = n + DENORMAL;
+      a1 = 2.0f * (C * C - 1.0f) * n + DENORMAL;
+      a2 = (1.0f - SQRQ * C + C * C) * n + DENORMAL;
+      f = tables->sine[i];
+      break;
+    }
+    case kZdfLow:
+    case kZdfHigh:
+    case kZdfBand:
+    case kZdfLow24:
+    case kZdfHigh24:
+      R = tables->zQ[filterTableIndex(rr)];
+      g = tables->zTan[i];
+      dz = 1.0f / (g * g + 2.0f * R * g + 1.0f);
+      break;
+    default:
+      break;
+  }
+}
+
+namespace {
+
+inline void svfStep(float& low, float& band, float& high, float f, float q, float x) noexcept {
+  const float sat = band - SAT * band * band * band;
+  high = x - low - q * sat;
+  band = f * high + sat;
+  low = f * band + low;
+}
+
+}  // namespace
+
+template <int T>
+float TFilter::step(Channel& ch, float in) const noexcept {
+  if constexpr (T == kOnePoleLow || T == kOnePoleHigh) {
+    const float x = in * 0.1f + DENORMAL;
+    const float y = dOne * ch.yPrev + cOne * x + DENORMAL;
+    ch.yPrev = y;
+    return (T == kOnePoleLow ? y : x - y) * 10.0f;
+  } else if constexpr (T == kSvfLow || T == kSvfHigh || T == kSvfBand) {
+    const float x = clampUnit(in * 0.1f) + DENORMAL;
+    svfStep(ch.low, ch.band, ch.high, f, q, x);
+    const float y = T == kSvfLow ? ch.low * SQR2 : (T == kSvfHigh ? ch.high * SQR2 : ch.band * 2.0f);
+    return (y + DENORMAL) * 10.0f;
+  } else if constexpr (T == kLow24 || T == kHigh24) {
+    const float x = clampUnit(in * 0.1f) + DENORMAL;
+    const float v = b0 * x + b1 * ch.x1 + b2 * ch.x2 - a1 * ch.y1 - a2 * ch.y2;
+    ch.x2 = ch.x1;
+    ch.x1 = x;
+    ch.y2 = ch.y1;
+    ch.y1 = v;
+    svfStep(ch.low, ch.band, ch.high, f, q, v);
+    const float y = T == kLow24 ? ch.low : ch.high;
+    return (y + DENORMAL) * 10.0f;
+  } else if constexpr (T == kZdfLow || T == kZdfHigh || T == kZdfBand) {
+    const float x = in * 0.1f + DENORMAL;
+    const float hp = (x - (2.0f * R + g) * ch.s1 - ch.s2) * dz;
+    const float bp = ch.s1 + g * hp;
+    const float lp = ch.s2 + g * bp;
+    ch.s1 = bp + g * hp;
+    ch.s2 = lp + g * bp;
+    const float y = T == kZdfLow ? lp : (T == kZdfHigh ? hp : 2.0f * bp);
+    return (y + DENORMAL) * 10.0f;
+  } else {
+    static_assert(T == kZdfLow24 || T == kZdfHigh24);
+    const float x = in * 0.1f + DENORMAL;
+    // First stage with damping 0.5, then the resonant stage on its low or high output.
+    const float hp1 = (x - (1.0f + g) * ch.t1 - ch.t2) * dz;
+    const float bp1 = ch.t1 + g * hp1;
+    const float lp1 = ch.t2 + g * bp1;
+    ch.t1 = bp1 + g * hp1;
+    ch.t2 = lp1 + g * bp1;
+    const float x2 = T == kZdfLow24 ? lp1 : hp1;
+    const float hp = (x2 - (2.0f * R + g) * ch.s1 - ch.s2) * dz;
+    const float bp = ch.s1 + g * hp;
+    const float lp = ch.s2 + g * bp;
+    ch.s1 = bp + g * hp;
+    ch.s2 = lp + g * bp;
+    return ((T == kZdfLow24 ? lp : hp) + DENORMAL) * 10.0f;
+  }
+}
+
+template <int T>
+void TFilter::run(float& a, float& b, float& c, float& d) noexcept {
+  Channel left = chan[0];
+  Channel right = chan[1];
+  a = step<T>(left, a);
+  b = step<T>(right, b);
+  c = step<T>(left, c);
+  d = step<T>(right, d);
+  chan[0] = left;
+  chan[1] = right;
+}
+
+void TFilter::process(float freq, float resoIn, float& a, float& b, float& c, float& d, bool force) noexcept {
+  hz = tables->freqPow2[filterTableIndex(freq)];
+  reso = 0.95f * clamp01(resoIn);
+  bool update = fresh || force || std::fabs(hz - lastHz) > 1e-5f;
+  if (!update) update = std::fabs(reso - lastReso) > 1e-5f;
+  if (update) {
+    lastHz = hz;
+    lastReso = reso;
+    updateCoefficients();
+  }
+  switch (type) {
+    case kOnePoleLow: run<kOnePoleLow>(a, b, c, d); break;
+    case kOnePoleHigh: run<kOnePoleHigh>(a, b, c, d); break;
+    case kSvfLow: run<kSvfLow>(a, b, c, d); break;
+    case kSvfHigh: run<kSvfHigh>(a, b, c, d); break;
+    case kSvfBand: run<kSvfBand>(a, b, c, d); break;
+    case kLow24: run<kLow24>(a, b, c, d); break;
+    case kHigh24: run<kHigh24>(a, b, c, d); break;
+    case kZdfLow: run<kZdfLow>(a, b, c, d); break;
+    case kZdfHigh: run<kZdfHigh>(a, b, c, d); break;
+    case kZdfBand: run<kZdfBand>(a, b, c, d); break;
+    case kZdfLow24: run<kZdfLow24>(a, b, c, d); break;
+    case kZdfHigh24: run<kZdfHigh24>(a, b, c, d); break;
+    default: break;  // any other type passes the input through
+  }
+  fresh = false;
+}
+
+void TFilter::processSplit(float freq, float resoIn, float& a, float& b, float& c, float& d, float& lowA,
+                           float& lowB, float& lowC, float& lowD, float& highA, float& highB, float& highC,
+                           float& highD, bool force) noexcept {
+  hz = tables->freqPow2[filterTableIndex(freq)];
+  if (fresh || force || std::fabs(hz - lastHz) > 1e-5f) {
+    lastHz = hz;
+    float fc = (0.001f + hz) * invRate2 + DENORMAL;
+    const float floor = 50.0f * invRate2;
+    if (fc < floor) fc = floor;
+    if (fc > maxCut) fc = maxCut;
+    f = tables->sine[filterTableIndex(fc)];
+    q = 1.0f - clamp01(resoIn) + DENORMAL;
+  }
+  const float in[4] = {a, b, c, d};
+  float lo[4], hi[4];
+  Channel left = chan[0];
+  Channel right = chan[1];
+  for (int k = 0; k < 4; ++k) {
+    Channel& ch = (k & 1) ? right : left;
+    const float x = clampUnit(in[k] * 0.1f) + DENORMAL;
+    svfStep(ch.low, ch.band, ch.high, f, q, x);
+    lo[k] = ch.low * SQR2 * 10.0f + DENORMAL;
+    hi[k] = ch.high * SQR2 * 10.0f + DENORMAL;
+  }
+  chan[0] = left;
+  chan[1] = right;
+  lowA = lo[0];
+  lowB = lo[1];
+  lowC = lo[2];
+  lowD = lo[3];
+  highA = hi[0];
+  highB = hi[1];
+  highC = hi[2];
+  highD = hi[3];
+  fresh = false;
+}
+
+}  // namespace dsp

@@ -1,0 +1,113 @@
+// Multimode filter: one-pole 6 dB, state-variable 12 dB and 24 dB, and zero-delay
+// (topology-preserving) 12 dB and 24 dB responses. Every coefficient comes from
+// lookup tables shared by all instances, so a cutoff or resonance move costs table reads.
+//
+// Works on two consecutive stereo frames of the doubled-rate stream:
+// a, b = left/right of the first sub-sample, c, d = left/right of the second.
+#pragma once
+
+#include "dsp/dspCommon.h"
+
+namespace dsp {
+
+// The six shared coefficient tables (entry i stands for x = i / 262143.98).
+struct FilterTables {
+  float freqPow2[TABLE_SIZE];  // 20 * 2^(10x): cutoff in Hz, 20 .. 20480
+  float sine[TABLE_SIZE];      // 2 sin(pi x) + 1e-15: state-variable frequency coefficient
+  float lo24[TABLE_SIZE];      // cos(pi x) / (sin(pi x) + 0.0015)
+  float hi24[TABLE_SIZE];      // sin(pi x) / (cos(pi x) + 0.0015)
+  float zTan[TABLE_SIZE];      // tan(pi x)
+  float zQ[TABLE_SIZE];        // 0.5 * 2^(-5x): zero-delay damping from resonance
+};
+
+// Built on first use (thread-safe) and shared by every TFilter in the process.
+const FilterTables& filterTables();
+
+class TFilter {
+ public:
+  // Internal type numbers.
+  enum Type : int {
+    kOnePoleLow = 1,
+    kOnePoleHigh = 2,
+    kSvfLow = 3,
+    kSvfHigh = 4,
+    kSvfBand = 5,
+    kLow24 = 6,
+    kHigh24 = 7,
+    kZdfLow = 8,
+    kZdfHigh = 9,
+    kZdfBand = 10,
+    kZdfLow24 = 11,
+    kZdfHigh24 = 12,
+  };
+
+  TFilter() noexcept;
+
+  // Makes sure the shared tables exist; cheap after the first call. Call once before audio runs
+  // so the first process call does not pay for building them.
+  static void setGlobalArrays();
+
+  // Sets the working rate (twice the host rate), clears all states, forces a coefficient update.
+  void init(float sampleRate) noexcept;
+  // Clears all states and histories and forces a coefficient update.
+  void reset() noexcept;
+  // Selects type (plus 5 for the zero-delay variant). A real change clears the states.
+  void setType(int type, bool zeroDelay) noexcept;
+  int getType() const noexcept { return type; }
+
+  // freq and reso 0..1. force recomputes the coefficients even when nothing moved.
+  void process(float freq, float reso, float& a, float& b, float& c, float& d, bool force) noexcept;
+
+  // 12 dB state-variable crossover: reads a..d (unchanged) and writes the low and high bands.
+  void processSplit(float freq, float reso, float& a, float& b, float& c, float& d, float& lowA, float& lowB,
+                    float& lowC, float& lowD, float& highA, float& highB, float& highC, float& highD,
+                    bool force) noexcept;
+
+  // Working rate (twice the host rate) and the current cutoff in Hz, for tests and displays.
+  float getRate2() const noexcept { return rate2; }
+  float getLastHz() const noexcept { return lastHz; }
+
+ private:
+  struct Channel {
+    // one-pole
+    float yPrev = 0.0f;
+    // state-variable
+    float low = 0.0f, band = 0.0f, high = 0.0f;
+    // 24 dB biquad history (Direct Form I)
+    float x1 = 0.0f, x2 = 0.0f, y1 = 0.0f, y2 = 0.0f;
+    // zero-delay integrators: resonant stage s1/s2, first stage of the 24 dB variant t1/t2
+    float s1 = 0.0f, s2 = 0.0f, t1 = 0.0f, t2 = 0.0f;
+  };
+
+  void clearStates() noexcept;
+  void updateCoefficients() noexcept;
+  template <int T>
+  float step(Channel& ch, float x) const noexcept;
+  template <int T>
+  void run(float& a, float& b, float& c, float& d) noexcept;
+
+  const FilterTables* tables;
+  bool fresh = true;
+  int type = 0;
+  float rate2 = 88200.0f;
+  float invRate2 = 1.0f / 88200.0f;
+  float maxCut = 0.2f;
+  float minCut = 10.0f / 88200.0f;
+  float lastHz = 0.0f;
+  float lastReso = 0.0f;
+  float hz = 0.0f;
+  float reso = 0.0f;  // 0.95 * the resonance of the current call
+
+  // one-pole
+  float cOne = 0.0f, dOne = 1.0f;
+  // state-variable
+  float f = 0.0f, q = 1.0f;
+  // 24 dB biquad
+  float b0 = 0.0f, b1 = 0.0f, b2 = 0.0f, a1 = 0.0f, a2 = 0.0f;
+  // zero-delay
+  float R = 0.5f, g = 0.0f, dz = 1.0f;
+
+  Channel chan[2];
+};
+
+}  // namespace dsp
