@@ -208,7 +208,7 @@ void AudioEffect::float2string(float value, char* text, int32_t maxLen) {
     return;
   }
   constexpr int kWidth = 8;  // sign, digits and point together
-  char out[16];
+  char out[16] = {};
   int n = 0;
   double v = value;
   if (v < 0) {
@@ -217,7 +217,7 @@ void AudioEffect::float2string(float value, char* text, int32_t maxLen) {
   }
   double integral = std::floor(v);
   double fraction = v - integral;
-  char digits[16];
+  char digits[16] = {};
   auto res = std::to_chars(digits, digits + sizeof(digits), static_cast<long long>(integral));
   int numDigits = static_cast<int>(res.ptr - digits);
   for (int i = 0; i < numDigits && n < kWidth; ++i) out[n++] = digits[i];
@@ -240,7 +240,7 @@ void AudioEffect::int2string(int32_t value, char* text, int32_t maxLen) {
     writeClipped("Huge!", text, maxLen);
     return;
   }
-  char out[16];
+  char out[16] = {};
   auto res = std::to_chars(out, out + sizeof(out), value);
   writeClipped(out, static_cast<size_t>(res.ptr - out), text, maxLen);
 }
