@@ -1,7 +1,7 @@
 #include <atomic>
 #include <cmath>
 
-#include "dspCommon.h"
+#include "dsp/dspCommon.h"
 #include "uPlugin.h"
 #include "uTagMap.h"
 

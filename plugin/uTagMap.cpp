@@ -1,6 +1,6 @@
 #include "uTagMap.h"
 
-#include "dspCommon.h"
+#include "dsp/dspCommon.h"
 
 namespace tagmap {
 
