@@ -28,6 +28,9 @@ APlugin::APlugin(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, 1,
 
 APlugin::~APlugin() = default;
 
+void APlugin::suspend() {}
+void APlugin::resume() {}
+
 // Until the engine exists the main input passes through unchanged.
 void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {
   if (!outputs || sampleFrames <= 0) return;

@@ -27,6 +27,9 @@ class APlugin : public AudioEffectX {
   ~APlugin() override;
 
   // ---- Host-facing operations ----
+  // Switching on and off needs no work: the engine restarts itself when needed.
+  void suspend() override;
+  void resume() override;
   void processReplacing(float** inputs, float** outputs, int32_t sampleFrames) override;
   void __processDeprecated(float** inputs, float** outputs, int32_t sampleFrames) override;
   bool getEffectName(char* name) override;

@@ -147,6 +147,15 @@ TEST(HostQueries, WheelQueryReachesTheEditorOnly) {
   EXPECT_EQ(dispatch(*p, kEffVendorSpecific, 0x73744341, 0, whee, 1.0f), 0);
 }
 
+TEST(HostQueries, SwitchingOnAsksTheHostForNothing) {
+  FakeHost host;
+  auto p = std::make_unique<APlugin>(&FakeHost::callback);
+  host.calls.clear();
+  dispatch(*p, kEffMainsChanged, 0, 1);
+  dispatch(*p, kEffMainsChanged, 0, 0);
+  EXPECT_TRUE(host.calls.empty());
+}
+
 TEST(HostQueries, EditBracketsTellEditorThenHost) {
   FakeHost host;
   auto p = std::make_unique<APlugin>(&FakeHost::callback);
