@@ -98,7 +98,9 @@ std::string defaultFolderPref(const std::string& key) {
 }
 
 TPrefsStore& defaultPrefsStore() noexcept {
-  static TPrefsStore store{std::string(), std::string()};
+  // Never destroyed: a plug-in instance that outlives the library's static objects (a host
+  // closing instances late) must still find its store.
+  static TPrefsStore& store = *new TPrefsStore(std::string(), std::string());
   try {
     std::string user = prefsUserFilePath();
     std::string machine = prefsMachineFilePath();

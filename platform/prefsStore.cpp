@@ -453,6 +453,9 @@ struct TPrefsStore::Impl {
     std::string path;
     Doc doc;      // null until loaded
     FileId id;    // identity of the file doc was read from
+    // doc holds what the file holds (or the file is missing). False when defaults stand in
+    // for a file that could not be read: such a cache must never be the base of a write.
+    bool faithful = false;
     bool reported = false;
     FileId reportedId;  // the broken file last reported, so each is reported once
   };
@@ -479,7 +482,8 @@ struct TPrefsStore::Impl {
     FileId current = idOfPath(path);
     {
       std::lock_guard<std::mutex> g(cacheMutex);
-      if (user.path == path && user.doc && user.id == current) return Loaded{LoadResult::Ok, user.doc, current, {}};
+      if (user.path == path && user.doc && user.faithful && user.id == current)
+        return Loaded{LoadResult::Ok, user.doc, current, {}};
     }
     Loaded l = loadFile(path);
     if (l.result != LoadResult::Unreadable) return l;
@@ -514,12 +518,19 @@ struct TPrefsStore::Impl {
       if (isUser) {
         std::lock_guard<std::mutex> w(writeMutex);
         FileLock lock(path + kLockSuffix);
-        if (lock.held()) l = loadForUpdate(path);
+        if (lock.held()) {
+          l = loadForUpdate(path);
+        } else {
+          reportOnce(layer, l.id,
+                     "the preference file \"" + path + "\" could not be read (" + l.reason +
+                         ") and its lock file could not be taken; default settings apply.");
+        }
       } else {
         reportOnce(layer, l.id,
                    "the machine-wide preference file \"" + path + "\" could not be read (" + l.reason + "); it is ignored.");
       }
     }
+    const bool faithful = l.result == LoadResult::Ok || l.result == LoadResult::Missing;
     if (!l.doc) {
       l.doc = emptyDoc();
       if (l.id == FileId{}) l.id = current;
@@ -528,6 +539,7 @@ struct TPrefsStore::Impl {
     if (layer.path == path) {
       layer.doc = l.doc;
       layer.id = l.id;
+      layer.faithful = faithful;
     }
     return l.doc;
   }
@@ -560,6 +572,7 @@ struct TPrefsStore::Impl {
     if (user.path == path) {
       user.doc = std::move(result);
       user.id = id;
+      user.faithful = true;
     }
     return true;
   }
@@ -580,8 +593,8 @@ void TPrefsStore::setFiles(std::string userFile, std::string machineFile) {
   }
   std::lock_guard<std::mutex> w(impl_->writeMutex);
   std::lock_guard<std::mutex> g(impl_->cacheMutex);
-  if (impl_->user.path != userFile) impl_->user = Impl::Layer{std::move(userFile), nullptr, {}, false, {}};
-  if (impl_->machine.path != machineFile) impl_->machine = Impl::Layer{std::move(machineFile), nullptr, {}, false, {}};
+  if (impl_->user.path != userFile) impl_->user = Impl::Layer{std::move(userFile), nullptr, {}, false, false, {}};
+  if (impl_->machine.path != machineFile) impl_->machine = Impl::Layer{std::move(machineFile), nullptr, {}, false, false, {}};
 }
 
 std::string TPrefsStore::userFile() const {

@@ -295,11 +295,42 @@ TEST_F(PrefsStoreTest, UnmovableUnreadableFileStopsWrites) {
   writeFile(env.userFile() + ".lock", "");
   std::filesystem::permissions(env.config, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   ::testing::internal::CaptureStderr();
+  EXPECT_EQ(store.getMidiCC(1), 0);
   EXPECT_FALSE(store.setMidiCC(1, 2));
   EXPECT_FALSE(store.setMidiCC(1, 2));
   const std::string err = ::testing::internal::GetCapturedStderr();
   std::filesystem::permissions(env.config, std::filesystem::perms::owner_all);
   EXPECT_EQ(readFile(env.userFile()), "{broken");
+  ASSERT_NE(err.find("Grindle2:"), std::string::npos);
+  EXPECT_EQ(err.find("Grindle2:"), err.rfind("Grindle2:"));
+}
+
+TEST_F(PrefsStoreTest, UnreadableFileThatCannotBeSetAsideIsKept) {
+  const std::string broken = "{\"5\": 1,";
+  writeFile(env.userFile(), broken);
+  // Every name for setting it aside is taken.
+  writeFile(env.userFile() + ".unreadable", "old");
+  for (int n = 1; n < 1000; ++n) writeFile(env.userFile() + ".unreadable." + std::to_string(n), "old");
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(store.getMidiCC(5), 0);  // defaults, read first so that they are cached
+  EXPECT_FALSE(store.setMidiCC(6, 2));
+  EXPECT_FALSE(store.saveString("HelpDir", "/x"));
+  std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(readFile(env.userFile()), broken);
+  ASSERT_NE(err.find("Grindle2:"), std::string::npos);
+  EXPECT_EQ(err.find("Grindle2:"), err.rfind("Grindle2:"));
+
+  // The same when the lock cannot be taken at all.
+  TempXdg other;
+  TPrefsStore locked(other.userFile());
+  writeFile(other.userFile(), broken);
+  std::filesystem::create_directories(other.userFile() + ".lock");
+  ::testing::internal::CaptureStderr();
+  EXPECT_TRUE(locked.getRegisterIsOn("Key", true));
+  EXPECT_TRUE(locked.getRegisterIsOn("Key", true));
+  EXPECT_FALSE(locked.setRegisterIsOn("Key", false));
+  err = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(readFile(other.userFile()), broken);
   ASSERT_NE(err.find("Grindle2:"), std::string::npos);
   EXPECT_EQ(err.find("Grindle2:"), err.rfind("Grindle2:"));
 }
