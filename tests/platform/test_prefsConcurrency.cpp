@@ -1,14 +1,14 @@
-#include "platform/platform.h"
-#include "prefsTestEnv.h"
-
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
+
+#include "platform/platform.h"
+#include "prefsTestEnv.h"
 
 using nlohmann::json;
 using prefstest::fileJson;
