@@ -10,7 +10,7 @@
 
 namespace {
 
-const char* const kFileName = ".json";
+const char* const kFileExtension = ".json";
 
 std::string envAbsolute(const char* name) {
   const char* value = std::getenv(name);
@@ -50,7 +50,7 @@ std::string join(const std::string& folder, const std::string& name) {
   return folder == "/" ? "/" + name : folder + "/" + name;
 }
 
-std::string prefsFileName() { return std::string(PREF_PATH_STRING) + kFileName; }
+std::string prefsFileName() { return std::string(PREF_PATH_STRING) + kFileExtension; }
 
 }  // namespace
 

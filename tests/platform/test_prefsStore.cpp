@@ -434,6 +434,10 @@ TEST_F(PrefsStoreTest, UnusableLocationFailsQuietly) {
   EXPECT_FALSE(blocked.saveInt("1", 2));
   EXPECT_EQ(blocked.loadInt("1"), 0);
   EXPECT_EQ(blocked.loadString("HelpDir"), "");
+  // A key that is not UTF-8 cannot be written to the file; nothing else is disturbed.
+  EXPECT_FALSE(store.saveString("bad\xff", "v"));
+  EXPECT_FALSE(store.saveInts({{"1", 1}, {"\xc0", 2}}));
+  EXPECT_FALSE(std::filesystem::exists(env.userFile()));
   TPrefsStore nowhere{std::string()};
   EXPECT_FALSE(nowhere.saveString("HelpDir", "/x"));
   EXPECT_EQ(nowhere.loadFolder("HelpDir", "/default"), "/default");
