@@ -15,6 +15,12 @@ using prefstest::writeFile;
 
 namespace {
 
+std::string numberedKey(std::size_t i) {
+  std::string key = std::to_string(i);
+  key.insert(0, 1, 's');
+  return key;
+}
+
 class PrefsStoreTest : public ::testing::Test {
  protected:
   TempXdg env;
@@ -350,13 +356,13 @@ TEST_F(PrefsStoreTest, AnyBytesRoundTrip) {
       "",
   };
   for (std::size_t i = 0; i < std::size(values); ++i) {
-    ASSERT_TRUE(store.saveString("s" + std::to_string(i), values[i]));
+    ASSERT_TRUE(store.saveString(numberedKey(i), values[i]));
   }
   TPrefsStore fresh(env.userFile());
   const json file = fileJson(env.userFile());
   for (std::size_t i = 0; i < std::size(values); ++i) {
     SCOPED_TRACE(i);
-    const std::string key = "s" + std::to_string(i);
+    const std::string key = numberedKey(i);
     std::string back;
     ASSERT_TRUE(fresh.readString(key, back));
     EXPECT_EQ(back, values[i]);
