@@ -498,10 +498,18 @@ void TDistort::shapeAmp(const float* x, float* y, const float* k, const float* r
     if (model != 0) {
       float* ring = ampHistory[ch];
       const float* c = ampCoefficients[model];
-      ring[pos] = v;
+      ring[pos] = ring[pos + 64] = v;
       // Tap 0 weighs the newest value, tap k the one written 64 - k calls earlier.
-      float acc = 1e-15f;
-      for (uint32_t t = 0; t < 64; ++t) acc += c[t] * ring[(pos + t) & 63u];
+      const float* r = ring + pos;
+      // Four partial sums: the additions of one chain would wait on each other.
+      float s0 = 1e-15f, s1 = 0.0f, s2 = 0.0f, s3 = 0.0f;
+      for (int t = 0; t < 64; t += 4) {
+        s0 += c[t] * r[t];
+        s1 += c[t + 1] * r[t + 1];
+        s2 += c[t + 2] * r[t + 2];
+        s3 += c[t + 3] * r[t + 3];
+      }
+      const float acc = (s0 + s1) + (s2 + s3);
       out = acc;
     }
     y[ch] = y[ch + 2] = out;
@@ -529,13 +537,20 @@ void TDistort::shapeCabinet(const float* x, float* y, const float* k, const floa
       float* hist = cabHistory[2 * ch + 1];
       const float* aa = CAB_AA[row];
       const float* bb = CAB_BB[row];
-      in[i] = v;
-      float acc = 1e-15f;
-      for (uint32_t t = 0; t < 32; ++t) {
-        const uint32_t j = (i - t) & 31u;
-        acc += aa[t] * in[j] + bb[t] * hist[j];
+      in[i] = in[i + 32] = v;
+      // Tap t reads what was written t calls earlier; the output tap 0 reads the entry
+      // about to be replaced (32 calls old).
+      const float* xi = in + i + 32;
+      const float* yi = hist + i + 32;
+      float s0 = 1e-15f, s1 = 0.0f, s2 = 0.0f, s3 = 0.0f;
+      for (int t = 0; t < 32; t += 2) {
+        s0 += aa[t] * xi[-t];
+        s1 += bb[t] * yi[-t];
+        s2 += aa[t + 1] * xi[-t - 1];
+        s3 += bb[t + 1] * yi[-t - 1];
       }
-      hist[i] = acc;
+      const float acc = (s0 + s2) + (s1 + s3);
+      hist[i] = hist[i + 32] = acc;
       out = acc;
     }
     y[ch] = y[ch + 2] = out;

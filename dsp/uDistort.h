@@ -97,9 +97,11 @@ class TDistort {
   TFilter highPassStage;
 
   float ampCoefficients[6][64] = {};
-  float ampHistory[2][64] = {};
+  // The rings are stored twice over (entry j and j + length hold the same value) so that
+  // the filters read one contiguous run of taps without wrapping.
+  float ampHistory[2][128] = {};
   uint32_t cabWriteIndex = 0;
-  float cabHistory[4][32] = {};  // left input, left output, right input, right output
+  float cabHistory[4][64] = {};  // left input, left output, right input, right output
   int cabRow = 0;                // response row the rings were filled with
 
   float lowFiCounter = 0.0f;
