@@ -50,6 +50,14 @@ constexpr float KNOB_SMOOTHING = 0.9f;
 constexpr float ENVELOPE_KEEP = 0.98f;
 constexpr float ENVELOPE_FLOOR = 0.001f;
 
+// 60 dB above full scale.
+constexpr float INPUT_LIMIT = 1000.0f;
+
+inline float saneSample(float v) noexcept {
+  if (!(v >= -INPUT_LIMIT)) return v != v ? 0.0f : -INPUT_LIMIT;
+  return v > INPUT_LIMIT ? INPUT_LIMIT : v;
+}
+
 inline void runFilter(TFilter& f, float freq, float reso, float* v, bool force) noexcept {
   f.process(freq, reso, v[0], v[1], v[2], v[3], force);
 }
@@ -145,6 +153,15 @@ void TDistort::process(float& left0, float& right0, float& left1, float& right1,
     force = true;
   }
   currentType = type;
+
+  // A sample that is not a number would poison every recursion of the stage for good, and
+  // absurd levels overflow the shapers' powers: hold the input to a sane range.
+  left0 = saneSample(left0);
+  right0 = saneSample(right0);
+  left1 = saneSample(left1);
+  right1 = saneSample(right1);
+  sideLeft = saneSample(sideLeft);
+  sideRight = saneSample(sideRight);
 
   // 2. Input level, before the drive.
   const float envNew = 1.0f - ENVELOPE_KEEP;

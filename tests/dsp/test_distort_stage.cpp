@@ -407,3 +407,115 @@ TEST(DistortStage, EveryTypeStaysFiniteUnderSweptKnobs) {
     std::printf("[ largest ] type %2d: %.4g\n", type, largest[type]);
   }
 }
+
+TEST(DistortStage, FilteredTypesFollowTheirChains) {
+  // Clipper 2, Squarify, Tube Simulator and FM rebuilt from separate filters and the rules:
+  // catches a knob or a filter wired to the wrong place.
+  const float rate = 48000.0f;
+  const float g = driveGain(0.6f);
+  auto filter = [&](int type) {
+    TFilter f;
+    f.init(rate);
+    f.setType(type, false);
+    return f;
+  };
+  auto input = [](int n, int i) {
+    return 0.7f * std::sin(0.031f * static_cast<float>(2 * n + (i >> 1)) + static_cast<float>(i & 1));
+  };
+  struct Case {
+    int type;
+    Knobs k;
+  };
+  const Case cases[] = {
+      {DIST_CLIPPER_2, {0.6f, 0.0f, 0.3f, 0.05f, 0.35f, 0.8f, 0.1f, 0.6f}},
+      {DIST_SQUARIFY, {0.6f, 0.0f, 0.4f, 0.7f, 0.5f, 0.0f, 0.0f, 0.0f}},
+      {DIST_TUBE, {0.6f, 0.0f, 0.7f, 0.3f, 0.6f, 0.5f, 0.4f, 0.0f}},
+      {DIST_FM, {0.6f, 0.0f, 0.0f, 0.5f, 0.6f, 0.0f, 0.8f, 0.0f}},
+  };
+  for (const Case& c : cases) {
+    auto d = makeStage(rate);
+    TFilter f1 = filter(c.type == DIST_CLIPPER_2 ? TFilter::kSvfHigh
+                        : c.type == DIST_SQUARIFY ? TFilter::kSvfLow
+                        : c.type == DIST_TUBE     ? TFilter::kSvfBand
+                                                  : TFilter::kOnePoleLow);
+    TFilter lp = filter(TFilter::kOnePoleLow), hp = filter(TFilter::kOnePoleHigh);
+    float dc[2] = {}, env[4] = {}, phase[2] = {};
+    const float dcC = 30.0f / (2.0f * rate);
+    for (int n = 0; n < 300; ++n) {
+      float x[4];
+      for (int i = 0; i < 4; ++i) x[i] = input(n, i);
+      const Frame out = run(*d, c.type, c.k, {x[0], x[1], x[2], x[3]});
+      float k[8];
+      for (int i = 0; i < 8; ++i) k[i] = d->getSmoothedKnob(i);
+      for (float& v : x) v *= g;
+      float e[4];
+      const bool force = n == 0;
+      switch (c.type) {
+        case DIST_CLIPPER_2: {
+          float v[4] = {x[0], x[1], x[2], x[3]};
+          f1.process(k[2], 0.0f, v[0], v[1], v[2], v[3], force);
+          const Clipper2Clip clip(k[3], k[4]);
+          for (float& s : v) s = clip(s);
+          lp.process(k[5], 0.0f, v[0], v[1], v[2], v[3], force);
+          hp.process(k[6], 0.0f, v[0], v[1], v[2], v[3], force);
+          for (int i = 0; i < 4; ++i) e[i] = v[i] * boost(k[7]);
+          break;
+        }
+        case DIST_SQUARIFY: {
+          float q[4] = {sign(x[0]), sign(x[1]), sign(x[2]), sign(x[3])};
+          f1.process(k[4], 0.0f, q[0], q[1], q[2], q[3], force);
+          for (int i = 0; i < 4; ++i) e[i] = SquarifyRule(k[2], k[3])(x[i], q[i]);
+          break;
+        }
+        case DIST_TUBE: {
+          float v[4];
+          for (int i = 0; i < 4; ++i) v[i] = TubeRule(k[2], k[3], k[4])(x[i]);
+          f1.process(k[5], k[6], v[0], v[1], v[2], v[3], force);
+          for (int i = 0; i < 4; ++i) e[i] = dcBlock(v[i], dc[i & 1], dcC, 1.0f - dcC, true);
+          break;
+        }
+        default: {  // FM with depth 0: the carrier runs at its plain frequency
+          float m[4] = {x[0], x[1], x[2], x[3]};
+          f1.process(k[4], 0.0f, m[0], m[1], m[2], m[3], force);
+          const float inc = oscillatorIncrement(k[3], rate);
+          for (int ch = 0; ch < 2; ++ch) {
+            const float p[2] = {phase[ch], wrapPhase(phase[ch] + inc)};
+            phase[ch] = wrapPhase(p[1] + inc);
+            for (int s = 0; s < 2; ++s) {
+              const int i = ch + 2 * s;
+              const float a = std::fabs(m[i]);
+              env[i] = a > env[i] ? a : 0.98f * env[i] + 0.02f * a;
+              e[i] = mix(x[i], env[i] * oscillator(WAVE_SINE, p[s]), k[6]);
+            }
+          }
+          break;
+        }
+      }
+      const float got[4] = {out.l0, out.r0, out.l1, out.r1};
+      for (int i = 0; i < 4; ++i) ASSERT_NEAR(got[i], e[i], 2e-5f) << c.type << " call " << n << " sample " << i;
+    }
+  }
+}
+
+TEST(DistortStage, HostileInputNeverPoisonsTheState) {
+  // Not-a-number, infinite and absurd samples, then ordinary audio: every type keeps
+  // producing finite output.
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  const float bad[] = {nan, inf, -inf, 1e30f, -1e30f, 3e38f};
+  for (int type = 0; type < NUM_DISTORT_TYPES; ++type) {
+    auto d = makeStage();
+    const Knobs k = {1.0f, 1.0f, 0.9f, 0.9f, 0.9f, 0.9f, 0.9f, 0.5f};
+    for (float b : bad) {
+      const Frame out = run(*d, type, k, {b, -b, b, b}, nullptr, nullptr, b, b);
+      ASSERT_TRUE(std::isfinite(out.l0) && std::isfinite(out.r0) && std::isfinite(out.l1) && std::isfinite(out.r1))
+          << type << " input " << b;
+    }
+    for (int n = 0; n < 500; ++n) {
+      const float s = std::sin(0.1f * static_cast<float>(n));
+      const Frame out = run(*d, type, k, {s, s, -s, s});
+      ASSERT_TRUE(std::isfinite(out.l0) && std::isfinite(out.r0) && std::isfinite(out.l1) && std::isfinite(out.r1))
+          << type << " call " << n;
+    }
+  }
+}
