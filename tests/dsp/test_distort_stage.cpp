@@ -519,3 +519,50 @@ TEST(DistortStage, HostileInputNeverPoisonsTheState) {
     }
   }
 }
+
+TEST(DistortStage, TwoBandTypesShapeEachBandWithItsOwnKnobs) {
+  // Each two-band type against the crossover's bands shaped by the single-band rule with
+  // the band's parameter and amount knobs (low: Dist4/Dist5, high: Dist6/Dist7), DC off.
+  auto bandValue = [](int type, float x, float p, float m) -> float {
+    switch (type) {
+      case DIST_2B_COS: return mix(x, Cos1Rule(p)(x), m);
+      case DIST_2B_FOLDOVER: return mix(x, FoldoverRule(p)(x), m);
+      case DIST_2B_FUZZ: return FuzzRule(p, m)(x);
+      case DIST_2B_GAPPER: return GapperRule(p, m)(x);
+      case DIST_2B_LIMITER: return HardLimiterRule(p, m)(x);
+      case DIST_2B_OCTAVE: return mix(x, Octave2Rule(p)(x), m);
+      case DIST_2B_OVERDRIVE: return mix(x, OverdriveRule(p)(x), m);
+      case DIST_2B_POWER: return mix(x, PowerRule(p)(x), m);
+      case DIST_2B_RECTIFY: return mix(x, RectifyRule(p)(x), m);
+      case DIST_2B_SATURATE: return mix(x, SaturateRule(p)(x), m);
+      default: return mix(x, ValveRule(p)(x), m);
+    }
+  };
+  const float g = driveGain(0.7f);
+  for (int type = DIST_2B_COS; type <= DIST_2B_VALVE; ++type) {
+    if (type == DIST_2B_LOW_FI) continue;
+    auto d = makeStage();
+    d->setDC(false);
+    TFilter ref;
+    ref.init(44100.0f);
+    ref.setType(TFilter::kSvfLow, false);
+    const Knobs k = {0.7f, 0.0f, 0.45f, 0.8f, 0.9f, 0.2f, 0.6f, 0.3f};
+    for (int n = 0; n < 100; ++n) {
+      float x[4];
+      for (int i = 0; i < 4; ++i) x[i] = 0.8f * std::sin(0.05f * static_cast<float>(2 * n + (i >> 1)) + 0.3f * i);
+      const Frame out = run(*d, type, k, {x[0], x[1], x[2], x[3]});
+      float s[8];
+      for (int i = 0; i < 8; ++i) s[i] = d->getSmoothedKnob(i);
+      for (float& v : x) v *= g;
+      float lo[4], hi[4];
+      ref.processSplit(s[2], 0.0f, x[0], x[1], x[2], x[3], lo[0], lo[1], lo[2], lo[3], hi[0], hi[1], hi[2], hi[3],
+                       n == 0);
+      const float hg = std::clamp(2.0f * s[7], 0.0f, 1.0f), lg = std::clamp(2.0f - 2.0f * s[7], 0.0f, 1.0f);
+      const float got[4] = {out.l0, out.r0, out.l1, out.r1};
+      for (int i = 0; i < 4; ++i) {
+        const float expect = bandValue(type, lo[i], s[3], s[4]) * lg + bandValue(type, hi[i], s[5], s[6]) * hg;
+        ASSERT_NEAR(got[i], expect, 1e-4f * (1.0f + std::fabs(expect))) << type << " call " << n << " sample " << i;
+      }
+    }
+  }
+}
