@@ -64,7 +64,7 @@ inline void runFilter(TFilter& f, float freq, float reso, float* v, bool force) 
 
 }  // namespace
 
-TDistort::TDistort() noexcept : tables(&distort::tables()) {
+TDistort::TDistort() : tables(&distort::tables()) {
   TFilter::setGlobalArrays();
   init(44100.0f);
   initAmp();

@@ -77,7 +77,7 @@ constexpr bool isTwoBandType(int type) noexcept {
 class TDistort {
  public:
   // Builds (or reuses) the shared tables and initialises at 44100 Hz.
-  TDistort() noexcept;
+  TDistort();
 
   // Per-instance random sequence for the Low-Fi noise. Without one the stage uses a sequence
   // of its own; the plug-in hands in the instance's sequence for the audio-path stage.
