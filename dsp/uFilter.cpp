@@ -142,66 +142,66 @@ inline void svfStep(float& low, float& band, float& high, float f, float q, floa
 
 }  // namespace
 
-float TFilter::step(Channel& ch, float in) noexcept {
-  switch (type) {
-    case kOnePoleLow:
-    case kOnePoleHigh: {
-      const float x = in * 0.1f + DENORMAL;
-      const float y = dOne * ch.yPrev + cOne * x + DENORMAL;
-      ch.yPrev = y;
-      return (type == kOnePoleLow ? y : x - y) * 10.0f;
-    }
-    case kSvfLow:
-    case kSvfHigh:
-    case kSvfBand: {
-      const float x = clampUnit(in * 0.1f) + DENORMAL;
-      svfStep(ch.low, ch.band, ch.high, f, q, x);
-      const float y = type == kSvfLow ? ch.low * SQR2 : (type == kSvfHigh ? ch.high * SQR2 : ch.band * 2.0f);
-      return (y + DENORMAL) * 10.0f;
-    }
-    case kLow24:
-    case kHigh24: {
-      const float x = clampUnit(in * 0.1f) + DENORMAL;
-      const float v = b0 * x + b1 * ch.x1 + b2 * ch.x2 - a1 * ch.y1 - a2 * ch.y2;
-      ch.x2 = ch.x1;
-      ch.x1 = x;
-      ch.y2 = ch.y1;
-      ch.y1 = v;
-      svfStep(ch.low, ch.band, ch.high, f, q, v);
-      const float y = type == kLow24 ? ch.low : ch.high;
-      return (y + DENORMAL) * 10.0f;
-    }
-    case kZdfLow:
-    case kZdfHigh:
-    case kZdfBand: {
-      const float x = in * 0.1f + DENORMAL;
-      const float hp = (x - (2.0f * R + g) * ch.s1 - ch.s2) * dz;
-      const float bp = ch.s1 + g * hp;
-      const float lp = ch.s2 + g * bp;
-      ch.s1 = bp + g * hp;
-      ch.s2 = lp + g * bp;
-      const float y = type == kZdfLow ? lp : (type == kZdfHigh ? hp : 2.0f * bp);
-      return (y + DENORMAL) * 10.0f;
-    }
-    case kZdfLow24:
-    case kZdfHigh24: {
-      const float x = in * 0.1f + DENORMAL;
-      const float hp1 = (x - (1.0f + g) * ch.t1 - ch.t2) * dz;
-      const float bp1 = ch.t1 + g * hp1;
-      const float lp1 = ch.t2 + g * bp1;
-      ch.t1 = bp1 + g * hp1;
-      ch.t2 = lp1 + g * bp1;
-      const float x2 = type == kZdfLow24 ? lp1 : hp1;
-      const float hp = (x2 - (2.0f * R + g) * ch.s1 - ch.s2) * dz;
-      const float bp = ch.s1 + g * hp;
-      const float lp = ch.s2 + g * bp;
-      ch.s1 = bp + g * hp;
-      ch.s2 = lp + g * bp;
-      return ((type == kZdfLow24 ? lp : hp) + DENORMAL) * 10.0f;
-    }
-    default:
-      return in;
+template <int T>
+float TFilter::step(Channel& ch, float in) const noexcept {
+  if constexpr (T == kOnePoleLow || T == kOnePoleHigh) {
+    const float x = in * 0.1f + DENORMAL;
+    const float y = dOne * ch.yPrev + cOne * x + DENORMAL;
+    ch.yPrev = y;
+    return (T == kOnePoleLow ? y : x - y) * 10.0f;
+  } else if constexpr (T == kSvfLow || T == kSvfHigh || T == kSvfBand) {
+    const float x = clampUnit(in * 0.1f) + DENORMAL;
+    svfStep(ch.low, ch.band, ch.high, f, q, x);
+    const float y = T == kSvfLow ? ch.low * SQR2 : (T == kSvfHigh ? ch.high * SQR2 : ch.band * 2.0f);
+    return (y + DENORMAL) * 10.0f;
+  } else if constexpr (T == kLow24 || T == kHigh24) {
+    const float x = clampUnit(in * 0.1f) + DENORMAL;
+    const float v = b0 * x + b1 * ch.x1 + b2 * ch.x2 - a1 * ch.y1 - a2 * ch.y2;
+    ch.x2 = ch.x1;
+    ch.x1 = x;
+    ch.y2 = ch.y1;
+    ch.y1 = v;
+    svfStep(ch.low, ch.band, ch.high, f, q, v);
+    const float y = T == kLow24 ? ch.low : ch.high;
+    return (y + DENORMAL) * 10.0f;
+  } else if constexpr (T == kZdfLow || T == kZdfHigh || T == kZdfBand) {
+    const float x = in * 0.1f + DENORMAL;
+    const float hp = (x - (2.0f * R + g) * ch.s1 - ch.s2) * dz;
+    const float bp = ch.s1 + g * hp;
+    const float lp = ch.s2 + g * bp;
+    ch.s1 = bp + g * hp;
+    ch.s2 = lp + g * bp;
+    const float y = T == kZdfLow ? lp : (T == kZdfHigh ? hp : 2.0f * bp);
+    return (y + DENORMAL) * 10.0f;
+  } else {
+    static_assert(T == kZdfLow24 || T == kZdfHigh24);
+    const float x = in * 0.1f + DENORMAL;
+    // First stage with damping 0.5, then the resonant stage on its low or high output.
+    const float hp1 = (x - (1.0f + g) * ch.t1 - ch.t2) * dz;
+    const float bp1 = ch.t1 + g * hp1;
+    const float lp1 = ch.t2 + g * bp1;
+    ch.t1 = bp1 + g * hp1;
+    ch.t2 = lp1 + g * bp1;
+    const float x2 = T == kZdfLow24 ? lp1 : hp1;
+    const float hp = (x2 - (2.0f * R + g) * ch.s1 - ch.s2) * dz;
+    const float bp = ch.s1 + g * hp;
+    const float lp = ch.s2 + g * bp;
+    ch.s1 = bp + g * hp;
+    ch.s2 = lp + g * bp;
+    return ((T == kZdfLow24 ? lp : hp) + DENORMAL) * 10.0f;
   }
+}
+
+template <int T>
+void TFilter::run(float& a, float& b, float& c, float& d) noexcept {
+  Channel left = chan[0];
+  Channel right = chan[1];
+  a = step<T>(left, a);
+  b = step<T>(right, b);
+  c = step<T>(left, c);
+  d = step<T>(right, d);
+  chan[0] = left;
+  chan[1] = right;
 }
 
 void TFilter::process(float freq, float resoIn, float& a, float& b, float& c, float& d, bool force) noexcept {
@@ -214,15 +214,20 @@ void TFilter::process(float freq, float resoIn, float& a, float& b, float& c, fl
     lastReso = reso;
     updateCoefficients();
   }
-  if (type >= kOnePoleLow && type <= kZdfHigh24) {
-    Channel left = chan[0];
-    Channel right = chan[1];
-    a = step(left, a);
-    b = step(right, b);
-    c = step(left, c);
-    d = step(right, d);
-    chan[0] = left;
-    chan[1] = right;
+  switch (type) {
+    case kOnePoleLow: run<kOnePoleLow>(a, b, c, d); break;
+    case kOnePoleHigh: run<kOnePoleHigh>(a, b, c, d); break;
+    case kSvfLow: run<kSvfLow>(a, b, c, d); break;
+    case kSvfHigh: run<kSvfHigh>(a, b, c, d); break;
+    case kSvfBand: run<kSvfBand>(a, b, c, d); break;
+    case kLow24: run<kLow24>(a, b, c, d); break;
+    case kHigh24: run<kHigh24>(a, b, c, d); break;
+    case kZdfLow: run<kZdfLow>(a, b, c, d); break;
+    case kZdfHigh: run<kZdfHigh>(a, b, c, d); break;
+    case kZdfBand: run<kZdfBand>(a, b, c, d); break;
+    case kZdfLow24: run<kZdfLow24>(a, b, c, d); break;
+    case kZdfHigh24: run<kZdfHigh24>(a, b, c, d); break;
+    default: break;  // any other type passes the input through
   }
   fresh = false;
 }

@@ -81,7 +81,10 @@ class TFilter {
 
   void clearStates() noexcept;
   void updateCoefficients() noexcept;
-  float step(Channel& ch, float x) noexcept;
+  template <int T>
+  float step(Channel& ch, float x) const noexcept;
+  template <int T>
+  void run(float& a, float& b, float& c, float& d) noexcept;
 
   const FilterTables* tables;
   bool fresh = true;

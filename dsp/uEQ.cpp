@@ -1,0 +1,209 @@
+#include "dsp/uEQ.h"
+
+#include <cmath>
+#include <memory>
+
+namespace dsp {
+
+namespace {
+
+constexpr float DENORMAL = 1e-15f;
+constexpr float CHANGE = 0.0001f;  // smallest parameter move that recomputes a band
+constexpr double TWO_PI = 6.28318530717958647692;
+
+std::unique_ptr<EQTables> buildEqTables() {
+  auto t = std::make_unique<EQTables>();
+  const double scale = static_cast<double>(TABLE_SCALE);
+  for (int i = 0; i < TABLE_SIZE; ++i) {
+    const double x = i / scale;
+    t->cosine[i] = static_cast<float>(std::cos(TWO_PI * x));
+    t->sine[i] = static_cast<float>(std::sin(TWO_PI * x));
+    t->width[i] = static_cast<float>(1.0 / (2.0 * std::pow(2.0, 4.0 - 10.0 * x)));
+    t->gain[i] = static_cast<float>(std::pow(10.0, (40.0 * x - 20.0) / 40.0));
+  }
+  return t;
+}
+
+std::unique_ptr<float[]> buildOldEqGainTable() {
+  auto t = std::make_unique<float[]>(TABLE_SIZE);
+  const double scale = static_cast<double>(TABLE_SCALE);
+  for (int i = 0; i < TABLE_SIZE; ++i) {
+    const double x = i / scale;
+    t[i] = static_cast<float>(std::pow(10.0, (40.0 * x - 20.0) / 20.0));
+  }
+  return t;
+}
+
+inline float clampUnit(float x) noexcept { return x > 1.0f ? 1.0f : (x < -1.0f ? -1.0f : x); }
+
+}  // namespace
+
+const EQTables& eqTables() {
+  static const std::unique_ptr<EQTables> tables = buildEqTables();
+  return *tables;
+}
+
+const float* oldEqGainTable() {
+  static const std::unique_ptr<float[]> table = buildOldEqGainTable();
+  return table.get();
+}
+
+// ---------------------------------------------------------------------------------------------
+// TEQ
+
+TEQ::TEQ() noexcept : tables(&eqTables()) { init(44100.0f); }
+
+void TEQ::init(float rate) noexcept {
+  sampleRate = rate >= 1000.0f ? rate : 44100.0f;
+  halfInvRate = 1.0f / (2.0f * sampleRate);
+  for (int k = 0; k < BANDS; ++k) {
+    active[k] = 0;
+    lastGain[k] = 0.0f;
+    lastFreq[k] = -1.0f;
+    lastWidth[k] = -1.0f;
+    coeffs[k] = Coeffs{};
+    for (int s = 0; s < 3; ++s) {
+      xHist[k][s][0] = xHist[k][s][1] = 0.0f;
+      yHist[k][s][0] = yHist[k][s][1] = 0.0f;
+    }
+  }
+  pos = 0;
+}
+
+void TEQ::computeBand(int k, float g, float fr, float w) noexcept {
+  active[k] = std::fabs(g - 0.5f) > CHANGE ? 1 : 0;
+  float f = 20.0f * std::pow(2.0f, 10.0f * clamp01(fr)) * halfInvRate;
+  if (f > 0.3f) f = 0.3f;
+  const int i = tableIndex(f);
+  const float c = tables->cosine[i];
+  const float s = tables->sine[i];
+  const float alpha = s * tables->width[tableIndex(w)];
+  const float A = tables->gain[tableIndex(g)];
+  const float n = 1.0f / (1.0f + alpha / A);
+  Coeffs& co = coeffs[k];
+  co.b0 = (1.0f + alpha * A) * n + DENORMAL;
+  co.b1 = DENORMAL - 2.0f * c * n;
+  co.a1 = co.b1;
+  co.b2 = (1.0f - alpha * A) * n + DENORMAL;
+  co.a2 = (1.0f - alpha / A) * n + DENORMAL;
+}
+
+void TEQ::process(const float* gain, const float* freq, const float* width, float& a, float& b, float& c,
+                  float& d) noexcept {
+  // A band is recomputed once its values have moved beyond the threshold from the values of its
+  // last computation, so a slow sweep is followed in steps instead of being lost.
+  for (int k = 0; k < BANDS; ++k) {
+    if (std::fabs(freq[k] - lastFreq[k]) > CHANGE || std::fabs(gain[k] - lastGain[k]) > CHANGE ||
+        std::fabs(width[k] - lastWidth[k]) > CHANGE) {
+      computeBand(k, gain[k], freq[k], width[k]);
+      lastGain[k] = gain[k];
+      lastFreq[k] = freq[k];
+      lastWidth[k] = width[k];
+    }
+  }
+
+  float v[4] = {clampUnit(a * 0.1f) + DENORMAL, clampUnit(b * 0.1f) + DENORMAL, clampUnit(c * 0.1f) + DENORMAL,
+                clampUnit(d * 0.1f) + DENORMAL};
+  int p = pos;
+  for (int sub = 0; sub < 2; ++sub) {
+    p = p == 2 ? 0 : p + 1;
+    const int p1 = p == 0 ? 2 : p - 1;  // one sub-sample back
+    const int p2 = p1 == 0 ? 2 : p1 - 1;  // two back
+    for (int k = 0; k < BANDS; ++k) {
+      if (!active[k]) continue;
+      const Coeffs co = coeffs[k];
+      for (int ch = 0; ch < 2; ++ch) {
+        const float x = v[2 * sub + ch];
+        xHist[k][p][ch] = x;
+        const float y = co.b0 * x + co.b1 * xHist[k][p1][ch] + co.b2 * xHist[k][p2][ch] - co.a1 * yHist[k][p1][ch] -
+                        co.a2 * yHist[k][p2][ch];
+        yHist[k][p][ch] = y;
+        v[2 * sub + ch] = y;
+      }
+    }
+  }
+  pos = p;
+  a = (v[0] + DENORMAL) * 10.0f;
+  b = (v[1] + DENORMAL) * 10.0f;
+  c = (v[2] + DENORMAL) * 10.0f;
+  d = (v[3] + DENORMAL) * 10.0f;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TOldEQ
+
+TOldEQ::TOldEQ() noexcept : gainTable(oldEqGainTable()) { init(44100.0f); }
+
+void TOldEQ::computeSection(int band, float hz) noexcept {
+  const float w = 6.2831855f * hz * invRate2;
+  const float beta = (Q - 0.5f * w) / (2.0f * Q + w);
+  alpha[band] = 0.5f - beta;
+  gamma2[band] = -2.0f * (0.5f + beta) * std::cos(w);
+  beta2[band] = 2.0f * beta;
+}
+
+void TOldEQ::init(float sampleRate) noexcept {
+  rate2 = sampleRate >= 1000.0f ? 2.0f * sampleRate : 88200.0f;
+  invRate2 = 1.0f / rate2;
+  for (int j = 0; j < BANDS; ++j) {
+    computeSection(j, CENTRE_HZ[j]);
+    baseGain[j] = BASE_GAIN[j];
+    gain[j] = baseGain[j];
+    active[j] = 0;
+    for (int s = 0; s < 3; ++s) yHist[j][s][0] = yHist[j][s][1] = 0.0f;
+  }
+  for (int s = 0; s < 3; ++s) xHist[s][0] = xHist[s][1] = 0.0f;
+  pos = 0;
+}
+
+void TOldEQ::setEqFilter(int band, float hz, float g) noexcept {
+  if (band < 0 || band >= BANDS) return;
+  for (int s = 0; s < 3; ++s) yHist[band][s][0] = yHist[band][s][1] = 0.0f;
+  baseGain[band] = g;
+  gain[band] = g;
+  computeSection(band, hz);
+}
+
+void TOldEQ::setEqVol(int band, float v) noexcept {
+  if (band < 0 || band >= BANDS) return;
+  active[band] = std::fabs(v - 0.5f) > 0.001f ? 1 : 0;
+  gain[band] = baseGain[band] * gainTable[tableIndex(v)];
+}
+
+void TOldEQ::process(float g0, float g1, float g2, float g3, float& a, float& b, float& c, float& d) noexcept {
+  const float t0 = g0 - 0.5f, t1 = g1 - 0.5f, t2 = g2 - 0.5f, t3 = g3 - 0.5f;
+  const float ctl[BANDS] = {0.333f * t0 + 0.5f,         0.666f * t0 + 0.5f, g0, (t0 + t1) / 2.0f + 0.5f, g1,
+                            (t1 + t2) / 2.0f + 0.5f,    g2,                 (t2 + t3) / 2.0f + 0.5f,    g3,
+                            0.5f * t3 + 0.5f};
+  for (int j = 0; j < BANDS; ++j) {
+    active[j] = std::fabs(ctl[j] - 0.5f) > 0.001f ? 1 : 0;
+    gain[j] = baseGain[j] * gainTable[tableIndex(ctl[j])];
+  }
+
+  float v[4] = {a, b, c, d};
+  int p = pos;
+  for (int sub = 0; sub < 2; ++sub) {
+    p = p == 2 ? 0 : p + 1;
+    const int p1 = p == 0 ? 2 : p - 1;
+    const int p2 = p1 == 0 ? 2 : p1 - 1;
+    for (int ch = 0; ch < 2; ++ch) {
+      const float x = v[2 * sub + ch];
+      xHist[p][ch] = x;
+      const float e = x - xHist[p2][ch];
+      float sum = 0.0f;
+      for (int j = 0; j < BANDS; ++j) {
+        const float y = alpha[j] * e - gamma2[j] * yHist[j][p1][ch] - beta2[j] * yHist[j][p2][ch] + DENORMAL;
+        yHist[j][p][ch] = y;
+        sum += y * gain[j];
+      }
+      v[2 * sub + ch] = sum;
+    }
+  }
+  pos = p;
+  a = v[0];
+  b = v[1];
+  c = v[2];
+  d = v[3];
+}
+
+}  // namespace dsp
