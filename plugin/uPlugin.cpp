@@ -1,0 +1,132 @@
+#include "uPlugin.h"
+
+#include <charconv>
+#include <cstring>
+
+AudioEffect* createEffectInstance(audioMasterCallback audioMaster) { return new APlugin(audioMaster); }
+
+APlugin::APlugin(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, 1, NUM_PARAMS) {
+  for (auto& v : currentValues) v.store(0.0f, std::memory_order_relaxed);
+  std::memset(&programs, 0, sizeof(programs));
+  isSynth(false);
+  editorOpening = false;
+  setNumInputs(4);  // main left/right and side-chain left/right
+  setNumOutputs(2);
+  canProcessReplacing(true);
+  programsAreChunks(false);
+  setUniqueID(UNIQUE_ID);
+  editChanged = false;
+
+  initTagTables();
+  for (int t = 0; t < NUM_PARAMS; ++t) {
+    currentValues[t].store(defaultValues[t], std::memory_order_relaxed);
+    programs.values[t] = defaultValues[t];
+    editedValues[t] = defaultValues[t];
+    originalValues[t] = defaultValues[t];
+  }
+}
+
+APlugin::~APlugin() = default;
+
+// Until the engine exists the main input passes through unchanged.
+void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {
+  if (!outputs || sampleFrames <= 0) return;
+  const size_t bytes = static_cast<size_t>(sampleFrames) * sizeof(float);
+  for (int c = 0; c < 2; ++c) {
+    if (!outputs[c]) continue;
+    if (inputs && inputs[c])
+      std::memmove(outputs[c], inputs[c], bytes);
+    else
+      std::memset(outputs[c], 0, bytes);
+  }
+}
+
+void APlugin::__processDeprecated(float** inputs, float** outputs, int32_t sampleFrames) {
+  if (!outputs || sampleFrames <= 0) return;
+  for (int c = 0; c < 2; ++c)
+    if (outputs[c]) std::memset(outputs[c], 0, static_cast<size_t>(sampleFrames) * sizeof(float));
+}
+
+static void copyText(char* to, const char* from, size_t capacity) {
+  std::strncpy(to, from, capacity - 1);
+  to[capacity - 1] = 0;
+}
+
+bool APlugin::getEffectName(char* name) {
+  copyText(name, PRODUCT_NAME_STR, kVstMaxEffectNameLen);
+  return true;
+}
+
+bool APlugin::getVendorString(char* text) {
+  copyText(text, VENDOR_STR, kVstMaxVendorStrLen);
+  return true;
+}
+
+bool APlugin::getProductString(char* text) {
+  copyText(text, PRODUCT_NAME_STR, kVstMaxProductStrLen);
+  return true;
+}
+
+int32_t APlugin::getVendorVersion() { return VENDOR_VERSION; }
+
+int32_t APlugin::canDo(char* text) {
+  static constexpr const char* kCanDo[] = {"plugAsChannelInsert", "1in1out", "1in2out", "2in2out",
+                                           "receiveVstTimeInfo",  "receiveVstEvents", "receiveVstMidiEvent"};
+  if (!text) return 0;
+  for (const char* c : kCanDo)
+    if (std::strcmp(text, c) == 0) return 1;
+  return 0;
+}
+
+bool APlugin::getInputProperties(int32_t index, VstPinProperties* properties) {
+  if (index < 0 || index > 3 || !properties) return false;
+  properties->flags = kVstPinIsActive | kVstPinIsStereo;
+  if (index % 2 == 0) {
+    // "In 1 + 2" for the main pair, "In 3 + 4" for the side chain.
+    char* p = properties->label;
+    std::memcpy(p, "In ", 3);
+    p += 3;
+    p = std::to_chars(p, p + 4, index + 1).ptr;
+    std::memcpy(p, " + ", 3);
+    p += 3;
+    p = std::to_chars(p, p + 4, index + 2).ptr;
+    *p = 0;
+  }
+  return true;
+}
+
+bool APlugin::getOutputProperties(int32_t index, VstPinProperties* properties) {
+  if (index < 0 || index > 1 || !properties) return false;
+  const size_t n = std::strlen(PRODUCT_NAME_STR);
+  char* p = properties->label;
+  std::memcpy(p, PRODUCT_NAME_STR, n);
+  p += n;
+  *p++ = ' ';
+  p = std::to_chars(p, p + 4, index + 1).ptr;
+  *p = 0;
+  properties->flags = kVstPinIsActive | kVstPinIsStereo;
+  return true;
+}
+
+intptr_t APlugin::vendorSpecific(int32_t lArg, intptr_t lArg2, void* ptrArg, float floatArg) {
+  // The mouse-wheel query some hosts send for the editor under the pointer.
+  if (lArg == fourCharId('s', 't', 'C', 'A') &&
+      reinterpret_cast<intptr_t>(ptrArg) == fourCharId('W', 'h', 'e', 'e') && editorLink)
+    return editorLink->onWheel(floatArg) ? 1 : 0;
+  return 0;
+}
+
+bool APlugin::beginEdit(int32_t index) {
+  if (editorLink) editorLink->setEditTag(index);
+  return AudioEffectX::beginEdit(index);
+}
+
+bool APlugin::endEdit(int32_t index) {
+  if (editorLink) editorLink->setEditTag(-1);
+  return AudioEffectX::endEdit(index);
+}
+
+bool APlugin::isEditorOpen() {
+  return editorLink && editorOpen.load(std::memory_order_relaxed) &&
+         !editorOpening.load(std::memory_order_relaxed) && editorLink->isOpen();
+}

@@ -1,0 +1,135 @@
+#include <atomic>
+#include <cmath>
+
+#include "dspCommon.h"
+#include "uPlugin.h"
+#include "uTagMap.h"
+
+namespace {
+
+// Several threads write these plain tables (they keep plain floats for their stored layout).
+inline void storeRelaxed(float& slot, float v) { std::atomic_ref<float>(slot).store(v, std::memory_order_relaxed); }
+inline float loadRelaxed(float& slot) { return std::atomic_ref<float>(slot).load(std::memory_order_relaxed); }
+
+inline float clamp01(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
+
+constexpr float kChangeEpsilon = 1e-5f;
+
+}  // namespace
+
+void APlugin::initTagTables() {
+  tagmap::fillDefaults(defaultValues);
+  for (float& v : lastValues) v = -1.0f;
+  tagmap::fillSteps(menuNum, menuRange);
+  tagmap::fillSwitches(isOnOff);
+  tagmap::fillDestinations(destByTag);
+}
+
+float APlugin::getParameter(int32_t t) {
+  if (!isValidTag(t)) return 0.0f;
+  return clamp01(currentValues[t].load(std::memory_order_relaxed));
+}
+
+void APlugin::setParameter(int32_t t, float v) {
+  if (!isValidTag(t)) return;
+  if (!std::isfinite(v)) return;  // a broken host value must not reach the store
+  float x = clamp01(v);
+
+  if (t == LOAD_PROGRAM_TAG) loadBuiltInFromNameTags();
+
+  if (isOnOff[t]) x = x >= 0.5f ? 1.0f : 0.0f;
+
+  currentValues[t].store(x, std::memory_order_relaxed);
+  storeRelaxed(programValues()[t], x);
+  storeRelaxed(editedValues[t], x);
+
+  if (std::fabs(x - loadRelaxed(lastValues[t])) > kChangeEpsilon) {
+    storeRelaxed(lastValues[t], x);
+    if (std::fabs(x - loadRelaxed(originalValues[t])) > kChangeEpsilon)
+      editChanged.store(true, std::memory_order_relaxed);
+  }
+
+  if (isEditorOpen()) editorLink->setParameter(t, x);
+}
+
+// Selecting a built-in program by writing the load tag arrives with the built-in bank.
+void APlugin::loadBuiltInFromNameTags() {}
+
+// The modulator's contribution arrives with the engine.
+float APlugin::currentModulation(int) { return 0.0f; }
+
+bool APlugin::getOnOff(int t) { return isValidTag(t) && currentValues[t].load(std::memory_order_relaxed) >= 0.5f; }
+
+bool APlugin::getRevOnOff(int t) {
+  return !isValidTag(t) || currentValues[t].load(std::memory_order_relaxed) <= 0.5f;
+}
+
+void APlugin::setOnOff(int t, bool on) {
+  if (isValidTag(t)) setParameterAutomated(t, on ? 1.0f : 0.0f);
+}
+
+void APlugin::toggleOnOff(int t) {
+  if (isValidTag(t)) setParameterAutomated(t, currentValues[t].load(std::memory_order_relaxed) < 0.5f ? 1.0f : 0.0f);
+}
+
+int32_t APlugin::getMenuNum(int t) { return isValidTag(t) ? menuNum[t] : -1; }
+
+float APlugin::getMenuRange(int t) { return isValidTag(t) ? menuRange[t] : 1.0f; }
+
+int APlugin::getSteppedValue(float v, float scale, int count) {
+  const int n = dsp::saturatingInt(v * scale + 0.1f);
+  if (n < 0) return 0;
+  if (n >= count) return count - 1 < 0 ? 0 : count - 1;
+  return n;
+}
+
+int APlugin::getSteppedValue(int t, float scale, int count) {
+  if (!isValidTag(t)) return 0;
+  return getSteppedValue(currentValues[t].load(std::memory_order_relaxed), scale, count);
+}
+
+int APlugin::getSteppedValue(int t) {
+  if (!isValidTag(t) || menuNum[t] < 0) return 0;
+  return getSteppedValue(t, menuRange[t], menuNum[t]);
+}
+
+void APlugin::setSteppedValue(int t, int n) {
+  if (!isValidTag(t) || menuNum[t] < 0) return;
+  setSteppedValue(t, n, menuRange[t], menuNum[t]);
+}
+
+void APlugin::setSteppedValue(int t, int n, float scale, int count) {
+  if (!isValidTag(t) || count <= 0 || !(scale > 0.0f)) return;
+  if (n < 0) n = 0;
+  if (n > count - 1) n = count - 1;
+  setParameterAutomated(t, (static_cast<float>(n) + 0.1f) / scale);
+}
+
+void APlugin::copyParameter(int from, int to) {
+  if (isValidTag(from) && isValidTag(to)) setParameterAutomated(to, getParameter(from));
+}
+
+void APlugin::swapParameter(int a, int b) {
+  if (!isValidTag(a) || !isValidTag(b)) return;
+  const float oldA = getParameter(a);
+  const float oldB = getParameter(b);
+  setParameterAutomated(a, oldB);
+  setParameterAutomated(b, oldA);
+}
+
+float APlugin::getDefault(int t) { return isValidTag(t) ? defaultValues[t] : 0.0f; }
+
+void APlugin::setToDefault(int t) {
+  if (isValidTag(t)) setParameterAutomated(t, defaultValues[t]);
+}
+
+float APlugin::getDialMod(int t, bool on) {
+  if (!isValidTag(t)) return 0.0f;
+  if (!on) return getParameter(t);
+  if (t == WAVESHAPER_DISTORT_1_TAGS[0] || t == WAVESHAPER_DISTORT_2_TAGS[0] || t == WAVESHAPER_DISTORT_1_TAGS[1] ||
+      t == WAVESHAPER_DISTORT_2_TAGS[1])
+    return getParameter(t);
+  const int d = destByTag[t];
+  if (d < 0) return getParameter(t);
+  return clamp01(getParameter(t) + currentModulation(d));
+}

@@ -1,0 +1,197 @@
+// The per-tag tables fixed at start-up, written down as data: each row covers a run of
+// consecutive tags with their kind, step count and scale, defaults and modulation destinations.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstddef>
+#include <initializer_list>
+
+#include "tags.h"
+
+namespace tagmap {
+
+enum class Kind : uint8_t { Continuous, Switch, Stepped };
+
+// How a row's default list reads.
+enum class DefaultRule : uint8_t {
+  Values,  // one value for every tag of the row, or one value per tag
+  Steps,   // step indices n, stored as (n + 0.1) / scale; one for all or one per tag
+  Ramp,    // tag first + i defaults to i / 255 (the wave-shaper curves)
+};
+
+struct ValueList {
+  std::array<float, 8> v{};
+  int n = 0;
+  constexpr ValueList() = default;
+  constexpr ValueList(std::initializer_list<float> list) {
+    for (float x : list) v[static_cast<std::size_t>(n++)] = x;
+  }
+};
+
+// Destinations: none, the first of a consecutive run, or one per tag.
+struct DestList {
+  std::array<int, 4> v{};
+  int n = 0;
+  constexpr DestList() = default;
+  constexpr DestList(std::initializer_list<int> list) {
+    for (int x : list) v[static_cast<std::size_t>(n++)] = x;
+  }
+};
+
+struct Row {
+  int first;
+  int last;
+  Kind kind;
+  int steps;    // stepped rows only
+  float scale;  // stepped rows only: value x scale = step
+  DefaultRule rule;
+  ValueList defaults;
+  DestList dests;
+
+  constexpr int count() const { return last - first + 1; }
+  // Default of tag t of this row.
+  constexpr float defaultOf(int t) const {
+    const int i = t - first;
+    if (rule == DefaultRule::Ramp) return static_cast<float>(i) / 255.0f;
+    if (defaults.n == 0) return 0.0f;
+    const float x = defaults.v[static_cast<std::size_t>(defaults.n == 1 ? 0 : i)];
+    if (rule == DefaultRule::Steps) return (x + 0.1f) / scale;
+    return x;
+  }
+  // Modulation destination of tag t of this row, -1 for none.
+  constexpr int destOf(int t) const {
+    if (dests.n == 0) return -1;
+    if (dests.n == 1) return dests.v[0] + (t - first);
+    return dests.v[static_cast<std::size_t>(t - first)];
+  }
+};
+
+constexpr Row cont(int first, int last, ValueList d = {}, DestList dest = {}) {
+  return Row{first, last, Kind::Continuous, -1, 0.0f, DefaultRule::Values, d, dest};
+}
+constexpr Row onOff(int first, int last, ValueList d = {}) {
+  return Row{first, last, Kind::Switch, -1, 0.0f, DefaultRule::Values, d, {}};
+}
+constexpr Row stepped(int first, int last, int steps, float scale, ValueList stepDefaults = {}) {
+  return Row{first, last, Kind::Stepped, steps, scale, DefaultRule::Steps, stepDefaults, {}};
+}
+constexpr Row steppedRaw(int first, int last, int steps, float scale, ValueList rawDefaults) {
+  return Row{first, last, Kind::Stepped, steps, scale, DefaultRule::Values, rawDefaults, {}};
+}
+constexpr Row ramp(int first, int last) {
+  return Row{first, last, Kind::Continuous, -1, 0.0f, DefaultRule::Ramp, {}, {}};
+}
+
+// Every tag 0..1023 exactly once, in tag order.
+inline constexpr Row ROWS[] = {
+    cont(0, 0),                                                   // not used
+    cont(1, 1, {0.625f}, {1}),                                    // output volume
+    cont(2, 2, {1.0f}, {2}),                                      // wet/dry mix
+    onOff(3, 3),                                                  // bypass
+    onOff(4, 4, {1.0f}),                                          // distortion DC filter
+    cont(5, 5),                                                   // not used
+    cont(6, 13, {0.5f, 0.0f, 0.8f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f}, {6}),  // distortion knobs
+    onOff(14, 14),                                                // pre-EQ on
+    cont(15, 18, {0.5f}, {18}),                                   // pre-EQ gains
+    cont(19, 22, {0.2f, 0.4f, 0.6f, 0.8f}, {22}),                 // pre-EQ frequencies
+    cont(23, 26, {0.1f}, {26}),                                   // pre-EQ bandwidths
+    onOff(27, 27),                                                // post-EQ on
+    cont(28, 31, {0.5f}, {30}),                                   // post-EQ gains
+    cont(32, 35, {0.2f, 0.4f, 0.6f, 0.8f}, {34}),                 // post-EQ frequencies
+    cont(36, 39, {0.1f}, {38}),                                   // post-EQ bandwidths
+    onOff(40, 40),                                                // noise gate on
+    cont(41, 44, {0.0f, 0.0f, 0.0f, 0.425f}, {14}),               // gate threshold, attack, hold, release
+    onOff(45, 47),                                                // high-pass on, 12/24, ZD
+    cont(48, 49, {0.0f}, {42}),                                   // high-pass frequency, Q
+    onOff(50, 52),                                                // low-pass on, 12/24, ZD
+    cont(53, 54, {1.0f, 0.0f}, {44}),                             // low-pass frequency, Q
+    onOff(55, 55),                                                // compressor on
+    cont(56, 60, {0.65f, 0.285f, 0.0f, 0.17f, 0.75f}, {46}),      // compressor
+    onOff(61, 61),                                                // widener/chorus on
+    cont(62, 64, {0.1f}, {51}),                                   // widener amount, width, speed
+    cont(65, 68, {0.5f, 0.48f, 0.5f, 0.415f}, {54}),              // chorus mix, length, width, speed
+    cont(69, 69, {0.5f}, {58}),                                   // Disrupt amount
+    cont(70, 76, {0.5f}, {60}),                                   // Disrupt slot amounts
+    onOff(77, 83),                                                // Disrupt slot on (reversed sense)
+    cont(84, 84, {0.47f}, {67}),                                  // lazy-mode speed
+    onOff(85, 85, {1.0f}),                                        // lazy-mode tempo sync
+    cont(86, 88, {0.5f, 0.5f, 0.3f}, {72, 71, 70}),               // follower threshold, boost, smoothing
+    cont(89, 91, {0.0f, 0.0f, 0.24f}, {73}),                      // follower attack, hold, decay
+    cont(92, 94, {0.5f}, {76}),                                   // follower output amounts
+    cont(95, 97, {0.5f}, {79}),                                   // follower mod-control amounts
+    cont(98, 101, {0.5f}, {82}),                                  // LFO amounts
+    cont(102, 105, {0.5f}, {86}),                                 // LFO speeds
+    onOff(106, 109),                                              // LFO tempo sync
+    cont(110, 113),                                               // LFO humanisation
+    cont(114, 117, {0.5f}, {90}),                                 // LFO shapes
+    cont(118, 127, {0.5f}, {102}),                                // matrix slot amounts
+    stepped(128, 128, 24, 23.99f),                                // module path
+    steppedRaw(129, 129, 52, 99.99f, {0.001f}),                   // distortion type
+    onOff(130, 132),                                              // old EQ, chorus mode, lazy mode on
+    stepped(133, 133, 13, 12.99f),                                // Disrupt quantisation
+    stepped(134, 134, 18, 17.99f, {12.0f}),                       // Disrupt spring time
+    stepped(135, 135, 5, 4.99f),                                  // Disrupt lazy mode
+    stepped(136, 142, 112, 127.99f, {2.0f, 3.0f, 8.0f, 86.0f, 42.0f, 44.0f, 51.0f}),  // Disrupt dests
+    stepped(143, 143, 7, 9.99f),                                  // follower source
+    stepped(144, 146, 112, 127.99f),                              // follower destinations
+    onOff(147, 149),                                              // follower output bypass
+    stepped(150, 152, 55, 127.99f),                               // follower mod-control sources
+    stepped(153, 156, 8, 7.99f),                                  // LFO waves
+    stepped(157, 160, 112, 127.99f),                              // LFO destinations
+    stepped(161, 164, 4, 4.99f),                                  // LFO modes
+    stepped(165, 168, 19, 99.99f),                                // LFO triggers
+    onOff(169, 169),                                              // advanced matrix
+    stepped(170, 179, 55, 127.99f),                               // matrix sources
+    stepped(180, 189, 112, 127.99f),                              // matrix destinations
+    onOff(190, 199),                                              // matrix bypass
+    cont(200, 209),                                               // matrix lower thresholds
+    cont(210, 219, {1.0f}),                                       // matrix upper thresholds
+    cont(220, 229, {0.5f}),                                       // matrix offsets
+    cont(230, 233, {0.5f}, {30}),                                 // first-generation EQ
+    cont(234, 234, {1.0f}),                                       // compressor mode (not quantised)
+    cont(235, 239),                                               // not used
+    stepped(240, 240, 33, 39.99f),                                // wave-shaper 1 mode
+    cont(241, 242),                                               // wave-shaper 1 amounts
+    stepped(243, 243, 33, 39.99f),                                // wave-shaper 2 mode
+    cont(244, 245),                                               // wave-shaper 2 amounts
+    cont(246, 246),                                               // wave-shaper polar mode (not quantised)
+    cont(247, 249),                                               // not used
+    ramp(250, 505),                                               // wave-shaper 1 curve
+    ramp(506, 761),                                               // wave-shaper 2 curve
+    cont(762, 1023),  // not used, program load, name tags
+};
+
+// The rows tile 0..1023 in order without gaps or overlaps, and every list fits its row.
+constexpr bool rowsAreConsistent() {
+  int next = 0;
+  for (const Row& r : ROWS) {
+    if (r.first != next || r.last < r.first) return false;
+    if (r.defaults.n > 1 && r.defaults.n != r.count()) return false;
+    if (r.dests.n > 1 && r.dests.n != r.count()) return false;
+    if ((r.kind == Kind::Stepped) != (r.steps > 0)) return false;
+    next = r.last + 1;
+  }
+  return next == NUM_PARAMS;
+}
+static_assert(rowsAreConsistent(), "the tag map must cover every tag once");
+
+// Start-up filling of the plug-in's tables, one table each so that the caller keeps its order.
+void fillDefaults(float (&defaultValues)[NUM_PARAMS]);
+void fillSteps(int32_t (&menuNum)[NUM_PARAMS], float (&menuRange)[NUM_PARAMS]);
+void fillSwitches(bool (&isOnOff)[NUM_PARAMS]);
+void fillDestinations(int32_t (&destByTag)[NUM_PARAMS]);
+
+// The row that holds tag t (t must be 0..1023).
+const Row& rowOf(int t);
+
+// Program names held one character per tag in tags 912..939.
+float nameCharToValue(char c);
+char valueToNameChar(float value);
+// Reads up to 28 characters from the name tags of values (indexed by tag) into text,
+// which must hold 29 bytes; stops at the first 0 character.
+void decodeNameTags(const float* values, char* text);
+// Writes name (up to 28 characters, the rest 0) into the name tags of values.
+void encodeNameTags(const char* name, float* values);
+
+}  // namespace tagmap

@@ -1,0 +1,160 @@
+// The built module as a host sees it: its exported symbols, its entry points and the
+// offline host tool that loads it.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/childProcess.h"
+#include "support/fakeHost.h"
+#include "tools/host/vsthost.h"
+
+using testing_support::FakeHost;
+using testing_support::runChild;
+using testing_support::TempDir;
+
+namespace {
+
+typedef AEffect* (*Entry)(audioMasterCallback);
+
+struct Module {
+  void* handle = dlopen(GRINDLE_SO_PATH, RTLD_NOW | RTLD_LOCAL);
+  ~Module() {
+    if (handle) dlclose(handle);
+  }
+  Entry entry(const char* name) const { return reinterpret_cast<Entry>(dlsym(handle, name)); }
+};
+
+const std::string kHostTool = std::string(GRINDLE_BINARY_DIR) + "/tools/g2host";
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+}  // namespace
+
+TEST(Module, ExportsExactlyTheTwoEntryPoints) {
+  const auto result = runChild({"nm", "-D", "--defined-only", GRINDLE_SO_PATH});
+  ASSERT_EQ(result.exitCode, 0) << "nm failed";
+  std::set<std::string> names;
+  std::istringstream lines(result.output);
+  std::string line;
+  while (std::getline(lines, line)) {
+    const size_t space = line.find_last_of(' ');
+    if (space != std::string::npos && space + 1 < line.size()) names.insert(line.substr(space + 1));
+  }
+  EXPECT_EQ(names, (std::set<std::string>{"VSTPluginMain", "main"}));
+}
+
+TEST(Module, EntryAsksForTheVersionThenCreatesTheInstance) {
+  Module m;
+  ASSERT_NE(m.handle, nullptr) << dlerror();
+  Entry entry = m.entry("VSTPluginMain");
+  ASSERT_NE(entry, nullptr);
+  FakeHost host;
+  AEffect* e = entry(&FakeHost::callback);
+  ASSERT_NE(e, nullptr);
+  ASSERT_FALSE(host.calls.empty());
+  const auto& first = host.calls.front();
+  EXPECT_EQ(first.effect, nullptr);
+  EXPECT_EQ(first.opcode, kHostVersion);
+  EXPECT_EQ(first.index, 0);
+  EXPECT_EQ(first.value, 0);
+  EXPECT_EQ(first.ptr, nullptr);
+  EXPECT_EQ(first.opt, 0.0f);
+  EXPECT_EQ(e->magic, kEffectMagic);
+  EXPECT_EQ(e->numPrograms, 1);
+  EXPECT_EQ(e->numParams, 1024);
+  EXPECT_EQ(e->numInputs, 4);
+  EXPECT_EQ(e->numOutputs, 2);
+  EXPECT_EQ(e->uniqueID, fourCharId('M', 'v', '3', 'k'));
+  EXPECT_TRUE(e->flags & kEffFlagCanReplacing);
+  EXPECT_NE(e->object, nullptr);
+  char name[64] = {};
+  EXPECT_EQ(e->dispatcher(e, kEffGetEffectName, 0, 0, name, 0.0f), 1);
+  EXPECT_STREQ(name, "Grindle2");
+  e->setParameter(e, 1, 0.3f);
+  EXPECT_EQ(e->getParameter(e, 1), 0.3f);
+  // A scanner's life cycle: open, query, close without ever switching on.
+  EXPECT_EQ(e->dispatcher(e, kEffOpen, 0, 0, nullptr, 0.0f), 0);
+  EXPECT_EQ(e->dispatcher(e, kEffClose, 0, 0, nullptr, 0.0f), 1);
+}
+
+TEST(Module, OldHostsGetNothing) {
+  Module m;
+  ASSERT_NE(m.handle, nullptr);
+  FakeHost host;
+  host.versionAnswer = 0;
+  EXPECT_EQ(m.entry("VSTPluginMain")(&FakeHost::callback), nullptr);
+  EXPECT_EQ(host.calls.size(), 1u);  // only the version query
+  EXPECT_EQ(m.entry("VSTPluginMain")(nullptr), nullptr);
+}
+
+TEST(Module, MainIsTheSameEntry) {
+  Module m;
+  ASSERT_NE(m.handle, nullptr);
+  Entry alias = m.entry("main");
+  ASSERT_NE(alias, nullptr);
+  FakeHost host;
+  AEffect* e = alias(&FakeHost::callback);
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(e->numParams, 1024);
+  EXPECT_EQ(e->dispatcher(e, kEffClose, 0, 0, nullptr, 0.0f), 1);
+  host.versionAnswer = 0;
+  EXPECT_EQ(alias(&FakeHost::callback), nullptr);
+}
+
+TEST(HostTool, RendersTheDemoThroughThePlugin) {
+  ASSERT_TRUE(std::filesystem::exists(kHostTool)) << "build the g2host target first";
+  TempDir dir;
+  const std::string out = dir.path() + "/out.wav";
+  const auto r = runChild({kHostTool, "render", "--plugin", GRINDLE_SO_PATH, "--out", out, "--seconds", "1",
+                           "--block", "100", "--set", "1=0.5", "--program", "0", "--tempo", "90"});
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  const std::string wav = readFile(out);
+  ASSERT_GE(wav.size(), 44u + 44100u * 2u * 4u);
+  EXPECT_EQ(wav.substr(0, 4), "RIFF");
+  EXPECT_EQ(wav.substr(8, 4), "WAVE");
+  // The rendered file can be fed back in.
+  const std::string again = dir.path() + "/again.wav";
+  const auto r2 = runChild({kHostTool, "render", "--plugin", GRINDLE_SO_PATH, "--in", out, "--out", again});
+  ASSERT_EQ(r2.exitCode, 0) << r2.output;
+  EXPECT_EQ(readFile(again).size(), wav.size());
+}
+
+TEST(HostTool, InfoAndBench) {
+  ASSERT_TRUE(std::filesystem::exists(kHostTool));
+  const auto info = runChild({kHostTool, "info", "--plugin", GRINDLE_SO_PATH});
+  ASSERT_EQ(info.exitCode, 0);
+  EXPECT_NE(info.output.find("Grindle2"), std::string::npos);
+  EXPECT_NE(info.output.find("Kestrune"), std::string::npos);
+  EXPECT_NE(info.output.find("'Mv3k'"), std::string::npos);
+  EXPECT_NE(info.output.find("1023"), std::string::npos);
+  const auto bench = runChild({kHostTool, "bench", "--plugin", GRINDLE_SO_PATH, "--seconds", "1"});
+  ASSERT_EQ(bench.exitCode, 0);
+  EXPECT_NE(bench.output.find("CPU seconds per audio second"), std::string::npos);
+}
+
+TEST(HostTool, RefusesBadCommandLines) {
+  ASSERT_TRUE(std::filesystem::exists(kHostTool));
+  TempDir dir;
+  const std::string out = dir.path() + "/x.wav";
+  EXPECT_EQ(runChild({kHostTool}).exitCode, 2);
+  EXPECT_EQ(runChild({kHostTool, "render", "--plugin", GRINDLE_SO_PATH}).exitCode, 2);  // no --out
+  EXPECT_EQ(runChild({kHostTool, "render", "--plugin", GRINDLE_SO_PATH, "--out", out, "--set", "x=1"}).exitCode, 2);
+  EXPECT_EQ(runChild({kHostTool, "render", "--plugin", GRINDLE_SO_PATH, "--out", out, "--rate", "0"}).exitCode, 2);
+  EXPECT_EQ(runChild({kHostTool, "render", "--plugin", GRINDLE_SO_PATH, "--out", out, "--set", "5000=1"}).exitCode,
+            1);
+  EXPECT_EQ(runChild({kHostTool, "info", "--plugin", dir.path() + "/missing.so"}).exitCode, 1);
+  EXPECT_EQ(runChild({kHostTool, "frobnicate", "--plugin", GRINDLE_SO_PATH}).exitCode, 2);
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
