@@ -35,3 +35,8 @@ private:
 };
 
 } // namespace VSTGUI
+
+namespace VSTGUI {
+// The pixel at (x, y) of a frame's image as 0xAARRGGBB (premultiplied), 0 outside.
+uint32_t readFramePixel(const CFrame& frame, int x, int y);
+} // namespace VSTGUI

@@ -1,6 +1,7 @@
 // The GUI toolkit layer in one include.
 #pragma once
 
+#include "aeffguieditor.h"
 #include "cbitmap.h"
 #include "cbuttons.h"
 #include "ccolor.h"

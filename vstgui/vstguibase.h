@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "vst2/aeffect.h"
+
 // Cairo types appear only as opaque pointers in the public headers, so that code using the
 // toolkit does not need cairo's include path.
 typedef struct _cairo cairo_t;
@@ -89,12 +91,8 @@ private:
 
 enum CMouseWheelAxis { kMouseWheelAxisX = 0, kMouseWheelAxisY };
 
-// A key as the VST host reports it: character, virtual key code and modifier bits.
-struct VstKeyCode {
-	int32_t character = 0;
-	uint8_t virt = 0;
-	uint8_t modifier = 0;
-};
+// Keys as the VST host reports them: character, virtual key code and modifier bits.
+using ::VstKeyCode;
 
 enum CHoriTxtAlign { kLeftText = 0, kCenterText, kRightText };
 
