@@ -91,8 +91,11 @@ void CDrawContext::drawPolyline(const PointList& points) {
 	for (size_t i = 1; i < points.size(); ++i)
 		cairo_line_to(cr, points[i].x + offset.x + a, points[i].y + offset.y + a);
 	cairo_set_line_width(cr, lineWidth);
+	// Square caps: a line covers both of its end pixels, as pixel artwork expects.
+	cairo_set_line_cap(cr, CAIRO_LINE_CAP_SQUARE);
 	setSource(frameColor);
 	cairo_stroke(cr);
+	cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
 }
 
 void CDrawContext::drawPolygon(const PointList& points, CDrawStyle style) {
