@@ -217,9 +217,10 @@ TEST(VstguiLifetime, FrameWithEveryControlIsCreatedDrawnAndDestroyedCleanly) {
   tester.idle();
   EXPECT_GE(listener.changes, 5);
 
-  kept->remember();
-  frame->removeAll(false);  // the editor's way of emptying a screen
-  frame->addView(kept);
+  frame->removeAll(false);  // the editor's way of emptying a screen: the references come back to us
+  EXPECT_EQ(box->getNbReference(), 1);
+  box->forget();
+  frame->addView(kept);  // and go to the frame again
   tester.idle();
   strip->forget();
   missing->forget();

@@ -163,8 +163,8 @@ TEST(VstguiContainer, ViewsAddedToADetachedContainerJoinTheFrameWithIt) {
   EXPECT_EQ(v->getFrame(), nullptr);
   tester.frame()->addView(box);
   EXPECT_EQ(v->getFrame(), tester.frame());
-  box->remember();
-  tester.frame()->removeView(box, false);
+  tester.frame()->removeView(box, false);  // the frame's reference comes back to us
+  EXPECT_EQ(box->getNbReference(), 1);
   EXPECT_EQ(v->getFrame(), nullptr);
   EXPECT_EQ(v->getParentView(), box);
   box->forget();
