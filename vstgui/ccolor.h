@@ -6,17 +6,17 @@
 namespace VSTGUI {
 
 struct CColor {
-	uint8_t red = 0;
-	uint8_t green = 0;
-	uint8_t blue = 0;
-	uint8_t alpha = 255;
+  uint8_t red = 0;
+  uint8_t green = 0;
+  uint8_t blue = 0;
+  uint8_t alpha = 255;
 
-	constexpr CColor() = default;
-	constexpr CColor(uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255) : red(r), green(g), blue(b), alpha(a) {}
-	constexpr bool operator==(const CColor& o) const {
-		return red == o.red && green == o.green && blue == o.blue && alpha == o.alpha;
-	}
-	constexpr bool operator!=(const CColor& o) const { return !(*this == o); }
+  constexpr CColor() = default;
+  constexpr CColor(uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255) : red(r), green(g), blue(b), alpha(a) {}
+  constexpr bool operator==(const CColor& o) const {
+    return red == o.red && green == o.green && blue == o.blue && alpha == o.alpha;
+  }
+  constexpr bool operator!=(const CColor& o) const { return !(*this == o); }
 };
 
 inline constexpr CColor kTransparentCColor(255, 255, 255, 0);
@@ -27,4 +27,4 @@ inline constexpr CColor kRedCColor(255, 0, 0, 255);
 inline constexpr CColor kGreenCColor(0, 255, 0, 255);
 inline constexpr CColor kBlueCColor(0, 0, 255, 255);
 
-} // namespace VSTGUI
+}  // namespace VSTGUI

@@ -8,53 +8,51 @@
 namespace VSTGUI {
 
 enum CTxtFace : int32_t {
-	kNormalFace = 0,
-	kBoldFace = 1 << 1,
-	kItalicFace = 1 << 2,
-	kUnderlineFace = 1 << 3
+  kNormalFace = 0,
+  kBoldFace = 1 << 1,
+  kItalicFace = 1 << 2,
+  kUnderlineFace = 1 << 3
 };
 
 // A font by family name, pixel size and style bits. The drawing context turns it into a face:
 // Liberation Sans from the system fonts, or DejaVu Sans when Liberation is not installed.
 class CFontDesc : public CBaseObject {
-public:
-	static constexpr int kMaxNameLength = 63;
+ public:
+  static constexpr int kMaxNameLength = 63;
 
-	constexpr CFontDesc(const char* fontName = "Liberation Sans", CCoord fontSize = 0, int32_t fontStyle = 0)
-	    : size(fontSize), style(fontStyle) {
-		copyName(fontName);
-	}
-	constexpr CFontDesc(const CFontDesc& other) : CBaseObject(other), size(other.size), style(other.style) {
-		copyName(other.name);
-	}
-	CFontDesc& operator=(const CFontDesc& other) {
-		copyName(other.name);
-		size = other.size;
-		style = other.style;
-		return *this;
-	}
+  constexpr CFontDesc(const char* fontName = "Liberation Sans", CCoord fontSize = 0, int32_t fontStyle = 0)
+      : size(fontSize), style(fontStyle) {
+    copyName(fontName);
+  }
+  constexpr CFontDesc(const CFontDesc& other) : CBaseObject(other), size(other.size), style(other.style) {
+    copyName(other.name);
+  }
+  CFontDesc& operator=(const CFontDesc& other) {
+    copyName(other.name);
+    size = other.size;
+    style = other.style;
+    return *this;
+  }
 
-	const char* getName() const { return name; }
-	CCoord getSize() const { return size; }
-	int32_t getStyle() const { return style; }
-	void setName(const char* fontName) { copyName(fontName); }
-	void setSize(CCoord newSize) { size = newSize; }
-	void setStyle(int32_t newStyle) { style = newStyle; }
+  const char* getName() const { return name; }
+  CCoord getSize() const { return size; }
+  int32_t getStyle() const { return style; }
+  void setName(const char* fontName) { copyName(fontName); }
+  void setSize(CCoord newSize) { size = newSize; }
+  void setStyle(int32_t newStyle) { style = newStyle; }
 
-	CBaseObject* newCopy() const override { return new CFontDesc(*this); }
+  CBaseObject* newCopy() const override { return new CFontDesc(*this); }
 
-private:
-	constexpr void copyName(const char* from) {
-		int i = 0;
-		for (; from && from[i] && i < kMaxNameLength; ++i)
-			name[i] = from[i];
-		for (; i <= kMaxNameLength; ++i)
-			name[i] = 0;
-	}
+ private:
+  constexpr void copyName(const char* from) {
+    int i = 0;
+    for (; from && from[i] && i < kMaxNameLength; ++i) name[i] = from[i];
+    for (; i <= kMaxNameLength; ++i) name[i] = 0;
+  }
 
-	char name[kMaxNameLength + 1] = {};
-	CCoord size = 0;
-	int32_t style = 0;
+  char name[kMaxNameLength + 1] = {};
+  CCoord size = 0;
+  int32_t style = 0;
 };
 
 using CFontRef = CFontDesc*;
@@ -66,4 +64,4 @@ extern CFontDesc* const kNormalFontBig;
 extern CFontDesc* const kNormalFontVeryBig;
 extern CFontDesc* const kNormalFont;
 
-} // namespace VSTGUI
+}  // namespace VSTGUI

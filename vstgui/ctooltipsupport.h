@@ -9,35 +9,35 @@
 namespace VSTGUI {
 
 class CTooltipSupport : public CBaseObject {
-public:
-	// Installs itself in frame, which takes over the creator's reference and releases the
-	// support when it closes (or when another support replaces it).
-	CTooltipSupport(CFrame* frame, uint32_t delayMs = 1000);
-	~CTooltipSupport() override;
+ public:
+  // Installs itself in frame, which takes over the creator's reference and releases the
+  // support when it closes (or when another support replaces it).
+  CTooltipSupport(CFrame* frame, uint32_t delayMs = 1000);
+  ~CTooltipSupport() override;
 
-	uint32_t getDelay() const { return delay; }
-	bool isVisible() const { return visible; }
-	const std::string& getShownText() const { return shownText; }
-	CView* getHoveredView() const { return hovered; }
+  uint32_t getDelay() const { return delay; }
+  bool isVisible() const { return visible; }
+  const std::string& getShownText() const { return shownText; }
+  CView* getHoveredView() const { return hovered; }
 
-	// Called by the frame.
-	void onMouseMoved(CView* viewUnderMouse, uint32_t now);
-	void onMouseDown();
-	void onIdle(uint32_t now);
-	void onViewRemoved(CView* view);
-	void hideTooltip();
-	void detachFromFrame() { frame = nullptr; }
+  // Called by the frame.
+  void onMouseMoved(CView* viewUnderMouse, uint32_t now);
+  void onMouseDown();
+  void onIdle(uint32_t now);
+  void onViewRemoved(CView* view);
+  void hideTooltip();
+  void detachFromFrame() { frame = nullptr; }
 
-private:
-	void setHovered(CView* view);
+ private:
+  void setHovered(CView* view);
 
-	CFrame* frame;
-	uint32_t delay;
-	CView* hovered = nullptr;
-	uint32_t hoverStart = 0;
-	bool armed = false;
-	bool visible = false;
-	std::string shownText;
+  CFrame* frame;
+  uint32_t delay;
+  CView* hovered = nullptr;
+  uint32_t hoverStart = 0;
+  bool armed = false;
+  bool visible = false;
+  std::string shownText;
 };
 
-} // namespace VSTGUI
+}  // namespace VSTGUI

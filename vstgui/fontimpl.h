@@ -14,4 +14,4 @@ cairo_font_face_t* fontFaceFor(int32_t style);
 // Font options that make text rendering independent of the desktop's settings.
 void applyFontOptions(cairo_t* cr, bool antialias);
 
-} // namespace VSTGUI::detail
+}  // namespace VSTGUI::detail

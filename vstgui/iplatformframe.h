@@ -12,28 +12,28 @@ namespace VSTGUI {
 // The outcome of a modal pop-up menu: the menu (top menu or sub-menu) holding the chosen entry
 // and the entry's index in it, or a null menu when the user dismissed the pop-up.
 struct MenuChoice {
-	COptionMenu* menu = nullptr;
-	int32_t index = -1;
+  COptionMenu* menu = nullptr;
+  int32_t index = -1;
 };
 
 class IMenuDriver {
-public:
-	virtual ~IMenuDriver() = default;
-	// Shows menu at where (frame coordinates) and returns after the user chose or dismissed.
-	virtual MenuChoice runMenu(CFrame& frame, COptionMenu& menu, const CPoint& where) = 0;
+ public:
+  virtual ~IMenuDriver() = default;
+  // Shows menu at where (frame coordinates) and returns after the user chose or dismissed.
+  virtual MenuChoice runMenu(CFrame& frame, COptionMenu& menu, const CPoint& where) = 0;
 };
 
 class IPlatformFrame {
-public:
-	virtual ~IPlatformFrame() = default;
-	// region (frame coordinates) of image is finished and may be shown.
-	virtual void present(cairo_surface_t* image, const CRect& region) = 0;
-	// Tool-tip window for the view occupying viewRect (frame coordinates).
-	virtual void showTooltip(const CRect& viewRect, const std::string& text) = 0;
-	virtual void hideTooltip() = 0;
-	virtual void setSize(const CRect& newSize) { (void)newSize; }
-	// The pop-up menu implementation of this platform, or null (pop-ups are then dismissed).
-	virtual IMenuDriver* getMenuDriver() { return nullptr; }
+ public:
+  virtual ~IPlatformFrame() = default;
+  // region (frame coordinates) of image is finished and may be shown.
+  virtual void present(cairo_surface_t* image, const CRect& region) = 0;
+  // Tool-tip window for the view occupying viewRect (frame coordinates).
+  virtual void showTooltip(const CRect& viewRect, const std::string& text) = 0;
+  virtual void hideTooltip() = 0;
+  virtual void setSize(const CRect& newSize) { (void)newSize; }
+  // The pop-up menu implementation of this platform, or null (pop-ups are then dismissed).
+  virtual IMenuDriver* getMenuDriver() { return nullptr; }
 };
 
 enum class PlatformType { kDefaultNative, kOffscreen };
@@ -45,4 +45,4 @@ using PlatformFrameFactory = IPlatformFrame* (*)(CFrame* frame, void* parentWind
 void setNativePlatformFrameFactory(PlatformFrameFactory factory);
 PlatformFrameFactory getNativePlatformFrameFactory();
 
-} // namespace VSTGUI
+}  // namespace VSTGUI

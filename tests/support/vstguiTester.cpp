@@ -198,7 +198,8 @@ void RecordingDrawContext::drawString(const char* string, const CPoint& point, b
   ops.push_back(op);
 }
 
-void RecordingDrawContext::drawBitmap(CBitmap* bitmap, const CRect& dest, const CPoint& sourceOffset, float alpha) {
+void RecordingDrawContext::drawBitmap(CBitmap* bitmap, const CRect& dest, const CPoint& sourceOffset,
+                                      float alpha) {
   Op op;
   op.kind = Kind::Bitmap;
   op.rect = shifted(dest, offset);

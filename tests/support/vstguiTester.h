@@ -38,10 +38,13 @@ struct MenuLine {
 // Answers pop-ups as the test scripted them, and keeps what each pop-up showed.
 class TestMenuDriver : public VSTGUI::IMenuDriver {
  public:
-  VSTGUI::MenuChoice runMenu(VSTGUI::CFrame& frame, VSTGUI::COptionMenu& menu, const VSTGUI::CPoint& where) override;
+  VSTGUI::MenuChoice runMenu(VSTGUI::CFrame& frame, VSTGUI::COptionMenu& menu,
+                             const VSTGUI::CPoint& where) override;
 
   // Next pop-up: the first entry (depth first) with this title that the user can choose.
-  void chooseTitle(const std::string& title) { script = [title](VSTGUI::COptionMenu& m) { return findTitle(m, title); }; }
+  void chooseTitle(const std::string& title) {
+    script = [title](VSTGUI::COptionMenu& m) { return findTitle(m, title); };
+  }
   // Next pop-up: the user closes it without choosing.
   void dismiss() { script = nullptr; }
   // Next pop-up: whatever the function answers (for hostile answers).
@@ -102,14 +105,14 @@ class RecordingDrawContext : public VSTGUI::CDrawContext {
   enum class Kind { Bitmap, String, Line, Polyline, Polygon, Rect, Ellipse };
   struct Op {
     Kind kind = Kind::Line;
-    VSTGUI::CRect rect;            // destination (bitmap, string, rect, ellipse)
-    VSTGUI::CPoint sourceOffset;   // bitmaps
-    int32_t bitmapId = -1;         // bitmaps
-    float alpha = 1.f;             // bitmaps
-    std::string text;              // strings
+    VSTGUI::CRect rect;           // destination (bitmap, string, rect, ellipse)
+    VSTGUI::CPoint sourceOffset;  // bitmaps
+    int32_t bitmapId = -1;        // bitmaps
+    float alpha = 1.f;            // bitmaps
+    std::string text;             // strings
     VSTGUI::CHoriTxtAlign align = VSTGUI::kCenterText;
     std::vector<VSTGUI::CPoint> points;  // lines and polylines
-    VSTGUI::CColor color;          // frame, fill or font colour in use
+    VSTGUI::CColor color;                // frame, fill or font colour in use
     VSTGUI::CDrawStyle style = VSTGUI::kDrawStroked;
     double fontSize = 0;
     int32_t fontStyle = 0;

@@ -238,7 +238,7 @@ TEST(VstguiOptionMenu, TitleRulesIndexesAndNoDrawStyle) {
   EXPECT_TRUE(menu->getEntry(2)->isSelectable());
   EXPECT_EQ(menu->getEntry(3)->getTitle(), "");
   EXPECT_EQ(menu->getEntry(4)->getTitle(), "ap");  // any title starting "-G"
-  EXPECT_TRUE(menu->getEntry(5)->isSelectable());   // only the exact prefix counts
+  EXPECT_TRUE(menu->getEntry(5)->isSelectable());  // only the exact prefix counts
   EXPECT_EQ(menu->getEntry(5)->getTitle(), "- G");
 
   menu->setValue(2.f);

@@ -61,7 +61,8 @@ cairo_surface_t* expectedShapes() {
 int channelDifference(uint32_t a, uint32_t b) {
   int worst = 0;
   for (int shift = 0; shift < 32; shift += 8)
-    worst = std::max(worst, std::abs(static_cast<int>((a >> shift) & 255) - static_cast<int>((b >> shift) & 255)));
+    worst = std::max(worst,
+                     std::abs(static_cast<int>((a >> shift) & 255) - static_cast<int>((b >> shift) & 255)));
   return worst;
 }
 

@@ -96,7 +96,7 @@ TEST(VstguiEditor, KeysWheelKnobModeAndEditsAreForwarded) {
   AudioEffectX effect(&FakeHost::callback, 1, 8);
   auto* editor = new TestEditor(&effect);
   VstKeyCode up{0, 12, 0};
-  EXPECT_FALSE(editor->onKeyDown(up));   // no frame yet
+  EXPECT_FALSE(editor->onKeyDown(up));  // no frame yet
   EXPECT_FALSE(editor->onWheel(1.f));
   int parentWindow = 0;
   ASSERT_TRUE(editor->open(&parentWindow));
