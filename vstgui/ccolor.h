@@ -19,6 +19,10 @@ struct CColor {
   constexpr bool operator!=(const CColor& o) const { return !(*this == o); }
 };
 
+constexpr CColor MakeCColor(uint8_t r = 0, uint8_t g = 0, uint8_t b = 0, uint8_t a = 255) {
+  return CColor(r, g, b, a);
+}
+
 inline constexpr CColor kTransparentCColor(255, 255, 255, 0);
 inline constexpr CColor kBlackCColor(0, 0, 0, 255);
 inline constexpr CColor kWhiteCColor(255, 255, 255, 255);

@@ -53,6 +53,7 @@ void CDrawContext::setSource(const CColor& color) {
 }
 
 CCoord CDrawContext::strokeAdjust() const {
+  if (drawMode & kNonIntegralMode) return 0;
   const CCoord w = std::round(lineWidth);
   if (w == lineWidth && static_cast<long>(w) % 2 == 1) return 0.5;
   return 0;
@@ -89,25 +90,24 @@ void CDrawContext::drawPolyline(const PointList& points) {
 
 void CDrawContext::drawPolygon(const PointList& points, CDrawStyle style) {
   if (!cr || points.size() < 2) return;
-  const CCoord a = style == kDrawFilled ? 0 : strokeAdjust();
+  // A stroked point list is an open line, drawn like drawPolyline; only fills close the outline.
+  if (style == kDrawStroked) {
+    drawPolyline(points);
+    return;
+  }
   cairo_set_antialias(cr, drawMode & kAntiAliasing ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
   cairo_new_path(cr);
-  cairo_move_to(cr, points[0].x + offset.x + a, points[0].y + offset.y + a);
+  cairo_move_to(cr, points[0].x + offset.x, points[0].y + offset.y);
   for (size_t i = 1; i < points.size(); ++i)
-    cairo_line_to(cr, points[i].x + offset.x + a, points[i].y + offset.y + a);
+    cairo_line_to(cr, points[i].x + offset.x, points[i].y + offset.y);
   cairo_close_path(cr);
-  if (style != kDrawStroked) {
-    setSource(fillColor);
-    if (style == kDrawFilledAndStroked)
-      cairo_fill_preserve(cr);
-    else
-      cairo_fill(cr);
+  setSource(fillColor);
+  if (style == kDrawFilled) {
+    cairo_fill(cr);
+    return;
   }
-  if (style != kDrawFilled) {
-    cairo_set_line_width(cr, lineWidth);
-    setSource(frameColor);
-    cairo_stroke(cr);
-  }
+  cairo_fill(cr);
+  drawPolyline(points);
 }
 
 void CDrawContext::drawRect(const CRect& rect, CDrawStyle style) {

@@ -12,7 +12,8 @@
 
 namespace VSTGUI {
 
-enum CDrawModeFlags : int32_t { kAliasing = 0, kAntiAliasing = 1 };
+// kNonIntegralMode: coordinates are used as given, without aligning lines to pixel centres.
+enum CDrawModeFlags : int32_t { kAliasing = 0, kAntiAliasing = 1, kNonIntegralMode = 0xF000 };
 
 class CDrawContext {
  public:
@@ -60,7 +61,7 @@ class CDrawContext {
   virtual void drawLines(const LineList& lines);
   // Open line through the points.
   virtual void drawPolyline(const PointList& points);
-  // Closed outline or filled area.
+  // Filled area (closed), or with kDrawStroked an open line through the points.
   virtual void drawPolygon(const PointList& points, CDrawStyle style = kDrawStroked);
   virtual void drawRect(const CRect& rect, CDrawStyle style = kDrawStroked);
   void fillRect(const CRect& rect) { drawRect(rect, kDrawFilled); }

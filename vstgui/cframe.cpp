@@ -177,6 +177,7 @@ void CFrame::idle() {
   if (inIdle || !image || !platformFrame) return;
   inIdle = true;
   remember();
+  platformFrame->onIdle();
   if (tooltipSupport) tooltipSupport->onIdle(Ticks::now());
   std::vector<CRect> regions;
   for (const CRect& r : invalidRegions) addRegion(regions, r);
@@ -219,8 +220,10 @@ CMouseEventResult CFrame::platformOnMouseMoved(CPoint& where, const CButtonState
   if (mouseDownView) {
     CPoint p(where);
     result = onMouseMoved(p, buttons);
+  } else if (tooltipSupport) {
+    // No tool-tips come up during a drag; hovering starts again after the release.
+    tooltipSupport->onMouseMoved(getViewAt(where, true), Ticks::now());
   }
-  if (tooltipSupport) tooltipSupport->onMouseMoved(getViewAt(where, true), Ticks::now());
   forget();
   return result;
 }

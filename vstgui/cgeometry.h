@@ -68,6 +68,21 @@ struct CRect {
   constexpr CRect& offsetInverse(const CPoint& p) { return offset(-p.x, -p.y); }
   constexpr CRect& moveTo(CCoord x, CCoord y) { return offset(x - left, y - top); }
   constexpr CRect& moveTo(const CPoint& p) { return moveTo(p.x, p.y); }
+  constexpr CRect& setTopLeft(const CPoint& p) {
+    left = p.x;
+    top = p.y;
+    return *this;
+  }
+  constexpr CRect& setBottomRight(const CPoint& p) {
+    right = p.x;
+    bottom = p.y;
+    return *this;
+  }
+  constexpr CRect& setSize(const CPoint& s) {
+    right = left + s.x;
+    bottom = top + s.y;
+    return *this;
+  }
   constexpr CRect& inset(CCoord dx, CCoord dy) {
     left += dx;
     right -= dx;

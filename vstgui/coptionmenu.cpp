@@ -143,15 +143,19 @@ COptionMenu* COptionMenu::getSubMenu(int32_t index) const {
 
 CMenuItem* COptionMenu::getCurrent() const { return getEntry(currentIndex); }
 
-bool COptionMenu::getCurrent(char* text, bool) const {
-  if (!text) return false;
+bool COptionMenu::getCurrent(char* text, bool countSeparator) const {
+  return getCurrent(text, countSeparator, 256);
+}
+
+bool COptionMenu::getCurrent(char* text, bool, size_t bufferSize) const {
+  if (!text || bufferSize == 0) return false;
   CMenuItem* item = getCurrent();
   if (!item) {
     text[0] = 0;
     return false;
   }
   const std::string& title = item->getTitle();
-  const size_t n = std::min<size_t>(title.size(), 255);
+  const size_t n = std::min(title.size(), bufferSize - 1);
   std::memcpy(text, title.data(), n);
   text[n] = 0;
   return true;

@@ -76,6 +76,8 @@ class COptionMenu : public CParamDisplay {
   CMenuItem* getCurrent() const;
   // Copies the current entry's title (at most 255 characters and the NUL); false without one.
   bool getCurrent(char* text, bool countSeparator = true) const;
+  // The same into a buffer of bufferSize bytes (the title is cut to fit).
+  bool getCurrent(char* text, bool countSeparator, size_t bufferSize) const;
   // Without countSeparator, separators before the current entry are not counted.
   int32_t getCurrentIndex(bool countSeparator = false) const;
   bool setCurrent(int32_t index, bool countSeparator = true);

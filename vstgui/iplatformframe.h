@@ -32,6 +32,8 @@ class IPlatformFrame {
   virtual void showTooltip(const CRect& viewRect, const std::string& text) = 0;
   virtual void hideTooltip() = 0;
   virtual void setSize(const CRect& newSize) { (void)newSize; }
+  // Called at the start of every idle pass of the frame (a window system drains its events here).
+  virtual void onIdle() {}
   // The pop-up menu implementation of this platform, or null (pop-ups are then dismissed).
   virtual IMenuDriver* getMenuDriver() { return nullptr; }
 };

@@ -245,6 +245,9 @@ TEST(VstguiOptionMenu, TitleRulesIndexesAndNoDrawStyle) {
   char text[256];
   ASSERT_TRUE(menu->getCurrent(text, false));
   EXPECT_STREQ(text, "Set to Default");
+  char small[7];
+  ASSERT_TRUE(menu->getCurrent(small, false, sizeof(small)));
+  EXPECT_STREQ(small, "Set to");  // cut to the buffer
   EXPECT_EQ(menu->getCurrentIndex(true), 2);
   EXPECT_EQ(menu->getCurrentIndex(), 1);  // the separator before it is not counted
   menu->setValue(6.f);                    // out of range: ignored

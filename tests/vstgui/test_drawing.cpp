@@ -168,6 +168,27 @@ TEST(VstguiDrawing, RecordingContextSeesTextFontsAndContainerOffsets) {
   EXPECT_STREQ(kNormalFontSmall->getName(), "Liberation Sans");
 }
 
+TEST(VstguiDrawing, StrokedPointListsStayOpenAndFilledOnesClose) {
+  FrameTester tester(CRect(0, 0, 40, 40));
+  struct Lines : CView {
+    Lines() : CView(CRect(0, 0, 40, 40)) {}
+    void draw(CDrawContext* c) override {
+      c->setFrameColor(kWhiteCColor);
+      c->drawPolygon({CPoint(2, 2), CPoint(30, 2), CPoint(30, 30)},
+                     kDrawStroked);  // no edge back to the start
+      c->setFillColor(kWhiteCColor);
+      c->drawPolygon({CPoint(2, 34), CPoint(10, 34), CPoint(10, 39), CPoint(2, 39)}, kDrawFilled);
+    }
+  };
+  tester.frame()->addView(new Lines);
+  tester.idle();
+  EXPECT_EQ(tester.pixel(16, 2), 0xFFFFFFFFu);
+  EXPECT_EQ(tester.pixel(30, 16), 0xFFFFFFFFu);
+  EXPECT_EQ(tester.pixel(30, 30), 0xFFFFFFFFu);  // square ends cover the last pixel
+  EXPECT_EQ(tester.pixel(16, 16), 0xFF000000u);  // the diagonal closing edge is not drawn
+  EXPECT_EQ(tester.pixel(5, 36), 0xFFFFFFFFu);
+}
+
 // Run under AddressSanitizer, this is the leak check of a whole frame's life.
 TEST(VstguiLifetime, FrameWithEveryControlIsCreatedDrawnAndDestroyedCleanly) {
   struct Listener : IControlListener {
