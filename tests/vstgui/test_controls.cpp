@@ -2,6 +2,7 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -181,6 +182,22 @@ TEST(VstguiFilmStrip, FramesAreCopiedUnscaledFromTheResourceFolder) {
   EXPECT_EQ(tester.pixel(10, 10), kRed);
   missing->forget();
   strip->forget();
+}
+
+TEST(VstguiFilmStrip, AMissingBitmapIsReportedOncePerId) {
+  StripFolder resources;
+  testing::internal::CaptureStderr();
+  auto* first = new CBitmap(10998);
+  auto* second = new CBitmap(10998);
+  auto* other = new CBitmap(10997);
+  const std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2);
+  EXPECT_NE(log.find("10998"), std::string::npos);
+  EXPECT_NE(log.find("10997"), std::string::npos);
+  EXPECT_EQ(first->getHeight(), 0);
+  first->forget();
+  second->forget();
+  other->forget();
 }
 
 TEST(VstguiButtons, OnOffTogglesAndKickReportsPressAndRelease) {

@@ -244,6 +244,13 @@ TEST(VstguiFrame, HitTestingHonoursContainersVisibilityAndMouseableAreas) {
   EXPECT_EQ(p, CPoint(15, 15));
   EXPECT_EQ(box->getViewAt(p), inner);
 
+  // Moving the container (as the editor does when the module order changes) moves its children.
+  box->setViewSize(CRect(0, 100, 100, 200));
+  EXPECT_EQ(box->getMouseableArea(), CRect(0, 100, 100, 200));
+  EXPECT_EQ(frame->getViewAt(CPoint(15, 115), true), inner);
+  EXPECT_EQ(inner->getFrameRect(), CRect(10, 110, 30, 130));
+  box->setViewSize(CRect(100, 100, 200, 200));
+
   overlap->setVisible(false);
   EXPECT_EQ(frame->getViewAt(CPoint(125, 125), true), inner);
   tester.click(125, 125);
