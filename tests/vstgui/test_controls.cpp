@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -198,6 +199,26 @@ TEST(VstguiFilmStrip, AMissingBitmapIsReportedOncePerId) {
   first->forget();
   second->forget();
   other->forget();
+}
+
+TEST(VstguiFilmStrip, AnUnreadableFileGivesAnEmptyBitmap) {
+  StripFolder resources;
+  {
+    FILE* f = std::fopen(CBitmap::resourcePath(10996).c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("\x89PNG\r\n\x1a\nnot really a picture", f);
+    std::fclose(f);
+  }
+  testing::internal::CaptureStderr();
+  auto* broken = new CBitmap(10996);
+  testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(broken->isLoaded());
+  EXPECT_EQ(broken->getWidth(), 0);
+  RecordingDrawContext rec;
+  broken->draw(&rec, CRect(0, 0, 10, 10));  // drawing it is harmless
+  CDrawContext nothing(nullptr);
+  broken->draw(&nothing, CRect(0, 0, 10, 10));
+  broken->forget();
 }
 
 TEST(VstguiButtons, OnOffTogglesAndKickReportsPressAndRelease) {

@@ -15,6 +15,11 @@ using testing_support::RecordingDrawContext;
 
 namespace {
 
+// Tables of other units copy the stock fonts while the module loads (in any order of units).
+CFontDesc* const kEarlyFonts[3] = {kNormalFontSmall, kNormalFontBig, kNormalFontVeryBig};
+const double kEarlySizes[3] = {kNormalFontSmall->getSize(), kNormalFontBig->getSize(),
+                               kNormalFontVeryBig->getSize()};
+
 class ShapesView : public CView {
  public:
   ShapesView() : CView(CRect(0, 0, 80, 40)) {}
@@ -163,6 +168,11 @@ TEST(VstguiDrawing, RecordingContextSeesTextFontsAndContainerOffsets) {
   EXPECT_EQ(texts[0].text, "0.25");
   EXPECT_EQ(texts[0].rect, CRect(60, 30, 110, 50));
   EXPECT_EQ(texts[0].fontSize, 18);
+  EXPECT_EQ(kEarlyFonts[0], kNormalFontSmall);
+  EXPECT_EQ(kEarlyFonts[2], kNormalFontVeryBig);
+  EXPECT_EQ(kEarlySizes[0], 11);
+  EXPECT_EQ(kEarlySizes[1], 14);
+  EXPECT_EQ(kEarlySizes[2], 18);
   EXPECT_EQ(kNormalFontSmall->getSize(), 11);
   EXPECT_EQ(kNormalFontBig->getSize(), 14);
   EXPECT_STREQ(kNormalFontSmall->getName(), "Liberation Sans");
