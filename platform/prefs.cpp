@@ -1,0 +1,138 @@
+#include "platform.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <pwd.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const char* const kFileName = ".json";
+
+std::string envAbsolute(const char* name) {
+  const char* value = std::getenv(name);
+  if (value == nullptr || value[0] != '/') return {};
+  std::string s(value);
+  removeEndSlash(s);
+  return s;
+}
+
+std::string homeFolder() {
+  std::string home = envAbsolute("HOME");
+  if (!home.empty()) return home;
+  // No usable $HOME (some service managers start hosts without one): ask the user database.
+  long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+  if (size <= 0) size = 16384;
+  std::vector<char> buffer(static_cast<std::size_t>(size));
+  passwd pw {};
+  passwd* result = nullptr;
+  if (::getpwuid_r(::getuid(), &pw, buffer.data(), buffer.size(), &result) == 0 && result != nullptr &&
+      result->pw_dir != nullptr && result->pw_dir[0] == '/') {
+    home = result->pw_dir;
+    removeEndSlash(home);
+  }
+  return home;
+}
+
+std::string folderOr(const char* variable, const char* homeRelative) {
+  std::string folder = envAbsolute(variable);
+  if (!folder.empty()) return folder;
+  const std::string home = homeFolder();
+  if (home.empty()) return {};
+  return (home == "/" ? std::string() : home) + homeRelative;
+}
+
+std::string join(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return {};
+  return folder == "/" ? "/" + name : folder + "/" + name;
+}
+
+std::string prefsFileName() { return std::string(PREF_PATH_STRING) + kFileName; }
+
+}  // namespace
+
+const PrefKeyInfo* findPrefKey(const std::string& key) noexcept {
+  for (const PrefKeyInfo& info : PREF_KEYS) {
+    if (key == info.key) return &info;
+  }
+  return nullptr;
+}
+
+std::string prefsUserFilePath() { return join(folderOr("XDG_CONFIG_HOME", "/.config"), prefsFileName()); }
+
+std::string prefsMachineFilePath() {
+  const char* dirs = std::getenv("XDG_CONFIG_DIRS");
+  std::string first;
+  if (dirs != nullptr) {
+    // The first absolute entry of the colon-separated list.
+    const char* p = dirs;
+    while (*p != '\0') {
+      const char* end = std::strchr(p, ':');
+      const std::size_t n = end != nullptr ? static_cast<std::size_t>(end - p) : std::strlen(p);
+      if (n > 0 && p[0] == '/') {
+        first.assign(p, n);
+        break;
+      }
+      if (end == nullptr) break;
+      p = end + 1;
+    }
+  }
+  if (first.empty()) first = "/etc/xdg";
+  removeEndSlash(first);
+  return join(first, prefsFileName());
+}
+
+std::string defaultDataFolder() {
+  const std::string data = folderOr("XDG_DATA_HOME", "/.local/share");
+  if (data.empty()) return {};
+  return join(data, "Kestrune/Grindle2/");
+}
+
+std::string defaultFolderPref(const std::string& key) {
+  const PrefKeyInfo* info = findPrefKey(key);
+  if (info == nullptr || info->folderTail == nullptr) return {};
+  const std::string base = defaultDataFolder();
+  return base.empty() ? std::string() : base + info->folderTail;
+}
+
+TPrefsStore& defaultPrefsStore() noexcept {
+  // Never destroyed: a plug-in instance that outlives the library's static objects (a host
+  // closing instances late) must still find its store.
+  static TPrefsStore& store = *new TPrefsStore(std::string(), std::string());
+  try {
+    std::string user = prefsUserFilePath();
+    std::string machine = prefsMachineFilePath();
+    // setFiles keeps the cache when nothing changed.
+    store.setFiles(std::move(user), std::move(machine));
+  } catch (...) {
+  }
+  return store;
+}
+
+void loadStringFromPrefs(std::string key, char* buffer, int len) { defaultPrefsStore().loadString(key, buffer, len); }
+
+void loadStringFromPrefs(std::string key, std::string& out, int len) { out = defaultPrefsStore().loadString(key, len); }
+
+void saveStringToPrefs(const std::string& key, const std::string& value) { defaultPrefsStore().saveString(key, value); }
+
+void saveStringToPrefs(const std::string& key, const char* value) {
+  defaultPrefsStore().saveString(key, value != nullptr ? std::string_view(value) : std::string_view());
+}
+
+int loadIntFromPrefs(const std::string& key) { return defaultPrefsStore().loadInt(key); }
+
+void saveIntToPrefs(const std::string& key, int value) { defaultPrefsStore().saveInt(key, value); }
+
+bool getRegisterIsOn(const std::string& key, bool defaultOn) { return defaultPrefsStore().getRegisterIsOn(key, defaultOn); }
+
+void setRegisterIsOn(const std::string& key, bool on) { defaultPrefsStore().setRegisterIsOn(key, on); }
+
+int getMidiCC(int cc) { return defaultPrefsStore().getMidiCC(cc); }
+
+void setMidiCC(int cc, int tag) { defaultPrefsStore().setMidiCC(cc, tag); }
+
+std::string loadFolderFromPrefs(const std::string& key) {
+  return defaultPrefsStore().loadFolder(key, defaultFolderPref(key));
+}

@@ -1,0 +1,34 @@
+// Small byte-string and path helpers. Every routine works on strings of any length:
+// nothing is copied through fixed working buffers, so long input cannot overflow anything.
+// Characters are treated as bytes; case rules are those of plain ASCII, never the locale.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+
+// Upper-cases the ASCII letters a..z in place; every other byte (also 0x80..0xFF) is kept.
+void upperCase(char* text) noexcept;
+void upperCase(std::string& text) noexcept;
+
+// Keeps the longest prefix of at most SAFENAME_MAX_LEN bytes made only of printable
+// 7-bit bytes (0x20..0x7F): a control byte or any byte of 0x80..0xFF ends the name.
+inline constexpr int SAFENAME_MAX_LEN = 24;
+void safename(char* text) noexcept;
+void safename(std::string& text) noexcept;
+
+// Removes every character except the digits, '+', '-' and '.', keeping the order,
+// so that a typed value such as "-12.5 dB" can be parsed as a number.
+void stripAllButNum(char* text) noexcept;
+void stripAllButNum(std::string& text) noexcept;
+
+// Drops one trailing '/' (a lone "/" stays, being the root folder).
+void removeEndSlash(std::string& path) noexcept;
+
+// The folder part of a path with its trailing '/', or "" when the path names no folder.
+// Only '/' separates folders: on Linux a backslash is an ordinary byte of a file name.
+std::string getFileDriveDir(std::string_view path);
+
+// Creates the folder and every missing parent (new folders get `mode`, less the umask).
+// True when the folder exists afterwards.
+bool makeDirectory(const std::string& path, mode_t mode = 0755) noexcept;

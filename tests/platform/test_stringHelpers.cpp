@@ -1,0 +1,103 @@
+#include "platform/stringHelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+#include <string>
+#include <vector>
+
+namespace {
+// The char* form on a writable copy.
+template <typename F>
+std::string inPlace(std::string text, F f) {
+  std::vector<char> buffer(text.begin(), text.end());
+  buffer.push_back('\0');
+  f(buffer.data());
+  return std::string(buffer.data());
+}
+}  // namespace
+
+TEST(StringHelpers, UpperCaseTouchesOnlyAsciiLetters) {
+  EXPECT_EQ(inPlace("midi", [](char* t) { upperCase(t); }), "MIDI");
+  EXPECT_EQ(inPlace("maschine host", [](char* t) { upperCase(t); }), "MASCHINE HOST");
+  EXPECT_EQ(inPlace("", [](char* t) { upperCase(t); }), "");
+  EXPECT_EQ(inPlace("az{`@[\xe9\xff", [](char* t) { upperCase(t); }), "AZ{`@[\xe9\xff");
+  std::string s = "Kore 2 \xc3\xa9t\xc3\xa9";
+  upperCase(s);
+  EXPECT_EQ(s, "KORE 2 \xc3\xa9T\xc3\xa9");
+  const std::string longText(5000, 'q');
+  EXPECT_EQ(inPlace(longText, [](char* t) { upperCase(t); }), std::string(5000, 'Q'));
+  upperCase(static_cast<char*>(nullptr));
+}
+
+TEST(StringHelpers, SafenameKeepsAShortPrintablePrefix) {
+  const auto safe = [](const std::string& in) {
+    std::string s = in;
+    safename(s);
+    const std::string c = inPlace(in, [](char* t) { safename(t); });
+    EXPECT_EQ(s, c) << "forms differ for " << in;
+    return s;
+  };
+  EXPECT_EQ(safe("Preset"), "Preset");
+  EXPECT_EQ(safe("abcdefghijklmnopqrstuvwxyz0123"), "abcdefghijklmnopqrstuvwx");
+  EXPECT_EQ(safe("Host\tName"), "Host");
+  EXPECT_EQ(safe("Caf\xe9 Bar"), "Caf");
+  EXPECT_EQ(safe("\x7f" "del"), "\x7f" "del");
+  EXPECT_EQ(safe("\x01start"), "");
+  EXPECT_EQ(safe(""), "");
+  EXPECT_EQ(safe(std::string(24, 'x')), std::string(24, 'x'));
+  EXPECT_EQ(safe(std::string(1000, 'y')), std::string(24, 'y'));
+  std::string withNul("ab\0cd", 5);
+  safename(withNul);
+  EXPECT_EQ(withNul, "ab");
+  safename(static_cast<char*>(nullptr));
+}
+
+TEST(StringHelpers, StripAllButNumKeepsDigitsSignsAndPoints) {
+  const auto strip = [](const std::string& in) {
+    std::string s = in;
+    stripAllButNum(s);
+    EXPECT_EQ(s, inPlace(in, [](char* t) { stripAllButNum(t); })) << in;
+    return s;
+  };
+  EXPECT_EQ(strip("-12.5 dB"), "-12.5");
+  EXPECT_EQ(strip("Hz"), "");
+  EXPECT_EQ(strip(""), "");
+  EXPECT_EQ(strip("+3 dB, 1,5"), "+315");
+  EXPECT_EQ(strip("1e-3"), "1-3");
+  EXPECT_EQ(strip("\xef\xbc\x91 9"), "9");  // a full-width digit is no digit
+  std::string longText;
+  for (int i = 0; i < 2000; ++i) longText += "x7";
+  EXPECT_EQ(strip(longText), std::string(2000, '7'));
+  stripAllButNum(static_cast<char*>(nullptr));
+}
+
+TEST(PathHelpers, FolderPartsAndFolderCreation) {
+  EXPECT_EQ(getFileDriveDir("/home/u/a.ecs"), "/home/u/");
+  EXPECT_EQ(getFileDriveDir("/a.ecs"), "/");
+  EXPECT_EQ(getFileDriveDir("a.ecs"), "");
+  EXPECT_EQ(getFileDriveDir("dir\\a.ecs"), "");
+  EXPECT_EQ(getFileDriveDir("/x/y/"), "/x/y/");
+  std::string p = "/x/y/";
+  removeEndSlash(p);
+  EXPECT_EQ(p, "/x/y");
+  removeEndSlash(p);
+  EXPECT_EQ(p, "/x/y");
+  p = "/";
+  removeEndSlash(p);
+  EXPECT_EQ(p, "/");
+
+  const auto root = std::filesystem::temp_directory_path() / ("grindle-mkdir-" + std::to_string(::getpid()));
+  std::filesystem::remove_all(root);
+  const std::string deep = (root / "a" / "b" / "c").string();
+  EXPECT_TRUE(makeDirectory(deep + "//"));
+  EXPECT_TRUE(std::filesystem::is_directory(deep));
+  EXPECT_TRUE(makeDirectory(deep));  // already there
+  { std::ofstream((root / "file").string()) << "x"; }
+  EXPECT_FALSE(makeDirectory((root / "file").string()));
+  EXPECT_FALSE(makeDirectory((root / "file" / "sub").string()));
+  EXPECT_FALSE(makeDirectory(""));
+  std::filesystem::remove_all(root);
+}
