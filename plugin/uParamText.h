@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "uTagMap.h"
+
 // Where the texts read the live parameter values from.
 class IParamTextSource {
  public:
@@ -37,25 +39,25 @@ struct SteppedTagRange {
   float scale;
 };
 
-inline constexpr std::array<SteppedTagRange, 17> STEPPED_TAGS = {{
-    {128, 128, 24, 23.99f},    // module path
-    {129, 129, 52, 99.99f},    // distortion type
-    {133, 133, 13, 12.99f},    // Disrupt quantisation
-    {134, 134, 18, 17.99f},    // Disrupt spring time
-    {135, 135, 5, 4.99f},      // Disrupt lazy mode
-    {136, 142, 112, 127.99f},  // Disrupt 1-7 destination
-    {143, 143, 7, 9.99f},      // follower source
-    {144, 146, 112, 127.99f},  // follower 1-3 destination
-    {150, 152, 55, 127.99f},   // follower 1-3 mod-control source
-    {153, 156, 8, 7.99f},      // LFO 1-4 wave
-    {157, 160, 112, 127.99f},  // LFO 1-4 destination
-    {161, 164, 4, 4.99f},      // LFO 1-4 mode
-    {165, 168, 19, 99.99f},    // LFO 1-4 trigger
-    {170, 179, 55, 127.99f},   // matrix slot 1-10 source
-    {180, 189, 112, 127.99f},  // matrix slot 1-10 destination
-    {240, 240, 33, 39.99f},    // wave-shaper 1 distortion mode
-    {243, 243, 33, 39.99f},    // wave-shaper 2 distortion mode
-}};
+namespace paramtext_detail {
+constexpr std::size_t countSteppedRows() {
+  std::size_t n = 0;
+  for (const tagmap::Row& r : tagmap::ROWS) n += r.kind == tagmap::Kind::Stepped;
+  return n;
+}
+template <std::size_t N>
+constexpr std::array<SteppedTagRange, N> steppedRowsOfTagMap() {
+  std::array<SteppedTagRange, N> out{};
+  std::size_t i = 0;
+  for (const tagmap::Row& r : tagmap::ROWS)
+    if (r.kind == tagmap::Kind::Stepped) out[i++] = SteppedTagRange{r.first, r.last, r.steps, r.scale};
+  return out;
+}
+}  // namespace paramtext_detail
+
+// The stepped rows of the tag map: the menus, the stored programs and the texts share them.
+inline constexpr auto STEPPED_TAGS =
+    paramtext_detail::steppedRowsOfTagMap<paramtext_detail::countSteppedRows()>();
 
 // Number of steps of a tag; -1 for a continuous tag, a switch or an invalid tag.
 constexpr int stepCountOf(int tag) {

@@ -1,23 +1,30 @@
 #include "uPlugin.h"
 
+#include "aeffeditor.h"
+
 #include <charconv>
 #include <cstring>
 
 AudioEffect* createEffectInstance(audioMasterCallback audioMaster) { return new APlugin(audioMaster); }
 
-APlugin::APlugin(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, 1, NUM_PARAMS) {
+APlugin::APlugin(audioMasterCallback audioMaster)
+    : AudioEffectX(audioMaster, 1, NUM_PARAMS), random(clockSeed()) {
   for (auto& v : currentValues) v.store(0.0f, std::memory_order_relaxed);
+  for (auto& m : MidiCCMap) m.store(0, std::memory_order_relaxed);
   std::memset(&programs, 0, sizeof(programs));
   isSynth(false);
   editorOpening = false;
+  createEditor();
   setNumInputs(4);  // main left/right and side-chain left/right
   setNumOutputs(2);
   canProcessReplacing(true);
-  programsAreChunks(false);
+  identifyHostFromCallback();
+  programsAreChunks(hostQuirkFlags.any());
   setUniqueID(UNIQUE_ID);
   editChanged = false;
 
   initTagTables();
+  initPreferenceVariables();
   for (int t = 0; t < NUM_PARAMS; ++t) {
     currentValues[t].store(defaultValues[t], std::memory_order_relaxed);
     programs.values[t] = defaultValues[t];
@@ -26,10 +33,24 @@ APlugin::APlugin(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, 1,
   }
 }
 
-APlugin::~APlugin() = default;
+APlugin::~APlugin() {
+  // An open editor is closed while the plug-in it draws is still whole, and deleted here
+  // rather than by the base, whose destructor runs after this object's members are gone.
+  editorOpen.store(false, std::memory_order_relaxed);
+  editorLink = nullptr;
+  if (AEffEditor* e = editor) {
+    if (e->isOpen()) e->close();
+    setEditor(nullptr);
+    delete e;
+  }
+  // Bindings learnt just before the host closed us still reach the preference file.
+  prefsWriter.stop();
+}
 
 void APlugin::suspend() {}
-void APlugin::resume() {}
+// The writer thread starts only once processing is switched on: hosts create many instances
+// just to scan them, and those need no thread.
+void APlugin::resume() { prefsWriter.start(); }
 
 // Until the engine exists the main input passes through unchanged.
 void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {
@@ -44,11 +65,8 @@ void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFr
   }
 }
 
-void APlugin::__processDeprecated(float** inputs, float** outputs, int32_t sampleFrames) {
-  if (!outputs || sampleFrames <= 0) return;
-  for (int c = 0; c < 2; ++c)
-    if (outputs[c]) std::memset(outputs[c], 0, static_cast<size_t>(sampleFrames) * sizeof(float));
-}
+// The old accumulating call: the host's buffers hold its own mix, so nothing is written.
+void APlugin::__processDeprecated(float**, float**, int32_t) {}
 
 static void copyText(char* to, const char* from, size_t capacity) {
   std::strncpy(to, from, capacity - 1);
@@ -120,13 +138,27 @@ intptr_t APlugin::vendorSpecific(int32_t lArg, intptr_t lArg2, void* ptrArg, flo
 }
 
 bool APlugin::beginEdit(int32_t index) {
+  if (!isValidTag(index)) return false;
   if (editorLink) editorLink->setEditTag(index);
   return AudioEffectX::beginEdit(index);
 }
 
 bool APlugin::endEdit(int32_t index) {
+  if (!isValidTag(index)) return false;
   if (editorLink) editorLink->setEditTag(-1);
   return AudioEffectX::endEdit(index);
+}
+
+float APlugin::paramValue(int tag) const {
+  return isValidTag(tag) ? currentValues[tag].load(std::memory_order_relaxed) : 0.0f;
+}
+
+void APlugin::getParameterName(int32_t index, char* text) { writeParamName(*this, index, text, PARAM_NAME_BUFFER); }
+
+void APlugin::getParameterLabel(int32_t index, char* label) { writeParamLabel(index, label, PARAM_NAME_BUFFER); }
+
+void APlugin::getParameterDisplay(int32_t index, char* text) {
+  writeParamDisplay(*this, index, text, PARAM_DISPLAY_BUFFER);
 }
 
 bool APlugin::isEditorOpen() {

@@ -4,10 +4,14 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 
 #include "audioeffectx.h"
+#include "dsp/dspCommon.h"
+#include "platform/prefsWriter.h"
 #include "tags.h"
 #include "uEditorLink.h"
+#include "uParamText.h"
 
 inline constexpr const char* PRODUCT_NAME_STR = "Grindle2";
 inline constexpr const char* VENDOR_STR = "Kestrune";
@@ -21,7 +25,32 @@ struct ProgramChunk {
 };
 static_assert(sizeof(ProgramChunk) == 4128);
 
-class APlugin : public AudioEffectX {
+class APlugin;
+
+// ==== Host and preferences: types ====
+
+// Hosts that get special treatment, recognised from the host's vendor and product strings.
+struct HostQuirkFlags {
+  bool kore = false;           // product begins with "KORE"
+  bool maschine = false;       // product is exactly "MASCHINE HOST"
+  bool veldra = false;         // product is exactly "VELDRA"
+  bool propellerhead = false;  // vendor begins with "PROP"
+  bool any() const { return kore || maschine || veldra || propellerhead; }
+};
+
+// What an editor factory hands back: the editor the host drives and the link the plug-in
+// talks to (normally the same object).
+struct CreatedEditor {
+  AEffEditor* editor = nullptr;
+  IEditorLink* link = nullptr;
+};
+using EditorFactory = CreatedEditor (*)(APlugin& plugin);
+
+inline constexpr int NUM_MIDI_CC = 128;
+// Size of the buffers the host identity is read into (hosts write at most 64 bytes).
+inline constexpr int HOST_STRING_BUFFER = 256;
+
+class APlugin : public AudioEffectX, public IParamTextSource {
  public:
   explicit APlugin(audioMasterCallback audioMaster);
   ~APlugin() override;
@@ -42,6 +71,9 @@ class APlugin : public AudioEffectX {
   intptr_t vendorSpecific(int32_t lArg, intptr_t lArg2, void* ptrArg, float floatArg) override;
   bool beginEdit(int32_t index) override;
   bool endEdit(int32_t index) override;
+  void getParameterName(int32_t index, char* text) override;
+  void getParameterLabel(int32_t index, char* label) override;
+  void getParameterDisplay(int32_t index, char* text) override;
 
   // ---- Parameter store ----
   static bool isValidTag(int t) { return static_cast<unsigned>(t) < static_cast<unsigned>(NUM_PARAMS); }
@@ -96,7 +128,78 @@ class APlugin : public AudioEffectX {
   std::atomic<bool> editorOpen{false};
   IEditorLink* editorLink = nullptr;
 
+  // ==== Host and preferences ====
+  // Makes the editor of each new instance; none while unset (the plug-in then runs without an
+  // editor and the has-editor flag stays clear). Set before instances are created.
+  static inline std::atomic<EditorFactory> editorFactory{nullptr};
+
+  // Host identity. identifyHost reads the strings as the host wrote them (any case).
+  static HostQuirkFlags identifyHost(const char* vendor, const char* product);
+  HostQuirkFlags hostQuirkFlags;
+
+  // Texts of the parameter for the host and the editor: live values of the store.
+  float paramValue(int tag) const override;
+
+  // Program loading in progress (set by the program loader, polled by the editor).
+  bool getIsSettingPreset() const {
+    return settingPreset.load(std::memory_order_relaxed) || refreshingEditor.load(std::memory_order_relaxed);
+  }
+  std::atomic<bool> settingPreset{false};
+  std::atomic<bool> refreshingEditor{false};
+
+  // Folders from the preferences ("HelpDir", "ECSDir", "WaveShaperDir"). GUI thread only.
+  std::string helpDir;
+  std::string ecsDir;
+  std::string waveShaperDir;
+
+  // Preference values the audio thread needs, kept here so that it never touches the store.
+  // Readers: any thread. Setters: not the audio thread (they write the preference file).
+  bool getMidiCaptureOn() const { return midiCaptureOn.load(std::memory_order_relaxed); }
+  bool getMidiPresetOn() const { return midiPresetOn.load(std::memory_order_relaxed); }
+  // The stored "Midi Channel" number: 0 = all channels, n = channel n.
+  int getMidiChannelSetting() const { return midiChannelSetting.load(std::memory_order_relaxed); }
+  void setMidiCaptureOn(bool on);
+  void setMidiPresetOn(bool on);
+  // Only 0..16 are stored; anything else is ignored.
+  void setMidiChannelSetting(int channel);
+  // Re-reads all of them (and the controller map) from the store. Not the audio thread.
+  void loadMidiPreferences();
+
+  // The controller map: the tag bound to controller cc (0 = none; 0 for cc outside 0..127).
+  int getMidiCCTag(int cc) const {
+    return static_cast<unsigned>(cc) < static_cast<unsigned>(NUM_MIDI_CC)
+               ? MidiCCMap[cc].load(std::memory_order_relaxed)
+               : 0;
+  }
+  // Audio-thread safe: binds controller cc to tag (0..1023, 0 unbinds) with atomic stores only;
+  // the preference writer stores it within a fraction of a second. Invalid input is ignored.
+  void learnMidiCC(int cc, int tag);
+  // Not the audio thread: binds and writes the preference file before returning. Tags
+  // 0..NUM_PARAMS are kept (NUM_PARAMS is stored but never acts).
+  void setMidiCCTag(int cc, int tag);
+  // Not the audio thread: all 128 bindings at once, in one write of the file.
+  void setAllMidiCCTags(const int32_t (&tags)[NUM_MIDI_CC]);
+  // Not the audio thread: writes the bindings still waiting for the writer now.
+  bool flushPreferences() { return prefsWriter.flush(); }
+
+  // Per-instance random numbers instead of the C library's shared, locking generator.
+  dsp::Rand15 random;
+
  protected:
+  // ==== Host and preferences: construction steps ====
+  void identifyHostFromCallback();
+  // Folders with their defaults written back, and the MIDI preferences.
+  void initPreferenceVariables();
+  static uint32_t clockSeed();
+  void createEditor();
+
+  std::atomic<bool> midiCaptureOn{true};
+  std::atomic<bool> midiPresetOn{true};
+  std::atomic<int32_t> midiChannelSetting{0};
+  std::atomic<int32_t> MidiCCMap[NUM_MIDI_CC];
+  // Writes bindings learnt on the audio thread; started by resume(), flushed on destruction.
+  TPrefsWriter prefsWriter;
+
   // Fills the tag tables from the tag map (defaults, steps, switches, destinations).
   void initTagTables();
   // Loads the built-in program named by the name tags of the program store into the current
