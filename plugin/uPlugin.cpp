@@ -24,25 +24,13 @@ APlugin::APlugin(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, 1,
     editedValues[t] = defaultValues[t];
     originalValues[t] = defaultValues[t];
   }
+  initEngineVariables();
 }
 
 APlugin::~APlugin() = default;
 
-void APlugin::suspend() {}
-void APlugin::resume() {}
-
-// Until the engine exists the main input passes through unchanged.
-void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {
-  if (!outputs || sampleFrames <= 0) return;
-  const size_t bytes = static_cast<size_t>(sampleFrames) * sizeof(float);
-  for (int c = 0; c < 2; ++c) {
-    if (!outputs[c]) continue;
-    if (inputs && inputs[c])
-      std::memmove(outputs[c], inputs[c], bytes);
-    else
-      std::memset(outputs[c], 0, bytes);
-  }
-}
+void APlugin::suspend() { processingOn.store(false, std::memory_order_release); }
+void APlugin::resume() { processingOn.store(true, std::memory_order_release); }
 
 void APlugin::__processDeprecated(float** inputs, float** outputs, int32_t sampleFrames) {
   if (!outputs || sampleFrames <= 0) return;
