@@ -61,6 +61,11 @@ inline float clipOutput(float x) noexcept {
   return x == x ? x : 0.0f;
 }
 
+// x - x is 0 for every finite x and NaN otherwise.
+inline bool allFinite(float a, float b, float c, float d) noexcept {
+  return (a - a) + (b - b) + (c - c) + (d - d) == 0.0f;
+}
+
 constexpr float SMOOTH_KEEP = 0.9f;
 constexpr float SMOOTH_KEEP_SLOW = 0.99f;
 
@@ -152,12 +157,7 @@ void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFr
       const float mix = clamp01(smoothedMix + mod(DEST_MIX));
       const float wet = std::fmin(2.0f * mix, 1.0f);
       const float dry = std::fmin(2.0f - 2.0f * mix, 1.0f);
-      float wetL = (a + c) * 0.5f, wetR = (b + d) * 0.5f;
-      if (!std::isfinite(wetL) || !std::isfinite(wetR)) {
-        // A module went unstable: silence this sample and start the chain afresh next block.
-        wetL = wetR = 0.0f;
-        resetRequested.store(true, std::memory_order_relaxed);
-      }
+      const float wetL = (a + c) * 0.5f, wetR = (b + d) * 0.5f;
       outLeft = (wet * wetL * panLeft(wetPan) + dry * mainL * panLeft(dryPan)) * panLeft(pan);
       outRight = (wet * wetR * panRight(wetPan) + dry * mainR * panRight(dryPan)) * panRight(pan);
     }
@@ -206,6 +206,10 @@ void APlugin::runStage(int stage, float& a, float& b, float& c, float& d) {
           for (int j = 0; j < 4; ++j) g[j] = clamp01(smoothedOldEqGains[j] + mod(DEST_POST_EQ_GAIN + j));
           oldEQ.process(g[0], g[1], g[2], g[3], a, b, c, d);
         }
+      }
+      if (!allFinite(a, b, c, d)) {
+        a = b = c = d = 0.0f;
+        resetRequested.store(true, std::memory_order_relaxed);
       }
       smoothedVolume = tagValue(VOLUME_TAG) * (1.0f - SMOOTH_KEEP) + smoothedVolume * SMOOTH_KEEP;
       const float v = clamp01(smoothedVolume + mod(DEST_VOLUME));
@@ -256,6 +260,11 @@ void APlugin::runStage(int stage, float& a, float& b, float& c, float& d) {
       stage = 3;
       break;
     }
+  }
+  // A module that has gone unstable is silenced here and the chain starts afresh with the next block.
+  if (!allFinite(a, b, c, d)) {
+    a = b = c = d = 0.0f;
+    resetRequested.store(true, std::memory_order_relaxed);
   }
   // The stage's tap: the mean of the first sub-sample, as a source and a follower feed.
   modulator.setSrcVal(SRC_STAGE_FIRST + stage, (a + b) * 0.5f);
