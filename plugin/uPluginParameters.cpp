@@ -55,8 +55,7 @@ void APlugin::setParameter(int32_t t, float v) {
 // Selecting a built-in program by writing the load tag arrives with the built-in bank.
 void APlugin::loadBuiltInFromNameTags() {}
 
-// The modulator's contribution arrives with the engine.
-float APlugin::currentModulation(int) { return 0.0f; }
+float APlugin::currentModulation(int d) { return modulator.getMod(d); }
 
 bool APlugin::getOnOff(int t) { return isValidTag(t) && currentValues[t].load(std::memory_order_relaxed) >= 0.5f; }
 
