@@ -32,6 +32,7 @@ APlugin::APlugin(audioMasterCallback audioMaster)
     originalValues[t] = defaultValues[t];
   }
   initEngineVariables();
+  initMidiVariables();
 }
 
 APlugin::~APlugin() {
@@ -56,8 +57,11 @@ void APlugin::resume() {
   processingOn.store(true, std::memory_order_release);
 }
 
-// The old accumulating call: the host's buffers hold its own mix, so nothing is written.
-void APlugin::__processDeprecated(float**, float**, int32_t) {}
+// The old accumulating call: the host's buffers hold its own mix, so nothing is written; queued
+// MIDI events still come due at their samples.
+void APlugin::__processDeprecated(float**, float**, int32_t sampleFrames) {
+  for (int32_t i = 0; i < sampleFrames && numPendingEvents > 0; ++i) processMidi();
+}
 
 static void copyText(char* to, const char* from, size_t capacity) {
   std::strncpy(to, from, capacity - 1);

@@ -362,6 +362,86 @@ class APlugin : public AudioEffectX, public IParamTextSource {
   float holdDisplayValues[40] = {};
   // ===================== end of engine =====================
 
+  // ======== MIDI input, MIDI learn and the controller-map file (uPluginMidi.cpp) ========
+ public:
+  // Audio thread. Queues the MIDI events of the coming block; other event kinds, a null list
+  // and null entries are skipped. Always answers 1.
+  int32_t processEvents(VstEvents* events) override;
+  // Any thread: "Midi Channel" n selects channel n (index n - 1); 0 or anything outside
+  // 0..17 lets every channel through.
+  void updateMidiChannel();
+  // GUI thread: unbinds every controller (map and preferences); no controller drives any
+  // parameter until it has been learnt again.
+  void resetMidi();
+  // GUI thread: every bound controller must first come near the parameter's present value.
+  void resetMidiCapture();
+  // GUI thread. on: the next controller (not 120, 121 or 123) is bound to tag. off: every
+  // controller bound to tag is unbound. Tags outside 0..1023 are ignored.
+  void setMidiLatch(int tag, bool on);
+  // GUI thread: asks for a controller number and binds it to tag.
+  void setMidiCCNum(int tag);
+  // GUI thread: the controller map from or to a file chosen in a file dialog.
+  void loadECS();
+  void saveECS();
+  // GUI thread: the same without the dialog; false (after telling the user) on failure, and
+  // then the map is unchanged.
+  bool loadECSFile(const std::string& path);
+  bool saveECSFile(const std::string& path);
+
+  bool isMidiLatchOn() const { return midiLatchOn.load(std::memory_order_acquire); }
+  int getMidiLatchTag() const { return midiLatchTag.load(std::memory_order_relaxed); }
+  // Receive channel index 0..15, 16 for none, -1 for all.
+  int getMidiChannel() const { return midiChannel.load(std::memory_order_relaxed); }
+  int getNumPendingEvents() const { return numPendingEvents; }
+  bool isNoteHeld(int note) const {
+    return static_cast<unsigned>(note) < 128u && heldNotes[note].load(std::memory_order_relaxed);
+  }
+  int getLastCC() const { return lastCC.load(std::memory_order_relaxed); }
+  int getLastCCValue() const { return lastCCValue.load(std::memory_order_relaxed); }
+  bool getMidiCaptureFlag(int tag) const {
+    return isValidTag(tag) && midiCaptureFlags[tag].load(std::memory_order_relaxed);
+  }
+  float getMidiCaptureValue(int tag) const {
+    return isValidTag(tag) ? midiCaptureValues[tag].load(std::memory_order_relaxed) : -1.0f;
+  }
+
+  // ---- PLACEHOLDER until the built-in programs are merged, which bring the real three
+  // (delete these lines and uPluginMidiProgramsPlaceholder.cpp then). ----
+  void setDemoProgram(int n);
+  int getCurDemoProgram() const { return curDemoProgram.load(std::memory_order_relaxed); }
+  std::atomic<int32_t> curDemoProgram{0};
+  // ---- end of PLACEHOLDER ----
+
+  static constexpr int MIDI_POOL_SIZE = 250;
+  static constexpr int32_t MIDI_RECORD_FREE = -99;
+
+ protected:
+  // Start-up state of the MIDI input (the map itself comes with the preferences).
+  void initMidiVariables();
+  // After a program load: no held notes, and every bound controller must catch the new value.
+  void alignMidiToLoadedProgram();
+  // One message of a due record.
+  void runMidiMessage(const VstMidiEvent& event);
+  void runMidiController(int cc, int value);
+  void triggerMidiLfos(int trigger, int value);
+
+  // The pool: records whose frame offset is MIDI_RECORD_FREE are free. midiPoolEnd is one past
+  // the last record in use, so the per-sample scan stops early.
+  VstMidiEvent midiPool[MIDI_POOL_SIZE];
+  int32_t midiPoolEnd = 0;
+
+  std::atomic<int32_t> midiChannel{-1};
+  std::atomic<bool> heldNotes[128];
+  std::atomic<int32_t> lastCC{-1};
+  std::atomic<int32_t> lastCCValue{-1};
+  // Learn: the GUI thread stores the tag, then the flag (release); the audio thread takes the
+  // flag (acquire) and then reads the tag.
+  std::atomic<bool> midiLatchOn{false};
+  std::atomic<int32_t> midiLatchTag{0};
+  std::atomic<bool> midiCaptureFlags[NUM_PARAMS];
+  std::atomic<float> midiCaptureValues[NUM_PARAMS];
+  // ======== end of MIDI ========
+
 
  protected:
   // ==== Host and preferences: construction steps ====

@@ -123,6 +123,7 @@ void APlugin::resetEverything() {
 void APlugin::resetEverythingNow() {
   resetRequested.store(false, std::memory_order_relaxed);
   lastTransportPlaying = -1;
+  updateMidiChannel();
 
   distort.init(lastSampleRate);
   noiseGate.init(lastSampleRate);

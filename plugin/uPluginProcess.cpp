@@ -76,9 +76,6 @@ struct ProcessingMark {
 
 }  // namespace
 
-// MIDI input arrives with its own part of the plug-in; until then nothing is ever pending.
-void APlugin::processMidi() { numPendingEvents = 0; }
-
 void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {
   DenormalGuard guard;
   ProcessingMark mark(this);
