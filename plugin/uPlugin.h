@@ -434,8 +434,8 @@ class APlugin : public AudioEffectX, public IParamTextSource {
   std::atomic<bool> heldNotes[128];
   std::atomic<int32_t> lastCC{-1};
   std::atomic<int32_t> lastCCValue{-1};
-  // Learn: the GUI thread stores the tag, then the flag (release); the audio thread takes the
-  // flag (acquire) and then reads the tag.
+  // Learn: the GUI thread stores the tag, then the flag (release); the audio thread sees the
+  // flag (acquire), reads the tag, binds it and clears the flag (release).
   std::atomic<bool> midiLatchOn{false};
   std::atomic<int32_t> midiLatchTag{0};
   std::atomic<bool> midiCaptureFlags[NUM_PARAMS];

@@ -178,15 +178,17 @@ void APlugin::runMidiController(int cc, int value) {
     if (s.cc == cc) modulator.setSrcVal(s.src, v);
 
   if (!isUnlearnableCC(cc)) {
-    // Taking the flag (acquire) makes the tag stored before it visible; a learn armed again
-    // after this point waits for the next controller.
-    if (midiLatchOn.load(std::memory_order_relaxed) && midiLatchOn.exchange(false, std::memory_order_acquire)) {
+    // Seeing the flag (acquire) makes the tag stored before it visible. The flag is cleared
+    // (release) only once the binding is in the map, so whoever sees the learn finished sees
+    // its binding too.
+    if (midiLatchOn.load(std::memory_order_acquire)) {
       const int tag = midiLatchTag.load(std::memory_order_relaxed);
       if (isValidTag(tag)) {
         midiCaptureValues[tag].store(getParameter(tag), std::memory_order_relaxed);
         midiCaptureFlags[tag].store(false, std::memory_order_relaxed);
         learnMidiCC(cc, tag);  // the map at once, the preference file by the writer
       }
+      midiLatchOn.store(false, std::memory_order_release);
     }
 
     const int tag = getMidiCCTag(cc);
