@@ -63,7 +63,9 @@ class EventList {
     return add(midiEvent(0x90 | channel, note, velocity, offset));
   }
   EventList& noteOff(int note, int32_t offset = 0) { return add(midiEvent(0x80, note, 0, offset)); }
-  EventList& bend(int data1, int data2, int32_t offset = 0) { return add(midiEvent(0xE0, data1, data2, offset)); }
+  EventList& bend(int data1, int data2, int32_t offset = 0) {
+    return add(midiEvent(0xE0, data1, data2, offset));
+  }
 
   // The list as the host passes it; valid until the next change. Null entries may be
   // spliced in with `nullAt`.

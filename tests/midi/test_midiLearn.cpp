@@ -5,6 +5,7 @@
 #include "midiTestUtil.h"
 #include "platform/dialogTestSupport.h"
 #include "platform/platform.h"
+#include "support/fakeHost.h"
 
 using namespace miditest;
 
@@ -135,7 +136,6 @@ TEST(MidiLearn, UnlatchingUnbindsAndResetClearsEverything) {
   for (int cc = 0; cc < 128; ++cc) EXPECT_EQ(p.getMidiCCTag(cc), 0);
   EXPECT_EQ(getMidiCC(9), 0);
   EXPECT_EQ(p.getMidiCaptureValue(41), -1.0f);
-
 }
 
 TEST(MidiLearn, ArmingAgainWhileTheAudioThreadLearnsBindsEveryArmedTag) {
@@ -202,4 +202,21 @@ TEST(MidiLearn, SetMidiCCAsksForANumber) {
   p.setMidiCCNum(1024);
   p.setMidiCCNum(-1);
   EXPECT_EQ(dialogs.backend.calls.size(), asked);
+}
+
+TEST(MidiLearn, ControllerChangesReachTheStoreButNotTheHostsAutomation) {
+  prefstest::TempXdg env;
+  testing_support::FakeHost host;
+  auto p = std::make_unique<APlugin>(&testing_support::FakeHost::callback);
+  p->setMidiCaptureOn(false);
+  p->setMidiCCTag(20, kTag);
+  EventList list;
+  list.cc(20, 127, 3).sendTo(*p);
+  std::vector<float> in(8, 0.0f), out(8);
+  float* ins[4] = {in.data(), in.data(), in.data(), in.data()};
+  float* outs[2] = {out.data(), out.data()};
+  const int automated = host.count(kHostAutomate);
+  p->processReplacing(ins, outs, 8);
+  EXPECT_EQ(p->getParameter(kTag), 1.0f);
+  EXPECT_EQ(host.count(kHostAutomate), automated);
 }

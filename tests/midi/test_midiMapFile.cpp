@@ -59,7 +59,7 @@ TEST(EcsText, AcceptsWhatTheLineFormatAllows) {
   CCMap m{};
   EXPECT_TRUE(midimap::parseECS(lines(128, "1024"), m));
   EXPECT_EQ(m[127], 1024);
-  EXPECT_TRUE(midimap::parseECS(lines(127, "3") + "3", m));  // no final line break
+  EXPECT_TRUE(midimap::parseECS(lines(127, "3") + "3", m));          // no final line break
   EXPECT_TRUE(midimap::parseECS(lines(128, "0005\r") + "\n\n", m));  // CR LF, blank lines at the end
   EXPECT_EQ(m[0], 5);
   EXPECT_TRUE(midimap::parseECS("  " + lines(128, "+2 "), m));
@@ -169,7 +169,8 @@ TEST(EcsFile, TheDialogsChooseTheFiles) {
   ASSERT_FALSE(dialogs.backend.calls.empty());
   EXPECT_EQ(dialogtest::readFile(dir.file("mine.ecs")), midimap::formatECS(saved));
   bool proposed = false;
-  for (const auto& a : dialogs.backend.calls[0]) proposed = proposed || a.find("Grindle2.ecs") != std::string::npos;
+  for (const auto& a : dialogs.backend.calls[0])
+    proposed = proposed || a.find("Grindle2.ecs") != std::string::npos;
   EXPECT_TRUE(proposed);
 
   p.resetMidi();

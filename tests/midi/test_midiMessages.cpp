@@ -228,7 +228,9 @@ TEST(MidiMessages, StatusBytesWithoutMeaningChangeNothing) {
   Probe& p = *f.p;
   EventList list;
   // Data bytes where a status belongs, system messages, and data bytes with the top bit set.
-  list.add(midiEvent(0x40, 16, 127)).add(midiEvent(0xF8, 16, 127)).add(midiEvent(0xB0, 16 | 0x80, 127 | 0x80));
+  list.add(midiEvent(0x40, 16, 127))
+      .add(midiEvent(0xF8, 16, 127))
+      .add(midiEvent(0xB0, 16 | 0x80, 127 | 0x80));
   play(p, list);
   EXPECT_EQ(p.getSourceValue(16), 1.0f);  // the last one, its data bytes masked: controller 16, 127
   for (int src = 1; src <= 31; ++src) {

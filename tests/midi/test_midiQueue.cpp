@@ -26,7 +26,8 @@ int sampleRunAt(Probe& p, int32_t offset, int limit = 400) {
 }  // namespace
 
 TEST(MidiQueue, OffsetsCountDownOneSampleAtATime) {
-  for (const auto& [offset, sample] : std::vector<std::pair<int32_t, int>>{{0, 0}, {1, 0}, {2, 1}, {10, 9}, {300, 299}}) {
+  for (const auto& [offset, sample] :
+       std::vector<std::pair<int32_t, int>>{{0, 0}, {1, 0}, {2, 1}, {10, 9}, {300, 299}}) {
     Fixture f;
     EXPECT_EQ(sampleRunAt(*f.p, offset), sample) << "offset " << offset;
     EXPECT_EQ(f.p->getNumPendingEvents(), 0);
