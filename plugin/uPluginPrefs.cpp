@@ -107,6 +107,8 @@ void APlugin::loadMidiPreferences() {
   midiPresetOn.store(store.getRegisterIsOn("MidiPreset", true), std::memory_order_relaxed);
   midiChannelSetting.store(store.loadInt("Midi Channel"), std::memory_order_relaxed);
   for (int cc = 0; cc < NUM_MIDI_CC; ++cc) {
+    // Learnt while this ran: the writer has the newer binding and the map already shows it.
+    if (prefsWriter.pendingMidiCC(cc) >= 0) continue;
     const int tag = store.getMidiCC(cc);
     // A number no binding can hold (an edited or damaged file) means no binding.
     MidiCCMap[cc].store(isStoredBinding(tag) ? tag : 0, std::memory_order_relaxed);
