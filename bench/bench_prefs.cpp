@@ -1,13 +1,13 @@
 // Cost of the preference store: reads served from the cache (one stat of the file),
 // writes (lock, re-read, temporary file, fsync, rename), and the audio thread's hand-over
 // of a controller binding to the background writer. Runs in a private temporary folder.
-#include "platform/platform.h"
-
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "platform/platform.h"
 
 namespace {
 
@@ -34,7 +34,8 @@ void fillTypical(TPrefsStore& store) {
   store.saveString("HelpDir", "/home/user/.local/share/Kestrune/Grindle2/Help/Grindle2_Manual.pdf");
   store.saveString("ECSDir", "/home/user/.local/share/Kestrune/Grindle2/ECS/");
   store.saveString("WaveShaperDir", "/home/user/.local/share/Kestrune/Grindle2/WaveShapers/");
-  for (const char* key : {"MidiCapture", "MidiPreset", "MidiBank", "Key", "ToolTip", "ModDial"}) store.saveString(key, "Y");
+  for (const char* key : {"MidiCapture", "MidiPreset", "MidiBank", "Key", "ToolTip", "ModDial"})
+    store.saveString(key, "Y");
   std::vector<std::pair<std::string, int>> map;
   for (int cc = 0; cc < 128; ++cc) map.emplace_back(std::to_string(cc), cc * 3);
   store.saveInts(map);

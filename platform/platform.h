@@ -3,11 +3,11 @@
 // string and path helpers.
 #pragma once
 
+#include <string>
+
 #include "prefsStore.h"
 #include "prefsWriter.h"
 #include "stringHelpers.h"
-
-#include <string>
 
 // The application domain: the preference file is "<config folder>/com.Qelm.Grindle2.json".
 inline constexpr char PREF_PATH_STRING[32] = "com.Qelm.Grindle2";

@@ -1,15 +1,16 @@
-#include "platform.h"
+#include <pwd.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <pwd.h>
-#include <unistd.h>
 #include <vector>
+
+#include "platform.h"
 
 namespace {
 
-const char* const kFileName = ".json";
+const char* const kFileExtension = ".json";
 
 std::string envAbsolute(const char* name) {
   const char* value = std::getenv(name);
@@ -26,7 +27,7 @@ std::string homeFolder() {
   long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
   if (size <= 0) size = 16384;
   std::vector<char> buffer(static_cast<std::size_t>(size));
-  passwd pw {};
+  passwd pw{};
   passwd* result = nullptr;
   if (::getpwuid_r(::getuid(), &pw, buffer.data(), buffer.size(), &result) == 0 && result != nullptr &&
       result->pw_dir != nullptr && result->pw_dir[0] == '/') {
@@ -49,7 +50,7 @@ std::string join(const std::string& folder, const std::string& name) {
   return folder == "/" ? "/" + name : folder + "/" + name;
 }
 
-std::string prefsFileName() { return std::string(PREF_PATH_STRING) + kFileName; }
+std::string prefsFileName() { return std::string(PREF_PATH_STRING) + kFileExtension; }
 
 }  // namespace
 
@@ -111,11 +112,17 @@ TPrefsStore& defaultPrefsStore() noexcept {
   return store;
 }
 
-void loadStringFromPrefs(std::string key, char* buffer, int len) { defaultPrefsStore().loadString(key, buffer, len); }
+void loadStringFromPrefs(std::string key, char* buffer, int len) {
+  defaultPrefsStore().loadString(key, buffer, len);
+}
 
-void loadStringFromPrefs(std::string key, std::string& out, int len) { out = defaultPrefsStore().loadString(key, len); }
+void loadStringFromPrefs(std::string key, std::string& out, int len) {
+  out = defaultPrefsStore().loadString(key, len);
+}
 
-void saveStringToPrefs(const std::string& key, const std::string& value) { defaultPrefsStore().saveString(key, value); }
+void saveStringToPrefs(const std::string& key, const std::string& value) {
+  defaultPrefsStore().saveString(key, value);
+}
 
 void saveStringToPrefs(const std::string& key, const char* value) {
   defaultPrefsStore().saveString(key, value != nullptr ? std::string_view(value) : std::string_view());
@@ -125,7 +132,9 @@ int loadIntFromPrefs(const std::string& key) { return defaultPrefsStore().loadIn
 
 void saveIntToPrefs(const std::string& key, int value) { defaultPrefsStore().saveInt(key, value); }
 
-bool getRegisterIsOn(const std::string& key, bool defaultOn) { return defaultPrefsStore().getRegisterIsOn(key, defaultOn); }
+bool getRegisterIsOn(const std::string& key, bool defaultOn) {
+  return defaultPrefsStore().getRegisterIsOn(key, defaultOn);
+}
 
 void setRegisterIsOn(const std::string& key, bool on) { defaultPrefsStore().setRegisterIsOn(key, on); }
 

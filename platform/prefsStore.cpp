@@ -1,8 +1,9 @@
 #include "prefsStore.h"
 
-#include "stringHelpers.h"
-
-#include <nlohmann/json.hpp>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <charconv>
@@ -11,12 +12,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <functional>
 #include <mutex>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <nlohmann/json.hpp>
+
+#include "stringHelpers.h"
 
 using json = nlohmann::json;
 
@@ -394,7 +394,8 @@ bool getString(const json& doc, const std::string& key, std::string& out) {
   }
   if (it->is_object() && it->size() == 1) {
     const auto bytes = it->find(kBytesMember);
-    if (bytes != it->end() && bytes->is_string()) return prefsformat::base64Decode(bytes->get_ref<const std::string&>(), out);
+    if (bytes != it->end() && bytes->is_string())
+      return prefsformat::base64Decode(bytes->get_ref<const std::string&>(), out);
   }
   return false;
 }
@@ -439,7 +440,8 @@ std::string ccKey(int cc) {
 }
 
 std::string capped(std::string s, int maxBytes) {
-  if (maxBytes > 0 && s.size() > static_cast<std::size_t>(maxBytes - 1)) s.resize(static_cast<std::size_t>(maxBytes - 1));
+  if (maxBytes > 0 && s.size() > static_cast<std::size_t>(maxBytes - 1))
+    s.resize(static_cast<std::size_t>(maxBytes - 1));
   return s;
 }
 
@@ -451,8 +453,8 @@ std::string capped(std::string s, int maxBytes) {
 struct TPrefsStore::Impl {
   struct Layer {
     std::string path;
-    Doc doc;      // null until loaded
-    FileId id;    // identity of the file doc was read from
+    Doc doc;    // null until loaded
+    FileId id;  // identity of the file doc was read from
     // doc holds what the file holds (or the file is missing). False when defaults stand in
     // for a file that could not be read: such a cache must never be the base of a write.
     bool faithful = false;
@@ -495,8 +497,8 @@ struct TPrefsStore::Impl {
       l.result = LoadResult::IoError;
       return l;
     }
-    report("the preference file \"" + path + "\" could not be read (" + l.reason + "); it was moved to \"" + aside +
-           "\" and default settings apply.");
+    report("the preference file \"" + path + "\" could not be read (" + l.reason + "); it was moved to \"" +
+           aside + "\" and default settings apply.");
     return Loaded{LoadResult::Missing, emptyDoc(), FileId{}, {}};
   }
 
@@ -527,7 +529,8 @@ struct TPrefsStore::Impl {
         }
       } else {
         reportOnce(layer, l.id,
-                   "the machine-wide preference file \"" + path + "\" could not be read (" + l.reason + "); it is ignored.");
+                   "the machine-wide preference file \"" + path + "\" could not be read (" + l.reason +
+                       "); it is ignored.");
       }
     }
     const bool faithful = l.result == LoadResult::Ok || l.result == LoadResult::Missing;
@@ -593,8 +596,10 @@ void TPrefsStore::setFiles(std::string userFile, std::string machineFile) {
   }
   std::lock_guard<std::mutex> w(impl_->writeMutex);
   std::lock_guard<std::mutex> g(impl_->cacheMutex);
-  if (impl_->user.path != userFile) impl_->user = Impl::Layer{std::move(userFile), nullptr, {}, false, false, {}};
-  if (impl_->machine.path != machineFile) impl_->machine = Impl::Layer{std::move(machineFile), nullptr, {}, false, false, {}};
+  if (impl_->user.path != userFile)
+    impl_->user = Impl::Layer{std::move(userFile), nullptr, {}, false, false, {}};
+  if (impl_->machine.path != machineFile)
+    impl_->machine = Impl::Layer{std::move(machineFile), nullptr, {}, false, false, {}};
 }
 
 std::string TPrefsStore::userFile() const {

@@ -1,11 +1,11 @@
 #include "prefsWriter.h"
 
-#include "platform.h"
-#include "prefsStore.h"
-
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "platform.h"
+#include "prefsStore.h"
 
 namespace {
 constexpr int kEmpty = -1;

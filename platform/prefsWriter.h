@@ -51,6 +51,8 @@ class TPrefsWriter {
 
   TPrefsStore* store_;
   std::chrono::milliseconds poll_;
+  static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
+                "the audio thread may only touch lock-free atomics");
   std::array<std::atomic<int>, NUM_SLOTS> slots_;
   std::atomic<bool> dirty_{false};
 

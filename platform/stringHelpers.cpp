@@ -1,8 +1,9 @@
 #include "stringHelpers.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstring>
-#include <sys/stat.h>
 
 namespace {
 
@@ -50,13 +51,14 @@ void upperCase(std::string& text) noexcept {
 void safename(char* text) noexcept {
   if (text == nullptr) return;
   // The terminator is below 32, so the scan never passes the end of the string.
-  const std::size_t n =
-      safeLength(static_cast<std::size_t>(SAFENAME_MAX_LEN), [text](std::size_t i) { return static_cast<unsigned char>(text[i]); });
+  const std::size_t n = safeLength(static_cast<std::size_t>(SAFENAME_MAX_LEN),
+                                   [text](std::size_t i) { return static_cast<unsigned char>(text[i]); });
   text[n] = '\0';
 }
 
 void safename(std::string& text) noexcept {
-  const std::size_t n = safeLength(text.size(), [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); });
+  const std::size_t n =
+      safeLength(text.size(), [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); });
   text.resize(n);
 }
 

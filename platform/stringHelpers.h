@@ -3,9 +3,10 @@
 // Characters are treated as bytes; case rules are those of plain ASCII, never the locale.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 
 // Upper-cases the ASCII letters a..z in place; every other byte (also 0x80..0xFF) is kept.
 void upperCase(char* text) noexcept;

@@ -3,13 +3,12 @@
 // restored) afterwards, so no test ever reads or writes the user's own settings.
 #pragma once
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
@@ -82,7 +81,8 @@ inline nlohmann::json fileJson(const std::string& path) { return nlohmann::json:
 
 inline std::vector<std::string> folderEntries(const std::string& folder) {
   std::vector<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
+  for (const auto& e : std::filesystem::directory_iterator(folder))
+    names.push_back(e.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }

@@ -1,14 +1,14 @@
-#include "platform/platform.h"
-#include "prefsTestEnv.h"
-
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
+
+#include "platform/platform.h"
+#include "prefsTestEnv.h"
 
 using nlohmann::json;
 using prefstest::fileJson;
@@ -16,7 +16,13 @@ using prefstest::TempXdg;
 
 namespace {
 
-std::string keyOf(int writer, int k) { return "w" + std::to_string(writer) + "_" + std::to_string(k); }
+std::string keyOf(int writer, int k) {
+  std::string key = std::to_string(writer);
+  key.insert(0, 1, 'w');
+  key += '_';
+  key += std::to_string(k);
+  return key;
+}
 
 // Every key every writer wrote is in the file with its value.
 void expectAllKeys(const std::string& file, int writers, int keysEach) {

@@ -1,11 +1,11 @@
-#include "platform/platform.h"
-#include "prefsTestEnv.h"
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <climits>
 #include <cstring>
-#include <unistd.h>
+
+#include "platform/platform.h"
+#include "prefsTestEnv.h"
 
 using nlohmann::json;
 using prefstest::fileJson;
@@ -14,6 +14,12 @@ using prefstest::TempXdg;
 using prefstest::writeFile;
 
 namespace {
+
+std::string numberedKey(std::size_t i) {
+  std::string key = std::to_string(i);
+  key.insert(0, 1, 's');
+  return key;
+}
 
 class PrefsStoreTest : public ::testing::Test {
  protected:
@@ -29,12 +35,12 @@ TEST(PrefsKeys, TableHoldsEveryKeyWithItsKindAndDefault) {
     PrefKind kind;
     int def;
   };
-  const Row expected[] = {{"HelpDir", PrefKind::String, 0},     {"ECSDir", PrefKind::String, 0},
+  const Row expected[] = {{"HelpDir", PrefKind::String, 0},       {"ECSDir", PrefKind::String, 0},
                           {"WaveShaperDir", PrefKind::String, 0}, {"Midi Channel", PrefKind::Int, 0},
-                          {"MidiCapture", PrefKind::YesNo, 1},   {"MidiPreset", PrefKind::YesNo, 1},
-                          {"MidiBank", PrefKind::YesNo, 1},      {"Key", PrefKind::YesNo, 1},
-                          {"ToolTip", PrefKind::YesNo, 1},       {"ModDial", PrefKind::YesNo, 1},
-                          {"Big100", PrefKind::YesNo, 0},        {"Big150", PrefKind::YesNo, 0},
+                          {"MidiCapture", PrefKind::YesNo, 1},    {"MidiPreset", PrefKind::YesNo, 1},
+                          {"MidiBank", PrefKind::YesNo, 1},       {"Key", PrefKind::YesNo, 1},
+                          {"ToolTip", PrefKind::YesNo, 1},        {"ModDial", PrefKind::YesNo, 1},
+                          {"Big100", PrefKind::YesNo, 0},         {"Big150", PrefKind::YesNo, 0},
                           {"Big200", PrefKind::YesNo, 0}};
   ASSERT_EQ(std::size(PREF_KEYS), std::size(expected));
   for (std::size_t i = 0; i < std::size(expected); ++i) {
@@ -121,9 +127,9 @@ TEST_F(PrefsStoreTest, YesNoRuleAcceptsOnlyExactYAndN) {
     bool withDefaultOn;
     bool withDefaultOff;
   };
-  const Case cases[] = {{"Y", true, true},     {"N", false, false},  {"Y ", true, false}, {"y", true, false},
-                        {"n", true, false},    {"Yes", true, false}, {"No", true, false}, {"", true, false},
-                        {" Y", true, false},   {"YN", true, false}};
+  const Case cases[] = {{"Y", true, true},   {"N", false, false},  {"Y ", true, false}, {"y", true, false},
+                        {"n", true, false},  {"Yes", true, false}, {"No", true, false}, {"", true, false},
+                        {" Y", true, false}, {"YN", true, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string("stored \"") + c.stored + "\"");
     ASSERT_TRUE(store.saveString("ToolTip", c.stored));
@@ -214,9 +220,9 @@ TEST_F(PrefsStoreTest, MachineWideStringsMoveToTheUserOnce) {
 
   EXPECT_EQ(store.loadString("HelpDir"), "/opt/g2/manual.pdf");
   EXPECT_EQ(fileJson(env.userFile()).at("HelpDir"), "/opt/g2/manual.pdf");
-  EXPECT_EQ(store.loadString("ECSDir"), "/mine/");  // the user's own value wins
+  EXPECT_EQ(store.loadString("ECSDir"), "/mine/");   // the user's own value wins
   EXPECT_EQ(store.loadString("WaveShaperDir"), "");  // only the first machine folder counts
-  EXPECT_EQ(store.loadInt("Midi Channel"), 0);        // integers are never migrated
+  EXPECT_EQ(store.loadInt("Midi Channel"), 0);       // integers are never migrated
   EXPECT_FALSE(fileJson(env.userFile()).contains("Midi Channel"));
   EXPECT_FALSE(store.getRegisterIsOn("Key", true));  // yes/no values are strings: migrated
   EXPECT_EQ(fileJson(env.userFile()).at("Key"), "N");
@@ -293,7 +299,8 @@ TEST_F(PrefsStoreTest, UnmovableUnreadableFileStopsWrites) {
   if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the super-user";
   writeFile(env.userFile(), "{broken");
   writeFile(env.userFile() + ".lock", "");
-  std::filesystem::permissions(env.config, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  std::filesystem::permissions(env.config,
+                               std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   ::testing::internal::CaptureStderr();
   EXPECT_EQ(store.getMidiCC(1), 0);
   EXPECT_FALSE(store.setMidiCC(1, 2));
@@ -337,24 +344,25 @@ TEST_F(PrefsStoreTest, UnreadableFileThatCannotBeSetAsideIsKept) {
 
 TEST_F(PrefsStoreTest, AnyBytesRoundTrip) {
   const std::string values[] = {
-      "\xff\xfe",                     // never UTF-8
-      "/home/u/caf\xe9/",             // Latin-1 path
-      "\xc0\xaf",                     // overlong '/'
-      "\xed\xa0\x80",                 // a lone surrogate
-      "\xf4\x90\x80\x80",             // beyond U+10FFFF
-      "abc\xe2\x82",                  // cut in the middle of a character
-      std::string("a\0b", 3),         // an embedded NUL
-      "Gr\xc3\xbc\xc3\x9f" "e \xe2\x82\xac \xf0\x9f\x8e\xb8",  // valid UTF-8
+      "\xff\xfe",              // never UTF-8
+      "/home/u/caf\xe9/",      // Latin-1 path
+      "\xc0\xaf",              // overlong '/'
+      "\xed\xa0\x80",          // a lone surrogate
+      "\xf4\x90\x80\x80",      // beyond U+10FFFF
+      "abc\xe2\x82",           // cut in the middle of a character
+      std::string("a\0b", 3),  // an embedded NUL
+      "Gr\xc3\xbc\xc3\x9f"
+      "e \xe2\x82\xac \xf0\x9f\x8e\xb8",  // valid UTF-8
       "",
   };
   for (std::size_t i = 0; i < std::size(values); ++i) {
-    ASSERT_TRUE(store.saveString("s" + std::to_string(i), values[i]));
+    ASSERT_TRUE(store.saveString(numberedKey(i), values[i]));
   }
   TPrefsStore fresh(env.userFile());
   const json file = fileJson(env.userFile());
   for (std::size_t i = 0; i < std::size(values); ++i) {
     SCOPED_TRACE(i);
-    const std::string key = "s" + std::to_string(i);
+    const std::string key = numberedKey(i);
     std::string back;
     ASSERT_TRUE(fresh.readString(key, back));
     EXPECT_EQ(back, values[i]);
@@ -432,6 +440,10 @@ TEST_F(PrefsStoreTest, UnusableLocationFailsQuietly) {
   EXPECT_FALSE(blocked.saveInt("1", 2));
   EXPECT_EQ(blocked.loadInt("1"), 0);
   EXPECT_EQ(blocked.loadString("HelpDir"), "");
+  // A key that is not UTF-8 cannot be written to the file; nothing else is disturbed.
+  EXPECT_FALSE(store.saveString("bad\xff", "v"));
+  EXPECT_FALSE(store.saveInts({{"1", 1}, {"\xc0", 2}}));
+  EXPECT_FALSE(std::filesystem::exists(env.userFile()));
   TPrefsStore nowhere{std::string()};
   EXPECT_FALSE(nowhere.saveString("HelpDir", "/x"));
   EXPECT_EQ(nowhere.loadFolder("HelpDir", "/default"), "/default");
@@ -449,8 +461,9 @@ TEST(PrefsFunctions, DefaultStoreFollowsTheEnvironment) {
     EXPECT_EQ(loadIntFromPrefs("Midi Channel"), 5);
     EXPECT_EQ(getMidiCC(64), 12);
     EXPECT_TRUE(getRegisterIsOn("Big200", false));
-    EXPECT_EQ(fileJson(env.userFile()),
-              json({{"Midi Channel", 5}, {"HelpDir", "/a.pdf"}, {"ECSDir", "/b/"}, {"64", 12}, {"Big200", "Y"}}));
+    EXPECT_EQ(
+        fileJson(env.userFile()),
+        json({{"Midi Channel", 5}, {"HelpDir", "/a.pdf"}, {"ECSDir", "/b/"}, {"64", 12}, {"Big200", "Y"}}));
   }
   TempXdg other;
   EXPECT_EQ(loadIntFromPrefs("Midi Channel"), 0);

@@ -1,12 +1,12 @@
-#include "platform/stringHelpers.h"
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 #include <string>
 #include <vector>
+
+#include "platform/stringHelpers.h"
 
 namespace {
 // The char* form on a writable copy.
@@ -44,7 +44,10 @@ TEST(StringHelpers, SafenameKeepsAShortPrintablePrefix) {
   EXPECT_EQ(safe("abcdefghijklmnopqrstuvwxyz0123"), "abcdefghijklmnopqrstuvwx");
   EXPECT_EQ(safe("Host\tName"), "Host");
   EXPECT_EQ(safe("Caf\xe9 Bar"), "Caf");
-  EXPECT_EQ(safe("\x7f" "del"), "\x7f" "del");
+  EXPECT_EQ(safe("\x7f"
+                 "del"),
+            "\x7f"
+            "del");
   EXPECT_EQ(safe("\x01start"), "");
   EXPECT_EQ(safe(""), "");
   EXPECT_EQ(safe(std::string(24, 'x')), std::string(24, 'x'));
