@@ -5,6 +5,17 @@
 #include "platform/platform.h"
 #include "uPlugin.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#define GRINDLE_LEAK_CHECKER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(leak_sanitizer)
+#define GRINDLE_LEAK_CHECKER 1
+#endif
+#endif
+#ifdef GRINDLE_LEAK_CHECKER
+#include <sanitizer/lsan_interface.h>
+#endif
+
 namespace {
 
 // Copies a host string into a zeroed buffer, cut so that it always ends in a terminator.
@@ -16,6 +27,16 @@ void copyHostString(const char* from, char (&to)[HOST_STRING_BUFFER]) {
 bool beginsWith(const char* text, const char* prefix) { return std::strncmp(text, prefix, std::strlen(prefix)) == 0; }
 
 bool isStoredBinding(int tag) { return tag >= 0 && tag <= NUM_PARAMS; }
+
+// The process's preference store is kept alive on purpose until the very end (instances may
+// outlive the library's static objects); when a host unloads the module the leak checker
+// would see it as lost, so it is told that the store is meant to stay.
+void keepDefaultStore() {
+#ifdef GRINDLE_LEAK_CHECKER
+  static const bool marked = (__lsan_ignore_object(&defaultPrefsStore()), true);
+  (void)marked;
+#endif
+}
 
 }  // namespace
 
@@ -71,6 +92,7 @@ void APlugin::createEditor() {
 }
 
 void APlugin::initPreferenceVariables() {
+  keepDefaultStore();
   helpDir = loadFolderFromPrefs("HelpDir");
   ecsDir = loadFolderFromPrefs("ECSDir");
   waveShaperDir = loadFolderFromPrefs("WaveShaperDir");
@@ -85,6 +107,8 @@ void APlugin::loadMidiPreferences() {
   midiPresetOn.store(store.getRegisterIsOn("MidiPreset", true), std::memory_order_relaxed);
   midiChannelSetting.store(store.loadInt("Midi Channel"), std::memory_order_relaxed);
   for (int cc = 0; cc < NUM_MIDI_CC; ++cc) {
+    // Learnt while this ran: the writer has the newer binding and the map already shows it.
+    if (prefsWriter.pendingMidiCC(cc) >= 0) continue;
     const int tag = store.getMidiCC(cc);
     // A number no binding can hold (an edited or damaged file) means no binding.
     MidiCCMap[cc].store(isStoredBinding(tag) ? tag : 0, std::memory_order_relaxed);

@@ -72,6 +72,15 @@ TEST(ObjectFolders, StoredFoldersAreKeptWhole) {
   EXPECT_EQ(j.value("HelpDir", ""), base + "Help/Grindle2_Manual.pdf");
 }
 
+TEST(ObjectFolders, MachineWideFolderIsTakenOverByTheUser) {
+  TempXdg env;
+  prefstest::writeFile(env.machineFile(), R"({"ECSDir": "/opt/studio/ecs/"})");
+  auto p = std::make_unique<APlugin>(nullptr);
+  EXPECT_EQ(p->ecsDir, "/opt/studio/ecs/");
+  EXPECT_EQ(fileOf(env).value("ECSDir", ""), "/opt/studio/ecs/");
+  EXPECT_EQ(p->waveShaperDir, env.data + "/Kestrune/Grindle2/WaveShapers/");
+}
+
 TEST(ObjectMidiPrefs, DefaultsWithoutAFile) {
   TempXdg env;
   auto p = std::make_unique<APlugin>(nullptr);
