@@ -205,7 +205,9 @@ class APlugin : public AudioEffectX {
   void runStage(int stage, float& a, float& b, float& c, float& d);
   void writeTag69(float v);
   float tagValue(int t) const { return currentValues[t].load(std::memory_order_relaxed); }
-  float mod(int d) const { return modulator.getMod(d); }
+  // Without any routed slot every sum is 0 (the routing tick clears them).
+  float mod(int d) const { return modRouted ? modulator.getMod(d) : 0.0f; }
+  bool modRouted = false;
 
   // Processing state: set while the host has switched processing on (or blocks arrive).
   std::atomic<bool> processingOn{false};
@@ -254,6 +256,7 @@ class APlugin : public AudioEffectX {
   int32_t followerModSources[3] = {};
   float followerAttack = 0.0f, followerHold = 0.0f, followerDecay = 0.0f, followerSmooth = 0.0f;
   float followerBoost = 0.0f, followerThreshold = 0.0f;
+  float followerInputs[6] = {};  // the knob values the coefficients belong to (NaN: none yet)
   float followerLevel = 0.0f, followerEnvelope = 0.0f, followerHoldCount = 0.0f;
   float followerHistory[512] = {};
   std::atomic<double> followerPhase{0.0};

@@ -1,6 +1,7 @@
 // Start-up state of the signal chain, sample-rate changes and the full re-initialisation.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "uPlugin.h"
 #include "uPluginEngine.h"
@@ -30,6 +31,8 @@ void APlugin::initEngineVariables() {
   for (TLfo& l : lfo) l.init(lastSampleRate);
   screenLfo.init(lastSampleRate);
   modulator.init();
+  modRouted = false;
+  for (float& v : followerInputs) v = std::numeric_limits<float>::quiet_NaN();
 
   for (float& v : inputFrame) v = 0.0f;
   for (float& v : outputFrame) v = 0.0f;
@@ -78,6 +81,8 @@ void APlugin::setSampleRate(float rate) {
   samplesPerBar.store(lastSampleRate * 240.0f / tempo.load(std::memory_order_relaxed), std::memory_order_relaxed);
 
   modulator.init();
+  modRouted = false;
+  for (float& v : followerInputs) v = std::numeric_limits<float>::quiet_NaN();
   distort.init(lastSampleRate);
   displayDistort.init(lastSampleRate);
   preEQ.init(lastSampleRate);
@@ -147,6 +152,7 @@ void APlugin::resetEverythingNow() {
   lazyLfo.start();
   screenLfo.reset();
   modulator.init();
+  modRouted = false;
 
   disruptValue.store(0.0f, std::memory_order_relaxed);
   disruptSpringActive.store(false, std::memory_order_relaxed);

@@ -46,13 +46,20 @@ inline float readInput(float* const* inputs, int channel, int32_t i) noexcept {
   return std::isfinite(x) ? x : 0.0f;
 }
 
+// Plain comparisons: the library's fmin and fmax are calls, and these run several times a sample.
+inline float limit01(float x) noexcept {
+  if (!(x > 0.0f)) return 0.0f;
+  return x < 1.0f ? x : 1.0f;
+}
+inline float atMostOne(float x) noexcept { return x < 1.0f ? x : 1.0f; }
+
 inline float panLeft(float m) noexcept {
   const float x = (m * 0.5f + 0.5f) * 2.0f;
-  return std::fmin(std::fmax(2.0f - x, 0.0f), 1.0f);
+  return limit01(2.0f - x);
 }
 inline float panRight(float m) noexcept {
   const float x = (m * 0.5f + 0.5f) * 2.0f;
-  return std::fmin(std::fmax(x, 0.0f), 1.0f);
+  return limit01(x);
 }
 
 inline float clipOutput(float x) noexcept {
@@ -118,7 +125,10 @@ void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFr
 
     // Disrupt reads last sample's sums, before the routing tick clears them.
     computeDisrupt();
-    if ((sampleCounter & 255u) == 0) routingTick();
+    if ((sampleCounter & 255u) == 0) {
+      routingTick();
+      modRouted = modulator.getUsedCount() > 0;
+    }
     runModSources();
     modulator.doMod();
 
@@ -155,8 +165,8 @@ void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFr
       const float pan = mod(DEST_PAN), wetPan = mod(DEST_WET_PAN), dryPan = mod(DEST_DRY_PAN);
       smoothedMix = tagValue(MIX_TAG) * (1.0f - SMOOTH_KEEP) + smoothedMix * SMOOTH_KEEP;
       const float mix = clamp01(smoothedMix + mod(DEST_MIX));
-      const float wet = std::fmin(2.0f * mix, 1.0f);
-      const float dry = std::fmin(2.0f - 2.0f * mix, 1.0f);
+      const float wet = atMostOne(2.0f * mix);
+      const float dry = atMostOne(2.0f - 2.0f * mix);
       const float wetL = (a + c) * 0.5f, wetR = (b + d) * 0.5f;
       outLeft = (wet * wetL * panLeft(wetPan) + dry * mainL * panLeft(dryPan)) * panLeft(pan);
       outRight = (wet * wetR * panRight(wetPan) + dry * mainR * panRight(dryPan)) * panRight(pan);
@@ -277,9 +287,11 @@ void APlugin::latchStageSettings() {
   postEqOn = getOnOff(POST_EQ_ON_TAG);
   oldEqOn = getOnOff(OLD_EQ_TAG);
 
+  // An equaliser that is off is not read; it is latched again in the tick that switches it on.
   const int firstDest[2] = {DEST_PRE_EQ_GAIN, DEST_POST_EQ_GAIN};
+  const bool eqOn[2] = {preEqOn, postEqOn && !oldEqOn};
   for (int e = 0; e < 2; ++e)
-    for (int k = 0; k < 4; ++k) {
+    for (int k = 0; eqOn[e] && k < 4; ++k) {
       const int i = 4 * e + k;
       eqGains[e][k] = clamp01(tagValue(EQ_GAIN_TAGS[i]) + mod(firstDest[e] + k));
       eqFreqs[e][k] = clamp01(tagValue(EQ_FREQ_TAGS[i]) + mod(firstDest[e] + 4 + k));
