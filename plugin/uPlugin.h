@@ -208,6 +208,9 @@ class APlugin : public AudioEffectX {
   // Without any routed slot every sum is 0 (the routing tick clears them).
   float mod(int d) const { return modRouted ? modulator.getMod(d) : 0.0f; }
   bool modRouted = false;
+  float lastPathValue = -1.0f, lastTypeValue = -1.0f;  // the stored values the two steps below belong to
+  int32_t pathIndex = 0, distortType = 0;
+  bool anyLfoInUse = false;
 
   // Processing state: set while the host has switched processing on (or blocks arrive).
   std::atomic<bool> processingOn{false};

@@ -59,6 +59,7 @@ void APlugin::runModSources() {
     modulator.setSrcVal(SRC_LAZY_UNI, w * 0.5f + 0.5f);
     modulator.setSrcVal(SRC_LAZY_SIGN, w > 0.0f ? 1.0f : (w < 0.0f ? -1.0f : 0.0f));
   }
+  if (!anyLfoInUse) return;
   for (int i = 0; i < 4; ++i) {
     if (!lfoInUse[i]) continue;
     const float v = lfo[i].update(waveShaperCurves[lfoCurve[i]]);
@@ -122,6 +123,7 @@ void APlugin::setDisruptSpringOn() {
 void APlugin::setDisruptSpringOff() { disruptSpringActive.store(false, std::memory_order_release); }
 
 void APlugin::refreshLfoParameters() {
+  if (!anyLfoInUse) return;
   const float bpm = tempo.load(std::memory_order_relaxed);
   for (int i = 0; i < 4; ++i) {
     if (!lfoInUse[i]) continue;
@@ -241,11 +243,13 @@ void APlugin::routingTick() {
   // 2. LFOs: stepped only while something listens to them.
   int rowSource[NUM_MOD_SLOTS];
   for (int s = 0; s < NUM_MOD_SLOTS; ++s) rowSource[s] = getSrcForTag(MOD_SLOT_SRC_TAGS[s]);
+  anyLfoInUse = false;
   for (int i = 0; i < 4; ++i) {
     const int dest = getDestForTag(LFO_DEST_TAGS[i]);
     bool used = dest != 0;
     for (int s = 0; s < NUM_MOD_SLOTS && !used; ++s) used = rowSource[s] == SRC_LFO[i] || rowSource[s] == SRC_LFO_UNI[i];
     lfoInUse[i] = used;
+    anyLfoInUse |= used;
     const int wave = getLFOWave(i);
     lfo[i].setWave(wave);
     storeShared(lfoCurve[i], wave == TLfo::WAVE_SHAPER_2 ? 1 : 0);

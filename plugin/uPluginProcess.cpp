@@ -83,6 +83,97 @@ struct ProcessingMark {
 
 }  // namespace
 
+void APlugin::runStage(int stage, float& a, float& b, float& c, float& d) {
+  bool stageActive = true;
+  switch (stage) {
+    case 0: {  // distortion with its EQs, volume and gate
+      if (preEqOn) preEQ.process(eqGains[0], eqFreqs[0], eqWidths[0], a, b, c, d);
+      float k[8];
+      for (int j = 0; j < 8; ++j) k[j] = clamp01(tagValue(DISTORT_KNOB_1_TAG + j) + mod(DEST_DIST_1 + j));
+      const float typeValue = tagValue(DISTORT_TYPE_TAG);
+      if (typeValue != lastTypeValue) {
+        lastTypeValue = typeValue;
+        distortType = getDistortType();
+      }
+      distort.process(a, b, c, d, inputFrame[2], inputFrame[3], distortType, k[0], k[1], k[2], k[3], k[4], k[5],
+                      k[6], k[7], waveShaperCurves[0], waveShaperCurves[1]);
+      if (postEqOn) {
+        if (!oldEqOn) {
+          postEQ.process(eqGains[1], eqFreqs[1], eqWidths[1], a, b, c, d);
+        } else {
+          float g[4];
+          for (int j = 0; j < 4; ++j) g[j] = clamp01(smoothedOldEqGains[j] + mod(DEST_POST_EQ_GAIN + j));
+          oldEQ.process(g[0], g[1], g[2], g[3], a, b, c, d);
+        }
+      }
+      if (!allFinite(a, b, c, d)) {
+        a = b = c = d = 0.0f;
+        resetRequested.store(true, std::memory_order_relaxed);
+      }
+      smoothedVolume = tagValue(VOLUME_TAG) * (1.0f - SMOOTH_KEEP) + smoothedVolume * SMOOTH_KEEP;
+      const float v = clamp01(smoothedVolume + mod(DEST_VOLUME));
+      if (v != lastVolumeValue) {
+        lastVolumeValue = v;
+        volumeGain = v >= 0.001f ? std::pow(10.0f, (40.0f * v - 30.0f) / 20.0f) : 0.0f;
+      }
+      a = clampPM1(a * volumeGain);
+      b = clampPM1(b * volumeGain);
+      c = clampPM1(c * volumeGain);
+      d = clampPM1(d * volumeGain);
+      if (gateOn.load(std::memory_order_relaxed)) noiseGate.process(a, b, c, d);
+      break;
+    }
+    case 1: {  // low-pass, then high-pass
+      smoothedHighPassFreq = tagValue(HP_FREQ_TAG) * (1.0f - SMOOTH_KEEP) + smoothedHighPassFreq * SMOOTH_KEEP;
+      smoothedLowPassFreq = tagValue(LP_FREQ_TAG) * (1.0f - SMOOTH_KEEP) + smoothedLowPassFreq * SMOOTH_KEEP;
+      if (lowPassOn)
+        lowPassFilter.process(clamp01(smoothedLowPassFreq + mod(DEST_LP_FREQ)), clamp01(tagValue(LP_Q_TAG) + mod(DEST_LP_Q)),
+                              a, b, c, d, freshStart);
+      if (highPassOn)
+        highPassFilter.process(clamp01(smoothedHighPassFreq + mod(DEST_HP_FREQ)),
+                               clamp01(tagValue(HP_Q_TAG) + mod(DEST_HP_Q)), a, b, c, d, freshStart);
+      stageActive = lowPassOn || highPassOn;
+      break;
+    }
+    case 2: {  // compressor
+      if (compOn.load(std::memory_order_relaxed)) {
+        compressor.process(a, b, c, d);
+        compMeterLevel.store(compressor.getCompressorVolume(), std::memory_order_relaxed);
+      } else {
+        compMeterLevel.store(0.0f, std::memory_order_relaxed);
+        stageActive = false;
+      }
+      break;
+    }
+    default: {  // widener or chorus
+      if (widenerOn) {
+        if (!chorusOn) {
+          // The widener delays the right channel only; the left passes untouched.
+          widener.doWidener(clamp01(smoothedWidenValues[0] + mod(DEST_WIDEN)),
+                            clamp01(smoothedWidenValues[1] + mod(DEST_WIDEN + 1)),
+                            clamp01(tagValue(WIDENER_SPEED_TAG) + mod(DEST_WIDEN + 2)), b, d);
+        } else {
+          widener.doChorus(clamp01(smoothedWidenValues[2] + mod(DEST_CHORUS)),
+                           clamp01(smoothedWidenValues[3] + mod(DEST_CHORUS + 1)), clamp01(0.44f + mod(DEST_CHORUS + 2)),
+                           clamp01(tagValue(CHORUS_SPEED_TAG) + mod(DEST_CHORUS + 3)), a, b, c, d);
+        }
+      }
+      stageActive = widenerOn;
+      stage = 3;
+      break;
+    }
+  }
+  // A module that has gone unstable is silenced here and the chain starts afresh with the next block.
+  // (A stage that is switched off passes finite samples on unchanged.)
+  if (stageActive && !allFinite(a, b, c, d)) {
+    a = b = c = d = 0.0f;
+    resetRequested.store(true, std::memory_order_relaxed);
+  }
+  // The stage's tap: the mean of the first sub-sample, as a source and a follower feed.
+  modulator.setSrcVal(SRC_STAGE_FIRST + stage, (a + b) * 0.5f);
+  if (followerSource == stage + 2) setFollowerValue(a, b);
+}
+
 // MIDI input arrives with its own part of the plug-in; until then nothing is ever pending.
 void APlugin::processMidi() { numPendingEvents = 0; }
 
@@ -153,7 +244,13 @@ void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFr
 
     // Two sub-samples per host sample: the host sample repeated.
     float a = mainL, b = mainR, c = mainL, d = mainR;
-    const int* path = MODULE_PATHS[getModulePath()];
+    // The step is worked out again only when the stored value moves.
+    const float pathValue = tagValue(MODULE_PATH_TAG);
+    if (pathValue != lastPathValue) {
+      lastPathValue = pathValue;
+      pathIndex = getModulePath();
+    }
+    const int* path = MODULE_PATHS[pathIndex];
     for (int s = 0; s < 4; ++s) runStage(path[s], a, b, c, d);
 
     // Output section.
@@ -198,87 +295,6 @@ void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFr
     if (outL) outL[i] = outLeft;
     if (outR) outR[i] = outRight;
   }
-}
-
-void APlugin::runStage(int stage, float& a, float& b, float& c, float& d) {
-  switch (stage) {
-    case 0: {  // distortion with its EQs, volume and gate
-      if (preEqOn) preEQ.process(eqGains[0], eqFreqs[0], eqWidths[0], a, b, c, d);
-      float k[8];
-      for (int j = 0; j < 8; ++j) k[j] = clamp01(tagValue(DISTORT_KNOB_1_TAG + j) + mod(DEST_DIST_1 + j));
-      distort.process(a, b, c, d, inputFrame[2], inputFrame[3], getDistortType(), k[0], k[1], k[2], k[3], k[4], k[5],
-                      k[6], k[7], waveShaperCurves[0], waveShaperCurves[1]);
-      if (postEqOn) {
-        if (!oldEqOn) {
-          postEQ.process(eqGains[1], eqFreqs[1], eqWidths[1], a, b, c, d);
-        } else {
-          float g[4];
-          for (int j = 0; j < 4; ++j) g[j] = clamp01(smoothedOldEqGains[j] + mod(DEST_POST_EQ_GAIN + j));
-          oldEQ.process(g[0], g[1], g[2], g[3], a, b, c, d);
-        }
-      }
-      if (!allFinite(a, b, c, d)) {
-        a = b = c = d = 0.0f;
-        resetRequested.store(true, std::memory_order_relaxed);
-      }
-      smoothedVolume = tagValue(VOLUME_TAG) * (1.0f - SMOOTH_KEEP) + smoothedVolume * SMOOTH_KEEP;
-      const float v = clamp01(smoothedVolume + mod(DEST_VOLUME));
-      if (v != lastVolumeValue) {
-        lastVolumeValue = v;
-        volumeGain = v >= 0.001f ? std::pow(10.0f, (40.0f * v - 30.0f) / 20.0f) : 0.0f;
-      }
-      a = clampPM1(a * volumeGain);
-      b = clampPM1(b * volumeGain);
-      c = clampPM1(c * volumeGain);
-      d = clampPM1(d * volumeGain);
-      if (gateOn.load(std::memory_order_relaxed)) noiseGate.process(a, b, c, d);
-      break;
-    }
-    case 1: {  // low-pass, then high-pass
-      smoothedHighPassFreq = tagValue(HP_FREQ_TAG) * (1.0f - SMOOTH_KEEP) + smoothedHighPassFreq * SMOOTH_KEEP;
-      smoothedLowPassFreq = tagValue(LP_FREQ_TAG) * (1.0f - SMOOTH_KEEP) + smoothedLowPassFreq * SMOOTH_KEEP;
-      if (lowPassOn)
-        lowPassFilter.process(clamp01(smoothedLowPassFreq + mod(DEST_LP_FREQ)), clamp01(tagValue(LP_Q_TAG) + mod(DEST_LP_Q)),
-                              a, b, c, d, freshStart);
-      if (highPassOn)
-        highPassFilter.process(clamp01(smoothedHighPassFreq + mod(DEST_HP_FREQ)),
-                               clamp01(tagValue(HP_Q_TAG) + mod(DEST_HP_Q)), a, b, c, d, freshStart);
-      break;
-    }
-    case 2: {  // compressor
-      if (compOn.load(std::memory_order_relaxed)) {
-        compressor.process(a, b, c, d);
-        compMeterLevel.store(compressor.getCompressorVolume(), std::memory_order_relaxed);
-      } else {
-        compMeterLevel.store(0.0f, std::memory_order_relaxed);
-      }
-      break;
-    }
-    default: {  // widener or chorus
-      if (widenerOn) {
-        if (!chorusOn) {
-          // The widener delays the right channel only; the left passes untouched.
-          widener.doWidener(clamp01(smoothedWidenValues[0] + mod(DEST_WIDEN)),
-                            clamp01(smoothedWidenValues[1] + mod(DEST_WIDEN + 1)),
-                            clamp01(tagValue(WIDENER_SPEED_TAG) + mod(DEST_WIDEN + 2)), b, d);
-        } else {
-          widener.doChorus(clamp01(smoothedWidenValues[2] + mod(DEST_CHORUS)),
-                           clamp01(smoothedWidenValues[3] + mod(DEST_CHORUS + 1)), clamp01(0.44f + mod(DEST_CHORUS + 2)),
-                           clamp01(tagValue(CHORUS_SPEED_TAG) + mod(DEST_CHORUS + 3)), a, b, c, d);
-        }
-      }
-      stage = 3;
-      break;
-    }
-  }
-  // A module that has gone unstable is silenced here and the chain starts afresh with the next block.
-  if (!allFinite(a, b, c, d)) {
-    a = b = c = d = 0.0f;
-    resetRequested.store(true, std::memory_order_relaxed);
-  }
-  // The stage's tap: the mean of the first sub-sample, as a source and a follower feed.
-  modulator.setSrcVal(SRC_STAGE_FIRST + stage, (a + b) * 0.5f);
-  if (followerSource == stage + 2) setFollowerValue(a, b);
 }
 
 void APlugin::latchStageSettings() {
