@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <thread>
 
 #include "audioeffectx.h"
 #include "dsp/dspCommon.h"
@@ -215,6 +216,7 @@ class APlugin : public AudioEffectX {
   // Processing state: set while the host has switched processing on (or blocks arrive).
   std::atomic<bool> processingOn{false};
   std::atomic<bool> resetRequested{false};
+  std::atomic<std::thread::id> blockThread{};  // the thread inside processReplacing, if any
 
   // Host and timing.
   float lastSampleRate = 44100.0f;

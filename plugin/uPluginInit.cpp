@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <thread>
 
 #include "uPlugin.h"
 #include "uPluginEngine.h"
@@ -109,17 +110,11 @@ void APlugin::setSampleRate(float rate) {
   freshStart = true;
 }
 
-namespace {
-// The instance whose block the current thread is running, if any.
-thread_local const APlugin* processingInstance = nullptr;
-}  // namespace
-
-void engine_detail::setProcessingInstance(const APlugin* p) { processingInstance = p; }
-
 void APlugin::resetEverything() {
   // Never under a running block: the audio thread itself (a MIDI program change) and a
   // switched-off instance reset at once, any other thread leaves it to the next block.
-  if (processingInstance == this || !processingOn.load(std::memory_order_acquire))
+  if (blockThread.load(std::memory_order_relaxed) == std::this_thread::get_id() ||
+      !processingOn.load(std::memory_order_acquire))
     resetEverythingNow();
   else
     resetRequested.store(true, std::memory_order_release);

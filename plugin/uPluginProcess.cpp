@@ -1,6 +1,7 @@
 // The audio path: the sample loop, the four stages in the selected order at twice the host
 // rate, the output section and the meters.
 #include <cmath>
+#include <thread>
 
 #if defined(__SSE__) || defined(__x86_64__)
 #include <xmmintrin.h>
@@ -76,9 +77,14 @@ inline bool allFinite(float a, float b, float c, float d) noexcept {
 constexpr float SMOOTH_KEEP = 0.9f;
 constexpr float SMOOTH_KEEP_SLOW = 0.99f;
 
-struct ProcessingMark {
-  explicit ProcessingMark(const APlugin* p) noexcept { setProcessingInstance(p); }
-  ~ProcessingMark() { setProcessingInstance(nullptr); }
+// Marks the thread running the current block, so that a reset asked for from inside the block
+// (a MIDI program change) happens at once.
+struct BlockMark {
+  explicit BlockMark(std::atomic<std::thread::id>& slot) noexcept : slot(slot) {
+    slot.store(std::this_thread::get_id(), std::memory_order_relaxed);
+  }
+  ~BlockMark() { slot.store(std::thread::id(), std::memory_order_relaxed); }
+  std::atomic<std::thread::id>& slot;
 };
 
 }  // namespace
@@ -179,7 +185,7 @@ void APlugin::processMidi() { numPendingEvents = 0; }
 
 void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {
   DenormalGuard guard;
-  ProcessingMark mark(this);
+  BlockMark mark(blockThread);
   processingOn.store(true, std::memory_order_relaxed);
   if (resetRequested.exchange(false, std::memory_order_acquire)) resetEverythingNow();
 
