@@ -271,8 +271,13 @@ void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFr
       const float wet = atMostOne(2.0f * mix);
       const float dry = atMostOne(2.0f - 2.0f * mix);
       const float wetL = (a + c) * 0.5f, wetR = (b + d) * 0.5f;
-      outLeft = (wet * wetL * panLeft(wetPan) + dry * mainL * panLeft(dryPan)) * panLeft(pan);
-      outRight = (wet * wetR * panRight(wetPan) + dry * mainR * panRight(dryPan)) * panRight(pan);
+      if (modRouted) {
+        outLeft = (wet * wetL * panLeft(wetPan) + dry * mainL * panLeft(dryPan)) * panLeft(pan);
+        outRight = (wet * wetR * panRight(wetPan) + dry * mainR * panRight(dryPan)) * panRight(pan);
+      } else {  // unmodulated pans are exactly 1
+        outLeft = wet * wetL + dry * mainL;
+        outRight = wet * wetR + dry * mainR;
+      }
     }
     outLeft = clipOutput(outLeft);
     outRight = clipOutput(outRight);
