@@ -9,6 +9,14 @@
 
 using namespace engine_detail;
 
+namespace {
+// Distinct noise sequences for the instances of one process, as two tracks would expect.
+uint32_t nextNoiseSeed() {
+  static std::atomic<uint32_t> counter{1};
+  return counter.fetch_add(0x9E3779B9u, std::memory_order_relaxed);
+}
+}  // namespace
+
 void APlugin::initEngineVariables() {
   sampleCounter = 0;
   freshStart = true;
@@ -16,6 +24,7 @@ void APlugin::initEngineVariables() {
   tempo.store(120.0f, std::memory_order_relaxed);
   samplesPerBar.store(lastSampleRate * 240.0f / 120.0f, std::memory_order_relaxed);
   lastTransportPlaying = -1;
+  noise.seed(nextNoiseSeed());
 
   // Every module at the start-up rate, in declaration order.
   distort.setRandSeed(&randSeed);
