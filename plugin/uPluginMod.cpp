@@ -131,7 +131,8 @@ void APlugin::refreshLfoParameters() {
     l.setSym(tagValue(LFO_SHAPE_TAGS[i]) + mod(DEST_LFO_SHAPE + i));
     l.setPhase(mod(DEST_LFO_PHASE + i));
     l.setSmooth(mod(DEST_LFO_SMOOTH + i));
-    l.setSpeed(tagValue(LFO_SPEED_TAGS[i]), getOnOff(LFO_SYNC_TAGS[i]), bpm, speedMultiplier(mod(DEST_LFO_SPEED + i)));
+    l.setSpeed(tagValue(LFO_SPEED_TAGS[i]), tagValue(LFO_SYNC_TAGS[i]) >= 0.5f, bpm,
+               speedMultiplier(mod(DEST_LFO_SPEED + i)));
   }
 }
 

@@ -89,7 +89,7 @@ struct BlockMark {
 
 }  // namespace
 
-void APlugin::runStage(int stage, float& a, float& b, float& c, float& d) {
+__attribute__((always_inline)) inline void APlugin::runStage(int stage, float& a, float& b, float& c, float& d) {
   bool stageActive = true;
   switch (stage) {
     case 0: {  // distortion with its EQs, volume and gate
@@ -261,7 +261,7 @@ void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFr
 
     // Output section.
     float outLeft, outRight;
-    if (getOnOff(BYPASS_TAG)) {
+    if (tagValue(BYPASS_TAG) >= 0.5f) {  // read every sample: bypass acts from the sample it is set
       outLeft = mainL;
       outRight = mainR;
     } else {
