@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <thread>
 
 #include "audioeffectx.h"
 #include "dsp/dspCommon.h"
@@ -292,11 +293,17 @@ class APlugin : public AudioEffectX, public IParamTextSource {
   void runStage(int stage, float& a, float& b, float& c, float& d);
   void writeTag69(float v);
   float tagValue(int t) const { return currentValues[t].load(std::memory_order_relaxed); }
-  float mod(int d) const { return modulator.getMod(d); }
+  // Without any routed slot every sum is 0 (the routing tick clears them).
+  float mod(int d) const { return modRouted ? modulator.getMod(d) : 0.0f; }
+  bool modRouted = false;
+  float lastPathValue = -1.0f, lastTypeValue = -1.0f;  // the stored values the two steps below belong to
+  int32_t pathIndex = 0, distortType = 0;
+  bool anyLfoInUse = false;
 
   // Processing state: set while the host has switched processing on (or blocks arrive).
   std::atomic<bool> processingOn{false};
   std::atomic<bool> resetRequested{false};
+  std::atomic<std::thread::id> blockThread{};  // the thread inside processReplacing, if any
 
   // Host and timing.
   float lastSampleRate = 44100.0f;
@@ -341,6 +348,7 @@ class APlugin : public AudioEffectX, public IParamTextSource {
   int32_t followerModSources[3] = {};
   float followerAttack = 0.0f, followerHold = 0.0f, followerDecay = 0.0f, followerSmooth = 0.0f;
   float followerBoost = 0.0f, followerThreshold = 0.0f;
+  float followerInputs[6] = {};  // the knob values the coefficients belong to (NaN: none yet)
   float followerLevel = 0.0f, followerEnvelope = 0.0f, followerHoldCount = 0.0f;
   float followerHistory[512] = {};
   std::atomic<double> followerPhase{0.0};

@@ -131,7 +131,7 @@ int32_t APlugin::getLFOPos(int l, float width) {
 
 bool APlugin::distortDisplayUpdated() {
   float s = 0.0f;
-  for (int t = DISTORT_KNOB_1_TAG + 2; t <= DISTORT_KNOB_1_TAG + 7; ++t) s += tagValue(t) + mod(t);
+  for (int t = DISTORT_KNOB_1_TAG + 2; t <= DISTORT_KNOB_1_TAG + 7; ++t) s += tagValue(t) + modulator.getMod(t);
   const int64_t product = static_cast<int64_t>(dsp::saturatingInt(s * 100000.0f)) * getDistortType();
   const int32_t sig = static_cast<int32_t>(static_cast<uint32_t>(product));
   if (sig == distortDisplaySignature) return false;
@@ -143,7 +143,7 @@ void APlugin::getDistortDisplay(float* out, int count, int wave, float zoom) {
   if (!out || count <= 0) return;
   displayDistort.reset();
   float k[8] = {0.5f, 0.0f};
-  for (int j = 2; j < 8; ++j) k[j] = clamp01(tagValue(DISTORT_KNOB_1_TAG + j) + mod(DEST_DIST_1 + j));
+  for (int j = 2; j < 8; ++j) k[j] = clamp01(tagValue(DISTORT_KNOB_1_TAG + j) + modulator.getMod(DEST_DIST_1 + j));
   float curves[2][WAVESHAPER_POINTS];
   copyCurve(curves[0], waveShaperCurves[0]);
   copyCurve(curves[1], waveShaperCurves[1]);

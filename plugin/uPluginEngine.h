@@ -6,8 +6,6 @@
 
 #include "tags.h"
 
-class APlugin;
-
 namespace engine_detail {
 
 // LFO modes, the order of the mode menu.
@@ -96,8 +94,5 @@ template <typename T>
 inline T loadShared(T& slot) noexcept {
   return std::atomic_ref<T>(slot).load(std::memory_order_relaxed);
 }
-
-// Marks the instance whose block the calling thread is running (null when none).
-void setProcessingInstance(const APlugin* p);
 
 }  // namespace engine_detail

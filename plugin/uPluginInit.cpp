@@ -1,11 +1,21 @@
 // Start-up state of the signal chain, sample-rate changes and the full re-initialisation.
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <thread>
 
 #include "uPlugin.h"
 #include "uPluginEngine.h"
 
 using namespace engine_detail;
+
+namespace {
+// Distinct noise sequences for the instances of one process, as two tracks would expect.
+uint32_t nextNoiseSeed() {
+  static std::atomic<uint32_t> counter{1};
+  return counter.fetch_add(0x9E3779B9u, std::memory_order_relaxed);
+}
+}  // namespace
 
 void APlugin::initEngineVariables() {
   sampleCounter = 0;
@@ -14,6 +24,7 @@ void APlugin::initEngineVariables() {
   tempo.store(120.0f, std::memory_order_relaxed);
   samplesPerBar.store(lastSampleRate * 240.0f / 120.0f, std::memory_order_relaxed);
   lastTransportPlaying = -1;
+  noise.seed(nextNoiseSeed());
 
   // Every module at the start-up rate, in declaration order.
   distort.setRandSeed(&randSeed);
@@ -30,6 +41,8 @@ void APlugin::initEngineVariables() {
   for (TLfo& l : lfo) l.init(lastSampleRate);
   screenLfo.init(lastSampleRate);
   modulator.init();
+  modRouted = false;
+  for (float& v : followerInputs) v = std::numeric_limits<float>::quiet_NaN();
 
   for (float& v : inputFrame) v = 0.0f;
   for (float& v : outputFrame) v = 0.0f;
@@ -78,6 +91,8 @@ void APlugin::setSampleRate(float rate) {
   samplesPerBar.store(lastSampleRate * 240.0f / tempo.load(std::memory_order_relaxed), std::memory_order_relaxed);
 
   modulator.init();
+  modRouted = false;
+  for (float& v : followerInputs) v = std::numeric_limits<float>::quiet_NaN();
   distort.init(lastSampleRate);
   displayDistort.init(lastSampleRate);
   preEQ.init(lastSampleRate);
@@ -104,17 +119,11 @@ void APlugin::setSampleRate(float rate) {
   freshStart = true;
 }
 
-namespace {
-// The instance whose block the current thread is running, if any.
-thread_local const APlugin* processingInstance = nullptr;
-}  // namespace
-
-void engine_detail::setProcessingInstance(const APlugin* p) { processingInstance = p; }
-
 void APlugin::resetEverything() {
   // Never under a running block: the audio thread itself (a MIDI program change) and a
   // switched-off instance reset at once, any other thread leaves it to the next block.
-  if (processingInstance == this || !processingOn.load(std::memory_order_acquire))
+  if (blockThread.load(std::memory_order_relaxed) == std::this_thread::get_id() ||
+      !processingOn.load(std::memory_order_acquire))
     resetEverythingNow();
   else
     resetRequested.store(true, std::memory_order_release);
@@ -148,6 +157,7 @@ void APlugin::resetEverythingNow() {
   lazyLfo.start();
   screenLfo.reset();
   modulator.init();
+  modRouted = false;
 
   disruptValue.store(0.0f, std::memory_order_relaxed);
   disruptSpringActive.store(false, std::memory_order_relaxed);

@@ -59,6 +59,7 @@ void APlugin::runModSources() {
     modulator.setSrcVal(SRC_LAZY_UNI, w * 0.5f + 0.5f);
     modulator.setSrcVal(SRC_LAZY_SIGN, w > 0.0f ? 1.0f : (w < 0.0f ? -1.0f : 0.0f));
   }
+  if (!anyLfoInUse) return;
   for (int i = 0; i < 4; ++i) {
     if (!lfoInUse[i]) continue;
     const float v = lfo[i].update(waveShaperCurves[lfoCurve[i]]);
@@ -122,6 +123,7 @@ void APlugin::setDisruptSpringOn() {
 void APlugin::setDisruptSpringOff() { disruptSpringActive.store(false, std::memory_order_release); }
 
 void APlugin::refreshLfoParameters() {
+  if (!anyLfoInUse) return;
   const float bpm = tempo.load(std::memory_order_relaxed);
   for (int i = 0; i < 4; ++i) {
     if (!lfoInUse[i]) continue;
@@ -129,7 +131,8 @@ void APlugin::refreshLfoParameters() {
     l.setSym(tagValue(LFO_SHAPE_TAGS[i]) + mod(DEST_LFO_SHAPE + i));
     l.setPhase(mod(DEST_LFO_PHASE + i));
     l.setSmooth(mod(DEST_LFO_SMOOTH + i));
-    l.setSpeed(tagValue(LFO_SPEED_TAGS[i]), getOnOff(LFO_SYNC_TAGS[i]), bpm, speedMultiplier(mod(DEST_LFO_SPEED + i)));
+    l.setSpeed(tagValue(LFO_SPEED_TAGS[i]), tagValue(LFO_SYNC_TAGS[i]) >= 0.5f, bpm,
+               speedMultiplier(mod(DEST_LFO_SPEED + i)));
   }
 }
 
@@ -166,7 +169,8 @@ void APlugin::controlTick() {
   // 4-7. Disrupt: quantiser, smoothing, spring time, lazy mode.
   disruptQuant = getDisruptQuant();
   disruptQuantDivide = DISRUPT_QUANT_DIVIDE[disruptQuant];
-  disruptSmooth = 1.0f - std::exp2(-16.0f * clamp01(mod(DEST_DISRUPT_SMOOTH)));
+  const float smoothMod = clamp01(mod(DEST_DISRUPT_SMOOTH));
+  disruptSmooth = smoothMod == 0.0f ? 0.0f : 1.0f - std::exp2(-16.0f * smoothMod);
   const int springTime = getDisruptSpringTime();
   if (disruptSpringTime == 0 && springTime != 0) setDisruptSpringOn();
   disruptSpringTime = springTime;
@@ -187,18 +191,23 @@ void APlugin::controlTick() {
                             2.0f * tagValue(DISRUPT_SLOT_AMT_1_TAG + j) - 1.0f + mod(DEST_DISRUPT_SLOT + j),
                             getRevOnOff(DISRUPT_ON_TAGS[j]));
 
-  // 9. Follower coefficients at the host rate.
+  // 9. Follower coefficients at the host rate, recomputed only when their knobs move.
   const float h = lastSampleRate;
-  followerAttack = followerCoefficient(tagValue(FOLLOWER_ATTACK_TAG) + mod(DEST_FOLLOWER_ATTACK), h);
-  const float holdV = std::fmax(0.0f, tagValue(FOLLOWER_HOLD_TAG) + mod(DEST_FOLLOWER_HOLD));
-  followerHold = 1000.0f / (std::exp2(14.0f * holdV - 1.0f) * h + 4.0f);
-  followerDecay = followerCoefficient(tagValue(FOLLOWER_DECAY_TAG) + mod(DEST_FOLLOWER_DECAY), h);
-  const float smoothV = tagValue(FOLLOWER_SMOOTH_TAG) + mod(DEST_FOLLOWER_SMOOTH);
-  followerSmooth = smoothV < 0.0f ? std::exp2(-8.0f) : 1.0f - std::exp2(-8.0f * clamp01(smoothV) - 8.0f);
-  const float thr = clamp01(tagValue(FOLLOWER_THRESHOLD_TAG) + mod(DEST_FOLLOWER_THRESHOLD));
-  followerThreshold = thr < 0.001f ? 0.0f : std::pow(10.0f, (40.0f * thr - 40.0f) / 20.0f);
-  const float boost = clamp01(tagValue(FOLLOWER_BOOST_TAG) + mod(DEST_FOLLOWER_BOOST));
-  followerBoost = boost < 0.001f ? 0.0f : std::pow(10.0f, (60.0f * boost - 30.0f) / 20.0f);
+  const float in[6] = {tagValue(FOLLOWER_ATTACK_TAG) + mod(DEST_FOLLOWER_ATTACK),
+                       std::fmax(0.0f, tagValue(FOLLOWER_HOLD_TAG) + mod(DEST_FOLLOWER_HOLD)),
+                       tagValue(FOLLOWER_DECAY_TAG) + mod(DEST_FOLLOWER_DECAY),
+                       tagValue(FOLLOWER_SMOOTH_TAG) + mod(DEST_FOLLOWER_SMOOTH),
+                       clamp01(tagValue(FOLLOWER_THRESHOLD_TAG) + mod(DEST_FOLLOWER_THRESHOLD)),
+                       clamp01(tagValue(FOLLOWER_BOOST_TAG) + mod(DEST_FOLLOWER_BOOST))};
+  if (in[0] != followerInputs[0]) followerAttack = followerCoefficient(in[0], h);
+  if (in[1] != followerInputs[1]) followerHold = 1000.0f / (std::exp2(14.0f * in[1] - 1.0f) * h + 4.0f);
+  if (in[2] != followerInputs[2]) followerDecay = followerCoefficient(in[2], h);
+  if (in[3] != followerInputs[3])
+    followerSmooth = in[3] < 0.0f ? std::exp2(-8.0f) : 1.0f - std::exp2(-8.0f * clamp01(in[3]) - 8.0f);
+  if (in[4] != followerInputs[4])
+    followerThreshold = in[4] < 0.001f ? 0.0f : std::pow(10.0f, (40.0f * in[4] - 40.0f) / 20.0f);
+  if (in[5] != followerInputs[5]) followerBoost = in[5] < 0.001f ? 0.0f : std::pow(10.0f, (60.0f * in[5] - 30.0f) / 20.0f);
+  for (int k = 0; k < 6; ++k) followerInputs[k] = in[k];
 
   // 10. Follower outputs, their amounts modulated by a chosen source.
   for (int j = 0; j < 3; ++j) {
@@ -235,11 +244,13 @@ void APlugin::routingTick() {
   // 2. LFOs: stepped only while something listens to them.
   int rowSource[NUM_MOD_SLOTS];
   for (int s = 0; s < NUM_MOD_SLOTS; ++s) rowSource[s] = getSrcForTag(MOD_SLOT_SRC_TAGS[s]);
+  anyLfoInUse = false;
   for (int i = 0; i < 4; ++i) {
     const int dest = getDestForTag(LFO_DEST_TAGS[i]);
     bool used = dest != 0;
     for (int s = 0; s < NUM_MOD_SLOTS && !used; ++s) used = rowSource[s] == SRC_LFO[i] || rowSource[s] == SRC_LFO_UNI[i];
     lfoInUse[i] = used;
+    anyLfoInUse |= used;
     const int wave = getLFOWave(i);
     lfo[i].setWave(wave);
     storeShared(lfoCurve[i], wave == TLfo::WAVE_SHAPER_2 ? 1 : 0);

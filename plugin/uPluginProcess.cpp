@@ -1,6 +1,7 @@
 // The audio path: the sample loop, the four stages in the selected order at twice the host
 // rate, the output section and the meters.
 #include <cmath>
+#include <thread>
 
 #if defined(__SSE__) || defined(__x86_64__)
 #include <xmmintrin.h>
@@ -46,13 +47,20 @@ inline float readInput(float* const* inputs, int channel, int32_t i) noexcept {
   return std::isfinite(x) ? x : 0.0f;
 }
 
+// Plain comparisons: the library's fmin and fmax are calls, and these run several times a sample.
+inline float limit01(float x) noexcept {
+  if (!(x > 0.0f)) return 0.0f;
+  return x < 1.0f ? x : 1.0f;
+}
+inline float atMostOne(float x) noexcept { return x < 1.0f ? x : 1.0f; }
+
 inline float panLeft(float m) noexcept {
   const float x = (m * 0.5f + 0.5f) * 2.0f;
-  return std::fmin(std::fmax(2.0f - x, 0.0f), 1.0f);
+  return limit01(2.0f - x);
 }
 inline float panRight(float m) noexcept {
   const float x = (m * 0.5f + 0.5f) * 2.0f;
-  return std::fmin(std::fmax(x, 0.0f), 1.0f);
+  return limit01(x);
 }
 
 inline float clipOutput(float x) noexcept {
@@ -69,131 +77,31 @@ inline bool allFinite(float a, float b, float c, float d) noexcept {
 constexpr float SMOOTH_KEEP = 0.9f;
 constexpr float SMOOTH_KEEP_SLOW = 0.99f;
 
-struct ProcessingMark {
-  explicit ProcessingMark(const APlugin* p) noexcept { setProcessingInstance(p); }
-  ~ProcessingMark() { setProcessingInstance(nullptr); }
+// Marks the thread running the current block, so that a reset asked for from inside the block
+// (a MIDI program change) happens at once.
+struct BlockMark {
+  explicit BlockMark(std::atomic<std::thread::id>& slot) noexcept : slot(slot) {
+    slot.store(std::this_thread::get_id(), std::memory_order_relaxed);
+  }
+  ~BlockMark() { slot.store(std::thread::id(), std::memory_order_relaxed); }
+  std::atomic<std::thread::id>& slot;
 };
 
 }  // namespace
 
-void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {
-  DenormalGuard guard;
-  ProcessingMark mark(this);
-  processingOn.store(true, std::memory_order_relaxed);
-  if (resetRequested.exchange(false, std::memory_order_acquire)) resetEverythingNow();
-
-  (void)getTimeInfo(kVstTempoValid | kVstPpqPosValid);
-  followerSource = getFollowerSource();
-
-  if (sampleFrames <= 0) return;
-  static float* const noChannels[4] = {nullptr, nullptr, nullptr, nullptr};
-  float* const* in = inputs ? inputs : noChannels;
-  float* outL = outputs ? outputs[0] : nullptr;
-  float* outR = outputs ? outputs[1] : nullptr;
-
-  for (int32_t i = 0; i < sampleFrames; ++i) {
-    if (numPendingEvents > 0) processMidi();
-
-    const float mainL = readInput(in, 0, i), mainR = readInput(in, 1, i);
-    const float sideL = readInput(in, 2, i), sideR = readInput(in, 3, i);
-    inputFrame[0] = mainL;
-    inputFrame[1] = mainR;
-    inputFrame[2] = sideL;
-    inputFrame[3] = sideR;
-    outputFrame[0] = outputFrame[1] = 0.0f;
-
-    modulator.setSrcVal(SRC_INPUT, (mainL + mainR) * 0.5f);
-    modulator.setSrcVal(SRC_SIDE, (sideL + sideR) * 0.5f);
-    if (followerSource == FOLLOW_MAIN)
-      setFollowerValue(mainL, mainR);
-    else if (followerSource == FOLLOW_SIDE)
-      setFollowerValue(sideL, sideR);
-
-    const float r = noise.next();
-    modulator.setSrcVal(SRC_NOISE, 2.0f * r - 1.0f);
-    modulator.setSrcVal(SRC_NOISE_UNI, r);
-
-    // Disrupt reads last sample's sums, before the routing tick clears them.
-    computeDisrupt();
-    if ((sampleCounter & 255u) == 0) routingTick();
-    runModSources();
-    modulator.doMod();
-
-    if (freshStart) {
-      for (int k = 0; k < 4; ++k) smoothedOldEqGains[k] = tagValue(OLD_EQ_LOW_TAG + k);
-      smoothedCompVolume = tagValue(COMP_VOLUME_TAG);
-      for (int k = 0; k < 4; ++k) smoothedWidenValues[k] = tagValue(WIDEN_SMOOTHED_TAGS[k]);
-    } else {
-      for (int k = 0; k < 4; ++k)
-        smoothedOldEqGains[k] = tagValue(OLD_EQ_LOW_TAG + k) * (1.0f - SMOOTH_KEEP) + smoothedOldEqGains[k] * SMOOTH_KEEP;
-      smoothedCompVolume = tagValue(COMP_VOLUME_TAG) * (1.0f - SMOOTH_KEEP) + smoothedCompVolume * SMOOTH_KEEP;
-      for (int k = 0; k < 4; ++k)
-        smoothedWidenValues[k] =
-            tagValue(WIDEN_SMOOTHED_TAGS[k]) * (1.0f - SMOOTH_KEEP_SLOW) + smoothedWidenValues[k] * SMOOTH_KEEP_SLOW;
-    }
-
-    if ((sampleCounter & 15u) == 0) controlTick();
-    writeDisruptTag();
-    if ((sampleCounter & 1023u) == 0 && isEditorOpen())
-      editorLink->setParameter(DISRUPT_AMOUNT_TAG, tagValue(DISRUPT_AMOUNT_TAG));
-    refreshLfoParameters();
-
-    // Two sub-samples per host sample: the host sample repeated.
-    float a = mainL, b = mainR, c = mainL, d = mainR;
-    const int* path = MODULE_PATHS[getModulePath()];
-    for (int s = 0; s < 4; ++s) runStage(path[s], a, b, c, d);
-
-    // Output section.
-    float outLeft, outRight;
-    if (getOnOff(BYPASS_TAG)) {
-      outLeft = mainL;
-      outRight = mainR;
-    } else {
-      const float pan = mod(DEST_PAN), wetPan = mod(DEST_WET_PAN), dryPan = mod(DEST_DRY_PAN);
-      smoothedMix = tagValue(MIX_TAG) * (1.0f - SMOOTH_KEEP) + smoothedMix * SMOOTH_KEEP;
-      const float mix = clamp01(smoothedMix + mod(DEST_MIX));
-      const float wet = std::fmin(2.0f * mix, 1.0f);
-      const float dry = std::fmin(2.0f - 2.0f * mix, 1.0f);
-      const float wetL = (a + c) * 0.5f, wetR = (b + d) * 0.5f;
-      outLeft = (wet * wetL * panLeft(wetPan) + dry * mainL * panLeft(dryPan)) * panLeft(pan);
-      outRight = (wet * wetR * panRight(wetPan) + dry * mainR * panRight(dryPan)) * panRight(pan);
-    }
-    outLeft = clipOutput(outLeft);
-    outRight = clipOutput(outRight);
-    outputFrame[0] = outLeft;
-    outputFrame[1] = outRight;
-
-    // Meters.
-    if ((sampleCounter & 63u) == 0) {
-      const float level[4] = {std::fabs(mainL), std::fabs(mainR), std::fabs(outLeft), std::fabs(outRight)};
-      for (int k = 0; k < 4; ++k) meterLevels[k] = level[k] * (1.0f - SMOOTH_KEEP) + meterLevels[k] * SMOOTH_KEEP;
-      if ((sampleCounter & 2047u) == 0 && isEditorOpen())
-        editorLink->setVU(meterLevels[0] * 4.0f, meterLevels[1] * 4.0f, meterLevels[2] * 4.0f,
-                          meterLevels[3] * 4.0f);
-    }
-
-    double phase = followerPhase.load(std::memory_order_relaxed) + 1.52587890625e-05;
-    if (phase > 1.0) phase -= std::floor(phase);
-    followerPhase.store(phase, std::memory_order_relaxed);
-
-    modulator.setSrcVal(SRC_OUTPUT, (outLeft + outRight) * 0.5f);
-    if (followerSource == FOLLOW_OUTPUT) setFollowerValue(outLeft, outRight);
-
-    ++sampleCounter;
-    freshStart = false;
-
-    if (outL) outL[i] = outLeft;
-    if (outR) outR[i] = outRight;
-  }
-}
-
-void APlugin::runStage(int stage, float& a, float& b, float& c, float& d) {
+__attribute__((always_inline)) inline void APlugin::runStage(int stage, float& a, float& b, float& c, float& d) {
+  bool stageActive = true;
   switch (stage) {
     case 0: {  // distortion with its EQs, volume and gate
       if (preEqOn) preEQ.process(eqGains[0], eqFreqs[0], eqWidths[0], a, b, c, d);
       float k[8];
       for (int j = 0; j < 8; ++j) k[j] = clamp01(tagValue(DISTORT_KNOB_1_TAG + j) + mod(DEST_DIST_1 + j));
-      distort.process(a, b, c, d, inputFrame[2], inputFrame[3], getDistortType(), k[0], k[1], k[2], k[3], k[4], k[5],
+      const float typeValue = tagValue(DISTORT_TYPE_TAG);
+      if (typeValue != lastTypeValue) {
+        lastTypeValue = typeValue;
+        distortType = getDistortType();
+      }
+      distort.process(a, b, c, d, inputFrame[2], inputFrame[3], distortType, k[0], k[1], k[2], k[3], k[4], k[5],
                       k[6], k[7], waveShaperCurves[0], waveShaperCurves[1]);
       if (postEqOn) {
         if (!oldEqOn) {
@@ -230,6 +138,7 @@ void APlugin::runStage(int stage, float& a, float& b, float& c, float& d) {
       if (highPassOn)
         highPassFilter.process(clamp01(smoothedHighPassFreq + mod(DEST_HP_FREQ)),
                                clamp01(tagValue(HP_Q_TAG) + mod(DEST_HP_Q)), a, b, c, d, freshStart);
+      stageActive = lowPassOn || highPassOn;
       break;
     }
     case 2: {  // compressor
@@ -238,6 +147,7 @@ void APlugin::runStage(int stage, float& a, float& b, float& c, float& d) {
         compMeterLevel.store(compressor.getCompressorVolume(), std::memory_order_relaxed);
       } else {
         compMeterLevel.store(0.0f, std::memory_order_relaxed);
+        stageActive = false;
       }
       break;
     }
@@ -254,12 +164,14 @@ void APlugin::runStage(int stage, float& a, float& b, float& c, float& d) {
                            clamp01(tagValue(CHORUS_SPEED_TAG) + mod(DEST_CHORUS + 3)), a, b, c, d);
         }
       }
+      stageActive = widenerOn;
       stage = 3;
       break;
     }
   }
   // A module that has gone unstable is silenced here and the chain starts afresh with the next block.
-  if (!allFinite(a, b, c, d)) {
+  // (A stage that is switched off passes finite samples on unchanged.)
+  if (stageActive && !allFinite(a, b, c, d)) {
     a = b = c = d = 0.0f;
     resetRequested.store(true, std::memory_order_relaxed);
   }
@@ -268,15 +180,142 @@ void APlugin::runStage(int stage, float& a, float& b, float& c, float& d) {
   if (followerSource == stage + 2) setFollowerValue(a, b);
 }
 
+void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {
+  DenormalGuard guard;
+  BlockMark mark(blockThread);
+  processingOn.store(true, std::memory_order_relaxed);
+  if (resetRequested.exchange(false, std::memory_order_acquire)) resetEverythingNow();
+
+  (void)getTimeInfo(kVstTempoValid | kVstPpqPosValid);
+  followerSource = getFollowerSource();
+
+  if (sampleFrames <= 0) return;
+  static float* const noChannels[4] = {nullptr, nullptr, nullptr, nullptr};
+  float* const* in = inputs ? inputs : noChannels;
+  float* outL = outputs ? outputs[0] : nullptr;
+  float* outR = outputs ? outputs[1] : nullptr;
+
+  for (int32_t i = 0; i < sampleFrames; ++i) {
+    if (numPendingEvents > 0) processMidi();
+
+    const float mainL = readInput(in, 0, i), mainR = readInput(in, 1, i);
+    const float sideL = readInput(in, 2, i), sideR = readInput(in, 3, i);
+    inputFrame[0] = mainL;
+    inputFrame[1] = mainR;
+    inputFrame[2] = sideL;
+    inputFrame[3] = sideR;
+    outputFrame[0] = outputFrame[1] = 0.0f;
+
+    modulator.setSrcVal(SRC_INPUT, (mainL + mainR) * 0.5f);
+    modulator.setSrcVal(SRC_SIDE, (sideL + sideR) * 0.5f);
+    if (followerSource == FOLLOW_MAIN)
+      setFollowerValue(mainL, mainR);
+    else if (followerSource == FOLLOW_SIDE)
+      setFollowerValue(sideL, sideR);
+
+    const float r = noise.next();
+    modulator.setSrcVal(SRC_NOISE, 2.0f * r - 1.0f);
+    modulator.setSrcVal(SRC_NOISE_UNI, r);
+
+    // Disrupt reads last sample's sums, before the routing tick clears them.
+    computeDisrupt();
+    if ((sampleCounter & 255u) == 0) {
+      routingTick();
+      modRouted = modulator.getUsedCount() > 0;
+    }
+    runModSources();
+    modulator.doMod();
+
+    if (freshStart) {
+      for (int k = 0; k < 4; ++k) smoothedOldEqGains[k] = tagValue(OLD_EQ_LOW_TAG + k);
+      smoothedCompVolume = tagValue(COMP_VOLUME_TAG);
+      for (int k = 0; k < 4; ++k) smoothedWidenValues[k] = tagValue(WIDEN_SMOOTHED_TAGS[k]);
+    } else {
+      for (int k = 0; k < 4; ++k)
+        smoothedOldEqGains[k] = tagValue(OLD_EQ_LOW_TAG + k) * (1.0f - SMOOTH_KEEP) + smoothedOldEqGains[k] * SMOOTH_KEEP;
+      smoothedCompVolume = tagValue(COMP_VOLUME_TAG) * (1.0f - SMOOTH_KEEP) + smoothedCompVolume * SMOOTH_KEEP;
+      for (int k = 0; k < 4; ++k)
+        smoothedWidenValues[k] =
+            tagValue(WIDEN_SMOOTHED_TAGS[k]) * (1.0f - SMOOTH_KEEP_SLOW) + smoothedWidenValues[k] * SMOOTH_KEEP_SLOW;
+    }
+
+    if ((sampleCounter & 15u) == 0) controlTick();
+    writeDisruptTag();
+    if ((sampleCounter & 1023u) == 0 && isEditorOpen())
+      editorLink->setParameter(DISRUPT_AMOUNT_TAG, tagValue(DISRUPT_AMOUNT_TAG));
+    refreshLfoParameters();
+
+    // Two sub-samples per host sample: the host sample repeated.
+    float a = mainL, b = mainR, c = mainL, d = mainR;
+    // The step is worked out again only when the stored value moves.
+    const float pathValue = tagValue(MODULE_PATH_TAG);
+    if (pathValue != lastPathValue) {
+      lastPathValue = pathValue;
+      pathIndex = getModulePath();
+    }
+    const int* path = MODULE_PATHS[pathIndex];
+    for (int s = 0; s < 4; ++s) runStage(path[s], a, b, c, d);
+
+    // Output section.
+    float outLeft, outRight;
+    if (tagValue(BYPASS_TAG) >= 0.5f) {  // read every sample: bypass acts from the sample it is set
+      outLeft = mainL;
+      outRight = mainR;
+    } else {
+      const float pan = mod(DEST_PAN), wetPan = mod(DEST_WET_PAN), dryPan = mod(DEST_DRY_PAN);
+      smoothedMix = tagValue(MIX_TAG) * (1.0f - SMOOTH_KEEP) + smoothedMix * SMOOTH_KEEP;
+      const float mix = clamp01(smoothedMix + mod(DEST_MIX));
+      const float wet = atMostOne(2.0f * mix);
+      const float dry = atMostOne(2.0f - 2.0f * mix);
+      const float wetL = (a + c) * 0.5f, wetR = (b + d) * 0.5f;
+      if (modRouted) {
+        outLeft = (wet * wetL * panLeft(wetPan) + dry * mainL * panLeft(dryPan)) * panLeft(pan);
+        outRight = (wet * wetR * panRight(wetPan) + dry * mainR * panRight(dryPan)) * panRight(pan);
+      } else {  // unmodulated pans are exactly 1
+        outLeft = wet * wetL + dry * mainL;
+        outRight = wet * wetR + dry * mainR;
+      }
+    }
+    outLeft = clipOutput(outLeft);
+    outRight = clipOutput(outRight);
+    outputFrame[0] = outLeft;
+    outputFrame[1] = outRight;
+
+    // Meters.
+    if ((sampleCounter & 63u) == 0) {
+      const float level[4] = {std::fabs(mainL), std::fabs(mainR), std::fabs(outLeft), std::fabs(outRight)};
+      for (int k = 0; k < 4; ++k) meterLevels[k] = level[k] * (1.0f - SMOOTH_KEEP) + meterLevels[k] * SMOOTH_KEEP;
+      if ((sampleCounter & 2047u) == 0 && isEditorOpen())
+        editorLink->setVU(meterLevels[0] * 4.0f, meterLevels[1] * 4.0f, meterLevels[2] * 4.0f,
+                          meterLevels[3] * 4.0f);
+    }
+
+    double phase = followerPhase.load(std::memory_order_relaxed) + 1.52587890625e-05;
+    if (phase > 1.0) phase -= std::floor(phase);
+    followerPhase.store(phase, std::memory_order_relaxed);
+
+    modulator.setSrcVal(SRC_OUTPUT, (outLeft + outRight) * 0.5f);
+    if (followerSource == FOLLOW_OUTPUT) setFollowerValue(outLeft, outRight);
+
+    ++sampleCounter;
+    freshStart = false;
+
+    if (outL) outL[i] = outLeft;
+    if (outR) outR[i] = outRight;
+  }
+}
+
 void APlugin::latchStageSettings() {
   distort.setDC(getOnOff(DC_FILTER_TAG));
   preEqOn = getOnOff(PRE_EQ_ON_TAG);
   postEqOn = getOnOff(POST_EQ_ON_TAG);
   oldEqOn = getOnOff(OLD_EQ_TAG);
 
+  // An equaliser that is off is not read; it is latched again in the tick that switches it on.
   const int firstDest[2] = {DEST_PRE_EQ_GAIN, DEST_POST_EQ_GAIN};
+  const bool eqOn[2] = {preEqOn, postEqOn && !oldEqOn};
   for (int e = 0; e < 2; ++e)
-    for (int k = 0; k < 4; ++k) {
+    for (int k = 0; eqOn[e] && k < 4; ++k) {
       const int i = 4 * e + k;
       eqGains[e][k] = clamp01(tagValue(EQ_GAIN_TAGS[i]) + mod(firstDest[e] + k));
       eqFreqs[e][k] = clamp01(tagValue(EQ_FREQ_TAGS[i]) + mod(firstDest[e] + 4 + k));

@@ -344,3 +344,26 @@ TEST(EngineEditor, MetersEvery2048AndTheDisruptValueEvery1024Samples) {
   EXPECT_EQ(editor.vuCalls, 5);
   p->editorLink = nullptr;
 }
+
+TEST(EngineSources, NoiseIsNewEverySampleAndDiffersBetweenInstances) {
+  FakeHost host;
+  auto a = makeProbe(), b = makeProbe();
+  int same = 0, repeats = 0;
+  float last = -2.0f;
+  for (int i = 0; i < 1000; ++i) {
+    a->sample(0.1f, 0.3f, -0.2f, 0.6f);
+    b->sample(0.0f, 0.0f);
+    const float n = a->getSourceValue(53), u = a->getSourceValue(54);
+    ASSERT_FLOAT_EQ(n, 2.0f * u - 1.0f);
+    ASSERT_GE(u, 0.0f);
+    ASSERT_LE(u, 1.0f);
+    repeats += n == last;
+    last = n;
+    same += n == b->getSourceValue(53);
+  }
+  EXPECT_LT(repeats, 5);
+  EXPECT_LT(same, 5);
+  EXPECT_FLOAT_EQ(a->getSourceValue(45), 0.2f);   // main input mean
+  EXPECT_FLOAT_EQ(a->getSourceValue(46), 0.2f);   // side input mean
+  EXPECT_EQ(a->getSourceValue(52), 1.0f);         // the constant offset
+}
