@@ -1,12 +1,14 @@
 // Program loads, built-in selection, snapshots, program names and the state chunk.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "plugin/uPlugin.h"
@@ -421,4 +423,38 @@ TEST(Chunk, RecognisedHostsKeepTheirOwnRules) {
     EXPECT_EQ(p->setChunk(copy.data(), kChunk, false), 1);
     EXPECT_EQ(p->getCurDemoProgram(), r.bank ? target : 1);
   }
+}
+
+TEST(Chunk, RestoresRacingProgramChangesLeaveAValidProgram) {
+  // A host restoring state while MIDI program changes arrive on the audio thread.
+  auto p = makePlugin();
+  auto source = makePlugin();
+  source->setDemoProgram(DEFAULT_DEMO_PROGRAM);
+  void* data = nullptr;
+  ASSERT_EQ(source->getChunk(&data, false), kChunk);
+  std::vector<unsigned char> chunk(static_cast<unsigned char*>(data), static_cast<unsigned char*>(data) + kChunk);
+  std::atomic<bool> stop{false};
+  std::thread audio([&] {
+    for (int i = 0; !stop.load(); ++i) {
+      p->setDemoProgram(i % NUM_DEMO_PROGRAMS);
+      p->setParameter(i % NUM_PARAMS, 0.25f);
+    }
+  });
+  for (int i = 0; i < 200; ++i) {
+    std::vector<unsigned char> copy = chunk;
+    EXPECT_EQ(p->setChunk(copy.data(), kChunk, i % 2 == 0), 1);
+    void* out = nullptr;
+    EXPECT_EQ(p->getChunk(&out, false), kChunk);
+  }
+  stop = true;
+  audio.join();
+  const int n = p->getCurDemoProgram();
+  ASSERT_TRUE(n >= 0 && n < NUM_DEMO_PROGRAMS);
+  for (int t = 0; t < NUM_PARAMS; ++t) {
+    const float v = p->getParameter(t);
+    ASSERT_TRUE(v >= 0.0f && v <= 1.0f) << t;
+  }
+  // Once quiet, a load is whole again.
+  p->setProgram(0);
+  expectLoaded(*p, p->getCurDemoProgram());
 }
