@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "plugin/uPluginPresetsBanks.h"
-#include "plugin/uTagMap.h"
+#include "support/builtInPrograms.h"
 #include "support/fakeHost.h"
 
 using testing_support::FakeHost;
@@ -37,14 +37,6 @@ struct Instance {
     call(kEffGetProgramName, 0, 0, text);
     return text;
   }
-  // Selects a built-in program the way a host can: name tags, then the load tag.
-  void selectByName(std::string_view name) {
-    float values[NUM_PARAMS] = {};
-    tagmap::encodeNameTags(std::string(name).c_str(), values);
-    for (int k = 0; k < PROGRAM_NAME_LENGTH; ++k)
-      effect->setParameter(effect, PROGRAM_NAME_FIRST_TAG + k, values[PROGRAM_NAME_FIRST_TAG + k]);
-    effect->setParameter(effect, LOAD_PROGRAM_TAG, 0.0f);
-  }
 };
 
 }  // namespace
@@ -57,7 +49,7 @@ TEST(ModuleChunk, HostRoundTripThroughTheDispatcher) {
     ASSERT_NE(a.effect, nullptr);
     EXPECT_TRUE(a.effect->flags & kEffFlagProgramChunks);
     const int program = 20;
-    a.selectByName(presets::demoProgramName(program));
+    testing_support::selectBuiltInProgram(a.effect, presets::demoProgramName(program));
     EXPECT_EQ(a.programName(), presets::demoProgramName(program));
     a.effect->setParameter(a.effect, 62, 0.77f);  // an edit the restore does not bring back
 

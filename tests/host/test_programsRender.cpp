@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "plugin/uPluginPresetsBanks.h"
-#include "plugin/uTagMap.h"
+#include "support/builtInPrograms.h"
 #include "tools/host/vsthost.h"
 
 namespace {
@@ -24,12 +24,7 @@ Level render(int program, const std::vector<float>& l, const std::vector<float>&
   auto plugin = vsthost::Plugin::load(GRINDLE_SO_PATH, nullptr);
   if (!plugin) return {-200.0, 0.0, false};
   plugin->start(44100.0, 512, 120.0);
-  // Selecting a built-in program from the host's side: its name into the name tags, then the load tag.
-  float values[NUM_PARAMS] = {};
-  tagmap::encodeNameTags(std::string(presets::demoProgramName(program)).c_str(), values);
-  for (int k = 0; k < PROGRAM_NAME_LENGTH; ++k)
-    plugin->setParameter(PROGRAM_NAME_FIRST_TAG + k, values[PROGRAM_NAME_FIRST_TAG + k]);
-  plugin->setParameter(LOAD_PROGRAM_TAG, 0.0f);
+  testing_support::selectBuiltInProgram(plugin->effect(), presets::demoProgramName(program));
   std::vector<float> outL, outR;
   vsthost::renderStereo(*plugin, l, r, outL, outR, 512);
   plugin->stop();
