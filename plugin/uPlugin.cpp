@@ -13,7 +13,7 @@ APlugin::APlugin(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, 1,
   setNumInputs(4);  // main left/right and side-chain left/right
   setNumOutputs(2);
   canProcessReplacing(true);
-  programsAreChunks(false);
+  programsAreChunks(true);  // hosts exchange the whole state as one chunk
   setUniqueID(UNIQUE_ID);
   editChanged = false;
 
@@ -24,6 +24,10 @@ APlugin::APlugin(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, 1,
     editedValues[t] = defaultValues[t];
     originalValues[t] = defaultValues[t];
   }
+
+  initPrograms();
+  setProgram(0);
+  curDemoProgram = 0;
 }
 
 APlugin::~APlugin() = default;
