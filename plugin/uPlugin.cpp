@@ -19,7 +19,7 @@ APlugin::APlugin(audioMasterCallback audioMaster)
   setNumOutputs(2);
   canProcessReplacing(true);
   identifyHostFromCallback();
-  programsAreChunks(hostQuirkFlags.any());
+  programsAreChunks(true);  // hosts exchange the whole state as one chunk
   setUniqueID(UNIQUE_ID);
   editChanged = false;
 
@@ -31,6 +31,10 @@ APlugin::APlugin(audioMasterCallback audioMaster)
     editedValues[t] = defaultValues[t];
     originalValues[t] = defaultValues[t];
   }
+
+  initPrograms();
+  setProgram(0);
+  curDemoProgram = 0;
 }
 
 APlugin::~APlugin() {

@@ -12,6 +12,7 @@
 #include "tags.h"
 #include "uEditorLink.h"
 #include "uParamText.h"
+#include "uPluginPresetsBanks.h"
 
 inline constexpr const char* PRODUCT_NAME_STR = "Grindle2";
 inline constexpr const char* VENDOR_STR = "Kestrune";
@@ -140,13 +141,6 @@ class APlugin : public AudioEffectX, public IParamTextSource {
   // Texts of the parameter for the host and the editor: live values of the store.
   float paramValue(int tag) const override;
 
-  // Program loading in progress (set by the program loader, polled by the editor).
-  bool getIsSettingPreset() const {
-    return settingPreset.load(std::memory_order_relaxed) || refreshingEditor.load(std::memory_order_relaxed);
-  }
-  std::atomic<bool> settingPreset{false};
-  std::atomic<bool> refreshingEditor{false};
-
   // Folders from the preferences ("HelpDir", "ECSDir", "WaveShaperDir"). GUI thread only.
   std::string helpDir;
   std::string ecsDir;
@@ -203,12 +197,65 @@ class APlugin : public AudioEffectX, public IParamTextSource {
   // Fills the tag tables from the tag map (defaults, steps, switches, destinations).
   void initTagTables();
   // Loads the built-in program named by the name tags of the program store into the current
-  // values and the store. Does nothing until the built-in bank exists.
+  // values and the store (row 0 when the name matches none).
   void loadBuiltInFromNameTags();
   // The modulation currently applied to destination d; 0 until the modulator exists.
   float currentModulation(int d);
   // The store of the current program number.
   float* programValues() { return programs.values; }
+
+  // ======== Programs and state chunk ========
+ public:
+  // The host sees one program, number 0; what it sounds like is the built-in program its name
+  // tags spell. Every load ends on a built-in row.
+  void setProgram(int32_t program) override;
+  void setProgramName(char* name) override;
+  void getProgramName(char* name) override;
+  bool getProgramNameIndexed(int32_t category, int32_t index, char* text) override;
+  // Bank and program chunks: 4128 bytes, the values in tag order then the name.
+  int32_t getChunk(void** data, bool isPreset) override;
+  int32_t setChunk(void* data, int32_t byteSize, bool isPreset) override;
+
+  // Name of built-in program i, "None" outside 0..49.
+  const char* getPresetName(int i) const;
+  // Selects built-in program n (0..49) and loads it; others do nothing. Also the MIDI
+  // program change.
+  void setDemoProgram(int n);
+  // The built-in program d places away, held inside the bank.
+  void changeDemoProgramDelta(int d);
+  // Switch between the snapshots: defaults (not the name), the edited values, the values as loaded.
+  void defaultProgram();
+  void editProgram();
+  void origProgram();
+  int getCurDemoProgram() const { return curDemoProgram.load(std::memory_order_relaxed); }
+  // True while a load runs or makes the editor redraw itself.
+  bool getIsSettingPreset() const {
+    return settingPreset.load(std::memory_order_relaxed) || refreshingEditor.load(std::memory_order_relaxed);
+  }
+  // Re-initialises the signal chain after a load (supplied by the engine).
+  void resetEverything();
+
+  // How chunks are exchanged. Hosts recognised by their strings keep their own rules; every
+  // other host exchanges bank and program chunks.
+  enum class ChunkHost : uint8_t { Other, Kore, Maschine, Veldra, Propellerhead };
+  ChunkHost chunkHost = ChunkHost::Other;
+
+  std::atomic<int32_t> curDemoProgram{0};
+  char demoProgramNames[NUM_DEMO_PROGRAMS][64] = {};
+  std::atomic<bool> settingPreset{false};
+  std::atomic<bool> refreshingEditor{false};
+  ProgramChunk bankChunkBuffer{};
+  ProgramChunk programChunkBuffer{};
+
+ protected:
+  void initPrograms();
+  // Copies built-in row n into the current values and the store, with its name.
+  void copyBuiltInRow(int n);
+  // Brings the engine's working values (smoothed volume, mix, filter frequencies, Disrupt,
+  // LFO speeds), the MIDI pick-up values and the held notes in line with a loaded program
+  // (supplied by the engine and MIDI code).
+  void alignToLoadedProgram();
+  // ======== end of programs and state chunk ========
 };
 
 AudioEffect* createEffectInstance(audioMasterCallback audioMaster);

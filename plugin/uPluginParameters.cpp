@@ -52,9 +52,6 @@ void APlugin::setParameter(int32_t t, float v) {
   if (isEditorOpen()) editorLink->setParameter(t, x);
 }
 
-// Selecting a built-in program by writing the load tag arrives with the built-in bank.
-void APlugin::loadBuiltInFromNameTags() {}
-
 // The modulator's contribution arrives with the engine.
 float APlugin::currentModulation(int) { return 0.0f; }
 

@@ -1,0 +1,615 @@
+#include "dsp/uDistort.h"
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+#include "dsp/uDistortTables.h"
+
+namespace dsp {
+
+namespace distort {
+
+const Tables& tables() {
+  // 3 MiB, filled once per process on first use; every instance reads the same copy.
+  static const std::unique_ptr<const Tables> shared = [] {
+    auto t = std::make_unique<Tables>();
+    const float step = 1.0f / 262144.0f;
+    for (int i = 0; i < TABLE_SIZE; ++i) {
+      const float x = static_cast<float>(i) * step;
+      const float angle = 2.0f * x * 3.1415925f;
+      t->sine[i] = std::sin(angle);
+      t->cosine[i] = std::cos(angle);
+      if (x < 0.001f) {
+        t->driveGain[i] = 0.0f;
+      } else {
+        const float exponent = (40.0f * x - 20.0f) / 20.0f;
+        t->driveGain[i] = static_cast<float>(std::pow(10.0, static_cast<double>(exponent)));
+      }
+    }
+    return std::unique_ptr<const Tables>(std::move(t));
+  }();
+  return *shared;
+}
+
+}  // namespace distort
+
+using namespace distort;
+
+namespace {
+
+// Filter types of the stage's own filters (internal filter numbering).
+constexpr int SQUARIFY_FILTER_TYPE = TFilter::kSvfLow;
+constexpr int CLIP_TONE_FILTER_TYPE = TFilter::kSvfHigh;
+constexpr int TUBE_TONE_FILTER_TYPE = TFilter::kSvfBand;
+constexpr int CROSSOVER_FILTER_TYPE = TFilter::kSvfLow;
+constexpr int LOW_PASS_STAGE_TYPE = TFilter::kOnePoleLow;
+constexpr int HIGH_PASS_STAGE_TYPE = TFilter::kOnePoleHigh;
+
+constexpr float KNOB_SMOOTHING = 0.9f;
+constexpr float ENVELOPE_KEEP = 0.98f;
+constexpr float ENVELOPE_FLOOR = 0.001f;
+
+// 60 dB above full scale.
+constexpr float INPUT_LIMIT = 1000.0f;
+
+inline float saneSample(float v) noexcept {
+  if (!(v >= -INPUT_LIMIT)) return v != v ? 0.0f : -INPUT_LIMIT;
+  return v > INPUT_LIMIT ? INPUT_LIMIT : v;
+}
+
+inline void runFilter(TFilter& f, float freq, float reso, float* v, bool force) noexcept {
+  f.process(freq, reso, v[0], v[1], v[2], v[3], force);
+}
+
+}  // namespace
+
+TDistort::TDistort() : tables(&distort::tables()) {
+  TFilter::setGlobalArrays();
+  init(44100.0f);
+  initAmp();
+  currentType = 0;
+}
+
+void TDistort::initFilters() noexcept {
+  struct Entry {
+    TFilter* f;
+    int type;
+  };
+  const Entry filters[] = {
+      {&squarifyFilter, SQUARIFY_FILTER_TYPE},  {&clipToneFilter, CLIP_TONE_FILTER_TYPE},
+      {&tubeToneFilter, TUBE_TONE_FILTER_TYPE}, {&crossoverFilter, CROSSOVER_FILTER_TYPE},
+      {&lowPassStage, LOW_PASS_STAGE_TYPE},     {&highPassStage, HIGH_PASS_STAGE_TYPE}};
+  for (const Entry& e : filters) {
+    e.f->init(sampleRate);
+    e.f->setType(e.type, false);
+    e.f->reset();
+  }
+}
+
+void TDistort::resetState() noexcept {
+  initFilters();
+  freshStart = true;
+  dcOn = true;
+  ampWriteIndex = 0;
+  std::memset(bandDcState, 0, sizeof bandDcState);
+  std::memset(dcState, 0, sizeof dcState);
+  std::memset(ampHistory, 0, sizeof ampHistory);
+  cabWriteIndex = 0;
+  std::memset(cabHistory, 0, sizeof cabHistory);
+  cabRow = 0;
+  lowFiCounter = 0.0f;
+  std::memset(lowFiHeld, 0, sizeof lowFiHeld);
+  std::memset(lowFiBandCounter, 0, sizeof lowFiBandCounter);
+  std::memset(lowFiBandHeld, 0, sizeof lowFiBandHeld);
+  ringPhase = 0.0f;
+  std::memset(ringBandPhase, 0, sizeof ringBandPhase);
+  std::memset(fmPhase, 0, sizeof fmPhase);
+  std::memset(fmEnvelope, 0, sizeof fmEnvelope);
+  dcCoefficient = 30.0f / doubleRate;
+  dcKeep = 1.0f - dcCoefficient;
+}
+
+void TDistort::init(float rate) noexcept {
+  if (!(rate >= 1000.0f) || !std::isfinite(rate)) rate = 44100.0f;
+  sampleRate = rate;
+  doubleRate = 2.0f * rate;
+  currentType = 0;
+  resetState();
+  for (int c = 0; c < 2; ++c) inputEnvelope[c] = outputEnvelope[c] = 0.0001f;
+  std::memset(smoothedKnobs, 0, sizeof smoothedKnobs);
+}
+
+void TDistort::reset() noexcept { resetState(); }
+
+void TDistort::initAmp() noexcept {
+  std::memset(ampCoefficients, 0, sizeof ampCoefficients);
+  ampCoefficients[0][0] = 1.0f;
+  for (int m = 1; m <= 4; ++m) {
+    for (int k = 0; k < 64; ++k) ampCoefficients[m][k] = AMP_COEFFICIENT_TABLE[(m - 1) * 64 + k];
+  }
+  for (int k = 0; k < 16; ++k) ampCoefficients[5][k] = AMP_COEFFICIENT_TABLE[256 + k];
+}
+
+void TDistort::process(float& left0, float& right0, float& left1, float& right1, float sideLeft,
+                       float sideRight, int type, float dist1, float dist2, float dist3, float dist4,
+                       float dist5, float dist6, float dist7, float dist8, const float* curve1,
+                       const float* curve2) noexcept {
+  // The knobs arrive clamped from the engine; clamp again so that no value can leave 0..1.
+  const float raw[8] = {clamp01(dist1), clamp01(dist2), clamp01(dist3), clamp01(dist4),
+                        clamp01(dist5), clamp01(dist6), clamp01(dist7), clamp01(dist8)};
+  const bool validType = type >= 0 && type < NUM_DISTORT_TYPES;
+
+  // 1. Knob smoothing; a new type starts from its knob values.
+  float k[8];
+  bool force;
+  if (type == currentType) {
+    const float fresh = 1.0f - KNOB_SMOOTHING;
+    for (int i = 0; i < 8; ++i) {
+      smoothedKnobs[i] = KNOB_SMOOTHING * smoothedKnobs[i] + fresh * raw[i] + ANTI_DENORMAL;
+      k[i] = smoothedKnobs[i];
+    }
+    force = freshStart;
+  } else {
+    for (int i = 0; i < 8; ++i) k[i] = smoothedKnobs[i] = raw[i];
+    force = true;
+  }
+  currentType = type;
+
+  // A sample that is not a number would poison every recursion of the stage for good, and
+  // absurd levels overflow the shapers' powers: hold the input to a sane range.
+  left0 = saneSample(left0);
+  right0 = saneSample(right0);
+  left1 = saneSample(left1);
+  right1 = saneSample(right1);
+  sideLeft = saneSample(sideLeft);
+  sideRight = saneSample(sideRight);
+
+  // 2. Input level, before the drive.
+  const float envNew = 1.0f - ENVELOPE_KEEP;
+  float inEnv[2] = {inputEnvelope[0], inputEnvelope[1]};
+  inEnv[0] = std::fmax(ENVELOPE_FLOOR, ENVELOPE_KEEP * inEnv[0] + envNew * std::fabs((left0 + left1) / 2.0f));
+  inEnv[1] =
+      std::fmax(ENVELOPE_FLOOR, ENVELOPE_KEEP * inEnv[1] + envNew * std::fabs((right0 + right1) / 2.0f));
+  inputEnvelope[0] = inEnv[0];
+  inputEnvelope[1] = inEnv[1];
+
+  // 3. Drive.
+  const float g = tables->driveGain[tableIndex(k[0])];
+  const float x[4] = {left0 * g, right0 * g, left1 * g, right1 * g};
+
+  // 4. Two-band split.
+  float lo[4] = {x[0], x[1], x[2], x[3]};
+  float hi[4] = {x[0], x[1], x[2], x[3]};
+  float lowGain = 0.0f, highGain = 0.0f;
+  if (validType && isTwoBandType(type)) {
+    highGain = clampf(2.0f * k[7], 0.0f, 1.0f);
+    lowGain = clampf(2.0f - 2.0f * k[7], 0.0f, 1.0f);
+    float in[4] = {x[0], x[1], x[2], x[3]};
+    crossoverFilter.processSplit(k[2], 0.0f, in[0], in[1], in[2], in[3], lo[0], lo[1], lo[2], lo[3], hi[0],
+                                 hi[1], hi[2], hi[3], force);
+  }
+
+  // 5. The type's shaping.
+  float y[4] = {x[0], x[1], x[2], x[3]};
+  if (validType) {
+    shape(type, x, lo, hi, lowGain, highGain, y, k, raw, sideLeft, sideRight, curve1, curve2, force);
+  }
+
+  // 6. Output level.
+  float outEnv[2] = {outputEnvelope[0], outputEnvelope[1]};
+  outEnv[0] = std::fmax(ENVELOPE_FLOOR, ENVELOPE_KEEP * outEnv[0] + envNew * std::fabs((y[0] + y[2]) / 2.0f));
+  outEnv[1] = std::fmax(ENVELOPE_FLOOR, ENVELOPE_KEEP * outEnv[1] + envNew * std::fabs((y[1] + y[3]) / 2.0f));
+  outputEnvelope[0] = outEnv[0];
+  outputEnvelope[1] = outEnv[1];
+
+  // 7. Level compensation ("Norm").
+  const float n = k[1];
+  const float gainL = n * inEnv[0] / outEnv[0] + (1.0f - n);
+  const float gainR = n * inEnv[1] / outEnv[1] + (1.0f - n);
+  left0 = y[0] * gainL;
+  right0 = y[1] * gainR;
+  left1 = y[2] * gainL;
+  right1 = y[3] * gainR;
+
+  freshStart = false;
+}
+
+void TDistort::shape(int type, const float* x, const float* lo, const float* hi, float lowGain,
+                     float highGain, float* y, const float* k, const float* raw, float sideLeft,
+                     float sideRight, const float* curve1, const float* curve2, bool force) noexcept {
+  const float dcC = dcCoefficient, dcK = dcKeep;
+  const bool dc = dcOn;
+
+  // Rule mixed with amount m.
+  auto mixed = [&](const auto& rule, float m) {
+    for (int i = 0; i < 4; ++i) y[i] = mix(x[i], rule(x[i]), m);
+  };
+  // Rule, DC blocker (left/right state), mixed with amount m.
+  auto mixedDc = [&](const auto& rule, float m) {
+    for (int i = 0; i < 4; ++i) y[i] = mix(x[i], dcBlock(rule(x[i]), dcState[i & 1], dcC, dcK, dc), m);
+  };
+  auto wet = [&](const auto& rule) {
+    for (int i = 0; i < 4; ++i) y[i] = rule(x[i]);
+  };
+  // Two-band forms: each band with its own rule; amounts lm/hm.
+  auto bandsMixed = [&](const auto& lowRule, const auto& highRule, float lm, float hm) {
+    for (int i = 0; i < 4; ++i) {
+      y[i] = mix(lo[i], lowRule(lo[i]), lm) * lowGain + mix(hi[i], highRule(hi[i]), hm) * highGain;
+    }
+  };
+  auto bandsMixedDc = [&](const auto& lowRule, const auto& highRule, float lm, float hm) {
+    for (int i = 0; i < 4; ++i) {
+      const float yl = dcBlock(lowRule(lo[i]), bandDcState[i & 1], dcC, dcK, dc);
+      const float yh = dcBlock(highRule(hi[i]), bandDcState[2 + (i & 1)], dcC, dcK, dc);
+      y[i] = mix(lo[i], yl, lm) * lowGain + mix(hi[i], yh, hm) * highGain;
+    }
+  };
+  auto bandsWet = [&](const auto& lowRule, const auto& highRule) {
+    for (int i = 0; i < 4; ++i) y[i] = lowRule(lo[i]) * lowGain + highRule(hi[i]) * highGain;
+  };
+
+  switch (type) {
+    case DIST_NONE:
+      break;
+    case DIST_AND:
+      mixed(AndRule(k[2], k[3]), k[4]);
+      break;
+    case DIST_ATAN:
+      mixed(AtanRule(k[2]), k[3]);
+      break;
+    case DIST_CLIPPER_1:
+      mixedDc(Clipper1Rule(k[2], k[3], k[5]), k[4]);
+      break;
+    case DIST_CLIPPER_2: {
+      float v[4] = {x[0], x[1], x[2], x[3]};
+      runFilter(clipToneFilter, k[2], 0.0f, v, force);
+      const Clipper2Clip clip(k[3], k[4]);
+      for (float& s : v) s = clip(s);
+      runFilter(lowPassStage, k[5], 0.0f, v, force);
+      runFilter(highPassStage, k[6], 0.0f, v, force);
+      const float b = boost(k[7]);
+      for (int i = 0; i < 4; ++i) y[i] = v[i] * b;
+      break;
+    }
+    case DIST_COS_1:
+      mixed(Cos1Rule(k[2]), k[3]);
+      break;
+    case DIST_COS_2:
+      mixedDc(Cos2Rule(k[2], k[3]), k[4]);
+      break;
+    case DIST_CROSS_1:
+      mixedDc(Cross1Rule(k[2]), k[3]);
+      break;
+    case DIST_CROSS_2: {
+      const Cross2Rule rule(k[2], k[3]);
+      const float b = boost(k[5]);
+      for (int i = 0; i < 4; ++i) {
+        y[i] = mix(x[i], dcBlock(rule(x[i]), dcState[i & 1], dcC, dcK, dc), k[4]) * b;
+      }
+      break;
+    }
+    case DIST_FOLDOVER:
+      mixedDc(FoldoverRule(k[2]), k[3]);
+      break;
+    case DIST_FUZZ:
+      wet(FuzzRule(k[2], k[3]));
+      break;
+    case DIST_GAPPER:
+      wet(GapperRule(k[2], k[3]));
+      break;
+    case DIST_HARD_DISTORT: {
+      // This type always removes DC, whatever the switch says.
+      const HardDistortRule rule(k[2], k[3], k[4]);
+      for (int i = 0; i < 4; ++i) y[i] = dcBlock(rule(x[i]), dcState[i & 1], dcC, dcK, true);
+      break;
+    }
+    case DIST_HARD_LIMITER:
+      wet(HardLimiterRule(k[2], k[3]));
+      break;
+    case DIST_LOW_FI:
+      shapeLowFi(x, y, k);
+      break;
+    case DIST_OCTAVE_1: {
+      const Octave1Rule rule(k[2], k[3]);
+      for (int i = 0; i < 4; ++i) y[i] = dcBlock(rule(x[i]), dcState[i & 1], dcC, dcK, dc);
+      break;
+    }
+    case DIST_OCTAVE_2:
+      mixed(Octave2Rule(k[2]), k[3]);
+      break;
+    case DIST_OCTAVE_3:
+      mixed(Octave3Rule(k[2], k[3]), k[4]);
+      break;
+    case DIST_OVERDRIVE:
+      mixed(OverdriveRule(k[2]), k[3]);
+      break;
+    case DIST_PEAK_REMOVE:
+      wet(PeakRemoveRule(k[2], k[3], k[4], k[5], k[6]));
+      break;
+    case DIST_POWER:
+      mixedDc(PowerRule(k[2]), k[3]);
+      break;
+    case DIST_RECTIFY:
+      mixedDc(RectifyRule(k[2]), k[3]);
+      break;
+    case DIST_REZ:
+      mixed(RezRule(k[2], k[3]), k[4]);
+      break;
+    case DIST_SATURATE:
+      mixed(SaturateRule(k[2]), k[3]);
+      break;
+    case DIST_SOFT_LIMITER:
+      mixed(softLimiter, k[2]);
+      break;
+    case DIST_SQUARIFY: {
+      float q[4] = {sign(x[0]), sign(x[1]), sign(x[2]), sign(x[3])};
+      runFilter(squarifyFilter, k[4], 0.0f, q, force);
+      const SquarifyRule rule(k[2], k[3]);
+      for (int i = 0; i < 4; ++i) y[i] = rule(x[i], q[i]);
+      break;
+    }
+    case DIST_TRANSIENT:
+      mixed(TransientRule(k[2], k[3]), k[4]);
+      break;
+    case DIST_TRANSIENT_BOOST:
+      mixed(TransientBoostRule(k[2], k[3]), k[4]);
+      break;
+    case DIST_TUBE: {
+      const TubeRule rule(k[2], k[3], k[4]);
+      float v[4];
+      for (int i = 0; i < 4; ++i) v[i] = rule(x[i]);
+      runFilter(tubeToneFilter, k[5], k[6], v, force);
+      for (int i = 0; i < 4; ++i) y[i] = dcBlock(v[i], dcState[i & 1], dcC, dcK, dc);
+      break;
+    }
+    case DIST_VALVE:
+      mixed(ValveRule(k[2]), k[3]);
+      break;
+    case DIST_WAVESHAPER: {
+      const WaveshaperRule rule(k[2], k[3], k[4]);
+      const float b = boost(k[6]);
+      for (int i = 0; i < 4; ++i) y[i] = mix(x[i], rule(x[i]), k[5]) * b;
+      break;
+    }
+
+    case DIST_2B_COS:
+      bandsMixed(Cos1Rule(k[3]), Cos1Rule(k[5]), k[4], k[6]);
+      break;
+    case DIST_2B_FOLDOVER:
+      bandsMixedDc(FoldoverRule(k[3]), FoldoverRule(k[5]), k[4], k[6]);
+      break;
+    case DIST_2B_FUZZ:
+      bandsWet(FuzzRule(k[3], k[4]), FuzzRule(k[5], k[6]));
+      break;
+    case DIST_2B_GAPPER:
+      bandsWet(GapperRule(k[3], k[4]), GapperRule(k[5], k[6]));
+      break;
+    case DIST_2B_LIMITER:
+      bandsWet(HardLimiterRule(k[3], k[4]), HardLimiterRule(k[5], k[6]));
+      break;
+    case DIST_2B_LOW_FI:
+      shapeTwoBandLowFi(lo, hi, lowGain, highGain, y, k);
+      break;
+    case DIST_2B_OCTAVE:
+      bandsMixed(Octave2Rule(k[3]), Octave2Rule(k[5]), k[4], k[6]);
+      break;
+    case DIST_2B_OVERDRIVE:
+      bandsMixed(OverdriveRule(k[3]), OverdriveRule(k[5]), k[4], k[6]);
+      break;
+    case DIST_2B_POWER:
+      bandsMixedDc(PowerRule(k[3]), PowerRule(k[5]), k[4], k[6]);
+      break;
+    case DIST_2B_RECTIFY:
+      bandsMixedDc(RectifyRule(k[3]), RectifyRule(k[5]), k[4], k[6]);
+      break;
+    case DIST_2B_SATURATE:
+      bandsMixed(SaturateRule(k[3]), SaturateRule(k[5]), k[4], k[6]);
+      break;
+    case DIST_2B_VALVE:
+      bandsMixed(ValveRule(k[3]), ValveRule(k[5]), k[4], k[6]);
+      break;
+
+    case DIST_AMP:
+      shapeAmp(x, y, k, raw);
+      break;
+    case DIST_CABINET:
+      shapeCabinet(x, y, k, raw);
+      break;
+    case DIST_FM:
+    case DIST_PM:
+      shapeFmPm(type == DIST_PM, x, y, k, raw, force);
+      break;
+    case DIST_RING: {
+      const int wave = distortWaveIndex(raw[2]);
+      const float inc = oscillatorIncrement(k[3], sampleRate);
+      const float p0 = ringPhase;
+      const float p1 = wrapPhase(p0 + inc);
+      ringPhase = wrapPhase(p1 + inc);
+      const float amount = k[4];
+      const float w0 = amount * oscillator(wave, p0) + (1.0f - amount);
+      const float w1 = amount * oscillator(wave, p1) + (1.0f - amount);
+      y[0] = x[0] * w0;
+      y[1] = x[1] * w0;
+      y[2] = x[2] * w1;
+      y[3] = x[3] * w1;
+      break;
+    }
+    case DIST_2B_RING: {
+      float w[2][2];  // band, sub-sample
+      for (int b = 0; b < 2; ++b) {
+        const float inc = oscillatorIncrement(k[3 + 2 * b], sampleRate);
+        const float amount = k[4 + 2 * b];
+        const float p0 = ringBandPhase[b];
+        const float p1 = wrapPhase(p0 + inc);
+        ringBandPhase[b] = wrapPhase(p1 + inc);
+        w[b][0] = amount * oscillator(WAVE_SINE, p0) + (1.0f - amount);
+        w[b][1] = amount * oscillator(WAVE_SINE, p1) + (1.0f - amount);
+      }
+      for (int i = 0; i < 4; ++i) y[i] = lo[i] * w[0][i >> 1] * lowGain + hi[i] * w[1][i >> 1] * highGain;
+      break;
+    }
+    case DIST_SIDE_RING: {
+      const float amount = k[2];
+      const float wl = sideLeft * amount + (1.0f - amount);
+      const float wr = sideRight * amount + (1.0f - amount);
+      y[0] = x[0] * wl;
+      y[1] = x[1] * wr;
+      y[2] = x[2] * wl;
+      y[3] = x[3] * wr;
+      break;
+    }
+    case DIST_DUAL_WAVESHAPER: {
+      const float blend = k[2];
+      mixedDc([&](float v) { return dualCurve(curve1, curve2, blend, v); }, k[3]);
+      break;
+    }
+    case DIST_2B_WAVESHAPER: {
+      const float bl = k[3], bh = k[5];
+      bandsMixedDc([&](float v) { return dualCurve(curve1, curve2, bl, v); },
+                   [&](float v) { return dualCurve(curve1, curve2, bh, v); }, k[4], k[6]);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void TDistort::shapeLowFi(const float* x, float* y, const float* k) noexcept {
+  const LowFiParams p(k[2], k[3], k[4], sampleRate);
+  lowFiCounter += 1.0f;
+  if (lowFiCounter >= p.period) {
+    lowFiCounter -= p.period;
+    // A period under one call (low rates) would let the counter grow without end.
+    if (lowFiCounter >= p.period) lowFiCounter = 0.0f;
+    for (int i = 0; i < 4; ++i) lowFiHeld[i] = p.quantise(x[i]);
+  }
+  RandSeed& rs = seed();
+  for (int i = 0; i < 4; ++i) {
+    lowFiHeld[i] *= 1.0f - p.noise + p.noise * rs.next();
+    y[i] = mix(x[i], lowFiHeld[i], k[5]);
+  }
+}
+
+void TDistort::shapeTwoBandLowFi(const float* lo, const float* hi, float lowGain, float highGain, float* y,
+                                 const float* k) noexcept {
+  const float* band[2] = {lo, hi};
+  float out[2][4];
+  for (int b = 0; b < 2; ++b) {
+    const LowFiParams p(k[3 + 2 * b], k[4 + 2 * b], 0.0f, sampleRate);
+    for (int i = 0; i < 4; ++i) out[b][i] = p.quantise(lowFiBandHeld[b][i]);
+    lowFiBandCounter[b] += 1.0f;
+    if (lowFiBandCounter[b] >= p.period) {
+      lowFiBandCounter[b] -= p.period;
+      if (lowFiBandCounter[b] >= p.period) lowFiBandCounter[b] = 0.0f;
+      for (int i = 0; i < 4; ++i) lowFiBandHeld[b][i] = band[b][i];
+    }
+  }
+  for (int i = 0; i < 4; ++i) y[i] = out[0][i] * lowGain + out[1][i] * highGain;
+}
+
+void TDistort::shapeAmp(const float* x, float* y, const float* k, const float* raw) noexcept {
+  const int model = ampModelIndex(raw[2]);
+  const float g = std::exp2(8.0f * k[3]) - 1.0f;
+  const uint32_t pos = ampWriteIndex & 63u;
+  for (int ch = 0; ch < 2; ++ch) {
+    const float v = satClamp(x[ch], g);
+    float out = v;
+    if (model != 0) {
+      float* ring = ampHistory[ch];
+      const float* c = ampCoefficients[model];
+      ring[pos] = ring[pos + 64] = v;
+      // Tap 0 weighs the newest value, tap k the one written 64 - k calls earlier.
+      const float* r = ring + pos;
+      // Four partial sums: the additions of one chain would wait on each other.
+      float s0 = 1e-15f, s1 = 0.0f, s2 = 0.0f, s3 = 0.0f;
+      for (int t = 0; t < 64; t += 4) {
+        s0 += c[t] * r[t];
+        s1 += c[t + 1] * r[t + 1];
+        s2 += c[t + 2] * r[t + 2];
+        s3 += c[t + 3] * r[t + 3];
+      }
+      const float acc = (s0 + s1) + (s2 + s3);
+      out = acc;
+    }
+    y[ch] = y[ch + 2] = out;
+  }
+  if (model != 0) ++ampWriteIndex;  // once per call, shared by both channels
+}
+
+void TDistort::shapeCabinet(const float* x, float* y, const float* k, const float* raw) noexcept {
+  const int model = cabinetModelIndex(raw[2]);
+  const int row = model + (sampleRate > 80000.0f ? 4 : 0);
+  const float g = std::exp2(8.0f * k[3]) - 1.0f;
+  if (model != 0 && row != cabRow) {
+    // One response's history fed into another's feedback rings up a loud transient
+    // (the low-frequency poles sit close to the unit circle): start the new one clean.
+    std::memset(cabHistory, 0, sizeof cabHistory);
+    cabWriteIndex = 0;
+    cabRow = row;
+  }
+  const uint32_t i = cabWriteIndex & 31u;
+  for (int ch = 0; ch < 2; ++ch) {
+    const float v = satClamp(x[ch], g);
+    float out = v;
+    if (model != 0) {
+      float* in = cabHistory[2 * ch];
+      float* hist = cabHistory[2 * ch + 1];
+      const float* aa = CAB_AA[row];
+      const float* bb = CAB_BB[row];
+      in[i] = in[i + 32] = v;
+      // Tap t reads what was written t calls earlier; the output tap 0 reads the entry
+      // about to be replaced (32 calls old).
+      const float* xi = in + i + 32;
+      const float* yi = hist + i + 32;
+      float s0 = 1e-15f, s1 = 0.0f, s2 = 0.0f, s3 = 0.0f;
+      for (int t = 0; t < 32; t += 2) {
+        s0 += aa[t] * xi[-t];
+        s1 += bb[t] * yi[-t];
+        s2 += aa[t + 1] * xi[-t - 1];
+        s3 += bb[t + 1] * yi[-t - 1];
+      }
+      const float acc = (s0 + s2) + (s1 + s3);
+      hist[i] = hist[i + 32] = acc;
+      out = acc;
+    }
+    y[ch] = y[ch + 2] = out;
+  }
+  if (model != 0) cabWriteIndex = (i + 1u) & 31u;
+}
+
+void TDistort::shapeFmPm(bool pm, const float* x, float* y, const float* k, const float* raw,
+                         bool force) noexcept {
+  const int wave = distortWaveIndex(raw[2]);
+  const float inc = oscillatorIncrement(k[3], sampleRate);
+  const float depth = std::exp2(4.0f * k[5]) - 1.0f;
+  const float amount = k[6];
+  float m[4] = {x[0], x[1], x[2], x[3]};
+  runFilter(lowPassStage, k[4], 0.0f, m, force);
+
+  for (int ch = 0; ch < 2; ++ch) {
+    const float p = fmPhase[ch];
+    const float m0 = m[ch], m1 = m[ch + 2];
+    float phase0, phase1;
+    if (!pm) {
+      phase0 = p;
+      phase1 = wrapPhase(p + inc * std::exp2(depth * m0));
+      fmPhase[ch] = wrapPhase(phase1 + inc * std::exp2(depth * m1));
+    } else {
+      phase0 = wrapPhase(p + depth * m0 + 10.0f);
+      const float p1 = wrapPhase(p + inc);
+      phase1 = wrapPhase(p1 + depth * m1 + 10.0f);
+      fmPhase[ch] = wrapPhase(p1 + inc);
+    }
+    const float phases[2] = {phase0, phase1};
+    for (int s = 0; s < 2; ++s) {
+      const int i = ch + 2 * s;
+      const float a = std::fabs(m[i]);
+      float& e = fmEnvelope[i];
+      e = a > e ? a : 0.98f * e + 0.02f * a;
+      y[i] = mix(x[i], e * oscillator(wave, phases[s]), amount);
+    }
+  }
+}
+
+}  // namespace dsp

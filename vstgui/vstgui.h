@@ -1,0 +1,22 @@
+// The GUI toolkit layer in one include.
+#pragma once
+
+#include "aeffguieditor.h"
+#include "cbitmap.h"
+#include "cbuttons.h"
+#include "ccolor.h"
+#include "ccontrol.h"
+#include "cdrawcontext.h"
+#include "cfont.h"
+#include "cframe.h"
+#include "cgeometry.h"
+#include "cknob.h"
+#include "cmoviebitmap.h"
+#include "coptionmenu.h"
+#include "cparamdisplay.h"
+#include "ctooltipsupport.h"
+#include "cview.h"
+#include "cviewcontainer.h"
+#include "iplatformframe.h"
+#include "offscreenframe.h"
+#include "vstguibase.h"
