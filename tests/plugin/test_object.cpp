@@ -183,8 +183,8 @@ TEST(EditorHook, FactoryEditorIsReachedAndClosedBeforeDeletion) {
   // The host closes the instance with the editor still open.
   dispatch(p, kEffClose);
   owned.release();  // the close opcode deleted it
-  EXPECT_EQ(editorLog, (std::vector<std::string>{"open", "wheel 3", "parameter 1", "edit 7", "edit -1", "close",
-                                                 "deleted"}));
+  EXPECT_EQ(editorLog, (std::vector<std::string>{"open", "wheel 3", "parameter 1", "edit 7", "edit -1",
+                                                 "close", "deleted"}));
 }
 
 TEST(EditorHook, ClosedEditorIsDeletedWithoutAnotherClose) {
