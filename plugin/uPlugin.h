@@ -148,7 +148,7 @@ class APlugin : public AudioEffectX {
   // Live values for the editor (safe from the GUI thread).
   float getModDisruptAmount();
   float getCompVolume();
-  // The compressor meter's display value for a level: 0 dB at 1, -40 dB at 0, 0 below 0.001.
+  // The compressor meter's display value for a level: 1 at 0 dB, 0 at -40 dB, and 0 below level 0.001.
   static float compLevelToDisplay(float level);
   bool getNoiseGateTriggered();
   float getFollowerValue(float x);
