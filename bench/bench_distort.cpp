@@ -2,9 +2,9 @@
 // host sample; the reported time is ns per host sample.
 #include <benchmark/benchmark.h>
 
-#include "dsp/uDistort.h"
-
 #include <memory>
+
+#include "dsp/uDistort.h"
 
 namespace {
 

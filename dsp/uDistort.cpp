@@ -1,10 +1,10 @@
 #include "dsp/uDistort.h"
 
-#include "dsp/uDistortTables.h"
-
 #include <cmath>
 #include <cstring>
 #include <memory>
+
+#include "dsp/uDistortTables.h"
 
 namespace dsp {
 
@@ -50,13 +50,21 @@ constexpr float KNOB_SMOOTHING = 0.9f;
 constexpr float ENVELOPE_KEEP = 0.98f;
 constexpr float ENVELOPE_FLOOR = 0.001f;
 
+// 60 dB above full scale.
+constexpr float INPUT_LIMIT = 1000.0f;
+
+inline float saneSample(float v) noexcept {
+  if (!(v >= -INPUT_LIMIT)) return v != v ? 0.0f : -INPUT_LIMIT;
+  return v > INPUT_LIMIT ? INPUT_LIMIT : v;
+}
+
 inline void runFilter(TFilter& f, float freq, float reso, float* v, bool force) noexcept {
   f.process(freq, reso, v[0], v[1], v[2], v[3], force);
 }
 
 }  // namespace
 
-TDistort::TDistort() noexcept : tables(&distort::tables()) {
+TDistort::TDistort() : tables(&distort::tables()) {
   TFilter::setGlobalArrays();
   init(44100.0f);
   initAmp();
@@ -68,9 +76,10 @@ void TDistort::initFilters() noexcept {
     TFilter* f;
     int type;
   };
-  const Entry filters[] = {{&squarifyFilter, SQUARIFY_FILTER_TYPE}, {&clipToneFilter, CLIP_TONE_FILTER_TYPE},
-                           {&tubeToneFilter, TUBE_TONE_FILTER_TYPE}, {&crossoverFilter, CROSSOVER_FILTER_TYPE},
-                           {&lowPassStage, LOW_PASS_STAGE_TYPE},     {&highPassStage, HIGH_PASS_STAGE_TYPE}};
+  const Entry filters[] = {
+      {&squarifyFilter, SQUARIFY_FILTER_TYPE},  {&clipToneFilter, CLIP_TONE_FILTER_TYPE},
+      {&tubeToneFilter, TUBE_TONE_FILTER_TYPE}, {&crossoverFilter, CROSSOVER_FILTER_TYPE},
+      {&lowPassStage, LOW_PASS_STAGE_TYPE},     {&highPassStage, HIGH_PASS_STAGE_TYPE}};
   for (const Entry& e : filters) {
     e.f->init(sampleRate);
     e.f->setType(e.type, false);
@@ -122,9 +131,10 @@ void TDistort::initAmp() noexcept {
   for (int k = 0; k < 16; ++k) ampCoefficients[5][k] = AMP_COEFFICIENT_TABLE[256 + k];
 }
 
-void TDistort::process(float& left0, float& right0, float& left1, float& right1, float sideLeft, float sideRight,
-                       int type, float dist1, float dist2, float dist3, float dist4, float dist5, float dist6,
-                       float dist7, float dist8, const float* curve1, const float* curve2) noexcept {
+void TDistort::process(float& left0, float& right0, float& left1, float& right1, float sideLeft,
+                       float sideRight, int type, float dist1, float dist2, float dist3, float dist4,
+                       float dist5, float dist6, float dist7, float dist8, const float* curve1,
+                       const float* curve2) noexcept {
   // The knobs arrive clamped from the engine; clamp again so that no value can leave 0..1.
   const float raw[8] = {clamp01(dist1), clamp01(dist2), clamp01(dist3), clamp01(dist4),
                         clamp01(dist5), clamp01(dist6), clamp01(dist7), clamp01(dist8)};
@@ -146,11 +156,21 @@ void TDistort::process(float& left0, float& right0, float& left1, float& right1,
   }
   currentType = type;
 
+  // A sample that is not a number would poison every recursion of the stage for good, and
+  // absurd levels overflow the shapers' powers: hold the input to a sane range.
+  left0 = saneSample(left0);
+  right0 = saneSample(right0);
+  left1 = saneSample(left1);
+  right1 = saneSample(right1);
+  sideLeft = saneSample(sideLeft);
+  sideRight = saneSample(sideRight);
+
   // 2. Input level, before the drive.
   const float envNew = 1.0f - ENVELOPE_KEEP;
   float inEnv[2] = {inputEnvelope[0], inputEnvelope[1]};
   inEnv[0] = std::fmax(ENVELOPE_FLOOR, ENVELOPE_KEEP * inEnv[0] + envNew * std::fabs((left0 + left1) / 2.0f));
-  inEnv[1] = std::fmax(ENVELOPE_FLOOR, ENVELOPE_KEEP * inEnv[1] + envNew * std::fabs((right0 + right1) / 2.0f));
+  inEnv[1] =
+      std::fmax(ENVELOPE_FLOOR, ENVELOPE_KEEP * inEnv[1] + envNew * std::fabs((right0 + right1) / 2.0f));
   inputEnvelope[0] = inEnv[0];
   inputEnvelope[1] = inEnv[1];
 
@@ -166,8 +186,8 @@ void TDistort::process(float& left0, float& right0, float& left1, float& right1,
     highGain = clampf(2.0f * k[7], 0.0f, 1.0f);
     lowGain = clampf(2.0f - 2.0f * k[7], 0.0f, 1.0f);
     float in[4] = {x[0], x[1], x[2], x[3]};
-    crossoverFilter.processSplit(k[2], 0.0f, in[0], in[1], in[2], in[3], lo[0], lo[1], lo[2], lo[3], hi[0], hi[1],
-                                 hi[2], hi[3], force);
+    crossoverFilter.processSplit(k[2], 0.0f, in[0], in[1], in[2], in[3], lo[0], lo[1], lo[2], lo[3], hi[0],
+                                 hi[1], hi[2], hi[3], force);
   }
 
   // 5. The type's shaping.
@@ -195,9 +215,9 @@ void TDistort::process(float& left0, float& right0, float& left1, float& right1,
   freshStart = false;
 }
 
-void TDistort::shape(int type, const float* x, const float* lo, const float* hi, float lowGain, float highGain,
-                     float* y, const float* k, const float* raw, float sideLeft, float sideRight,
-                     const float* curve1, const float* curve2, bool force) noexcept {
+void TDistort::shape(int type, const float* x, const float* lo, const float* hi, float lowGain,
+                     float highGain, float* y, const float* k, const float* raw, float sideLeft,
+                     float sideRight, const float* curve1, const float* curve2, bool force) noexcept {
   const float dcC = dcCoefficient, dcK = dcKeep;
   const bool dc = dcOn;
 
@@ -558,7 +578,8 @@ void TDistort::shapeCabinet(const float* x, float* y, const float* k, const floa
   if (model != 0) cabWriteIndex = (i + 1u) & 31u;
 }
 
-void TDistort::shapeFmPm(bool pm, const float* x, float* y, const float* k, const float* raw, bool force) noexcept {
+void TDistort::shapeFmPm(bool pm, const float* x, float* y, const float* k, const float* raw,
+                         bool force) noexcept {
   const int wave = distortWaveIndex(raw[2]);
   const float inc = oscillatorIncrement(k[3], sampleRate);
   const float depth = std::exp2(4.0f * k[5]) - 1.0f;

@@ -3,25 +3,68 @@
 // doubled-rate stream.
 #pragma once
 
+#include <cstdint>
+
 #include "dsp/dspCommon.h"
 #include "dsp/uDistortShapers.h"
 #include "dsp/uFilter.h"
-
-#include <cstdint>
 
 namespace dsp {
 
 // Indices of the distortion types (the step values of the "Distort Type" parameter).
 enum DistortType : int {
-  DIST_NONE = 0, DIST_AND, DIST_ATAN, DIST_CLIPPER_1, DIST_CLIPPER_2, DIST_COS_1, DIST_COS_2,
-  DIST_CROSS_1, DIST_CROSS_2, DIST_FOLDOVER, DIST_FUZZ, DIST_GAPPER, DIST_HARD_DISTORT,
-  DIST_HARD_LIMITER, DIST_LOW_FI, DIST_OCTAVE_1, DIST_OCTAVE_2, DIST_OCTAVE_3, DIST_OVERDRIVE,
-  DIST_PEAK_REMOVE, DIST_POWER, DIST_RECTIFY, DIST_REZ, DIST_SATURATE, DIST_SOFT_LIMITER,
-  DIST_SQUARIFY, DIST_TRANSIENT, DIST_TRANSIENT_BOOST, DIST_TUBE, DIST_VALVE, DIST_WAVESHAPER,
-  DIST_2B_COS, DIST_2B_FOLDOVER, DIST_2B_FUZZ, DIST_2B_GAPPER, DIST_2B_LIMITER, DIST_2B_LOW_FI,
-  DIST_2B_OCTAVE, DIST_2B_OVERDRIVE, DIST_2B_POWER, DIST_2B_RECTIFY, DIST_2B_SATURATE,
-  DIST_2B_VALVE, DIST_AMP, DIST_CABINET, DIST_FM, DIST_PM, DIST_RING, DIST_2B_RING,
-  DIST_SIDE_RING, DIST_DUAL_WAVESHAPER, DIST_2B_WAVESHAPER,
+  DIST_NONE = 0,
+  DIST_AND,
+  DIST_ATAN,
+  DIST_CLIPPER_1,
+  DIST_CLIPPER_2,
+  DIST_COS_1,
+  DIST_COS_2,
+  DIST_CROSS_1,
+  DIST_CROSS_2,
+  DIST_FOLDOVER,
+  DIST_FUZZ,
+  DIST_GAPPER,
+  DIST_HARD_DISTORT,
+  DIST_HARD_LIMITER,
+  DIST_LOW_FI,
+  DIST_OCTAVE_1,
+  DIST_OCTAVE_2,
+  DIST_OCTAVE_3,
+  DIST_OVERDRIVE,
+  DIST_PEAK_REMOVE,
+  DIST_POWER,
+  DIST_RECTIFY,
+  DIST_REZ,
+  DIST_SATURATE,
+  DIST_SOFT_LIMITER,
+  DIST_SQUARIFY,
+  DIST_TRANSIENT,
+  DIST_TRANSIENT_BOOST,
+  DIST_TUBE,
+  DIST_VALVE,
+  DIST_WAVESHAPER,
+  DIST_2B_COS,
+  DIST_2B_FOLDOVER,
+  DIST_2B_FUZZ,
+  DIST_2B_GAPPER,
+  DIST_2B_LIMITER,
+  DIST_2B_LOW_FI,
+  DIST_2B_OCTAVE,
+  DIST_2B_OVERDRIVE,
+  DIST_2B_POWER,
+  DIST_2B_RECTIFY,
+  DIST_2B_SATURATE,
+  DIST_2B_VALVE,
+  DIST_AMP,
+  DIST_CABINET,
+  DIST_FM,
+  DIST_PM,
+  DIST_RING,
+  DIST_2B_RING,
+  DIST_SIDE_RING,
+  DIST_DUAL_WAVESHAPER,
+  DIST_2B_WAVESHAPER,
   NUM_DISTORT_TYPES
 };
 static_assert(NUM_DISTORT_TYPES == 52);
@@ -34,7 +77,7 @@ constexpr bool isTwoBandType(int type) noexcept {
 class TDistort {
  public:
   // Builds (or reuses) the shared tables and initialises at 44100 Hz.
-  TDistort() noexcept;
+  TDistort();
 
   // Per-instance random sequence for the Low-Fi noise. Without one the stage uses a sequence
   // of its own; the plug-in hands in the instance's sequence for the audio-path stage.

@@ -7,10 +7,10 @@
 // type they come from (k3 = the type's first own knob, captioned per type).
 #pragma once
 
-#include "dsp/dspCommon.h"
-
 #include <cmath>
 #include <cstdint>
+
+#include "dsp/dspCommon.h"
 
 namespace dsp::distort {
 
@@ -29,13 +29,9 @@ struct Tables {
 const Tables& tables();
 
 // Index reading a sine/cosine table at pi * p (the half-cycle index).
-inline int halfCycleIndex(float p) noexcept {
-  return saturatingInt(p * 131071.99f + 262144.0f) & TABLE_MASK;
-}
+inline int halfCycleIndex(float p) noexcept { return saturatingInt(p * 131071.99f + 262144.0f) & TABLE_MASK; }
 // Index reading a sine/cosine table at 2 pi * p (the full-cycle index).
-inline int fullCycleIndex(float p) noexcept {
-  return saturatingInt(p * 262143.98f + 262144.0f) & TABLE_MASK;
-}
+inline int fullCycleIndex(float p) noexcept { return saturatingInt(p * 262143.98f + 262144.0f) & TABLE_MASK; }
 
 // Drive gain for the "Pre" knob.
 inline float driveGain(float k1) noexcept { return tables().driveGain[tableIndex(k1)]; }
@@ -130,8 +126,7 @@ struct Cos1Rule {
 struct Cos2Rule {
   float gs, ge;
   const Tables* t = &tables();
-  Cos2Rule(float k3, float k4) noexcept
-      : gs(std::exp2(4.0f * k3 - 1.0f)), ge(std::exp2(4.0f * k4 - 1.0f)) {}
+  Cos2Rule(float k3, float k4) noexcept : gs(std::exp2(4.0f * k3 - 1.0f)), ge(std::exp2(4.0f * k4 - 1.0f)) {}
   float operator()(float x) const noexcept {
     const float a = std::fabs(x);
     return sign(x) * (std::fabs(a * t->cosine[fullCycleIndex(ge * a)]) +
@@ -153,8 +148,10 @@ struct Cross1Rule {
 struct Cross2Rule {
   float lo, hi, cn, cp;
   Cross2Rule(float k3, float k4) noexcept
-      : lo(-0.95f * std::exp2(-8.0f * k3)), hi(0.95f * std::exp2(-8.0f * k4)),
-        cn(1.0f - std::fabs(lo)), cp(1.0f - hi) {}
+      : lo(-0.95f * std::exp2(-8.0f * k3)),
+        hi(0.95f * std::exp2(-8.0f * k4)),
+        cn(1.0f - std::fabs(lo)),
+        cp(1.0f - hi) {}
   float operator()(float x) const noexcept {
     if (x <= lo) return std::fabs(cn) <= 0.00001f ? x : (x - lo) / cn;
     if (x >= hi) return std::fabs(cp) <= 0.00001f ? x : (x - hi) / cp;
@@ -165,8 +162,7 @@ struct Cross2Rule {
 // 9 Foldover: triangle fold of period 4f, scaled to +-1.
 struct FoldoverRule {
   float f, r;
-  explicit FoldoverRule(float k3) noexcept
-      : f(1.0f - 0.99f * std::pow(k3, 0.25f)), r(1.0f / f) {}
+  explicit FoldoverRule(float k3) noexcept : f(1.0f - 0.99f * std::pow(k3, 0.25f)), r(1.0f / f) {}
   float operator()(float x) const noexcept {
     const float u = x - f;
     const float folded = u - 4.0f * f * static_cast<float>(saturatingInt(u * 0.25f * r));
@@ -179,9 +175,7 @@ struct FuzzRule {
   float g, A;
   const float* sine = tables().sine;
   FuzzRule(float k3, float k4) noexcept : g(std::exp2(8.0f * k3)), A(k4 * k4) {}
-  float operator()(float x) const noexcept {
-    return x + (1.0f - x * x) * A * sine[halfCycleIndex(x * g)];
-  }
+  float operator()(float x) const noexcept { return x + (1.0f - x * x) * A * sine[halfCycleIndex(x * g)]; }
 };
 
 // 11 Gapper (no mix): every other stretch of the scaled magnitude is attenuated.
@@ -198,8 +192,10 @@ struct GapperRule {
 struct HardDistortRule {
   float th, s, up, down;
   HardDistortRule(float k3, float k4, float k5) noexcept
-      : th(std::exp2((35.0f * k3 - 40.0f) / 6.0f)), s(std::exp2(k4)),
-        up(clampf(2.0f - 2.0f * k5, 0.0f, 1.0f)), down(clampf(2.0f * k5, 0.0f, 1.0f)) {}
+      : th(std::exp2((35.0f * k3 - 40.0f) / 6.0f)),
+        s(std::exp2(k4)),
+        up(clampf(2.0f - 2.0f * k5, 0.0f, 1.0f)),
+        down(clampf(2.0f * k5, 0.0f, 1.0f)) {}
   float operator()(float x) const noexcept {
     const float a = std::fabs(x);
     if (!(a > 0.001f)) return x;
@@ -302,9 +298,7 @@ struct PowerRule {
     on = p >= 0.0001f;
     c = on ? 2.0f * p / (1.0f - p) : 0.0f;
   }
-  float operator()(float x) const noexcept {
-    return on ? (1.0f + c) * x / (1.0f + c * std::fabs(x)) : x;
-  }
+  float operator()(float x) const noexcept { return on ? (1.0f + c) * x / (1.0f + c * std::fabs(x)) : x; }
 };
 
 // 21 Rectify.
@@ -436,10 +430,14 @@ inline int distortWaveIndex(float rawK3) noexcept {
 
 inline float oscillator(int wave, float p) noexcept {
   switch (wave) {
-    case WAVE_SINE: return std::sin(6.2831855f * p);
-    case WAVE_SAW: return 2.0f * p - 1.0f;
-    case WAVE_SQUARE: return sign(2.0f * p - 1.0f);
-    default: return 1.0f - 2.0f * std::fabs(1.0f - 2.0f * p);
+    case WAVE_SINE:
+      return std::sin(6.2831855f * p);
+    case WAVE_SAW:
+      return 2.0f * p - 1.0f;
+    case WAVE_SQUARE:
+      return sign(2.0f * p - 1.0f);
+    default:
+      return 1.0f - 2.0f * std::fabs(1.0f - 2.0f * p);
   }
 }
 

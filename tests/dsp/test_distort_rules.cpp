@@ -1,10 +1,10 @@
 // The shaping rules of the distortion types, one value at a time.
-#include "dsp/uDistortShapers.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+
+#include "dsp/uDistortShapers.h"
 
 using namespace dsp;
 using namespace dsp::distort;
@@ -215,7 +215,8 @@ TEST(DistortRules, OscillatorWavesAndCurves) {
   EXPECT_EQ(cabinetModelIndex(kNaN), 0);
 
   float curve[256];
-  for (int i = 0; i < 256; ++i) curve[i] = static_cast<float>(i) / 255.0f * 2.0f - 1.0f + (i == 255 ? 0.0f : 0.001f);
+  for (int i = 0; i < 256; ++i)
+    curve[i] = static_cast<float>(i) / 255.0f * 2.0f - 1.0f + (i == 255 ? 0.0f : 0.001f);
   EXPECT_EQ(curveLookup(curve, 1.0f), curve[255]);
   EXPECT_EQ(curveLookup(curve, -1.0f), curve[0]);
   EXPECT_EQ(curveLookup(curve, 7.0f), curve[255]);

@@ -1,9 +1,6 @@
 // The distortion stage around the rules: smoothing, drive, split, level compensation,
 // state of the stateful types, the amp and cabinet simulators, and bounded output of
 // every type under swept knobs at the usual rates.
-#include "dsp/uDistort.h"
-#include "dsp/uDistortTables.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +9,9 @@
 #include <cstdio>
 #include <limits>
 #include <memory>
+
+#include "dsp/uDistort.h"
+#include "dsp/uDistortTables.h"
 
 using namespace dsp;
 using namespace dsp::distort;
@@ -31,9 +31,10 @@ std::unique_ptr<TDistort> makeStage(float rate = 44100.0f) {
   return d;
 }
 
-Frame run(TDistort& d, int type, const Knobs& k, Frame f, const float* c1 = nullptr, const float* c2 = nullptr,
-          float sideL = 0.0f, float sideR = 0.0f) {
-  d.process(f.l0, f.r0, f.l1, f.r1, sideL, sideR, type, k[0], k[1], k[2], k[3], k[4], k[5], k[6], k[7], c1, c2);
+Frame run(TDistort& d, int type, const Knobs& k, Frame f, const float* c1 = nullptr,
+          const float* c2 = nullptr, float sideL = 0.0f, float sideR = 0.0f) {
+  d.process(f.l0, f.r0, f.l1, f.r1, sideL, sideR, type, k[0], k[1], k[2], k[3], k[4], k[5], k[6], k[7], c1,
+            c2);
   return f;
 }
 
@@ -43,7 +44,9 @@ Knobs plain(float k3 = 0, float k4 = 0, float k5 = 0, float k6 = 0, float k7 = 0
 }
 
 // Raw Dist3 that selects model/wave n of `count` choices (the knob scales by count - 0.01).
-float selector(int n, int count) { return (static_cast<float>(n) + 0.5f) / (static_cast<float>(count) - 0.01f); }
+float selector(int n, int count) {
+  return (static_cast<float>(n) + 0.5f) / (static_cast<float>(count) - 0.01f);
+}
 
 }  // namespace
 
@@ -94,7 +97,8 @@ TEST(DistortStage, SmoothingRestartsOnTypeChange) {
     auto s = makeStage();
     for (int i = 0; i < 50; ++i) {
       const Frame out = run(*s, type, bad, {0.5f, -0.5f, 0.25f, -0.25f}, nullptr, nullptr, 0.5f, 0.5f);
-      ASSERT_TRUE(std::isfinite(out.l0) && std::isfinite(out.r0) && std::isfinite(out.l1) && std::isfinite(out.r1))
+      ASSERT_TRUE(std::isfinite(out.l0) && std::isfinite(out.r0) && std::isfinite(out.l1) &&
+                  std::isfinite(out.r1))
           << type;
     }
     for (int i = 0; i < 8; ++i) {
@@ -137,7 +141,8 @@ TEST(DistortStage, TwoBandSplitAndMix) {
   struct Case {
     float mix, lowGain, highGain;
   };
-  for (const Case c : {Case{0.5f, 1.0f, 1.0f}, Case{0.25f, 1.0f, 0.5f}, Case{0.0f, 1.0f, 0.0f}, Case{1.0f, 0.0f, 1.0f}}) {
+  for (const Case c :
+       {Case{0.5f, 1.0f, 1.0f}, Case{0.25f, 1.0f, 0.5f}, Case{0.0f, 1.0f, 0.0f}, Case{1.0f, 0.0f, 1.0f}}) {
     auto d = makeStage();
     TFilter ref;
     ref.init(44100.0f);
@@ -150,8 +155,8 @@ TEST(DistortStage, TwoBandSplitAndMix) {
       const Frame out = run(*d, DIST_2B_COS, k, {s0, s1, -s0, s1 * 0.5f});
       float in[4] = {s0 * g, s1 * g, -s0 * g, s1 * 0.5f * g};
       float lo[4], hi[4];
-      ref.processSplit(d->getSmoothedKnob(2), 0.0f, in[0], in[1], in[2], in[3], lo[0], lo[1], lo[2], lo[3], hi[0],
-                       hi[1], hi[2], hi[3], n == 0);
+      ref.processSplit(d->getSmoothedKnob(2), 0.0f, in[0], in[1], in[2], in[3], lo[0], lo[1], lo[2], lo[3],
+                       hi[0], hi[1], hi[2], hi[3], n == 0);
       const float got[4] = {out.l0, out.r0, out.l1, out.r1};
       for (int i = 0; i < 4; ++i) {
         ASSERT_NEAR(got[i], lo[i] * c.lowGain + hi[i] * c.highGain, 1e-5f) << c.mix << " " << n << " " << i;
@@ -205,8 +210,9 @@ TEST(DistortStage, LowFiHoldsForItsPeriod) {
   auto d = makeStage();
   // S&H 0.0766: a period of 1.7 calls at 44.1 kHz, so every second call holds; no noise; full wet.
   const Knobs k = {0.5f, 0.0f, 0.0f, 0.0766f, 0.0f, 1.0f, 0.0f, 0.0f};
-  const float outs[] = {run(*d, DIST_LOW_FI, k, {0.1f, 0, 0, 0}).l0, run(*d, DIST_LOW_FI, k, {0.2f, 0, 0, 0}).l0,
-                        run(*d, DIST_LOW_FI, k, {0.3f, 0, 0, 0}).l0, run(*d, DIST_LOW_FI, k, {0.4f, 0, 0, 0}).l0};
+  const float outs[] = {
+      run(*d, DIST_LOW_FI, k, {0.1f, 0, 0, 0}).l0, run(*d, DIST_LOW_FI, k, {0.2f, 0, 0, 0}).l0,
+      run(*d, DIST_LOW_FI, k, {0.3f, 0, 0, 0}).l0, run(*d, DIST_LOW_FI, k, {0.4f, 0, 0, 0}).l0};
   EXPECT_EQ(outs[0], 0.0f);  // counter 1 < 2: nothing held yet
   EXPECT_NEAR(outs[1], 0.2f, 1e-4f);
   EXPECT_EQ(outs[2], outs[1]);
@@ -232,8 +238,10 @@ TEST(DistortStage, RingAndSideRing) {
   EXPECT_FLOAT_EQ(run(*e, DIST_RING, plain(0.0f, 0.7f, 0.0f), {0.3f, 0, 0, 0}).l0, 0.3f * g);
   // Side Ring: a silent side with Amount 1 silences; half side gives half level.
   auto s = makeStage();
-  EXPECT_EQ(run(*s, DIST_SIDE_RING, plain(1.0f), {0.5f, 0.5f, 0.5f, 0.5f}, nullptr, nullptr, 0.0f, 0.0f).l0, 0.0f);
-  const Frame half = run(*s, DIST_SIDE_RING, plain(1.0f), {0.5f, 0.5f, 0.5f, 0.5f}, nullptr, nullptr, 0.5f, -1.0f);
+  EXPECT_EQ(run(*s, DIST_SIDE_RING, plain(1.0f), {0.5f, 0.5f, 0.5f, 0.5f}, nullptr, nullptr, 0.0f, 0.0f).l0,
+            0.0f);
+  const Frame half =
+      run(*s, DIST_SIDE_RING, plain(1.0f), {0.5f, 0.5f, 0.5f, 0.5f}, nullptr, nullptr, 0.5f, -1.0f);
   EXPECT_FLOAT_EQ(half.l1, 0.25f * g);
   EXPECT_FLOAT_EQ(half.r0, -0.5f * g);
 }
@@ -304,7 +312,8 @@ TEST(DistortTables, GivenEntriesAndLayout) {
   EXPECT_EQ(AMP_COEFFICIENT_TABLE[3], -0.0509033203125f);
   EXPECT_EQ(AMP_COEFFICIENT_TABLE[192], 9.155272709904239e-05f);
   EXPECT_EQ(AMP_COEFFICIENT_TABLE[194], 0.0026245119515806437f);
-  for (int j = 0; j < 32; ++j) EXPECT_EQ(AMP_COEFFICIENT_TABLE[192 + 2 * j], AMP_COEFFICIENT_TABLE[193 + 2 * j]);
+  for (int j = 0; j < 32; ++j)
+    EXPECT_EQ(AMP_COEFFICIENT_TABLE[192 + 2 * j], AMP_COEFFICIENT_TABLE[193 + 2 * j]);
   EXPECT_EQ(AMP_COEFFICIENT_TABLE[256], 0.04132080078125f);
   EXPECT_EQ(AMP_COEFFICIENT_TABLE[257], 0.0997314527630806f);
   EXPECT_EQ(AMP_COEFFICIENT_TABLE[258], 0.1503296047449112f);
@@ -337,7 +346,8 @@ TEST(DistortStage, CabinetImpulseResponsesDecay) {
       double peak = 0, late = 0;
       const int calls = 20000;
       for (int n = 0; n < calls; ++n) {
-        const Frame out = n == 0 ? run(*d, DIST_CABINET, k, {0.5f, 0.5f, 0, 0}) : run(*d, DIST_CABINET, k, {});
+        const Frame out =
+            n == 0 ? run(*d, DIST_CABINET, k, {0.5f, 0.5f, 0, 0}) : run(*d, DIST_CABINET, k, {});
         ASSERT_TRUE(std::isfinite(out.l0));
         peak = std::max(peak, static_cast<double>(std::fabs(out.l0)));
         if (n >= calls - 2000) late = std::max(late, static_cast<double>(std::fabs(out.l0)));
@@ -388,15 +398,26 @@ TEST(DistortStage, EveryTypeStaysFiniteUnderSweptKnobs) {
           for (int i = 0; i < 8; ++i) k[i] = from[i] + (to[i] - from[i]) * t;
           float x0, x1;
           switch ((n / 500) % 4) {
-            case 0: x0 = std::sin(0.05f * n); x1 = std::sin(0.05f * n + 0.025f); break;
-            case 1: x0 = rnd.next() * 2.0f - 1.0f; x1 = rnd.next() * 2.0f - 1.0f; break;
-            case 2: x0 = x1 = (n & 64) ? 1.0f : -1.0f; break;
-            default: x0 = x1 = 0.0f; break;
+            case 0:
+              x0 = std::sin(0.05f * n);
+              x1 = std::sin(0.05f * n + 0.025f);
+              break;
+            case 1:
+              x0 = rnd.next() * 2.0f - 1.0f;
+              x1 = rnd.next() * 2.0f - 1.0f;
+              break;
+            case 2:
+              x0 = x1 = (n & 64) ? 1.0f : -1.0f;
+              break;
+            default:
+              x0 = x1 = 0.0f;
+              break;
           }
           const Frame out = run(*d, type, k, {x0, -x1, x1, x0}, c1, c2, rnd.next() * 2.0f - 1.0f, x0);
           const float o[4] = {out.l0, out.r0, out.l1, out.r1};
           for (float v : o) {
-            ASSERT_TRUE(std::isfinite(v)) << "type " << type << " rate " << rate << " sweep " << sweep << " call " << n;
+            ASSERT_TRUE(std::isfinite(v))
+                << "type " << type << " rate " << rate << " sweep " << sweep << " call " << n;
             largest[type] = std::max(largest[type], static_cast<double>(std::fabs(v)));
           }
         }
@@ -405,5 +426,181 @@ TEST(DistortStage, EveryTypeStaysFiniteUnderSweptKnobs) {
   }
   for (int type = 0; type < NUM_DISTORT_TYPES; ++type) {
     std::printf("[ largest ] type %2d: %.4g\n", type, largest[type]);
+  }
+}
+
+TEST(DistortStage, FilteredTypesFollowTheirChains) {
+  // Clipper 2, Squarify, Tube Simulator and FM rebuilt from separate filters and the rules:
+  // catches a knob or a filter wired to the wrong place.
+  const float rate = 48000.0f;
+  const float g = driveGain(0.6f);
+  auto filter = [&](int type) {
+    TFilter f;
+    f.init(rate);
+    f.setType(type, false);
+    return f;
+  };
+  auto input = [](int n, int i) {
+    return 0.7f * std::sin(0.031f * static_cast<float>(2 * n + (i >> 1)) + static_cast<float>(i & 1));
+  };
+  struct Case {
+    int type;
+    Knobs k;
+  };
+  const Case cases[] = {
+      {DIST_CLIPPER_2, {0.6f, 0.0f, 0.3f, 0.05f, 0.35f, 0.8f, 0.1f, 0.6f}},
+      {DIST_SQUARIFY, {0.6f, 0.0f, 0.4f, 0.7f, 0.5f, 0.0f, 0.0f, 0.0f}},
+      {DIST_TUBE, {0.6f, 0.0f, 0.7f, 0.3f, 0.6f, 0.5f, 0.4f, 0.0f}},
+      {DIST_FM, {0.6f, 0.0f, 0.0f, 0.5f, 0.6f, 0.0f, 0.8f, 0.0f}},
+  };
+  for (const Case& c : cases) {
+    auto d = makeStage(rate);
+    TFilter f1 = filter(c.type == DIST_CLIPPER_2  ? TFilter::kSvfHigh
+                        : c.type == DIST_SQUARIFY ? TFilter::kSvfLow
+                        : c.type == DIST_TUBE     ? TFilter::kSvfBand
+                                                  : TFilter::kOnePoleLow);
+    TFilter lp = filter(TFilter::kOnePoleLow), hp = filter(TFilter::kOnePoleHigh);
+    float dc[2] = {}, env[4] = {}, phase[2] = {};
+    const float dcC = 30.0f / (2.0f * rate);
+    for (int n = 0; n < 300; ++n) {
+      float x[4];
+      for (int i = 0; i < 4; ++i) x[i] = input(n, i);
+      const Frame out = run(*d, c.type, c.k, {x[0], x[1], x[2], x[3]});
+      float k[8];
+      for (int i = 0; i < 8; ++i) k[i] = d->getSmoothedKnob(i);
+      for (float& v : x) v *= g;
+      float e[4];
+      const bool force = n == 0;
+      switch (c.type) {
+        case DIST_CLIPPER_2: {
+          float v[4] = {x[0], x[1], x[2], x[3]};
+          f1.process(k[2], 0.0f, v[0], v[1], v[2], v[3], force);
+          const Clipper2Clip clip(k[3], k[4]);
+          for (float& s : v) s = clip(s);
+          lp.process(k[5], 0.0f, v[0], v[1], v[2], v[3], force);
+          hp.process(k[6], 0.0f, v[0], v[1], v[2], v[3], force);
+          for (int i = 0; i < 4; ++i) e[i] = v[i] * boost(k[7]);
+          break;
+        }
+        case DIST_SQUARIFY: {
+          float q[4] = {sign(x[0]), sign(x[1]), sign(x[2]), sign(x[3])};
+          f1.process(k[4], 0.0f, q[0], q[1], q[2], q[3], force);
+          for (int i = 0; i < 4; ++i) e[i] = SquarifyRule(k[2], k[3])(x[i], q[i]);
+          break;
+        }
+        case DIST_TUBE: {
+          float v[4];
+          for (int i = 0; i < 4; ++i) v[i] = TubeRule(k[2], k[3], k[4])(x[i]);
+          f1.process(k[5], k[6], v[0], v[1], v[2], v[3], force);
+          for (int i = 0; i < 4; ++i) e[i] = dcBlock(v[i], dc[i & 1], dcC, 1.0f - dcC, true);
+          break;
+        }
+        default: {  // FM with depth 0: the carrier runs at its plain frequency
+          float m[4] = {x[0], x[1], x[2], x[3]};
+          f1.process(k[4], 0.0f, m[0], m[1], m[2], m[3], force);
+          const float inc = oscillatorIncrement(k[3], rate);
+          for (int ch = 0; ch < 2; ++ch) {
+            const float p[2] = {phase[ch], wrapPhase(phase[ch] + inc)};
+            phase[ch] = wrapPhase(p[1] + inc);
+            for (int s = 0; s < 2; ++s) {
+              const int i = ch + 2 * s;
+              const float a = std::fabs(m[i]);
+              env[i] = a > env[i] ? a : 0.98f * env[i] + 0.02f * a;
+              e[i] = mix(x[i], env[i] * oscillator(WAVE_SINE, p[s]), k[6]);
+            }
+          }
+          break;
+        }
+      }
+      const float got[4] = {out.l0, out.r0, out.l1, out.r1};
+      for (int i = 0; i < 4; ++i)
+        ASSERT_NEAR(got[i], e[i], 2e-5f) << c.type << " call " << n << " sample " << i;
+    }
+  }
+}
+
+TEST(DistortStage, HostileInputNeverPoisonsTheState) {
+  // Not-a-number, infinite and absurd samples, then ordinary audio: every type keeps
+  // producing finite output.
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  const float bad[] = {nan, inf, -inf, 1e30f, -1e30f, 3e38f};
+  for (int type = 0; type < NUM_DISTORT_TYPES; ++type) {
+    auto d = makeStage();
+    const Knobs k = {1.0f, 1.0f, 0.9f, 0.9f, 0.9f, 0.9f, 0.9f, 0.5f};
+    for (float b : bad) {
+      const Frame out = run(*d, type, k, {b, -b, b, b}, nullptr, nullptr, b, b);
+      ASSERT_TRUE(std::isfinite(out.l0) && std::isfinite(out.r0) && std::isfinite(out.l1) &&
+                  std::isfinite(out.r1))
+          << type << " input " << b;
+    }
+    for (int n = 0; n < 500; ++n) {
+      const float s = std::sin(0.1f * static_cast<float>(n));
+      const Frame out = run(*d, type, k, {s, s, -s, s});
+      ASSERT_TRUE(std::isfinite(out.l0) && std::isfinite(out.r0) && std::isfinite(out.l1) &&
+                  std::isfinite(out.r1))
+          << type << " call " << n;
+    }
+  }
+}
+
+TEST(DistortStage, TwoBandTypesShapeEachBandWithItsOwnKnobs) {
+  // Each two-band type against the crossover's bands shaped by the single-band rule with
+  // the band's parameter and amount knobs (low: Dist4/Dist5, high: Dist6/Dist7), DC off.
+  auto bandValue = [](int type, float x, float p, float m) -> float {
+    switch (type) {
+      case DIST_2B_COS:
+        return mix(x, Cos1Rule(p)(x), m);
+      case DIST_2B_FOLDOVER:
+        return mix(x, FoldoverRule(p)(x), m);
+      case DIST_2B_FUZZ:
+        return FuzzRule(p, m)(x);
+      case DIST_2B_GAPPER:
+        return GapperRule(p, m)(x);
+      case DIST_2B_LIMITER:
+        return HardLimiterRule(p, m)(x);
+      case DIST_2B_OCTAVE:
+        return mix(x, Octave2Rule(p)(x), m);
+      case DIST_2B_OVERDRIVE:
+        return mix(x, OverdriveRule(p)(x), m);
+      case DIST_2B_POWER:
+        return mix(x, PowerRule(p)(x), m);
+      case DIST_2B_RECTIFY:
+        return mix(x, RectifyRule(p)(x), m);
+      case DIST_2B_SATURATE:
+        return mix(x, SaturateRule(p)(x), m);
+      default:
+        return mix(x, ValveRule(p)(x), m);
+    }
+  };
+  const float g = driveGain(0.7f);
+  for (int type = DIST_2B_COS; type <= DIST_2B_VALVE; ++type) {
+    if (type == DIST_2B_LOW_FI) continue;
+    auto d = makeStage();
+    d->setDC(false);
+    TFilter ref;
+    ref.init(44100.0f);
+    ref.setType(TFilter::kSvfLow, false);
+    const Knobs k = {0.7f, 0.0f, 0.45f, 0.8f, 0.9f, 0.2f, 0.6f, 0.3f};
+    for (int n = 0; n < 100; ++n) {
+      float x[4];
+      for (int i = 0; i < 4; ++i)
+        x[i] = 0.8f * std::sin(0.05f * static_cast<float>(2 * n + (i >> 1)) + 0.3f * i);
+      const Frame out = run(*d, type, k, {x[0], x[1], x[2], x[3]});
+      float s[8];
+      for (int i = 0; i < 8; ++i) s[i] = d->getSmoothedKnob(i);
+      for (float& v : x) v *= g;
+      float lo[4], hi[4];
+      ref.processSplit(s[2], 0.0f, x[0], x[1], x[2], x[3], lo[0], lo[1], lo[2], lo[3], hi[0], hi[1], hi[2],
+                       hi[3], n == 0);
+      const float hg = std::clamp(2.0f * s[7], 0.0f, 1.0f), lg = std::clamp(2.0f - 2.0f * s[7], 0.0f, 1.0f);
+      const float got[4] = {out.l0, out.r0, out.l1, out.r1};
+      for (int i = 0; i < 4; ++i) {
+        const float expect =
+            bandValue(type, lo[i], s[3], s[4]) * lg + bandValue(type, hi[i], s[5], s[6]) * hg;
+        ASSERT_NEAR(got[i], expect, 1e-4f * (1.0f + std::fabs(expect)))
+            << type << " call " << n << " sample " << i;
+      }
+    }
   }
 }
