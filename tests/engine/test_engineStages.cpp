@@ -246,3 +246,20 @@ TEST(EngineStages, SampleRateChangesFollowTheirRules) {
   EXPECT_GT(p->lfo[0].getPos(), 0.0f);
   EXPECT_GT(p->lfo[1].getPos(), 0.0f);  // the host is playing: started again
 }
+
+TEST(EngineStages, BypassedStagesKeepRunning) {
+  FakeHost host;
+  auto p = makeProbe();
+  p->setParameter(BYPASS_TAG, 1.0f);
+  p->setParameter(COMP_ON_TAG, 1.0f);
+  float lastTap = p->getSourceValue(49);
+  int moves = 0;
+  for (int i = 0; i < 512; ++i) {
+    const float x = 0.4f * std::sin(0.05f * static_cast<float>(i));
+    const auto out = p->sample(x, x);
+    ASSERT_EQ(out.first, x);
+    moves += p->getSourceValue(49) != lastTap;
+    lastTap = p->getSourceValue(49);
+  }
+  EXPECT_GT(moves, 300);  // the compressor's tap follows its delayed input
+}
