@@ -249,6 +249,7 @@ class APlugin : public AudioEffectX {
   std::atomic<bool> compOn{false};
   bool lowPassOn = false, highPassOn = false, widenerOn = false, chorusOn = false;
   std::atomic<float> compMeterLevel{0.0f};
+  std::atomic<bool> gateLamp{false};  // the gate's state for the editor, taken with the meters
   float waveShaperCurves[2][WAVESHAPER_POINTS] = {};
 
   // LFOs.
