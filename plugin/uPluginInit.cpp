@@ -154,7 +154,8 @@ void APlugin::resetEverythingNow() {
 
   lazyLfo.reset();
   lazyLfo.start();
-  screenLfo.reset();
+  // The screen oscillator is left alone: it belongs to the editor's thread and, never started,
+  // has nothing to reset (it draws the wave as a pure function of phase).
   modulator.init();
   modRouted = false;
 
