@@ -60,6 +60,7 @@ void APlugin::initEngineVariables() {
   lazyOn = lazySync = false;
   disruptSpringActive.store(false, std::memory_order_relaxed);
   disruptSpringStep.store(0.0f, std::memory_order_relaxed);
+  // Taken from the store, so that only a real change away from "Off" starts the spring.
   disruptSpringTime = getDisruptSpringTime();
   disruptQuant = 0;
   lazyMode = 0;
