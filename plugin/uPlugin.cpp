@@ -31,6 +31,7 @@ APlugin::APlugin(audioMasterCallback audioMaster)
     editedValues[t] = defaultValues[t];
     originalValues[t] = defaultValues[t];
   }
+  initEngineVariables();
 
   initPrograms();
   setProgram(0);
@@ -51,22 +52,12 @@ APlugin::~APlugin() {
   prefsWriter.stop();
 }
 
-void APlugin::suspend() {}
+void APlugin::suspend() { processingOn.store(false, std::memory_order_release); }
 // The writer thread starts only once processing is switched on: hosts create many instances
 // just to scan them, and those need no thread.
-void APlugin::resume() { prefsWriter.start(); }
-
-// Until the engine exists the main input passes through unchanged.
-void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {
-  if (!outputs || sampleFrames <= 0) return;
-  const size_t bytes = static_cast<size_t>(sampleFrames) * sizeof(float);
-  for (int c = 0; c < 2; ++c) {
-    if (!outputs[c]) continue;
-    if (inputs && inputs[c])
-      std::memmove(outputs[c], inputs[c], bytes);
-    else
-      std::memset(outputs[c], 0, bytes);
-  }
+void APlugin::resume() {
+  prefsWriter.start();
+  processingOn.store(true, std::memory_order_release);
 }
 
 // The old accumulating call: the host's buffers hold its own mix, so nothing is written.

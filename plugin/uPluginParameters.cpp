@@ -52,8 +52,7 @@ void APlugin::setParameter(int32_t t, float v) {
   if (isEditorOpen()) editorLink->setParameter(t, x);
 }
 
-// The modulator's contribution arrives with the engine.
-float APlugin::currentModulation(int) { return 0.0f; }
+float APlugin::currentModulation(int d) { return modulator.getMod(d); }
 
 bool APlugin::getOnOff(int t) { return isValidTag(t) && currentValues[t].load(std::memory_order_relaxed) >= 0.5f; }
 

@@ -1,0 +1,283 @@
+// The modulation half of the engine: source values, the envelope follower, Disrupt with its
+// quantiser, spring and lazy oscillator, the LFO modes, and the 16- and 256-sample ticks.
+#include <cmath>
+
+#include "uPlugin.h"
+#include "uPluginEngine.h"
+
+using namespace engine_detail;
+
+namespace {
+
+// 2^(4 m): the speed multiplier of a modulated rate; exact 1 without modulation.
+inline float speedMultiplier(float m) noexcept { return m == 0.0f ? 1.0f : std::exp2(4.0f * m); }
+
+// Follower attack and decay: one-pole coefficients of a 2^(14 v) ms time constant.
+inline float followerCoefficient(float v, float rate) noexcept {
+  return std::exp(-1000.0f / (std::exp2(14.0f * std::fmax(0.0f, v)) * rate));
+}
+
+}  // namespace
+
+void APlugin::writeTag69(float v) {
+  v = clamp01(v);
+  currentValues[DISRUPT_AMOUNT_TAG].store(v, std::memory_order_relaxed);
+  storeShared(programValues()[DISRUPT_AMOUNT_TAG], v);
+}
+
+void APlugin::setFollowerValue(float left, float right) {
+  float x = (left + right) * 0.5f;
+  if (x < followerThreshold) x = 0.0f;
+  followerLevel = x * followerBoost * (1.0f - followerSmooth) + followerLevel * followerSmooth;
+  if (followerLevel > followerEnvelope) {
+    followerEnvelope = followerLevel * (1.0f - followerAttack) + followerEnvelope * followerAttack + dsp::ANTI_DENORMAL;
+    followerHoldCount = 0.0f;
+  } else {
+    followerHoldCount += followerHold;
+    if (followerHoldCount >= 1.0f) {
+      followerHoldCount = 2.0f;
+      followerEnvelope = followerLevel * (1.0f - followerDecay) + followerEnvelope * followerDecay + dsp::ANTI_DENORMAL;
+    }
+  }
+  modulator.setSrcVal(SRC_FOLLOWER, followerEnvelope);
+  const int slot = dsp::saturatingInt(followerPhase.load(std::memory_order_relaxed) * 511.9999) & (FOLLOWER_HISTORY - 1);
+  storeShared(followerHistory[slot], clamp01(followerEnvelope));
+}
+
+void APlugin::computeDisrupt() {
+  float d = clampPM1(2.0f * tagValue(DISRUPT_AMOUNT_TAG) - 1.0f + mod(DEST_DISRUPT));
+  if (disruptQuant != 0) d = std::floor(d * disruptQuantDivide + 0.5f) / disruptQuantDivide;
+  const float v = (1.0f - disruptSmooth) * d + disruptValue.load(std::memory_order_relaxed) * disruptSmooth;
+  disruptValue.store(v, std::memory_order_relaxed);
+  modulator.setSrcVal(SRC_DISRUPT, v);
+}
+
+void APlugin::runModSources() {
+  if (lazyOn) {
+    const float w = lazyLfo.getLazyValue(TLfo::LAZY_SINE);
+    modulator.setSrcVal(SRC_LAZY, w);
+    modulator.setSrcVal(SRC_LAZY_UNI, w * 0.5f + 0.5f);
+    modulator.setSrcVal(SRC_LAZY_SIGN, w > 0.0f ? 1.0f : (w < 0.0f ? -1.0f : 0.0f));
+  }
+  if (!anyLfoInUse) return;
+  for (int i = 0; i < 4; ++i) {
+    if (!lfoInUse[i]) continue;
+    const float v = lfo[i].update(waveShaperCurves[lfoCurve[i]]);
+    modulator.setSrcVal(SRC_LFO_1 + 2 * i, v);
+    modulator.setSrcVal(SRC_LFO_1 + 2 * i + 1, v * 0.5f + 0.5f);
+  }
+}
+
+void APlugin::writeDisruptTag() {
+  if (lazyOn) {
+    lazyLfo.setSym(mod(DEST_LAZY_SHAPE) * 0.5f + 0.5f);
+    lazyLfo.setPhase(mod(DEST_LAZY_PHASE));
+    lazyLfo.setSpeed(tagValue(DISRUPT_LAZY_SPEED_TAG), lazySync, tempo.load(std::memory_order_relaxed),
+                     speedMultiplier(mod(DEST_LAZY_SPEED)));
+    writeTag69(lazyLfo.getLazyValue(lazyMode));
+    return;
+  }
+  if (!disruptSpringActive.load(std::memory_order_acquire)) return;
+  const float step = disruptSpringStep.load(std::memory_order_relaxed);
+  const float x = tagValue(DISRUPT_AMOUNT_TAG);
+  // Home, or a step that cannot bring it home: the spring has nothing to do.
+  if (x == 0.5f || !(x < 0.5f ? step > 0.0f : step < 0.0f)) {
+    disruptSpringActive.store(false, std::memory_order_relaxed);
+    return;
+  }
+  float y = x + step;
+  bool done = false;
+  if ((x < 0.5f && y >= 0.5f) || (x > 0.5f && y <= 0.5f)) {
+    y = 0.5f;
+    done = true;
+  } else if (!(y > 0.0f) || y >= 1.0f) {
+    y = y >= 1.0f ? 1.0f : 0.0f;
+    done = true;
+  }
+  if (done) disruptSpringActive.store(false, std::memory_order_relaxed);
+  writeTag69(y);
+}
+
+void APlugin::setDisruptSpringOn() {
+  const int t = getDisruptSpringTime();
+  float step = 0.0f;
+  if (t == 0) {
+    disruptSpringStep.store(0.0f, std::memory_order_relaxed);
+    disruptSpringActive.store(false, std::memory_order_release);
+    return;
+  }
+  const float v = tagValue(DISRUPT_AMOUNT_TAG);
+  if (t == 1) {
+    if (v > 0.49f && v < 0.51f)
+      step = 0.0f;
+    else
+      step = v < 0.501f ? 1.0f : -1.0f;
+  } else {
+    step = (0.5f - v) / (DISRUPT_SPRING_TIME_ARRAY[t] * samplesPerBar.load(std::memory_order_relaxed));
+  }
+  // The step first: the audio thread reads it only after it sees the spring active.
+  disruptSpringStep.store(step, std::memory_order_relaxed);
+  disruptSpringActive.store(true, std::memory_order_release);
+}
+
+void APlugin::setDisruptSpringOff() { disruptSpringActive.store(false, std::memory_order_release); }
+
+void APlugin::refreshLfoParameters() {
+  if (!anyLfoInUse) return;
+  const float bpm = tempo.load(std::memory_order_relaxed);
+  for (int i = 0; i < 4; ++i) {
+    if (!lfoInUse[i]) continue;
+    TLfo& l = lfo[i];
+    l.setSym(tagValue(LFO_SHAPE_TAGS[i]) + mod(DEST_LFO_SHAPE + i));
+    l.setPhase(mod(DEST_LFO_PHASE + i));
+    l.setSmooth(mod(DEST_LFO_SMOOTH + i));
+    l.setSpeed(tagValue(LFO_SPEED_TAGS[i]), tagValue(LFO_SYNC_TAGS[i]) >= 0.5f, bpm,
+               speedMultiplier(mod(DEST_LFO_SPEED + i)));
+  }
+}
+
+void APlugin::controlTick() {
+  // 1. LFO modes: a new mode restarts the oscillator's cycle; only Free runs at once.
+  for (int i = 0; i < 4; ++i) {
+    const int m = getLFOMode(i);
+    if (m == lastLfoMode[i]) continue;
+    lastLfoMode[i] = m;
+    lfo[i].reset();
+    if (m == LFO_MODE_FREE) lfo[i].start();
+  }
+
+  // 2. Host tempo and transport.
+  if (const VstTimeInfo* ti = getTimeInfo(kVstTempoValid | kVstPpqPosValid)) {
+    if (ti->flags & kVstTempoValid) {
+      const float bpm = static_cast<float>(ti->tempo);
+      if (std::isfinite(bpm) && bpm > 0.0f) tempo.store(bpm, std::memory_order_relaxed);
+    }
+    samplesPerBar.store(lastSampleRate * 240.0f / tempo.load(std::memory_order_relaxed), std::memory_order_relaxed);
+    const int32_t playing = ti->flags & kVstTransportPlaying;
+    if (playing && playing != lastTransportPlaying) {
+      for (int i = 0; i < 4; ++i)
+        if (getLFOMode(i) == LFO_MODE_HOST) lfo[i].start();
+      lazyLfo.start();
+      followerLevel = followerEnvelope = followerHoldCount = 0.0f;
+    }
+    lastTransportPlaying = playing;
+  }
+
+  // 3. Switches and settings of the stages.
+  latchStageSettings();
+
+  // 4-7. Disrupt: quantiser, smoothing, spring time, lazy mode.
+  disruptQuant = getDisruptQuant();
+  disruptQuantDivide = DISRUPT_QUANT_DIVIDE[disruptQuant];
+  const float smoothMod = clamp01(mod(DEST_DISRUPT_SMOOTH));
+  disruptSmooth = smoothMod == 0.0f ? 0.0f : 1.0f - std::exp2(-16.0f * smoothMod);
+  const int springTime = getDisruptSpringTime();
+  if (disruptSpringTime == 0 && springTime != 0) setDisruptSpringOn();
+  disruptSpringTime = springTime;
+  const bool lazy = getOnOff(DISRUPT_LAZY_ON_TAG);
+  if (lazy != lazyOn) {
+    if (!lazy) {
+      setDisruptSpringOn();
+    } else {
+      lazyLfo.reset();
+      lazyLfo.start();
+    }
+    lazyOn = lazy;
+  }
+
+  // 8. Disrupt slots (a slot is off while its switch is off).
+  for (int j = 0; j < NUM_DISRUPT_SLOTS; ++j)
+    modulator.setAmtForSlot(TModulator::SLOT_FIRST_DISRUPT + j,
+                            2.0f * tagValue(DISRUPT_SLOT_AMT_1_TAG + j) - 1.0f + mod(DEST_DISRUPT_SLOT + j),
+                            getRevOnOff(DISRUPT_ON_TAGS[j]));
+
+  // 9. Follower coefficients at the host rate, recomputed only when their knobs move.
+  const float h = lastSampleRate;
+  const float in[6] = {tagValue(FOLLOWER_ATTACK_TAG) + mod(DEST_FOLLOWER_ATTACK),
+                       std::fmax(0.0f, tagValue(FOLLOWER_HOLD_TAG) + mod(DEST_FOLLOWER_HOLD)),
+                       tagValue(FOLLOWER_DECAY_TAG) + mod(DEST_FOLLOWER_DECAY),
+                       tagValue(FOLLOWER_SMOOTH_TAG) + mod(DEST_FOLLOWER_SMOOTH),
+                       clamp01(tagValue(FOLLOWER_THRESHOLD_TAG) + mod(DEST_FOLLOWER_THRESHOLD)),
+                       clamp01(tagValue(FOLLOWER_BOOST_TAG) + mod(DEST_FOLLOWER_BOOST))};
+  if (in[0] != followerInputs[0]) followerAttack = followerCoefficient(in[0], h);
+  if (in[1] != followerInputs[1]) followerHold = 1000.0f / (std::exp2(14.0f * in[1] - 1.0f) * h + 4.0f);
+  if (in[2] != followerInputs[2]) followerDecay = followerCoefficient(in[2], h);
+  if (in[3] != followerInputs[3])
+    followerSmooth = in[3] < 0.0f ? std::exp2(-8.0f) : 1.0f - std::exp2(-8.0f * clamp01(in[3]) - 8.0f);
+  if (in[4] != followerInputs[4])
+    followerThreshold = in[4] < 0.001f ? 0.0f : std::pow(10.0f, (40.0f * in[4] - 40.0f) / 20.0f);
+  if (in[5] != followerInputs[5]) followerBoost = in[5] < 0.001f ? 0.0f : std::pow(10.0f, (60.0f * in[5] - 30.0f) / 20.0f);
+  for (int k = 0; k < 6; ++k) followerInputs[k] = in[k];
+
+  // 10. Follower outputs, their amounts modulated by a chosen source.
+  for (int j = 0; j < 3; ++j) {
+    const float amount = clampPM1((2.0f * tagValue(FOLLOWER_AMT_1_TAG + j) - 1.0f) + mod(DEST_FOLLOWER_AMT + j) +
+                                  (2.0f * tagValue(FOLLOWER_MOD_AMT_1_TAG + j) - 1.0f) *
+                                      modulator.getSrcVal(followerModSources[j]));
+    modulator.setAmtForSlot(TModulator::SLOT_FIRST_FOLLOWER + j, amount, getOnOff(FOLLOWER_BYPASS_1_TAG + j));
+  }
+
+  // 11. LFO amounts.
+  for (int i = 0; i < 4; ++i) {
+    lfo[i].setHum(tagValue(LFO_HUM_TAGS[i]));
+    modulator.setAmtForSlot(TModulator::SLOT_FIRST_LFO + i, 2.0f * tagValue(LFO_AMT_TAGS[i]) - 1.0f + mod(DEST_LFO_AMT + i),
+                            false);
+  }
+
+  // 12. Matrix rows.
+  const bool advanced = getOnOff(MOD_ADVANCED_TAG);
+  for (int s = 0; s < NUM_MOD_SLOTS; ++s) {
+    const bool bypassed = getOnOff(MOD_SLOT_BY_TAGS[s]);
+    modulator.setAmtForSlot(SLOT_MOD[s], 2.0f * tagValue(MOD_SLOT_AMT_TAGS[s]) - 1.0f + mod(DEST_MOD_SLOT_AMT + s),
+                            bypassed);
+    modulator.setAdvForSlot(SLOT_MOD[s], advanced, tagValue(MOD_SLOT_OFFSET_TAGS[s]),
+                            tagValue(MOD_SLOT_LOWER_THRESH_TAGS[s]), tagValue(MOD_SLOT_UPPER_THRESH_TAGS[s]), bypassed);
+  }
+}
+
+void APlugin::routingTick() {
+  // 1. The wave-shaper curves, -1..1.
+  for (int w = 0; w < 2; ++w)
+    for (int i = 0; i < WAVESHAPER_POINTS; ++i)
+      storeShared(waveShaperCurves[w][i], 2.0f * tagValue(WAVESHAPER_START_TAG[w] + i) - 1.0f);
+
+  // 2. LFOs: stepped only while something listens to them.
+  int rowSource[NUM_MOD_SLOTS];
+  for (int s = 0; s < NUM_MOD_SLOTS; ++s) rowSource[s] = getSrcForTag(MOD_SLOT_SRC_TAGS[s]);
+  anyLfoInUse = false;
+  for (int i = 0; i < 4; ++i) {
+    const int dest = getDestForTag(LFO_DEST_TAGS[i]);
+    bool used = dest != 0;
+    for (int s = 0; s < NUM_MOD_SLOTS && !used; ++s) used = rowSource[s] == SRC_LFO[i] || rowSource[s] == SRC_LFO_UNI[i];
+    lfoInUse[i] = used;
+    anyLfoInUse |= used;
+    const int wave = getLFOWave(i);
+    lfo[i].setWave(wave);
+    storeShared(lfoCurve[i], wave == TLfo::WAVE_SHAPER_2 ? 1 : 0);
+    modulator.setDestForSlot(TModulator::SLOT_FIRST_LFO + i, dest);
+  }
+
+  // 3. Follower outputs.
+  for (int j = 0; j < 3; ++j) {
+    modulator.setDestForSlot(TModulator::SLOT_FIRST_FOLLOWER + j, getDestForTag(FOLLOWER_DEST_1_TAG + j));
+    followerModSources[j] = getSrcForTag(FOLLOWER_MOD_SRC_1_TAG + j);
+  }
+
+  // 4. Disrupt destinations.
+  for (int j = 0; j < NUM_DISRUPT_SLOTS; ++j)
+    modulator.setDestForSlot(TModulator::SLOT_FIRST_DISRUPT + j, getDestForTag(DISRUPT_DEST_TAGS[j]));
+
+  // 5. Lazy oscillator form.
+  lazySync = getOnOff(DISRUPT_LAZY_SYNC_TAG);
+  lazyMode = getDisruptLazyMode();
+
+  // 6. Matrix rows.
+  for (int s = 0; s < NUM_MOD_SLOTS; ++s) {
+    modulator.setSrcForSlot(SLOT_MOD[s], rowSource[s]);
+    modulator.setDestForSlot(SLOT_MOD[s], getDestForTag(MOD_SLOT_DEST_TAGS[s]));
+  }
+
+  // 7. Fresh sums over the slots now in use.
+  modulator.setToDefaultVal();
+  modulator.setSlotUsed();
+}

@@ -1,0 +1,354 @@
+// The audio path: the sample loop, the four stages in the selected order at twice the host
+// rate, the output section and the meters.
+#include <cmath>
+#include <thread>
+
+#if defined(__SSE__) || defined(__x86_64__)
+#include <xmmintrin.h>
+#endif
+
+#include "uPlugin.h"
+#include "uPluginEngine.h"
+
+using namespace engine_detail;
+
+namespace {
+
+// Flush-to-zero and denormals-are-zero for the duration of one block; the host's own
+// control flags come back when the block ends.
+class DenormalGuard {
+ public:
+#if defined(__SSE__) || defined(__x86_64__)
+  DenormalGuard() noexcept : saved(_mm_getcsr()) { _mm_setcsr(saved | 0x8040u); }
+  ~DenormalGuard() { _mm_setcsr(saved); }
+
+ private:
+  unsigned saved;
+#elif defined(__aarch64__)
+  DenormalGuard() noexcept {
+    __asm__ __volatile__("mrs %0, fpcr" : "=r"(saved));
+    const uint64_t flushed = saved | (1ull << 24);
+    __asm__ __volatile__("msr fpcr, %0" : : "r"(flushed));
+  }
+  ~DenormalGuard() { __asm__ __volatile__("msr fpcr, %0" : : "r"(saved)); }
+
+ private:
+  uint64_t saved;
+#else
+  DenormalGuard() noexcept {}
+#endif
+};
+
+// A host sample that is not a number must not reach any filter state.
+inline float readInput(float* const* inputs, int channel, int32_t i) noexcept {
+  const float* p = inputs[channel];
+  if (!p) return 0.0f;
+  const float x = p[i];
+  return std::isfinite(x) ? x : 0.0f;
+}
+
+// Plain comparisons: the library's fmin and fmax are calls, and these run several times a sample.
+inline float limit01(float x) noexcept {
+  if (!(x > 0.0f)) return 0.0f;
+  return x < 1.0f ? x : 1.0f;
+}
+inline float atMostOne(float x) noexcept { return x < 1.0f ? x : 1.0f; }
+
+inline float panLeft(float m) noexcept {
+  const float x = (m * 0.5f + 0.5f) * 2.0f;
+  return limit01(2.0f - x);
+}
+inline float panRight(float m) noexcept {
+  const float x = (m * 0.5f + 0.5f) * 2.0f;
+  return limit01(x);
+}
+
+inline float clipOutput(float x) noexcept {
+  if (x > 0.999f) return 0.999f;
+  if (x < -0.999f) return -0.999f;
+  return x == x ? x : 0.0f;
+}
+
+// x - x is 0 for every finite x and NaN otherwise.
+inline bool allFinite(float a, float b, float c, float d) noexcept {
+  return (a - a) + (b - b) + (c - c) + (d - d) == 0.0f;
+}
+
+constexpr float SMOOTH_KEEP = 0.9f;
+constexpr float SMOOTH_KEEP_SLOW = 0.99f;
+
+// Marks the thread running the current block, so that a reset asked for from inside the block
+// (a MIDI program change) happens at once.
+struct BlockMark {
+  explicit BlockMark(std::atomic<std::thread::id>& slot) noexcept : slot(slot) {
+    slot.store(std::this_thread::get_id(), std::memory_order_relaxed);
+  }
+  ~BlockMark() { slot.store(std::thread::id(), std::memory_order_relaxed); }
+  std::atomic<std::thread::id>& slot;
+};
+
+}  // namespace
+
+__attribute__((always_inline)) inline void APlugin::runStage(int stage, float& a, float& b, float& c, float& d) {
+  bool stageActive = true;
+  switch (stage) {
+    case 0: {  // distortion with its EQs, volume and gate
+      if (preEqOn) preEQ.process(eqGains[0], eqFreqs[0], eqWidths[0], a, b, c, d);
+      float k[8];
+      for (int j = 0; j < 8; ++j) k[j] = clamp01(tagValue(DISTORT_KNOB_1_TAG + j) + mod(DEST_DIST_1 + j));
+      const float typeValue = tagValue(DISTORT_TYPE_TAG);
+      if (typeValue != lastTypeValue) {
+        lastTypeValue = typeValue;
+        distortType = getDistortType();
+      }
+      distort.process(a, b, c, d, inputFrame[2], inputFrame[3], distortType, k[0], k[1], k[2], k[3], k[4], k[5],
+                      k[6], k[7], waveShaperCurves[0], waveShaperCurves[1]);
+      if (postEqOn) {
+        if (!oldEqOn) {
+          postEQ.process(eqGains[1], eqFreqs[1], eqWidths[1], a, b, c, d);
+        } else {
+          float g[4];
+          for (int j = 0; j < 4; ++j) g[j] = clamp01(smoothedOldEqGains[j] + mod(DEST_POST_EQ_GAIN + j));
+          oldEQ.process(g[0], g[1], g[2], g[3], a, b, c, d);
+        }
+      }
+      if (!allFinite(a, b, c, d)) {
+        a = b = c = d = 0.0f;
+        resetRequested.store(true, std::memory_order_relaxed);
+      }
+      smoothedVolume = tagValue(VOLUME_TAG) * (1.0f - SMOOTH_KEEP) + smoothedVolume * SMOOTH_KEEP;
+      const float v = clamp01(smoothedVolume + mod(DEST_VOLUME));
+      if (v != lastVolumeValue) {
+        lastVolumeValue = v;
+        volumeGain = v >= 0.001f ? std::pow(10.0f, (40.0f * v - 30.0f) / 20.0f) : 0.0f;
+      }
+      a = clampPM1(a * volumeGain);
+      b = clampPM1(b * volumeGain);
+      c = clampPM1(c * volumeGain);
+      d = clampPM1(d * volumeGain);
+      if (gateOn.load(std::memory_order_relaxed)) noiseGate.process(a, b, c, d);
+      break;
+    }
+    case 1: {  // low-pass, then high-pass
+      smoothedHighPassFreq = tagValue(HP_FREQ_TAG) * (1.0f - SMOOTH_KEEP) + smoothedHighPassFreq * SMOOTH_KEEP;
+      smoothedLowPassFreq = tagValue(LP_FREQ_TAG) * (1.0f - SMOOTH_KEEP) + smoothedLowPassFreq * SMOOTH_KEEP;
+      if (lowPassOn)
+        lowPassFilter.process(clamp01(smoothedLowPassFreq + mod(DEST_LP_FREQ)), clamp01(tagValue(LP_Q_TAG) + mod(DEST_LP_Q)),
+                              a, b, c, d, freshStart);
+      if (highPassOn)
+        highPassFilter.process(clamp01(smoothedHighPassFreq + mod(DEST_HP_FREQ)),
+                               clamp01(tagValue(HP_Q_TAG) + mod(DEST_HP_Q)), a, b, c, d, freshStart);
+      stageActive = lowPassOn || highPassOn;
+      break;
+    }
+    case 2: {  // compressor
+      if (compOn.load(std::memory_order_relaxed)) {
+        compressor.process(a, b, c, d);
+        compMeterLevel.store(compressor.getCompressorVolume(), std::memory_order_relaxed);
+      } else {
+        compMeterLevel.store(0.0f, std::memory_order_relaxed);
+        stageActive = false;
+      }
+      break;
+    }
+    default: {  // widener or chorus
+      if (widenerOn) {
+        if (!chorusOn) {
+          // The widener delays the right channel only; the left passes untouched.
+          widener.doWidener(clamp01(smoothedWidenValues[0] + mod(DEST_WIDEN)),
+                            clamp01(smoothedWidenValues[1] + mod(DEST_WIDEN + 1)),
+                            clamp01(tagValue(WIDENER_SPEED_TAG) + mod(DEST_WIDEN + 2)), b, d);
+        } else {
+          widener.doChorus(clamp01(smoothedWidenValues[2] + mod(DEST_CHORUS)),
+                           clamp01(smoothedWidenValues[3] + mod(DEST_CHORUS + 1)), clamp01(0.44f + mod(DEST_CHORUS + 2)),
+                           clamp01(tagValue(CHORUS_SPEED_TAG) + mod(DEST_CHORUS + 3)), a, b, c, d);
+        }
+      }
+      stageActive = widenerOn;
+      stage = 3;
+      break;
+    }
+  }
+  // A module that has gone unstable is silenced here and the chain starts afresh with the next block.
+  // (A stage that is switched off passes finite samples on unchanged.)
+  if (stageActive && !allFinite(a, b, c, d)) {
+    a = b = c = d = 0.0f;
+    resetRequested.store(true, std::memory_order_relaxed);
+  }
+  // The stage's tap: the mean of the first sub-sample, as a source and a follower feed.
+  modulator.setSrcVal(SRC_STAGE_FIRST + stage, (a + b) * 0.5f);
+  if (followerSource == stage + 2) setFollowerValue(a, b);
+}
+
+// MIDI input arrives with its own part of the plug-in; until then nothing is ever pending.
+void APlugin::processMidi() { numPendingEvents = 0; }
+
+void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {
+  DenormalGuard guard;
+  BlockMark mark(blockThread);
+  processingOn.store(true, std::memory_order_relaxed);
+  if (resetRequested.exchange(false, std::memory_order_acquire)) resetEverythingNow();
+
+  (void)getTimeInfo(kVstTempoValid | kVstPpqPosValid);
+  followerSource = getFollowerSource();
+
+  if (sampleFrames <= 0) return;
+  static float* const noChannels[4] = {nullptr, nullptr, nullptr, nullptr};
+  float* const* in = inputs ? inputs : noChannels;
+  float* outL = outputs ? outputs[0] : nullptr;
+  float* outR = outputs ? outputs[1] : nullptr;
+
+  for (int32_t i = 0; i < sampleFrames; ++i) {
+    if (numPendingEvents > 0) processMidi();
+
+    const float mainL = readInput(in, 0, i), mainR = readInput(in, 1, i);
+    const float sideL = readInput(in, 2, i), sideR = readInput(in, 3, i);
+    inputFrame[0] = mainL;
+    inputFrame[1] = mainR;
+    inputFrame[2] = sideL;
+    inputFrame[3] = sideR;
+    outputFrame[0] = outputFrame[1] = 0.0f;
+
+    modulator.setSrcVal(SRC_INPUT, (mainL + mainR) * 0.5f);
+    modulator.setSrcVal(SRC_SIDE, (sideL + sideR) * 0.5f);
+    if (followerSource == FOLLOW_MAIN)
+      setFollowerValue(mainL, mainR);
+    else if (followerSource == FOLLOW_SIDE)
+      setFollowerValue(sideL, sideR);
+
+    const float r = noise.next();
+    modulator.setSrcVal(SRC_NOISE, 2.0f * r - 1.0f);
+    modulator.setSrcVal(SRC_NOISE_UNI, r);
+
+    // Disrupt reads last sample's sums, before the routing tick clears them.
+    computeDisrupt();
+    if ((sampleCounter & 255u) == 0) {
+      routingTick();
+      modRouted = modulator.getUsedCount() > 0;
+    }
+    runModSources();
+    modulator.doMod();
+
+    if (freshStart) {
+      for (int k = 0; k < 4; ++k) smoothedOldEqGains[k] = tagValue(OLD_EQ_LOW_TAG + k);
+      smoothedCompVolume = tagValue(COMP_VOLUME_TAG);
+      for (int k = 0; k < 4; ++k) smoothedWidenValues[k] = tagValue(WIDEN_SMOOTHED_TAGS[k]);
+    } else {
+      for (int k = 0; k < 4; ++k)
+        smoothedOldEqGains[k] = tagValue(OLD_EQ_LOW_TAG + k) * (1.0f - SMOOTH_KEEP) + smoothedOldEqGains[k] * SMOOTH_KEEP;
+      smoothedCompVolume = tagValue(COMP_VOLUME_TAG) * (1.0f - SMOOTH_KEEP) + smoothedCompVolume * SMOOTH_KEEP;
+      for (int k = 0; k < 4; ++k)
+        smoothedWidenValues[k] =
+            tagValue(WIDEN_SMOOTHED_TAGS[k]) * (1.0f - SMOOTH_KEEP_SLOW) + smoothedWidenValues[k] * SMOOTH_KEEP_SLOW;
+    }
+
+    if ((sampleCounter & 15u) == 0) controlTick();
+    writeDisruptTag();
+    if ((sampleCounter & 1023u) == 0 && isEditorOpen())
+      editorLink->setParameter(DISRUPT_AMOUNT_TAG, tagValue(DISRUPT_AMOUNT_TAG));
+    refreshLfoParameters();
+
+    // Two sub-samples per host sample: the host sample repeated.
+    float a = mainL, b = mainR, c = mainL, d = mainR;
+    // The step is worked out again only when the stored value moves.
+    const float pathValue = tagValue(MODULE_PATH_TAG);
+    if (pathValue != lastPathValue) {
+      lastPathValue = pathValue;
+      pathIndex = getModulePath();
+    }
+    const int* path = MODULE_PATHS[pathIndex];
+    for (int s = 0; s < 4; ++s) runStage(path[s], a, b, c, d);
+
+    // Output section.
+    float outLeft, outRight;
+    if (tagValue(BYPASS_TAG) >= 0.5f) {  // read every sample: bypass acts from the sample it is set
+      outLeft = mainL;
+      outRight = mainR;
+    } else {
+      const float pan = mod(DEST_PAN), wetPan = mod(DEST_WET_PAN), dryPan = mod(DEST_DRY_PAN);
+      smoothedMix = tagValue(MIX_TAG) * (1.0f - SMOOTH_KEEP) + smoothedMix * SMOOTH_KEEP;
+      const float mix = clamp01(smoothedMix + mod(DEST_MIX));
+      const float wet = atMostOne(2.0f * mix);
+      const float dry = atMostOne(2.0f - 2.0f * mix);
+      const float wetL = (a + c) * 0.5f, wetR = (b + d) * 0.5f;
+      if (modRouted) {
+        outLeft = (wet * wetL * panLeft(wetPan) + dry * mainL * panLeft(dryPan)) * panLeft(pan);
+        outRight = (wet * wetR * panRight(wetPan) + dry * mainR * panRight(dryPan)) * panRight(pan);
+      } else {  // unmodulated pans are exactly 1
+        outLeft = wet * wetL + dry * mainL;
+        outRight = wet * wetR + dry * mainR;
+      }
+    }
+    outLeft = clipOutput(outLeft);
+    outRight = clipOutput(outRight);
+    outputFrame[0] = outLeft;
+    outputFrame[1] = outRight;
+
+    // Meters.
+    if ((sampleCounter & 63u) == 0) {
+      const float level[4] = {std::fabs(mainL), std::fabs(mainR), std::fabs(outLeft), std::fabs(outRight)};
+      for (int k = 0; k < 4; ++k) meterLevels[k] = level[k] * (1.0f - SMOOTH_KEEP) + meterLevels[k] * SMOOTH_KEEP;
+      // The editor reads the gate's lamp from here rather than from the gate itself.
+      gateLamp.store(noiseGate.getTriggered(), std::memory_order_relaxed);
+      if ((sampleCounter & 2047u) == 0 && isEditorOpen())
+        editorLink->setVU(meterLevels[0] * 4.0f, meterLevels[1] * 4.0f, meterLevels[2] * 4.0f,
+                          meterLevels[3] * 4.0f);
+    }
+
+    double phase = followerPhase.load(std::memory_order_relaxed) + 1.52587890625e-05;
+    if (phase > 1.0) phase -= std::floor(phase);
+    followerPhase.store(phase, std::memory_order_relaxed);
+
+    modulator.setSrcVal(SRC_OUTPUT, (outLeft + outRight) * 0.5f);
+    if (followerSource == FOLLOW_OUTPUT) setFollowerValue(outLeft, outRight);
+
+    ++sampleCounter;
+    freshStart = false;
+
+    if (outL) outL[i] = outLeft;
+    if (outR) outR[i] = outRight;
+  }
+}
+
+void APlugin::latchStageSettings() {
+  distort.setDC(getOnOff(DC_FILTER_TAG));
+  preEqOn = getOnOff(PRE_EQ_ON_TAG);
+  postEqOn = getOnOff(POST_EQ_ON_TAG);
+  oldEqOn = getOnOff(OLD_EQ_TAG);
+
+  // An equaliser that is off is not read; it is latched again in the tick that switches it on.
+  const int firstDest[2] = {DEST_PRE_EQ_GAIN, DEST_POST_EQ_GAIN};
+  const bool eqOn[2] = {preEqOn, postEqOn && !oldEqOn};
+  for (int e = 0; e < 2; ++e)
+    for (int k = 0; eqOn[e] && k < 4; ++k) {
+      const int i = 4 * e + k;
+      eqGains[e][k] = clamp01(tagValue(EQ_GAIN_TAGS[i]) + mod(firstDest[e] + k));
+      eqFreqs[e][k] = clamp01(tagValue(EQ_FREQ_TAGS[i]) + mod(firstDest[e] + 4 + k));
+      eqWidths[e][k] = clamp01(tagValue(EQ_BW_TAGS[i]) + mod(firstDest[e] + 8 + k));
+    }
+
+  const bool gate = getOnOff(GATE_ON_TAG);
+  gateOn.store(gate, std::memory_order_relaxed);
+  if (gate)
+    noiseGate.setParams(clamp01(tagValue(GATE_THRESHOLD_TAG) + mod(DEST_GATE)),
+                        clamp01(tagValue(GATE_ATTACK_TAG) + mod(DEST_GATE + 1)),
+                        clamp01(tagValue(GATE_HOLD_TAG) + mod(DEST_GATE + 2)),
+                        clamp01(tagValue(GATE_RELEASE_TAG) + mod(DEST_GATE + 3)));
+
+  const bool comp = getOnOff(COMP_ON_TAG);
+  compOn.store(comp, std::memory_order_relaxed);
+  if (comp)
+    compressor.setParams(clamp01(tagValue(COMP_THRESHOLD_TAG) + mod(DEST_COMP)),
+                         clamp01(tagValue(COMP_RATIO_TAG) + mod(DEST_COMP + 1)),
+                         clamp01(tagValue(COMP_ATTACK_TAG) + mod(DEST_COMP + 2)),
+                         clamp01(tagValue(COMP_RELEASE_TAG) + mod(DEST_COMP + 3)),
+                         clamp01(smoothedCompVolume + mod(DEST_COMP + 4)), getOnOff(COMP_MODE_TAG));
+
+  lowPassOn = getOnOff(LP_ON_TAG);
+  highPassOn = getOnOff(HP_ON_TAG);
+  highPassFilter.setType(getOnOff(HP_TYPE_TAG) ? 7 : 4, getOnOff(HP_ZD_TAG));
+  lowPassFilter.setType(getOnOff(LP_TYPE_TAG) ? 6 : 3, getOnOff(LP_ZD_TAG));
+
+  widenerOn = getOnOff(WIDENER_ON_TAG);
+  chorusOn = getOnOff(CHORUS_MODE_TAG);
+}

@@ -1,0 +1,142 @@
+// Helpers of the engine tests: the built module driven from outside through its entry point
+// and the fake host, and an in-process instance whose inner state the tests may read.
+#pragma once
+
+#include "support/builtInPrograms.h"
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "plugin/uPlugin.h"
+#include "support/fakeHost.h"
+
+namespace engine_test {
+
+using testing_support::FakeHost;
+
+// Normalised value that selects step n of a stepped tag.
+inline float stepValue(APlugin& p, int tag, int n) {
+  return (static_cast<float>(n) + 0.1f) / p.getMenuRange(tag);
+}
+
+// A plug-in instance with read access to the engine's working state.
+class Probe : public APlugin {
+ public:
+  explicit Probe(audioMasterCallback cb) : APlugin(cb) {}
+  using APlugin::compMeterLevel;
+  using APlugin::followerEnvelope;
+  using APlugin::followerHistory;
+  using APlugin::followerPhase;
+  using APlugin::lastTransportPlaying;
+  using APlugin::lfoInUse;
+  using APlugin::resetRequested;
+  using APlugin::sampleCounter;
+  using APlugin::smoothedMix;
+  using APlugin::smoothedVolume;
+  using APlugin::smoothedHighPassFreq;
+  using APlugin::smoothedLowPassFreq;
+
+  void setStep(int tag, int n) { setParameter(tag, stepValue(*this, tag, n)); }
+
+  // Runs n samples of constant input in blocks of the given size; returns the outputs.
+  void run(int n, float left = 0.0f, float right = 0.0f, int block = 64, std::vector<float>* outL = nullptr,
+           std::vector<float>* outR = nullptr) {
+    std::vector<float> inL(block, left), inR(block, right), side(block, 0.0f), oL(block), oR(block);
+    float* ins[4] = {inL.data(), inR.data(), side.data(), side.data()};
+    float* outs[2] = {oL.data(), oR.data()};
+    while (n > 0) {
+      const int m = n < block ? n : block;
+      processReplacing(ins, outs, m);
+      if (outL) outL->insert(outL->end(), oL.begin(), oL.begin() + m);
+      if (outR) outR->insert(outR->end(), oR.begin(), oR.begin() + m);
+      n -= m;
+    }
+  }
+
+  // One sample of the given input; returns the output pair.
+  std::pair<float, float> sample(float left, float right, float sideL = 0.0f, float sideR = 0.0f) {
+    float in[4] = {left, right, sideL, sideR};
+    float o[2] = {0.0f, 0.0f};
+    float* ins[4] = {&in[0], &in[1], &in[2], &in[3]};
+    float* outs[2] = {&o[0], &o[1]};
+    processReplacing(ins, outs, 1);
+    return {o[0], o[1]};
+  }
+};
+
+// Starts from the program that holds every default (construction loads the first built-in one).
+inline std::unique_ptr<Probe> makeProbe() {
+  auto p = std::make_unique<Probe>(&FakeHost::callback);
+  p->setDemoProgram(DEFAULT_DEMO_PROGRAM);
+  return p;
+}
+
+// The built module as a host loads it: dlopen, VSTPluginMain with the fake host's callback.
+class Outside {
+ public:
+  Outside() {
+    handle = dlopen(GRINDLE_SO_PATH, RTLD_NOW | RTLD_LOCAL);
+    if (!handle) return;
+    using Entry = AEffect* (*)(audioMasterCallback);
+    auto entry = reinterpret_cast<Entry>(dlsym(handle, "VSTPluginMain"));
+    if (!entry) return;
+    effect = entry(&FakeHost::callback);
+    if (!effect) return;
+    dispatch(kEffOpen);
+    testing_support::selectDefaultProgram(effect);
+    dispatch(kEffSetProgram, 0, 0);  // a full load of the selected program
+    dispatch(kEffSetSampleRate, 0, 0, 44100.0f);
+    dispatch(kEffSetBlockSize, 0, 512);
+    dispatch(kEffMainsChanged, 0, 1);
+  }
+  ~Outside() {
+    if (effect) {
+      dispatch(kEffMainsChanged, 0, 0);
+      dispatch(kEffClose);
+    }
+    if (handle) dlclose(handle);
+  }
+  Outside(const Outside&) = delete;
+  Outside& operator=(const Outside&) = delete;
+
+  bool ok() const { return effect != nullptr; }
+  intptr_t dispatch(int32_t op, int32_t index = 0, intptr_t value = 0, float opt = 0.0f) {
+    return effect->dispatcher(effect, op, index, value, nullptr, opt);
+  }
+  void set(int tag, float v) { effect->setParameter(effect, tag, v); }
+  float get(int tag) { return effect->getParameter(effect, tag); }
+
+  // Processes planar input (main pair, optional side pair) in blocks; returns the outputs.
+  void process(const std::vector<float>& inL, const std::vector<float>& inR, std::vector<float>& outL,
+               std::vector<float>& outR, int block = 512, const std::vector<float>* sideL = nullptr,
+               const std::vector<float>* sideR = nullptr) {
+    const size_t n = inL.size();
+    outL.assign(n, 0.0f);
+    outR.assign(n, 0.0f);
+    std::vector<float> silence(n, 0.0f);
+    for (size_t pos = 0; pos < n; pos += static_cast<size_t>(block)) {
+      const int m = static_cast<int>(std::min<size_t>(static_cast<size_t>(block), n - pos));
+      float* ins[4] = {const_cast<float*>(inL.data() + pos), const_cast<float*>(inR.data() + pos),
+                       const_cast<float*>((sideL ? sideL->data() : silence.data()) + pos),
+                       const_cast<float*>((sideR ? sideR->data() : silence.data()) + pos)};
+      float* outs[2] = {outL.data() + pos, outR.data() + pos};
+      effect->processReplacing(effect, ins, outs, m);
+    }
+  }
+
+  void* handle = nullptr;
+  AEffect* effect = nullptr;
+};
+
+inline std::vector<float> sine(size_t n, float freq, float amp, float rate = 44100.0f, float phase = 0.0f) {
+  std::vector<float> v(n);
+  for (size_t i = 0; i < n; ++i)
+    v[i] = amp * std::sin(6.2831853f * freq * static_cast<float>(i) / rate + phase);
+  return v;
+}
+
+}  // namespace engine_test
