@@ -19,7 +19,7 @@ APlugin::APlugin(audioMasterCallback audioMaster)
   setNumOutputs(2);
   canProcessReplacing(true);
   identifyHostFromCallback();
-  programsAreChunks(hostQuirkFlags.any());
+  programsAreChunks(true);  // hosts exchange the whole state as one chunk
   setUniqueID(UNIQUE_ID);
   editChanged = false;
 
@@ -33,6 +33,10 @@ APlugin::APlugin(audioMasterCallback audioMaster)
   }
   initEngineVariables();
   initMidiVariables();
+
+  initPrograms();
+  setProgram(0);
+  curDemoProgram = 0;
 }
 
 APlugin::~APlugin() {

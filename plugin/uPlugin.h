@@ -21,6 +21,7 @@
 #include "tags.h"
 #include "uEditorLink.h"
 #include "uParamText.h"
+#include "uPluginPresetsBanks.h"
 
 inline constexpr const char* PRODUCT_NAME_STR = "Grindle2";
 inline constexpr const char* VENDOR_STR = "Kestrune";
@@ -149,13 +150,6 @@ class APlugin : public AudioEffectX, public IParamTextSource {
   // Texts of the parameter for the host and the editor: live values of the store.
   float paramValue(int tag) const override;
 
-  // Program loading in progress (set by the program loader, polled by the editor).
-  bool getIsSettingPreset() const {
-    return settingPreset.load(std::memory_order_relaxed) || refreshingEditor.load(std::memory_order_relaxed);
-  }
-  std::atomic<bool> settingPreset{false};
-  std::atomic<bool> refreshingEditor{false};
-
   // Folders from the preferences ("HelpDir", "ECSDir", "WaveShaperDir"). GUI thread only.
   std::string helpDir;
   std::string ecsDir;
@@ -193,6 +187,7 @@ class APlugin : public AudioEffectX, public IParamTextSource {
 
   // Per-instance random numbers instead of the C library's shared, locking generator.
   dsp::Rand15 random;
+
   // ======================= Engine: audio modules, sample loop, modulation =======================
   // (uPluginInit.cpp, uPluginProcess.cpp, uPluginMod.cpp, uPluginAccessors.cpp)
  public:
@@ -235,7 +230,7 @@ class APlugin : public AudioEffectX, public IParamTextSource {
   // Live values for the editor (safe from the GUI thread).
   float getModDisruptAmount();
   float getCompVolume();
-  // The compressor meter's display value for a level: 0 dB at 1, -40 dB at 0, 0 below 0.001.
+  // The compressor meter's display value for a level: 1 at 0 dB, 0 at -40 dB, and 0 below level 0.001.
   static float compLevelToDisplay(float level);
   bool getNoiseGateTriggered();
   float getFollowerValue(float x);
@@ -303,6 +298,10 @@ class APlugin : public AudioEffectX, public IParamTextSource {
   // Processing state: set while the host has switched processing on (or blocks arrive).
   std::atomic<bool> processingOn{false};
   std::atomic<bool> resetRequested{false};
+  // Set by a program load: the next reset first brings the working values in line with the
+  // loaded program (done with the reset, so on the audio thread whenever a block is running).
+  std::atomic<bool> alignRequested{false};
+  void alignWorkingValuesNow();
   std::atomic<std::thread::id> blockThread{};  // the thread inside processReplacing, if any
 
   // Host and timing.
@@ -336,6 +335,7 @@ class APlugin : public AudioEffectX, public IParamTextSource {
   std::atomic<bool> compOn{false};
   bool lowPassOn = false, highPassOn = false, widenerOn = false, chorusOn = false;
   std::atomic<float> compMeterLevel{0.0f};
+  std::atomic<bool> gateLamp{false};  // the gate's state for the editor, taken with the meters
   float waveShaperCurves[2][WAVESHAPER_POINTS] = {};
 
   // LFOs.
@@ -413,13 +413,6 @@ class APlugin : public AudioEffectX, public IParamTextSource {
     return isValidTag(tag) ? midiCaptureValues[tag].load(std::memory_order_relaxed) : -1.0f;
   }
 
-  // ---- PLACEHOLDER until the built-in programs are merged, which bring the real three
-  // (delete these lines and uPluginMidiProgramsPlaceholder.cpp then). ----
-  void setDemoProgram(int n);
-  int getCurDemoProgram() const { return curDemoProgram.load(std::memory_order_relaxed); }
-  std::atomic<int32_t> curDemoProgram{0};
-  // ---- end of PLACEHOLDER ----
-
   static constexpr int MIDI_POOL_SIZE = 250;
   static constexpr int32_t MIDI_RECORD_FREE = -99;
 
@@ -450,7 +443,6 @@ class APlugin : public AudioEffectX, public IParamTextSource {
   std::atomic<float> midiCaptureValues[NUM_PARAMS];
   // ======== end of MIDI ========
 
-
  protected:
   // ==== Host and preferences: construction steps ====
   void identifyHostFromCallback();
@@ -469,12 +461,62 @@ class APlugin : public AudioEffectX, public IParamTextSource {
   // Fills the tag tables from the tag map (defaults, steps, switches, destinations).
   void initTagTables();
   // Loads the built-in program named by the name tags of the program store into the current
-  // values and the store. Does nothing until the built-in bank exists.
+  // values and the store (row 0 when the name matches none).
   void loadBuiltInFromNameTags();
   // The modulation currently applied to destination d; 0 until the modulator exists.
   float currentModulation(int d);
   // The store of the current program number.
   float* programValues() { return programs.values; }
+
+  // ======== Programs and state chunk ========
+ public:
+  // The host sees one program, number 0; what it sounds like is the built-in program its name
+  // tags spell. Every load ends on a built-in row.
+  void setProgram(int32_t program) override;
+  void setProgramName(char* name) override;
+  void getProgramName(char* name) override;
+  bool getProgramNameIndexed(int32_t category, int32_t index, char* text) override;
+  // Bank and program chunks: 4128 bytes, the values in tag order then the name.
+  int32_t getChunk(void** data, bool isPreset) override;
+  int32_t setChunk(void* data, int32_t byteSize, bool isPreset) override;
+
+  // Name of built-in program i, "None" outside 0..49.
+  const char* getPresetName(int i) const;
+  // Selects built-in program n (0..49) and loads it; others do nothing. Also the MIDI
+  // program change.
+  void setDemoProgram(int n);
+  // The built-in program d places away, held inside the bank.
+  void changeDemoProgramDelta(int d);
+  // Switch between the snapshots: defaults (not the name), the edited values, the values as loaded.
+  void defaultProgram();
+  void editProgram();
+  void origProgram();
+  int getCurDemoProgram() const { return curDemoProgram.load(std::memory_order_relaxed); }
+  // True while a load runs or makes the editor redraw itself.
+  bool getIsSettingPreset() const {
+    return settingPreset.load(std::memory_order_relaxed) || refreshingEditor.load(std::memory_order_relaxed);
+  }
+  // How chunks are exchanged. Hosts recognised by their strings keep their own rules; every
+  // other host exchanges bank and program chunks.
+  enum class ChunkHost : uint8_t { Other, Kore, Maschine, Veldra, Propellerhead };
+  ChunkHost chunkHost = ChunkHost::Other;
+
+  std::atomic<int32_t> curDemoProgram{0};
+  char demoProgramNames[NUM_DEMO_PROGRAMS][64] = {};
+  std::atomic<bool> settingPreset{false};
+  std::atomic<bool> refreshingEditor{false};
+  ProgramChunk bankChunkBuffer{};
+  ProgramChunk programChunkBuffer{};
+
+ protected:
+  void initPrograms();
+  // Copies built-in row n into the current values and the store, with its name.
+  void copyBuiltInRow(int n);
+  // Brings the engine's working values (smoothed volume, mix, filter frequencies, Disrupt,
+  // LFO speeds), the MIDI pick-up values and the held notes in line with a loaded program
+  // (supplied by the engine and MIDI code).
+  void alignToLoadedProgram();
+  // ======== end of programs and state chunk ========
 };
 
 AudioEffect* createEffectInstance(audioMasterCallback audioMaster);

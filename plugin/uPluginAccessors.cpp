@@ -98,7 +98,9 @@ float APlugin::getCompVolume() {
   return compLevelToDisplay(compMeterLevel.load(std::memory_order_relaxed));
 }
 
-bool APlugin::getNoiseGateTriggered() { return gateOn.load(std::memory_order_relaxed) && noiseGate.getTriggered(); }
+bool APlugin::getNoiseGateTriggered() {
+  return gateOn.load(std::memory_order_relaxed) && gateLamp.load(std::memory_order_relaxed);
+}
 
 float APlugin::getFollowerValue(float x) {
   const int i = dsp::saturatingInt(static_cast<double>(x) * 511.9999);

@@ -60,6 +60,7 @@ void APlugin::initEngineVariables() {
   lazyOn = lazySync = false;
   disruptSpringActive.store(false, std::memory_order_relaxed);
   disruptSpringStep.store(0.0f, std::memory_order_relaxed);
+  // Taken from the store, so that only a real change away from "Off" starts the spring.
   disruptSpringTime = getDisruptSpringTime();
   disruptQuant = 0;
   lazyMode = 0;
@@ -129,8 +130,35 @@ void APlugin::resetEverything() {
     resetRequested.store(true, std::memory_order_release);
 }
 
+void APlugin::alignToLoadedProgram() {
+  // The MIDI side follows at once (atomics only); the engine's working values with the reset.
+  alignMidiToLoadedProgram();
+  alignRequested.store(true, std::memory_order_release);
+}
+
+void APlugin::alignWorkingValuesNow() {
+  // A loaded program starts at its own volume, mix and filter frequencies instead of gliding
+  // there from the previous program's, and its oscillators start at phase 0 at their speeds.
+  smoothedVolume = tagValue(VOLUME_TAG);
+  smoothedMix = tagValue(MIX_TAG);
+  smoothedHighPassFreq = tagValue(HP_FREQ_TAG);
+  smoothedLowPassFreq = tagValue(LP_FREQ_TAG);
+  disruptValue.store(2.0f * tagValue(DISRUPT_AMOUNT_TAG) - 1.0f, std::memory_order_relaxed);
+  const float bpm = tempo.load(std::memory_order_relaxed);
+  lazyLfo.setSym(0.5f);
+  lazyLfo.setPhase(0.0f);
+  lazyLfo.setSpeed(tagValue(DISRUPT_LAZY_SPEED_TAG), getOnOff(DISRUPT_LAZY_SYNC_TAG), bpm, 1.0f);
+  for (int i = 0; i < 4; ++i) {
+    lfo[i].setSym(tagValue(LFO_SHAPE_TAGS[i]));
+    lfo[i].setPhase(0.0f);
+    lfo[i].setSmooth(0.0f);
+    lfo[i].setSpeed(tagValue(LFO_SPEED_TAGS[i]), getOnOff(LFO_SYNC_TAGS[i]), bpm, 1.0f);
+  }
+}
+
 void APlugin::resetEverythingNow() {
   resetRequested.store(false, std::memory_order_relaxed);
+  if (alignRequested.exchange(false, std::memory_order_acquire)) alignWorkingValuesNow();
   lastTransportPlaying = -1;
   updateMidiChannel();
 
@@ -155,7 +183,8 @@ void APlugin::resetEverythingNow() {
 
   lazyLfo.reset();
   lazyLfo.start();
-  screenLfo.reset();
+  // The screen oscillator is left alone: it belongs to the editor's thread and, never started,
+  // has nothing to reset (it draws the wave as a pure function of phase).
   modulator.init();
   modRouted = false;
 

@@ -52,9 +52,6 @@ void APlugin::setParameter(int32_t t, float v) {
   if (isEditorOpen()) editorLink->setParameter(t, x);
 }
 
-// Selecting a built-in program by writing the load tag arrives with the built-in bank.
-void APlugin::loadBuiltInFromNameTags() {}
-
 float APlugin::currentModulation(int d) { return modulator.getMod(d); }
 
 bool APlugin::getOnOff(int t) { return isValidTag(t) && currentValues[t].load(std::memory_order_relaxed) >= 0.5f; }

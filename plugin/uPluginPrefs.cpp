@@ -24,7 +24,9 @@ void copyHostString(const char* from, char (&to)[HOST_STRING_BUFFER]) {
   if (from) std::memcpy(to, from, strnlen(from, HOST_STRING_BUFFER - 1));
 }
 
-bool beginsWith(const char* text, const char* prefix) { return std::strncmp(text, prefix, std::strlen(prefix)) == 0; }
+bool beginsWith(const char* text, const char* prefix) {
+  return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
+}
 
 bool isStoredBinding(int tag) { return tag >= 0 && tag <= NUM_PARAMS; }
 

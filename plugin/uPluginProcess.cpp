@@ -285,6 +285,8 @@ void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFr
     if ((sampleCounter & 63u) == 0) {
       const float level[4] = {std::fabs(mainL), std::fabs(mainR), std::fabs(outLeft), std::fabs(outRight)};
       for (int k = 0; k < 4; ++k) meterLevels[k] = level[k] * (1.0f - SMOOTH_KEEP) + meterLevels[k] * SMOOTH_KEEP;
+      // The editor reads the gate's lamp from here rather than from the gate itself.
+      gateLamp.store(noiseGate.getTriggered(), std::memory_order_relaxed);
       if ((sampleCounter & 2047u) == 0 && isEditorOpen())
         editorLink->setVU(meterLevels[0] * 4.0f, meterLevels[1] * 4.0f, meterLevels[2] * 4.0f,
                           meterLevels[3] * 4.0f);

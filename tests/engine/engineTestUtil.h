@@ -2,6 +2,8 @@
 // and the fake host, and an in-process instance whose inner state the tests may read.
 #pragma once
 
+#include "support/builtInPrograms.h"
+
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
@@ -33,6 +35,10 @@ class Probe : public APlugin {
   using APlugin::lfoInUse;
   using APlugin::resetRequested;
   using APlugin::sampleCounter;
+  using APlugin::smoothedMix;
+  using APlugin::smoothedVolume;
+  using APlugin::smoothedHighPassFreq;
+  using APlugin::smoothedLowPassFreq;
 
   void setStep(int tag, int n) { setParameter(tag, stepValue(*this, tag, n)); }
 
@@ -62,7 +68,12 @@ class Probe : public APlugin {
   }
 };
 
-inline std::unique_ptr<Probe> makeProbe() { return std::make_unique<Probe>(&FakeHost::callback); }
+// Starts from the program that holds every default (construction loads the first built-in one).
+inline std::unique_ptr<Probe> makeProbe() {
+  auto p = std::make_unique<Probe>(&FakeHost::callback);
+  p->setDemoProgram(DEFAULT_DEMO_PROGRAM);
+  return p;
+}
 
 // The built module as a host loads it: dlopen, VSTPluginMain with the fake host's callback.
 class Outside {
@@ -76,6 +87,8 @@ class Outside {
     effect = entry(&FakeHost::callback);
     if (!effect) return;
     dispatch(kEffOpen);
+    testing_support::selectDefaultProgram(effect);
+    dispatch(kEffSetProgram, 0, 0);  // a full load of the selected program
     dispatch(kEffSetSampleRate, 0, 0, 44100.0f);
     dispatch(kEffSetBlockSize, 0, 512);
     dispatch(kEffMainsChanged, 0, 1);

@@ -191,3 +191,19 @@ TEST(EngineAccessors, DialModulationShowsTheModulatorSum) {
   EXPECT_NEAR(p->getDialMod(MIX_TAG, true), 0.3f, 1e-5f);
   EXPECT_EQ(p->getDialMod(MIX_TAG, false), 0.8f);
 }
+
+TEST(EngineAccessors, GateLampFollowsTheGateWhileItIsOn) {
+  FakeHost host;
+  auto p = makeProbe();
+  p->setParameter(GATE_ON_TAG, 1.0f);
+  p->setParameter(GATE_THRESHOLD_TAG, 0.5f);
+  p->run(4096, 0.5f, 0.5f);
+  EXPECT_TRUE(p->getNoiseGateTriggered());
+  p->run(44100 * 3, 0.0f, 0.0f);
+  EXPECT_FALSE(p->getNoiseGateTriggered());
+  p->run(4096, 0.5f, 0.5f);
+  EXPECT_TRUE(p->getNoiseGateTriggered());
+  p->setParameter(GATE_ON_TAG, 0.0f);
+  p->run(64, 0.5f, 0.5f);
+  EXPECT_FALSE(p->getNoiseGateTriggered());
+}

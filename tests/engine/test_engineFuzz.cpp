@@ -1,7 +1,9 @@
 // Random settings, random block sizes and hostile input: the output stays finite and clipped.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -47,7 +49,10 @@ TEST(EngineFuzz, RandomSettingsKeepTheOutputFiniteAndClipped) {
   std::mt19937 rng(20261206);
   auto p = makeProbe();
   p->resume();
-  const int total = 44100 * 30;  // thirty seconds of audio
+  // Thirty seconds in the normal suite; GRINDLE_FUZZ_SECONDS asks for a longer run.
+  int seconds = 30;
+  if (const char* env = std::getenv("GRINDLE_FUZZ_SECONDS")) seconds = std::max(1, std::atoi(env));
+  const int total = 44100 * seconds;
   std::vector<float> inL(1024), inR(1024), sideL(1024), sideR(1024), outL(1024), outR(1024);
   float phase = 0.0f;
   int done = 0, sinceChange = 0;

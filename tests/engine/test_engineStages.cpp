@@ -181,6 +181,7 @@ TEST(EngineStages, NullAndMissingChannelsAreSilenceAndNothingHappensForEmptyBloc
   FakeHost host;
   auto p = makeProbe();
   p->setParameter(MIX_TAG, 0.0f);
+  p->run(2048, 0.0f, 0.0f);  // the loaded program's mix of 1 glides to exactly 0
   float left[8] = {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f};
   float out0[8], out1[8];
   float* ins[4] = {left, nullptr, nullptr, nullptr};
@@ -245,4 +246,44 @@ TEST(EngineStages, SampleRateChangesFollowTheirRules) {
   p->run(512);
   EXPECT_GT(p->lfo[0].getPos(), 0.0f);
   EXPECT_GT(p->lfo[1].getPos(), 0.0f);  // the host is playing: started again
+}
+
+TEST(EngineStages, BypassedStagesKeepRunning) {
+  FakeHost host;
+  auto p = makeProbe();
+  p->setParameter(BYPASS_TAG, 1.0f);
+  p->setParameter(COMP_ON_TAG, 1.0f);
+  float lastTap = p->getSourceValue(49);
+  int moves = 0;
+  for (int i = 0; i < 512; ++i) {
+    const float x = 0.4f * std::sin(0.05f * static_cast<float>(i));
+    const auto out = p->sample(x, x);
+    ASSERT_EQ(out.first, x);
+    moves += p->getSourceValue(49) != lastTap;
+    lastTap = p->getSourceValue(49);
+  }
+  EXPECT_GT(moves, 300);  // the compressor's tap follows its delayed input
+}
+
+// A program load starts the loaded program at its own volume, mix and filter frequencies
+// (a load while processing runs takes effect at the next block, on the audio thread).
+TEST(EngineStages, AProgramLoadAlignsTheSmoothedValuesWithTheLoadedProgram) {
+  FakeHost host;
+  auto p = makeProbe();
+  p->resume();
+  p->run(512);
+  p->setParameter(VOLUME_TAG, 0.1f);
+  p->setParameter(MIX_TAG, 0.2f);
+  p->run(512);
+  ASSERT_NEAR(p->smoothedVolume, 0.1f, 1e-6f);
+  p->setDemoProgram(DEFAULT_DEMO_PROGRAM);  // processing is on: the alignment waits for the block
+  EXPECT_NEAR(p->smoothedVolume, 0.1f, 1e-6f);
+  const float vol = p->getParameter(VOLUME_TAG), mix = p->getParameter(MIX_TAG);
+  const float hp = p->getParameter(HP_FREQ_TAG), lp = p->getParameter(LP_FREQ_TAG);
+  p->run(1);
+  EXPECT_FLOAT_EQ(p->smoothedVolume, vol);
+  EXPECT_FLOAT_EQ(p->smoothedMix, mix);
+  EXPECT_FLOAT_EQ(p->smoothedHighPassFreq, hp);
+  EXPECT_FLOAT_EQ(p->smoothedLowPassFreq, lp);
+  p->suspend();
 }

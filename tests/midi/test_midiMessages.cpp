@@ -239,3 +239,25 @@ TEST(MidiMessages, StatusBytesWithoutMeaningChangeNothing) {
     }
   }
 }
+
+TEST(MidiMessages, AProgramChangeLoadsTheProgramAndRestartsPickUpAndHeldNotes) {
+  Fixture f;
+  Probe& p = *f.p;
+  p.setMidiCCTag(7, 1);
+  p.setParameter(1, 0.5f);
+  p.resetMidiCapture();
+  EventList list;
+  list.cc(7, 64).note(60, 100);
+  play(p, list);
+  ASSERT_TRUE(p.getMidiCaptureFlag(1));
+  ASSERT_TRUE(p.isNoteHeld(60));
+
+  list.add(midiEvent(0xC0, 3, 0));
+  play(p, list);
+  char name[kVstMaxProgNameLen + 1] = {};
+  p.getProgramName(name);
+  EXPECT_STREQ(name, "Default");
+  EXPECT_FALSE(p.isNoteHeld(60));
+  EXPECT_FALSE(p.getMidiCaptureFlag(1));
+  EXPECT_EQ(p.getMidiCaptureValue(1), p.getParameter(1));
+}

@@ -57,14 +57,12 @@ TEST(ObjectFolders, EmptyFoldersGetTheirDefaultsWrittenBack) {
 TEST(ObjectFolders, StoredFoldersAreKeptWhole) {
   TempXdg env;
   const std::string longPath = "/media/" + std::string(200, 'd') + "/ecs/";  // longer than 127 bytes
-  prefstest::writeFile(env.userFile(), nlohmann::json{{"ECSDir", longPath},
-                                                      {"WaveShaperDir", ""},
-                                                      {"HelpDir", 17}}
-                                           .dump());
+  prefstest::writeFile(env.userFile(),
+                       nlohmann::json{{"ECSDir", longPath}, {"WaveShaperDir", ""}, {"HelpDir", 17}}.dump());
   auto p = std::make_unique<APlugin>(nullptr);
   EXPECT_EQ(p->ecsDir, longPath);
   const std::string base = env.data + "/Kestrune/Grindle2/";
-  EXPECT_EQ(p->waveShaperDir, base + "WaveShapers/");   // empty: the default
+  EXPECT_EQ(p->waveShaperDir, base + "WaveShapers/");        // empty: the default
   EXPECT_EQ(p->helpDir, base + "Help/Grindle2_Manual.pdf");  // not a string: the default
   const nlohmann::json j = fileOf(env);
   EXPECT_EQ(j.value("ECSDir", ""), longPath);
@@ -206,10 +204,10 @@ TEST(ObjectMidiLearn, HostileBindingsAreIgnored) {
 TEST(ObjectMidiLearn, LaterWritesWinOverPendingOnes) {
   TempXdg env;
   auto p = std::make_unique<APlugin>(nullptr);
-  p->learnMidiCC(40, 111);      // waits for the writer
-  p->setMidiCCTag(40, 222);     // the editor's later choice
+  p->learnMidiCC(40, 111);   // waits for the writer
+  p->setMidiCCTag(40, 222);  // the editor's later choice
   p->learnMidiCC(41, 333);
-  p->loadMidiPreferences();     // re-reading does not lose the waiting binding
+  p->loadMidiPreferences();  // re-reading does not lose the waiting binding
   EXPECT_EQ(p->getMidiCCTag(40), 222);
   EXPECT_EQ(p->getMidiCCTag(41), 333);
   p.reset();

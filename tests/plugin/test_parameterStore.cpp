@@ -49,10 +49,11 @@ TEST(ParameterStore, ConstructionGivesAValidInstance) {
   EXPECT_EQ(e->numParams, 1024);
   EXPECT_EQ(e->numInputs, 4);
   EXPECT_EQ(e->numOutputs, 2);
-  EXPECT_EQ(e->flags, kEffFlagCanReplacing);
+  EXPECT_EQ(e->flags, kEffFlagCanReplacing | kEffFlagProgramChunks);
   EXPECT_EQ(e->uniqueID, 0x4D76336B);  // "Mv3k"
   EXPECT_FALSE(p->getEditChanged());
-  for (int t = 0; t < NUM_PARAMS; ++t) EXPECT_EQ(p->lastValues[t], -1.0f) << t;
+  // Construction ends by loading a built-in program, which every snapshot then holds.
+  for (int t = 0; t < NUM_PARAMS; ++t) EXPECT_EQ(p->lastValues[t], p->getParameter(t)) << t;
 }
 
 TEST(ParameterStore, ValuesAreClampedAndWrittenToEverySnapshot) {
@@ -113,6 +114,7 @@ TEST(ParameterStore, SwitchesSnapAndTwoStateTagsDoNot) {
 
 TEST(ParameterStore, EditChangedRule) {
   auto p = std::make_unique<APlugin>(nullptr);
+  p->setDemoProgram(DEFAULT_DEMO_PROGRAM);
   // Writing the original value back is no edit.
   p->setParameter(1, 0.625f);
   EXPECT_FALSE(p->getEditChanged());

@@ -38,12 +38,14 @@ TEST(TagMap, DefaultsOfEveryRow) {
     EXPECT_EQ(p->getDefault(506 + i), static_cast<float>(i) / 255.0f) << i;
   }
   EXPECT_EQ(p->getDefault(505), 1.0f);
-  // Every current value starts at its default.
-  for (int t = 0; t < NUM_PARAMS; ++t) EXPECT_EQ(p->getParameter(t), p->getDefault(t)) << t;
+  // The "Default" program holds every default except its own name.
+  p->setDemoProgram(DEFAULT_DEMO_PROGRAM);
+  for (int t = 0; t < PROGRAM_NAME_FIRST_TAG; ++t) EXPECT_EQ(p->getParameter(t), p->getDefault(t)) << t;
 }
 
 TEST(TagMap, DisruptDestinationDefaultsAreSteps) {
   auto p = makePlugin();
+  p->setDemoProgram(DEFAULT_DEMO_PROGRAM);
   const int steps[7] = {2, 3, 8, 86, 42, 44, 51};
   for (int i = 0; i < 7; ++i) {
     EXPECT_EQ(p->getDefault(136 + i), (static_cast<float>(steps[i]) + 0.1f) / 127.99f);

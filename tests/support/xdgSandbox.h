@@ -4,12 +4,13 @@
 // Include it in one source of every test program that creates plug-in instances.
 #pragma once
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <system_error>
-#include <unistd.h>
 
 namespace testing_support {
 

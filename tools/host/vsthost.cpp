@@ -101,7 +101,10 @@ std::unique_ptr<Plugin> Plugin::load(const std::string& path, std::string* error
     if (error) *error = why;
     return nullptr;
   };
-  void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // RTLD_NODELETE keeps the module and its libraries mapped until exit: some libraries (pixman,
+  // loaded with cairo) allocate tables when loaded and never free them, which leak checkers would
+  // otherwise report against an unloaded, unnamed module.
+  void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
   if (!module) {
     const char* why = dlerror();
     return fail(why ? why : "cannot load " + path);

@@ -1,0 +1,205 @@
+// Built-in programs, the snapshots of the program store and the state chunk.
+//
+// The host sees one program. Its name, held in the name tags, picks one of the built-in
+// programs, and every load (from the host, the editor, a MIDI program change or a restored
+// chunk) replaces all values by that built-in row: the saved state is the name, not the values.
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstring>
+
+#include "uPlugin.h"
+#include "uPluginPresetsBanks.h"
+#include "uTagMap.h"
+
+namespace {
+
+// The plain tables are written by several threads (host, editor, audio through MIDI).
+inline void storeRelaxed(float& slot, float v) { std::atomic_ref<float>(slot).store(v, std::memory_order_relaxed); }
+inline float loadRelaxed(float& slot) { return std::atomic_ref<float>(slot).load(std::memory_order_relaxed); }
+
+// text cut to capacity - 1 characters, terminated, the rest of the buffer untouched.
+void copyCut(char* to, const char* text, std::size_t capacity) {
+  const std::size_t n = std::min(std::strlen(text), capacity - 1);
+  std::memcpy(to, text, n);
+  to[n] = 0;
+}
+
+// A value from outside (a chunk) made fit for the store: NaN becomes 0, the rest is clamped.
+float sanitised(float v) {
+  if (!(v >= 0.0f)) return 0.0f;
+  return v > 1.0f ? 1.0f : v;
+}
+
+constexpr int32_t kChunkSize = static_cast<int32_t>(sizeof(ProgramChunk));
+// Switch tags up to here are quantised in the store when a program loads.
+constexpr int kLastQuantisedTag = 762;
+
+}  // namespace
+
+void APlugin::initPrograms() {
+  for (int i = 0; i < NUM_DEMO_PROGRAMS; ++i) {
+    const std::string_view name = presets::demoProgramName(i);
+    std::memset(demoProgramNames[i], 0, sizeof(demoProgramNames[i]));
+    std::memcpy(demoProgramNames[i], name.data(), std::min(name.size(), sizeof(demoProgramNames[i]) - 1));
+  }
+  curDemoProgram = 0;
+}
+
+const char* APlugin::getPresetName(int i) const {
+  if (i < 0 || i >= NUM_DEMO_PROGRAMS) return "None";
+  return demoProgramNames[i];
+}
+
+void APlugin::copyBuiltInRow(int n) {
+  const float* row = presets::demoProgramRow(n);
+  if (!row) return;
+  for (int t = 0; t < NUM_PARAMS; ++t) {
+    currentValues[t].store(row[t], std::memory_order_relaxed);
+    storeRelaxed(programs.values[t], row[t]);
+  }
+  std::memset(programs.name, 0, sizeof(programs.name));
+  copyCut(programs.name, getPresetName(n), sizeof(programs.name));
+}
+
+void APlugin::loadBuiltInFromNameTags() {
+  char name[PROGRAM_NAME_LENGTH + 1];
+  int n = 0;
+  for (; n < PROGRAM_NAME_LENGTH; ++n) {
+    const char c = tagmap::valueToNameChar(loadRelaxed(programs.values[PROGRAM_NAME_FIRST_TAG + n]));
+    if (c == 0) break;
+    name[n] = c;
+  }
+  name[n] = 0;
+  const int program = presets::findDemoProgram(name);
+  curDemoProgram = program;
+  copyBuiltInRow(program);
+}
+
+void APlugin::setProgram(int32_t program) {
+  if (program != 0 || editorOpening.load(std::memory_order_relaxed)) return;
+  curProgram = 0;
+  settingPreset = true;
+
+  loadBuiltInFromNameTags();
+  for (int t = 0; t <= kLastQuantisedTag; ++t)
+    if (isOnOff[t]) storeRelaxed(programs.values[t], loadRelaxed(programs.values[t]) >= 0.5f ? 1.0f : 0.0f);
+
+  for (int t = 0; t < NUM_PARAMS; ++t) {
+    const float v = currentValues[t].load(std::memory_order_relaxed);
+    storeRelaxed(editedValues[t], v);
+    storeRelaxed(lastValues[t], v);
+    storeRelaxed(originalValues[t], v);
+  }
+
+  // Through the store operation so that an open editor follows every value. Tag 800 is among
+  // them and finds the same row again.
+  for (int t = 0; t < NUM_PARAMS; ++t) setParameter(t, loadRelaxed(programs.values[t]));
+
+  alignToLoadedProgram();
+  resetEverything();
+  settingPreset = false;
+  // editChanged is left as it was: only origProgram clears it.
+
+  if (isEditorOpen() && !refreshingEditor.load(std::memory_order_relaxed)) {
+    refreshingEditor = true;
+    editorLink->resume();
+    refreshingEditor = false;
+  }
+}
+
+// The one program's name is the built-in program's: it cannot be renamed.
+void APlugin::setProgramName(char*) {}
+
+void APlugin::getProgramName(char* name) {
+  if (!name) return;
+  copyCut(name, getPresetName(getCurDemoProgram()), kVstMaxProgNameLen);
+}
+
+bool APlugin::getProgramNameIndexed(int32_t, int32_t index, char* text) {
+  if (index != 0 || !text) return false;
+  getProgramName(text);
+  return true;
+}
+
+void APlugin::setDemoProgram(int n) {
+  if (n < 0 || n >= NUM_DEMO_PROGRAMS) return;
+  curDemoProgram = n;
+  copyBuiltInRow(n);
+  setProgram(0);
+}
+
+void APlugin::changeDemoProgramDelta(int d) {
+  const long long n = std::clamp<long long>(static_cast<long long>(getCurDemoProgram()) + d, 0,
+                                            NUM_DEMO_PROGRAMS - 1);
+  setDemoProgram(static_cast<int>(n));
+}
+
+void APlugin::defaultProgram() {
+  for (int t = 0; t < NUM_PROGRAM_VALUES; ++t) {
+    const float v = defaultValues[t];
+    storeRelaxed(editedValues[t], v);
+    currentValues[t].store(v, std::memory_order_relaxed);
+    storeRelaxed(programs.values[t], v);
+  }
+  editChanged = true;
+}
+
+void APlugin::editProgram() {
+  for (int t = 0; t < NUM_PARAMS; ++t) {
+    const float v = loadRelaxed(editedValues[t]);
+    currentValues[t].store(v, std::memory_order_relaxed);
+    storeRelaxed(programs.values[t], v);
+  }
+  editChanged = true;
+}
+
+void APlugin::origProgram() {
+  for (int t = 0; t < NUM_PARAMS; ++t) {
+    const float v = loadRelaxed(originalValues[t]);
+    currentValues[t].store(v, std::memory_order_relaxed);
+    storeRelaxed(programs.values[t], v);
+  }
+  editChanged = false;
+}
+
+// Which of the two chunk buffers serves a request; null when this host gets no chunk of that kind.
+static ProgramChunk* chunkBufferFor(APlugin::ChunkHost host, bool isPreset, ProgramChunk& bank, ProgramChunk& program) {
+  switch (host) {
+    case APlugin::ChunkHost::Kore:
+      return nullptr;  // declared as chunks, never served
+    case APlugin::ChunkHost::Maschine:
+      return isPreset ? nullptr : &program;
+    case APlugin::ChunkHost::Veldra:
+      return isPreset ? nullptr : &bank;
+    case APlugin::ChunkHost::Propellerhead:
+    case APlugin::ChunkHost::Other:
+      return isPreset ? &program : &bank;
+  }
+  return nullptr;
+}
+
+int32_t APlugin::getChunk(void** data, bool isPreset) {
+  if (!data) return 0;
+  ProgramChunk* buffer = chunkBufferFor(chunkHost, isPreset, bankChunkBuffer, programChunkBuffer);
+  if (!buffer) return 0;
+  for (int t = 0; t < NUM_PARAMS; ++t) buffer->values[t] = loadRelaxed(programs.values[t]);
+  std::memcpy(buffer->name, programs.name, sizeof(buffer->name));
+  buffer->name[sizeof(buffer->name) - 1] = 0;
+  *data = buffer;
+  return kChunkSize;
+}
+
+int32_t APlugin::setChunk(void* data, int32_t byteSize, bool isPreset) {
+  // Nothing to restore from: say so and keep the state.
+  if (!data || byteSize < kChunkSize) return 0;
+  ProgramChunk* buffer = chunkBufferFor(chunkHost, isPreset, bankChunkBuffer, programChunkBuffer);
+  if (!buffer) return 1;
+  // Hosts may hand back the very buffer getChunk gave them.
+  std::memmove(buffer, data, sizeof(ProgramChunk));
+  buffer->name[sizeof(buffer->name) - 1] = 0;
+  for (int t = 0; t < NUM_PARAMS; ++t) storeRelaxed(programs.values[t], sanitised(buffer->values[t]));
+  std::memcpy(programs.name, buffer->name, sizeof(programs.name));
+  setProgram(0);
+  return 1;
+}
