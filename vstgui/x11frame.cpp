@@ -13,6 +13,7 @@
 #include "platform/processRunner.h"
 #include "x11errortrap.h"
 #include "x11menu.h"
+#include "x11popup.h"
 #include "x11tooltip.h"
 
 namespace VSTGUI::X11 {
@@ -139,6 +140,9 @@ bool X11Frame::createWindow() {
     return false;
   }
   windowSurface = cairo_xlib_surface_create(display, window, windowVisual, width, height);
+  // Frames are uploaded directly when the window's pixels have the image's layout (the usual
+  // 24-bit true-colour visual); cairo's Xlib surface handles any other visual.
+  gc = XCreateGC(display, window, 0, nullptr);
   if (cairo_surface_status(windowSurface) != CAIRO_STATUS_SUCCESS) return false;
   menuDriver = std::make_unique<X11MenuDriver>(*this);
   tooltip = std::make_unique<X11Tooltip>(*this);
@@ -164,6 +168,8 @@ X11Frame::~X11Frame() {
       cairo_surface_destroy(windowSurface);
       windowSurface = nullptr;
     }
+    if (gc) XFreeGC(display, static_cast<GC>(gc));
+    gc = nullptr;
     if (window != None && !windowDead) XDestroyWindow(display, window);
     window = None;
   }
@@ -174,12 +180,23 @@ X11Frame::~X11Frame() {
 void X11Frame::present(cairo_surface_t* image, const CRect& region) {
   if (!isWindowAlive() || !windowSurface || !image) return;
   XErrorTrap trap(display);
-  cairo_t* cr = cairo_create(windowSurface);
-  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-  cairo_set_source_surface(cr, image, 0, 0);
-  cairo_rectangle(cr, region.left, region.top, region.getWidth(), region.getHeight());
-  cairo_fill(cr);
-  cairo_destroy(cr);
+  CRect r(region);
+  r.makeIntegral();
+  r.bound(CRect(0, 0, width, height));
+  if (r.isEmpty()) return;
+  cairo_surface_flush(image);
+  const int x = static_cast<int>(r.left);
+  const int y = static_cast<int>(r.top);
+  const int w = static_cast<int>(r.getWidth());
+  const int h = static_cast<int>(r.getHeight());
+  if (!putImage(display, window, gc, image, x, y, w, h)) {
+    cairo_t* cr = cairo_create(windowSurface);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cr, image, 0, 0);
+    cairo_rectangle(cr, r.left, r.top, r.getWidth(), r.getHeight());
+    cairo_fill(cr);
+    cairo_destroy(cr);
+  }
   cairo_surface_flush(windowSurface);
   XFlush(display);
   if (trap.failed()) noteWindowGone();

@@ -116,6 +116,7 @@ class X11Frame : public IPlatformFrame {
   Window parent;
   Window window = 0;
   void* visual = nullptr;  // the Visual of our window
+  void* gc = nullptr;      // the GC of our uploads
   int depth = 0;
   Atoms atoms;
   cairo_surface_t* windowSurface = nullptr;

@@ -19,6 +19,36 @@ void keepOnScreen(int& x, int& y, int width, int height, int screenW, int screen
   y = std::max(y, 0);
 }
 
+bool screenTakesImagesDirectly(Display* display) {
+  const int screen = DefaultScreen(display);
+  const Visual* v = DefaultVisual(display, screen);
+  return DefaultDepth(display, screen) == 24 && v->c_class == TrueColor && v->red_mask == 0xFF0000 &&
+         v->green_mask == 0xFF00 && v->blue_mask == 0xFF && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+}
+
+bool putImage(Display* display, unsigned long drawable, void* gc, cairo_surface_t* image, int x, int y, int w,
+              int h) {
+  if (!gc || !screenTakesImagesDirectly(display)) return false;
+  const cairo_format_t format = cairo_image_surface_get_format(image);
+  if (format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24) return false;
+  const int iw = cairo_image_surface_get_width(image);
+  const int ih = cairo_image_surface_get_height(image);
+  if (x < 0 || y < 0 || w <= 0 || h <= 0 || x + w > iw || y + h > ih) return false;
+  cairo_surface_flush(image);
+  const int screen = DefaultScreen(display);
+  XImage* ximage =
+      XCreateImage(display, DefaultVisual(display, screen), 24, ZPixmap, 0,
+                   reinterpret_cast<char*>(cairo_image_surface_get_data(image)), static_cast<unsigned>(iw),
+                   static_cast<unsigned>(ih), 32, cairo_image_surface_get_stride(image));
+  if (!ximage) return false;
+  ximage->byte_order = LSBFirst;  // cairo keeps native 32-bit words (little-endian here)
+  XPutImage(display, drawable, static_cast<GC>(gc), ximage, x, y, x, y, static_cast<unsigned>(w),
+            static_cast<unsigned>(h));
+  ximage->data = nullptr;  // the pixels stay the image's
+  XDestroyImage(ximage);
+  return true;
+}
+
 CCoord popupTextWidth(const std::string& text) {
   cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
   cairo_t* cr = cairo_create(s);
@@ -83,14 +113,19 @@ bool PopupWindow::show(int x, int y, int w, int h, const std::function<void(CDra
   const int screen = DefaultScreen(display);
   Pixmap pixmap = XCreatePixmap(display, window, static_cast<unsigned>(w), static_cast<unsigned>(h),
                                 static_cast<unsigned>(DefaultDepth(display, screen)));
-  cairo_surface_t* target = cairo_xlib_surface_create(display, pixmap, DefaultVisual(display, screen), w, h);
-  cairo_t* copy = cairo_create(target);
-  cairo_set_operator(copy, CAIRO_OPERATOR_SOURCE);
-  cairo_set_source_surface(copy, image, 0, 0);
-  cairo_paint(copy);
-  cairo_destroy(copy);
-  cairo_surface_flush(target);
-  cairo_surface_destroy(target);
+  GC gc = XCreateGC(display, pixmap, 0, nullptr);
+  if (!putImage(display, pixmap, gc, image, 0, 0, w, h)) {
+    cairo_surface_t* target =
+        cairo_xlib_surface_create(display, pixmap, DefaultVisual(display, screen), w, h);
+    cairo_t* copy = cairo_create(target);
+    cairo_set_operator(copy, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(copy, image, 0, 0);
+    cairo_paint(copy);
+    cairo_destroy(copy);
+    cairo_surface_flush(target);
+    cairo_surface_destroy(target);
+  }
+  XFreeGC(display, gc);
   cairo_surface_destroy(image);
 
   XSetWindowBackgroundPixmap(display, window, pixmap);

@@ -59,6 +59,15 @@ class PopupWindow {
 // left of the screen's origin).
 void keepOnScreen(int& x, int& y, int width, int height, int screenW, int screenH);
 
+// Whether the screen's default visual stores pixels as cairo's 32-bit images do (24-bit true
+// colour, red in the high byte), so images can go to the server without conversion.
+bool screenTakesImagesDirectly(Display* display);
+// Copies the rectangle (x, y, w, h) of a cairo image (ARGB32 or RGB24) to the same place of a
+// drawable of the screen's default visual and depth, through gc. False when the formats differ
+// (the caller then draws with cairo).
+bool putImage(Display* display, unsigned long drawable, void* gc, cairo_surface_t* image, int x, int y, int w,
+              int h);
+
 // Width of text in the pop-ups' font.
 CCoord popupTextWidth(const std::string& text);
 
