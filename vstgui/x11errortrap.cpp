@@ -44,6 +44,13 @@ TrappedDisplay* find(Display* display) {
   return nullptr;
 }
 
+// A trap may outlive its connection (an event handler closed the editor that owned it): it
+// then must not touch the closed display.
+bool isRegistered(Display* display) {
+  std::lock_guard<std::mutex> lock(gMutex);
+  return find(display) != nullptr;
+}
+
 }  // namespace
 
 void registerTrappedDisplay(Display* display) {
@@ -67,14 +74,14 @@ XErrorTrap::XErrorTrap(Display* dpy) : display(dpy) {
     }
   }
   // Whatever was still on its way for this display is counted before the trap's own requests.
-  if (display) XSync(display, False);
+  if (display && isRegistered(display)) XSync(display, False);
   std::lock_guard<std::mutex> lock(gMutex);
   TrappedDisplay* d = find(display);
   errorsBefore = d ? d->errors : 0;
 }
 
 XErrorTrap::~XErrorTrap() {
-  if (display) XSync(display, False);
+  if (display && isRegistered(display)) XSync(display, False);
   std::lock_guard<std::mutex> lock(gMutex);
   if (--gDepth == 0) {
     XSetErrorHandler(gPrevious);
@@ -83,7 +90,7 @@ XErrorTrap::~XErrorTrap() {
 }
 
 bool XErrorTrap::failed() {
-  if (display) XSync(display, False);
+  if (display && isRegistered(display)) XSync(display, False);
   std::lock_guard<std::mutex> lock(gMutex);
   TrappedDisplay* d = find(display);
   return d && d->errors != errorsBefore;

@@ -105,7 +105,8 @@ TEST(X11Keys, KeyEchoFilterSkipsTheSecondCopyOnceAndOnlyFromTheOtherSource) {
   EXPECT_FALSE(f.isEcho(KeyEchoFilter::Source::kHost, up, true, 1011, result));
 
   f.remember(KeyEchoFilter::Source::kHost, q, true, 5000, -1);
-  EXPECT_FALSE(f.isEcho(KeyEchoFilter::Source::kWindow, q, true, 5000 + KeyEchoFilter::kEchoWindowMs + 1, result))
+  EXPECT_FALSE(
+      f.isEcho(KeyEchoFilter::Source::kWindow, q, true, 5000 + KeyEchoFilter::kEchoWindowMs + 1, result))
       << "too late to be the same key";
   f.remember(KeyEchoFilter::Source::kHost, q, true, 0xFFFFFFF0u, -1);
   result = 0;
