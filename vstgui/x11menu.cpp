@@ -324,7 +324,9 @@ MenuChoice X11MenuDriver::runMenu(CFrame&, COptionMenu& menu, const CPoint& wher
       if (!pointerGrabbed) sleepMs(4);
     }
     bool keyboardGrabbed = false;
-    for (int attempt = 0; attempt < 50 && !keyboardGrabbed; ++attempt) {
+    // Without the pointer no click outside could be seen and the menu might never close.
+    if (!pointerGrabbed) done = true;
+    for (int attempt = 0; attempt < 50 && !keyboardGrabbed && pointerGrabbed; ++attempt) {
       keyboardGrabbed =
           XGrabKeyboard(display, grabWindow, False, GrabModeAsync, GrabModeAsync, CurrentTime) == GrabSuccess;
       if (!keyboardGrabbed) sleepMs(4);

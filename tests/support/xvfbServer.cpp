@@ -100,21 +100,25 @@ void stopXvfb(int pid) {
 
 bool ensureXServer(std::string* why) {
   if (!gServer.display.empty()) return true;
+  // A private server first: tests play the user with real pointer moves and clicks, which must
+  // never land on somebody's desktop, and parallel test processes must not share a pointer.
+  int pid = -1;
+  std::string failure;
+  std::string name = startXvfb(pid, 10000, &failure);
+  if (!name.empty() && displayAnswers(name.c_str())) {
+    gServer.pid = pid;
+    gServer.display = name;
+    setenv("DISPLAY", name.c_str(), 1);
+    return true;
+  }
+  if (pid > 0) stopXvfb(pid);
+  if (failure.empty()) failure = "Xvfb started but does not answer on " + name;
   if (displayAnswers(std::getenv("DISPLAY"))) {
     gServer.display = std::getenv("DISPLAY");
     return true;
   }
-  int pid = -1;
-  std::string name = startXvfb(pid, 10000, why);
-  if (name.empty()) return false;
-  gServer.pid = pid;
-  gServer.display = name;
-  setenv("DISPLAY", name.c_str(), 1);
-  if (!displayAnswers(name.c_str())) {
-    if (why) *why = "Xvfb started but does not answer on " + name;
-    return false;
-  }
-  return true;
+  if (why) *why = failure + ", and DISPLAY names no reachable server";
+  return false;
 }
 
 }  // namespace testing_support

@@ -1,12 +1,12 @@
-// An X server for tests and snapshot tools: the one DISPLAY names when it answers, otherwise a
-// private Xvfb on a display number the server picks itself, stopped when the program ends.
+// An X server for tests and snapshot tools: a private Xvfb on a display number the server picks
+// itself, stopped when the program ends; the one DISPLAY names only when Xvfb cannot run.
 #pragma once
 
 #include <string>
 
 namespace testing_support {
 
-// Makes sure DISPLAY names a reachable X server (starting Xvfb when needed, once per process).
+// Makes sure DISPLAY names a reachable X server (starting Xvfb once per process).
 // Returns false with the reason when no server can be had. Call before any other thread runs.
 bool ensureXServer(std::string* why = nullptr);
 

@@ -162,14 +162,24 @@ class X11Menus : public X11Windows {
       XCloseDisplay(d);
     });
   }
-  // Waits (on d) for the count of shown menus to reach n; their windows, top menu first.
+  // Waits (on d) for the count of shown menus to reach n and for the menu's pointer and
+  // keyboard grabs (before them, input would go elsewhere); the menus' windows.
   static std::vector<Window> waitForMenus(Display* d, size_t n) {
-    for (int i = 0; i < 600; ++i) {
+    for (int i = 0; i < 1000; ++i) {
       std::vector<Window> found = x11test::windowsOfType(d, "_NET_WM_WINDOW_TYPE_POPUP_MENU");
-      if (found.size() == n) return found;
+      if (found.size() == n && menuHoldsGrabs(d)) return found;
       sleepMs(5);
     }
     return {};
+  }
+  static bool menuHoldsGrabs(Display* d) {
+    const Window root = DefaultRootWindow(d);
+    const int pointer = XGrabPointer(d, root, False, 0, GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+    if (pointer == GrabSuccess) XUngrabPointer(d, CurrentTime);
+    const int keyboard = XGrabKeyboard(d, root, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+    if (keyboard == GrabSuccess) XUngrabKeyboard(d, CurrentTime);
+    XSync(d, False);
+    return pointer == AlreadyGrabbed && keyboard == AlreadyGrabbed;
   }
   // Root centre of entry index of the menu shown in window w.
   static void entryCentre(Display* d, Window w, const COptionMenu& m, int index, int& x, int& y) {
@@ -315,6 +325,18 @@ TEST_F(X11Menus, KeyboardWalksIntoTheSubMenuAndChooses) {
   player.join();
   EXPECT_EQ(menu->getLastItemMenu(), sub);
   EXPECT_EQ(menu->getLastResult(), 1);
+}
+
+TEST_F(X11Menus, MenuThatCannotHaveThePointerIsDismissedInsteadOfHanging) {
+  // Another client (a host's own menu) holds the pointer for longer than the menu waits.
+  ASSERT_EQ(XGrabPointer(user, parent, False, ButtonPressMask, GrabModeAsync, GrabModeAsync, None, None, CurrentTime),
+            GrabSuccess);
+  XSync(user, False);
+  EXPECT_FALSE(menu->popup());
+  XUngrabPointer(user, CurrentTime);
+  XSync(user, False);
+  EXPECT_TRUE(windowsOfType("_NET_WM_WINDOW_TYPE_POPUP_MENU").empty());
+  EXPECT_TRUE(noGrabLeft());
 }
 
 TEST_F(X11Menus, MenuNearTheScreenEdgeStaysWhollyOnScreen) {
