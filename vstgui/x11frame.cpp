@@ -262,6 +262,12 @@ bool X11Frame::inputBlocked() const {
 void X11Frame::onIdle() { drain(); }
 
 void X11Frame::pumpWhileModal() {
+  // The click that opened a dialog may still hold the pointer (the implicit grab of a pressed
+  // button): the dialog must have it.
+  if (menuDepth == 0 && isWindowAlive()) {
+    XErrorTrap trap(display);
+    XUngrabPointer(display, CurrentTime);
+  }
   drain();
   if (!isOpenFrame(this)) return;
   // Redraws when the frame is not in the middle of its own idle pass (then it does nothing).

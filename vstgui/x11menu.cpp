@@ -340,6 +340,9 @@ MenuChoice X11MenuDriver::runMenu(CFrame&, COptionMenu& menu, const CPoint& wher
       if (done) break;
       pollfd fd{ConnectionNumber(display), POLLIN, 0};
       poll(&fd, 1, 15);
+      // Other editors of the process stay drawn too (they get no input: we hold the grabs).
+      for (X11Frame* other : openFrames())
+        if (other != &owner) other->pumpWhileModal();
     }
     if (pointerGrabbed) XUngrabPointer(display, CurrentTime);
     if (keyboardGrabbed) XUngrabKeyboard(display, CurrentTime);

@@ -10,6 +10,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <cairo.h>
+#include <dlfcn.h>
 #include <time.h>
 
 #include <charconv>
@@ -99,6 +100,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "g2view: %s\n", error.c_str());
     return 1;
   }
+  // Like most hosts, keep the module loaded until the process ends: a plug-in's process-wide
+  // caches (fonts) are released with the process, not by unloading.
+  dlopen(pluginPath.c_str(), RTLD_NOW | RTLD_NOLOAD);
   if (!(plugin->effect()->flags & kEffFlagHasEditor)) {
     std::fprintf(stderr, "g2view: %s has no editor\n", pluginPath.c_str());
     return 1;
