@@ -119,7 +119,14 @@ TEST_F(X11Windows, ToolTipWindowAppearsAfterTheDelayAndGoesOnClickAndWithTheEdit
   moveTo(rx, ry);
   ASSERT_TRUE(pumpUntil(frame, [&] { return windowsOfType("_NET_WM_WINDOW_TYPE_TOOLTIP").empty(); }));
 
+  // Leaving the editor's window altogether hides it too.
   moveTo(rx - 180, ry - 80);
+  ASSERT_TRUE(pumpUntil(frame, [&] { return !windowsOfType("_NET_WM_WINDOW_TYPE_TOOLTIP").empty(); }));
+  moveTo(1270, 1010);
+  ASSERT_TRUE(pumpUntil(frame, [&] { return windowsOfType("_NET_WM_WINDOW_TYPE_TOOLTIP").empty(); }));
+
+  frameToRoot(frame, 60, 60, rx, ry);
+  moveTo(rx, ry);
   ASSERT_TRUE(pumpUntil(frame, [&] { return !windowsOfType("_NET_WM_WINDOW_TYPE_TOOLTIP").empty(); }));
   frame->close();
   frame = nullptr;
@@ -174,7 +181,8 @@ class X11Menus : public X11Windows {
   }
   static bool menuHoldsGrabs(Display* d) {
     const Window root = DefaultRootWindow(d);
-    const int pointer = XGrabPointer(d, root, False, 0, GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+    const int pointer =
+        XGrabPointer(d, root, False, 0, GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
     if (pointer == GrabSuccess) XUngrabPointer(d, CurrentTime);
     const int keyboard = XGrabKeyboard(d, root, False, GrabModeAsync, GrabModeAsync, CurrentTime);
     if (keyboard == GrabSuccess) XUngrabKeyboard(d, CurrentTime);
@@ -192,10 +200,11 @@ class X11Menus : public X11Windows {
   }
   bool noGrabLeft() {
     // Our own grab succeeds only when the menu released its grabs.
+    const Window root = DefaultRootWindow(user);
     const bool free =
-        XGrabPointer(user, parent, False, ButtonPressMask, GrabModeAsync, GrabModeAsync, None, None,
+        XGrabPointer(user, root, False, ButtonPressMask, GrabModeAsync, GrabModeAsync, None, None,
                      CurrentTime) == GrabSuccess &&
-        XGrabKeyboard(user, parent, False, GrabModeAsync, GrabModeAsync, CurrentTime) == GrabSuccess;
+        XGrabKeyboard(user, root, False, GrabModeAsync, GrabModeAsync, CurrentTime) == GrabSuccess;
     XUngrabPointer(user, CurrentTime);
     XUngrabKeyboard(user, CurrentTime);
     XSync(user, False);
@@ -327,9 +336,27 @@ TEST_F(X11Menus, KeyboardWalksIntoTheSubMenuAndChooses) {
   EXPECT_EQ(menu->getLastResult(), 1);
 }
 
+TEST_F(X11Menus, HostDestroyingTheEditorsWindowEndsTheMenu) {
+  const Window host = parent;
+  play([host](Display* d) {
+    if (waitForMenus(d, 1).empty()) return;
+    XDestroyWindow(d, host);
+    XSync(d, False);
+  });
+  EXPECT_FALSE(menu->popup());
+  player.join();
+  parent = None;
+  XSync(user, False);
+  EXPECT_FALSE(x11(frame)->isWindowAlive());
+  EXPECT_TRUE(windowsOfType("_NET_WM_WINDOW_TYPE_POPUP_MENU").empty());
+  EXPECT_TRUE(noGrabLeft());
+  frame->idle();  // nothing is drawn into a window that is gone, and nothing fails
+}
+
 TEST_F(X11Menus, MenuThatCannotHaveThePointerIsDismissedInsteadOfHanging) {
   // Another client (a host's own menu) holds the pointer for longer than the menu waits.
-  ASSERT_EQ(XGrabPointer(user, parent, False, ButtonPressMask, GrabModeAsync, GrabModeAsync, None, None, CurrentTime),
+  ASSERT_EQ(XGrabPointer(user, parent, False, ButtonPressMask, GrabModeAsync, GrabModeAsync, None, None,
+                         CurrentTime),
             GrabSuccess);
   XSync(user, False);
   EXPECT_FALSE(menu->popup());
