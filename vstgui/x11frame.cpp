@@ -104,7 +104,6 @@ X11Frame* X11Frame::create(CFrame* frame, void* parentWindow) {
 
 X11Frame::X11Frame(CFrame* owner, Display* dpy, Window parentWindow)
     : frame(owner), display(dpy), parent(parentWindow), alive(std::make_shared<bool>(true)) {
-  atoms.intern(display);
   const CRect size = frame->getViewSize();
   width = std::max(1, static_cast<int>(size.getWidth()));
   height = std::max(1, static_cast<int>(size.getHeight()));
@@ -112,6 +111,7 @@ X11Frame::X11Frame(CFrame* owner, Display* dpy, Window parentWindow)
 
 bool X11Frame::createWindow() {
   XErrorTrap trap(display);
+  atoms.intern(display);
   // The host's window must exist; its visual does not matter, ours is the screen's default.
   XWindowAttributes parentAttributes{};
   if (!XGetWindowAttributes(display, parent, &parentAttributes) || trap.failed()) return false;
