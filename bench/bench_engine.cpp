@@ -70,6 +70,7 @@ void runEngine(benchmark::State& state, int distortType) {
   benchTime.sampleRate = kRate;
   benchTime.flags = kVstTransportPlaying | kVstTempoValid | kVstPpqPosValid;
   auto p = std::make_unique<APlugin>(&benchHost);
+  p->setDemoProgram(DEFAULT_DEMO_PROGRAM);  // construction loads the first built-in program
   p->setSampleRate(static_cast<float>(kRate));
   p->setBlockSize(kBlock);
   p->resume();

@@ -47,11 +47,27 @@ void AEffGUIEditor::draw(ERect*) {
   if (frame) frame->invalid();
 }
 
-bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) {
-  return frame && frame->platformOnKeyDown(keyCode) != -1;
+bool AEffGUIEditor::hostKey(VstKeyCode& keyCode, bool down) {
+  if (!frame) return false;
+  IPlatformFrame* platform = frame->getPlatformFrame();
+  int32_t result = -1;
+  if (platform && platform->filterHostKey(keyCode, down, result)) return result != -1;
+  CFrame* f = frame;
+  f->remember();
+  result = down ? f->platformOnKeyDown(keyCode) : f->platformOnKeyUp(keyCode);
+  if (IPlatformFrame* p = f->getPlatformFrame()) p->noteHostKey(keyCode, down, result);
+  f->forget();
+  return result != -1;
 }
 
-bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode) { return frame && frame->platformOnKeyUp(keyCode) != -1; }
+bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) { return hostKey(keyCode, true); }
+
+bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode) { return hostKey(keyCode, false); }
+
+void AEffGUIEditor::pumpEvents() {
+  if (!frame || inIdle) return;
+  if (IPlatformFrame* platform = frame->getPlatformFrame()) platform->onIdle();
+}
 
 bool AEffGUIEditor::onWheel(float distance) {
   if (!frame) return false;

@@ -21,9 +21,14 @@ class AEffGUIEditor : public AEffEditor, public VSTGUIEditorInterface {
   bool open(void* ptr) override;
   // Closes and releases the frame.
   void close() override;
-  // The frame's idle pass (redraw, tool-tips).
+  // The frame's idle pass (window events, redraw, tool-tips).
   void idle() override;
+  // Only the window's pending events (mouse, keys, exposure), without the redraw. An editor
+  // whose idle skips passes to save work calls this on every host idle call, so the window
+  // answers at the host's rate.
+  void pumpEvents();
   void draw(ERect* pRect) override;
+  // Keys from the host's key calls; a key the window already delivered is not handled again.
   bool onKeyDown(VstKeyCode& keyCode) override;
   bool onKeyUp(VstKeyCode& keyCode) override;
   // The wheel goes to the view under the last known mouse position.
@@ -41,6 +46,8 @@ class AEffGUIEditor : public AEffEditor, public VSTGUIEditorInterface {
   uint32_t getTicks() const { return Ticks::now(); }
 
  protected:
+  bool hostKey(VstKeyCode& keyCode, bool down);
+
   ERect rect{0, 0, 0, 0};
   int32_t knobMode = kCircularMode;
   bool inIdle = false;

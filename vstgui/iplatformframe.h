@@ -36,6 +36,22 @@ class IPlatformFrame {
   virtual void onIdle() {}
   // The pop-up menu implementation of this platform, or null (pop-ups are then dismissed).
   virtual IMenuDriver* getMenuDriver() { return nullptr; }
+  // Keys may reach the editor both from its window and through the host's key calls. Called
+  // for a key from the host: true when the window already delivered this key, with result set
+  // to what the frame answered then (the key must not be handled again).
+  virtual bool filterHostKey(const VstKeyCode& key, bool down, int32_t& result) {
+    (void)key;
+    (void)down;
+    (void)result;
+    return false;
+  }
+  // Called after the frame answered a key from the host, so that the window's copy of the same
+  // key is not handled again.
+  virtual void noteHostKey(const VstKeyCode& key, bool down, int32_t result) {
+    (void)key;
+    (void)down;
+    (void)result;
+  }
 };
 
 enum class PlatformType { kDefaultNative, kOffscreen };
