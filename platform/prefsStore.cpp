@@ -328,58 +328,9 @@ class FileLock {
   int fd_ = -1;
 };
 
-bool writeFully(int fd, const std::string& text) noexcept {
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-void syncFolder(const std::string& folder) noexcept {
-  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
-// The file a write replaces: a symbolic link (a managed dotfile) is followed so that the
-// link survives and its target receives the new contents.
-std::string writeTarget(const std::string& path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
-      std::string target(resolved);
-      std::free(resolved);
-      return target;
-    }
-  }
-  return path;
-}
-
 // Writes the document next to its target, flushes it to disk and renames it into place.
 bool replaceFile(const std::string& path, const json& doc) {
-  const std::string text = doc.dump(2, ' ', false, json::error_handler_t::strict) + "\n";
-  const std::string target = writeTarget(path);
-  const std::string temp = target + kTempSuffix;
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  struct stat old {};
-  if (::stat(target.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
-  bool ok = writeFully(fd, text) && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) {
-    ::unlink(temp.c_str());
-    return false;
-  }
-  syncFolder(getFileDriveDir(target));
-  return true;
+  return writeFileAtomically(path, doc.dump(2, ' ', false, json::error_handler_t::strict) + "\n", kTempSuffix);
 }
 
 // ---------------------------------------------------------------------------------------

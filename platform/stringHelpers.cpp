@@ -1,8 +1,11 @@
 #include "stringHelpers.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -107,4 +110,63 @@ bool makeDirectory(const std::string& path, mode_t mode) noexcept {
   } catch (...) {
     return false;
   }
+}
+
+namespace {
+
+bool writeFully(int fd, std::string_view text) noexcept {
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+void syncFolder(const std::string& folder) noexcept {
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+// The file a write replaces: a symbolic link (a managed dotfile) is followed so that the
+// link survives and its target receives the new contents.
+std::string writeTarget(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+      std::string target(resolved);
+      std::free(resolved);
+      return target;
+    }
+  }
+  return path;
+}
+
+}  // namespace
+
+bool writeFileAtomically(const std::string& path, std::string_view text, const char* tempSuffix) {
+  const std::string target = writeTarget(path);
+  // Only regular files are replaced: renaming over a device or a folder would destroy it.
+  struct stat existing {};
+  if (::stat(target.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) return false;
+  const std::string temp = target + tempSuffix;
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  struct stat old {};
+  if (::stat(target.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+  bool ok = writeFully(fd, text) && ::fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
+  if (!ok) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  syncFolder(getFileDriveDir(target));
+  return true;
 }

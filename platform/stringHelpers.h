@@ -33,3 +33,10 @@ std::string getFileDriveDir(std::string_view path);
 // Creates the folder and every missing parent (new folders get `mode`, less the umask).
 // True when the folder exists afterwards.
 bool makeDirectory(const std::string& path, mode_t mode = 0755) noexcept;
+
+// Replaces the file's contents so that a crash or a full disk never leaves it half written:
+// the text goes to "<file><tempSuffix>" beside it, is flushed to disk and renamed over the
+// file. A symbolic link is followed (the link stays, its target gets the text); an existing
+// file keeps its permissions; anything but a regular file (a device, a folder) is refused.
+// False, with the old file untouched, when any step fails.
+bool writeFileAtomically(const std::string& path, std::string_view text, const char* tempSuffix = ".tmp");

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/dialogs.h"
+#include "platform/stringHelpers.h"
 #include "uMidiMapFile.h"
 #include "uMidiTables.h"
 #include "uPlugin.h"
@@ -293,13 +294,8 @@ bool APlugin::loadECSFile(const std::string& path) {
 bool APlugin::saveECSFile(const std::string& path) {
   midimap::CCMap values{};
   for (int cc = 0; cc < NUM_MIDI_CC; ++cc) values[static_cast<std::size_t>(cc)] = getMidiCCTag(cc);
-  const std::string text = midimap::formatECS(values);
-  bool ok = false;
-  if (FILE* f = std::fopen(path.c_str(), "wb")) {
-    ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-  }
+  // Written beside the old file and renamed over it, so a failed save never leaves a half map.
+  const bool ok = writeFileAtomically(path, midimap::formatECS(values));
   if (!ok) messageBox(kECSProblem, kMessageOk);
   return ok;
 }

@@ -148,11 +148,29 @@ TEST(EcsFile, FailedSavesSaySo) {
   dialogtest::TempDir dir;
   EXPECT_FALSE(p.saveECSFile(dir.file("no/such/folder/a.ecs")));
   EXPECT_EQ(dialogs.problemsShown(), 1);
-  if (std::filesystem::exists("/dev/full")) {
-    // Opening works; the data cannot be written.
-    EXPECT_FALSE(p.saveECSFile("/dev/full"));
-    EXPECT_EQ(dialogs.problemsShown(), 2);
-  }
+  // A folder or a device in the file's place is never replaced.
+  EXPECT_FALSE(p.saveECSFile(dir.file("")));
+  EXPECT_EQ(dialogs.problemsShown(), 2);
+  EXPECT_TRUE(std::filesystem::is_directory(dir.file("")));
+  EXPECT_FALSE(p.saveECSFile("/dev/null"));
+  EXPECT_EQ(dialogs.problemsShown(), 3);
+  EXPECT_FALSE(std::filesystem::is_regular_file("/dev/null"));
+}
+
+TEST(EcsFile, ASaveReplacesTheWholeFileOrNothing) {
+  Fixture f;
+  Probe& p = *f.p;
+  ScriptedDialogs dialogs;
+  dialogtest::TempDir dir;
+  const std::string path = dir.file("map.ecs");
+  p.setMidiCCTag(7, 42);
+  ASSERT_TRUE(p.saveECSFile(path));
+  EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+  CCMap before = mapOf(p);
+  p.setMidiCCTag(7, 0);
+  ASSERT_TRUE(p.loadECSFile(path));
+  EXPECT_EQ(mapOf(p), before);
+  EXPECT_EQ(dialogs.problemsShown(), 0);
 }
 
 TEST(EcsFile, TheDialogsChooseTheFiles) {
