@@ -7,22 +7,12 @@
 
 namespace VSTGUI {
 
-CAnimKnob::CAnimKnob(const CRect& viewSize, IControlListener* l, int32_t t, int32_t frames,
-                     CCoord frameHeight, CBitmap* bitmap, const CPoint& sourceOffset)
-    : CControl(viewSize, l, t, bitmap),
-      subPixmaps(frames),
-      heightOfOneImage(frameHeight),
-      offset(sourceOffset) {}
+CAnimKnob::CAnimKnob(const CRect& viewSize, IControlListener* l, int32_t t, int32_t frames, CCoord frameHeight,
+                     CBitmap* bitmap, const CPoint& sourceOffset)
+    : CFilmStripControl(viewSize, l, t, frames, frameHeight, bitmap, sourceOffset) {}
 
-CAnimKnob::CAnimKnob(const CRect& viewSize, IControlListener* l, int32_t t, CBitmap* bitmap,
-                     const CPoint& sourceOffset)
-    : CControl(viewSize, l, t, bitmap),
-      subPixmaps(1),
-      heightOfOneImage(viewSize.getHeight()),
-      offset(sourceOffset) {
-  if (bitmap && heightOfOneImage > 0)
-    subPixmaps = std::max(1, static_cast<int32_t>(bitmap->getHeight() / heightOfOneImage));
-}
+CAnimKnob::CAnimKnob(const CRect& viewSize, IControlListener* l, int32_t t, CBitmap* bitmap, const CPoint& sourceOffset)
+    : CFilmStripControl(viewSize, l, t, bitmap, sourceOffset) {}
 
 CPoint CAnimKnob::frameOffsetFor(float v) const {
   CPoint where(offset);

@@ -1,11 +1,11 @@
 // A knob drawn from a film strip: frames of equal height stacked vertically.
 #pragma once
 
-#include "ccontrol.h"
+#include "cfilmstrip.h"
 
 namespace VSTGUI {
 
-class CAnimKnob : public CControl {
+class CAnimKnob : public CFilmStripControl {
  public:
   CAnimKnob(const CRect& size, IControlListener* listener, int32_t tag, int32_t subPixmaps,
             CCoord heightOfOneImage, CBitmap* background, const CPoint& offset = CPoint(0, 0));
@@ -22,10 +22,6 @@ class CAnimKnob : public CControl {
 
   void setInverseBitmap(bool state) { bInverseBitmap = state; }
   bool getInverseBitmap() const { return bInverseBitmap; }
-  int32_t getNumSubPixmaps() const { return subPixmaps; }
-  void setNumSubPixmaps(int32_t n) { subPixmaps = n; }
-  CCoord getHeightOfOneImage() const { return heightOfOneImage; }
-  void setHeightOfOneImage(CCoord h) { heightOfOneImage = h; }
   // Source offset of the frame that shows the normalised value v: the value scaled over all
   // frames, truncated and snapped down to the start of a frame; 0 for negative values.
   CPoint frameOffsetFor(float v) const;
@@ -33,10 +29,7 @@ class CAnimKnob : public CControl {
   CBaseObject* newCopy() const override { return new CAnimKnob(*this); }
 
  protected:
-  int32_t subPixmaps;
-  CCoord heightOfOneImage;
   bool bInverseBitmap = false;
-  CPoint offset;
   // Linear drag: 200 px of vertical travel for the whole range, ten times finer with Shift.
   CPoint dragStart;
   float dragStartValue = 0.f;

@@ -1,11 +1,11 @@
 // A display that shows one frame of a film strip chosen by its value.
 #pragma once
 
-#include "ccontrol.h"
+#include "cfilmstrip.h"
 
 namespace VSTGUI {
 
-class CMovieBitmap : public CControl {
+class CMovieBitmap : public CFilmStripControl {
  public:
   CMovieBitmap(const CRect& size, IControlListener* listener, int32_t tag, int32_t subPixmaps,
                CCoord heightOfOneImage, CBitmap* background, const CPoint& offset = CPoint(0, 0));
@@ -16,14 +16,7 @@ class CMovieBitmap : public CControl {
   void draw(CDrawContext* context) override;
   // The frame for the normalised value v: v over all frames, rounded to the nearest frame.
   int32_t frameFor(float v) const;
-  int32_t getNumSubPixmaps() const { return subPixmaps; }
-  CCoord getHeightOfOneImage() const { return heightOfOneImage; }
   CBaseObject* newCopy() const override { return new CMovieBitmap(*this); }
-
- protected:
-  int32_t subPixmaps;
-  CCoord heightOfOneImage;
-  CPoint offset;
 };
 
 }  // namespace VSTGUI
