@@ -8,21 +8,17 @@ using platform::loadFolderOf;
 using platform::saveFolderOf;
 using Types = std::vector<std::string>;
 
-TEST(DialogFilter, NamesTheTypesOfEachPattern) {
+TEST(DialogFilter, NamesTheTypesOfEachPatternAndNothingWithoutADot) {
   EXPECT_EQ(filterExtensions("*.ecs"), Types{"ecs"});
   EXPECT_EQ(filterExtensions("*.wsr"), Types{"wsr"});
   EXPECT_EQ(filterExtensions("*.a;*.b"), (Types{"a", "b"}));
   EXPECT_EQ(filterExtensions("*.a;*.b;*.c"), (Types{"a", "b", "c"}));
   EXPECT_EQ(filterExtensions("*.a;"), Types{"a"});
-}
-
-TEST(DialogFilter, WithoutSemicolonTheSearchGoesOnInsideTheType) {
+  // Without a semicolon the search goes on inside the type.
   EXPECT_EQ(filterExtensions("*.tar.gz"), (Types{"tar.gz", "gz"}));
   EXPECT_EQ(filterExtensions("x.a.b.c"), (Types{"a.b.c", "b.c", "c"}));
   EXPECT_EQ(filterExtensions("*.tar.gz;*.zip"), (Types{"tar.gz", "zip"}));
-}
-
-TEST(DialogFilter, EmptyTypesAndFiltersWithoutDotsGiveNothing) {
+  // Empty types and filters without dots give nothing.
   EXPECT_TRUE(filterExtensions("").empty());
   EXPECT_TRUE(filterExtensions("*").empty());
   EXPECT_TRUE(filterExtensions("*.").empty());
@@ -31,7 +27,7 @@ TEST(DialogFilter, EmptyTypesAndFiltersWithoutDotsGiveNothing) {
   EXPECT_EQ(filterExtensions("*.;*.b"), Types{"b"});
 }
 
-TEST(DialogForceExtension, ReplacesFromTheFirstDotOfTheFileName) {
+TEST(DialogForceExtension, ReplacesOrAppendsOnlyAFourCharacterExtension) {
   EXPECT_EQ(forceExtension("/x/My.Preset", "Wave.wsr"), "/x/My.wsr");
   EXPECT_EQ(forceExtension("/x/a.b.txt", "Grindle2.ecs"), "/x/a.ecs");
   EXPECT_EQ(forceExtension("/x/a.ecs", "Grindle2.ecs"), "/x/a.ecs");
@@ -39,14 +35,10 @@ TEST(DialogForceExtension, ReplacesFromTheFirstDotOfTheFileName) {
   // Dots in folder names are not the file's.
   EXPECT_EQ(forceExtension("/my.dir/sub.d/Name", "Wave.wsr"), "/my.dir/sub.d/Name.wsr");
   EXPECT_EQ(forceExtension("/my.dir/Name.x", "Wave.wsr"), "/my.dir/Name.wsr");
-}
-
-TEST(DialogForceExtension, AppendsToANameWithoutDot) {
+  // A name without a dot gets the extension appended.
   EXPECT_EQ(forceExtension("/x/Name", "Wave.wsr"), "/x/Name.wsr");
   EXPECT_EQ(forceExtension("Name", "Grindle2.ecs"), "Name.ecs");
-}
-
-TEST(DialogForceExtension, OnlyAFourCharacterExtensionIsForced) {
+  // Only a four-character extension (dot included) is forced.
   EXPECT_EQ(forceExtension("/x/Name", "file.data"), "/x/Name");
   EXPECT_EQ(forceExtension("/x/My.Preset", "file.data"), "/x/My.Preset");
   EXPECT_EQ(forceExtension("/x/Name", "file.ab"), "/x/Name");
@@ -57,14 +49,12 @@ TEST(DialogForceExtension, OnlyAFourCharacterExtensionIsForced) {
   EXPECT_EQ(forceExtension("/x/Name", "a.b.cd"), "/x/Name");
 }
 
-TEST(DialogFolders, LoadKeepsTheSlashSaveDropsIt) {
+TEST(DialogFolders, LoadKeepsTheSlashSaveDropsItRootAndBareNamesStay) {
   EXPECT_EQ(loadFolderOf("/Users/u/a.ecs"), "/Users/u/");
   EXPECT_EQ(saveFolderOf("/x/My.wsr"), "/x");
   EXPECT_EQ(loadFolderOf("/a b/c'd/$(x).ecs"), "/a b/c'd/");
   EXPECT_EQ(saveFolderOf("/a b/c'd/$(x).ecs"), "/a b/c'd");
-}
-
-TEST(DialogFolders, RootAndBareNames) {
+  // The root and bare names.
   EXPECT_EQ(loadFolderOf("/a.ecs"), "/");
   EXPECT_EQ(saveFolderOf("/a.ecs"), "/");
   EXPECT_EQ(loadFolderOf("a.ecs"), "a.ecs");

@@ -276,27 +276,6 @@ TEST(ParameterTexts, NeverWriteBeyondTheirBuffers) {
   }
 }
 
-TEST(ParameterTexts, StepsOfTheStoreAndOfTheTextsAgree) {
-  auto p = std::make_unique<APlugin>(nullptr);
-  int stepped = 0;
-  for (int t = 0; t < NUM_PARAMS; ++t) {
-    EXPECT_EQ(p->getMenuNum(t), stepCountOf(t)) << t;
-    if (stepCountOf(t) < 0) continue;
-    ++stepped;
-    EXPECT_EQ(p->getMenuRange(t), stepScaleOf(t)) << t;
-    // A step the menus write reads back as the same step and names the same row.
-    const int last = stepCountOf(t) - 1;
-    p->setSteppedValue(t, last);
-    EXPECT_EQ(p->getSteppedValue(t), last) << t;
-    EXPECT_EQ(steppedValue(*p, t), last) << t;
-  }
-  EXPECT_EQ(stepped, 57);
-  EXPECT_EQ(stepCountOf(129), 52);
-  EXPECT_EQ(stepScaleOf(129), 99.99f);
-  EXPECT_EQ(stepCountOf(143), 7);
-  EXPECT_EQ(stepScaleOf(143), 9.99f);
-}
-
 TEST(RandomNumbers, EachInstanceHasItsOwnSequence) {
   auto a = std::make_unique<APlugin>(nullptr);
   auto b = std::make_unique<APlugin>(nullptr);

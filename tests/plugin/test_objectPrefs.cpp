@@ -41,19 +41,6 @@ void mainsOn(APlugin& p) {
 
 }  // namespace
 
-TEST(ObjectFolders, EmptyFoldersGetTheirDefaultsWrittenBack) {
-  TempXdg env;
-  auto p = std::make_unique<APlugin>(nullptr);
-  const std::string base = env.data + "/Kestrune/Grindle2/";
-  EXPECT_EQ(p->helpDir, base + "Help/Grindle2_Manual.pdf");
-  EXPECT_EQ(p->ecsDir, base + "ECS/");
-  EXPECT_EQ(p->waveShaperDir, base + "WaveShapers/");
-  const nlohmann::json j = fileOf(env);
-  EXPECT_EQ(j.value("HelpDir", ""), base + "Help/Grindle2_Manual.pdf");
-  EXPECT_EQ(j.value("ECSDir", ""), base + "ECS/");
-  EXPECT_EQ(j.value("WaveShaperDir", ""), base + "WaveShapers/");
-}
-
 TEST(ObjectFolders, StoredFoldersAreKeptWhole) {
   TempXdg env;
   const std::string longPath = "/media/" + std::string(200, 'd') + "/ecs/";  // longer than 127 bytes

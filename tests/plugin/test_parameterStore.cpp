@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "plugin/uParamText.h"
 #include "plugin/uPlugin.h"
 #include "support/fakeEditorLink.h"
 #include "support/fakeHost.h"
@@ -208,15 +209,20 @@ TEST(ParameterStore, SteppedValues) {
   EXPECT_EQ(p->getSteppedValue(1, 9.99f, 4), 2);
 }
 
+// Every step the menus write reads back as the same step, in the store and in the texts, which
+// agree on each tag's step count and scale.
 TEST(ParameterStore, EveryStepOfEverySteppedTagRoundTrips) {
   auto p = std::make_unique<APlugin>(nullptr);
   int checked = 0;
   for (int t = 0; t < NUM_PARAMS; ++t) {
     const int count = p->getMenuNum(t);
+    EXPECT_EQ(count, stepCountOf(t)) << t;
     if (count < 0) continue;
+    EXPECT_EQ(p->getMenuRange(t), stepScaleOf(t)) << t;
     for (int n = 0; n < count; ++n) {
       p->setSteppedValue(t, n);
       ASSERT_EQ(p->getSteppedValue(t), n) << "tag " << t << " step " << n;
+      ASSERT_EQ(steppedValue(*p, t), n) << "tag " << t << " step " << n;
       ASSERT_LE(p->getParameter(t), 1.0f) << "tag " << t << " step " << n;
     }
     p->setSteppedValue(t, count + 5);

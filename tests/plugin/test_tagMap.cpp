@@ -55,33 +55,6 @@ TEST(TagMap, DisruptDestinationDefaultsAreSteps) {
   EXPECT_EQ(p->getSteppedValue(129), 0);  // the distortion type's default is step 0
 }
 
-TEST(TagMap, StepCountsAndScales) {
-  auto p = makePlugin();
-  struct Run {
-    int first, last, count;
-    float scale;
-  };
-  const Run runs[] = {{128, 128, 24, 23.99f},  {129, 129, 52, 99.99f},  {133, 133, 13, 12.99f},
-                      {134, 134, 18, 17.99f},  {135, 135, 5, 4.99f},    {136, 142, 112, 127.99f},
-                      {143, 143, 7, 9.99f},    {144, 146, 112, 127.99f}, {150, 152, 55, 127.99f},
-                      {153, 156, 8, 7.99f},    {157, 160, 112, 127.99f}, {161, 164, 4, 4.99f},
-                      {165, 168, 19, 99.99f},  {170, 179, 55, 127.99f}, {180, 189, 112, 127.99f},
-                      {240, 240, 33, 39.99f},  {243, 243, 33, 39.99f}};
-  std::set<int> stepped;
-  for (const Run& r : runs) {
-    for (int t = r.first; t <= r.last; ++t) {
-      EXPECT_EQ(p->getMenuNum(t), r.count) << t;
-      EXPECT_EQ(p->getMenuRange(t), r.scale) << t;
-      stepped.insert(t);
-    }
-  }
-  for (int t = 0; t < NUM_PARAMS; ++t) {
-    if (stepped.count(t)) continue;
-    EXPECT_EQ(p->getMenuNum(t), -1) << t;
-    EXPECT_EQ(p->getMenuRange(t), 0.0f) << t;
-  }
-}
-
 TEST(TagMap, SwitchTags) {
   auto p = makePlugin();
   std::set<int> switches = {3, 4, 14, 27, 40, 45, 46, 47, 50, 51, 52, 55, 61, 85, 130, 131, 132, 147, 148, 149, 169};

@@ -222,67 +222,8 @@ TEST(Record, FlagSettersTouchOnlyTheirBit) {
   EXPECT_EQ(rec->initialDelay, 99);
 }
 
-TEST(Dispatcher, BaseOpcodesReachTheirOperation) {
+TEST(Dispatcher, EveryListedOpcodeReachesItsOperation) {
   Recorder e(nullptr, 2);
-  struct Row {
-    int32_t opcode;
-    int32_t index;
-    intptr_t value;
-    void* ptr;
-    float opt;
-    const char* call;
-    intptr_t result;
-  };
-  const Row rows[] = {
-      {kEffOpen, 0, 0, nullptr, 0, "open", 0},
-      {kEffSetProgram, 0, 1, nullptr, 0, "setProgram", 0},
-      {kEffGetProgram, 0, 0, nullptr, 0, "getProgram", -7},
-      {kEffSetProgramName, 0, 0, gText, 0, "setProgramName", 0},
-      {kEffGetProgramName, 0, 0, gText, 0, "getProgramName", 0},
-      {kEffGetParamLabel, 5, 0, gText, 0, "getParameterLabel", 0},
-      {kEffGetParamDisplay, 5, 0, gText, 0, "getParameterDisplay", 0},
-      {kEffGetParamName, 5, 0, gText, 0, "getParameterName", 0},
-      {kEffSetSampleRate, 0, 0, nullptr, 48000.0f, "setSampleRate", 0},
-      {kEffSetBlockSize, 0, 256, nullptr, 0, "setBlockSize", 0},
-      {kEffMainsChanged, 0, 1, nullptr, 0, "resume", 0},
-      {kEffMainsChanged, 0, 0, nullptr, 0, "suspend", 0},
-      {kEffGetChunk, 1, 0, &gToken, 0, "getChunk", 4128},
-      {kEffSetChunk, 0, 4128, &gToken, 0, "setChunk", 1},
-  };
-  for (const Row& r : rows) {
-    e.calls.clear();
-    EXPECT_EQ(dispatch(e, r.opcode, r.index, r.value, r.ptr, r.opt), r.result) << r.opcode;
-    EXPECT_EQ(e.lastCall(), r.call) << r.opcode;
-    if (r.ptr) {
-      EXPECT_EQ(e.p, r.ptr) << r.opcode;
-    }
-  }
-  EXPECT_EQ(e.a, 4128);
-  EXPECT_FALSE(e.flag);  // index 0: not a preset
-  dispatch(e, kEffSetSampleRate, 0, 0, nullptr, 96000.0f);
-  EXPECT_EQ(e.f, 96000.0f);
-  dispatch(e, kEffGetParamName, 42, 0, gText);
-  EXPECT_EQ(e.a, 42);
-}
-
-TEST(Dispatcher, ProgramNumberIsComparedSigned) {
-  Recorder e(nullptr, 1);
-  dispatch(e, kEffSetProgram, 0, 1);  // equal to the count: ignored
-  EXPECT_TRUE(e.calls.empty());
-  dispatch(e, kEffSetProgram, 0, 0);
-  EXPECT_EQ(e.lastCall(), "setProgram");
-  e.calls.clear();
-  dispatch(e, kEffSetProgram, 0, -1);  // negative passes through
-  EXPECT_EQ(e.lastCall(), "setProgram");
-  EXPECT_EQ(e.a, -1);
-  AudioEffectX plain(nullptr, 1, 1);
-  EXPECT_EQ(dispatch(plain, kEffGetProgram), 0);
-  dispatch(plain, kEffSetProgram, 0, -1);
-  EXPECT_EQ(dispatch(plain, kEffGetProgram), -1);
-}
-
-TEST(Dispatcher, ExtendedOpcodesReachTheirOperation) {
-  Recorder e;
   struct Row {
     int32_t opcode;
     int32_t index;
@@ -334,6 +275,21 @@ TEST(Dispatcher, ExtendedOpcodesReachTheirOperation) {
       {kEffSetProcessPrecision, 0, 1, nullptr, 0, "setProcessPrecision", 1},
       {kEffGetNumMidiInputChannels, 0, 0, nullptr, 0, "getNumMidiInputChannels", 17},
       {kEffGetNumMidiOutputChannels, 0, 0, nullptr, 0, "getNumMidiOutputChannels", 18},
+      {kEffOpen, 0, 0, nullptr, 0, "open", 0},
+      {kEffSetProgram, 0, 1, nullptr, 0, "setProgram", 0},
+      {kEffGetProgram, 0, 0, nullptr, 0, "getProgram", -7},
+      {kEffSetProgramName, 0, 0, gText, 0, "setProgramName", 0},
+      {kEffGetProgramName, 0, 0, gText, 0, "getProgramName", 0},
+      {kEffGetParamLabel, 5, 0, gText, 0, "getParameterLabel", 0},
+      {kEffGetParamDisplay, 5, 0, gText, 0, "getParameterDisplay", 0},
+      {kEffGetParamName, 5, 0, gText, 0, "getParameterName", 0},
+      {kEffSetSampleRate, 0, 0, nullptr, 48000.0f, "setSampleRate", 0},
+      {kEffSetBlockSize, 0, 256, nullptr, 0, "setBlockSize", 0},
+      {kEffMainsChanged, 0, 1, nullptr, 0, "resume", 0},
+      {kEffMainsChanged, 0, 0, nullptr, 0, "suspend", 0},
+      {kEffGetChunk, 1, 0, &gToken, 0, "getChunk", 4128},
+      // Last: the checks below read its arguments.
+      {kEffSetChunk, 0, 4128, &gToken, 0, "setChunk", 1},
   };
   for (const Row& r : rows) {
     e.calls.clear();
@@ -343,6 +299,28 @@ TEST(Dispatcher, ExtendedOpcodesReachTheirOperation) {
       EXPECT_EQ(e.p, r.ptr) << r.opcode;
     }
   }
+  EXPECT_EQ(e.a, 4128);
+  EXPECT_FALSE(e.flag);  // index 0: not a preset
+  dispatch(e, kEffSetSampleRate, 0, 0, nullptr, 96000.0f);
+  EXPECT_EQ(e.f, 96000.0f);
+  dispatch(e, kEffGetParamName, 42, 0, gText);
+  EXPECT_EQ(e.a, 42);
+}
+
+TEST(Dispatcher, ProgramNumberIsComparedSigned) {
+  Recorder e(nullptr, 1);
+  dispatch(e, kEffSetProgram, 0, 1);  // equal to the count: ignored
+  EXPECT_TRUE(e.calls.empty());
+  dispatch(e, kEffSetProgram, 0, 0);
+  EXPECT_EQ(e.lastCall(), "setProgram");
+  e.calls.clear();
+  dispatch(e, kEffSetProgram, 0, -1);  // negative passes through
+  EXPECT_EQ(e.lastCall(), "setProgram");
+  EXPECT_EQ(e.a, -1);
+  AudioEffectX plain(nullptr, 1, 1);
+  EXPECT_EQ(dispatch(plain, kEffGetProgram), 0);
+  dispatch(plain, kEffSetProgram, 0, -1);
+  EXPECT_EQ(dispatch(plain, kEffGetProgram), -1);
 }
 
 TEST(Dispatcher, ArgumentsArriveInTheRightPlaces) {
