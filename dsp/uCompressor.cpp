@@ -48,32 +48,54 @@ void TCompressor::setParams(float threshold, float ratio, float attackIn, float 
   mode = modeIn;
 }
 
-float TCompressor::processChannel(float x, float& peak, float& env, float& gain, float* ring,
-                                  unsigned pos) noexcept {
-  // The gain is computed from the present input and applied to the input of 128 sub-samples ago.
+namespace {
+
+// One channel's detector and gain for one sub-sample. The gain is computed from the present
+// input and applied to the input of 128 sub-samples ago.
+struct ChannelState {
+  float peak, env, gain;
+};
+
+__attribute__((always_inline)) inline float compressChannel(float x, ChannelState& st, float* ring, unsigned pos,
+                                                            float attack, float release, float thresholdLin,
+                                                            float thresholdDb, float slopeA, float oneMinusSlopeB,
+                                                            bool mode, float makeUp) noexcept {
   const float delayed = ring[pos];
   ring[pos] = x;
   const float level = std::fabs(x);
-  peak = level > peak ? level : PEAK_KEEP * peak + PEAK_NEW * level + DENORMAL;
-  const float k = peak > env ? attack : release;
-  env = (1.0f - k) * peak + k * env;
+  st.peak = level > st.peak ? level : PEAK_KEEP * st.peak + PEAK_NEW * level + DENORMAL;
+  const float k = st.peak > st.env ? attack : release;
+  st.env = (1.0f - k) * st.peak + k * st.env;
   float target = 1.0f;
-  if (env > thresholdLin) {
-    const float over = thresholdDb - 20.0f * std::log10(env);
-    target = mode ? std::pow(10.0f, (1.0f - slopeB) * over / 20.0f) : std::pow(10.0f, over * slopeA / 20.0f);
+  if (st.env > thresholdLin) {
+    const float over = thresholdDb - 20.0f * std::log10(st.env);
+    target = mode ? std::pow(10.0f, oneMinusSlopeB * over / 20.0f) : std::pow(10.0f, over * slopeA / 20.0f);
   }
-  gain = target * (1.0f - attack) + gain * attack;
-  return delayed * gain * makeUp;
+  st.gain = target * (1.0f - attack) + st.gain * attack;
+  return delayed * st.gain * makeUp;
 }
 
+}  // namespace
+
 void TCompressor::process(float& a, float& b, float& c, float& d) noexcept {
+  // Settings and detector states in locals for the four sub-sample steps.
+  const float att = attack, rel = release, thLin = thresholdLin, thDb = thresholdDb, sA = slopeA;
+  const float sB = 1.0f - slopeB, mk = makeUp;
+  const bool m = mode;
+  ChannelState left{peakL, envL, gainL}, right{peakR, envR, gainR};
   unsigned pos = counter & (LOOKAHEAD - 1);
-  a = processChannel(a, peakL, envL, gainL, ringL, pos);
-  b = processChannel(b, peakR, envR, gainR, ringR, pos);
+  a = compressChannel(a, left, ringL, pos, att, rel, thLin, thDb, sA, sB, m, mk);
+  b = compressChannel(b, right, ringR, pos, att, rel, thLin, thDb, sA, sB, m, mk);
   pos = (pos + 1) & (LOOKAHEAD - 1);
-  c = processChannel(c, peakL, envL, gainL, ringL, pos);
-  d = processChannel(d, peakR, envR, gainR, ringR, pos);
+  c = compressChannel(c, left, ringL, pos, att, rel, thLin, thDb, sA, sB, m, mk);
+  d = compressChannel(d, right, ringR, pos, att, rel, thLin, thDb, sA, sB, m, mk);
   counter = (pos + 1) & (LOOKAHEAD - 1);
+  peakL = left.peak;
+  envL = left.env;
+  gainL = left.gain;
+  peakR = right.peak;
+  envR = right.env;
+  gainR = right.gain;
 }
 
 }  // namespace dsp

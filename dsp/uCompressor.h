@@ -22,8 +22,6 @@ class TCompressor {
   float getMakeUp() const noexcept { return makeUp; }
 
  private:
-  float processChannel(float x, float& peak, float& env, float& gain, float* ring, unsigned pos) noexcept;
-
   bool mode = false;
   unsigned counter = 0;  // sub-sample count, masked to the look-ahead ring
   float rate2 = 88200.0f;

@@ -104,24 +104,34 @@ void TEQ::process(const float* gain, const float* freq, const float* width, floa
 
   float v[4] = {clampUnit(a * 0.1f) + DENORMAL, clampUnit(b * 0.1f) + DENORMAL, clampUnit(c * 0.1f) + DENORMAL,
                 clampUnit(d * 0.1f) + DENORMAL};
-  int p = pos;
-  for (int sub = 0; sub < 2; ++sub) {
-    p = p == 2 ? 0 : p + 1;
-    const int p1 = p == 0 ? 2 : p - 1;  // one sub-sample back
-    const int p2 = p1 == 0 ? 2 : p1 - 1;  // two back
-    for (int k = 0; k < BANDS; ++k) {
-      if (!active[k]) continue;
-      const Coeffs co = coeffs[k];
-      for (int ch = 0; ch < 2; ++ch) {
-        const float x = v[2 * sub + ch];
-        xHist[k][p][ch] = x;
-        const float y = co.b0 * x + co.b1 * xHist[k][p1][ch] + co.b2 * xHist[k][p2][ch] - co.a1 * yHist[k][p1][ch] -
-                        co.a2 * yHist[k][p2][ch];
-        yHist[k][p][ch] = y;
-        v[2 * sub + ch] = y;
-      }
+  // Ring slots of this call: the two sub-samples land in s1 and s2 and read the two before.
+  const int p0 = pos;                     // newest slot before this call
+  const int pm = p0 == 0 ? 2 : p0 - 1;  // the one before it (and the second sub-sample's slot)
+  const int s1 = p0 == 2 ? 0 : p0 + 1;
+  const int s2 = pm;
+  // Bands outer, sub-samples inner: each band still sees the previous band's output of the
+  // same sub-sample, and the history stays in registers for both sub-samples.
+  for (int k = 0; k < BANDS; ++k) {
+    if (!active[k]) continue;
+    const Coeffs co = coeffs[k];
+    float(*xh)[2] = xHist[k];
+    float(*yh)[2] = yHist[k];
+    for (int ch = 0; ch < 2; ++ch) {
+      const float x1 = xh[p0][ch], x2 = xh[pm][ch];
+      const float y1 = yh[p0][ch], y2 = yh[pm][ch];
+      const float xa = v[ch];
+      const float ya = co.b0 * xa + co.b1 * x1 + co.b2 * x2 - co.a1 * y1 - co.a2 * y2;
+      const float xb = v[2 + ch];
+      const float yb = co.b0 * xb + co.b1 * xa + co.b2 * x1 - co.a1 * ya - co.a2 * y1;
+      xh[s1][ch] = xa;
+      yh[s1][ch] = ya;
+      xh[s2][ch] = xb;
+      yh[s2][ch] = yb;
+      v[ch] = ya;
+      v[2 + ch] = yb;
     }
   }
+  const int p = s2;
   pos = p;
   a = (v[0] + DENORMAL) * 10.0f;
   b = (v[1] + DENORMAL) * 10.0f;
