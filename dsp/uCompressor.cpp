@@ -31,20 +31,40 @@ void TCompressor::init(float sampleRate) noexcept {
   for (unsigned i = 0; i < LOOKAHEAD; ++i) ringL[i] = ringR[i] = 0.0f;
   attack = attackCoefficient(attackV, rate2);
   release = releaseCoefficient(releaseV, rate2);
+  keysValid = false;  // the make-up starts at unity again until the next settings arrive
 }
 
 void TCompressor::setParams(float threshold, float ratio, float attackIn, float releaseIn, float volume,
                             bool modeIn) noexcept {
-  const float t = clamp01(threshold), r = clamp01(ratio), v = clamp01(volume);
-  thresholdDb = 40.0f * t - 40.0f;
-  thresholdLin = std::pow(10.0f, thresholdDb / 20.0f);
-  slopeA = 1.0f / std::pow(2.0f, (1.0f - r) * 7.0f);
-  slopeB = 1.0f / std::pow(2.0f, 7.0f * r);
-  attackV = attackIn;
-  releaseV = releaseIn;
-  attack = attackCoefficient(attackIn, rate2);
-  release = releaseCoefficient(releaseIn, rate2);
-  makeUp = v < 0.001f ? 0.0f : std::pow(10.0f, (40.0f * v - 30.0f) / 20.0f);
+  // Called every few samples with mostly unchanged values: each power is paid for only when
+  // its own argument moves.
+  const bool all = !keysValid;
+  keysValid = true;
+  if (all || !(threshold == thresholdKey)) {
+    thresholdKey = threshold;
+    const float t = clamp01(threshold);
+    thresholdDb = 40.0f * t - 40.0f;
+    thresholdLin = std::pow(10.0f, thresholdDb / 20.0f);
+  }
+  if (all || !(ratio == ratioKey)) {
+    ratioKey = ratio;
+    const float r = clamp01(ratio);
+    slopeA = 1.0f / std::pow(2.0f, (1.0f - r) * 7.0f);
+    slopeB = 1.0f / std::pow(2.0f, 7.0f * r);
+  }
+  if (all || !(attackIn == attackV)) {
+    attackV = attackIn;
+    attack = attackCoefficient(attackIn, rate2);
+  }
+  if (all || !(releaseIn == releaseV)) {
+    releaseV = releaseIn;
+    release = releaseCoefficient(releaseIn, rate2);
+  }
+  if (all || !(volume == volumeKey)) {
+    volumeKey = volume;
+    const float v = clamp01(volume);
+    makeUp = v < 0.001f ? 0.0f : std::pow(10.0f, (40.0f * v - 30.0f) / 20.0f);
+  }
   mode = modeIn;
 }
 

@@ -39,6 +39,10 @@ class TCompressor {
   float ringR[LOOKAHEAD] = {};
   // The last attack and release values, so a rate change keeps the times in milliseconds.
   float attackV = 0.0f, releaseV = 0.0f;
+  // The last threshold, ratio and volume arguments; a setting is worked out again only when
+  // its own argument moves. False keys force the next call to compute everything.
+  bool keysValid = false;
+  float thresholdKey = 0.0f, ratioKey = 0.0f, volumeKey = 0.0f;
 };
 
 }  // namespace dsp

@@ -58,6 +58,9 @@ inline float saneSample(float v) noexcept {
   return v > INPUT_LIMIT ? INPUT_LIMIT : v;
 }
 
+// The larger of the floor and v; the floor when v is not a number (as fmax), without a library call.
+inline float atLeastFloor(float v) noexcept { return v > ENVELOPE_FLOOR ? v : ENVELOPE_FLOOR; }
+
 inline void runFilter(TFilter& f, float freq, float reso, float* v, bool force) noexcept {
   f.process(freq, reso, v[0], v[1], v[2], v[3], force);
 }
@@ -168,9 +171,9 @@ void TDistort::process(float& left0, float& right0, float& left1, float& right1,
   // 2. Input level, before the drive.
   const float envNew = 1.0f - ENVELOPE_KEEP;
   float inEnv[2] = {inputEnvelope[0], inputEnvelope[1]};
-  inEnv[0] = std::fmax(ENVELOPE_FLOOR, ENVELOPE_KEEP * inEnv[0] + envNew * std::fabs((left0 + left1) / 2.0f));
+  inEnv[0] = atLeastFloor(ENVELOPE_KEEP * inEnv[0] + envNew * std::fabs((left0 + left1) / 2.0f));
   inEnv[1] =
-      std::fmax(ENVELOPE_FLOOR, ENVELOPE_KEEP * inEnv[1] + envNew * std::fabs((right0 + right1) / 2.0f));
+      atLeastFloor(ENVELOPE_KEEP * inEnv[1] + envNew * std::fabs((right0 + right1) / 2.0f));
   inputEnvelope[0] = inEnv[0];
   inputEnvelope[1] = inEnv[1];
 
@@ -198,8 +201,8 @@ void TDistort::process(float& left0, float& right0, float& left1, float& right1,
 
   // 6. Output level.
   float outEnv[2] = {outputEnvelope[0], outputEnvelope[1]};
-  outEnv[0] = std::fmax(ENVELOPE_FLOOR, ENVELOPE_KEEP * outEnv[0] + envNew * std::fabs((y[0] + y[2]) / 2.0f));
-  outEnv[1] = std::fmax(ENVELOPE_FLOOR, ENVELOPE_KEEP * outEnv[1] + envNew * std::fabs((y[1] + y[3]) / 2.0f));
+  outEnv[0] = atLeastFloor(ENVELOPE_KEEP * outEnv[0] + envNew * std::fabs((y[0] + y[2]) / 2.0f));
+  outEnv[1] = atLeastFloor(ENVELOPE_KEEP * outEnv[1] + envNew * std::fabs((y[1] + y[3]) / 2.0f));
   outputEnvelope[0] = outEnv[0];
   outputEnvelope[1] = outEnv[1];
 

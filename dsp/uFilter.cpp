@@ -125,6 +125,8 @@ void TFilter::updateCoefficients() noexcept {
       R = tables->zQ[filterTableIndex(rr)];
       g = tables->zTan[i];
       dz = 1.0f / (g * g + 2.0f * R * g + 1.0f);
+      onePlusG = 1.0f + g;
+      twoRPlusG = 2.0f * R + g;
       break;
     default:
       break;
@@ -166,7 +168,7 @@ float TFilter::step(Channel& ch, float in) const noexcept {
     return (y + DENORMAL) * 10.0f;
   } else if constexpr (T == kZdfLow || T == kZdfHigh || T == kZdfBand) {
     const float x = in * 0.1f + DENORMAL;
-    const float hp = (x - (2.0f * R + g) * ch.s1 - ch.s2) * dz;
+    const float hp = (x - twoRPlusG * ch.s1 - ch.s2) * dz;
     const float bp = ch.s1 + g * hp;
     const float lp = ch.s2 + g * bp;
     ch.s1 = bp + g * hp;
@@ -177,13 +179,13 @@ float TFilter::step(Channel& ch, float in) const noexcept {
     static_assert(T == kZdfLow24 || T == kZdfHigh24);
     const float x = in * 0.1f + DENORMAL;
     // First stage with damping 0.5, then the resonant stage on its low or high output.
-    const float hp1 = (x - (1.0f + g) * ch.t1 - ch.t2) * dz;
+    const float hp1 = (x - onePlusG * ch.t1 - ch.t2) * dz;
     const float bp1 = ch.t1 + g * hp1;
     const float lp1 = ch.t2 + g * bp1;
     ch.t1 = bp1 + g * hp1;
     ch.t2 = lp1 + g * bp1;
     const float x2 = T == kZdfLow24 ? lp1 : hp1;
-    const float hp = (x2 - (2.0f * R + g) * ch.s1 - ch.s2) * dz;
+    const float hp = (x2 - twoRPlusG * ch.s1 - ch.s2) * dz;
     const float bp = ch.s1 + g * hp;
     const float lp = ch.s2 + g * bp;
     ch.s1 = bp + g * hp;

@@ -106,6 +106,8 @@ class TFilter {
   float b0 = 0.0f, b1 = 0.0f, b2 = 0.0f, a1 = 0.0f, a2 = 0.0f;
   // zero-delay
   float R = 0.5f, g = 0.0f, dz = 1.0f;
+  // Their sums the steps use, worked out with them: 1 + g and 2R + g.
+  float onePlusG = 1.0f, twoRPlusG = 1.0f;
 
   Channel chan[2];
 };
