@@ -89,4 +89,11 @@ inline float clamp01(float v) noexcept {
   return v > 1.0f ? 1.0f : v;
 }
 
+// Left and right channel in the first two lanes of one register, so that both channels of a
+// stereo recursion take the same instructions. The arithmetic is lane by lane with the same
+// rounding as the scalar code (no contraction), so the results are the scalar results.
+typedef float StereoLanes __attribute__((vector_size(16)));
+inline StereoLanes stereoLanes(float left, float right) noexcept { return StereoLanes{left, right, 0.0f, 0.0f}; }
+inline StereoLanes splatLanes(float v) noexcept { return StereoLanes{v, v, v, v}; }
+
 }  // namespace dsp

@@ -110,27 +110,35 @@ void TEQ::process(const float* gain, const float* freq, const float* width, floa
   const int s1 = p0 == 2 ? 0 : p0 + 1;
   const int s2 = pm;
   // Bands outer, sub-samples inner: each band still sees the previous band's output of the
-  // same sub-sample, and the history stays in registers for both sub-samples.
+  // same sub-sample, and the history stays in registers for both sub-samples. Left and right
+  // run side by side in the lanes of one register.
+  StereoLanes va = stereoLanes(v[0], v[1]), vb = stereoLanes(v[2], v[3]);
   for (int k = 0; k < BANDS; ++k) {
     if (!active[k]) continue;
     const Coeffs co = coeffs[k];
+    const StereoLanes b0 = splatLanes(co.b0), b1 = splatLanes(co.b1), b2 = splatLanes(co.b2);
+    const StereoLanes a1 = splatLanes(co.a1), a2 = splatLanes(co.a2);
     float(*xh)[2] = xHist[k];
     float(*yh)[2] = yHist[k];
+    const StereoLanes x1 = stereoLanes(xh[p0][0], xh[p0][1]), x2 = stereoLanes(xh[pm][0], xh[pm][1]);
+    const StereoLanes y1 = stereoLanes(yh[p0][0], yh[p0][1]), y2 = stereoLanes(yh[pm][0], yh[pm][1]);
+    const StereoLanes xa = va;
+    const StereoLanes ya = b0 * xa + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+    const StereoLanes xb = vb;
+    const StereoLanes yb = b0 * xb + b1 * xa + b2 * x1 - a1 * ya - a2 * y1;
     for (int ch = 0; ch < 2; ++ch) {
-      const float x1 = xh[p0][ch], x2 = xh[pm][ch];
-      const float y1 = yh[p0][ch], y2 = yh[pm][ch];
-      const float xa = v[ch];
-      const float ya = co.b0 * xa + co.b1 * x1 + co.b2 * x2 - co.a1 * y1 - co.a2 * y2;
-      const float xb = v[2 + ch];
-      const float yb = co.b0 * xb + co.b1 * xa + co.b2 * x1 - co.a1 * ya - co.a2 * y1;
-      xh[s1][ch] = xa;
-      yh[s1][ch] = ya;
-      xh[s2][ch] = xb;
-      yh[s2][ch] = yb;
-      v[ch] = ya;
-      v[2 + ch] = yb;
+      xh[s1][ch] = xa[ch];
+      yh[s1][ch] = ya[ch];
+      xh[s2][ch] = xb[ch];
+      yh[s2][ch] = yb[ch];
     }
+    va = ya;
+    vb = yb;
   }
+  v[0] = va[0];
+  v[1] = va[1];
+  v[2] = vb[0];
+  v[3] = vb[1];
   const int p = s2;
   pos = p;
   a = (v[0] + DENORMAL) * 10.0f;
