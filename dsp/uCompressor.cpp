@@ -40,13 +40,16 @@ void TCompressor::setParams(float threshold, float ratio, float attackIn, float 
   // its own argument moves.
   const bool all = !keysValid;
   keysValid = true;
+  bool law = all;
   if (all || !(threshold == thresholdKey)) {
+    law = true;
     thresholdKey = threshold;
     const float t = clamp01(threshold);
     thresholdDb = 40.0f * t - 40.0f;
     thresholdLin = std::pow(10.0f, thresholdDb / 20.0f);
   }
   if (all || !(ratio == ratioKey)) {
+    law = true;
     ratioKey = ratio;
     const float r = clamp01(ratio);
     slopeA = 1.0f / std::pow(2.0f, (1.0f - r) * 7.0f);
@@ -65,6 +68,11 @@ void TCompressor::setParams(float threshold, float ratio, float attackIn, float 
     const float v = clamp01(volume);
     makeUp = v < 0.001f ? 0.0f : std::pow(10.0f, (40.0f * v - 30.0f) / 20.0f);
   }
+  if (law || modeIn != mode) {
+    const float s = modeIn ? 1.0f - slopeB : slopeA;
+    gainScale = std::pow(10.0f, thresholdDb * s / 20.0f);
+    gainPower = -s;
+  }
   mode = modeIn;
 }
 
@@ -78,19 +86,14 @@ struct ChannelState {
 
 __attribute__((always_inline)) inline float compressChannel(float x, ChannelState& st, float* ring, unsigned pos,
                                                             float attack, float release, float thresholdLin,
-                                                            float thresholdDb, float slopeA, float oneMinusSlopeB,
-                                                            bool mode, float makeUp) noexcept {
+                                                            float gainScale, float gainPower, float makeUp) noexcept {
   const float delayed = ring[pos];
   ring[pos] = x;
   const float level = std::fabs(x);
   st.peak = level > st.peak ? level : PEAK_KEEP * st.peak + PEAK_NEW * level + DENORMAL;
   const float k = st.peak > st.env ? attack : release;
   st.env = (1.0f - k) * st.peak + k * st.env;
-  float target = 1.0f;
-  if (st.env > thresholdLin) {
-    const float over = thresholdDb - 20.0f * std::log10(st.env);
-    target = mode ? std::pow(10.0f, oneMinusSlopeB * over / 20.0f) : std::pow(10.0f, over * slopeA / 20.0f);
-  }
+  const float target = st.env > thresholdLin ? gainScale * std::pow(st.env, gainPower) : 1.0f;
   st.gain = target * (1.0f - attack) + st.gain * attack;
   return delayed * st.gain * makeUp;
 }
@@ -99,16 +102,14 @@ __attribute__((always_inline)) inline float compressChannel(float x, ChannelStat
 
 void TCompressor::process(float& a, float& b, float& c, float& d) noexcept {
   // Settings and detector states in locals for the four sub-sample steps.
-  const float att = attack, rel = release, thLin = thresholdLin, thDb = thresholdDb, sA = slopeA;
-  const float sB = 1.0f - slopeB, mk = makeUp;
-  const bool m = mode;
+  const float att = attack, rel = release, thLin = thresholdLin, gs = gainScale, gp = gainPower, mk = makeUp;
   ChannelState left{peakL, envL, gainL}, right{peakR, envR, gainR};
   unsigned pos = counter & (LOOKAHEAD - 1);
-  a = compressChannel(a, left, ringL, pos, att, rel, thLin, thDb, sA, sB, m, mk);
-  b = compressChannel(b, right, ringR, pos, att, rel, thLin, thDb, sA, sB, m, mk);
+  a = compressChannel(a, left, ringL, pos, att, rel, thLin, gs, gp, mk);
+  b = compressChannel(b, right, ringR, pos, att, rel, thLin, gs, gp, mk);
   pos = (pos + 1) & (LOOKAHEAD - 1);
-  c = compressChannel(c, left, ringL, pos, att, rel, thLin, thDb, sA, sB, m, mk);
-  d = compressChannel(d, right, ringR, pos, att, rel, thLin, thDb, sA, sB, m, mk);
+  c = compressChannel(c, left, ringL, pos, att, rel, thLin, gs, gp, mk);
+  d = compressChannel(d, right, ringR, pos, att, rel, thLin, gs, gp, mk);
   counter = (pos + 1) & (LOOKAHEAD - 1);
   peakL = left.peak;
   envL = left.env;

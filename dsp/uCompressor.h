@@ -29,6 +29,10 @@ class TCompressor {
   float thresholdDb = 0.0f;
   float slopeA = 1.0f / 128.0f;
   float slopeB = 1.0f;
+  // Above the threshold the gain is 10^(over s / 20) with over = threshold dB - level dB, that is
+  // gainScale * env^gainPower: one power per sub-sample instead of a logarithm and a power.
+  float gainScale = 1.0f;
+  float gainPower = -1.0f / 128.0f;
   float attack = 0.0f;
   float release = 0.0f;
   float makeUp = 1.0f;
