@@ -195,7 +195,12 @@ void TDistort::process(float& left0, float& right0, float& left1, float& right1,
 
   // 5. The type's shaping.
   float y[4] = {x[0], x[1], x[2], x[3]};
-  if (validType) {
+  // The amp and cabinet models, the heaviest types, are reached without the general dispatch.
+  if (type == DIST_AMP) {
+    shapeAmp(x, y, k, raw);
+  } else if (type == DIST_CABINET) {
+    shapeCabinet(x, y, k, raw);
+  } else if (validType) {
     shape(type, x, lo, hi, lowGain, highGain, y, k, raw, sideLeft, sideRight, curve1, curve2, force);
   }
 
@@ -511,9 +516,18 @@ void TDistort::shapeTwoBandLowFi(const float* lo, const float* hi, float lowGain
   for (int i = 0; i < 4; ++i) y[i] = out[0][i] * lowGain + out[1][i] * highGain;
 }
 
+float TDistort::saturationGain(float knob) noexcept {
+  // Worked out again only when the smoothed knob moves (it settles on a fixed value).
+  if (!(knob == satKnob)) {
+    satKnob = knob;
+    satGain = std::exp2(8.0f * knob) - 1.0f;
+  }
+  return satGain;
+}
+
 void TDistort::shapeAmp(const float* x, float* y, const float* k, const float* raw) noexcept {
   const int model = ampModelIndex(raw[2]);
-  const float g = std::exp2(8.0f * k[3]) - 1.0f;
+  const float g = saturationGain(k[3]);
   const uint32_t pos = ampWriteIndex & 63u;
   for (int ch = 0; ch < 2; ++ch) {
     const float v = satClamp(x[ch], g);
@@ -543,7 +557,7 @@ void TDistort::shapeAmp(const float* x, float* y, const float* k, const float* r
 void TDistort::shapeCabinet(const float* x, float* y, const float* k, const float* raw) noexcept {
   const int model = cabinetModelIndex(raw[2]);
   const int row = model + (sampleRate > 80000.0f ? 4 : 0);
-  const float g = std::exp2(8.0f * k[3]) - 1.0f;
+  const float g = saturationGain(k[3]);
   if (model != 0 && row != cabRow) {
     // One response's history fed into another's feedback rings up a loud transient
     // (the low-frequency poles sit close to the unit circle): start the new one clean.

@@ -116,6 +116,8 @@ class TDistort {
   void shapeLowFi(const float* x, float* y, const float* k) noexcept;
   void shapeTwoBandLowFi(const float* lo, const float* hi, float lowGain, float highGain, float* y,
                          const float* k) noexcept;
+  // 2^(8 knob) - 1, the drive into the amp and cabinet models' saturation.
+  float saturationGain(float knob) noexcept;
   void shapeAmp(const float* x, float* y, const float* k, const float* raw) noexcept;
   void shapeCabinet(const float* x, float* y, const float* k, const float* raw) noexcept;
   void shapeFmPm(bool pm, const float* x, float* y, const float* k, const float* raw, bool force) noexcept;
@@ -151,6 +153,8 @@ class TDistort {
   float lowFiHeld[4] = {};
   float lowFiBandCounter[2] = {};
   float lowFiBandHeld[2][4] = {};
+
+  float satKnob = __builtin_nanf(""), satGain = 0.0f;
 
   float ringPhase = 0.0f;
   float ringBandPhase[2] = {};
