@@ -83,6 +83,8 @@ class TFilter {
   void updateCoefficients() noexcept;
   template <int T>
   float step(Channel& ch, float x) const noexcept;
+  template <int T, typename V>
+  V zdfStep(V& s1, V& s2, V& t1, V& t2, V in) const noexcept;
   template <int T>
   void run(float& a, float& b, float& c, float& d) noexcept;
 

@@ -11,6 +11,7 @@
 #include "dsp/dspCommon.h"
 #include "dsp/uCompressor.h"
 #include "dsp/uEQ.h"
+#include "dsp/uFilter.h"
 #include "dsp/uNoiseGate.h"
 #include "dsp/uWidener.h"
 
@@ -405,6 +406,59 @@ TEST(ModuleShortcuts, GateSettingsEqualAFreshComputation) {
         g.process(a, b, c, d);
         fresh.process(fa, fb, fc, fd);
         ASSERT_EQ(g.getGain(), fresh.getGain()) << rate << " " << i << " " << k;
+      }
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Zero-delay filters: both channels side by side against one channel at a time.
+
+TEST(ModuleShortcuts, ZeroDelayFiltersMatchTheOneChannelFormBitForBit) {
+  const dsp::FilterTables& t = dsp::filterTables();
+  for (int base : {3, 4, 5, 6, 7}) {
+    dsp::TFilter f;
+    f.init(48000.0f);
+    f.setType(base, true);
+    const int type = base + 5;
+    float st[2][4] = {};  // s1, s2, t1, t2 per channel
+    float g = 0, R = 0.5f, dz = 1;
+    Noise n;
+    for (int k = 0; k < 20000; ++k) {
+      const float freq = 0.3f + 0.5f * std::sin(static_cast<float>(k) * 0.0005f) * 0.5f;
+      const float reso = (k / 4000) % 2 ? 0.8f : 0.2f;
+      // The coefficients as the filter works them out.
+      float fc = (t.freqPow2[dsp::filterTableIndex(freq)] + 0.001f) * (1.0f / 96000.0f) + 1e-15f;
+      fc = std::min(std::max(fc, 10.0f * (1.0f / 96000.0f)), 0.2f);
+      const float rr = std::min(0.95f * reso, 0.9995f);
+      R = t.zQ[dsp::filterTableIndex(rr)];
+      g = t.zTan[dsp::filterTableIndex(fc)];
+      dz = 1.0f / (g * g + 2.0f * R * g + 1.0f);
+      const float e = envelopeAt(k);
+      float in[4] = {e * n.next(), e * n.next(), e * n.next(), e * n.next()};
+      float a = in[0], b = in[1], c = in[2], d = in[3];
+      f.process(freq, reso, a, b, c, d, false);
+      const float got[4] = {a, b, c, d};
+      for (int i = 0; i < 4; ++i) {
+        float* s = st[i & 1];
+        const float x = in[i] * 0.1f + 1e-15f;
+        float y;
+        float x2 = x;
+        if (type >= 11) {
+          const float hp1 = (x - (1.0f + g) * s[2] - s[3]) * dz;
+          const float bp1 = s[2] + g * hp1;
+          const float lp1 = s[3] + g * bp1;
+          s[2] = bp1 + g * hp1;
+          s[3] = lp1 + g * bp1;
+          x2 = type == 11 ? lp1 : hp1;
+        }
+        const float hp = (x2 - (2.0f * R + g) * s[0] - s[1]) * dz;
+        const float bp = s[0] + g * hp;
+        const float lp = s[1] + g * bp;
+        s[0] = bp + g * hp;
+        s[1] = lp + g * bp;
+        y = type == 8 || type == 11 ? lp : (type == 9 || type == 12 ? hp : 2.0f * bp);
+        ASSERT_EQ(got[i], (y + 1e-15f) * 10.0f) << type << " call " << k << " sample " << i;
       }
     }
   }
