@@ -61,11 +61,9 @@ void TEQ::init(float rate) noexcept {
     lastGain[k] = 0.0f;
     lastFreq[k] = -1.0f;
     lastWidth[k] = -1.0f;
-    coeffs[k] = Coeffs{};
-    for (int s = 0; s < 3; ++s) {
-      xHist[k][s][0] = xHist[k][s][1] = 0.0f;
-      yHist[k][s][0] = yHist[k][s][1] = 0.0f;
-    }
+    const float unity[5] = {1.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+    for (int j = 0; j < 5; ++j) coeffs[k][j] = splatLanes(unity[j]);
+    for (int s = 0; s < 3; ++s) xHist[k][s] = yHist[k][s] = splatLanes(0.0f);
   }
   pos = 0;
 }
@@ -80,12 +78,16 @@ void TEQ::computeBand(int k, float g, float fr, float w) noexcept {
   const float alpha = s * tables->width[tableIndex(w)];
   const float A = tables->gain[tableIndex(g)];
   const float n = 1.0f / (1.0f + alpha / A);
-  Coeffs& co = coeffs[k];
-  co.b0 = (1.0f + alpha * A) * n + DENORMAL;
-  co.b1 = DENORMAL - 2.0f * c * n;
-  co.a1 = co.b1;
-  co.b2 = (1.0f - alpha * A) * n + DENORMAL;
-  co.a2 = (1.0f - alpha / A) * n + DENORMAL;
+  const float b0 = (1.0f + alpha * A) * n + DENORMAL;
+  const float b1 = DENORMAL - 2.0f * c * n;
+  const float a1 = b1;
+  const float b2 = (1.0f - alpha * A) * n + DENORMAL;
+  const float a2 = (1.0f - alpha / A) * n + DENORMAL;
+  coeffs[k][0] = splatLanes(b0);
+  coeffs[k][1] = splatLanes(b1);
+  coeffs[k][2] = splatLanes(b2);
+  coeffs[k][3] = splatLanes(a1);
+  coeffs[k][4] = splatLanes(a2);
 }
 
 void TEQ::process(const float* gain, const float* freq, const float* width, float& a, float& b, float& c,
@@ -115,23 +117,20 @@ void TEQ::process(const float* gain, const float* freq, const float* width, floa
   StereoLanes va = stereoLanes(v[0], v[1]), vb = stereoLanes(v[2], v[3]);
   for (int k = 0; k < BANDS; ++k) {
     if (!active[k]) continue;
-    const Coeffs co = coeffs[k];
-    const StereoLanes b0 = splatLanes(co.b0), b1 = splatLanes(co.b1), b2 = splatLanes(co.b2);
-    const StereoLanes a1 = splatLanes(co.a1), a2 = splatLanes(co.a2);
-    float(*xh)[2] = xHist[k];
-    float(*yh)[2] = yHist[k];
-    const StereoLanes x1 = stereoLanes(xh[p0][0], xh[p0][1]), x2 = stereoLanes(xh[pm][0], xh[pm][1]);
-    const StereoLanes y1 = stereoLanes(yh[p0][0], yh[p0][1]), y2 = stereoLanes(yh[pm][0], yh[pm][1]);
+    const StereoLanes* co = coeffs[k];
+    const StereoLanes b0 = co[0], b1 = co[1], b2 = co[2], a1 = co[3], a2 = co[4];
+    StereoLanes* xh = xHist[k];
+    StereoLanes* yh = yHist[k];
+    const StereoLanes x1 = xh[p0], x2 = xh[pm];
+    const StereoLanes y1 = yh[p0], y2 = yh[pm];
     const StereoLanes xa = va;
     const StereoLanes ya = b0 * xa + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
     const StereoLanes xb = vb;
     const StereoLanes yb = b0 * xb + b1 * xa + b2 * x1 - a1 * ya - a2 * y1;
-    for (int ch = 0; ch < 2; ++ch) {
-      xh[s1][ch] = xa[ch];
-      yh[s1][ch] = ya[ch];
-      xh[s2][ch] = xb[ch];
-      yh[s2][ch] = yb[ch];
-    }
+    xh[s1] = xa;
+    yh[s1] = ya;
+    xh[s2] = xb;
+    yh[s2] = yb;
     va = ya;
     vb = yb;
   }

@@ -49,6 +49,7 @@ TFilter::TFilter() noexcept : tables(&filterTables()) { init(44100.0f); }
 void TFilter::clearStates() noexcept {
   chan[0] = Channel{};
   chan[1] = Channel{};
+  zdfS1 = zdfS2 = zdfT1 = zdfT2 = splatLanes(0.0f);
 }
 
 void TFilter::init(float sampleRate) noexcept {
@@ -156,7 +157,8 @@ float TFilter::step(Channel& ch, float in) const noexcept {
     svfStep(ch.low, ch.band, ch.high, f, q, x);
     const float y = T == kSvfLow ? ch.low * SQR2 : (T == kSvfHigh ? ch.high * SQR2 : ch.band * 2.0f);
     return (y + DENORMAL) * 10.0f;
-  } else if constexpr (T == kLow24 || T == kHigh24) {
+  } else {
+    static_assert(T == kLow24 || T == kHigh24);
     const float x = clampUnit(in * 0.1f) + DENORMAL;
     const float v = b0 * x + b1 * ch.x1 + b2 * ch.x2 - a1 * ch.y1 - a2 * ch.y2;
     ch.x2 = ch.x1;
@@ -166,9 +168,6 @@ float TFilter::step(Channel& ch, float in) const noexcept {
     svfStep(ch.low, ch.band, ch.high, f, q, v);
     const float y = T == kLow24 ? ch.low : ch.high;
     return (y + DENORMAL) * 10.0f;
-  } else {
-    static_assert(T >= kZdfLow && T <= kZdfHigh24);
-    return zdfStep<T>(ch.s1, ch.s2, ch.t1, ch.t2, in);
   }
 }
 
@@ -208,22 +207,24 @@ template <int T>
 void TFilter::run(float& a, float& b, float& c, float& d) noexcept {
   if constexpr (T >= kZdfLow) {
     // Left and right in the lanes of one register: first sub-sample, then the second.
-    StereoLanes s1 = stereoLanes(chan[0].s1, chan[1].s1), s2 = stereoLanes(chan[0].s2, chan[1].s2);
-    StereoLanes t1 = stereoLanes(chan[0].t1, chan[1].t1), t2 = stereoLanes(chan[0].t2, chan[1].t2);
+    StereoLanes s1 = zdfS1, s2 = zdfS2, t1 = zdfT1, t2 = zdfT2;
     const StereoLanes first = zdfStep<T>(s1, s2, t1, t2, stereoLanes(a, b));
     const StereoLanes second = zdfStep<T>(s1, s2, t1, t2, stereoLanes(c, d));
     a = first[0];
     b = first[1];
     c = second[0];
     d = second[1];
-    for (int k = 0; k < 2; ++k) {
-      chan[k].s1 = s1[k];
-      chan[k].s2 = s2[k];
-      chan[k].t1 = t1[k];
-      chan[k].t2 = t2[k];
-    }
-    return;
+    zdfS1 = s1;
+    zdfS2 = s2;
+    zdfT1 = t1;
+    zdfT2 = t2;
+  } else {
+    runScalar<T>(a, b, c, d);
   }
+}
+
+template <int T>
+void TFilter::runScalar(float& a, float& b, float& c, float& d) noexcept {
   Channel left = chan[0];
   Channel right = chan[1];
   a = step<T>(left, a);

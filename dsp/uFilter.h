@@ -75,8 +75,6 @@ class TFilter {
     float low = 0.0f, band = 0.0f, high = 0.0f;
     // 24 dB biquad history (Direct Form I)
     float x1 = 0.0f, x2 = 0.0f, y1 = 0.0f, y2 = 0.0f;
-    // zero-delay integrators: resonant stage s1/s2, first stage of the 24 dB variant t1/t2
-    float s1 = 0.0f, s2 = 0.0f, t1 = 0.0f, t2 = 0.0f;
   };
 
   void clearStates() noexcept;
@@ -85,6 +83,8 @@ class TFilter {
   float step(Channel& ch, float x) const noexcept;
   template <int T, typename V>
   V zdfStep(V& s1, V& s2, V& t1, V& t2, V in) const noexcept;
+  template <int T>
+  void runScalar(float& a, float& b, float& c, float& d) noexcept;
   template <int T>
   void run(float& a, float& b, float& c, float& d) noexcept;
 
@@ -112,6 +112,8 @@ class TFilter {
   float onePlusG = 1.0f, twoRPlusG = 1.0f;
 
   Channel chan[2];
+  // Zero-delay integrator states, left and right in the first two lanes.
+  StereoLanes zdfS1{}, zdfS2{}, zdfT1{}, zdfT2{};
 };
 
 }  // namespace dsp
