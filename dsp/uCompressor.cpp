@@ -25,10 +25,9 @@ void TCompressor::init(float sampleRate) noexcept {
   rate2 = sampleRate >= 1000.0f ? 2.0f * sampleRate : 88200.0f;
   counter = 0;
   makeUp = 1.0f;
-  peakL = peakR = 0.0f;
-  envL = envR = 0.0f;
-  gainL = gainR = 1.0f;
-  for (unsigned i = 0; i < LOOKAHEAD; ++i) ringL[i] = ringR[i] = 0.0f;
+  peak = env = splatLanes(0.0f);
+  gain = stereoLanes(1.0f, 1.0f);
+  for (unsigned i = 0; i < LOOKAHEAD; ++i) ring[i] = splatLanes(0.0f);
   attack = attackCoefficient(attackV, rate2);
   release = releaseCoefficient(releaseV, rate2);
   keysValid = false;  // the make-up starts at unity again until the next settings arrive
@@ -78,45 +77,51 @@ void TCompressor::setParams(float threshold, float ratio, float attackIn, float 
 
 namespace {
 
-// One channel's detector and gain for one sub-sample. The gain is computed from the present
-// input and applied to the input of 128 sub-samples ago.
-struct ChannelState {
-  float peak, env, gain;
-};
+typedef uint32_t LaneBits __attribute__((vector_size(16)));
 
-__attribute__((always_inline)) inline float compressChannel(float x, ChannelState& st, float* ring, unsigned pos,
-                                                            float attack, float release, float thresholdLin,
-                                                            float gainScale, float gainPower, float makeUp) noexcept {
-  const float delayed = ring[pos];
-  ring[pos] = x;
-  const float level = std::fabs(x);
-  st.peak = level > st.peak ? level : PEAK_KEEP * st.peak + PEAK_NEW * level + DENORMAL;
-  const float k = st.peak > st.env ? attack : release;
-  st.env = (1.0f - k) * st.peak + k * st.env;
-  const float target = st.env > thresholdLin ? gainScale * std::pow(st.env, gainPower) : 1.0f;
-  st.gain = target * (1.0f - attack) + st.gain * attack;
-  return delayed * st.gain * makeUp;
+// Lane-wise absolute value: the sign bits cleared, as fabs does.
+inline StereoLanes laneAbs(StereoLanes x) noexcept {
+  return reinterpret_cast<StereoLanes>(reinterpret_cast<LaneBits>(x) & 0x7FFFFFFFu);
+}
+
+// The gain towards which the detector pulls for one channel's level.
+inline float gainTarget(float env, float thresholdLin, float gainScale, float gainPower) noexcept {
+  return env > thresholdLin ? gainScale * std::pow(env, gainPower) : 1.0f;
 }
 
 }  // namespace
 
 void TCompressor::process(float& a, float& b, float& c, float& d) noexcept {
-  // Settings and detector states in locals for the four sub-sample steps.
-  const float att = attack, rel = release, thLin = thresholdLin, gs = gainScale, gp = gainPower, mk = makeUp;
-  ChannelState left{peakL, envL, gainL}, right{peakR, envR, gainR};
+  // Both channels side by side; the gain is computed from the present input and applied to the
+  // input of 128 sub-samples ago.
+  const float att = attack, thLin = thresholdLin, gs = gainScale, gp = gainPower;
+  const StereoLanes attackL = splatLanes(att), releaseL = splatLanes(release);
+  const StereoLanes keep = splatLanes(1.0f - att), mk = splatLanes(makeUp);
+  StereoLanes pk = peak, en = env, gn = gain;
   unsigned pos = counter & (LOOKAHEAD - 1);
-  a = compressChannel(a, left, ringL, pos, att, rel, thLin, gs, gp, mk);
-  b = compressChannel(b, right, ringR, pos, att, rel, thLin, gs, gp, mk);
-  pos = (pos + 1) & (LOOKAHEAD - 1);
-  c = compressChannel(c, left, ringL, pos, att, rel, thLin, gs, gp, mk);
-  d = compressChannel(d, right, ringR, pos, att, rel, thLin, gs, gp, mk);
-  counter = (pos + 1) & (LOOKAHEAD - 1);
-  peakL = left.peak;
-  envL = left.env;
-  gainL = left.gain;
-  peakR = right.peak;
-  envR = right.env;
-  gainR = right.gain;
+  StereoLanes out[2];
+  const StereoLanes in[2] = {stereoLanes(a, b), stereoLanes(c, d)};
+  for (int sub = 0; sub < 2; ++sub) {
+    const StereoLanes x = in[sub];
+    const StereoLanes delayed = ring[pos];
+    ring[pos] = x;
+    const StereoLanes level = laneAbs(x);
+    pk = level > pk ? level : PEAK_KEEP * pk + PEAK_NEW * level + DENORMAL;
+    const StereoLanes k = pk > en ? attackL : releaseL;
+    en = (1.0f - k) * pk + k * en;
+    const StereoLanes target = stereoLanes(gainTarget(en[0], thLin, gs, gp), gainTarget(en[1], thLin, gs, gp));
+    gn = target * keep + gn * attackL;
+    out[sub] = delayed * gn * mk;
+    pos = (pos + 1) & (LOOKAHEAD - 1);
+  }
+  counter = pos;
+  peak = pk;
+  env = en;
+  gain = gn;
+  a = out[0][0];
+  b = out[0][1];
+  c = out[1][0];
+  d = out[1][1];
 }
 
 }  // namespace dsp

@@ -2,6 +2,8 @@
 // Works on two consecutive stereo frames of the doubled-rate stream.
 #pragma once
 
+#include "dsp/dspCommon.h"
+
 namespace dsp {
 
 class TCompressor {
@@ -16,7 +18,7 @@ class TCompressor {
   void setParams(float threshold, float ratio, float attack, float release, float volume, bool mode) noexcept;
   void process(float& a, float& b, float& c, float& d) noexcept;
   // Level for the meter: the mean of the two peak detectors.
-  float getCompressorVolume() const noexcept { return (peakL + peakR) / 2.0f; }
+  float getCompressorVolume() const noexcept { return (peak[0] + peak[1]) / 2.0f; }
 
   float getThresholdLin() const noexcept { return thresholdLin; }
   float getMakeUp() const noexcept { return makeUp; }
@@ -36,11 +38,11 @@ class TCompressor {
   float attack = 0.0f;
   float release = 0.0f;
   float makeUp = 1.0f;
-  float peakL = 0.0f, peakR = 0.0f;
-  float envL = 0.0f, envR = 0.0f;
-  float gainL = 1.0f, gainR = 1.0f;
-  float ringL[LOOKAHEAD] = {};
-  float ringR[LOOKAHEAD] = {};
+  // Detector states and the look-ahead ring, left and right in the first two lanes.
+  StereoLanes peak{};
+  StereoLanes env{};
+  StereoLanes gain{1.0f, 1.0f, 0.0f, 0.0f};
+  StereoLanes ring[LOOKAHEAD] = {};
   // The last attack and release values, so a rate change keeps the times in milliseconds.
   float attackV = 0.0f, releaseV = 0.0f;
   // The last threshold, ratio and volume arguments; a setting is worked out again only when
