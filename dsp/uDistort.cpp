@@ -200,7 +200,7 @@ void TDistort::process(float& left0, float& right0, float& left1, float& right1,
     shapeAmp(x, y, k, raw);
   } else if (type == DIST_CABINET) {
     shapeCabinet(x, y, k, raw);
-  } else if (validType) {
+  } else if (validType && type != DIST_NONE) {
     shape(type, x, lo, hi, lowGain, highGain, y, k, raw, sideLeft, sideRight, curve1, curve2, force);
   }
 
