@@ -564,35 +564,35 @@ void TDistort::shapeCabinet(const float* x, float* y, const float* k, const floa
     std::memset(cabHistory, 0, sizeof cabHistory);
     cabWriteIndex = 0;
     cabRow = row;
+    for (int t = 0; t < 32; t += 2)
+      cabTaps[t / 2] = StereoLanes{CAB_AA[row][t], CAB_AA[row][t + 1], CAB_BB[row][t], CAB_BB[row][t + 1]};
   }
-  const uint32_t i = cabWriteIndex & 31u;
+  const uint32_t w = (cabWriteIndex - 1u) & 31u;
   for (int ch = 0; ch < 2; ++ch) {
     const float v = satClamp(x[ch], g);
     float out = v;
     if (model != 0) {
       float* in = cabHistory[2 * ch];
       float* hist = cabHistory[2 * ch + 1];
-      const float* aa = CAB_AA[row];
-      const float* bb = CAB_BB[row];
-      in[i] = in[i + 32] = v;
-      // Tap t reads what was written t calls earlier; the output tap 0 reads the entry
+      in[w] = in[w + 32] = v;
+      // Input tap t reads what was written t calls earlier; the output tap 0 reads the entry
       // about to be replaced (32 calls old).
-      const float* xi = in + i + 32;
-      const float* yi = hist + i + 32;
-      float s0 = 1e-15f, s1 = 0.0f, s2 = 0.0f, s3 = 0.0f;
+      const float* xi = in + w;
+      const float* yi = hist + w;
+      // Four sums in the four lanes: even and odd input taps, even and odd output taps, each
+      // added up in tap order.
+      StereoLanes acc = {1e-15f, 0.0f, 0.0f, 0.0f};
       for (int t = 0; t < 32; t += 2) {
-        s0 += aa[t] * xi[-t];
-        s1 += bb[t] * yi[-t];
-        s2 += aa[t + 1] * xi[-t - 1];
-        s3 += bb[t + 1] * yi[-t - 1];
+        const StereoLanes taps = {xi[t], xi[t + 1], yi[t], yi[t + 1]};
+        acc = acc + cabTaps[t / 2] * taps;
       }
-      const float acc = (s0 + s2) + (s1 + s3);
-      hist[i] = hist[i + 32] = acc;
-      out = acc;
+      const float sum = (acc[0] + acc[1]) + (acc[2] + acc[3]);
+      hist[w] = hist[w + 32] = sum;
+      out = sum;
     }
     y[ch] = y[ch + 2] = out;
   }
-  if (model != 0) cabWriteIndex = (i + 1u) & 31u;
+  if (model != 0) cabWriteIndex = w;
 }
 
 void TDistort::shapeFmPm(bool pm, const float* x, float* y, const float* k, const float* raw,

@@ -145,9 +145,13 @@ class TDistort {
   // The rings are stored twice over (entry j and j + length hold the same value) so that
   // the filters read one contiguous run of taps without wrapping.
   float ampHistory[2][128] = {};
+  // The cabinet rings run backwards (each call writes one slot lower), so that entry w + t
+  // holds the value of t calls ago and two neighbouring taps are neighbours in memory.
   uint32_t cabWriteIndex = 0;
   float cabHistory[4][64] = {};  // left input, left output, right input, right output
   int cabRow = 0;                // response row the rings were filled with
+  // The row's taps in the order the filter sums them: aa[t], aa[t + 1], bb[t], bb[t + 1].
+  StereoLanes cabTaps[16] = {};
 
   float lowFiCounter = 0.0f;
   float lowFiHeld[4] = {};
