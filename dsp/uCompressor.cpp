@@ -77,13 +77,6 @@ void TCompressor::setParams(float threshold, float ratio, float attackIn, float 
 
 namespace {
 
-typedef uint32_t LaneBits __attribute__((vector_size(16)));
-
-// Lane-wise absolute value: the sign bits cleared, as fabs does.
-inline StereoLanes laneAbs(StereoLanes x) noexcept {
-  return reinterpret_cast<StereoLanes>(reinterpret_cast<LaneBits>(x) & 0x7FFFFFFFu);
-}
-
 // The gain towards which the detector pulls for one channel's level.
 inline float gainTarget(float env, float thresholdLin, float gainScale, float gainPower) noexcept {
   return env > thresholdLin ? gainScale * std::pow(env, gainPower) : 1.0f;

@@ -94,9 +94,14 @@ void TEQ::process(const float* gain, const float* freq, const float* width, floa
                   float& d) noexcept {
   // A band is recomputed once its values have moved beyond the threshold from the values of its
   // last computation, so a slow sweep is followed in steps instead of being lost.
-  for (int k = 0; k < BANDS; ++k) {
-    if (std::fabs(freq[k] - lastFreq[k]) > CHANGE || std::fabs(gain[k] - lastGain[k]) > CHANGE ||
-        std::fabs(width[k] - lastWidth[k]) > CHANGE) {
+  // The four bands are compared at once; a band's test is the same as comparing it alone.
+  static_assert(BANDS == 4, "one lane per band");
+  const auto moved = (laneAbs(loadLanes(freq) - loadLanes(lastFreq)) > CHANGE) |
+                     (laneAbs(loadLanes(gain) - loadLanes(lastGain)) > CHANGE) |
+                     (laneAbs(loadLanes(width) - loadLanes(lastWidth)) > CHANGE);
+  if (moved[0] | moved[1] | moved[2] | moved[3]) {
+    for (int k = 0; k < BANDS; ++k) {
+      if (!moved[k]) continue;
       computeBand(k, gain[k], freq[k], width[k]);
       lastGain[k] = gain[k];
       lastFreq[k] = freq[k];
