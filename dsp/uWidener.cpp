@@ -19,11 +19,13 @@ std::unique_ptr<float[]> buildSine() {
 
 inline float frac01(float x) noexcept { return wrapPhase(x); }
 
-// Cubic (Catmull-Rom) read between ring entries; point lies in 0..RING.
+// Cubic (Catmull-Rom) read between ring entries; point lies in 0..RING, where truncation is
+// the floor (and needs no library call).
 __attribute__((always_inline)) inline float chorusRead(const float* ring, float point) noexcept {
-  const float fl = std::floor(point);
+  const int32_t whole = static_cast<int32_t>(point);
+  const float fl = static_cast<float>(whole);
   const float t = point - fl;
-  const uint32_t i = static_cast<uint32_t>(static_cast<int32_t>(fl));
+  const uint32_t i = static_cast<uint32_t>(whole);
   const float xm1 = ring[(i - 1u) & TWidener::RING_MASK];
   const float x0 = ring[i & TWidener::RING_MASK];
   const float x1 = ring[(i + 1u) & TWidener::RING_MASK];
