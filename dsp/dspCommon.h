@@ -89,4 +89,22 @@ inline float clamp01(float v) noexcept {
   return v > 1.0f ? 1.0f : v;
 }
 
+// Left and right channel in the first two lanes of one register, so that both channels of a
+// stereo recursion take the same instructions. The arithmetic is lane by lane with the same
+// rounding as the scalar code (no contraction), so the results are the scalar results.
+typedef float StereoLanes __attribute__((vector_size(16)));
+inline StereoLanes stereoLanes(float left, float right) noexcept { return StereoLanes{left, right, 0.0f, 0.0f}; }
+inline StereoLanes splatLanes(float v) noexcept { return StereoLanes{v, v, v, v}; }
+// Four consecutive floats into the four lanes.
+inline StereoLanes loadLanes(const float* p) noexcept {
+  StereoLanes v;
+  __builtin_memcpy(&v, p, sizeof v);
+  return v;
+}
+// Lane-wise absolute value: the sign bits cleared, as fabs does.
+typedef uint32_t LaneBits __attribute__((vector_size(16)));
+inline StereoLanes laneAbs(StereoLanes x) noexcept {
+  return reinterpret_cast<StereoLanes>(reinterpret_cast<LaneBits>(x) & 0x7FFFFFFFu);
+}
+
 }  // namespace dsp

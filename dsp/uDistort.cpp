@@ -58,6 +58,9 @@ inline float saneSample(float v) noexcept {
   return v > INPUT_LIMIT ? INPUT_LIMIT : v;
 }
 
+// The larger of the floor and v; the floor when v is not a number (as fmax), without a library call.
+inline float atLeastFloor(float v) noexcept { return v > ENVELOPE_FLOOR ? v : ENVELOPE_FLOOR; }
+
 inline void runFilter(TFilter& f, float freq, float reso, float* v, bool force) noexcept {
   f.process(freq, reso, v[0], v[1], v[2], v[3], force);
 }
@@ -168,9 +171,9 @@ void TDistort::process(float& left0, float& right0, float& left1, float& right1,
   // 2. Input level, before the drive.
   const float envNew = 1.0f - ENVELOPE_KEEP;
   float inEnv[2] = {inputEnvelope[0], inputEnvelope[1]};
-  inEnv[0] = std::fmax(ENVELOPE_FLOOR, ENVELOPE_KEEP * inEnv[0] + envNew * std::fabs((left0 + left1) / 2.0f));
+  inEnv[0] = atLeastFloor(ENVELOPE_KEEP * inEnv[0] + envNew * std::fabs((left0 + left1) / 2.0f));
   inEnv[1] =
-      std::fmax(ENVELOPE_FLOOR, ENVELOPE_KEEP * inEnv[1] + envNew * std::fabs((right0 + right1) / 2.0f));
+      atLeastFloor(ENVELOPE_KEEP * inEnv[1] + envNew * std::fabs((right0 + right1) / 2.0f));
   inputEnvelope[0] = inEnv[0];
   inputEnvelope[1] = inEnv[1];
 
@@ -192,14 +195,19 @@ void TDistort::process(float& left0, float& right0, float& left1, float& right1,
 
   // 5. The type's shaping.
   float y[4] = {x[0], x[1], x[2], x[3]};
-  if (validType) {
+  // The amp and cabinet models, the heaviest types, are reached without the general dispatch.
+  if (type == DIST_AMP) {
+    shapeAmp(x, y, k, raw);
+  } else if (type == DIST_CABINET) {
+    shapeCabinet(x, y, k, raw);
+  } else if (validType && type != DIST_NONE) {
     shape(type, x, lo, hi, lowGain, highGain, y, k, raw, sideLeft, sideRight, curve1, curve2, force);
   }
 
   // 6. Output level.
   float outEnv[2] = {outputEnvelope[0], outputEnvelope[1]};
-  outEnv[0] = std::fmax(ENVELOPE_FLOOR, ENVELOPE_KEEP * outEnv[0] + envNew * std::fabs((y[0] + y[2]) / 2.0f));
-  outEnv[1] = std::fmax(ENVELOPE_FLOOR, ENVELOPE_KEEP * outEnv[1] + envNew * std::fabs((y[1] + y[3]) / 2.0f));
+  outEnv[0] = atLeastFloor(ENVELOPE_KEEP * outEnv[0] + envNew * std::fabs((y[0] + y[2]) / 2.0f));
+  outEnv[1] = atLeastFloor(ENVELOPE_KEEP * outEnv[1] + envNew * std::fabs((y[1] + y[3]) / 2.0f));
   outputEnvelope[0] = outEnv[0];
   outputEnvelope[1] = outEnv[1];
 
@@ -508,9 +516,18 @@ void TDistort::shapeTwoBandLowFi(const float* lo, const float* hi, float lowGain
   for (int i = 0; i < 4; ++i) y[i] = out[0][i] * lowGain + out[1][i] * highGain;
 }
 
+float TDistort::saturationGain(float knob) noexcept {
+  // Worked out again only when the smoothed knob moves (it settles on a fixed value).
+  if (!(knob == satKnob)) {
+    satKnob = knob;
+    satGain = std::exp2(8.0f * knob) - 1.0f;
+  }
+  return satGain;
+}
+
 void TDistort::shapeAmp(const float* x, float* y, const float* k, const float* raw) noexcept {
   const int model = ampModelIndex(raw[2]);
-  const float g = std::exp2(8.0f * k[3]) - 1.0f;
+  const float g = saturationGain(k[3]);
   const uint32_t pos = ampWriteIndex & 63u;
   for (int ch = 0; ch < 2; ++ch) {
     const float v = satClamp(x[ch], g);
@@ -540,42 +557,42 @@ void TDistort::shapeAmp(const float* x, float* y, const float* k, const float* r
 void TDistort::shapeCabinet(const float* x, float* y, const float* k, const float* raw) noexcept {
   const int model = cabinetModelIndex(raw[2]);
   const int row = model + (sampleRate > 80000.0f ? 4 : 0);
-  const float g = std::exp2(8.0f * k[3]) - 1.0f;
+  const float g = saturationGain(k[3]);
   if (model != 0 && row != cabRow) {
     // One response's history fed into another's feedback rings up a loud transient
     // (the low-frequency poles sit close to the unit circle): start the new one clean.
     std::memset(cabHistory, 0, sizeof cabHistory);
     cabWriteIndex = 0;
     cabRow = row;
+    for (int t = 0; t < 32; t += 2)
+      cabTaps[t / 2] = StereoLanes{CAB_AA[row][t], CAB_AA[row][t + 1], CAB_BB[row][t], CAB_BB[row][t + 1]};
   }
-  const uint32_t i = cabWriteIndex & 31u;
+  const uint32_t w = (cabWriteIndex - 1u) & 31u;
   for (int ch = 0; ch < 2; ++ch) {
     const float v = satClamp(x[ch], g);
     float out = v;
     if (model != 0) {
       float* in = cabHistory[2 * ch];
       float* hist = cabHistory[2 * ch + 1];
-      const float* aa = CAB_AA[row];
-      const float* bb = CAB_BB[row];
-      in[i] = in[i + 32] = v;
-      // Tap t reads what was written t calls earlier; the output tap 0 reads the entry
+      in[w] = in[w + 32] = v;
+      // Input tap t reads what was written t calls earlier; the output tap 0 reads the entry
       // about to be replaced (32 calls old).
-      const float* xi = in + i + 32;
-      const float* yi = hist + i + 32;
-      float s0 = 1e-15f, s1 = 0.0f, s2 = 0.0f, s3 = 0.0f;
+      const float* xi = in + w;
+      const float* yi = hist + w;
+      // Four sums in the four lanes: even and odd input taps, even and odd output taps, each
+      // added up in tap order.
+      StereoLanes acc = {1e-15f, 0.0f, 0.0f, 0.0f};
       for (int t = 0; t < 32; t += 2) {
-        s0 += aa[t] * xi[-t];
-        s1 += bb[t] * yi[-t];
-        s2 += aa[t + 1] * xi[-t - 1];
-        s3 += bb[t + 1] * yi[-t - 1];
+        const StereoLanes taps = {xi[t], xi[t + 1], yi[t], yi[t + 1]};
+        acc = acc + cabTaps[t / 2] * taps;
       }
-      const float acc = (s0 + s2) + (s1 + s3);
-      hist[i] = hist[i + 32] = acc;
-      out = acc;
+      const float sum = (acc[0] + acc[1]) + (acc[2] + acc[3]);
+      hist[w] = hist[w + 32] = sum;
+      out = sum;
     }
     y[ch] = y[ch + 2] = out;
   }
-  if (model != 0) cabWriteIndex = (i + 1u) & 31u;
+  if (model != 0) cabWriteIndex = w;
 }
 
 void TDistort::shapeFmPm(bool pm, const float* x, float* y, const float* k, const float* raw,

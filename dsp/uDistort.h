@@ -116,6 +116,8 @@ class TDistort {
   void shapeLowFi(const float* x, float* y, const float* k) noexcept;
   void shapeTwoBandLowFi(const float* lo, const float* hi, float lowGain, float highGain, float* y,
                          const float* k) noexcept;
+  // 2^(8 knob) - 1, the drive into the amp and cabinet models' saturation.
+  float saturationGain(float knob) noexcept;
   void shapeAmp(const float* x, float* y, const float* k, const float* raw) noexcept;
   void shapeCabinet(const float* x, float* y, const float* k, const float* raw) noexcept;
   void shapeFmPm(bool pm, const float* x, float* y, const float* k, const float* raw, bool force) noexcept;
@@ -143,14 +145,20 @@ class TDistort {
   // The rings are stored twice over (entry j and j + length hold the same value) so that
   // the filters read one contiguous run of taps without wrapping.
   float ampHistory[2][128] = {};
+  // The cabinet rings run backwards (each call writes one slot lower), so that entry w + t
+  // holds the value of t calls ago and two neighbouring taps are neighbours in memory.
   uint32_t cabWriteIndex = 0;
   float cabHistory[4][64] = {};  // left input, left output, right input, right output
   int cabRow = 0;                // response row the rings were filled with
+  // The row's taps in the order the filter sums them: aa[t], aa[t + 1], bb[t], bb[t + 1].
+  StereoLanes cabTaps[16] = {};
 
   float lowFiCounter = 0.0f;
   float lowFiHeld[4] = {};
   float lowFiBandCounter[2] = {};
   float lowFiBandHeld[2][4] = {};
+
+  float satKnob = __builtin_nanf(""), satGain = 0.0f;
 
   float ringPhase = 0.0f;
   float ringBandPhase[2] = {};

@@ -61,11 +61,9 @@ void TEQ::init(float rate) noexcept {
     lastGain[k] = 0.0f;
     lastFreq[k] = -1.0f;
     lastWidth[k] = -1.0f;
-    coeffs[k] = Coeffs{};
-    for (int s = 0; s < 3; ++s) {
-      xHist[k][s][0] = xHist[k][s][1] = 0.0f;
-      yHist[k][s][0] = yHist[k][s][1] = 0.0f;
-    }
+    const float unity[5] = {1.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+    for (int j = 0; j < 5; ++j) coeffs[k][j] = splatLanes(unity[j]);
+    for (int s = 0; s < 3; ++s) xHist[k][s] = yHist[k][s] = splatLanes(0.0f);
   }
   pos = 0;
 }
@@ -80,21 +78,30 @@ void TEQ::computeBand(int k, float g, float fr, float w) noexcept {
   const float alpha = s * tables->width[tableIndex(w)];
   const float A = tables->gain[tableIndex(g)];
   const float n = 1.0f / (1.0f + alpha / A);
-  Coeffs& co = coeffs[k];
-  co.b0 = (1.0f + alpha * A) * n + DENORMAL;
-  co.b1 = DENORMAL - 2.0f * c * n;
-  co.a1 = co.b1;
-  co.b2 = (1.0f - alpha * A) * n + DENORMAL;
-  co.a2 = (1.0f - alpha / A) * n + DENORMAL;
+  const float b0 = (1.0f + alpha * A) * n + DENORMAL;
+  const float b1 = DENORMAL - 2.0f * c * n;
+  const float a1 = b1;
+  const float b2 = (1.0f - alpha * A) * n + DENORMAL;
+  const float a2 = (1.0f - alpha / A) * n + DENORMAL;
+  coeffs[k][0] = splatLanes(b0);
+  coeffs[k][1] = splatLanes(b1);
+  coeffs[k][2] = splatLanes(b2);
+  coeffs[k][3] = splatLanes(a1);
+  coeffs[k][4] = splatLanes(a2);
 }
 
 void TEQ::process(const float* gain, const float* freq, const float* width, float& a, float& b, float& c,
                   float& d) noexcept {
   // A band is recomputed once its values have moved beyond the threshold from the values of its
   // last computation, so a slow sweep is followed in steps instead of being lost.
-  for (int k = 0; k < BANDS; ++k) {
-    if (std::fabs(freq[k] - lastFreq[k]) > CHANGE || std::fabs(gain[k] - lastGain[k]) > CHANGE ||
-        std::fabs(width[k] - lastWidth[k]) > CHANGE) {
+  // The four bands are compared at once; a band's test is the same as comparing it alone.
+  static_assert(BANDS == 4, "one lane per band");
+  const auto moved = (laneAbs(loadLanes(freq) - loadLanes(lastFreq)) > CHANGE) |
+                     (laneAbs(loadLanes(gain) - loadLanes(lastGain)) > CHANGE) |
+                     (laneAbs(loadLanes(width) - loadLanes(lastWidth)) > CHANGE);
+  if (moved[0] | moved[1] | moved[2] | moved[3]) {
+    for (int k = 0; k < BANDS; ++k) {
+      if (!moved[k]) continue;
       computeBand(k, gain[k], freq[k], width[k]);
       lastGain[k] = gain[k];
       lastFreq[k] = freq[k];
@@ -104,24 +111,39 @@ void TEQ::process(const float* gain, const float* freq, const float* width, floa
 
   float v[4] = {clampUnit(a * 0.1f) + DENORMAL, clampUnit(b * 0.1f) + DENORMAL, clampUnit(c * 0.1f) + DENORMAL,
                 clampUnit(d * 0.1f) + DENORMAL};
-  int p = pos;
-  for (int sub = 0; sub < 2; ++sub) {
-    p = p == 2 ? 0 : p + 1;
-    const int p1 = p == 0 ? 2 : p - 1;  // one sub-sample back
-    const int p2 = p1 == 0 ? 2 : p1 - 1;  // two back
-    for (int k = 0; k < BANDS; ++k) {
-      if (!active[k]) continue;
-      const Coeffs co = coeffs[k];
-      for (int ch = 0; ch < 2; ++ch) {
-        const float x = v[2 * sub + ch];
-        xHist[k][p][ch] = x;
-        const float y = co.b0 * x + co.b1 * xHist[k][p1][ch] + co.b2 * xHist[k][p2][ch] - co.a1 * yHist[k][p1][ch] -
-                        co.a2 * yHist[k][p2][ch];
-        yHist[k][p][ch] = y;
-        v[2 * sub + ch] = y;
-      }
-    }
+  // Ring slots of this call: the two sub-samples land in s1 and s2 and read the two before.
+  const int p0 = pos;                     // newest slot before this call
+  const int pm = p0 == 0 ? 2 : p0 - 1;  // the one before it (and the second sub-sample's slot)
+  const int s1 = p0 == 2 ? 0 : p0 + 1;
+  const int s2 = pm;
+  // Bands outer, sub-samples inner: each band still sees the previous band's output of the
+  // same sub-sample, and the history stays in registers for both sub-samples. Left and right
+  // run side by side in the lanes of one register.
+  StereoLanes va = stereoLanes(v[0], v[1]), vb = stereoLanes(v[2], v[3]);
+  for (int k = 0; k < BANDS; ++k) {
+    if (!active[k]) continue;
+    const StereoLanes* co = coeffs[k];
+    const StereoLanes b0 = co[0], b1 = co[1], b2 = co[2], a1 = co[3], a2 = co[4];
+    StereoLanes* xh = xHist[k];
+    StereoLanes* yh = yHist[k];
+    const StereoLanes x1 = xh[p0], x2 = xh[pm];
+    const StereoLanes y1 = yh[p0], y2 = yh[pm];
+    const StereoLanes xa = va;
+    const StereoLanes ya = b0 * xa + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+    const StereoLanes xb = vb;
+    const StereoLanes yb = b0 * xb + b1 * xa + b2 * x1 - a1 * ya - a2 * y1;
+    xh[s1] = xa;
+    yh[s1] = ya;
+    xh[s2] = xb;
+    yh[s2] = yb;
+    va = ya;
+    vb = yb;
   }
+  v[0] = va[0];
+  v[1] = va[1];
+  v[2] = vb[0];
+  v[3] = vb[1];
+  const int p = s2;
   pos = p;
   a = (v[0] + DENORMAL) * 10.0f;
   b = (v[1] + DENORMAL) * 10.0f;

@@ -45,13 +45,11 @@ class TEQ {
   float sampleRate = 44100.0f;
   float halfInvRate = 1.0f / 88200.0f;
 
-  struct Coeffs {
-    float b0 = 1.0f, b1 = 0.0f, b2 = 0.0f, a1 = 0.0f, a2 = 0.0f;
-  };
-  Coeffs coeffs[BANDS];
-  // Three-slot input and output rings per band and channel.
-  float xHist[BANDS][3][2] = {};
-  float yHist[BANDS][3][2] = {};
+  // Coefficients b0, b1, b2, a1, a2 per band, each repeated in every lane.
+  StereoLanes coeffs[BANDS][5];
+  // Three-slot input and output rings per band, left and right in the first two lanes.
+  StereoLanes xHist[BANDS][3];
+  StereoLanes yHist[BANDS][3];
   int pos = 0;
 };
 

@@ -49,6 +49,7 @@ TFilter::TFilter() noexcept : tables(&filterTables()) { init(44100.0f); }
 void TFilter::clearStates() noexcept {
   chan[0] = Channel{};
   chan[1] = Channel{};
+  zdfS1 = zdfS2 = zdfT1 = zdfT2 = splatLanes(0.0f);
 }
 
 void TFilter::init(float sampleRate) noexcept {
@@ -125,6 +126,8 @@ void TFilter::updateCoefficients() noexcept {
       R = tables->zQ[filterTableIndex(rr)];
       g = tables->zTan[i];
       dz = 1.0f / (g * g + 2.0f * R * g + 1.0f);
+      onePlusG = 1.0f + g;
+      twoRPlusG = 2.0f * R + g;
       break;
     default:
       break;
@@ -154,7 +157,8 @@ float TFilter::step(Channel& ch, float in) const noexcept {
     svfStep(ch.low, ch.band, ch.high, f, q, x);
     const float y = T == kSvfLow ? ch.low * SQR2 : (T == kSvfHigh ? ch.high * SQR2 : ch.band * 2.0f);
     return (y + DENORMAL) * 10.0f;
-  } else if constexpr (T == kLow24 || T == kHigh24) {
+  } else {
+    static_assert(T == kLow24 || T == kHigh24);
     const float x = clampUnit(in * 0.1f) + DENORMAL;
     const float v = b0 * x + b1 * ch.x1 + b2 * ch.x2 - a1 * ch.y1 - a2 * ch.y2;
     ch.x2 = ch.x1;
@@ -164,36 +168,63 @@ float TFilter::step(Channel& ch, float in) const noexcept {
     svfStep(ch.low, ch.band, ch.high, f, q, v);
     const float y = T == kLow24 ? ch.low : ch.high;
     return (y + DENORMAL) * 10.0f;
-  } else if constexpr (T == kZdfLow || T == kZdfHigh || T == kZdfBand) {
-    const float x = in * 0.1f + DENORMAL;
-    const float hp = (x - (2.0f * R + g) * ch.s1 - ch.s2) * dz;
-    const float bp = ch.s1 + g * hp;
-    const float lp = ch.s2 + g * bp;
-    ch.s1 = bp + g * hp;
-    ch.s2 = lp + g * bp;
-    const float y = T == kZdfLow ? lp : (T == kZdfHigh ? hp : 2.0f * bp);
+  }
+}
+
+// The zero-delay responses for one channel (V = float) or for both channels side by side
+// (V = StereoLanes); the arithmetic is the same either way.
+template <int T, typename V>
+V TFilter::zdfStep(V& s1, V& s2, V& t1, V& t2, V in) const noexcept {
+  if constexpr (T == kZdfLow || T == kZdfHigh || T == kZdfBand) {
+    const V x = in * 0.1f + DENORMAL;
+    const V hp = (x - twoRPlusG * s1 - s2) * dz;
+    const V bp = s1 + g * hp;
+    const V lp = s2 + g * bp;
+    s1 = bp + g * hp;
+    s2 = lp + g * bp;
+    const V y = T == kZdfLow ? lp : (T == kZdfHigh ? hp : 2.0f * bp);
     return (y + DENORMAL) * 10.0f;
   } else {
     static_assert(T == kZdfLow24 || T == kZdfHigh24);
-    const float x = in * 0.1f + DENORMAL;
+    const V x = in * 0.1f + DENORMAL;
     // First stage with damping 0.5, then the resonant stage on its low or high output.
-    const float hp1 = (x - (1.0f + g) * ch.t1 - ch.t2) * dz;
-    const float bp1 = ch.t1 + g * hp1;
-    const float lp1 = ch.t2 + g * bp1;
-    ch.t1 = bp1 + g * hp1;
-    ch.t2 = lp1 + g * bp1;
-    const float x2 = T == kZdfLow24 ? lp1 : hp1;
-    const float hp = (x2 - (2.0f * R + g) * ch.s1 - ch.s2) * dz;
-    const float bp = ch.s1 + g * hp;
-    const float lp = ch.s2 + g * bp;
-    ch.s1 = bp + g * hp;
-    ch.s2 = lp + g * bp;
+    const V hp1 = (x - onePlusG * t1 - t2) * dz;
+    const V bp1 = t1 + g * hp1;
+    const V lp1 = t2 + g * bp1;
+    t1 = bp1 + g * hp1;
+    t2 = lp1 + g * bp1;
+    const V x2 = T == kZdfLow24 ? lp1 : hp1;
+    const V hp = (x2 - twoRPlusG * s1 - s2) * dz;
+    const V bp = s1 + g * hp;
+    const V lp = s2 + g * bp;
+    s1 = bp + g * hp;
+    s2 = lp + g * bp;
     return ((T == kZdfLow24 ? lp : hp) + DENORMAL) * 10.0f;
   }
 }
 
 template <int T>
 void TFilter::run(float& a, float& b, float& c, float& d) noexcept {
+  if constexpr (T >= kZdfLow) {
+    // Left and right in the lanes of one register: first sub-sample, then the second.
+    StereoLanes s1 = zdfS1, s2 = zdfS2, t1 = zdfT1, t2 = zdfT2;
+    const StereoLanes first = zdfStep<T>(s1, s2, t1, t2, stereoLanes(a, b));
+    const StereoLanes second = zdfStep<T>(s1, s2, t1, t2, stereoLanes(c, d));
+    a = first[0];
+    b = first[1];
+    c = second[0];
+    d = second[1];
+    zdfS1 = s1;
+    zdfS2 = s2;
+    zdfT1 = t1;
+    zdfT2 = t2;
+  } else {
+    runScalar<T>(a, b, c, d);
+  }
+}
+
+template <int T>
+void TFilter::runScalar(float& a, float& b, float& c, float& d) noexcept {
   Channel left = chan[0];
   Channel right = chan[1];
   a = step<T>(left, a);

@@ -75,14 +75,16 @@ class TFilter {
     float low = 0.0f, band = 0.0f, high = 0.0f;
     // 24 dB biquad history (Direct Form I)
     float x1 = 0.0f, x2 = 0.0f, y1 = 0.0f, y2 = 0.0f;
-    // zero-delay integrators: resonant stage s1/s2, first stage of the 24 dB variant t1/t2
-    float s1 = 0.0f, s2 = 0.0f, t1 = 0.0f, t2 = 0.0f;
   };
 
   void clearStates() noexcept;
   void updateCoefficients() noexcept;
   template <int T>
   float step(Channel& ch, float x) const noexcept;
+  template <int T, typename V>
+  V zdfStep(V& s1, V& s2, V& t1, V& t2, V in) const noexcept;
+  template <int T>
+  void runScalar(float& a, float& b, float& c, float& d) noexcept;
   template <int T>
   void run(float& a, float& b, float& c, float& d) noexcept;
 
@@ -106,8 +108,12 @@ class TFilter {
   float b0 = 0.0f, b1 = 0.0f, b2 = 0.0f, a1 = 0.0f, a2 = 0.0f;
   // zero-delay
   float R = 0.5f, g = 0.0f, dz = 1.0f;
+  // Their sums the steps use, worked out with them: 1 + g and 2R + g.
+  float onePlusG = 1.0f, twoRPlusG = 1.0f;
 
   Channel chan[2];
+  // Zero-delay integrator states, left and right in the first two lanes.
+  StereoLanes zdfS1{}, zdfS2{}, zdfT1{}, zdfT2{};
 };
 
 }  // namespace dsp

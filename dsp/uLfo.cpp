@@ -90,8 +90,7 @@ void TLfo::trigger(int on) noexcept {
     start();
 }
 
-void TLfo::setSym(float v) noexcept {
-  if (v == lastSymKnob) return;
+void TLfo::computeSym(float v) noexcept {
   lastSymKnob = v;
   if (!(v >= 0.0f))  // negative or NaN
     sym = 0.001f;
@@ -101,15 +100,12 @@ void TLfo::setSym(float v) noexcept {
   invOneMinusSym = 1.0f / (1.0f - sym);
 }
 
-void TLfo::setSmooth(float s) noexcept {
-  if (s == lastSmoothKnob) return;
+void TLfo::computeSmooth(float s) noexcept {
   lastSmoothKnob = s;
   smooth = (s >= 0.0f) ? 1.0f - std::exp2(-16.0f * std::min(s, 1.0f)) : 0.0f;
 }
 
-void TLfo::setSpeed(float speed, bool sync, float tempo, float mult) noexcept {
-  // The engine calls this every sample with mostly unchanged arguments.
-  if (speedValid && speed == lastSpeed && sync == lastSync && tempo == lastTempo && mult == lastMult) return;
+void TLfo::computeSpeed(float speed, bool sync, float tempo, float mult) noexcept {
   speedValid = true;
   lastSpeed = speed;
   lastSync = sync;

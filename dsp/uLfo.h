@@ -96,13 +96,22 @@ class TLfo {
   void setHum(float h) noexcept { hum = h; }
   void setPhase(float p) noexcept { phase = p; }
   void setWave(int w) noexcept { wave = w; }
+  // The engine calls the three setters below every sample with mostly unchanged arguments:
+  // the comparison is inline, the work behind it is not.
   // Clamps to 0.001..0.999 so neither half of the warped cycle is empty.
-  void setSym(float v) noexcept;
+  void setSym(float v) noexcept {
+    if (!(v == lastSymKnob)) computeSym(v);
+  }
   // 0..1 knob to a one-pole coefficient 0..1 - 2^-16.
-  void setSmooth(float s) noexcept;
+  void setSmooth(float s) noexcept {
+    if (!(s == lastSmoothKnob)) computeSmooth(s);
+  }
   // Free speed: 2^(10 speed) x 55/4096 Hz x mult. Synced: PERIOD_ARRAY step of speed at the
   // given tempo (BPM), divided by mult. Below 0.0001 the LFO stands still.
-  void setSpeed(float speed, bool sync, float tempo, float mult) noexcept;
+  void setSpeed(float speed, bool sync, float tempo, float mult) noexcept {
+    if (!(speedValid && speed == lastSpeed && sync == lastSync && tempo == lastTempo && mult == lastMult))
+      computeSpeed(speed, sync, tempo, mult);
+  }
 
   // One step of a modulation LFO; curve is the 256-point table of waves 6 and 7.
   float update(const float* curve) noexcept;
@@ -132,6 +141,9 @@ class TLfo {
   static float waveValue(int wave, float c, float hold, const float* curve, const float* sine) noexcept;
 
  private:
+  void computeSym(float v) noexcept;
+  void computeSmooth(float s) noexcept;
+  void computeSpeed(float speed, bool sync, float tempo, float mult) noexcept;
   void advance() noexcept;
   float warpedPosition() const noexcept;
 

@@ -23,20 +23,35 @@ void TNoiseGate::init(float sampleRate) noexcept {
   levelSum = 0.0f;
   for (float& v : levelRing) v = 0.0f;
   ringPos = 0;
+  paramsValid = false;
   setParams(params[0], params[1], params[2], params[3]);
 }
 
 void TNoiseGate::setParams(float thresholdV, float attackV, float holdV, float releaseV) noexcept {
-  params[0] = thresholdV;
-  params[1] = attackV;
-  params[2] = holdV;
-  params[3] = releaseV;
-  const double t = clamp01(thresholdV), at = clamp01(attackV), h = clamp01(holdV), r = clamp01(releaseV);
-  threshold = t < 0.001 ? 0.0 : std::pow(10.0, (40.0 * t - 40.0) / 20.0);
-  attackStep = 1000.0 / (std::pow(2.0, 8.0 * at) * rate2);
-  holdSamples = std::pow(2.0, 14.0 * h) / 1000.0 * rate2;
-  holdStep = holdSamples > 1e-7 ? 1000.0 / holdSamples : 1000.0;
-  releaseStep = 1000.0 / (rate2 * (std::pow(2.0, 14.0 * r) + 10.0));
+  // The engine sets these every few samples, mostly unchanged: only a moved value pays for its power.
+  const bool all = !paramsValid;
+  paramsValid = true;
+  if (all || !(thresholdV == params[0])) {
+    params[0] = thresholdV;
+    const double t = clamp01(thresholdV);
+    threshold = t < 0.001 ? 0.0 : std::pow(10.0, (40.0 * t - 40.0) / 20.0);
+  }
+  if (all || !(attackV == params[1])) {
+    params[1] = attackV;
+    const double at = clamp01(attackV);
+    attackStep = 1000.0 / (std::pow(2.0, 8.0 * at) * rate2);
+  }
+  if (all || !(holdV == params[2])) {
+    params[2] = holdV;
+    const double h = clamp01(holdV);
+    holdSamples = std::pow(2.0, 14.0 * h) / 1000.0 * rate2;
+    holdStep = holdSamples > 1e-7 ? 1000.0 / holdSamples : 1000.0;
+  }
+  if (all || !(releaseV == params[3])) {
+    params[3] = releaseV;
+    const double r = clamp01(releaseV);
+    releaseStep = 1000.0 / (rate2 * (std::pow(2.0, 14.0 * r) + 10.0));
+  }
 }
 
 void TNoiseGate::step(double env) noexcept {

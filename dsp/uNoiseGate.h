@@ -42,6 +42,9 @@ class TNoiseGate {
   unsigned ringPos = 0;
   // The last parameter values, so a rate change keeps the timings in milliseconds.
   float params[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+  // False until every setting has been worked out at the present rate; afterwards a setting
+  // is worked out again only when its own value moves.
+  bool paramsValid = false;
 };
 
 }  // namespace dsp

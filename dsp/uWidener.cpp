@@ -19,6 +19,23 @@ std::unique_ptr<float[]> buildSine() {
 
 inline float frac01(float x) noexcept { return wrapPhase(x); }
 
+// Cubic (Catmull-Rom) read between ring entries; point lies in 0..RING, where truncation is
+// the floor (and needs no library call).
+__attribute__((always_inline)) inline float chorusRead(const float* ring, float point) noexcept {
+  const int32_t whole = static_cast<int32_t>(point);
+  const float fl = static_cast<float>(whole);
+  const float t = point - fl;
+  const uint32_t i = static_cast<uint32_t>(whole);
+  const float xm1 = ring[(i - 1u) & TWidener::RING_MASK];
+  const float x0 = ring[i & TWidener::RING_MASK];
+  const float x1 = ring[(i + 1u) & TWidener::RING_MASK];
+  const float x2 = ring[(i + 2u) & TWidener::RING_MASK];
+  const float c1 = 0.5f * (x1 - xm1);
+  const float c2 = xm1 - 2.5f * x0 + 2.0f * x1 - 0.5f * x2;
+  const float c3 = 1.5f * (x0 - x1) + 0.5f * (x2 - xm1);
+  return ((c3 * t + c2) * t + c1) * t + x0;
+}
+
 }  // namespace
 
 const float* widenerSineTable() {
@@ -34,6 +51,7 @@ void TWidener::init(float rate) noexcept {
   writePos = 0;
   phase1 = phase2 = 0;
   widenPhase = 0.0f;
+  widenAmountKey = widenSpeedKey = chorusSpeedKey = chorusMixKey = NAN_KEY;
   for (unsigned i = 0; i < RING; ++i) widenRing[i] = chorusRingL[i] = chorusRingR[i] = 0.0f;
 }
 
@@ -43,9 +61,18 @@ float TWidener::widenerSpan(float amount) const noexcept {
 }
 
 void TWidener::doWidener(float amount, float width, float speed, float& first, float& second) noexcept {
-  const float D = widenerSpan(amount);
+  // The powers depend on the arguments only: worked out again when those move.
+  if (!(amount == widenAmountKey)) {
+    widenAmountKey = amount;
+    widenSpanCached = widenerSpan(amount);
+  }
+  if (!(speed == widenSpeedKey)) {
+    widenSpeedKey = speed;
+    widenInc = std::pow(2.0f, 6.0f * clamp01(speed)) * 0.013427734f * invRate;
+  }
+  const float D = widenSpanCached;
   const float w = clamp01(width);
-  const float inc = std::pow(2.0f, 6.0f * clamp01(speed)) * 0.013427734f * invRate;
+  const float inc = widenInc;
   const uint32_t wp = writePos;
   const float p = widenPhase;
   widenRing[wp & RING_MASK] = first;
@@ -71,27 +98,17 @@ void TWidener::doWidener(float amount, float width, float speed, float& first, f
   second = out2;
 }
 
-float TWidener::chorusRead(const float* ring, float point) const noexcept {
-  const float fl = std::floor(point);
-  const float t = point - fl;
-  const uint32_t i = static_cast<uint32_t>(static_cast<int32_t>(fl));
-  const float xm1 = ring[(i - 1u) & RING_MASK];
-  const float x0 = ring[i & RING_MASK];
-  const float x1 = ring[(i + 1u) & RING_MASK];
-  const float x2 = ring[(i + 2u) & RING_MASK];
-  const float c1 = 0.5f * (x1 - xm1);
-  const float c2 = xm1 - 2.5f * x0 + 2.0f * x1 - 0.5f * x2;
-  const float c3 = 1.5f * (x0 - x1) + 0.5f * (x2 - xm1);
-  return ((c3 * t + c2) * t + c1) * t + x0;
-}
-
 void TWidener::doChorus(float mix, float length, float width, float speed, float& a, float& b, float& c,
                         float& d) noexcept {
   float maxDelay = clamp01(length) * 0.1f * sampleRate + 2.0f;
   if (maxDelay > MAX_CHORUS_DELAY) maxDelay = MAX_CHORUS_DELAY;
-  const float rate = std::pow(2.0f, 10.0f * clamp01(speed)) * 112640.0f * invRate;
-  const uint32_t inc1 = static_cast<uint32_t>(saturatingInt(rate)) / 2u;
-  const uint32_t inc2 = static_cast<uint32_t>(saturatingInt(rate * 2.08f)) / 2u;
+  if (!(speed == chorusSpeedKey)) {
+    chorusSpeedKey = speed;
+    const float rate = std::pow(2.0f, 10.0f * clamp01(speed)) * 112640.0f * invRate;
+    chorusInc1 = static_cast<uint32_t>(saturatingInt(rate)) / 2u;
+    chorusInc2 = static_cast<uint32_t>(saturatingInt(rate * 2.08f)) / 2u;
+  }
+  const uint32_t inc1 = chorusInc1, inc2 = chorusInc2;
   const float depth = clamp01(width) * 0.99f;
 
   float in[4] = {a, b, c, d};
@@ -118,11 +135,15 @@ void TWidener::doChorus(float mix, float length, float width, float speed, float
   phase2 = ph2;
   writePos += 2u;
 
-  const float m = 2.0f * clamp01(mix);
-  const float wet = m > 1.0f ? 1.0f : m;
-  const float dryRaw = 2.0f - m;
-  const float dry = dryRaw > 1.0f ? 1.0f : dryRaw;
-  const float norm = std::sqrt(wet + dry);
+  if (!(mix == chorusMixKey)) {
+    chorusMixKey = mix;
+    const float m = 2.0f * clamp01(mix);
+    chorusWet = m > 1.0f ? 1.0f : m;
+    const float dryRaw = 2.0f - m;
+    chorusDry = dryRaw > 1.0f ? 1.0f : dryRaw;
+    chorusNorm = std::sqrt(chorusWet + chorusDry);
+  }
+  const float wet = chorusWet, dry = chorusDry, norm = chorusNorm;
   a = (out[0] * wet + in[0] * dry) / norm;
   b = (out[1] * wet + in[1] * dry) / norm;
   c = (out[2] * wet + in[2] * dry) / norm;

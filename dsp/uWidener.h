@@ -12,6 +12,8 @@ namespace dsp {
 const float* widenerSineTable();
 
 class TWidener {
+  static constexpr float NAN_KEY = __builtin_nanf("");
+
  public:
   static constexpr unsigned RING = 32768;
   static constexpr unsigned RING_MASK = RING - 1;
@@ -37,14 +39,19 @@ class TWidener {
   uint32_t getPhase2() const noexcept { return phase2; }
 
  private:
-  float chorusRead(const float* ring, float point) const noexcept;
-
   const float* sine;
   uint32_t writePos = 0;
   uint32_t phase1 = 0, phase2 = 0;
   float sampleRate = 44100.0f;
   float invRate = 1.0f / 44100.0f;
   float widenPhase = 0.0f;
+  // Settings worked out from the last arguments; a NaN key never matches, so init forces a
+  // fresh computation.
+  float widenAmountKey = NAN_KEY, widenSpeedKey = NAN_KEY;
+  float widenSpanCached = 1.0f, widenInc = 0.0f;
+  float chorusSpeedKey = NAN_KEY, chorusMixKey = NAN_KEY;
+  uint32_t chorusInc1 = 0, chorusInc2 = 0;
+  float chorusWet = 0.0f, chorusDry = 1.0f, chorusNorm = 1.0f;
   float widenRing[RING] = {};
   float chorusRingL[RING] = {};
   float chorusRingR[RING] = {};
