@@ -84,9 +84,17 @@ struct RandSeed {
 // Adding this in recursions keeps them out of denormal numbers.
 inline constexpr float ANTI_DENORMAL = 1e-15f;
 
+// Limits to 0..1; NaN reads as 0.
 inline float clamp01(float v) noexcept {
   if (!(v > 0.0f)) return 0.0f;
   return v > 1.0f ? 1.0f : v;
+}
+
+// Limits to -1..1; NaN reads as 0.
+inline float clampPM1(float x) noexcept {
+  if (x > 1.0f) return 1.0f;
+  if (x < -1.0f) return -1.0f;
+  return x == x ? x : 0.0f;
 }
 
 // Left and right channel in the first two lanes of one register, so that both channels of a

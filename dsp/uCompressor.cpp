@@ -9,7 +9,7 @@ namespace dsp {
 namespace {
 constexpr float PEAK_KEEP = 0.999f;
 constexpr float PEAK_NEW = 0.000999987f;
-constexpr float DENORMAL = 1e-15f;
+constexpr float DENORMAL = ANTI_DENORMAL;
 
 float attackCoefficient(float v, float rate2) noexcept {
   return std::exp(-1000.0f / (std::pow(2.0f, 8.0f * clamp01(v)) * rate2));

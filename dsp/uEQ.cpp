@@ -7,7 +7,7 @@ namespace dsp {
 
 namespace {
 
-constexpr float DENORMAL = 1e-15f;
+constexpr float DENORMAL = ANTI_DENORMAL;
 constexpr float CHANGE = 0.0001f;  // smallest parameter move that recomputes a band
 constexpr double TWO_PI = 6.28318530717958647692;
 
@@ -34,7 +34,6 @@ std::unique_ptr<float[]> buildOldEqGainTable() {
   return t;
 }
 
-inline float clampUnit(float x) noexcept { return x > 1.0f ? 1.0f : (x < -1.0f ? -1.0f : x); }
 
 }  // namespace
 
@@ -109,8 +108,8 @@ void TEQ::process(const float* gain, const float* freq, const float* width, floa
     }
   }
 
-  float v[4] = {clampUnit(a * 0.1f) + DENORMAL, clampUnit(b * 0.1f) + DENORMAL, clampUnit(c * 0.1f) + DENORMAL,
-                clampUnit(d * 0.1f) + DENORMAL};
+  float v[4] = {clampPM1(a * 0.1f) + DENORMAL, clampPM1(b * 0.1f) + DENORMAL, clampPM1(c * 0.1f) + DENORMAL,
+                clampPM1(d * 0.1f) + DENORMAL};
   // Ring slots of this call: the two sub-samples land in s1 and s2 and read the two before.
   const int p0 = pos;                     // newest slot before this call
   const int pm = p0 == 0 ? 2 : p0 - 1;  // the one before it (and the second sub-sample's slot)

@@ -7,7 +7,7 @@ namespace dsp {
 
 namespace {
 
-constexpr float DENORMAL = 1e-15f;
+constexpr float DENORMAL = ANTI_DENORMAL;
 constexpr float SQR2 = 1.4142135f;   // sqrt(2)
 constexpr float SQRQ = 2.828427f;    // 2 sqrt(2)
 constexpr float SAT = 0.001f;        // cubic saturation of the state-variable band state
@@ -31,9 +31,6 @@ std::unique_ptr<FilterTables> buildFilterTables() {
   return t;
 }
 
-// The loud-input guard of the state-variable types: their cubic band term runs away
-// beyond about ±30, so their input is held to ±1 (±10 before the internal scaling).
-inline float clampUnit(float x) noexcept { return x > 1.0f ? 1.0f : (x < -1.0f ? -1.0f : x); }
 
 }  // namespace
 
@@ -153,13 +150,15 @@ float TFilter::step(Channel& ch, float in) const noexcept {
     ch.yPrev = y;
     return (T == kOnePoleLow ? y : x - y) * 10.0f;
   } else if constexpr (T == kSvfLow || T == kSvfHigh || T == kSvfBand) {
-    const float x = clampUnit(in * 0.1f) + DENORMAL;
+    // The cubic band term runs away beyond about ±30, so the input is held to ±1 here
+    // (±10 before the internal scaling).
+    const float x = clampPM1(in * 0.1f) + DENORMAL;
     svfStep(ch.low, ch.band, ch.high, f, q, x);
     const float y = T == kSvfLow ? ch.low * SQR2 : (T == kSvfHigh ? ch.high * SQR2 : ch.band * 2.0f);
     return (y + DENORMAL) * 10.0f;
   } else {
     static_assert(T == kLow24 || T == kHigh24);
-    const float x = clampUnit(in * 0.1f) + DENORMAL;
+    const float x = clampPM1(in * 0.1f) + DENORMAL;
     const float v = b0 * x + b1 * ch.x1 + b2 * ch.x2 - a1 * ch.y1 - a2 * ch.y2;
     ch.x2 = ch.x1;
     ch.x1 = x;
@@ -282,7 +281,7 @@ void TFilter::processSplit(float freq, float resoIn, float& a, float& b, float& 
   Channel right = chan[1];
   for (int k = 0; k < 4; ++k) {
     Channel& ch = (k & 1) ? right : left;
-    const float x = clampUnit(in[k] * 0.1f) + DENORMAL;
+    const float x = clampPM1(in[k] * 0.1f) + DENORMAL;
     svfStep(ch.low, ch.band, ch.high, f, q, x);
     lo[k] = ch.low * SQR2 * 10.0f + DENORMAL;
     hi[k] = ch.high * SQR2 * 10.0f + DENORMAL;

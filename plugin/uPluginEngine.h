@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "dsp/dspCommon.h"
 #include "tags.h"
 
 namespace engine_detail {
@@ -75,15 +76,8 @@ enum Src : int {
 inline constexpr int FOLLOW_MAIN = 0, FOLLOW_SIDE = 1, FOLLOW_OUTPUT = 6;
 inline constexpr int FOLLOWER_HISTORY = 512;
 
-inline float clamp01(float x) noexcept {
-  if (!(x > 0.0f)) return 0.0f;
-  return x > 1.0f ? 1.0f : x;
-}
-inline float clampPM1(float x) noexcept {
-  if (x > 1.0f) return 1.0f;
-  if (x < -1.0f) return -1.0f;
-  return x == x ? x : 0.0f;
-}
+using dsp::clamp01;
+using dsp::clampPM1;
 
 // Plain members that the editor thread reads while the audio thread writes them.
 template <typename T>

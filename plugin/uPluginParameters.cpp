@@ -11,7 +11,7 @@ namespace {
 inline void storeRelaxed(float& slot, float v) { std::atomic_ref<float>(slot).store(v, std::memory_order_relaxed); }
 inline float loadRelaxed(float& slot) { return std::atomic_ref<float>(slot).load(std::memory_order_relaxed); }
 
-inline float clamp01(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
+using dsp::clamp01;
 
 constexpr float kChangeEpsilon = 1e-5f;
 
