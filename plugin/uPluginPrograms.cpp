@@ -145,21 +145,24 @@ void APlugin::defaultProgram() {
   editChanged = true;
 }
 
-void APlugin::editProgram() {
+// The current values and the store take a whole snapshot (no setParameter, no reset: the engine
+// picks the values up, the editor that asked redraws itself).
+static void recallSnapshot(float (&snapshot)[NUM_PARAMS], std::atomic<float> (&current)[NUM_PARAMS],
+                           float (&store)[NUM_PARAMS]) {
   for (int t = 0; t < NUM_PARAMS; ++t) {
-    const float v = loadRelaxed(editedValues[t]);
-    currentValues[t].store(v, std::memory_order_relaxed);
-    storeRelaxed(programs.values[t], v);
+    const float v = loadRelaxed(snapshot[t]);
+    current[t].store(v, std::memory_order_relaxed);
+    storeRelaxed(store[t], v);
   }
+}
+
+void APlugin::editProgram() {
+  recallSnapshot(editedValues, currentValues, programs.values);
   editChanged = true;
 }
 
 void APlugin::origProgram() {
-  for (int t = 0; t < NUM_PARAMS; ++t) {
-    const float v = loadRelaxed(originalValues[t]);
-    currentValues[t].store(v, std::memory_order_relaxed);
-    storeRelaxed(programs.values[t], v);
-  }
+  recallSnapshot(originalValues, currentValues, programs.values);
   editChanged = false;
 }
 
