@@ -290,6 +290,8 @@ class APlugin : public AudioEffectX, public IParamTextSource {
   float tagValue(int t) const { return currentValues[t].load(std::memory_order_relaxed); }
   // Without any routed slot every sum is 0 (the routing tick clears them).
   float mod(int d) const { return modRouted ? modulator.getMod(d) : 0.0f; }
+  // A module setting: the tag's value plus its destination's modulation, limited to 0..1.
+  float modulated(int t, int d) const { return dsp::clamp01(tagValue(t) + mod(d)); }
   bool modRouted = false;
   float lastPathValue = -1.0f, lastTypeValue = -1.0f;  // the stored values the two steps below belong to
   int32_t pathIndex = 0, distortType = 0;

@@ -197,8 +197,8 @@ void APlugin::controlTick() {
                        std::fmax(0.0f, tagValue(FOLLOWER_HOLD_TAG) + mod(DEST_FOLLOWER_HOLD)),
                        tagValue(FOLLOWER_DECAY_TAG) + mod(DEST_FOLLOWER_DECAY),
                        tagValue(FOLLOWER_SMOOTH_TAG) + mod(DEST_FOLLOWER_SMOOTH),
-                       clamp01(tagValue(FOLLOWER_THRESHOLD_TAG) + mod(DEST_FOLLOWER_THRESHOLD)),
-                       clamp01(tagValue(FOLLOWER_BOOST_TAG) + mod(DEST_FOLLOWER_BOOST))};
+                       modulated(FOLLOWER_THRESHOLD_TAG, DEST_FOLLOWER_THRESHOLD),
+                       modulated(FOLLOWER_BOOST_TAG, DEST_FOLLOWER_BOOST)};
   if (in[0] != followerInputs[0]) followerAttack = followerCoefficient(in[0], h);
   if (in[1] != followerInputs[1]) followerHold = 1000.0f / (std::exp2(14.0f * in[1] - 1.0f) * h + 4.0f);
   if (in[2] != followerInputs[2]) followerDecay = followerCoefficient(in[2], h);

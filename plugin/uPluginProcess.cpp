@@ -95,7 +95,7 @@ __attribute__((always_inline)) inline void APlugin::runStage(int stage, float& a
     case 0: {  // distortion with its EQs, volume and gate
       if (preEqOn) preEQ.process(eqGains[0], eqFreqs[0], eqWidths[0], a, b, c, d);
       float k[8];
-      for (int j = 0; j < 8; ++j) k[j] = clamp01(tagValue(DISTORT_KNOB_1_TAG + j) + mod(DEST_DIST_1 + j));
+      for (int j = 0; j < 8; ++j) k[j] = modulated(DISTORT_KNOB_1_TAG + j, DEST_DIST_1 + j);
       const float typeValue = tagValue(DISTORT_TYPE_TAG);
       if (typeValue != lastTypeValue) {
         lastTypeValue = typeValue;
@@ -133,11 +133,11 @@ __attribute__((always_inline)) inline void APlugin::runStage(int stage, float& a
       smoothedHighPassFreq = tagValue(HP_FREQ_TAG) * (1.0f - SMOOTH_KEEP) + smoothedHighPassFreq * SMOOTH_KEEP;
       smoothedLowPassFreq = tagValue(LP_FREQ_TAG) * (1.0f - SMOOTH_KEEP) + smoothedLowPassFreq * SMOOTH_KEEP;
       if (lowPassOn)
-        lowPassFilter.process(clamp01(smoothedLowPassFreq + mod(DEST_LP_FREQ)), clamp01(tagValue(LP_Q_TAG) + mod(DEST_LP_Q)),
+        lowPassFilter.process(clamp01(smoothedLowPassFreq + mod(DEST_LP_FREQ)), modulated(LP_Q_TAG, DEST_LP_Q),
                               a, b, c, d, freshStart);
       if (highPassOn)
         highPassFilter.process(clamp01(smoothedHighPassFreq + mod(DEST_HP_FREQ)),
-                               clamp01(tagValue(HP_Q_TAG) + mod(DEST_HP_Q)), a, b, c, d, freshStart);
+                               modulated(HP_Q_TAG, DEST_HP_Q), a, b, c, d, freshStart);
       stageActive = lowPassOn || highPassOn;
       break;
     }
@@ -157,11 +157,11 @@ __attribute__((always_inline)) inline void APlugin::runStage(int stage, float& a
           // The widener delays the right channel only; the left passes untouched.
           widener.doWidener(clamp01(smoothedWidenValues[0] + mod(DEST_WIDEN)),
                             clamp01(smoothedWidenValues[1] + mod(DEST_WIDEN + 1)),
-                            clamp01(tagValue(WIDENER_SPEED_TAG) + mod(DEST_WIDEN + 2)), b, d);
+                            modulated(WIDENER_SPEED_TAG, DEST_WIDEN + 2), b, d);
         } else {
           widener.doChorus(clamp01(smoothedWidenValues[2] + mod(DEST_CHORUS)),
                            clamp01(smoothedWidenValues[3] + mod(DEST_CHORUS + 1)), clamp01(0.44f + mod(DEST_CHORUS + 2)),
-                           clamp01(tagValue(CHORUS_SPEED_TAG) + mod(DEST_CHORUS + 3)), a, b, c, d);
+                           modulated(CHORUS_SPEED_TAG, DEST_CHORUS + 3), a, b, c, d);
         }
       }
       stageActive = widenerOn;
@@ -319,26 +319,26 @@ void APlugin::latchStageSettings() {
   for (int e = 0; e < 2; ++e)
     for (int k = 0; eqOn[e] && k < 4; ++k) {
       const int i = 4 * e + k;
-      eqGains[e][k] = clamp01(tagValue(EQ_GAIN_TAGS[i]) + mod(firstDest[e] + k));
-      eqFreqs[e][k] = clamp01(tagValue(EQ_FREQ_TAGS[i]) + mod(firstDest[e] + 4 + k));
-      eqWidths[e][k] = clamp01(tagValue(EQ_BW_TAGS[i]) + mod(firstDest[e] + 8 + k));
+      eqGains[e][k] = modulated(EQ_GAIN_TAGS[i], firstDest[e] + k);
+      eqFreqs[e][k] = modulated(EQ_FREQ_TAGS[i], firstDest[e] + 4 + k);
+      eqWidths[e][k] = modulated(EQ_BW_TAGS[i], firstDest[e] + 8 + k);
     }
 
   const bool gate = getOnOff(GATE_ON_TAG);
   gateOn.store(gate, std::memory_order_relaxed);
   if (gate)
-    noiseGate.setParams(clamp01(tagValue(GATE_THRESHOLD_TAG) + mod(DEST_GATE)),
-                        clamp01(tagValue(GATE_ATTACK_TAG) + mod(DEST_GATE + 1)),
-                        clamp01(tagValue(GATE_HOLD_TAG) + mod(DEST_GATE + 2)),
-                        clamp01(tagValue(GATE_RELEASE_TAG) + mod(DEST_GATE + 3)));
+    noiseGate.setParams(modulated(GATE_THRESHOLD_TAG, DEST_GATE),
+                        modulated(GATE_ATTACK_TAG, DEST_GATE + 1),
+                        modulated(GATE_HOLD_TAG, DEST_GATE + 2),
+                        modulated(GATE_RELEASE_TAG, DEST_GATE + 3));
 
   const bool comp = getOnOff(COMP_ON_TAG);
   compOn.store(comp, std::memory_order_relaxed);
   if (comp)
-    compressor.setParams(clamp01(tagValue(COMP_THRESHOLD_TAG) + mod(DEST_COMP)),
-                         clamp01(tagValue(COMP_RATIO_TAG) + mod(DEST_COMP + 1)),
-                         clamp01(tagValue(COMP_ATTACK_TAG) + mod(DEST_COMP + 2)),
-                         clamp01(tagValue(COMP_RELEASE_TAG) + mod(DEST_COMP + 3)),
+    compressor.setParams(modulated(COMP_THRESHOLD_TAG, DEST_COMP),
+                         modulated(COMP_RATIO_TAG, DEST_COMP + 1),
+                         modulated(COMP_ATTACK_TAG, DEST_COMP + 2),
+                         modulated(COMP_RELEASE_TAG, DEST_COMP + 3),
                          clamp01(smoothedCompVolume + mod(DEST_COMP + 4)), getOnOff(COMP_MODE_TAG));
 
   lowPassOn = getOnOff(LP_ON_TAG);
