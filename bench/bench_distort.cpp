@@ -2,20 +2,13 @@
 // host sample; the reported time is ns per host sample.
 #include <benchmark/benchmark.h>
 
+#include "benchSignal.h"
+
 #include <memory>
 
 #include "dsp/uDistort.h"
 
 namespace {
-
-struct Tone {
-  float phase = 0.0f;
-  float next() {
-    phase += 0.0137f;
-    if (phase > 1.0f) phase -= 2.0f;
-    return phase * 0.8f;
-  }
-};
 
 void BM_DistortType(benchmark::State& state) {
   const int type = static_cast<int>(state.range(0));
@@ -26,7 +19,7 @@ void BM_DistortType(benchmark::State& state) {
     curve1[i] = static_cast<float>(i) / 127.5f - 1.0f;
     curve2[i] = -curve1[i];
   }
-  Tone tone;
+  BenchSignal tone;
   float k = 0.3f;
   for (auto _ : state) {
     float a = tone.next(), b = -a, c = tone.next(), e = -c;

@@ -2,6 +2,8 @@
 // One benchmark iteration is one two-frame call, that is one host sample.
 #include <benchmark/benchmark.h>
 
+#include "benchSignal.h"
+
 #include <memory>
 
 #include "dsp/uCompressor.h"
@@ -13,23 +15,13 @@
 
 namespace {
 
-// A cheap deterministic test signal so the optimiser cannot fold the work away.
-struct Signal {
-  float phase = 0.0f;
-  float next() {
-    phase += 0.0137f;
-    if (phase > 1.0f) phase -= 2.0f;
-    return phase * 0.8f;
-  }
-};
-
 // Arg 0: filter type; arg 1: 1 for a slow cutoff sweep (a coefficient update every call), 0 for a fixed cutoff.
 void BM_Filter(benchmark::State& state) {
   dsp::TFilter f;
   f.init(44100.0f);
   f.setType(static_cast<int>(state.range(0)), false);
   const float sweep = state.range(1) ? 0.00001f : 0.0f;
-  Signal s;
+  BenchSignal s;
   float freq = 0.3f;
   for (auto _ : state) {
     float a = s.next(), b = -a, c = s.next(), d = -c;
@@ -44,7 +36,7 @@ BENCHMARK(BM_Filter)->ArgsProduct({{3, 6, 8, 11}, {0, 1}});
 void BM_FilterSplit(benchmark::State& state) {
   dsp::TFilter f;
   f.init(44100.0f);
-  Signal s;
+  BenchSignal s;
   for (auto _ : state) {
     float a = s.next(), b = -a, c = s.next(), d = -c;
     float l[4], h[4];
@@ -61,7 +53,7 @@ void BM_EQ(benchmark::State& state) {
   float gain[4] = {0.7f, 0.3f, 0.6f, 0.8f};
   const float freq[4] = {0.2f, 0.4f, 0.6f, 0.8f};
   const float width[4] = {0.5f, 0.5f, 0.5f, 0.5f};
-  Signal s;
+  BenchSignal s;
   for (auto _ : state) {
     float a = s.next(), b = -a, c = s.next(), d = -c;
     gain[0] = gain[0] > 0.9f ? 0.6f : gain[0] + 0.00002f;  // slow move: a recomputation every few calls
@@ -75,7 +67,7 @@ BENCHMARK(BM_EQ);
 void BM_OldEQ(benchmark::State& state) {
   dsp::TOldEQ eq;
   eq.init(44100.0f);
-  Signal s;
+  BenchSignal s;
   for (auto _ : state) {
     float a = s.next(), b = -a, c = s.next(), d = -c;
     eq.process(0.7f, 0.4f, 0.5f, 0.6f, a, b, c, d);
@@ -89,7 +81,7 @@ void BM_NoiseGate(benchmark::State& state) {
   dsp::TNoiseGate g;
   g.init(44100.0f);
   g.setParams(0.5f, 0.2f, 0.2f, 0.2f);
-  Signal s;
+  BenchSignal s;
   for (auto _ : state) {
     float a = s.next(), b = -a, c = s.next(), d = -c;
     g.process(a, b, c, d);
@@ -104,7 +96,7 @@ void BM_Compressor(benchmark::State& state) {
   dsp::TCompressor comp;
   comp.init(44100.0f);
   comp.setParams(state.range(0) ? 0.3f : 1.0f, 0.6f, 0.2f, 0.3f, 0.75f, false);
-  Signal s;
+  BenchSignal s;
   for (auto _ : state) {
     float a = s.next(), b = -a, c = s.next(), d = -c;
     comp.process(a, b, c, d);
@@ -117,7 +109,7 @@ BENCHMARK(BM_Compressor)->Arg(0)->Arg(1);
 void BM_Widener(benchmark::State& state) {
   auto w = std::make_unique<dsp::TWidener>();
   w->init(44100.0f);
-  Signal s;
+  BenchSignal s;
   for (auto _ : state) {
     float b = s.next(), d = s.next();
     w->doWidener(0.6f, 0.7f, 0.4f, b, d);
@@ -130,7 +122,7 @@ BENCHMARK(BM_Widener);
 void BM_Chorus(benchmark::State& state) {
   auto w = std::make_unique<dsp::TWidener>();
   w->init(44100.0f);
-  Signal s;
+  BenchSignal s;
   for (auto _ : state) {
     float a = s.next(), b = -a, c = s.next(), d = -c;
     w->doChorus(0.5f, 0.4f, 0.44f, 0.3f, a, b, c, d);
@@ -147,7 +139,7 @@ void BM_Delay(benchmark::State& state) {
   dl->setDelayLen(0.6f, 0.55f);
   dl->setFeed(0.6f, 0.2f);
   dl->setFeedFilter(0.8f, 0.1f);
-  Signal s;
+  BenchSignal s;
   for (auto _ : state) {
     float l = 0, r = 0;
     dl->process(s.next(), s.next(), l, r);
