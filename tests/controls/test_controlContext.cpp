@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "controls/pluginControls.h"
 #include "controls/uControlEditor.h"
 #include "support/fakeControlEditor.h"
 #include "support/vstguiTester.h"
@@ -29,4 +30,10 @@ TEST(ControlContext, NeedsBothAnEditorAndItsPlugin) {
   const ControlContext c = controlContext(view);
   EXPECT_EQ(c.editor, &editor);
   EXPECT_EQ(c.plugin, plugin.get());
+}
+
+TEST(ControlTables, FontsAndZoomIndexAreReadyBeforeAnyInitialiser) {
+  static_assert(zoomIndex(-1) == 0 && zoomIndex(1) == 1 && zoomIndex(7) == 2);
+  EXPECT_EQ(FONT_SIZE[0], VSTGUI::kNormalFontSmall);
+  EXPECT_EQ(BIG_FONT_SIZE[2], VSTGUI::kNormalFontVeryBig);
 }
