@@ -241,7 +241,7 @@ void uEditor::close() {
 void uEditor::removeControls() {
   // Out of every container first, so that releasing a container releases no child.
   for (CView* v : ownedViews)
-    if (auto* box = v->asViewContainer()) box->removeAll(false);
+    if (auto* box = dynamic_cast<CViewContainer*>(v)) box->removeAll(false);
   if (frame) frame->removeAll(false);
   for (CView* v : ownedViews) v->forget();
   ownedViews.clear();

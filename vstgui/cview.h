@@ -63,10 +63,6 @@ class CView : public CBaseObject {
   virtual int32_t onKeyDown(VstKeyCode& keyCode);
   virtual int32_t onKeyUp(VstKeyCode& keyCode);
 
-  // The container this view is, or null: cheaper than a dynamic_cast on every idle pass.
-  virtual CViewContainer* asViewContainer() { return nullptr; }
-  virtual const CViewContainer* asViewContainer() const { return nullptr; }
-
   CView* getParentView() const { return parentView; }
   CFrame* getFrame() const { return parentFrame; }
   virtual VSTGUIEditorInterface* getEditor() const;

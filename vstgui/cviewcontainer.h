@@ -54,16 +54,13 @@ class CViewContainer : public CView {
   CPoint& frameToLocal(CPoint& point) const override;
   CPoint& localToFrame(CPoint& point) const override;
 
-  CViewContainer* asViewContainer() override { return this; }
-  const CViewContainer* asViewContainer() const override { return this; }
-
   CView* getMouseDownView() const { return mouseDownView; }
   // Walks every view below this container, depth first, parents before children.
   template <typename F>
   void forEachDescendant(F&& f) const {
     for (CView* child : children) {
       f(child);
-      if (auto* container = child->asViewContainer()) container->forEachDescendant(f);
+      if (auto* container = dynamic_cast<CViewContainer*>(child)) container->forEachDescendant(f);
     }
   }
 
