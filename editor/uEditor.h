@@ -100,7 +100,6 @@ inline constexpr int32_t SLIDER_BMP = 10073;
 inline constexpr int32_t SLIDER_MOD_BMP = 10074;
 inline constexpr int32_t WAVESHAPER_DOT_BMP = 10075;
 inline constexpr int32_t KNOB_BMP = 10080;  // six strips: small knob, ring, centred ring, large knob, ring, centred ring
-inline constexpr int KNOB_FRAMES = 137;
 
 // The editor's size at 100 %.
 inline constexpr int EDITOR_WIDTH = 1100;

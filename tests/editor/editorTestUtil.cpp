@@ -53,8 +53,8 @@ std::map<int, TestArt::Size> TestArt::fullSet() {
   sizes[10040] = {21, 24};
   for (int id = 10046; id <= 10049; ++id) sizes[id] = {120, 48};
   sizes[10057] = {60, 44};
-  sizes[10080] = sizes[10081] = sizes[10082] = {40, 40 * KNOB_FRAMES};
-  sizes[10083] = sizes[10084] = sizes[10085] = {44, 44 * KNOB_FRAMES};
+  sizes[10080] = sizes[10081] = sizes[10082] = {40, 40 * 137};  // 137-frame strips
+  sizes[10083] = sizes[10084] = sizes[10085] = {44, 44 * 137};
   return sizes;
 }
 
