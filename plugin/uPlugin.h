@@ -145,6 +145,7 @@ class APlugin : public AudioEffectX, public IParamTextSource {
 
   // Host identity. identifyHost reads the strings as the host wrote them (any case).
   static HostQuirkFlags identifyHost(const char* vendor, const char* product);
+  // Set once by the constructor; what depends on the host (the chunk rules) is derived from it.
   HostQuirkFlags hostQuirkFlags;
 
   // Texts of the parameter for the host and the editor: live values of the store.
@@ -501,10 +502,11 @@ class APlugin : public AudioEffectX, public IParamTextSource {
   bool getIsSettingPreset() const {
     return settingPreset.load(std::memory_order_relaxed) || refreshingEditor.load(std::memory_order_relaxed);
   }
-  // How chunks are exchanged. Hosts recognised by their strings keep their own rules; every
-  // other host exchanges bank and program chunks.
+  // How chunks are exchanged, decided by the host's identity alone. Hosts recognised by their
+  // strings keep their own rules; every other host exchanges bank and program chunks.
   enum class ChunkHost : uint8_t { Other, Kore, Maschine, Veldra, Propellerhead };
-  ChunkHost chunkHost = ChunkHost::Other;
+  static ChunkHost chunkHostFor(const HostQuirkFlags& host);
+  ChunkHost chunkHost() const { return chunkHostFor(hostQuirkFlags); }
 
   std::atomic<int32_t> curDemoProgram{0};
   char demoProgramNames[NUM_DEMO_PROGRAMS][64] = {};

@@ -191,6 +191,16 @@ void APlugin::origProgram() {
   editChanged = false;
 }
 
+// A host matching more than one row: Maschine's rules come first, then Propellerhead's (which
+// serve what VELDRA's and Kore's would refuse).
+APlugin::ChunkHost APlugin::chunkHostFor(const HostQuirkFlags& host) {
+  if (host.maschine) return ChunkHost::Maschine;
+  if (host.propellerhead) return ChunkHost::Propellerhead;
+  if (host.veldra) return ChunkHost::Veldra;
+  if (host.kore) return ChunkHost::Kore;
+  return ChunkHost::Other;
+}
+
 // Which of the two chunk buffers serves a request; null when this host gets no chunk of that kind.
 static ProgramChunk* chunkBufferFor(APlugin::ChunkHost host, bool isPreset, ProgramChunk& bank, ProgramChunk& program) {
   switch (host) {
@@ -209,7 +219,7 @@ static ProgramChunk* chunkBufferFor(APlugin::ChunkHost host, bool isPreset, Prog
 
 int32_t APlugin::getChunk(void** data, bool isPreset) {
   if (!data) return 0;
-  ProgramChunk* buffer = chunkBufferFor(chunkHost, isPreset, bankChunkBuffer, programChunkBuffer);
+  ProgramChunk* buffer = chunkBufferFor(chunkHost(), isPreset, bankChunkBuffer, programChunkBuffer);
   if (!buffer) return 0;
   for (int t = 0; t < NUM_PARAMS; ++t) buffer->values[t] = loadRelaxed(programs.values[t]);
   std::memcpy(buffer->name, programs.name, sizeof(buffer->name));
@@ -221,7 +231,7 @@ int32_t APlugin::getChunk(void** data, bool isPreset) {
 int32_t APlugin::setChunk(void* data, int32_t byteSize, bool isPreset) {
   // Nothing to restore from: say so and keep the state.
   if (!data || byteSize < kChunkSize) return 0;
-  ProgramChunk* buffer = chunkBufferFor(chunkHost, isPreset, bankChunkBuffer, programChunkBuffer);
+  ProgramChunk* buffer = chunkBufferFor(chunkHost(), isPreset, bankChunkBuffer, programChunkBuffer);
   if (!buffer) return 1;
   // Hosts may hand back the very buffer getChunk gave them.
   std::memmove(buffer, data, sizeof(ProgramChunk));

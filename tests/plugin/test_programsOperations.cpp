@@ -16,8 +16,10 @@
 #include "plugin/uPluginPresetsBanks.h"
 #include "plugin/uTagMap.h"
 #include "support/fakeEditorLink.h"
+#include "support/fakeHost.h"
 
 using testing_support::FakeEditorLink;
+using testing_support::FakeHost;
 
 namespace {
 
@@ -477,48 +479,59 @@ TEST(Chunk, HostileChunksAreCleanedBeforeTheyAreKept) {
   EXPECT_EQ(chunkOf(*p, false), before);
 }
 
-TEST(Chunk, RecognisedHostsKeepTheirOwnRules) {
-  using H = APlugin::ChunkHost;
+TEST(Chunk, TheHostsIdentityChoosesTheRules) {
   struct Rule {
-    H host;
+    const char* vendor;
+    const char* product;
     bool bank, program;
     ProgramChunk APlugin::*bankBuffer;
   };
-  const Rule rules[] = {{H::Other, true, true, &APlugin::bankChunkBuffer},
-                        {H::Propellerhead, true, true, &APlugin::bankChunkBuffer},
-                        {H::Veldra, true, false, &APlugin::bankChunkBuffer},
-                        {H::Maschine, true, false, &APlugin::programChunkBuffer},
-                        {H::Kore, false, false, nullptr}};
+  const Rule rules[] = {
+      {"Test Vendor", "Test Product", true, true, &APlugin::bankChunkBuffer},
+      {"Propellerhead Software", "Reason", true, true, &APlugin::bankChunkBuffer},
+      {"Someone", "VELDRA", true, false, &APlugin::bankChunkBuffer},
+      {"Native Instruments", "Maschine Host", true, false, &APlugin::programChunkBuffer},
+      {"Native Instruments", "Kore Player", false, false, nullptr},
+      // Two rows at once: Maschine's rules first, then Propellerhead's.
+      {"Propellerhead", "KORE 2", true, true, &APlugin::bankChunkBuffer},
+      {"Prop", "veldra", true, true, &APlugin::bankChunkBuffer},
+      {"Prop", "MASCHINE HOST", true, false, &APlugin::programChunkBuffer},
+  };
   const int target = findProgram("Tube Preamp");
   ASSERT_GE(target, 0);
   auto source = makePlugin();
   source->setDemoProgram(target);
-  void* data = nullptr;
-  ASSERT_EQ(source->getChunk(&data, false), kChunk);
-  const std::vector<unsigned char> chunk(static_cast<unsigned char*>(data), static_cast<unsigned char*>(data) + kChunk);
+  source->setParameter(VOLUME_TAG, 0.3f);
+  const auto chunk = chunkOf(*source, false);
+  ASSERT_EQ(chunk.size(), static_cast<std::size_t>(kChunk));
 
   for (const Rule& r : rules) {
-    SCOPED_TRACE(static_cast<int>(r.host));
-    auto p = makePlugin();
-    p->chunkHost = r.host;
+    SCOPED_TRACE(std::string(r.vendor) + " / " + r.product);
+    FakeHost host;
+    host.vendor = r.vendor;
+    host.product = r.product;
+    auto p = std::make_unique<APlugin>(&FakeHost::callback);
     EXPECT_TRUE(p->getAeffect()->flags & kEffFlagProgramChunks);
     void* out = nullptr;
-    EXPECT_EQ(p->getChunk(&out, false), r.bank ? kChunk : 0);
+    EXPECT_EQ(dispatch(*p, kEffGetChunk, 0, 0, &out), r.bank ? kChunk : 0);
     if (r.bank) {
       EXPECT_EQ(out, &(p.get()->*r.bankBuffer));
     }
     out = nullptr;
-    EXPECT_EQ(p->getChunk(&out, true), r.program ? kChunk : 0);
+    EXPECT_EQ(dispatch(*p, kEffGetChunk, 1, 0, &out), r.program ? kChunk : 0);
     if (r.program) {
       EXPECT_EQ(out, &p->programChunkBuffer);
     }
 
     std::vector<unsigned char> copy = chunk;
-    EXPECT_EQ(p->setChunk(copy.data(), kChunk, true), 1);
+    EXPECT_EQ(dispatch(*p, kEffSetChunk, 1, kChunk, copy.data()), 1);
     EXPECT_EQ(p->getCurDemoProgram(), r.program ? target : 0);
+    EXPECT_EQ(p->getParameter(VOLUME_TAG), r.program ? 0.3f : presets::demoProgramRow(0)[VOLUME_TAG]);
     p->setDemoProgram(1);
-    EXPECT_EQ(p->setChunk(copy.data(), kChunk, false), 1);
+    copy = chunk;
+    EXPECT_EQ(dispatch(*p, kEffSetChunk, 0, kChunk, copy.data()), 1);
     EXPECT_EQ(p->getCurDemoProgram(), r.bank ? target : 1);
+    EXPECT_EQ(p->getParameter(VOLUME_TAG), r.bank ? 0.3f : presets::demoProgramRow(1)[VOLUME_TAG]);
   }
 }
 
