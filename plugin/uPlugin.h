@@ -107,6 +107,10 @@ class APlugin : public AudioEffectX, public IParamTextSource {
   void setSteppedValue(int t, int n);
   void setSteppedValue(int t, int n, float scale, int count);
 
+  // Moves a parameter by delta natural steps: a menu entry, on/off, or 0.01 of the range. The
+  // module path and the distortion type also update the editor. GUI thread.
+  void changeDelta(int t, int delta);
+
   void copyParameter(int from, int to);
   void swapParameter(int a, int b);
   float getDefault(int t);
