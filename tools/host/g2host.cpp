@@ -111,9 +111,9 @@ bool parseArgs(int argc, char** argv, Options& o) {
     } else if (a == "--block") {
       ok = numberOption(a, v, o.block, 1, 65536, "a block size from 1 to 65536 samples");
     } else if (a == "--tempo") {
-      ok = numberOption(a, v, o.tempo, 1e-3, 999.0, "a tempo above 0 and below 1000 BPM");
+      ok = numberOption(a, v, o.tempo, 1e-3, 999.0, "a tempo from 0.001 to 999 BPM");
     } else if (a == "--seconds") {
-      ok = numberOption(a, v, o.seconds, 1e-3, 3600.0, "a length above 0 and up to 3600 seconds");
+      ok = numberOption(a, v, o.seconds, 1e-3, 3600.0, "a length from 0.001 to 3600 seconds");
     }
     if (!ok) return false;
   }
@@ -275,7 +275,7 @@ bool followsProgramChanges(const Options& o, int requested) {
   return changed;
 }
 
-// After the first block: prints the program the plug-in took, or says that it did not change.
+// Once the plug-in has run: prints the program it took, or says that its program did not change.
 bool reportProgram(const Options& o, vsthost::Plugin& plugin, const std::string& before) {
   const std::string now = plugin.programName();
   if (!presentsOneProgram(plugin) || now != before || followsProgramChanges(o, o.program)) {
