@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "editorTestUtil.h"
-#include "platform/dialogBackend.h"
+#include "platform/dialogTestSupport.h"
 
 using namespace editortest;
 using namespace VSTGUI;
@@ -12,18 +12,12 @@ using namespace VSTGUI;
 namespace {
 
 // Records message boxes instead of showing them.
-struct RecordingDialogs : platform::IDialogBackend {
-  RecordingDialogs() { previous = platform::setDialogBackend(this); }
-  ~RecordingDialogs() override { platform::setDialogBackend(previous); }
-  platform::DialogTool availableTool() override { return platform::DialogTool::zenity; }
-  platform::ProcessResult runDialog(const std::vector<std::string>& argv) override {
-    calls.push_back(argv);
-    platform::ProcessResult r;
-    r.started = r.exited = true;
-    r.exitCode = 0;
-    return r;
+struct RecordingDialogs : dialogtest::ScriptedBackend {
+  RecordingDialogs() : ScriptedBackend(platform::DialogTool::zenity) {
+    previous = platform::setDialogBackend(this);
+    answers.assign(4, dialogtest::exitedWith(0));
   }
-  std::vector<std::vector<std::string>> calls;
+  ~RecordingDialogs() override { platform::setDialogBackend(previous); }
   platform::IDialogBackend* previous;
 };
 
