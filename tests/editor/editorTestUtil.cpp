@@ -10,10 +10,7 @@ namespace editortest {
 
 using testing_support::FrameTester;
 
-TestArt::TestArt(const std::map<int, Size>& sizes) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "grindle-art-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  folder = pattern;
+void TestArt::write(const std::string& folder, const std::map<int, Size>& sizes) {
   for (const auto& [id, size] : sizes) {
     for (int m = 0; m < 3; ++m) {
       const float s = SCALE[static_cast<size_t>(m)];
@@ -26,13 +23,40 @@ TestArt::TestArt(const std::map<int, Size>& sizes) {
       cairo_surface_destroy(surface);
     }
   }
+}
+
+namespace {
+std::string makeTempFolder(const std::string& under) {
+  std::string pattern = under + "/grindle-art-XXXXXX";
+  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  return pattern;
+}
+}  // namespace
+
+TestArt::TestArt(const std::map<int, Size>& sizes) {
+  folder = makeTempFolder(std::filesystem::temp_directory_path().string());
+  write(folder, sizes);
   previous = VSTGUI::CBitmap::getResourceFolder();
   VSTGUI::CBitmap::setResourceFolder(folder);
 }
 
 void TestArt::useFullSet() {
-  static TestArt shared(fullSet());
-  VSTGUI::CBitmap::setResourceFolder(shared.folder);
+  static const std::string shared = [] {
+    const std::string built = GRINDLE_BINARY_DIR "/Grindle2/Resources";
+    if (std::filesystem::exists(built + "/bmp10000.png")) return built;
+    // Made once per build folder: written aside, then moved in place in one step, so that test
+    // programs running side by side never see half a set.
+    const std::string cache = GRINDLE_BINARY_DIR "/tests/editor-art";
+    if (!std::filesystem::exists(cache)) {
+      const std::string temp = makeTempFolder(GRINDLE_BINARY_DIR "/tests");
+      write(temp, fullSet());
+      std::error_code ec;
+      std::filesystem::rename(temp, cache, ec);
+      if (ec) std::filesystem::remove_all(temp, ec);
+    }
+    return cache;
+  }();
+  VSTGUI::CBitmap::setResourceFolder(shared);
 }
 
 TestArt::~TestArt() {

@@ -32,12 +32,15 @@ class TestArt {
     int w, h;
   };
   explicit TestArt(const std::map<int, Size>& sizes);
+  // The same into folder, without putting it in place.
+  static void write(const std::string& folder, const std::map<int, Size>& sizes);
   ~TestArt();
   TestArt(const TestArt&) = delete;
   TestArt& operator=(const TestArt&) = delete;
-  // Every bitmap of the editor, at sizes like the artwork's (two-frame switches, 137-frame strips).
+  // Every bitmap of the editor, at the artwork's sizes (two-frame switches, 137-frame strips).
   static std::map<int, Size> fullSet();
-  // One full set for the whole test program, made on first use and put in place.
+  // Puts a full set in place: the build's artwork when it exists, else a generated set kept in
+  // the build folder for every test program that needs one.
   static void useFullSet();
 
  private:
