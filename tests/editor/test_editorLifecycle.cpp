@@ -255,6 +255,27 @@ TEST_F(EditorLifeCycle, NoWindowMeansFalseAndLoadsStillApply) {
   ASSERT_TRUE(editor->open(nullptr));  // and a later open works
 }
 
+APlugin* loadingPlugin = nullptr;
+
+TEST_F(EditorLifeCycle, AProgramChangeWhileTheEditorIsBeingBuiltIsApplied) {
+  make();
+  loadingPlugin = plugin.get();
+  // The window appears while the editor is built; a MIDI program change arrives right then.
+  setNativePlatformFrameFactory([](CFrame*, void*) -> IPlatformFrame* {
+    loadingPlugin->setDemoProgram(7);
+    return new COffscreenPlatformFrame();
+  });
+  const bool opened = editor->open(reinterpret_cast<void*>(0x1234));
+  setNativePlatformFrameFactory(nullptr);
+  ASSERT_TRUE(opened);
+  EXPECT_EQ(plugin->getCurDemoProgram(), 7);
+  EXPECT_FALSE(plugin->editorOpening.load());
+  // The load ran to its end: the "original" snapshot is the new program's.
+  int apart = 0;
+  for (int t = 0; t < NUM_PARAMS; ++t) apart += plugin->originalValues[t] != plugin->getParameter(t);
+  EXPECT_EQ(apart, 0);
+}
+
 TEST_F(EditorLifeCycle, ClosedEditorIsSmall) {
   make();
   EXPECT_LT(sizeof(uEditor), 64u * 1024u);
