@@ -99,8 +99,10 @@ struct RunningGuard {
   RunningGuard& operator=(const RunningGuard&) = delete;
 };
 
-// Starts the child with the pipe's write end as its standard output; returns its pid or -1.
+// Starts the child with the pipe's write end as its standard output (or, with writeFd -1,
+// /dev/null and a session of its own); returns its pid or -1.
 pid_t spawnChild(const std::string& program, const std::vector<std::string>& argv, int readFd, int writeFd) {
+  const bool detached = writeFd < 0;
   posix_spawn_file_actions_t actions;
   posix_spawnattr_t attributes;
   if (posix_spawn_file_actions_init(&actions) != 0) return -1;
@@ -110,13 +112,16 @@ pid_t spawnChild(const std::string& program, const std::vector<std::string>& arg
   }
 
   bool ok = posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0) == 0 &&
-            posix_spawn_file_actions_adddup2(&actions, writeFd, 1) == 0;
+            (detached ? posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0)
+                      : posix_spawn_file_actions_adddup2(&actions, writeFd, 1)) == 0;
 #if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
   // The host's own descriptors (audio devices, sockets) are none of the dialog's business.
   ok = ok && posix_spawn_file_actions_addclosefrom_np(&actions, 3) == 0;
 #else
-  ok = ok && posix_spawn_file_actions_addclose(&actions, readFd) == 0 &&
-       posix_spawn_file_actions_addclose(&actions, writeFd) == 0;
+  if (!detached) {
+    ok = ok && posix_spawn_file_actions_addclose(&actions, readFd) == 0 &&
+         posix_spawn_file_actions_addclose(&actions, writeFd) == 0;
+  }
 #endif
 
   // Hosts block or ignore signals on their GUI thread; the dialog must start with defaults.
@@ -129,7 +134,8 @@ pid_t spawnChild(const std::string& program, const std::vector<std::string>& arg
   }
   ok = ok && posix_spawnattr_setsigmask(&attributes, &noSignals) == 0 &&
        posix_spawnattr_setsigdefault(&attributes, &defaults) == 0 &&
-       posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF) == 0;
+       posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF |
+                                                 (detached ? POSIX_SPAWN_SETSID : 0)) == 0;
 
   std::vector<char*> args;
   args.reserve(argv.size() + 1);
@@ -230,6 +236,45 @@ ProcessResult runProcess(const std::vector<std::string>& argv) {
   }
   ::close(readFd);
   return result;
+}
+
+namespace {
+
+// Detached children not yet reaped. GUI thread only; the lock guards a host that calls from
+// more than one thread anyway.
+std::mutex detachedMutex;
+std::vector<pid_t> detachedChildren;
+
+int reapLocked() {
+  std::erase_if(detachedChildren, [](pid_t pid) {
+    int status = 0;
+    pid_t w;
+    do {
+      w = ::waitpid(pid, &status, WNOHANG);
+    } while (w < 0 && errno == EINTR);
+    // Gone too when the host reaps children itself (ECHILD).
+    return w == pid || w < 0;
+  });
+  return static_cast<int>(detachedChildren.size());
+}
+
+}  // namespace
+
+bool startDetached(const std::vector<std::string>& argv) {
+  std::lock_guard<std::mutex> lock(detachedMutex);
+  reapLocked();
+  if (argv.empty()) return false;
+  const std::string program = findExecutable(argv[0]);
+  if (program.empty()) return false;
+  const pid_t pid = spawnChild(program, argv, -1, -1);
+  if (pid < 0) return false;
+  detachedChildren.push_back(pid);
+  return true;
+}
+
+int reapDetachedChildren() {
+  std::lock_guard<std::mutex> lock(detachedMutex);
+  return reapLocked();
 }
 
 void setModalPumpHook(ModalPumpHook hook) {
