@@ -31,7 +31,9 @@ struct Rig {
   testing_support::FakeHost host;
   std::unique_ptr<APlugin> plugin{new APlugin(testing_support::FakeHost::callback)};
   HostedEditor editor{plugin.get()};
-  testing_support::FrameTester tester{CRect(0, 0, 1200, 500), &editor};
+  testing_support::FrameTester tester;
+
+  explicit Rig(const CRect& frameSize = CRect(0, 0, 1200, 500)) : tester(frameSize, &editor) {}
 
   template <class T>
   T* add(T* screen) {
