@@ -118,6 +118,20 @@ void TGraphScreen::startDrag(const CPoint& where) {
   lastPoint = CPoint(-1, -1);
 }
 
+CMouseEventResult TGraphScreen::onMouseUp(CPoint&, const CButtonState&) {
+  dragging = false;
+  setDirty();
+  return kMouseEventHandled;
+}
+
+bool TGraphScreen::onWheel(const CPoint& where, const float& distance, const CButtonState&) {
+  const ControlContext c = controlContext(this);
+  if (!c) return false;
+  if (const int sign = wheelSign(distance)) wheelStep(c, where, distance, sign);
+  setDirty();
+  return true;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Follower
 
@@ -194,19 +208,8 @@ CMouseEventResult TFollowerScreen::onMouseMoved(CPoint& where, const CButtonStat
   return kMouseEventHandled;
 }
 
-CMouseEventResult TFollowerScreen::onMouseUp(CPoint&, const CButtonState&) {
-  dragging = false;
-  setDirty();
-  return kMouseEventHandled;
-}
-
-bool TFollowerScreen::onWheel(const CPoint&, const float& distance, const CButtonState&) {
-  const ControlContext c = controlContext(this);
-  if (!c) return false;
-  if (const int sign = wheelSign(distance))
-    c.plugin->setSteppedValue(FOLLOWER_SOURCE_TAG, c.plugin->getSteppedValue(FOLLOWER_SOURCE_TAG) - sign);
-  setDirty();
-  return true;
+void TFollowerScreen::wheelStep(const ControlContext& c, const CPoint&, float, int sign) {
+  c.plugin->setSteppedValue(FOLLOWER_SOURCE_TAG, c.plugin->getSteppedValue(FOLLOWER_SOURCE_TAG) - sign);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -418,13 +421,9 @@ CMouseEventResult TWaveShaperScreen::onMouseUp(CPoint&, const CButtonState&) {
   return kMouseEventHandled;
 }
 
-bool TWaveShaperScreen::onWheel(const CPoint&, const float& distance, const CButtonState&) {
-  const ControlContext c = controlContext(this);
-  if (!c) return false;
+void TWaveShaperScreen::wheelStep(const ControlContext& c, const CPoint&, float, int sign) {
   const int tag = WAVESHAPER_DISTORT_MODE_TAGS[static_cast<size_t>(shaper)];
-  if (const int sign = wheelSign(distance)) c.plugin->setSteppedValue(tag, c.plugin->getSteppedValue(tag) - sign);
-  setDirty();
-  return true;
+  c.plugin->setSteppedValue(tag, c.plugin->getSteppedValue(tag) - sign);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -577,23 +576,15 @@ CMouseEventResult TModScreen::onMouseMoved(CPoint& where, const CButtonState& bu
   return kMouseEventHandled;
 }
 
-CMouseEventResult TModScreen::onMouseUp(CPoint&, const CButtonState&) {
+CMouseEventResult TModScreen::onMouseUp(CPoint& where, const CButtonState& buttons) {
   endGesture();
-  dragging = false;
   dragTag = -1;
-  setDirty();
-  return kMouseEventHandled;
+  return TGraphScreen::onMouseUp(where, buttons);
 }
 
-bool TModScreen::onWheel(const CPoint& where, const float& distance, const CButtonState&) {
-  const ControlContext c = controlContext(this);
-  if (!c) return false;
-  if (wheelSign(distance) != 0) {
-    const int tag = MOD_SLOT_AMT_TAGS[static_cast<size_t>(getSlot(where.y - size.top))];
-    c.plugin->setParameterAutomated(tag, clampUnit(c.plugin->getParameter(tag) + distance / 100.0f));
-  }
-  setDirty();
-  return true;
+void TModScreen::wheelStep(const ControlContext& c, const CPoint& where, float distance, int) {
+  const int tag = MOD_SLOT_AMT_TAGS[static_cast<size_t>(getSlot(where.y - size.top))];
+  c.plugin->setParameterAutomated(tag, clampUnit(c.plugin->getParameter(tag) + distance / 100.0f));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -689,19 +680,13 @@ CMouseEventResult TLFOScreen::onMouseMoved(CPoint& where, const CButtonState& bu
   return kMouseEventHandled;
 }
 
-CMouseEventResult TLFOScreen::onMouseUp(CPoint&, const CButtonState&) {
-  dragging = false;
-  setDirty();
+CMouseEventResult TLFOScreen::onMouseUp(CPoint& where, const CButtonState& buttons) {
   endGesture();
-  return kMouseEventHandled;
+  return TGraphScreen::onMouseUp(where, buttons);
 }
 
-bool TLFOScreen::onWheel(const CPoint&, const float& distance, const CButtonState&) {
-  const ControlContext c = controlContext(this);
-  if (!c) return false;
-  if (const int sign = wheelSign(distance)) c.plugin->changeDelta(LFO_WAVE_TAGS[static_cast<size_t>(lfoIndex)], -sign);
-  setDirty();
-  return true;
+void TLFOScreen::wheelStep(const ControlContext& c, const CPoint&, float, int sign) {
+  c.plugin->changeDelta(LFO_WAVE_TAGS[static_cast<size_t>(lfoIndex)], -sign);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -907,18 +892,8 @@ CMouseEventResult TEQScreen::onMouseMoved(CPoint& where, const CButtonState& but
   return kMouseEventHandled;
 }
 
-CMouseEventResult TEQScreen::onMouseUp(CPoint&, const CButtonState&) {
-  dragging = false;
-  setDirty();
-  return kMouseEventHandled;
-}
-
-bool TEQScreen::onWheel(const CPoint&, const float& distance, const CButtonState&) {
-  const ControlContext c = controlContext(this);
-  if (!c) return false;
-  if (const int sign = wheelSign(distance)) c.plugin->changeDelta(tagOf(EQ_BW_TAGS, selectedBand), sign);
-  setDirty();
-  return true;
+void TEQScreen::wheelStep(const ControlContext& c, const CPoint&, float, int sign) {
+  c.plugin->changeDelta(tagOf(EQ_BW_TAGS, selectedBand), sign);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1023,16 +998,6 @@ CMouseEventResult TDistortScreen::onMouseMoved(CPoint& where, const CButtonState
   return kMouseEventHandled;
 }
 
-CMouseEventResult TDistortScreen::onMouseUp(CPoint&, const CButtonState&) {
-  dragging = false;
-  setDirty();
-  return kMouseEventHandled;
-}
-
-bool TDistortScreen::onWheel(const CPoint&, const float& distance, const CButtonState&) {
-  const ControlContext c = controlContext(this);
-  if (!c) return false;
-  if (const int sign = wheelSign(distance)) c.editor->updateDistort(c.plugin->getDistortType() - sign);
-  setDirty();
-  return true;
+void TDistortScreen::wheelStep(const ControlContext& c, const CPoint&, float, int sign) {
+  c.editor->updateDistort(c.plugin->getDistortType() - sign);
 }

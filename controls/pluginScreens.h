@@ -39,6 +39,12 @@ class TGraphScreen : public VSTGUI::CControl {
   // gesture, so the host sees every begin matched by an end.
   bool removed(VSTGUI::CView* parent) override;
 
+  // Ends the drag (the follower, EQ and distortion screens keep no more than that).
+  VSTGUI::CMouseEventResult onMouseUp(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
+  // Without a plug-in: not handled. Otherwise the screen's wheel step for the distance's sign
+  // (none for a distance of 0), and handled.
+  bool onWheel(const VSTGUI::CPoint& where, const float& distance, const VSTGUI::CButtonState& buttons) override;
+
   bool isDragging() const { return dragging; }
   // The parameter whose host gesture is open, -1 when none.
   int32_t getGestureTag() const { return gestureTag; }
@@ -63,6 +69,8 @@ class TGraphScreen : public VSTGUI::CControl {
   // A drag's first event and its repeats: true when where is new.
   bool takePoint(const VSTGUI::CPoint& where);
   void startDrag(const VSTGUI::CPoint& where);
+  // The wheel moved by distance (sign -1 or +1) with the pointer at where.
+  virtual void wheelStep(const ControlContext& c, const VSTGUI::CPoint& where, float distance, int sign) = 0;
 
   int zoomIdx;
   VSTGUI::CFontRef font;
@@ -82,12 +90,11 @@ class TFollowerScreen : public TGraphScreen {
 
   void draw(VSTGUI::CDrawContext* context) override;
   VSTGUI::CMouseEventResult onMouseDown(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
-  VSTGUI::CMouseEventResult onMouseUp(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
   VSTGUI::CMouseEventResult onMouseMoved(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
-  bool onWheel(const VSTGUI::CPoint& where, const float& distance, const VSTGUI::CButtonState& buttons) override;
   VSTGUI::CBaseObject* newCopy() const override { return new TFollowerScreen(*this); }
 
  private:
+  void wheelStep(const ControlContext& c, const VSTGUI::CPoint& where, float distance, int sign) override;
   int32_t refreshCount = 0;
   float plotHeight;
   float plotWidth;
@@ -118,10 +125,10 @@ class TWaveShaperScreen : public TGraphScreen {
   VSTGUI::CMouseEventResult onMouseDown(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
   VSTGUI::CMouseEventResult onMouseUp(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
   VSTGUI::CMouseEventResult onMouseMoved(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
-  bool onWheel(const VSTGUI::CPoint& where, const float& distance, const VSTGUI::CButtonState& buttons) override;
   VSTGUI::CBaseObject* newCopy() const override { return new TWaveShaperScreen(*this); }
 
  private:
+  void wheelStep(const ControlContext& c, const VSTGUI::CPoint& where, float distance, int sign) override;
   // The point under pixel column c (0..W) in the current mode.
   int pointAt(int column) const;
   // Writes the points between two samples (columns ordered), as a stroke or a finished line.
@@ -162,10 +169,10 @@ class TModScreen : public TGraphScreen {
   VSTGUI::CMouseEventResult onMouseDown(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
   VSTGUI::CMouseEventResult onMouseUp(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
   VSTGUI::CMouseEventResult onMouseMoved(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
-  bool onWheel(const VSTGUI::CPoint& where, const float& distance, const VSTGUI::CButtonState& buttons) override;
   VSTGUI::CBaseObject* newCopy() const override { return new TModScreen(*this); }
 
  private:
+  void wheelStep(const ControlContext& c, const VSTGUI::CPoint& where, float distance, int sign) override;
   void chooseSource(int row);
 
   int32_t columnCount;
@@ -192,10 +199,10 @@ class TLFOScreen : public TGraphScreen {
   VSTGUI::CMouseEventResult onMouseDown(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
   VSTGUI::CMouseEventResult onMouseUp(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
   VSTGUI::CMouseEventResult onMouseMoved(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
-  bool onWheel(const VSTGUI::CPoint& where, const float& distance, const VSTGUI::CButtonState& buttons) override;
   VSTGUI::CBaseObject* newCopy() const override { return new TLFOScreen(*this); }
 
  private:
+  void wheelStep(const ControlContext& c, const VSTGUI::CPoint& where, float distance, int sign) override;
   int32_t dotSize;
   // The plot area, inset by twice the dot size, relative to the view's top-left.
   int32_t plotLeft, plotRight, plotTop, plotBottom;
@@ -241,12 +248,11 @@ class TEQScreen : public TGraphScreen {
 
   void draw(VSTGUI::CDrawContext* context) override;
   VSTGUI::CMouseEventResult onMouseDown(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
-  VSTGUI::CMouseEventResult onMouseUp(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
   VSTGUI::CMouseEventResult onMouseMoved(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
-  bool onWheel(const VSTGUI::CPoint& where, const float& distance, const VSTGUI::CButtonState& buttons) override;
   VSTGUI::CBaseObject* newCopy() const override { return new TEQScreen(*this); }
 
  private:
+  void wheelStep(const ControlContext& c, const VSTGUI::CPoint& where, float distance, int sign) override;
   struct Coefficients {
     double b0 = 1, b1 = 0, b2 = 0, a1 = 0, a2 = 0, gainDB = 0;
   };
@@ -297,12 +303,11 @@ class TDistortScreen : public TGraphScreen {
 
   void draw(VSTGUI::CDrawContext* context) override;
   VSTGUI::CMouseEventResult onMouseDown(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
-  VSTGUI::CMouseEventResult onMouseUp(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
   VSTGUI::CMouseEventResult onMouseMoved(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
-  bool onWheel(const VSTGUI::CPoint& where, const float& distance, const VSTGUI::CButtonState& buttons) override;
   VSTGUI::CBaseObject* newCopy() const override { return new TDistortScreen(*this); }
 
  private:
+  void wheelStep(const ControlContext& c, const VSTGUI::CPoint& where, float distance, int sign) override;
   // Relative to the view's top-left.
   int32_t plotLeft, plotTop, plotRight, plotBottom;
   int32_t plotWidth;
