@@ -61,7 +61,7 @@ float dragStep(float range, const CButtonState& buttons, float coarse, float fin
 // Shared parts
 
 TGraphScreen::TGraphScreen(const CRect& size, IControlListener* listener, int scale)
-    : CControl(size, listener, SCREEN_TAG), zoomIdx(zoomIndex(scale)), font(FONT_SIZE[zoomIdx]) {}
+    : CControl(size, listener, TAG), zoomIdx(zoomIndex(scale)), font(FONT_SIZE[zoomIdx]) {}
 
 TGraphScreen::TGraphScreen(const TGraphScreen& other)
     : CControl(other), zoomIdx(other.zoomIdx), font(other.font) {}
@@ -504,7 +504,7 @@ void TModScreen::chooseSource(int row) {
   if (!frame || !c) return;
   CPoint at;
   frame->getCurrentMouseLocation(at);
-  auto* menu = new COptionMenu(CRect(at.x, at.y, at.x + 1, at.y + 20), nullptr, SCREEN_TAG, nullptr, nullptr, 0x110);
+  auto* menu = new COptionMenu(CRect(at.x, at.y, at.x + 1, at.y + 20), nullptr, TAG, nullptr, nullptr, 0x110);
   menu->addEntry(std::string(SRC_STR[0]));
   auto addGroup = [&](std::string_view heading, int from, int to) {
     auto* group = new COptionMenu();

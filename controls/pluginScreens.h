@@ -13,28 +13,29 @@
 #include "vstgui/ccontrol.h"
 #include "vstgui/cdrawcontext.h"
 
-inline constexpr int32_t SCREEN_TAG = 9999;
-
-// A drag value that follows the pointer distance from the mouse-down point. A change of the
-// step (Shift pressed or let go) moves the anchor so that the value continues without a jump.
-struct DragAxis {
-  float anchor = 0.0f;
-  float perPixel = 0.0f;
-  void start(float value, float step) {
-    anchor = value;
-    perPixel = step;
-  }
-  float follow(float distance, float step) {
-    anchor += (perPixel - step) * distance;
-    perPixel = step;
-    return step * distance + anchor;
-  }
-};
-
 // What the six screens share: font by zoom, the host gesture they may hold open, the mouse
 // conventions and the two shaded help bands.
 class TGraphScreen : public VSTGUI::CControl {
  public:
+  // Screens are bound to no single parameter.
+  static constexpr int32_t TAG = 9999;
+
+  // A drag value that follows the pointer distance from the mouse-down point. A change of the
+  // step (Shift pressed or let go) moves the anchor so that the value continues without a jump.
+  struct DragAxis {
+    float anchor = 0.0f;
+    float perPixel = 0.0f;
+    void start(float value, float step) {
+      anchor = value;
+      perPixel = step;
+    }
+    float follow(float distance, float step) {
+      anchor += (perPixel - step) * distance;
+      perPixel = step;
+      return step * distance + anchor;
+    }
+  };
+
   // A screen taken away in the middle of a drag (the editor rebuilds its box) closes the
   // gesture, so the host sees every begin matched by an end.
   bool removed(VSTGUI::CView* parent) override;

@@ -42,6 +42,7 @@ TEST(Screens, WithoutEditorOrPluginDrawNothingAndTakeNoDrag) {
     for (const ScreenCase& s : allScreens()) {
       TGraphScreen* screen = s.make();
       t.frame()->addView(screen);
+      EXPECT_EQ(screen->getTag(), 9999) << s.name;
       EXPECT_TRUE(drawOps(screen).empty()) << s.name;
       CPoint p = s.dragFrom;
       EXPECT_EQ(screen->onMouseDown(p, kLButton), kMouseDownEventHandledButDontNeedMovedOrUpEvents) << s.name;
