@@ -22,7 +22,7 @@ TEST(ControlContext, NeedsBothAnEditorAndItsPlugin) {
     view->remember();
     t.frame()->addView(view);
     EXPECT_FALSE(controlContext(view));
-    t.frame()->removeView(view, false);
+    t.frame()->removeView(view, true);  // gives back the reference remember() took
   }
   FakeControlEditor editor(plugin.get());
   FrameTester t(VSTGUI::CRect(0, 0, 100, 100), &editor);
