@@ -486,19 +486,36 @@ void widenerDisplay(const Painter& p, double w, double h, int step) {
   cairo_stroke(cr);
 }
 
-// The compressor meter: a segmented bar lit to step k of 46, with a scale.
+// The compressor meter: a bar lit to step k of 46 over a dim track, with a scale below. The lit
+// length is a whole number of device pixels and grows by at least one pixel per step.
 void compressorMeter(const Painter& p, double w, double h, int step) {
   p.fillRect(0, 0, w, h, kWell);
-  const int segments = 23;
-  const double x0 = 4, usable = w - 8, sw = usable / segments;
-  const double lit = usable * step / 46.0;
-  for (int k = 0; k < segments; ++k) {
-    const double x = x0 + sw * k;
-    p.fillRect(x, 5, sw - 1, h - 15, kUnlit);
-    const double part = std::clamp(lit - sw * k, 0.0, sw - 1);
-    if (part > 0) p.fillRect(x, 5, part, h - 15, mix(GREEN_LINE_COLOR, kLit, static_cast<double>(k) / segments));
+  const double s = p.zoom();
+  const double x0 = p.snap(4), usablePx = std::trunc((w - 8) * s);
+  const double top = 5, barHeight = h - 15;
+  p.fillRect(x0, top, usablePx / s, barHeight, kUnlit);
+  const double litPx = std::round(usablePx * step / 46.0);
+  if (litPx > 0) {
+    cairo_t* cr = p.context();
+    cairo_pattern_t* g = cairo_pattern_create_linear(x0, 0, x0 + usablePx / s, 0);
+    cairo_pattern_add_color_stop_rgb(g, 0, GREEN_LINE_COLOR.red / 255.0, GREEN_LINE_COLOR.green / 255.0,
+                                     GREEN_LINE_COLOR.blue / 255.0);
+    cairo_pattern_add_color_stop_rgb(g, 1, kLit.red / 255.0, kLit.green / 255.0, kLit.blue / 255.0);
+    cairo_new_path(cr);
+    cairo_rectangle(cr, x0, p.snap(top), litPx / s, p.snap(top + barHeight) - p.snap(top));
+    cairo_set_source(cr, g);
+    cairo_fill(cr);
+    cairo_pattern_destroy(g);
   }
-  for (int k = 0; k <= 4; ++k) p.line(x0 + usable * k / 4.0, h - 8, x0 + usable * k / 4.0, h - 4, kLabel);
+  // Segment marks over the bar, the scale under it.
+  for (int k = 1; k < 23; ++k) {
+    const double x = x0 + std::trunc(usablePx * k / 23.0) / s;
+    p.line(x, top, x, top + barHeight, withAlpha(kWell, 150));
+  }
+  for (int k = 0; k <= 4; ++k) {
+    const double x = x0 + std::trunc((usablePx - 1) * k / 4.0) / s;
+    p.line(x, h - 8, x, h - 4, kLabel);
+  }
 }
 
 // The lit level meter: green at the bottom to red at the top, segments on a transparent ground.
@@ -539,13 +556,14 @@ void sliderHandle(const Painter& p, double w, double h, int frame, bool ghost) {
 // The wave-shaper's column: its top row sits on the curve, the rest fades downwards.
 void waveShaperDot(const Painter& p, double w, double h) {
   cairo_t* cr = p.context();
-  p.fillRect(0, 0, w, 1.5, kLit);
-  cairo_pattern_t* g = cairo_pattern_create_linear(0, 1.5, 0, h);
-  cairo_pattern_add_color_stop_rgba(g, 0, kLit.red / 255.0, kLit.green / 255.0, kLit.blue / 255.0, 0.55);
+  const double top = p.hairline();
+  p.fillRect(0, 0, w, top, kLit);
+  cairo_pattern_t* g = cairo_pattern_create_linear(0, top, 0, h);
+  cairo_pattern_add_color_stop_rgba(g, 0, kLit.red / 255.0, kLit.green / 255.0, kLit.blue / 255.0, 0.6);
   cairo_pattern_add_color_stop_rgba(g, 1, GREEN_LINE_COLOR.red / 255.0, GREEN_LINE_COLOR.green / 255.0,
                                     GREEN_LINE_COLOR.blue / 255.0, 0.06);
   cairo_new_path(cr);
-  cairo_rectangle(cr, 0, 1.5, w, h - 1.5);
+  cairo_rectangle(cr, 0, top, w, h - top);
   cairo_set_source(cr, g);
   cairo_fill(cr);
   cairo_pattern_destroy(g);

@@ -3,6 +3,9 @@
 //   g2art OUTDIR [--sizes bitmapSizes.csv]           writes OUTDIR/bmp{id + 1000 m}.png, m = 0, 1, 2
 //   g2art --sheet OUT.png m [--sizes bitmapSizes.csv]  one size's bitmaps on one page, for review
 #include <cairo.h>
+#include <png.h>
+
+#include <csetjmp>
 
 #include <algorithm>
 #include <atomic>
@@ -42,10 +45,77 @@ cairo_surface_t* renderStrip(const BitmapSize& b, int mode) {
   return surface;
 }
 
+// Whether every pixel is opaque: such pictures are stored without alpha.
+bool opaque(cairo_surface_t* surface) {
+  const int w = cairo_image_surface_get_width(surface), h = cairo_image_surface_get_height(surface);
+  const int stride = cairo_image_surface_get_stride(surface);
+  const unsigned char* data = cairo_image_surface_get_data(surface);
+  for (int y = 0; y < h; ++y) {
+    const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride);
+    for (int x = 0; x < w; ++x)
+      if ((row[x] >> 24) != 255) return false;
+  }
+  return true;
+}
+
+// The PNG of a cairo image (premultiplied ARGB), without row filters: the editor decodes
+// unfiltered rows about twice as fast, and these pictures compress as well without them.
+bool encodePng(cairo_surface_t* surface, FILE* file) {
+  cairo_surface_flush(surface);
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  if (!info) {
+    png_destroy_write_struct(&png, nullptr);
+    return false;
+  }
+  const int w = cairo_image_surface_get_width(surface), h = cairo_image_surface_get_height(surface);
+  const int stride = cairo_image_surface_get_stride(surface);
+  const unsigned char* data = cairo_image_surface_get_data(surface);
+  const bool rgb = opaque(surface);
+  std::vector<unsigned char> row(static_cast<size_t>(w) * 4);
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    return false;
+  }
+  png_init_io(png, file);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8,
+               rgb ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+  png_set_compression_level(png, 9);
+  png_write_info(png, info);
+  for (int y = 0; y < h; ++y) {
+    const auto* src = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride);
+    unsigned char* out = row.data();
+    for (int x = 0; x < w; ++x) {
+      const uint32_t p = src[x];
+      const unsigned a = p >> 24;
+      unsigned r = (p >> 16) & 255, g = (p >> 8) & 255, b = p & 255;
+      if (a != 0 && a != 255) {  // straight alpha in the file
+        r = (r * 255 + a / 2) / a;
+        g = (g * 255 + a / 2) / a;
+        b = (b * 255 + a / 2) / a;
+      }
+      *out++ = static_cast<unsigned char>(r);
+      *out++ = static_cast<unsigned char>(g);
+      *out++ = static_cast<unsigned char>(b);
+      if (!rgb) *out++ = static_cast<unsigned char>(a);
+    }
+    png_write_row(png, row.data());
+  }
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return true;
+}
+
 // Written beside the target and renamed, so a stopped build never leaves half a file.
 bool writePng(cairo_surface_t* surface, const std::string& path) {
   const std::string temporary = path + ".part";
-  if (cairo_surface_write_to_png(surface, temporary.c_str()) != CAIRO_STATUS_SUCCESS) {
+  FILE* file = std::fopen(temporary.c_str(), "wb");
+  if (!file) return false;
+  const bool encoded = encodePng(surface, file);
+  const bool closed = std::fclose(file) == 0;
+  if (!encoded || !closed) {
     std::remove(temporary.c_str());
     return false;
   }
@@ -72,7 +142,7 @@ int writeAll(const std::vector<BitmapSize>& table, const std::string& folder) {
   std::atomic<size_t> next{0};
   std::atomic<int> failures{0};
   const auto worker = [&] {
-    for (size_t i = next++; i < jobs.size(); i = next++) {
+    for (size_t i = next++; i < jobs.size() && failures == 0; i = next++) {
       cairo_surface_t* strip = renderStrip(*jobs[i].bitmap, jobs[i].mode);
       const std::string path = folder + "/" + art::bitmapFileName(jobs[i].bitmap->id, jobs[i].mode);
       if (cairo_surface_status(strip) != CAIRO_STATUS_SUCCESS || !writePng(strip, path)) {
