@@ -113,8 +113,8 @@ void settingsBackground(const Painter& p, int mode) {
   p.fillRound(664, 96, 363, 14, 2, kVersionStrip);
   heading(p, "SETTINGS", 40, 40, 300, 30);
   label(p, "Click anywhere else to show the front screen", 40, 70, 400, 14, Align::left);
-  p.panel(200, 390, 460, 240, 6);
-  heading(p, "Preferences", 220, 402, 300, 16);
+  p.panel(100, 390, 580, 240, 6);
+  heading(p, "Preferences", 120, 402, 300, 16);
   static const std::array<const char*, 5> kSwitches = {"Computer Keyboard", "MIDI Preset", "MIDI Bank",
                                                        "External MIDI Capture Mode", "Distort DC Filter"};
   for (int i = 0; i < 5; ++i) {
@@ -153,13 +153,11 @@ void distortionBox(const Painter& p, int knobs, bool oldEQ) {
   p.well(145, 44, 288, 150, 4);
   for (int i = 0; i < knobs; ++i) seat(p, kTypeKnobs[i].x, kTypeKnobs[i].y, 40);
   label(p, "Output", 440, 14, 66, 14);
-  // EQ row: view radio and on switch of each EQ.
-  label(p, "Pre-EQ", 110, 195, 68, 12);
-  label(p, "Post-EQ", 307, 195, 68, 12);
-  label(p, "View", 100, 220, 41, 9);
-  label(p, "On", 152, 220, 31, 9);
-  label(p, "View", 297, 220, 41, 9);
-  label(p, "On", 349, 220, 31, 9);
+  // EQ row: each EQ's name on its view radio, then its on switch.
+  label(p, "Pre-EQ", 50, 208, 56, 12, Align::right);
+  label(p, "On", 131, 208, 26, 12);
+  label(p, "Post-EQ", 245, 208, 58, 12, Align::right);
+  label(p, "On", 328, 208, 26, 12);
   if (oldEQ) {
     p.well(6, 229, 505, 89, 3);
     p.text("GRINDLE 1 EQ", 12, 231, 200, 14, 9, kLabel, Align::left);
@@ -220,7 +218,6 @@ void disruptScreen(const Painter& p) {
     p.line(x, major ? 60 : 62, x, major ? 70 : 66, major ? kLabel : kUnlit);
   }
   label(p, "Reset to Center", 537, 14, 100, 12, Align::left);
-  label(p, "Disrupt", 131, 76, 80, 12, Align::left);
   // Disrupt slots: knob x and on switch at (x + 56, 144).
   static constexpr std::array<double, 7> kX = {87, 218, 351, 483, 619, 759, 895};
   for (double x : kX) {
@@ -291,8 +288,8 @@ void modScreen(const Painter& p, bool advanced) {
   // LFO pages.
   p.line(532, 8, 532, 201, kDivider);
   p.line(533, 8, 533, 201, kPanelEdgeLight);
-  label(p, "LFO", 540, 6, 40, 12);
-  for (int l = 0; l < 4; ++l) label(p, std::to_string(l + 1), 571, 23 + 28 * l, 16, 12);
+  label(p, "LFO", 534, 6, 50, 12);
+  for (int l = 0; l < 4; ++l) label(p, std::to_string(l + 1), 535, 23 + 28 * l, 12, 12);
   label(p, "Sync", 664, 24, 29, 12);
   screenPanel(p, 581, 92, 77, 77);
   label(p, "Wave", 540, 176, 38, 19, Align::right);
