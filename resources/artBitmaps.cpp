@@ -426,6 +426,7 @@ void knob(const Painter& p, double side, int frame) {
   cairo_arc(cr, c, c, r * 0.8, 0, 2 * kPi);
   cairo_set_source(cr, cap);
   cairo_fill(cr);
+  cairo_pattern_destroy(cap);
   // Pointer.
   const double a = radians(knobAngle(frame));
   const double ca = std::cos(a), sa = std::sin(a);
