@@ -103,7 +103,7 @@ void mainBackground(const Painter& p) {
   p.well(27, 472, 1046, 213, 4);
 }
 
-void settingsBackground(const Painter& p, int mode) {
+void settingsBackground(const Painter& p) {
   frameBackground(p, 1100, 712);
   p.verticalGradient(0, 0, 1100, 112, 0, mix(kPanel, kFrameTop, 0.3), kFrameTop);
   p.line(0, 111, 1100, 111, kDivider);
@@ -124,7 +124,6 @@ void settingsBackground(const Painter& p, int mode) {
   label(p, "Screen Size", 120, 583, 94, 16, Align::right);
   field(p, 221, 583, 100, 16);
   label(p, "applies when the editor is next opened", 332, 583, 320, 16, Align::left);
-  (void)mode;
 }
 
 //------------------------------------------------------------------------------------------------
@@ -586,7 +585,7 @@ void drawFrame(const Painter& p, const BitmapSize& b, int f) {
   const int id = b.id;
   if (b.role == "unused") return;
   if (id == 10000) return mainBackground(p);
-  if (id == 10001) return settingsBackground(p, 0);
+  if (id == 10001) return settingsBackground(p);
   if (id >= 10010 && id <= 10016) return distortionBox(p, id == 10010 ? 0 : id - 10008, false);
   if (id >= 10017 && id <= 10023) return distortionBox(p, id == 10017 ? 0 : id - 10015, true);
   switch (id) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "include/guiTables.h"
+
 namespace art {
 
 struct BitmapSize {
@@ -19,8 +21,8 @@ struct BitmapSize {
 };
 
 // One frame's side at screen mode m (0, 1, 2 for 100, 150, 200 %): the 100 % side times the zoom,
-// truncated.
-inline int scaledSide(int side, int mode) { return static_cast<int>(std::trunc(side * (1.0 + 0.5 * mode))); }
+// truncated, as the editor scales its layout.
+inline int scaledSide(int side, int mode) { return static_cast<int>(std::trunc(side * SCALE[mode])); }
 
 // The file name of a base id at screen mode m.
 inline std::string bitmapFileName(int id, int mode) { return "bmp" + std::to_string(id + 1000 * mode) + ".png"; }

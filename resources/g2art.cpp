@@ -24,8 +24,6 @@ namespace {
 
 using art::BitmapSize;
 
-double zoomOf(int mode) { return 1.0 + 0.5 * mode; }
-
 // The whole strip of one bitmap at one size: frames stacked, each drawn in its own clip.
 cairo_surface_t* renderStrip(const BitmapSize& b, int mode) {
   const int fw = art::scaledSide(b.width, mode), fh = art::scaledSide(b.height, mode);
@@ -36,8 +34,8 @@ cairo_surface_t* renderStrip(const BitmapSize& b, int mode) {
     cairo_rectangle(cr, 0, static_cast<double>(f) * fh, fw, fh);
     cairo_clip(cr);
     cairo_translate(cr, 0, static_cast<double>(f) * fh);
-    cairo_scale(cr, zoomOf(mode), zoomOf(mode));
-    art::Painter painter(cr, zoomOf(mode));
+    cairo_scale(cr, SCALE[mode], SCALE[mode]);
+    art::Painter painter(cr, SCALE[mode]);
     art::drawFrame(painter, b, f);
     cairo_restore(cr);
   }
