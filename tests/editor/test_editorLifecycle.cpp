@@ -217,6 +217,29 @@ TEST_F(EditorLifeCycle, OpenCloseRepeatsAndStartsTheRegistryAfresh) {
   }
 }
 
+TEST_F(EditorLifeCycle, ImagesAreDecodedOncePerProcessWhileEditorsLive) {
+  TestArt::useFullSet();
+  make();
+  ASSERT_TRUE(editor->open(nullptr));
+  editor->getFrame()->idle();  // the first paint decodes what is shown
+  const CBitmap::ImageCacheStats first = CBitmap::imageCacheStats();
+  EXPECT_GT(first.images, 0u);
+  editor->close();
+  ASSERT_TRUE(editor->open(nullptr));
+  editor->getFrame()->idle();
+  EXPECT_EQ(CBitmap::imageCacheStats().decodes, first.decodes) << "a reopen decodes nothing";
+  {
+    auto second = std::make_unique<APlugin>(nullptr);
+    ASSERT_TRUE(second->getEditor()->open(nullptr));
+    dynamic_cast<uEditor*>(second->getEditor())->getFrame()->idle();
+    EXPECT_EQ(CBitmap::imageCacheStats().images, first.images) << "a second editor adds no images";
+    EXPECT_EQ(CBitmap::imageCacheStats().owners, 2);
+  }
+  plugin.reset();
+  EXPECT_EQ(CBitmap::imageCacheStats().owners, 0);
+  EXPECT_EQ(CBitmap::imageCacheStats().images, 0u);
+}
+
 TEST_F(EditorLifeCycle, CallsOutOfOrderAreHarmless) {
   make();
   editor->close();  // never opened
