@@ -18,6 +18,7 @@ ControlContext activeContext(const CView* view) { return view->isVisible() ? con
 
 void drawTextLine(CDrawContext* context, const std::string& text, const CRect& rect, CFontRef font, const CColor& colour,
               int32_t alignment) {
+  if (text.empty()) return;
   context->setFont(font, 0, FONT_STYLE);
   context->setFontColor(colour);
   context->drawString(text.c_str(), rect, static_cast<CHoriTxtAlign>(alignment), true);
@@ -367,6 +368,11 @@ CMouseEventResult TKnob::onMouseUp(CPoint&, const CButtonState&) {
   setDirty();
   releaseDrop();
   return kMouseEventHandled;
+}
+
+bool TKnob::onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) {
+  if (!activeContext(this) || tag == NO_PARAM_TAG) return false;
+  return CAnimKnob::onWheel(where, distance, buttons);
 }
 
 void TKnob::releaseDrop() {

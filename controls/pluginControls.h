@@ -191,6 +191,9 @@ class TKnob : public VSTGUI::CAnimKnob {
   VSTGUI::CMouseEventResult onMouseDown(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
   VSTGUI::CMouseEventResult onMouseUp(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
   VSTGUI::CMouseEventResult onMouseMoved(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
+  // The toolkit's wheel, once the knob is live in an editor.
+  using VSTGUI::CAnimKnob::onWheel;
+  bool onWheel(const VSTGUI::CPoint& where, const float& distance, const VSTGUI::CButtonState& buttons) override;
   // Taken away mid-gesture: the modulation drag ends with the edit.
   bool removed(VSTGUI::CView* parent) override;
 
