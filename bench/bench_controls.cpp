@@ -50,8 +50,8 @@ struct ControlsFrame {
       frame->addView(menu);
     }
     for (int i = 0; i < 4; ++i) {
-      const double x = (1040.0 + i * 14) * s, y = 600 * s;
-      auto* vu = new TVu(CRect(x, y, x + 12 * s, y + 100 * s), nullptr);
+      const double x = (1040.0 + i * 14) * s, y = 618 * s;
+      auto* vu = new TVu(CRect(x, y, x + 12 * s, y + 90 * s), nullptr);
       frame->addView(vu);
       meters.push_back(vu);
     }
