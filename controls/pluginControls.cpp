@@ -107,7 +107,6 @@ void TOptionMenu::draw(CDrawContext* context) {
     arrow(left, size.left);
     arrow(right, size.left + w);
   }
-  if (tag == COMMAND_MENU_TAG) return;
   drawTextLine(context, textToDraw(*c.plugin), textRect(rightWidth), font, textColour, alignment);
 }
 

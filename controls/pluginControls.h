@@ -84,15 +84,6 @@ class TOptionMenu : public VSTGUI::COptionMenu {
   // An empty text (or none) shows a blank, not the current entry.
   void setString(const std::string& s);
   void setString(const char* s) { setString(std::string(s ? s : "")); }
-  const std::string& getString() const { return text; }
-  bool isPresetMode() const { return presetMode; }
-  bool isFolderMode() const { return folderMode; }
-  bool hasDeltaButtons() const { return deltaButtons; }
-
-  // The text drawn now (empty for the command menus).
-  std::string textToDraw(APlugin& plugin) const;
-  // Where the text goes, in the view's parent coordinates; arrowWidth is the right arrow's width.
-  VSTGUI::CRect textRect(VSTGUI::CCoord arrowWidth) const;
 
   void draw(VSTGUI::CDrawContext* context) override;
   VSTGUI::CMouseEventResult onMouseDown(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
@@ -100,6 +91,11 @@ class TOptionMenu : public VSTGUI::COptionMenu {
   bool onWheel(const VSTGUI::CPoint& where, const float& distance, const VSTGUI::CButtonState& buttons) override;
 
  private:
+  // The text drawn now (empty for the command menus).
+  std::string textToDraw(APlugin& plugin) const;
+  // Where the text goes, in the view's parent coordinates; arrowWidth is the right arrow's width.
+  VSTGUI::CRect textRect(VSTGUI::CCoord arrowWidth) const;
+
   bool presetMode = false;
   bool folderMode = false;
   bool deltaButtons;
@@ -182,11 +178,6 @@ class TKnob : public VSTGUI::CAnimKnob {
   void setMod(float m);
   int32_t getModFrame() const { return modFrame; }
 
-  // Where the knob image and the two text lines go, in the view's parent coordinates.
-  VSTGUI::CRect imageRect() const;
-  VSTGUI::CRect captionRect() const;
-  VSTGUI::CRect valueRect() const;
-
   void draw(VSTGUI::CDrawContext* context) override;
   VSTGUI::CMouseEventResult onMouseDown(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
   VSTGUI::CMouseEventResult onMouseUp(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
@@ -198,6 +189,10 @@ class TKnob : public VSTGUI::CAnimKnob {
   bool removed(VSTGUI::CView* parent) override;
 
  private:
+  // Where the knob image and the two text lines go, in the view's parent coordinates.
+  VSTGUI::CRect imageRect() const;
+  VSTGUI::CRect captionRect() const;
+  VSTGUI::CRect valueRect() const;
   void releaseDrop();
 
   VSTGUI::CBitmap* knobBitmap;
@@ -229,8 +224,6 @@ class THorizontalSlider : public VSTGUI::CControl {
   void setMod(float m, int key);
   float getModValue() const { return modValue; }
   int32_t getAnimFrame() const { return animFrame; }
-  // Left edge of the handle (or marker) for a value -1..1.
-  VSTGUI::CCoord handleLeft(float h) const;
 
   void draw(VSTGUI::CDrawContext* context) override;
   VSTGUI::CMouseEventResult onMouseDown(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
@@ -242,6 +235,8 @@ class THorizontalSlider : public VSTGUI::CControl {
   bool removed(VSTGUI::CView* parent) override;
 
  private:
+  // Left edge of the handle (or marker) for a value -1..1.
+  VSTGUI::CCoord handleLeft(float h) const;
   // The gesture's end: host edit closed, spring on.
   void finishGesture(APlugin& plugin);
 
