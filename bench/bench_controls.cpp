@@ -35,8 +35,8 @@ struct ControlsFrame {
     frame->setBackgroundColor(CColor(40, 40, 40));
     for (int i = 0; i < 150; ++i) {
       const double x = (i % 25) * 44.0 * s, y = (i / 25) * 110.0 * s;
-      auto* knob = new TKnob(CRect(x, y, x + fh + 4 * s, y + fh + 24 * s), fh, nullptr, 1 + i, knobStrip, ringStrip,
-                             scale, 4, 0);
+      auto* knob = new TKnob(CRect(x, y, x + fh + 4 * s, y + fh + 24 * s), fh, nullptr, 1 + i, knobStrip,
+                             ringStrip, scale, 4, 0);
       knob->setString("Knob " + std::to_string(i));
       knob->setValue(plugin->getParameter(1 + i));
       knob->setMod(0.25f);
@@ -45,8 +45,8 @@ struct ControlsFrame {
     }
     for (int i = 0; i < 20; ++i) {
       const double x = (i % 5) * 220.0 * s, y = ((i / 5) * 110.0 + 72) * s;
-      auto* menu = new TOptionMenu(CRect(x, y, x + 100 * s, y + 19 * s), nullptr, LFO_WAVE_TAGS[i % 4], nullptr,
-                                   nullptr, kNoDrawStyle, scale, true, i % 2 == 0);
+      auto* menu = new TOptionMenu(CRect(x, y, x + 100 * s, y + 19 * s), nullptr, LFO_WAVE_TAGS[i % 4],
+                                   nullptr, nullptr, kNoDrawStyle, scale, true, i % 2 == 0);
       frame->addView(menu);
     }
     for (int i = 0; i < 4; ++i) {
@@ -55,8 +55,8 @@ struct ControlsFrame {
       frame->addView(vu);
       meters.push_back(vu);
     }
-    frame->addView(new THorizontalSlider(CRect(800 * s, 680 * s, 1000 * s, 700 * s), nullptr, DISRUPT_AMOUNT_TAG,
-                                         static_cast<int32_t>(20 * s)));
+    frame->addView(new THorizontalSlider(CRect(800 * s, 680 * s, 1000 * s, 700 * s), nullptr,
+                                         DISRUPT_AMOUNT_TAG, static_cast<int32_t>(20 * s)));
     frame->idle();
   }
   ~ControlsFrame() {

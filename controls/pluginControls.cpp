@@ -14,10 +14,12 @@ using namespace VSTGUI;
 namespace {
 
 // A control's visible flag, editor and plug-in: all three or the control stays inert.
-ControlContext activeContext(const CView* view) { return view->isVisible() ? controlContext(view) : ControlContext{}; }
+ControlContext activeContext(const CView* view) {
+  return view->isVisible() ? controlContext(view) : ControlContext{};
+}
 
-void drawTextLine(CDrawContext* context, const std::string& text, const CRect& rect, CFontRef font, const CColor& colour,
-              int32_t alignment) {
+void drawTextLine(CDrawContext* context, const std::string& text, const CRect& rect, CFontRef font,
+                  const CColor& colour, int32_t alignment) {
   if (text.empty()) return;
   context->setFont(font, 0, FONT_STYLE);
   context->setFontColor(colour);
@@ -163,7 +165,8 @@ bool TOptionMenu::onWheel(const CPoint&, const float& distance, const CButtonSta
 }
 
 // ---------------------------------------------------------------------------------------------
-TControlMenu::TControlMenu(const CRect& size, IControlListener* listener) : CControl(size, listener, NO_PARAM_TAG) {}
+TControlMenu::TControlMenu(const CRect& size, IControlListener* listener)
+    : CControl(size, listener, NO_PARAM_TAG) {}
 
 void TControlMenu::draw(CDrawContext*) { setDirty(false); }
 
@@ -190,7 +193,8 @@ void TOnOff::draw(CDrawContext* context) {
 
 CMouseEventResult TOnOff::onMouseDown(CPoint&, const CButtonState& buttons) {
   if (!activeContext(this)) return kDone;
-  if ((buttons & ANY_MODIFIER) && listener && listener->controlModifierClicked(this, buttons) != 0) return kDone;
+  if ((buttons & ANY_MODIFIER) && listener && listener->controlModifierClicked(this, buttons) != 0)
+    return kDone;
   setValue(value >= 0.5f ? 0.f : 1.f);
   beginEdit();
   valueChanged();
@@ -386,7 +390,8 @@ bool TKnob::removed(CView* parent) {
 }
 
 // ---------------------------------------------------------------------------------------------
-THorizontalSlider::THorizontalSlider(const CRect& size, IControlListener* listener, int32_t tag, int32_t width)
+THorizontalSlider::THorizontalSlider(const CRect& size, IControlListener* listener, int32_t tag,
+                                     int32_t width)
     : CControl(size, listener, tag),
       handleWidth(width),
       travel(static_cast<float>(size.getWidth()) - static_cast<float>(width)) {}
@@ -452,8 +457,8 @@ CMouseEventResult THorizontalSlider::onMouseDown(CPoint& where, const CButtonSta
     finishGesture(*c.plugin);
     return kDone;
   }
-  dragValue = std::clamp((static_cast<float>(where.x - size.left) - static_cast<float>(handleWidth / 2)) / travel,
-                         0.f, 1.f);
+  dragValue = std::clamp(
+      (static_cast<float>(where.x - size.left) - static_cast<float>(handleWidth / 2)) / travel, 0.f, 1.f);
   setValue(dragValue);
   lastX = static_cast<int32_t>(where.x);
   dragging = true;
@@ -505,8 +510,8 @@ bool THorizontalSlider::onWheel(const CPoint&, const float& distance, const CBut
 }
 
 // ---------------------------------------------------------------------------------------------
-TReadout::TReadout(const CRect& size, IControlListener* listener, const std::string& s, int scale, bool centred,
-                   bool big)
+TReadout::TReadout(const CRect& size, IControlListener* listener, const std::string& s, int scale,
+                   bool centred, bool big)
     : CControl(size, listener, NO_PARAM_TAG),
       text(s),
       alignment(centred ? kCenterText : kLeftText),
@@ -524,7 +529,8 @@ void TReadout::draw(CDrawContext* context) {
 }
 
 // ---------------------------------------------------------------------------------------------
-TReadoutString::TReadoutString(const CRect& size, const std::string& s) : CParamDisplay(size, nullptr, 0), text(s) {}
+TReadoutString::TReadoutString(const CRect& size, const std::string& s)
+    : CParamDisplay(size, nullptr, 0), text(s) {}
 
 void TReadoutString::setString(const std::string& s) {
   text = s.empty() ? " " : s;
@@ -533,7 +539,8 @@ void TReadoutString::setString(const std::string& s) {
 
 void TReadoutString::draw(CDrawContext* context) {
   setDirty(false);
-  if (context && activeContext(this)) drawTextLine(context, text, size, kNormalFontVeryBig, kWhiteCColor, kCenterText);
+  if (context && activeContext(this))
+    drawTextLine(context, text, size, kNormalFontVeryBig, kWhiteCColor, kCenterText);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -555,5 +562,6 @@ void TVu::draw(CDrawContext* context) {
   if (!c || !context) return;
   CBitmap* bitmap = c.editor->vuBitmap();
   if (bitmap && barTop < size.getHeight())
-    bitmap->drawTransparent(context, CRect(size.left, size.top + barTop, size.right, size.bottom), CPoint(0, barTop));
+    bitmap->drawTransparent(context, CRect(size.left, size.top + barTop, size.right, size.bottom),
+                            CPoint(0, barTop));
 }

@@ -19,8 +19,8 @@ inline constexpr int FONT_STYLE = VSTGUI::kBoldFace;
 // These point at the toolkit's stock fonts, which exist before any dynamic initialisation.
 inline VSTGUI::CFontRef const FONT_SIZE[NUM_SCREEN_MODES] = {VSTGUI::kNormalFontSmall, VSTGUI::kNormalFontBig,
                                                              VSTGUI::kNormalFontVeryBig};
-inline VSTGUI::CFontRef const BIG_FONT_SIZE[NUM_SCREEN_MODES] = {VSTGUI::kNormalFontBig, VSTGUI::kNormalFontVeryBig,
-                                                                 VSTGUI::kNormalFontVeryBig};
+inline VSTGUI::CFontRef const BIG_FONT_SIZE[NUM_SCREEN_MODES] = {
+    VSTGUI::kNormalFontBig, VSTGUI::kNormalFontVeryBig, VSTGUI::kNormalFontVeryBig};
 
 // EQ band fills, band 1 strongest.
 inline constexpr std::array<VSTGUI::CColor, 4> GREEN_TRANS_COLOR = {GREEN_1_TRANS_COLOR, GREEN_2_TRANS_COLOR,
@@ -29,7 +29,9 @@ inline constexpr std::array<VSTGUI::CColor, 4> GREEN_TRANS_COLOR = {GREEN_1_TRAN
 inline constexpr std::array<std::string_view, 4> BAND_STR = {"1", "2", "3", "4"};
 
 // Zoom index of a screen mode, limited to the three sizes.
-constexpr int zoomIndex(int scale) { return scale < 0 ? 0 : (scale >= NUM_SCREEN_MODES ? NUM_SCREEN_MODES - 1 : scale); }
+constexpr int zoomIndex(int scale) {
+  return scale < 0 ? 0 : (scale >= NUM_SCREEN_MODES ? NUM_SCREEN_MODES - 1 : scale);
+}
 
 // ============================================================================================
 // The controls. Each reaches its editor and plug-in through controlContext() whenever it needs
@@ -88,7 +90,8 @@ class TOptionMenu : public VSTGUI::COptionMenu {
   void draw(VSTGUI::CDrawContext* context) override;
   VSTGUI::CMouseEventResult onMouseDown(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
   using VSTGUI::COptionMenu::onWheel;
-  bool onWheel(const VSTGUI::CPoint& where, const float& distance, const VSTGUI::CButtonState& buttons) override;
+  bool onWheel(const VSTGUI::CPoint& where, const float& distance,
+               const VSTGUI::CButtonState& buttons) override;
 
  private:
   // The text drawn now (empty for the command menus).
@@ -142,8 +145,8 @@ class TRadioButton : public VSTGUI::CControl {
 // A button stepping through `positions` states of a stepped parameter, one frame each.
 class TRockerButton : public VSTGUI::CControl {
  public:
-  TRockerButton(const VSTGUI::CRect& size, VSTGUI::IControlListener* listener, int32_t tag, VSTGUI::CBitmap* bitmap,
-                int32_t positions, float stepScale);
+  TRockerButton(const VSTGUI::CRect& size, VSTGUI::IControlListener* listener, int32_t tag,
+                VSTGUI::CBitmap* bitmap, int32_t positions, float stepScale);
   ~TRockerButton() override = default;
   TRockerButton(const TRockerButton&) = default;
   CBaseObject* newCopy() const override { return new TRockerButton(*this); }
@@ -161,8 +164,9 @@ class TRockerButton : public VSTGUI::CControl {
 // live value text below it.
 class TKnob : public VSTGUI::CAnimKnob {
  public:
-  TKnob(const VSTGUI::CRect& size, VSTGUI::CCoord frameHeight, VSTGUI::IControlListener* listener, int32_t tag,
-        VSTGUI::CBitmap* knobBitmap, VSTGUI::CBitmap* ringBitmap, int scale, int32_t knobInset, int32_t labelShift);
+  TKnob(const VSTGUI::CRect& size, VSTGUI::CCoord frameHeight, VSTGUI::IControlListener* listener,
+        int32_t tag, VSTGUI::CBitmap* knobBitmap, VSTGUI::CBitmap* ringBitmap, int scale, int32_t knobInset,
+        int32_t labelShift);
   ~TKnob() override;
   TKnob(const TKnob&) = delete;
   TKnob& operator=(const TKnob&) = delete;
@@ -184,7 +188,8 @@ class TKnob : public VSTGUI::CAnimKnob {
   VSTGUI::CMouseEventResult onMouseMoved(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
   // The toolkit's wheel, once the knob is live in an editor.
   using VSTGUI::CAnimKnob::onWheel;
-  bool onWheel(const VSTGUI::CPoint& where, const float& distance, const VSTGUI::CButtonState& buttons) override;
+  bool onWheel(const VSTGUI::CPoint& where, const float& distance,
+               const VSTGUI::CButtonState& buttons) override;
   // Taken away mid-gesture: the modulation drag ends with the edit.
   bool removed(VSTGUI::CView* parent) override;
 
@@ -215,7 +220,8 @@ class TKnob : public VSTGUI::CAnimKnob {
 // The spring-loaded Disrupt slider with its modulation marker.
 class THorizontalSlider : public VSTGUI::CControl {
  public:
-  THorizontalSlider(const VSTGUI::CRect& size, VSTGUI::IControlListener* listener, int32_t tag, int32_t handleWidth);
+  THorizontalSlider(const VSTGUI::CRect& size, VSTGUI::IControlListener* listener, int32_t tag,
+                    int32_t handleWidth);
   ~THorizontalSlider() override = default;
   THorizontalSlider(const THorizontalSlider& other);
   CBaseObject* newCopy() const override { return new THorizontalSlider(*this); }
@@ -230,7 +236,8 @@ class THorizontalSlider : public VSTGUI::CControl {
   VSTGUI::CMouseEventResult onMouseUp(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
   VSTGUI::CMouseEventResult onMouseMoved(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
   using VSTGUI::CControl::onWheel;
-  bool onWheel(const VSTGUI::CPoint& where, const float& distance, const VSTGUI::CButtonState& buttons) override;
+  bool onWheel(const VSTGUI::CPoint& where, const float& distance,
+               const VSTGUI::CButtonState& buttons) override;
   // Taken away mid-drag: the host edit ends and the spring comes back on.
   bool removed(VSTGUI::CView* parent) override;
 

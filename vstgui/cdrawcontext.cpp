@@ -173,8 +173,8 @@ void CDrawContext::drawString(const char* string, const CRect& rect, CHoriTxtAli
   cairo_scaled_font_t* scaledFont = cairo_get_scaled_font(cr);
   cairo_glyph_t* glyphs = nullptr;
   int count = 0;
-  if (cairo_scaled_font_text_to_glyphs(scaledFont, 0, 0, string, -1, &glyphs, &count, nullptr, nullptr, nullptr) !=
-      CAIRO_STATUS_SUCCESS)
+  if (cairo_scaled_font_text_to_glyphs(scaledFont, 0, 0, string, -1, &glyphs, &count, nullptr, nullptr,
+                                       nullptr) != CAIRO_STATUS_SUCCESS)
     return;
   cairo_font_extents_t fe;
   cairo_scaled_font_extents(scaledFont, &fe);

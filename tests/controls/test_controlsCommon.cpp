@@ -27,8 +27,10 @@ const Maker MAKERS[] = {
     {"TControlMenu", [](ControlRig& r) { return new TControlMenu(AREA, &r.listener); }},
     {"TOnOff", [](ControlRig& r) { return new TOnOff(AREA, &r.listener, 40, r.switchStrip); }},
     {"TRadioButton", [](ControlRig& r) { return new TRadioButton(AREA, &r.listener, r.switchStrip); }},
-    {"TRockerButton", [](ControlRig& r) { return new TRockerButton(AREA, &r.listener, 135, r.switchStrip, 5, 4.99f); }},
-    {"TKnob", [](ControlRig& r) { return new TKnob(AREA, 40, &r.listener, 1, r.knobStrip, r.ringStrip, 0, 20, 0); }},
+    {"TRockerButton",
+     [](ControlRig& r) { return new TRockerButton(AREA, &r.listener, 135, r.switchStrip, 5, 4.99f); }},
+    {"TKnob",
+     [](ControlRig& r) { return new TKnob(AREA, 40, &r.listener, 1, r.knobStrip, r.ringStrip, 0, 20, 0); }},
     {"THorizontalSlider", [](ControlRig& r) { return new THorizontalSlider(AREA, &r.listener, 69, 20); }},
     {"TReadout", [](ControlRig& r) { return new TReadout(AREA, &r.listener, "Hi", 0, true, false); }, false},
     {"TReadoutString", [](ControlRig&) { return new TReadoutString(AREA, "Hi"); }, false},
@@ -83,8 +85,10 @@ TEST(Controls, KnobAndSliderResetOnlyOnExactCommandClickOrAnyDoubleClick) {
     for (auto [buttons, resets] : cases) {
       SCOPED_TRACE(std::string(slider ? "slider " : "knob ") + std::to_string(buttons));
       ControlRig rig;
-      CControl* c = slider ? static_cast<CControl*>(new THorizontalSlider(CRect(10, 10, 210, 30), &rig.listener, 69, 20))
-                           : new TKnob(CRect(10, 10, 50, 74), 40, &rig.listener, 1, rig.knobStrip, rig.ringStrip, 0, 0, 0);
+      CControl* c =
+          slider
+              ? static_cast<CControl*>(new THorizontalSlider(CRect(10, 10, 210, 30), &rig.listener, 69, 20))
+              : new TKnob(CRect(10, 10, 50, 74), 40, &rig.listener, 1, rig.knobStrip, rig.ringStrip, 0, 0, 0);
       rig.add(c);
       c->setDefaultValue(0.25f);
       c->setValue(0.9f);

@@ -14,8 +14,8 @@ const float NaN = std::numeric_limits<float>::quiet_NaN();
 
 // A knob at (10, 10) with 40 px frames and an inset of 20: the image at (20, 10)-(60, 50).
 TKnob* knobAt(ControlRig& rig, int tag, double frameHeight = 40) {
-  return rig.add(new TKnob(CRect(10, 10, 70, 34 + frameHeight), frameHeight, &rig.listener, tag, rig.knobStrip,
-                           rig.ringStrip, 0, 20, 0));
+  return rig.add(new TKnob(CRect(10, 10, 70, 34 + frameHeight), frameHeight, &rig.listener, tag,
+                           rig.knobStrip, rig.ringStrip, 0, 20, 0));
 }
 
 // 200 px wide with a 20 px handle: 180 px of travel from x = 20. Drawn once with the plug-in's value.
@@ -107,10 +107,12 @@ TEST(Knob, EveryGestureClosesItsHostEditAndModulationDrag) {
     int32_t buttons;
     bool menu, drop, remove;
   };
-  for (const Case& c : {Case{"right", kRButton, true, false, false}, Case{"control key", kLButton | kApple, true, false, false},
-                        Case{"reset", kLButton | kDoubleClick, false, false, false},
-                        Case{"middle", kMButton, false, true, false}, Case{"drag", kLButton, false, true, false},
-                        Case{"removed", kLButton, false, true, true}}) {
+  for (const Case& c :
+       {Case{"right", kRButton, true, false, false},
+        Case{"control key", kLButton | kApple, true, false, false},
+        Case{"reset", kLButton | kDoubleClick, false, false, false},
+        Case{"middle", kMButton, false, true, false}, Case{"drag", kLButton, false, true, false},
+        Case{"removed", kLButton, false, true, true}}) {
     ControlRig rig;
     TKnob* k = knobAt(rig, VOLUME_TAG);
     const CMouseEventResult down = rig.tester.mouseDown(30, 30, c.buttons);
@@ -176,7 +178,8 @@ TEST(Slider, LockAndSpringTimeGateClickAndWheel) {
 }
 
 TEST(Slider, ClickJumpsToThePointerAndShiftIsTwentyTimesFiner) {
-  for (auto [x, v] : {std::pair{110.0, 0.5f}, {11.0, 0.f}, {20.0, 0.f}, {65.0, 0.25f}, {200.0, 1.f}, {209.0, 1.f}}) {
+  for (auto [x, v] :
+       {std::pair{110.0, 0.5f}, {11.0, 0.f}, {20.0, 0.f}, {65.0, 0.25f}, {200.0, 1.f}, {209.0, 1.f}}) {
     ControlRig rig;
     sliderAt(rig);
     rig.tester.click(x, 20);
@@ -198,9 +201,10 @@ TEST(Slider, EveryPathClosesTheHostEditAndSpringsBack) {
     int32_t buttons;
     bool remove;
   };
-  for (const Case& c : {Case{"drag", kLButton, false}, Case{"right", kRButton, false},
-                        Case{"reset", kLButton | kControl, false}, Case{"double", kLButton | kDoubleClick, false},
-                        Case{"middle", kMButton, false}, Case{"removed", kLButton, true}}) {
+  for (const Case& c :
+       {Case{"drag", kLButton, false}, Case{"right", kRButton, false},
+        Case{"reset", kLButton | kControl, false}, Case{"double", kLButton | kDoubleClick, false},
+        Case{"middle", kMButton, false}, Case{"removed", kLButton, true}}) {
     ControlRig rig;
     rig.plugin->setSteppedValue(DISRUPT_SPRING_TAG, 1);
     THorizontalSlider* s = sliderAt(rig);
@@ -218,9 +222,10 @@ TEST(Slider, EveryPathClosesTheHostEditAndSpringsBack) {
 
 TEST(Slider, MarkerAndHandleFollowTheQuantisation) {
   ControlRig rig;
-  THorizontalSlider* s = sliderAt(rig);  // drawn once: handle frame 2
+  THorizontalSlider* s = sliderAt(rig);               // drawn once: handle frame 2
   rig.plugin->setSteppedValue(DISRUPT_QUANT_TAG, 6);  // divisor 9
-  for (auto [m, key, shown] : {std::tuple{0.5f, 1, 5.f / 9}, {0.3f, 2, 3.f / 9}, {0.9f, 2, 3.f / 9}, {-1.f, 3, -1.f}}) {
+  for (auto [m, key, shown] :
+       {std::tuple{0.5f, 1, 5.f / 9}, {0.3f, 2, 3.f / 9}, {0.9f, 2, 3.f / 9}, {-1.f, 3, -1.f}}) {
     s->setMod(m, key);
     EXPECT_FLOAT_EQ(s->getModValue(), shown) << m;
   }

@@ -10,7 +10,8 @@ using namespace controls_test;
 namespace {
 
 TOptionMenu* menuAt(ControlRig& rig, CRect r, int tag, int scale = 0, bool deltaButtons = false) {
-  auto* m = rig.add(new TOptionMenu(r, &rig.listener, tag, nullptr, nullptr, kNoDrawStyle, scale, true, deltaButtons));
+  auto* m = rig.add(
+      new TOptionMenu(r, &rig.listener, tag, nullptr, nullptr, kNoDrawStyle, scale, true, deltaButtons));
   for (std::string_view w : SHORT_LFO_WAVE_STR) m->addEntry(std::string(w));
   return m;
 }
@@ -123,7 +124,8 @@ TEST(OptionMenu, TextAndArrowsSitOnWholePixels) {
   struct Case {
     int height, scale, offset, textTop;
   };
-  for (const Case& k : {Case{19, 0, 0, 4}, Case{22, 0, 0, 6}, Case{22, 0, 2, 8}, Case{30, 1, 0, 9}, Case{27, 2, 0, 4}}) {
+  for (const Case& k :
+       {Case{19, 0, 0, 4}, Case{22, 0, 0, 6}, Case{22, 0, 2, 8}, Case{30, 1, 0, 9}, Case{27, 2, 0, 4}}) {
     ControlRig rig;
     TOptionMenu* m = menuAt(rig, CRect(10, 20, 110, 20 + k.height), VOLUME_TAG, k.scale, true);
     m->setTextOffset(k.offset);
@@ -186,8 +188,8 @@ TEST(RadioAndRocker, RadioOnlySwitchesOnAndTheRockerCyclesInFloat) {
     EXPECT_EQ(rig.listener.values.size(), v < 0.5f ? 1u : 0u) << v;
   }
   ControlRig rig;
-  auto* r = rig.add(new TRockerButton(CRect(10, 10, 40, 20), &rig.listener, DISRUPT_LAZY_MODE_TAG, rig.knobStrip, 5,
-                                      4.99f));
+  auto* r = rig.add(new TRockerButton(CRect(10, 10, 40, 20), &rig.listener, DISRUPT_LAZY_MODE_TAG,
+                                      rig.knobStrip, 5, 4.99f));
   for (int expected : {1, 2, 3, 4, 0}) {
     rig.tester.click(20, 15);
     EXPECT_EQ(r->frame(), expected);
