@@ -259,7 +259,6 @@ TKnob::TKnob(const CRect& size, CCoord frameHeight, IControlListener* listener, 
       labelShift(shift),
       labelHeight(KNOB_LABEL_OFFSET[static_cast<size_t>(zoomIndex(scale))]),
       labelRise(KNOB_START_LABEL_OFFSET[static_cast<size_t>(zoomIndex(scale))]),
-      label(" "),
       font(FONT_SIZE[zoomIndex(scale)]) {
   if (ringBitmap) ringBitmap->remember();
 }

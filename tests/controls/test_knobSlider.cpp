@@ -151,6 +151,7 @@ TEST(Knob, BelowTheImageADisruptAmountOpensItsDestinationAndTag9999IgnoresTheMou
   EXPECT_FALSE(rig.tester.wheel(30, 30, 1.f));
   EXPECT_EQ(free->getValue(), 0.5f);
   EXPECT_TRUE(rig.editor.calls.empty());
+  EXPECT_EQ(drawn(free, STRINGS).size(), 0u);  // no caption yet, and no parameter to show
 }
 
 TEST(Slider, LockAndSpringTimeGateClickAndWheel) {
