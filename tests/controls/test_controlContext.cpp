@@ -19,10 +19,9 @@ TEST(ControlContext, NeedsBothAnEditorAndItsPlugin) {
   FakeControlEditor noPlugin(nullptr);
   {
     FrameTester t(VSTGUI::CRect(0, 0, 100, 100), &noPlugin);
-    view->remember();
     t.frame()->addView(view);
     EXPECT_FALSE(controlContext(view));
-    t.frame()->removeView(view, false);
+    t.frame()->removeView(view, false);  // the test's reference again
   }
   FakeControlEditor editor(plugin.get());
   FrameTester t(VSTGUI::CRect(0, 0, 100, 100), &editor);
