@@ -21,7 +21,7 @@ TEST(ControlContext, NeedsBothAnEditorAndItsPlugin) {
     FrameTester t(VSTGUI::CRect(0, 0, 100, 100), &noPlugin);
     t.frame()->addView(view);
     EXPECT_FALSE(controlContext(view));
-    t.frame()->removeView(view, false);  // the test's reference again
+    t.frame()->removeView(view, false);
   }
   FakeControlEditor editor(plugin.get());
   FrameTester t(VSTGUI::CRect(0, 0, 100, 100), &editor);
