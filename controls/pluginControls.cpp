@@ -408,6 +408,7 @@ THorizontalSlider::THorizontalSlider(const THorizontalSlider& other)
 void THorizontalSlider::setMod(float m, int key) {
   if (key == modKey) return;
   modKey = key;
+  m = std::isnan(m) ? 0.f : std::clamp(m, -1.f, 1.f);  // the marker stays on the slider
   if (const ControlContext c = controlContext(this)) m = quantiseDisrupt(m, c.plugin->getDisruptQuant());
   modValue = m;
   setDirty();
