@@ -30,6 +30,13 @@ float quantiseDisrupt(float m, int32_t quant) {
 
 }  // namespace
 
+std::string displayText(APlugin& plugin, int32_t tag) {
+  char text[PARAM_DISPLAY_BUFFER] = {};
+  plugin.getParameterDisplay(tag, text);
+  text[PARAM_DISPLAY_BUFFER - 1] = 0;
+  return text;
+}
+
 // ---------------------------------------------------------------------------------------------
 TOptionMenu::TOptionMenu(const CRect& size, IControlListener* listener, int32_t tag, CBitmap* background,
                          CBitmap* bkhimage, int32_t style, int scale, bool centred, bool withDeltaButtons)
@@ -294,10 +301,7 @@ void TKnob::draw(CDrawContext* context) {
   if (ringBitmap) ringBitmap->draw(context, image, CPoint(0, modFrame * heightOfOneImage));
   if (knobBitmap) knobBitmap->draw(context, image, frameOffsetFor(value));
   drawTextLine(context, label, captionRect(), font, textColour, kCenterText);
-  char display[PARAM_DISPLAY_BUFFER] = {};
-  c.plugin->getParameterDisplay(tag, display);
-  display[PARAM_DISPLAY_BUFFER - 1] = 0;
-  drawTextLine(context, display, valueRect(), font, textColour, kCenterText);
+  drawTextLine(context, displayText(*c.plugin, tag), valueRect(), font, textColour, kCenterText);
 }
 
 CMouseEventResult TKnob::onMouseDown(CPoint& where, const CButtonState& buttons) {

@@ -33,6 +33,8 @@ inline constexpr std::array<std::string_view, 4> BAND_STR = {"1", "2", "3", "4"}
 constexpr int zoomIndex(int scale) {
   return scale < 0 ? 0 : (scale >= NUM_SCREEN_MODES ? NUM_SCREEN_MODES - 1 : scale);
 }
+// A parameter's value as the plug-in shows it.
+std::string displayText(APlugin& plugin, int32_t tag);
 
 // ============================================================================================
 // The controls. Each reaches its editor and plug-in through activeContext() whenever it needs

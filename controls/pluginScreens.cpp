@@ -42,13 +42,6 @@ std::string intText(int v) {
   return std::string(buffer, end);
 }
 
-std::string displayText(APlugin& plugin, int tag) {
-  char text[128] = {};
-  plugin.getParameterDisplay(tag, text);
-  text[sizeof text - 1] = 0;
-  return text;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------

@@ -53,6 +53,28 @@ TEST(Screens, WithoutEditorOrPluginDrawNothingAndTakeNoDrag) {
   EXPECT_TRUE(noPlugin.calls.empty());
 }
 
+TEST(Screens, HiddenTheyFollowTheControlsRule) {
+  for (const ScreenCase& s : allScreens()) {
+    SCOPED_TRACE(s.name);
+    ControlRig rig;
+    TGraphScreen* screen = rig.add(s.make());
+    const std::vector<float> before = rig.values();
+    EXPECT_FALSE(drawn(screen).empty());
+    screen->setVisible(false);
+    EXPECT_TRUE(drawn(screen).empty());
+    for (int32_t buttons :
+         {int32_t{kLButton}, int32_t{kRButton}, kLButton | kDoubleClick, kLButton | kControl}) {
+      CPoint p = s.dragFrom;
+      EXPECT_EQ(screen->onMouseDown(p, buttons), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
+      EXPECT_FALSE(screen->isDragging());
+    }
+    EXPECT_FALSE(screen->onWheel(s.dragFrom, 1.0f, 0));
+    EXPECT_EQ(rig.values(), before);
+    EXPECT_TRUE(rig.editor.calls.empty());
+    EXPECT_TRUE(rig.host.calls.empty());
+  }
+}
+
 TEST(Screens, WheelStepsTheirParameterBySign) {
   // observe: what the wheel changes; expected change for a distance of +1 (-1 gives the opposite).
   struct Case {
