@@ -152,7 +152,7 @@ bool uEditor::openNow(void* parentWindow) {
   editControl = nullptr;
   screenState = 0;
   selectedEQ = 0;
-  lastEditChanged = !getEditChanged();
+  editLampShown = false;  // the first pass sets the Edited lamp, whatever the state
   lastStepTicks = getTicks();
   // Whatever was recorded while closed is covered by the resume that ends the open.
   pendingRefresh.store(0, std::memory_order_relaxed);

@@ -11,9 +11,12 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "controls/pluginControls.h"
 #include "controls/uControlEditor.h"
 #include "plugin/uEditorLink.h"
 #include "tags.h"
@@ -22,8 +25,17 @@
 #include "vstgui/ccontrol.h"
 
 class APlugin;
+class TKnob;
+class TOnOff;
+class TOptionMenu;
+class TRadioButton;
+class TReadout;
+class TRockerButton;
+class THorizontalSlider;
+class TVu;
 namespace VSTGUI {
 class CKickButton;
+class CMovieBitmap;
 class CViewContainer;
 }  // namespace VSTGUI
 
@@ -43,6 +55,9 @@ enum EditorRefresh : uint32_t {
 // it raises, and whether its controls follow at all (kNoControlUpdate).
 inline constexpr uint32_t kNoControlUpdate = 1u << 31;
 uint32_t parameterNotification(int tag);
+
+// The settings screen's product and version line for a vendor version 0x00MMmmpp.
+std::string versionText(int32_t vendorVersion);
 
 // Bitmaps: each base id exists once per screen size (base + 1000 x screen mode). Rows in the
 // order they are created; a row of n copies makes n objects of the same id.
@@ -107,8 +122,6 @@ inline constexpr int EDITOR_WIDTH = 1100;
 inline constexpr int EDITOR_HEIGHT = 712;
 // Registration stops here (the main screen registers about 150 controls).
 inline constexpr int MAX_REGISTERED_CONTROLS = 10000;
-// Tag of controls bound to no single parameter.
-inline constexpr int32_t NO_PARAM_TAG = 9999;
 // The idle pass runs at most this often.
 inline constexpr uint32_t IDLE_INTERVAL_MS = 40;
 
@@ -192,6 +205,35 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   VSTGUI::CBitmap* knobBitmap(int k) const { return bitmap(KNOB_BMP + k); }
 
   // ---- Control factories (x, y at 100 %; corrections at 150 % and 200 %) ----
+  // Each makes nothing (out keeps its value) when a bitmap it needs is missing or a tag is not a
+  // parameter's; what it makes is released at close.
+  // Style 0, 1: small knob, 2, 3: large knob; the odd styles have the centred ring. size widens
+  // the view for the value text; the caption moves by shift at 150 % and 200 %.
+  void createKnob(TKnob*& out, int tag, int x, int y, int style, const std::string& caption, int size, int dx150,
+                  int dy150, int shift150, int dx200, int dy200, int shift200);
+  void createOnOff(TOnOff*& out, int tag, int x, int y, VSTGUI::CBitmap* bmp, int dx150 = 0, int dy150 = 0,
+                   int dx200 = 0, int dy200 = 0);
+  // Radio buttons carry no tag and are not registered (the editor routes them by pointer).
+  void createRadio(TRadioButton*& out, int x, int y, VSTGUI::CBitmap* bmp, int dx150 = 0, int dy150 = 0,
+                   int dx200 = 0, int dy200 = 0);
+  void createRocker(TRockerButton*& out, int tag, int x, int y, VSTGUI::CBitmap* bmp, int frames, float stepScale,
+                    int dx150 = 0, int dy150 = 0, int dx200 = 0, int dy200 = 0);
+  // Menus: entries are the first min(count, texts.size()) texts; the by-tag form takes the
+  // tag's menu size as count (nothing for tags without a menu).
+  void createMenu(TOptionMenu*& out, int tag, int x, int y, int width, int height, int count,
+                  std::span<const std::string_view> texts, bool centred, bool deltaButtons, int dy150 = 0,
+                  int dw150 = 0, int dy200 = 0, int dw200 = 0);
+  void createMenu(TOptionMenu*& out, int tag, int x, int y, int width, int height,
+                  std::span<const std::string_view> texts, bool centred, bool deltaButtons, int dy150 = 0,
+                  int dw150 = 0, int dy200 = 0, int dw200 = 0);
+  // A source selector: "None", then the MIDI sources and the other sources in two sub-menus.
+  void createSrcMenu(TOptionMenu*& main, TOptionMenu*& sub1, TOptionMenu*& sub2, int tag, int x, int y, int width,
+                     int height, bool centred, bool deltaButtons, int dy150 = 0, int dw150 = 0, int dy200 = 0,
+                     int dw200 = 0);
+  // A destination selector: "None", then the destinations in eight sub-menus under their headings.
+  void createDestMenu(TOptionMenu*& main, std::array<TOptionMenu*, 8>& subs, int tag, int x, int y, int width,
+                      int height, bool centred, bool deltaButtons, int dy150 = 0, int dw150 = 0, int dy200 = 0,
+                      int dw200 = 0);
   // The area form: a button without a bitmap covering width x height.
   void createKickButton(VSTGUI::CKickButton*& out, int x, int y, int width, int height, int dx150 = 0,
                         int dy150 = 0, int dx200 = 0, int dy200 = 0);
@@ -207,6 +249,7 @@ class uEditor : public VSTGUI::AEffGUIEditor,
     bool knob = false;
     bool onOff = false;
     int16_t nextSameTag = -1;
+    TKnob* knobView = nullptr;  // set for knobs: idle gives them their modulation ring
   };
   // Appends control (creation order) and loads its default and current value.
   void addControl(VSTGUI::CControl* control, bool knob, bool onOff, bool noResync);
@@ -226,6 +269,8 @@ class uEditor : public VSTGUI::AEffGUIEditor,
     if (view) ownedViews.push_back(view);
     return view;
   }
+  // The knob's ring shows the plug-in's modulation of its tag.
+  void setDialMod(TKnob*& knob);
   // A menu's value becomes its tag's step index.
   void setMenuResume(VSTGUI::CControl* menu);
 
@@ -275,6 +320,24 @@ class uEditor : public VSTGUI::AEffGUIEditor,
 
   // Settings screen.
   VSTGUI::CKickButton* backsideButton = nullptr;
+  TReadout* versionReadout = nullptr;
+  TOnOff* keySwitch = nullptr;
+  TOnOff* midiPresetSwitch = nullptr;
+  TOnOff* midiBankSwitch = nullptr;
+  TOnOff* midiCaptureSwitch = nullptr;
+  TOnOff* dcFilterSwitch = nullptr;
+  TOptionMenu* screenSizeMenu = nullptr;
+
+  // Main-screen controls the idle pass updates (the layout makes them).
+  VSTGUI::CKickButton* editedButton = nullptr;
+  std::array<TVu*, 4> vuMeters{};
+  VSTGUI::CMovieBitmap* gateLamp = nullptr;
+  VSTGUI::CMovieBitmap* compressorMeter = nullptr;
+  VSTGUI::CMovieBitmap* widenerDisplay = nullptr;
+  THorizontalSlider* disruptSlider = nullptr;
+  std::array<TKnob*, 7> disruptKnobs{};
+  // The captions last given to the Disrupt amount knobs (their destinations' names).
+  std::array<std::string, 7> disruptCaptions;
 
   // The view being edited counts as the one under the mouse (routing sets it).
   VSTGUI::CControl* editControl = nullptr;
@@ -320,8 +383,16 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   void refreshCompressorBox();
   void refreshWidenerBox();
   void refreshBottomBox();
+  // The Disrupt amount knobs are captioned with their destinations' names.
+  void refreshDisruptCaptions();
   // Layout: the menus and tab buttons a resume brings in line.
   void resumeLayout();
+  // Rings of the shown knobs carrying these tags (inside box, or the frame itself for null).
+  void refreshRings(std::span<const int> tags, VSTGUI::CViewContainer* box);
+  VSTGUI::CRect bitmapRect(int x, int y, VSTGUI::CBitmap* bmp, int frames, int dx150, int dy150, int dx200,
+                           int dy200) const;
+  VSTGUI::CRect menuRect(int x, int y, int width, int height, int dy150, int dw150, int dy200, int dw200) const;
+  TOptionMenu* newMenu(int tag, const VSTGUI::CRect& r, bool centred, bool deltaButtons);
   // Runs a box's refresh when its flag is up, unless the user is dragging inside that box:
   // rebuilding it would take the dragged view away mid-gesture, so the flag waits.
   bool takeRefresh(bool& flag, VSTGUI::CViewContainer* box);
@@ -347,6 +418,7 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   bool mainScreenShown = false;
   int screenState = 0;
   bool lastEditChanged = false;
+  bool editLampShown = false;
   bool pathRefresh = false, distortRefresh = false, distortScreenReset = false, filterRefresh = false,
        compressorRefresh = false, widenerRefresh = false, bottomScreenRefresh = false, waveShaperRefresh = false;
   bool pathBusy = false, distortBusy = false, filterBusy = false, compressorBusy = false, widenerBusy = false,
