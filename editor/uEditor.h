@@ -31,8 +31,12 @@ class TOptionMenu;
 class TRadioButton;
 class TReadout;
 class TRockerButton;
+class TDistortScreen;
+class TFollowerScreen;
 class THorizontalSlider;
+class TLFOScreen;
 class TVu;
+class TWaveShaperScreen;
 namespace VSTGUI {
 class CKickButton;
 class CMovieBitmap;
@@ -328,16 +332,19 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   TOnOff* dcFilterSwitch = nullptr;
   TOptionMenu* screenSizeMenu = nullptr;
 
-  // Main-screen controls the idle pass updates (the layout makes them).
+  // Main-screen controls the idle pass updates (the layout makes them; null when it did not).
   VSTGUI::CKickButton* editedButton = nullptr;
-  std::array<TVu*, 4> vuMeters{};
+  TVu* vuMeters[4] = {};
   VSTGUI::CMovieBitmap* gateLamp = nullptr;
   VSTGUI::CMovieBitmap* compressorMeter = nullptr;
   VSTGUI::CMovieBitmap* widenerDisplay = nullptr;
   THorizontalSlider* disruptSlider = nullptr;
-  std::array<TKnob*, 7> disruptKnobs{};
-  // The captions last given to the Disrupt amount knobs (their destinations' names).
-  std::array<std::string, 7> disruptCaptions;
+  TKnob* disruptKnobs[7] = {};
+  std::string disruptCaptions[7];  // the captions last given to the Disrupt amount knobs
+  TDistortScreen* distortScreen = nullptr;
+  TFollowerScreen* followerScreen = nullptr;
+  TWaveShaperScreen* waveShaperScreens[2] = {};
+  TLFOScreen* lfoScreen = nullptr;
 
   // The view being edited counts as the one under the mouse (routing sets it).
   VSTGUI::CControl* editControl = nullptr;

@@ -21,6 +21,8 @@ void uEditor::addControl(CControl* control, bool knob, bool onOff, bool noResync
   entry.toolTip = knob || onOff || noResync;
   entry.knob = knob;
   entry.onOff = onOff;
+  // Found once here, so that the idle pass reaches the ring without a cast per knob and pass.
+  entry.knobView = knob ? dynamic_cast<TKnob*>(control) : nullptr;
   const int tag = control->getTag();
   const auto index = static_cast<int16_t>(controlRegistry.size());
   controlRegistry.push_back(entry);
@@ -123,7 +125,6 @@ void uEditor::createKnob(TKnob*& out, int tag, int x, int y, int style, const st
                              screenMode, size, shift));
   made->setString(caption);
   addControl(made, true, false, false);
-  if (!controlRegistry.empty() && controlRegistry.back().control == made) controlRegistry.back().knobView = made;
   out = made;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "controls/pluginControls.h"
+#include "controls/pluginScreens.h"
 #include "plugin/uPlugin.h"
 #include "plugin/uVocabulary.h"
 #include "uEditor.h"
@@ -51,12 +52,19 @@ void uEditor::refreshHeader() {
     lastEditChanged = edited;
     editLampShown = true;
   }
-  for (size_t i = 0; i < vuMeters.size(); ++i)
+  for (size_t i = 0; i < std::size(vuMeters); ++i)
     if (vuMeters[i]) vuMeters[i]->setVuValue(vuValues[i]);
   refreshRings(HEADER_RING_TAGS, nullptr);
 }
 
 void uEditor::refreshDistortBox() {
+  if (distortScreen) {
+    if (distortScreenReset) {
+      distortScreenReset = false;
+      distortScreen->reset();
+    }
+    distortScreen->update(static_cast<int>(lastIdleTicks / 150));
+  }
   refreshRings(DISTORT_RING_TAGS, distortBox);
   if (gateLamp) gateLamp->setValue(plugin->getNoiseGateTriggered() ? 1.0f : 0.0f);
 }
@@ -99,14 +107,21 @@ void uEditor::refreshBottomBox() {
       break;
     case 1:
       refreshRings(FOLLOWER_RING_TAGS, bottomBox);
+      if (followerScreen) followerScreen->update(static_cast<int>(lastIdleTicks / 125));
       break;
     case 2:
       refreshRings(WAVESHAPER_RING_TAGS, bottomBox);
+      if (waveShaperRefresh) {
+        waveShaperRefresh = false;
+        for (TWaveShaperScreen* screen : waveShaperScreens)
+          if (screen) screen->setDirty();
+      }
       break;
     default: {
       int tags[std::size(LFO_RING_TAGS)];
       for (size_t k = 0; k < std::size(LFO_RING_TAGS); ++k) tags[k] = LFO_RING_TAGS[k] + lfoPage;
       refreshRings(tags, bottomBox);
+      if (lfoScreen) lfoScreen->update(static_cast<int>(lastIdleTicks / 100));
       break;
     }
   }
@@ -115,7 +130,7 @@ void uEditor::refreshBottomBox() {
 void uEditor::refreshDisruptCaptions() {
   const int type = plugin->getDistortType();
   constexpr int DISTORT_KNOB_DEST = 6;
-  for (size_t i = 0; i < disruptKnobs.size(); ++i) {
+  for (size_t i = 0; i < std::size(disruptKnobs); ++i) {
     const int d = plugin->getDestForTag(DISRUPT_DEST_TAGS[i]);
     // The full destination names, except the distortion type's knobs, which go by their short names.
     const bool typeKnob = d >= DISTORT_KNOB_DEST && d < DISTORT_KNOB_DEST + NUM_DISTORT_KNOBS;

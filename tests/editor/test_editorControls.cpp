@@ -1,5 +1,6 @@
 // The factories of the plug-in's controls, the settings screen and the main screen's refresh.
 #include "controls/pluginControls.h"
+#include "controls/pluginScreens.h"
 #include "editorTestUtil.h"
 #include "plugin/uVocabulary.h"
 
@@ -185,4 +186,23 @@ TEST_F(EditorMainScreen, MetersAndTheEditedLampFollowThePlugin) {
   plugin->origProgram();
   pass();
   EXPECT_EQ(editor->editedButton->getBackground(), editor->bitmap(EDITED_OFF_BMP));
+}
+
+TEST_F(EditorMainScreen, ASecondOfDraggingTheLfoShapeKeepsGoingAcrossIdlePasses) {
+  TestArt::useFullSet();
+  make();
+  ASSERT_TRUE(openEditor());
+  pass();
+  editor->lfoScreen = editor->own(new TLFOScreen(CRect(10, 10, 87, 87), editor, 0, 0));
+  editor->bottomBox->addView(editor->lfoScreen);
+  plugin->setParameter(114, 0.25f);
+  const CRect box = editor->bottomBox->getViewSize();
+  const double x = box.left + 20, y = box.top + 40;
+  tester->mouseDown(x, y);
+  for (int i = 1; i <= 25; ++i) {  // 25 passes of 40 ms, the shape tag raising the bottom refresh each time
+    tester->move(x + 2 * i, y, kLButton);
+    pass();
+  }
+  EXPECT_NEAR(plugin->getParameter(114), 0.25f + 50.0f / 200.0f, 1e-4);
+  tester->mouseUp(x + 50, y);
 }
