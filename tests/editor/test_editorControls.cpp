@@ -186,6 +186,13 @@ TEST_F(EditorMainScreen, MetersAndTheEditedLampFollowThePlugin) {
   plugin->origProgram();
   pass();
   EXPECT_EQ(editor->editedButton->getBackground(), editor->bitmap(EDITED_OFF_BMP));
+  tester.reset();
+  editor->close();  // the views go, and so do the editor's pointers to them
+  EXPECT_EQ(editor->editedButton, nullptr);
+  EXPECT_EQ(editor->vuMeters[3], nullptr);
+  ASSERT_TRUE(openEditor());
+  editor->setVU(0.5f, 0.5f, 0.5f, 0.5f);
+  pass();
 }
 
 TEST_F(EditorMainScreen, ASecondOfDraggingTheLfoShapeKeepsGoingAcrossIdlePasses) {
