@@ -1,13 +1,14 @@
 // The audio path: the sample loop, the four stages in the selected order at twice the host
-// rate, the output section and the meters.
+// rate, the output section and the meters; and the MIDI queue that the loop runs per sample.
 #include <cmath>
+#include <cstring>
 #include <thread>
 
 #if defined(__SSE__) || defined(__x86_64__)
 #include <xmmintrin.h>
 #endif
 
-#include "uPlugin.h"
+#include "uEngine.h"
 #include "uPluginEngine.h"
 
 using namespace engine_detail;
@@ -89,7 +90,7 @@ struct BlockMark {
 
 }  // namespace
 
-__attribute__((always_inline)) inline void APlugin::runStage(int stage, float& a, float& b, float& c, float& d) {
+__attribute__((always_inline)) inline void TEngine::runStage(int stage, float& a, float& b, float& c, float& d) {
   bool stageActive = true;
   switch (stage) {
     case 0: {  // distortion with its EQs, volume and gate
@@ -180,13 +181,13 @@ __attribute__((always_inline)) inline void APlugin::runStage(int stage, float& a
   if (followerSource == stage + 2) setFollowerValue(a, b);
 }
 
-void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {
+void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampleFrames, const TBlockTime& time) {
   DenormalGuard guard;
   BlockMark mark(blockThread);
   processingOn.store(true, std::memory_order_relaxed);
-  if (resetRequested.exchange(false, std::memory_order_acquire)) resetEverythingNow();
+  if (resetRequested.exchange(false, std::memory_order_acquire)) resetNow();
 
-  (void)getTimeInfo(kVstTempoValid | kVstPpqPosValid);
+  blockTime = time;
   followerSource = getFollowerSource();
 
   if (sampleFrames <= 0) return;
@@ -196,7 +197,7 @@ void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFr
   float* outR = outputs ? outputs[1] : nullptr;
 
   for (int32_t i = 0; i < sampleFrames; ++i) {
-    if (numPendingEvents > 0) processMidi();
+    if (numPendingEvents > 0) runDueMidi();
 
     const float mainL = readInput(in, 0, i), mainR = readInput(in, 1, i);
     const float sideL = readInput(in, 2, i), sideR = readInput(in, 3, i);
@@ -241,8 +242,7 @@ void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFr
 
     if ((sampleCounter & 15u) == 0) controlTick();
     writeDisruptTag();
-    if ((sampleCounter & 1023u) == 0 && isEditorOpen())
-      editorLink->setParameter(DISRUPT_AMOUNT_TAG, tagValue(DISRUPT_AMOUNT_TAG));
+    if ((sampleCounter & 1023u) == 0) listener.showDisruptAmount(tagValue(DISRUPT_AMOUNT_TAG));
     refreshLfoParameters();
 
     // Two sub-samples per host sample: the host sample repeated.
@@ -287,9 +287,9 @@ void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFr
       for (int k = 0; k < 4; ++k) meterLevels[k] = level[k] * (1.0f - SMOOTH_KEEP) + meterLevels[k] * SMOOTH_KEEP;
       // The editor reads the gate's lamp from here rather than from the gate itself.
       gateLamp.store(noiseGate.getTriggered(), std::memory_order_relaxed);
-      if ((sampleCounter & 2047u) == 0 && isEditorOpen())
-        editorLink->setVU(meterLevels[0] * 4.0f, meterLevels[1] * 4.0f, meterLevels[2] * 4.0f,
-                          meterLevels[3] * 4.0f);
+      if ((sampleCounter & 2047u) == 0)
+        listener.showLevels(meterLevels[0] * 4.0f, meterLevels[1] * 4.0f, meterLevels[2] * 4.0f,
+                            meterLevels[3] * 4.0f);
     }
 
     double phase = followerPhase.load(std::memory_order_relaxed) + 1.52587890625e-05;
@@ -307,7 +307,7 @@ void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFr
   }
 }
 
-void APlugin::latchStageSettings() {
+void TEngine::latchStageSettings() {
   distort.setDC(getOnOff(DC_FILTER_TAG));
   preEqOn = getOnOff(PRE_EQ_ON_TAG);
   postEqOn = getOnOff(POST_EQ_ON_TAG);
@@ -348,4 +348,45 @@ void APlugin::latchStageSettings() {
 
   widenerOn = getOnOff(WIDENER_ON_TAG);
   chorusOn = getOnOff(CHORUS_MODE_TAG);
+}
+
+void TEngine::queueMidi(const VstEvents* events) {
+  if (!events) return;
+  const int32_t count = events->numEvents;
+  int32_t searchFrom = 0;
+  for (int32_t k = 0; k < count; ++k) {
+    const VstEvent* e = events->events[k];
+    if (!e || e->type != kVstMidiType) continue;
+    if (numPendingEvents >= MIDI_POOL_SIZE) break;  // the rest of the block is dropped
+    while (searchFrom < MIDI_POOL_SIZE && midiPool[searchFrom].deltaFrames != MIDI_RECORD_FREE) ++searchFrom;
+    if (searchFrom >= MIDI_POOL_SIZE) break;
+    VstMidiEvent& record = midiPool[searchFrom];
+    static_assert(sizeof(VstEvent) == sizeof(VstMidiEvent));
+    std::memcpy(&record, e, sizeof(record));
+    // A late event runs at once; left negative it would never come due (and -99 reads as free).
+    if (record.deltaFrames < 0) record.deltaFrames = 0;
+    ++numPendingEvents;
+    if (searchFrom >= midiPoolEnd) midiPoolEnd = searchFrom + 1;
+  }
+}
+
+void TEngine::runDueMidi() {
+  int32_t inUse = 0;
+  int32_t end = 0;
+  for (int32_t k = 0; k < midiPoolEnd; ++k) {
+    VstMidiEvent& record = midiPool[k];
+    if (record.deltaFrames == MIDI_RECORD_FREE) continue;
+    if (record.deltaFrames > 0) --record.deltaFrames;
+    if (record.deltaFrames != 0) {
+      ++inUse;
+      end = k + 1;
+      continue;
+    }
+    const VstMidiEvent due = record;
+    record.deltaFrames = MIDI_RECORD_FREE;
+    listener.midiEventDue(due);
+  }
+  midiPoolEnd = end;
+  // Counted afresh on every pass, so the count and the pool can never disagree.
+  numPendingEvents = inUse;
 }
