@@ -256,14 +256,15 @@ void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampl
     const int* path = MODULE_PATHS[pathIndex];
     for (int s = 0; s < 4; ++s) runStage(path[s], a, b, c, d);
 
-    // Output section.
+    // Output section. The mix follows its knob while bypassed too, so that leaving bypass starts
+    // at the mix the knob shows instead of gliding there.
+    smoothedMix = tagValue(MIX_TAG) * (1.0f - SMOOTH_KEEP) + smoothedMix * SMOOTH_KEEP;
     float outLeft, outRight;
     if (tagValue(BYPASS_TAG) >= 0.5f) {  // read every sample: bypass acts from the sample it is set
       outLeft = mainL;
       outRight = mainR;
     } else {
       const float pan = mod(DEST_PAN), wetPan = mod(DEST_WET_PAN), dryPan = mod(DEST_DRY_PAN);
-      smoothedMix = tagValue(MIX_TAG) * (1.0f - SMOOTH_KEEP) + smoothedMix * SMOOTH_KEEP;
       const float mix = clamp01(smoothedMix + mod(DEST_MIX));
       const float wet = atMostOne(2.0f * mix);
       const float dry = atMostOne(2.0f - 2.0f * mix);

@@ -315,3 +315,24 @@ TEST(EngineStages, QueuedMidiComesDueAtItsSample) {
     EXPECT_EQ(p->dueAt[k] - start, at[k]) << k;
   }
 }
+
+// A mix moved while bypassed has arrived when bypass ends: the first sample after it sounds as
+// an instance that was never bypassed.
+TEST(EngineStages, TheMixFollowsItsKnobWhileBypassed) {
+  auto test = makeProbe(), ref = makeProbe();
+  for (Probe* p : {test.get(), ref.get()}) {
+    p->setStep(DISTORT_TYPE_TAG, 12);  // a wet path unlike the dry one
+    p->setParameter(VOLUME_TAG, 1.0f);
+    p->setParameter(MIX_TAG, 0.0f);
+    p->run(2048, 0.3f, -0.2f);
+  }
+  test->setParameter(BYPASS_TAG, 1.0f);
+  for (Probe* p : {test.get(), ref.get()}) {
+    p->setParameter(MIX_TAG, 1.0f);
+    p->run(300, 0.3f, -0.2f);
+  }
+  test->setParameter(BYPASS_TAG, 0.0f);
+  const auto first = test->sample(0.3f, -0.2f), expected = ref->sample(0.3f, -0.2f);
+  EXPECT_EQ(first, expected);
+  EXPECT_GT(std::fabs(first.first - 0.3f), 0.01f);  // the wet path, not the dry input
+}
