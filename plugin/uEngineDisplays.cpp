@@ -12,7 +12,7 @@ namespace {
 
 // Copies one of the engine's wave-shaper curves while the audio thread may be rewriting it.
 void copyCurve(float (&to)[WAVESHAPER_POINTS], float (&from)[WAVESHAPER_POINTS]) {
-  for (int i = 0; i < WAVESHAPER_POINTS; ++i) to[i] = loadShared(from[i]);
+  for (int i = 0; i < WAVESHAPER_POINTS; ++i) to[i] = loadRelaxed(from[i]);
 }
 
 // The display's test waves at cycle position f (0..1).
@@ -52,10 +52,10 @@ bool TEngine::getNoiseGateTriggered() const {
 }
 
 float TEngine::getFollowerValue(float x) {
-  const int i = dsp::saturatingInt(static_cast<double>(x) * 511.9999);
-  const int p = dsp::saturatingInt(followerPhase.load(std::memory_order_relaxed) * 511.9999);
+  const int i = dsp::saturatingInt(static_cast<double>(x) * FOLLOWER_INDEX_SCALE);
+  const int p = dsp::saturatingInt(followerPhase.load(std::memory_order_relaxed) * FOLLOWER_INDEX_SCALE);
   const unsigned index = (static_cast<unsigned>(i) + static_cast<unsigned>(p) + 1u) & (FOLLOWER_HISTORY - 1);
-  return loadShared(followerHistory[index]);
+  return loadRelaxed(followerHistory[index]);
 }
 
 int32_t TEngine::getLFOScreenValue(int l, float x, int height) {
@@ -66,7 +66,7 @@ int32_t TEngine::getLFOScreenValue(int l, float x, int height) {
     v = holdDisplayValues[dsp::saturatingInt(clamp01(x) * 39.99f)];
   } else {
     float curve[WAVESHAPER_POINTS];
-    copyCurve(curve, waveShaperCurves[loadShared(lfoCurve[l]) ? 1 : 0]);
+    copyCurve(curve, waveShaperCurves[loadRelaxed(lfoCurve[l]) ? 1 : 0]);
     screenLfo.setSym(clamp01(tagValue(LFO_SHAPE_TAGS[l])));
     screenLfo.setWave(w);
     screenLfo.setPhase(x);
@@ -82,7 +82,7 @@ int32_t TEngine::getLFOPos(int l, float width) const {
 
 bool TEngine::distortDisplayUpdated() {
   float s = 0.0f;
-  for (int t = DISTORT_KNOB_1_TAG + 2; t <= DISTORT_KNOB_1_TAG + 7; ++t) s += tagValue(t) + modulator.getMod(t);
+  for (int j = 2; j < 8; ++j) s += tagValue(DISTORT_KNOB_1_TAG + j) + modulator.getMod(DEST_DIST_1 + j);
   const int64_t product = static_cast<int64_t>(dsp::saturatingInt(s * 100000.0f)) * getDistortType();
   const int32_t sig = static_cast<int32_t>(static_cast<uint32_t>(product));
   if (sig == distortDisplaySignature) return false;

@@ -197,7 +197,7 @@ void TEngine::resetNow() {
 
   followerPhase.store(0.0, std::memory_order_relaxed);
   followerLevel = followerEnvelope = followerHoldCount = 0.0f;
-  for (float& v : followerHistory) storeShared(v, 0.0f);
+  for (float& v : followerHistory) storeRelaxed(v, 0.0f);
 
   freshStart = true;
 }

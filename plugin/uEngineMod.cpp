@@ -38,8 +38,8 @@ void TEngine::setFollowerValue(float left, float right) {
     }
   }
   modulator.setSrcVal(SRC_FOLLOWER, followerEnvelope);
-  const int slot = dsp::saturatingInt(followerPhase.load(std::memory_order_relaxed) * 511.9999) & (FOLLOWER_HISTORY - 1);
-  storeShared(followerHistory[slot], clamp01(followerEnvelope));
+  const int slot = dsp::saturatingInt(followerPhase.load(std::memory_order_relaxed) * FOLLOWER_INDEX_SCALE) & (FOLLOWER_HISTORY - 1);
+  storeRelaxed(followerHistory[slot], clamp01(followerEnvelope));
 }
 
 void TEngine::computeDisrupt() {
@@ -54,7 +54,7 @@ void TEngine::runModSources() {
   if (lazyOn) {
     const float w = lazyLfo.getLazyValue(TLfo::LAZY_SINE);
     modulator.setSrcVal(SRC_LAZY, w);
-    modulator.setSrcVal(SRC_LAZY_UNI, w * 0.5f + 0.5f);
+    modulator.setSrcVal(SRC_UNI_LAZY, w * 0.5f + 0.5f);
     modulator.setSrcVal(SRC_LAZY_SIGN, w > 0.0f ? 1.0f : (w < 0.0f ? -1.0f : 0.0f));
   }
   if (!anyLfoInUse) return;
@@ -126,11 +126,11 @@ void TEngine::refreshLfoParameters() {
   for (int i = 0; i < 4; ++i) {
     if (!lfoInUse[i]) continue;
     TLfo& l = lfo[i];
-    l.setSym(tagValue(LFO_SHAPE_TAGS[i]) + mod(DEST_LFO_SHAPE + i));
-    l.setPhase(mod(DEST_LFO_PHASE + i));
-    l.setSmooth(mod(DEST_LFO_SMOOTH + i));
+    l.setSym(tagValue(LFO_SHAPE_TAGS[i]) + mod(DEST_LFO_SHAPE_1 + i));
+    l.setPhase(mod(DEST_LFO_PHASE_1 + i));
+    l.setSmooth(mod(DEST_LFO_SMOOTH_1 + i));
     l.setSpeed(tagValue(LFO_SPEED_TAGS[i]), tagValue(LFO_SYNC_TAGS[i]) >= 0.5f, bpm,
-               speedMultiplier(mod(DEST_LFO_SPEED + i)));
+               speedMultiplier(mod(DEST_LFO_SPEED_1 + i)));
   }
 }
 
@@ -186,7 +186,7 @@ void TEngine::controlTick() {
   // 8. Disrupt slots (a slot is off while its switch is off).
   for (int j = 0; j < NUM_DISRUPT_SLOTS; ++j)
     modulator.setAmtForSlot(TModulator::SLOT_FIRST_DISRUPT + j,
-                            2.0f * tagValue(DISRUPT_SLOT_AMT_1_TAG + j) - 1.0f + mod(DEST_DISRUPT_SLOT + j),
+                            2.0f * tagValue(DISRUPT_SLOT_AMT_1_TAG + j) - 1.0f + mod(DEST_DISRUPT_1 + j),
                             params.revOn(DISRUPT_ON_TAGS[j]));
 
   // 9. Follower coefficients at the host rate, recomputed only when their knobs move.
@@ -209,7 +209,7 @@ void TEngine::controlTick() {
 
   // 10. Follower outputs, their amounts modulated by a chosen source.
   for (int j = 0; j < 3; ++j) {
-    const float amount = clampPM1((2.0f * tagValue(FOLLOWER_AMT_1_TAG + j) - 1.0f) + mod(DEST_FOLLOWER_AMT + j) +
+    const float amount = clampPM1((2.0f * tagValue(FOLLOWER_AMT_1_TAG + j) - 1.0f) + mod(DEST_FOLLOWER_AMT_1 + j) +
                                   (2.0f * tagValue(FOLLOWER_MOD_AMT_1_TAG + j) - 1.0f) *
                                       modulator.getSrcVal(followerModSources[j]));
     modulator.setAmtForSlot(TModulator::SLOT_FIRST_FOLLOWER + j, amount, getOnOff(FOLLOWER_BYPASS_1_TAG + j));
@@ -218,7 +218,7 @@ void TEngine::controlTick() {
   // 11. LFO amounts.
   for (int i = 0; i < 4; ++i) {
     lfo[i].setHum(tagValue(LFO_HUM_TAGS[i]));
-    modulator.setAmtForSlot(TModulator::SLOT_FIRST_LFO + i, 2.0f * tagValue(LFO_AMT_TAGS[i]) - 1.0f + mod(DEST_LFO_AMT + i),
+    modulator.setAmtForSlot(TModulator::SLOT_FIRST_LFO + i, 2.0f * tagValue(LFO_AMT_TAGS[i]) - 1.0f + mod(DEST_LFO_AMT_1 + i),
                             false);
   }
 
@@ -226,7 +226,7 @@ void TEngine::controlTick() {
   const bool advanced = getOnOff(MOD_ADVANCED_TAG);
   for (int s = 0; s < NUM_MOD_SLOTS; ++s) {
     const bool bypassed = getOnOff(MOD_SLOT_BY_TAGS[s]);
-    modulator.setAmtForSlot(SLOT_MOD[s], 2.0f * tagValue(MOD_SLOT_AMT_TAGS[s]) - 1.0f + mod(DEST_MOD_SLOT_AMT + s),
+    modulator.setAmtForSlot(SLOT_MOD[s], 2.0f * tagValue(MOD_SLOT_AMT_TAGS[s]) - 1.0f + mod(DEST_MOD_AMT_1 + s),
                             bypassed);
     modulator.setAdvForSlot(SLOT_MOD[s], advanced, tagValue(MOD_SLOT_OFFSET_TAGS[s]),
                             tagValue(MOD_SLOT_LOWER_THRESH_TAGS[s]), tagValue(MOD_SLOT_UPPER_THRESH_TAGS[s]), bypassed);
@@ -237,7 +237,7 @@ void TEngine::routingTick() {
   // 1. The wave-shaper curves, -1..1.
   for (int w = 0; w < 2; ++w)
     for (int i = 0; i < WAVESHAPER_POINTS; ++i)
-      storeShared(waveShaperCurves[w][i], 2.0f * tagValue(WAVESHAPER_START_TAG[w] + i) - 1.0f);
+      storeRelaxed(waveShaperCurves[w][i], 2.0f * tagValue(WAVESHAPER_START_TAG[w] + i) - 1.0f);
 
   // 2. LFOs: stepped only while something listens to them.
   int rowSource[NUM_MOD_SLOTS];
@@ -251,7 +251,7 @@ void TEngine::routingTick() {
     anyLfoInUse |= used;
     const int wave = getLFOWave(i);
     lfo[i].setWave(wave);
-    storeShared(lfoCurve[i], wave == TLfo::WAVE_SHAPER_2 ? 1 : 0);
+    storeRelaxed(lfoCurve[i], wave == TLfo::WAVE_SHAPER_2 ? 1 : 0);
     modulator.setDestForSlot(TModulator::SLOT_FIRST_LFO + i, dest);
   }
 
@@ -282,17 +282,17 @@ void TEngine::routingTick() {
 
 void TEngine::startNoteLfos() {
   for (int i = 0; i < 4; ++i)
-    if (getLFOMode(i) == midi::LFO_MODE_NOTE) lfo[i].start();
+    if (getLFOMode(i) == LFO_MODE_NOTE) lfo[i].start();
 }
 
 void TEngine::stopNoteLfos() {
   for (int i = 0; i < 4; ++i)
-    if (getLFOMode(i) == midi::LFO_MODE_NOTE) lfo[i].stop();
+    if (getLFOMode(i) == LFO_MODE_NOTE) lfo[i].stop();
 }
 
 void TEngine::triggerMidiLfos(int trigger, int value) {
   for (int i = 0; i < 4; ++i) {
-    if (getLFOMode(i) != midi::LFO_MODE_MIDI) continue;
+    if (getLFOMode(i) != LFO_MODE_MIDI) continue;
     const int step = getLFOTrigger(i);
     if (step < 0 || step >= static_cast<int>(midi::LFO_TRIGGER_CC.size())) continue;
     if (midi::LFO_TRIGGER_CC[static_cast<std::size_t>(step)] == trigger) lfo[i].trigger(value);

@@ -92,7 +92,7 @@ void APlugin::alignToLoadedProgram() {
 
 void APlugin::storeDisruptAmount(float value) {
   currentValues[DISRUPT_AMOUNT_TAG].store(value, std::memory_order_relaxed);
-  std::atomic_ref<float>(programValues()[DISRUPT_AMOUNT_TAG]).store(value, std::memory_order_relaxed);
+  storeRelaxed(programValues()[DISRUPT_AMOUNT_TAG], value);
 }
 
 void APlugin::showDisruptAmount(float value) {

@@ -14,6 +14,7 @@
 #include "uEngine.h"
 #include "uParamText.h"
 #include "uPluginPresetsBanks.h"
+#include "uShared.h"
 
 inline constexpr const char* PRODUCT_NAME_STR = "Grindle2";
 inline constexpr const char* VENDOR_STR = "Kestrune";

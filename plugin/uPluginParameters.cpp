@@ -7,10 +7,6 @@
 
 namespace {
 
-// Several threads write these plain tables (they keep plain floats for their stored layout).
-inline void storeRelaxed(float& slot, float v) { std::atomic_ref<float>(slot).store(v, std::memory_order_relaxed); }
-inline float loadRelaxed(float& slot) { return std::atomic_ref<float>(slot).load(std::memory_order_relaxed); }
-
 using dsp::clamp01;
 
 constexpr float kChangeEpsilon = 1e-5f;
