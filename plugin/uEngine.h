@@ -158,6 +158,8 @@ class TEngine {
   TLfo screenLfo;
   TModulator modulator;
 
+  // Every module at the working rate (start-up and rate changes).
+  void initModules();
   // The full re-initialisation itself; only on the audio thread or while processing is off.
   void resetNow();
   void alignWorkingValuesNow();

@@ -18,6 +18,26 @@ uint32_t nextNoiseSeed() {
 }
 }  // namespace
 
+void TEngine::initModules() {
+  // Every module at the working rate, in declaration order; no routing and no follower
+  // coefficients until the ticks compute them afresh.
+  distort.init(lastSampleRate);
+  displayDistort.init(lastSampleRate);
+  preEQ.init(lastSampleRate);
+  postEQ.init(lastSampleRate);
+  oldEQ.init(lastSampleRate);
+  noiseGate.init(lastSampleRate);
+  highPassFilter.init(lastSampleRate);
+  lowPassFilter.init(lastSampleRate);
+  compressor.init(lastSampleRate);
+  widener.init(lastSampleRate);
+  for (TLfo& l : lfo) l.init(lastSampleRate);
+  screenLfo.init(lastSampleRate);
+  modulator.init();
+  modRouted = false;
+  for (float& v : followerInputs) v = std::numeric_limits<float>::quiet_NaN();
+}
+
 void TEngine::init() {
   for (auto& r : midiPool) {
     std::memset(&r, 0, sizeof(r));
@@ -35,23 +55,8 @@ void TEngine::init() {
   lastTransportPlaying = -1;
   noise.seed(nextNoiseSeed());
 
-  // Every module at the start-up rate, in declaration order.
   distort.setRandSeed(&randSeed);
-  distort.init(lastSampleRate);
-  displayDistort.init(lastSampleRate);
-  preEQ.init(lastSampleRate);
-  postEQ.init(lastSampleRate);
-  oldEQ.init(lastSampleRate);
-  noiseGate.init(lastSampleRate);
-  highPassFilter.init(lastSampleRate);
-  lowPassFilter.init(lastSampleRate);
-  compressor.init(lastSampleRate);
-  widener.init(lastSampleRate);
-  for (TLfo& l : lfo) l.init(lastSampleRate);
-  screenLfo.init(lastSampleRate);
-  modulator.init();
-  modRouted = false;
-  for (float& v : followerInputs) v = std::numeric_limits<float>::quiet_NaN();
+  initModules();
 
   for (float& v : inputFrame) v = 0.0f;
   for (float& v : outputFrame) v = 0.0f;
@@ -99,23 +104,9 @@ bool TEngine::setSampleRate(float rate) {
   lastSampleRate = std::max(rate, 100.0f);
   samplesPerBar.store(lastSampleRate * 240.0f / tempo.load(std::memory_order_relaxed), std::memory_order_relaxed);
 
-  modulator.init();
-  modRouted = false;
-  for (float& v : followerInputs) v = std::numeric_limits<float>::quiet_NaN();
-  distort.init(lastSampleRate);
-  displayDistort.init(lastSampleRate);
-  preEQ.init(lastSampleRate);
-  postEQ.init(lastSampleRate);
-  oldEQ.init(lastSampleRate);
-  noiseGate.init(lastSampleRate);
-  compressor.init(lastSampleRate);
-  lowPassFilter.init(lastSampleRate);
-  highPassFilter.init(lastSampleRate);
-  widener.init(lastSampleRate);
+  initModules();
   lazyLfo.init(lastSampleRate);
   lazyLfo.start();
-  screenLfo.init(lastSampleRate);
-  for (TLfo& l : lfo) l.init(lastSampleRate);
 
   // The oscillators lost their state: free-running ones start again at once, and the
   // host-triggered ones at the next block in which the host reports playing.
