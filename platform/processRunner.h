@@ -17,6 +17,7 @@ struct ProcessResult {
   int termSignal = 0;            // the signal that ended it, when it did not exit normally
   bool outputTruncated = false;  // it wrote more than we keep (see kMaxProcessOutput)
   std::string output;            // everything it wrote to its standard output
+  std::string errorOutput;       // what it wrote to its standard error (the first kMaxProcessOutput bytes)
 };
 
 // Output beyond this many bytes is read and discarded, so a runaway child cannot exhaust memory.
@@ -26,7 +27,8 @@ inline constexpr std::size_t kMaxProcessOutput = 1u << 20;
 inline constexpr int kPumpIntervalMs = 15;
 
 // Starts argv[0] (looked up in PATH unless it holds a '/'), with standard input from /dev/null,
-// standard output captured, standard error inherited, and the parent's environment minus
+// standard output captured, standard error passed on to ours as it comes and also kept (so
+// that a caller can tell why a program failed), and the parent's environment minus
 // LD_LIBRARY_PATH and LD_PRELOAD (a host's bundled libraries break the desktop's tools).
 // Returns once the child has ended. Call it on the GUI thread only.
 ProcessResult runProcess(const std::vector<std::string>& argv);

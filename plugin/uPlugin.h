@@ -100,6 +100,10 @@ class APlugin : public AudioEffectX, public IParamTextSource, protected IEngineL
   void setSteppedValue(int t, int n);
   void setSteppedValue(int t, int n, float scale, int count);
 
+  // Moves a parameter by delta natural steps: a menu entry, on/off, or 0.01 of the range. The
+  // module path and the distortion type also update the editor. GUI thread.
+  void changeDelta(int t, int delta);
+
   void copyParameter(int from, int to);
   void swapParameter(int a, int b);
   float getDefault(int t);
@@ -138,6 +142,7 @@ class APlugin : public AudioEffectX, public IParamTextSource, protected IEngineL
 
   // Host identity. identifyHost reads the strings as the host wrote them (any case).
   static HostQuirkFlags identifyHost(const char* vendor, const char* product);
+  // Set once by the constructor; what depends on the host (the chunk rules) is derived from it.
   HostQuirkFlags hostQuirkFlags;
 
   // Texts of the parameter for the host and the editor: live values of the store.
@@ -347,13 +352,16 @@ class APlugin : public AudioEffectX, public IParamTextSource, protected IEngineL
   // Loads the built-in program named by the name tags of the program store into the current
   // values and the store (row 0 when the name matches none).
   void loadBuiltInFromNameTags();
+  // Makes the built-in program the name tags spell current (row 0 when none matches) and
+  // answers its number.
+  int builtInNamedByNameTags();
   // The store of the current program number.
   float* programValues() { return programs.values; }
 
   // ======== Programs and state chunk ========
  public:
   // The host sees one program, number 0; what it sounds like is the built-in program its name
-  // tags spell. Every load ends on a built-in row.
+  // tags spell. Choosing it loads that built-in row; a restored chunk keeps its own values.
   void setProgram(int32_t program) override;
   void setProgramName(char* name) override;
   void getProgramName(char* name) override;
@@ -378,10 +386,11 @@ class APlugin : public AudioEffectX, public IParamTextSource, protected IEngineL
   bool getIsSettingPreset() const {
     return settingPreset.load(std::memory_order_relaxed) || refreshingEditor.load(std::memory_order_relaxed);
   }
-  // How chunks are exchanged. Hosts recognised by their strings keep their own rules; every
-  // other host exchanges bank and program chunks.
+  // How chunks are exchanged, decided by the host's identity alone. Hosts recognised by their
+  // strings keep their own rules; every other host exchanges bank and program chunks.
   enum class ChunkHost : uint8_t { Other, Kore, Maschine, Veldra, Propellerhead };
-  ChunkHost chunkHost = ChunkHost::Other;
+  static ChunkHost chunkHostFor(const HostQuirkFlags& host);
+  ChunkHost chunkHost() const { return chunkHostFor(hostQuirkFlags); }
 
   std::atomic<int32_t> curDemoProgram{0};
   char demoProgramNames[NUM_DEMO_PROGRAMS][64] = {};
@@ -394,6 +403,10 @@ class APlugin : public AudioEffectX, public IParamTextSource, protected IEngineL
   void initPrograms();
   // Copies built-in row n into the current values and the store, with its name.
   void copyBuiltInRow(int n);
+  // The load behind setProgram(0) and setChunk: snapshots, working values, reset and editor
+  // redraw. keepStoredValues: the store holds restored values that stay; otherwise the built-in
+  // row the name tags spell replaces them. Nothing happens while the editor is opening.
+  void loadProgram(bool keepStoredValues);
   // Brings the engine's working values (smoothed volume, mix, filter frequencies, Disrupt,
   // LFO speeds), the MIDI pick-up values and the held notes in line with a loaded program
   // (supplied by the engine and MIDI code).
