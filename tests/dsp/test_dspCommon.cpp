@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <limits>
-
 #include <cmath>
 #include <limits>
 
