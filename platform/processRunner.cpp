@@ -126,9 +126,11 @@ struct RunningGuard {
 };
 
 // Starts the child with the pipes' write ends as its standard output and standard error;
-// returns its pid or -1.
+// returns its pid or -1. With write ends of -1 (a detached child) the output goes to
+// /dev/null, the error stays ours and the child gets a session of its own.
 pid_t spawnChild(const std::string& program, const std::vector<std::string>& argv, const int (&readFds)[2],
                  const int (&writeFds)[2]) {
+  const bool detached = writeFds[0] < 0;
   posix_spawn_file_actions_t actions;
   posix_spawnattr_t attributes;
   if (posix_spawn_file_actions_init(&actions) != 0) return -1;
@@ -138,14 +140,17 @@ pid_t spawnChild(const std::string& program, const std::vector<std::string>& arg
   }
 
   bool ok = posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0) == 0 &&
-            posix_spawn_file_actions_adddup2(&actions, writeFds[0], 1) == 0 &&
-            posix_spawn_file_actions_adddup2(&actions, writeFds[1], 2) == 0;
+            (detached ? posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0) == 0
+                      : posix_spawn_file_actions_adddup2(&actions, writeFds[0], 1) == 0 &&
+                            posix_spawn_file_actions_adddup2(&actions, writeFds[1], 2) == 0);
 #if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
   // The host's own descriptors (audio devices, sockets) are none of the dialog's business.
   ok = ok && posix_spawn_file_actions_addclosefrom_np(&actions, 3) == 0;
 #else
-  for (const int fd : {readFds[0], readFds[1], writeFds[0], writeFds[1]})
-    ok = ok && posix_spawn_file_actions_addclose(&actions, fd) == 0;
+  if (!detached) {
+    for (const int fd : {readFds[0], readFds[1], writeFds[0], writeFds[1]})
+      ok = ok && posix_spawn_file_actions_addclose(&actions, fd) == 0;
+  }
 #endif
 
   // Hosts block or ignore signals on their GUI thread; the dialog must start with defaults.
@@ -158,7 +163,8 @@ pid_t spawnChild(const std::string& program, const std::vector<std::string>& arg
   }
   ok = ok && posix_spawnattr_setsigmask(&attributes, &noSignals) == 0 &&
        posix_spawnattr_setsigdefault(&attributes, &defaults) == 0 &&
-       posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF) == 0;
+       posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF |
+                                                 (detached ? POSIX_SPAWN_SETSID : 0)) == 0;
 
   std::vector<char*> args;
   args.reserve(argv.size() + 1);
@@ -278,6 +284,46 @@ ProcessResult runProcess(const std::vector<std::string>& argv) {
   }
   closeAll();
   return result;
+}
+
+namespace {
+
+// Detached children not yet reaped. GUI thread only; the lock guards a host that calls from
+// more than one thread anyway.
+std::mutex detachedMutex;
+std::vector<pid_t> detachedChildren;
+
+int reapLocked() {
+  std::erase_if(detachedChildren, [](pid_t pid) {
+    int status = 0;
+    pid_t w;
+    do {
+      w = ::waitpid(pid, &status, WNOHANG);
+    } while (w < 0 && errno == EINTR);
+    // Gone too when the host reaps children itself (ECHILD).
+    return w == pid || w < 0;
+  });
+  return static_cast<int>(detachedChildren.size());
+}
+
+}  // namespace
+
+bool startDetached(const std::vector<std::string>& argv) {
+  std::lock_guard<std::mutex> lock(detachedMutex);
+  reapLocked();
+  if (argv.empty()) return false;
+  const std::string program = findExecutable(argv[0]);
+  if (program.empty()) return false;
+  const int none[2] = {-1, -1};
+  const pid_t pid = spawnChild(program, argv, none, none);
+  if (pid < 0) return false;
+  detachedChildren.push_back(pid);
+  return true;
+}
+
+int reapDetachedChildren() {
+  std::lock_guard<std::mutex> lock(detachedMutex);
+  return reapLocked();
 }
 
 void setModalPumpHook(ModalPumpHook hook) {

@@ -33,6 +33,18 @@ inline constexpr int kPumpIntervalMs = 15;
 // Returns once the child has ended. Call it on the GUI thread only.
 ProcessResult runProcess(const std::vector<std::string>& argv);
 
+// Starts argv[0] (found in PATH as runProcess finds it, with the same environment) and returns
+// at once without waiting: standard input and output are /dev/null, standard error is
+// inherited, and the child runs in a session of its own (a terminal's Ctrl-C for the host does
+// not reach it). True when the child started. Children that have ended are reaped by later
+// calls and by reapDetachedChildren, never by a thread of ours: the module may be unloaded
+// while the child still runs. Call it on the GUI thread.
+bool startDetached(const std::vector<std::string>& argv);
+
+// Reaps the detached children that have ended (without waiting for the others) and returns
+// how many are still running. The editor's idle pass calls it.
+int reapDetachedChildren();
+
 // Absolute path of the executable `name` found in PATH ("" when there is none). Empty and
 // relative PATH entries are skipped: a dialog must never run a program from the host's
 // working folder. A name holding a '/' is checked as it is. An unset PATH searches

@@ -103,6 +103,9 @@ class APlugin : public AudioEffectX, public IParamTextSource, protected IEngineL
   // Moves a parameter by delta natural steps: a menu entry, on/off, or 0.01 of the range. The
   // module path and the distortion type also update the editor. GUI thread.
   void changeDelta(int t, int delta);
+  // Asks for the value in the parameter's unit ("-30 to 10 dB", "0 to 100%") and stores the
+  // answer (not automated); Cancel changes nothing. Blocks the GUI thread while the box is open.
+  void setNumValue(int t);
 
   void copyParameter(int from, int to);
   void swapParameter(int a, int b);
