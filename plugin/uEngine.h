@@ -128,6 +128,8 @@ class TEngine {
   // The Disrupt slider's spring: off while the slider is held, on when it is let go.
   void setDisruptSpringOn();
   void setDisruptSpringOff();
+  // True while the spring pulls the Disrupt amount home.
+  bool isDisruptSpringActive() const { return disruptSpringActive.load(std::memory_order_relaxed); }
   // Feeds the envelope follower one frame.
   void setFollowerValue(float left, float right);
 

@@ -25,7 +25,7 @@ using DrawOp = RecordingDrawContext::Op;
 class SpringPlugin : public APlugin {
  public:
   using APlugin::APlugin;
-  bool springOn() const { return disruptSpringActive.load(); }
+  bool springOn() const { return engine.isDisruptSpringActive(); }
 };
 
 class ForwardingListener : public IControlListener {
