@@ -28,7 +28,7 @@ using Kind = RecordingDrawContext::Kind;
 class SpringPlugin : public APlugin {
  public:
   using APlugin::APlugin;
-  bool springOn() const { return disruptSpringActive.load(); }
+  bool springOn() const { return engine.isDisruptSpringActive(); }
 };
 
 class ForwardingListener : public IControlListener {
