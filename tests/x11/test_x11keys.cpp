@@ -5,7 +5,7 @@
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 
-#include "support/xvfbServer.h"
+#include "tools/xvfb/xvfbServer.h"
 #include "vstgui/coptionmenu.h"
 #include "vstgui/x11errortrap.h"
 #include "vstgui/x11keys.h"

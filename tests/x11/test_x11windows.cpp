@@ -6,7 +6,7 @@
 #include <atomic>
 #include <thread>
 
-#include "platform/processRunner.h"
+#include "platform/os/processRunner.h"
 #include "vstgui/x11menu.h"
 #include "x11TestEnv.h"
 

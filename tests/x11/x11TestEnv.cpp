@@ -5,7 +5,7 @@
 #include <cairo.h>
 #include <time.h>
 
-#include "support/xvfbServer.h"
+#include "tools/xvfb/xvfbServer.h"
 
 using namespace VSTGUI;
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "vsthost.h"
+#include "tools/host/vsthost.h"
 
 namespace {
 
