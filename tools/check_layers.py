@@ -2,7 +2,7 @@
 """Fails when a source of a lower layer includes a header of a layer above it.
 
 Each layer names the layers it may include directly; what those may include is allowed too.
-A file belongs to the layer of the longest folder below that holds it. tests/ and bench/ may
+A file belongs to the layer of the longest folder (or file) named below that holds it. tests/ and bench/ may
 include anything; the tools may include any layer but nothing of tests/ or bench/.
 
     check_layers.py [SOURCE_DIR]     check the tree (default: the folder above this script)
@@ -22,9 +22,11 @@ LAYERS = {
     "platform": ["platform/os", "include"],
     "plugin": ["vst2", "dsp", "platform", "include"],
     "vstgui": ["vst2", "platform/os", "include"],
-    "controls": ["vstgui", "plugin"],
+    # The editor's palette and zoom tables are written in the toolkit's colour type.
+    "include/guiTables.h": ["vstgui", "include"],
+    "controls": ["vstgui", "plugin", "include/guiTables.h"],
     "editor": ["controls", "vstgui", "plugin", "platform"],
-    "resources": ["vstgui", "include"],
+    "resources": ["vstgui", "include/guiTables.h"],
     # Libraries of the tools that tests link: the offline host's loader and the private X server.
     "tools/host": ["vst2"],
     "tools/xvfb": [],
@@ -56,7 +58,7 @@ def allowed_closure():
 def layer_of(rel):
     best = None
     for layer in LAYERS:
-        if rel.startswith(layer + "/") and (best is None or len(layer) > len(best)):
+        if (rel == layer or rel.startswith(layer + "/")) and (best is None or len(layer) > len(best)):
             best = layer
     return best
 
