@@ -426,8 +426,10 @@ TEST(Chunk, RecognisedHostsKeepTheirOwnRules) {
 }
 
 TEST(Chunk, RestoresRacingProgramChangesLeaveAValidProgram) {
-  // A host restoring state while MIDI program changes arrive on the audio thread.
+  // A host restoring state while MIDI program changes arrive on the audio thread (between
+  // blocks: the engine's reset waits for the next one).
   auto p = makePlugin();
+  p->resume();
   auto source = makePlugin();
   source->setDemoProgram(DEFAULT_DEMO_PROGRAM);
   void* data = nullptr;
@@ -455,6 +457,7 @@ TEST(Chunk, RestoresRacingProgramChangesLeaveAValidProgram) {
     ASSERT_TRUE(v >= 0.0f && v <= 1.0f) << t;
   }
   // Once quiet, a load is whole again.
+  p->suspend();
   p->setProgram(0);
   expectLoaded(*p, p->getCurDemoProgram());
 }
