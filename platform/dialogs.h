@@ -7,8 +7,8 @@
 
 // Shows `text` in a box titled "Grindle2". Type 1 has OK and Cancel and returns 1 for OK,
 // 2 for Cancel; any other type has OK only and returns 1 once closed. A box that cannot be
-// shown (no zenity or kdialog, or the program fails) writes the text to standard error and
-// returns 2.
+// shown (no zenity or kdialog, no X display to show it on, or the program fails) writes the
+// text to standard error and returns 2.
 int messageBox(const std::string& text, int type);
 
 // Asks for one line of text in a box titled `title` with the prompt `label`, preset with

@@ -5,8 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -80,6 +82,72 @@ void stripAllButNum(std::string& text) noexcept {
     if (isNumberChar(static_cast<unsigned char>(text[in]))) text[out++] = text[in];
   }
   text.resize(out);
+}
+
+namespace {
+
+constexpr bool isDigit(char c) noexcept { return c >= '0' && c <= '9'; }
+constexpr bool isBlank(char c) noexcept {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+}  // namespace
+
+std::size_t readDecimal(std::string_view text, float& value) noexcept {
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  const bool negative = i < n && text[i] == '-';
+  if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+  const std::size_t start = i;
+
+  // Decimal position of the first significant digit, so that a result out of the float range
+  // can be told apart as too large or too small.
+  long magnitude = 0;
+  bool significant = false;
+  std::size_t digits = 0;
+  for (; i < n && isDigit(text[i]); ++i, ++digits) {
+    significant = significant || text[i] != '0';
+    if (significant) ++magnitude;
+  }
+  if (i < n && text[i] == '.') {
+    for (++i; i < n && isDigit(text[i]); ++i, ++digits) {
+      if (significant) continue;
+      if (text[i] != '0') significant = true;
+      else --magnitude;
+    }
+  }
+  if (digits == 0) return 0;
+
+  if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+    std::size_t j = i + 1;
+    const bool negativeExponent = j < n && text[j] == '-';
+    if (j < n && (text[j] == '+' || text[j] == '-')) ++j;
+    if (j < n && isDigit(text[j])) {
+      long exponent = 0;
+      for (; j < n && isDigit(text[j]); ++j)
+        if (exponent < 100000) exponent = exponent * 10 + (text[j] - '0');
+      magnitude += negativeExponent ? -exponent : exponent;
+      i = j;
+    }
+  }
+
+  float x = 0.0f;
+  const auto [end, ec] = std::from_chars(text.data() + start, text.data() + i, x, std::chars_format::general);
+  (void)end;  // the text was checked above: all of it is one number
+  if (ec == std::errc::result_out_of_range) {
+    x = magnitude > 0 ? std::numeric_limits<float>::max() : 0.0f;
+  } else if (ec != std::errc()) {
+    return 0;
+  }
+  value = negative ? -x : x;
+  return i;
+}
+
+float decimalToFloat(std::string_view text) noexcept {
+  std::size_t i = 0;
+  while (i < text.size() && isBlank(text[i])) ++i;
+  float x = 0.0f;
+  return readDecimal(text.substr(i), x) > 0 ? x : 0.0f;
 }
 
 void removeEndSlash(std::string& path) noexcept {
@@ -169,4 +237,36 @@ bool writeFileAtomically(const std::string& path, std::string_view text, const c
   }
   syncFolder(getFileDriveDir(target));
   return true;
+}
+
+bool readFileCapped(const std::string& path, std::size_t maxBytes, std::string& text) {
+  // Non-blocking, so that opening a FIFO without a writer returns at once instead of hanging
+  // the editor; the type check then refuses it before anything is read.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st {};
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 0 &&
+            static_cast<unsigned long long>(st.st_size) <= maxBytes;
+  std::string content;
+  if (ok) {
+    try {
+      // One byte more than the file held tells a file that grew since fstat: refused.
+      content.resize(static_cast<std::size_t>(st.st_size) + 1);
+      std::size_t done = 0;
+      while (done < content.size()) {
+        const ssize_t got = ::read(fd, content.data() + done, content.size() - done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) ok = false;
+        if (got <= 0) break;
+        done += static_cast<std::size_t>(got);
+      }
+      ok = ok && done <= static_cast<std::size_t>(st.st_size);
+      content.resize(done);
+    } catch (...) {
+      ok = false;
+    }
+  }
+  ::close(fd);
+  if (ok) text = std::move(content);
+  return ok;
 }

@@ -5,6 +5,7 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,19 @@ void safename(std::string& text) noexcept;
 void stripAllButNum(char* text) noexcept;
 void stripAllButNum(std::string& text) noexcept;
 
+// Reads the decimal number at the very start of `text` (no blanks skipped): an optional sign
+// ('+' or '-'), digits with at most one '.', at least one digit, and an optional exponent
+// ('e' or 'E', optional sign, digits; an 'e' without digits is not part of the number). The
+// point is always '.', whatever the process locale; "nan", "inf" and hexadecimal are no
+// numbers. A number past the float range saturates to the largest float of its sign, one
+// below the smallest denormal becomes a zero. Returns how many characters form the number
+// (0 when the text does not begin with one; `value` is then untouched).
+std::size_t readDecimal(std::string_view text, float& value) noexcept;
+
+// The number at the start of `text` by the C library's atof rules (leading blanks skipped,
+// then readDecimal), but the same in every locale. Text without a leading number reads 0.
+float decimalToFloat(std::string_view text) noexcept;
+
 // Drops one trailing '/' (a lone "/" stays, being the root folder).
 void removeEndSlash(std::string& path) noexcept;
 
@@ -40,3 +54,9 @@ bool makeDirectory(const std::string& path, mode_t mode = 0755) noexcept;
 // file keeps its permissions; anything but a regular file (a device, a folder) is refused.
 // False, with the old file untouched, when any step fails.
 bool writeFileAtomically(const std::string& path, std::string_view text, const char* tempSuffix = ".tmp");
+
+// Reads a whole regular file of at most `maxBytes` bytes into `text`. Anything else is refused
+// at once without waiting or reading: a FIFO or a device (the file is opened non-blocking and
+// checked before any read), a folder, a larger file. False, with `text` untouched, on any
+// failure.
+bool readFileCapped(const std::string& path, std::size_t maxBytes, std::string& text);

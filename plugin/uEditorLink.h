@@ -9,4 +9,8 @@ struct IEditorLink {
   virtual void resume() = 0;
   virtual void setEditTag(int tag) = 0;
   virtual bool onWheel(float distance) = 0;
+  // GUI thread only: re-lay the module boxes for the stored path; select distortion type
+  // `type` (the editor limits it to the valid types).
+  virtual void updatePath() = 0;
+  virtual void updateDistort(int type) = 0;
 };

@@ -107,6 +107,13 @@ class APlugin : public AudioEffectX, public IParamTextSource {
   void setSteppedValue(int t, int n);
   void setSteppedValue(int t, int n, float scale, int count);
 
+  // Moves a parameter by delta natural steps: a menu entry, on/off, or 0.01 of the range. The
+  // module path and the distortion type also update the editor. GUI thread.
+  void changeDelta(int t, int delta);
+  // Asks for the value in the parameter's unit ("-30 to 10 dB", "0 to 100%") and stores the
+  // answer (not automated); Cancel changes nothing. Blocks the GUI thread while the box is open.
+  void setNumValue(int t);
+
   void copyParameter(int from, int to);
   void swapParameter(int a, int b);
   float getDefault(int t);
@@ -145,6 +152,7 @@ class APlugin : public AudioEffectX, public IParamTextSource {
 
   // Host identity. identifyHost reads the strings as the host wrote them (any case).
   static HostQuirkFlags identifyHost(const char* vendor, const char* product);
+  // Set once by the constructor; what depends on the host (the chunk rules) is derived from it.
   HostQuirkFlags hostQuirkFlags;
 
   // Texts of the parameter for the host and the editor: live values of the store.
@@ -465,6 +473,9 @@ class APlugin : public AudioEffectX, public IParamTextSource {
   // Loads the built-in program named by the name tags of the program store into the current
   // values and the store (row 0 when the name matches none).
   void loadBuiltInFromNameTags();
+  // Makes the built-in program the name tags spell current (row 0 when none matches) and
+  // answers its number.
+  int builtInNamedByNameTags();
   // The modulation currently applied to destination d; 0 until the modulator exists.
   float currentModulation(int d);
   // The store of the current program number.
@@ -473,7 +484,7 @@ class APlugin : public AudioEffectX, public IParamTextSource {
   // ======== Programs and state chunk ========
  public:
   // The host sees one program, number 0; what it sounds like is the built-in program its name
-  // tags spell. Every load ends on a built-in row.
+  // tags spell. Choosing it loads that built-in row; a restored chunk keeps its own values.
   void setProgram(int32_t program) override;
   void setProgramName(char* name) override;
   void getProgramName(char* name) override;
@@ -498,10 +509,11 @@ class APlugin : public AudioEffectX, public IParamTextSource {
   bool getIsSettingPreset() const {
     return settingPreset.load(std::memory_order_relaxed) || refreshingEditor.load(std::memory_order_relaxed);
   }
-  // How chunks are exchanged. Hosts recognised by their strings keep their own rules; every
-  // other host exchanges bank and program chunks.
+  // How chunks are exchanged, decided by the host's identity alone. Hosts recognised by their
+  // strings keep their own rules; every other host exchanges bank and program chunks.
   enum class ChunkHost : uint8_t { Other, Kore, Maschine, Veldra, Propellerhead };
-  ChunkHost chunkHost = ChunkHost::Other;
+  static ChunkHost chunkHostFor(const HostQuirkFlags& host);
+  ChunkHost chunkHost() const { return chunkHostFor(hostQuirkFlags); }
 
   std::atomic<int32_t> curDemoProgram{0};
   char demoProgramNames[NUM_DEMO_PROGRAMS][64] = {};
@@ -514,6 +526,10 @@ class APlugin : public AudioEffectX, public IParamTextSource {
   void initPrograms();
   // Copies built-in row n into the current values and the store, with its name.
   void copyBuiltInRow(int n);
+  // The load behind setProgram(0) and setChunk: snapshots, working values, reset and editor
+  // redraw. keepStoredValues: the store holds restored values that stay; otherwise the built-in
+  // row the name tags spell replaces them. Nothing happens while the editor is opening.
+  void loadProgram(bool keepStoredValues);
   // Brings the engine's working values (smoothed volume, mix, filter frequencies, Disrupt,
   // LFO speeds), the MIDI pick-up values and the held notes in line with a loaded program
   // (supplied by the engine and MIDI code).

@@ -261,24 +261,7 @@ void APlugin::setMidiCCNum(int tag) {
 
 bool APlugin::loadECSFile(const std::string& path) {
   std::string text;
-  bool ok = false;
-  if (FILE* f = std::fopen(path.c_str(), "rb")) {
-    char buffer[4096];
-    ok = true;
-    for (;;) {
-      const std::size_t n = std::fread(buffer, 1, sizeof(buffer), f);
-      text.append(buffer, n);
-      if (text.size() > midimap::MAX_FILE_BYTES) {
-        ok = false;
-        break;
-      }
-      if (n < sizeof(buffer)) {
-        ok = !std::ferror(f);
-        break;
-      }
-    }
-    std::fclose(f);
-  }
+  const bool ok = readFileCapped(path, midimap::MAX_FILE_BYTES, text);
   midimap::CCMap values{};
   if (!ok || !midimap::parseECS(text, values)) {
     messageBox(kECSProblem, kMessageOk);

@@ -101,6 +101,31 @@ void APlugin::setSteppedValue(int t, int n, float scale, int count) {
   setParameterAutomated(t, (static_cast<float>(n) + 0.1f) / scale);
 }
 
+void APlugin::changeDelta(int t, int delta) {
+  if (!isValidTag(t)) return;
+  if (t == DISTORT_TYPE_TAG) {
+    // The editor owns the type change (it also recalls the type's knob settings).
+    if (editorLink) editorLink->updateDistort(getDistortType() + delta);
+    return;
+  }
+  if (t == MODULE_PATH_TAG) {
+    setSteppedValue(t, getModulePath() + delta);
+    if (editorLink) editorLink->updatePath();
+    return;
+  }
+  if (menuNum[t] >= 0) {
+    const int count = menuNum[t];
+    int n = getSteppedValue(t) + delta;
+    if (n > count - 1) n = count - 1;
+    if (n < 0) n = 0;
+    setParameter(t, (static_cast<float>(n) + 0.1f) / menuRange[t]);
+  } else if (isOnOff[t]) {
+    setOnOff(t, delta >= 0);
+  } else {
+    setParameter(t, dsp::clamp01(getParameter(t) + 0.01f * static_cast<float>(delta)));
+  }
+}
+
 void APlugin::copyParameter(int from, int to) {
   if (isValidTag(from) && isValidTag(to)) setParameterAutomated(to, getParameter(from));
 }

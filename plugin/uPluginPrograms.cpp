@@ -1,8 +1,10 @@
 // Built-in programs, the snapshots of the program store and the state chunk.
 //
 // The host sees one program. Its name, held in the name tags, picks one of the built-in
-// programs, and every load (from the host, the editor, a MIDI program change or a restored
-// chunk) replaces all values by that built-in row: the saved state is the name, not the values.
+// programs. Choosing a program (the host's program call, the editor, a MIDI program change, the
+// load tag) replaces all values by that built-in row; a restored chunk (a session, a host preset,
+// an undo step) keeps the values it carries and only takes the built-in program's number and row
+// as the original that "Original" returns to.
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -72,7 +74,7 @@ void APlugin::copyBuiltInRow(int n) {
   storeName(programs.name, name, sizeof(programs.name));
 }
 
-void APlugin::loadBuiltInFromNameTags() {
+int APlugin::builtInNamedByNameTags() {
   char name[PROGRAM_NAME_LENGTH + 1];
   int n = 0;
   for (; n < PROGRAM_NAME_LENGTH; ++n) {
@@ -83,33 +85,56 @@ void APlugin::loadBuiltInFromNameTags() {
   name[n] = 0;
   const int program = presets::findDemoProgram(name);
   curDemoProgram = program;
-  copyBuiltInRow(program);
+  return program;
 }
 
+void APlugin::loadBuiltInFromNameTags() { copyBuiltInRow(builtInNamedByNameTags()); }
+
 void APlugin::setProgram(int32_t program) {
-  if (program != 0 || editorOpening.load(std::memory_order_relaxed)) return;
+  if (program != 0) return;
+  loadProgram(false);
+}
+
+void APlugin::loadProgram(bool keepStoredValues) {
+  if (editorOpening.load(std::memory_order_relaxed)) return;
   // curProgram stays 0: no other number gets this far.
   settingPreset = true;
 
-  loadBuiltInFromNameTags();
+  const int builtIn = builtInNamedByNameTags();
+  if (!keepStoredValues) copyBuiltInRow(builtIn);
   for (int t = 0; t <= kLastQuantisedTag; ++t)
     if (isOnOff[t]) storeRelaxed(programs.values[t], loadRelaxed(programs.values[t]) >= 0.5f ? 1.0f : 0.0f);
 
+  const float* row = presets::demoProgramRow(builtIn);
+  bool edited = false;
   for (int t = 0; t < NUM_PARAMS; ++t) {
+    if (keepStoredValues) currentValues[t].store(loadRelaxed(programs.values[t]), std::memory_order_relaxed);
     const float v = currentValues[t].load(std::memory_order_relaxed);
+    const float original = keepStoredValues ? row[t] : v;
     storeRelaxed(editedValues[t], v);
     storeRelaxed(lastValues[t], v);
-    storeRelaxed(originalValues[t], v);
+    storeRelaxed(originalValues[t], original);
+    edited = edited || v != original;
   }
 
   // Through the store operation so that an open editor follows every value. Tag 800 is among
-  // them and finds the same row again.
-  for (int t = 0; t < NUM_PARAMS; ++t) setParameter(t, loadRelaxed(programs.values[t]));
+  // them: for a choice it finds the same row again; restored values must not be replaced by
+  // it, so there the editor alone hears of it.
+  for (int t = 0; t < NUM_PARAMS; ++t) {
+    const float v = loadRelaxed(programs.values[t]);
+    if (keepStoredValues && t == LOAD_PROGRAM_TAG) {
+      if (isEditorOpen()) editorLink->setParameter(t, v);
+    } else {
+      setParameter(t, v);
+    }
+  }
 
   alignToLoadedProgram();
   resetEverything();
   settingPreset = false;
-  // editChanged is left as it was: only origProgram clears it.
+  // A choice leaves the edited lamp as it was (only origProgram puts it out); restored values
+  // light it exactly when they are not the built-in program's.
+  if (keepStoredValues) editChanged = edited;
 
   if (isEditorOpen() && !refreshingEditor.load(std::memory_order_relaxed)) {
     refreshingEditor = true;
@@ -176,6 +201,16 @@ void APlugin::origProgram() {
   editChanged = false;
 }
 
+// A host matching more than one row: Maschine's rules come first, then Propellerhead's (which
+// serve what VELDRA's and Kore's would refuse).
+APlugin::ChunkHost APlugin::chunkHostFor(const HostQuirkFlags& host) {
+  if (host.maschine) return ChunkHost::Maschine;
+  if (host.propellerhead) return ChunkHost::Propellerhead;
+  if (host.veldra) return ChunkHost::Veldra;
+  if (host.kore) return ChunkHost::Kore;
+  return ChunkHost::Other;
+}
+
 // Which of the two chunk buffers serves a request; null when this host gets no chunk of that kind.
 static ProgramChunk* chunkBufferFor(APlugin::ChunkHost host, bool isPreset, ProgramChunk& bank, ProgramChunk& program) {
   switch (host) {
@@ -194,7 +229,7 @@ static ProgramChunk* chunkBufferFor(APlugin::ChunkHost host, bool isPreset, Prog
 
 int32_t APlugin::getChunk(void** data, bool isPreset) {
   if (!data) return 0;
-  ProgramChunk* buffer = chunkBufferFor(chunkHost, isPreset, bankChunkBuffer, programChunkBuffer);
+  ProgramChunk* buffer = chunkBufferFor(chunkHost(), isPreset, bankChunkBuffer, programChunkBuffer);
   if (!buffer) return 0;
   for (int t = 0; t < NUM_PARAMS; ++t) buffer->values[t] = loadRelaxed(programs.values[t]);
   loadName(buffer->name, programs.name, sizeof(buffer->name));
@@ -206,13 +241,13 @@ int32_t APlugin::getChunk(void** data, bool isPreset) {
 int32_t APlugin::setChunk(void* data, int32_t byteSize, bool isPreset) {
   // Nothing to restore from: say so and keep the state.
   if (!data || byteSize < kChunkSize) return 0;
-  ProgramChunk* buffer = chunkBufferFor(chunkHost, isPreset, bankChunkBuffer, programChunkBuffer);
+  ProgramChunk* buffer = chunkBufferFor(chunkHost(), isPreset, bankChunkBuffer, programChunkBuffer);
   if (!buffer) return 1;
   // Hosts may hand back the very buffer getChunk gave them.
   std::memmove(buffer, data, sizeof(ProgramChunk));
   buffer->name[sizeof(buffer->name) - 1] = 0;
   for (int t = 0; t < NUM_PARAMS; ++t) storeRelaxed(programs.values[t], sanitised(buffer->values[t]));
   storeName(programs.name, buffer->name, sizeof(programs.name));
-  setProgram(0);
+  loadProgram(true);
   return 1;
 }

@@ -89,7 +89,7 @@ BREAKS = [
      "if (len == 3 && cp < 0x800) return false;"),
     ("platform/prefsStore.cpp", "if (c >= 'a' && c <= 'z') return c - 'a' + 26;", "if (c >= 'a' && c <= 'z') return c - 'a' + 25;"),
     ("platform/prefsStore.cpp", "for (; i + 3 <= bytes.size(); i += 3) {", "for (; i + 3 < bytes.size(); i += 3) {"),
-    ("platform/os/processRunner.cpp", "if (keep < static_cast<std::size_t>(n)) result.outputTruncated = true;", ""),
+    ("platform/os/processRunner.cpp", "if (keep < static_cast<std::size_t>(n)) truncated = true;", ""),
     ("platform/os/dialogBackend.cpp", "if (c <= ' ' || c == 0x7F", "if (c < ' ' || c == 0x7F"),
     ("platform/os/dialogBackend.cpp", "if (path[0] == '-') return \"./\" + path;", ""),
     ("platform/os/dialogBackend.cpp", "cmd.emplace_back(\"--confirm-overwrite\");", ""),

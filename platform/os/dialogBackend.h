@@ -19,7 +19,11 @@ class IDialogBackend {
   virtual ~IDialogBackend() = default;
   // The program that shows dialogs right now (a user may install one while the host runs).
   virtual DialogTool availableTool() = 0;
-  // Runs one dialog command and reports what the program said.
+  // The major version of `tool` where its command lines depend on it (zenity), else 0; 0 also
+  // when it cannot be told.
+  virtual int toolMajorVersion(DialogTool tool) = 0;
+  // Runs one dialog command and reports what the program said. A dialog that cannot be shown
+  // (no X display to show it on) is not started.
   virtual ProcessResult runDialog(const std::vector<std::string>& argv) = 0;
 };
 
@@ -31,6 +35,12 @@ IDialogBackend* setDialogBackend(IDialogBackend* backend);
 
 // zenity when it is in PATH, else kdialog when that is, else none.
 DialogTool findDialogTool();
+
+// Whether an X server answers at `display` (a DISPLAY value: ":0", ":1.0", "unix:0",
+// "host:10.0", "tcp/host:0", or a socket path): a connection to its socket is tried and closed
+// at once, without speaking X. A dialog tool started without one fails in ways that look like
+// Cancel (zenity exits 1).
+bool displayReachable(const char* display);
 
 // Title of every message box.
 inline constexpr const char* kMessageBoxTitle = "Grindle2";
@@ -49,12 +59,14 @@ struct FileDialogRequest {
   std::string defaultName;  // save only: the name proposed
   std::vector<std::string> extensions;  // file types shown, without the dot, first one selected
 };
-// A single-file open or save dialog. Save dialogs confirm before replacing a file.
-std::vector<std::string> fileCommand(DialogTool tool, const FileDialogRequest& request);
+// A single-file open or save dialog. Save dialogs confirm before replacing a file (zenity from
+// version 4 on does so by itself and deprecates the option that asked for it).
+std::vector<std::string> fileCommand(DialogTool tool, const FileDialogRequest& request, int toolMajorVersion);
 
 enum class DialogOutcome { ok, cancelled, failed };
 // OK is exit status 0, Cancel (or closing the window) 1 or 2; anything else means the program
-// could not show its dialog (no display, unknown option, killed).
+// could not show its dialog (no display, unknown option, killed). A program that says on its
+// standard error that it cannot open the display failed, whatever its status (zenity exits 1).
 DialogOutcome outcomeOf(const ProcessResult& result);
 
 // A dialog's answer: its output without the one line feed the programs add.

@@ -48,16 +48,30 @@ bool moveAboveStdio(int& fd) {
   return true;
 }
 
-// Reads whatever the pipe holds right now. Returns false at end of file.
-bool drainPipe(int fd, ProcessResult& result) {
+// Reads whatever the pipe holds right now into `into` (up to kMaxProcessOutput bytes; the rest
+// is read and dropped, noted in `truncated`), also writing it to our standard error when
+// `echo` is set. Returns false at end of file.
+bool drainPipe(int fd, std::string& into, bool& truncated, bool echo) {
   char buffer[4096];
   for (;;) {
     const ssize_t n = ::read(fd, buffer, sizeof buffer);
     if (n > 0) {
-      const std::size_t room = kMaxProcessOutput - result.output.size();
+      if (echo) {
+        for (ssize_t done = 0; done < n;) {
+          const ssize_t w = ::write(STDERR_FILENO, buffer + done, static_cast<std::size_t>(n - done));
+          if (w > 0) {
+            done += w;
+          } else if (w < 0 && errno == EINTR) {
+            continue;
+          } else {
+            break;  // our standard error is gone; the child's text is still kept
+          }
+        }
+      }
+      const std::size_t room = kMaxProcessOutput - into.size();
       const std::size_t keep = static_cast<std::size_t>(n) < room ? static_cast<std::size_t>(n) : room;
-      result.output.append(buffer, keep);
-      if (keep < static_cast<std::size_t>(n)) result.outputTruncated = true;
+      into.append(buffer, keep);
+      if (keep < static_cast<std::size_t>(n)) truncated = true;
       continue;
     }
     if (n == 0) return false;
@@ -65,6 +79,18 @@ bool drainPipe(int fd, ProcessResult& result) {
     return errno == EAGAIN || errno == EWOULDBLOCK;  // any other error ends reading
   }
 }
+
+// The child's two output pipes, read as they fill.
+struct OutputPipes {
+  int fd[2];    // standard output, standard error
+  bool open[2];
+  bool errorTruncated = false;
+  void drain(int k, ProcessResult& result) {
+    if (!open[k]) return;
+    open[k] = k == 0 ? drainPipe(fd[0], result.output, result.outputTruncated, false)
+                     : drainPipe(fd[1], result.errorOutput, errorTruncated, true);
+  }
+};
 
 void callPumpHook() {
   if (insidePump) return;
@@ -99,8 +125,12 @@ struct RunningGuard {
   RunningGuard& operator=(const RunningGuard&) = delete;
 };
 
-// Starts the child with the pipe's write end as its standard output; returns its pid or -1.
-pid_t spawnChild(const std::string& program, const std::vector<std::string>& argv, int readFd, int writeFd) {
+// Starts the child with the pipes' write ends as its standard output and standard error;
+// returns its pid or -1. With write ends of -1 (a detached child) the output goes to
+// /dev/null, the error stays ours and the child gets a session of its own.
+pid_t spawnChild(const std::string& program, const std::vector<std::string>& argv, const int (&readFds)[2],
+                 const int (&writeFds)[2]) {
+  const bool detached = writeFds[0] < 0;
   posix_spawn_file_actions_t actions;
   posix_spawnattr_t attributes;
   if (posix_spawn_file_actions_init(&actions) != 0) return -1;
@@ -110,13 +140,17 @@ pid_t spawnChild(const std::string& program, const std::vector<std::string>& arg
   }
 
   bool ok = posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0) == 0 &&
-            posix_spawn_file_actions_adddup2(&actions, writeFd, 1) == 0;
+            (detached ? posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0) == 0
+                      : posix_spawn_file_actions_adddup2(&actions, writeFds[0], 1) == 0 &&
+                            posix_spawn_file_actions_adddup2(&actions, writeFds[1], 2) == 0);
 #if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
   // The host's own descriptors (audio devices, sockets) are none of the dialog's business.
   ok = ok && posix_spawn_file_actions_addclosefrom_np(&actions, 3) == 0;
 #else
-  ok = ok && posix_spawn_file_actions_addclose(&actions, readFd) == 0 &&
-       posix_spawn_file_actions_addclose(&actions, writeFd) == 0;
+  if (!detached) {
+    for (const int fd : {readFds[0], readFds[1], writeFds[0], writeFds[1]})
+      ok = ok && posix_spawn_file_actions_addclose(&actions, fd) == 0;
+  }
 #endif
 
   // Hosts block or ignore signals on their GUI thread; the dialog must start with defaults.
@@ -129,7 +163,8 @@ pid_t spawnChild(const std::string& program, const std::vector<std::string>& arg
   }
   ok = ok && posix_spawnattr_setsigmask(&attributes, &noSignals) == 0 &&
        posix_spawnattr_setsigdefault(&attributes, &defaults) == 0 &&
-       posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF) == 0;
+       posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF |
+                                                 (detached ? POSIX_SPAWN_SETSID : 0)) == 0;
 
   std::vector<char*> args;
   args.reserve(argv.size() + 1);
@@ -189,31 +224,49 @@ ProcessResult runProcess(const std::vector<std::string>& argv) {
   const std::string program = findExecutable(argv[0]);
   if (program.empty()) return result;
 
-  int fds[2];
-  if (::pipe2(fds, O_CLOEXEC) != 0) return result;
-  if (!moveAboveStdio(fds[0]) || !moveAboveStdio(fds[1])) {
-    ::close(fds[0]);
-    ::close(fds[1]);
-    return result;
+  int readFds[2] = {-1, -1};
+  int writeFds[2] = {-1, -1};
+  auto closeAll = [&] {
+    for (int* fd : {&readFds[0], &readFds[1], &writeFds[0], &writeFds[1]}) {
+      if (*fd >= 0) ::close(*fd);
+      *fd = -1;
+    }
+  };
+  for (int k = 0; k < 2; ++k) {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) {
+      closeAll();
+      return result;
+    }
+    readFds[k] = fds[0];
+    writeFds[k] = fds[1];
+    if (!moveAboveStdio(readFds[k]) || !moveAboveStdio(writeFds[k])) {
+      closeAll();
+      return result;
+    }
   }
-  const int readFd = fds[0];
-  const pid_t pid = spawnChild(program, argv, readFd, fds[1]);
-  ::close(fds[1]);  // only the child writes; the read end sees end of file once it is done
+  const pid_t pid = spawnChild(program, argv, readFds, writeFds);
+  // Only the child writes; the read ends see end of file once it is done.
+  ::close(writeFds[0]);
+  ::close(writeFds[1]);
+  writeFds[0] = writeFds[1] = -1;
   if (pid < 0) {
-    ::close(readFd);
+    closeAll();
     return result;
   }
   result.started = true;
-  ::fcntl(readFd, F_SETFL, ::fcntl(readFd, F_GETFL) | O_NONBLOCK);
+  OutputPipes pipes{{readFds[0], readFds[1]}, {true, true}};
+  for (const int fd : readFds) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
 
   RunningGuard running;
-  bool pipeOpen = true;
   for (;;) {
-    if (pipeOpen) {
-      pollfd p{readFd, POLLIN, 0};
-      if (::poll(&p, 1, kPumpIntervalMs) > 0) pipeOpen = drainPipe(readFd, result);
-    } else {
-      ::poll(nullptr, 0, kPumpIntervalMs);
+    pollfd p[2] = {{readFds[0], POLLIN, 0}, {readFds[1], POLLIN, 0}};
+    // A closed pipe is left out of the poll (a negative descriptor is ignored).
+    for (int k = 0; k < 2; ++k)
+      if (!pipes.open[k]) p[k].fd = -1;
+    if (::poll(p, 2, kPumpIntervalMs) > 0) {
+      for (int k = 0; k < 2; ++k)
+        if (p[k].revents != 0) pipes.drain(k, result);
     }
 
     int status = 0;
@@ -223,13 +276,54 @@ ProcessResult runProcess(const std::vector<std::string>& argv) {
       // open must not hold us here. With w < 0 (a host that reaps children itself) the
       // status is lost and the result reports neither exit nor signal.
       if (w == pid) recordStatus(status, result);
-      if (pipeOpen) drainPipe(readFd, result);
+      pipes.drain(0, result);
+      pipes.drain(1, result);
       break;
     }
     callPumpHook();
   }
-  ::close(readFd);
+  closeAll();
   return result;
+}
+
+namespace {
+
+// Detached children not yet reaped. GUI thread only; the lock guards a host that calls from
+// more than one thread anyway.
+std::mutex detachedMutex;
+std::vector<pid_t> detachedChildren;
+
+int reapLocked() {
+  std::erase_if(detachedChildren, [](pid_t pid) {
+    int status = 0;
+    pid_t w;
+    do {
+      w = ::waitpid(pid, &status, WNOHANG);
+    } while (w < 0 && errno == EINTR);
+    // Gone too when the host reaps children itself (ECHILD).
+    return w == pid || w < 0;
+  });
+  return static_cast<int>(detachedChildren.size());
+}
+
+}  // namespace
+
+bool startDetached(const std::vector<std::string>& argv) {
+  std::lock_guard<std::mutex> lock(detachedMutex);
+  reapLocked();
+  if (argv.empty()) return false;
+  const std::string program = findExecutable(argv[0]);
+  if (program.empty()) return false;
+  const int none[2] = {-1, -1};
+  const pid_t pid = spawnChild(program, argv, none, none);
+  if (pid < 0) return false;
+  detachedChildren.push_back(pid);
+  return true;
+}
+
+int reapDetachedChildren() {
+  std::lock_guard<std::mutex> lock(detachedMutex);
+  return reapLocked();
 }
 
 void setModalPumpHook(ModalPumpHook hook) {

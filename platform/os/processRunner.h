@@ -17,6 +17,7 @@ struct ProcessResult {
   int termSignal = 0;            // the signal that ended it, when it did not exit normally
   bool outputTruncated = false;  // it wrote more than we keep (see kMaxProcessOutput)
   std::string output;            // everything it wrote to its standard output
+  std::string errorOutput;       // what it wrote to its standard error (the first kMaxProcessOutput bytes)
 };
 
 // Output beyond this many bytes is read and discarded, so a runaway child cannot exhaust memory.
@@ -26,10 +27,23 @@ inline constexpr std::size_t kMaxProcessOutput = 1u << 20;
 inline constexpr int kPumpIntervalMs = 15;
 
 // Starts argv[0] (looked up in PATH unless it holds a '/'), with standard input from /dev/null,
-// standard output captured, standard error inherited, and the parent's environment minus
+// standard output captured, standard error passed on to ours as it comes and also kept (so
+// that a caller can tell why a program failed), and the parent's environment minus
 // LD_LIBRARY_PATH and LD_PRELOAD (a host's bundled libraries break the desktop's tools).
 // Returns once the child has ended. Call it on the GUI thread only.
 ProcessResult runProcess(const std::vector<std::string>& argv);
+
+// Starts argv[0] (found in PATH as runProcess finds it, with the same environment) and returns
+// at once without waiting: standard input and output are /dev/null, standard error is
+// inherited, and the child runs in a session of its own (a terminal's Ctrl-C for the host does
+// not reach it). True when the child started. Children that have ended are reaped by later
+// calls and by reapDetachedChildren, never by a thread of ours: the module may be unloaded
+// while the child still runs. Call it on the GUI thread.
+bool startDetached(const std::vector<std::string>& argv);
+
+// Reaps the detached children that have ended (without waiting for the others) and returns
+// how many are still running. The editor's idle pass calls it.
+int reapDetachedChildren();
 
 // Absolute path of the executable `name` found in PATH ("" when there is none). Empty and
 // relative PATH entries are skipped: a dialog must never run a program from the host's

@@ -13,6 +13,7 @@
 
 #include "support/childProcess.h"
 #include "support/fakeHost.h"
+#include "plugin/uPluginPresetsBanks.h"
 #include "tools/host/vsthost.h"
 
 using testing_support::FakeHost;
@@ -151,4 +152,94 @@ TEST(HostTool, RefusesBadCommandLines) {
   EXPECT_EQ(runChild({kHostTool, "info", "--plugin", dir.path() + "/missing.so"}).exitCode, 1);
   EXPECT_EQ(runChild({kHostTool, "frobnicate", "--plugin", GRINDLE_SO_PATH}).exitCode, 2);
   EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST(HostTool, BadArgumentsNameTheArgumentAtFault) {
+  ASSERT_TRUE(std::filesystem::exists(kHostTool));
+  TempDir dir;
+  const std::string out = dir.path() + "/x.wav";
+  struct Case {
+    std::vector<std::string> args;
+    const char* named;
+  };
+  const Case cases[] = {
+      {{"--rate", "abc"}, "--rate abc:"},       {{"--rate", "nan"}, "--rate nan:"},
+      {{"--block", "0"}, "--block 0:"},         {{"--block", "1e3"}, "--block 1e3:"},
+      {{"--set", "foo"}, "--set foo:"},         {{"--set", "3=x"}, "--set 3=x:"},
+      {{"--program", "-1"}, "--program -1:"},   {{"--tempo", "0"}, "--tempo 0:"},
+      {{"--seconds", "x"}, "--seconds x:"},     {{"--block"}, "--block needs a value"},
+      {{"--frob", "1"}, "unknown option --frob"}, {{"--all-programs"}, "--all-programs:"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> argv = {kHostTool, "render", "--plugin", GRINDLE_SO_PATH, "--out", out};
+    argv.insert(argv.end(), c.args.begin(), c.args.end());
+    const auto r = runChild(argv, true);
+    EXPECT_EQ(r.exitCode, 2) << c.named;
+    EXPECT_EQ(r.output.rfind(std::string("g2host: ") + c.named, 0), 0u) << r.output;
+  }
+  EXPECT_FALSE(std::filesystem::exists(out));
+  const auto noPlugin = runChild({kHostTool, "bench", "--seconds", "1"}, true);
+  EXPECT_EQ(noPlugin.exitCode, 2);
+  EXPECT_NE(noPlugin.output.find("--plugin"), std::string::npos);
+}
+
+// The plug-in presents one program: --program reaches its bank by a MIDI program change.
+TEST(HostTool, ProgramNumbersBecomeMidiProgramChanges) {
+  ASSERT_TRUE(std::filesystem::exists(kHostTool));
+  TempDir dir;
+  struct Case {
+    int program;
+    int exitCode;
+  };
+  const Case cases[] = {{7, 0}, {0, 0}, {NUM_DEMO_PROGRAMS - 1, 0}, {NUM_DEMO_PROGRAMS, 1}, {127, 1}, {128, 1}};
+  std::vector<std::string> rendered;
+  for (const Case& c : cases) {
+    const std::string n = std::to_string(c.program);
+    SCOPED_TRACE(n);
+    const std::string out = dir.path() + "/p" + n + ".wav";
+    const auto r = runChild({kHostTool, "render", "--plugin", GRINDLE_SO_PATH, "--out", out, "--seconds", "0.5",
+                             "--program", n},
+                            true);
+    EXPECT_EQ(r.exitCode, c.exitCode) << r.output;
+    if (c.exitCode == 0) {
+      EXPECT_NE(r.output.find("program " + n + ": " + std::string(presets::demoProgramName(c.program)) + "\n"),
+                std::string::npos)
+          << r.output;
+      rendered.push_back(readFile(out));
+    } else {
+      EXPECT_NE(r.output.find("g2host: --program " + n + ":"), std::string::npos) << r.output;
+      EXPECT_FALSE(std::filesystem::exists(out));
+    }
+  }
+  ASSERT_EQ(rendered.size(), 3u);
+  EXPECT_NE(rendered[0], rendered[1]);  // program 7 does not sound like program 0
+
+  const auto bench = runChild({kHostTool, "bench", "--plugin", GRINDLE_SO_PATH, "--seconds", "0.2", "--program", "3"});
+  EXPECT_EQ(bench.exitCode, 0);
+  EXPECT_NE(bench.output.find("program 3: Default\n"), std::string::npos) << bench.output;
+}
+
+TEST(HostTool, BenchOfEveryProgram) {
+  ASSERT_TRUE(std::filesystem::exists(kHostTool));
+  const auto r = runChild({kHostTool, "bench", "--plugin", GRINDLE_SO_PATH, "--seconds", "0.05", "--all-programs"});
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  std::istringstream lines(r.output);
+  std::string line;
+  std::getline(lines, line);  // heading
+  for (int i = 0; i < NUM_DEMO_PROGRAMS; ++i) {
+    ASSERT_TRUE(std::getline(lines, line));
+    std::istringstream fields(line);
+    int number = -1;
+    fields >> number;
+    EXPECT_EQ(number, i);
+    const std::string name(presets::demoProgramName(i));
+    EXPECT_EQ(line.find(name), 5u) << line;
+    double factor = 0.0;
+    std::istringstream(line.substr(5 + name.size())) >> factor;
+    EXPECT_GT(factor, 0.0) << line;
+  }
+  for (const char* summary : {"programs: 50", "min:", "median:", "max:"}) {
+    ASSERT_TRUE(std::getline(lines, line));
+    EXPECT_EQ(line.rfind(summary, 0), 0u) << line;
+  }
 }

@@ -1,5 +1,7 @@
 // The controller-map file: its text, loading and saving through the file dialogs, and
 // failures that leave the map as it was.
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "midiTestUtil.h"
@@ -137,7 +139,9 @@ TEST(EcsFile, BadFilesChangeNothingAndSaySo) {
   }
   EXPECT_FALSE(p.loadECSFile(dir.file("missing.ecs")));
   EXPECT_FALSE(p.loadECSFile(dir.path()));  // a folder
-  EXPECT_EQ(dialogs.problemsShown(), expectedProblems + 2);
+  ASSERT_EQ(::mkfifo(dir.file("fifo.ecs").c_str(), 0600), 0);
+  EXPECT_FALSE(p.loadECSFile(dir.file("fifo.ecs")));  // refused at once, no writer needed
+  EXPECT_EQ(dialogs.problemsShown(), expectedProblems + 3);
   EXPECT_EQ(mapOf(p), before);
 }
 

@@ -2,13 +2,18 @@
 // scripted dialog backend that records the commands it is given.
 #pragma once
 
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -94,14 +99,54 @@ inline std::string shellQuoted(const std::string& text) {
 }
 
 // A stand-in for zenity or kdialog: records its arguments NUL-separated in "<name>.args" beside
-// itself, prints `answer` and exits with `status`. It uses shell built-ins only, so it works with
-// a PATH that holds nothing but itself.
-inline void writeFakeDialogTool(const TempDir& dir, const std::string& name, const std::string& answer, int status) {
+// itself, prints `answer` and exits with `status`. Asked for "--version" it notes the question
+// as one line in "<name>.versions", prints `version` and exits 0. It uses shell built-ins only,
+// so it works with a PATH that holds nothing but itself.
+inline void writeFakeDialogTool(const TempDir& dir, const std::string& name, const std::string& answer, int status,
+                                const std::string& version = "3.44.0") {
   writeScript(dir.file(name),
-              "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > " + shellQuoted(dir.file(name + ".args")) + "\n" +
-              "printf '%s' " + shellQuoted(answer) + "\n" +
-              "exit " + std::to_string(status) + "\n");
+              "if [ \"$1\" = --version ]; then echo asked >> " + shellQuoted(dir.file(name + ".versions")) +
+                  "; echo " + shellQuoted(version) + "; exit 0; fi\n" +
+                  "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > " + shellQuoted(dir.file(name + ".args")) + "\n" +
+                  "printf '%s' " + shellQuoted(answer) + "\n" + "exit " + std::to_string(status) + "\n");
 }
+
+// An X display for the dialog tools' sake: a socket listening where an X server of display
+// ":n" would (in the abstract namespace, so no file is left behind), with DISPLAY naming it.
+// Nothing answers on it; the dialog code only checks that a display is there.
+class FakeDisplay {
+ public:
+  FakeDisplay() {
+    for (int n = 640; n < 700 && fd_ < 0; ++n) {
+      const std::string path = "/tmp/.X11-unix/X" + std::to_string(n);
+      if (std::filesystem::exists(path)) continue;  // a real server's
+      const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+      sockaddr_un address{};
+      address.sun_family = AF_UNIX;
+      std::memcpy(address.sun_path + 1, path.data(), path.size());
+      const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + path.size());
+      // Nobody accepts: every check leaves a connection waiting, so leave room for many.
+      if (::bind(fd, reinterpret_cast<sockaddr*>(&address), length) == 0 && ::listen(fd, SOMAXCONN) == 0) {
+        fd_ = fd;
+        name_ = ":" + std::to_string(n);
+      } else {
+        ::close(fd);
+      }
+    }
+    display_ = std::make_unique<ScopedEnv>("DISPLAY", name_, name_.empty());
+  }
+  ~FakeDisplay() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FakeDisplay(const FakeDisplay&) = delete;
+  FakeDisplay& operator=(const FakeDisplay&) = delete;
+  const std::string& name() const { return name_; }  // "" when no display number was free
+
+ private:
+  int fd_ = -1;
+  std::string name_;
+  std::unique_ptr<ScopedEnv> display_;
+};
 
 inline std::vector<std::string> splitNul(const std::string& text) {
   std::vector<std::string> out;
@@ -131,6 +176,7 @@ class ScriptedBackend : public platform::IDialogBackend {
  public:
   explicit ScriptedBackend(platform::DialogTool tool) : tool(tool) {}
   platform::DialogTool availableTool() override { return tool; }
+  int toolMajorVersion(platform::DialogTool) override { return majorVersion; }
   platform::ProcessResult runDialog(const std::vector<std::string>& argv) override {
     calls.push_back(argv);
     if (answers.empty()) return exitedWith(1);  // an unscripted dialog is cancelled
@@ -139,6 +185,7 @@ class ScriptedBackend : public platform::IDialogBackend {
     return r;
   }
   platform::DialogTool tool;
+  int majorVersion = 3;
   std::deque<platform::ProcessResult> answers;
   std::vector<std::vector<std::string>> calls;
 };

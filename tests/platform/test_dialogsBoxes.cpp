@@ -1,6 +1,9 @@
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 
 #include "dialogTestSupport.h"
+#include "platform/os/dialogBackend.h"
 #include "platform/dialogs.h"
 #include "vstgui/cfileselector.h"
 
@@ -44,7 +47,7 @@ TEST(MessageBox, OkCancelBoxReportsTheButton) {
   EXPECT_EQ(messageBox("Sure?", 1), 2);
   ASSERT_EQ(backend.calls.size(), 3u);
   EXPECT_EQ(backend.calls[0],
-            (Args{"kdialog", "--title", "Grindle2", "--yes-label", "OK", "--no-label", "Cancel", "--yesno", "Sure?"}));
+            (Args{"kdialog", "--title", "Grindle2", "--yes-label", "OK", "--no-label", "Cancel", "--yesno", "<qt>Sure?</qt>"}));
 }
 
 TEST(MessageBox, ABoxThatCannotBeShownGoesToStderrAndCountsAsCancelled) {
@@ -94,7 +97,8 @@ TEST(InputBox, CancelAndFailuresLeaveTheTextAlone) {
   const std::string err = testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("Gate On: 0 for Off, 1 for On"), std::string::npos);
   EXPECT_EQ(backend.calls.size(), 4u);
-  EXPECT_EQ(backend.calls[0], (Args{"kdialog", "--title", "Gate On", "--inputbox", "0 for Off, 1 for On", "--", "On"}));
+  EXPECT_EQ(backend.calls[0],
+            (Args{"kdialog", "--title", "Gate On", "--inputbox", "<qt>0 for Off, 1 for On</qt>", "--", "On"}));
 
   ScriptedBackend none(DialogTool::none);
   ScopedBackend noTool(&none);
@@ -300,6 +304,8 @@ TEST(SystemDialogs, NoToolInPathMeansStderrAndCancel) {
 }
 
 TEST(SystemDialogs, ZenityIsPreferredAndGetsEveryArgumentIntact) {
+  dialogtest::FakeDisplay display;
+  ASSERT_FALSE(display.name().empty());
   TempDir bin;
   dialogtest::writeFakeDialogTool(bin, "zenity", "typed $(x) 'y'\n", 0);
   dialogtest::writeFakeDialogTool(bin, "kdialog", "wrong tool\n", 0);
@@ -317,16 +323,20 @@ TEST(SystemDialogs, ZenityIsPreferredAndGetsEveryArgumentIntact) {
 }
 
 TEST(SystemDialogs, KdialogWhenZenityIsMissing) {
+  dialogtest::FakeDisplay display;
+  ASSERT_FALSE(display.name().empty());
   TempDir bin;
   dialogtest::writeFakeDialogTool(bin, "kdialog", "", 2);
   dialogtest::ScopedEnv path("PATH", bin.path());
   EXPECT_EQ(platform::findDialogTool(), DialogTool::kdialog);
   EXPECT_EQ(messageBox("Replace -rf?", 1), 2);
   EXPECT_EQ(dialogtest::splitNul(dialogtest::readFile(bin.file("kdialog.args"))),
-            (Args{"--title", "Grindle2", "--yes-label", "OK", "--no-label", "Cancel", "--yesno", "Replace -rf?"}));
+            (Args{"--title", "Grindle2", "--yes-label", "OK", "--no-label", "Cancel", "--yesno", "<qt>Replace -rf?</qt>"}));
 }
 
 TEST(SystemDialogs, FileDialogThroughTheRealRunner) {
+  dialogtest::FakeDisplay display;
+  ASSERT_FALSE(display.name().empty());
   TempDir bin;
   const std::string chosen = "/tmp/a b/it's.ecs";
   dialogtest::writeFakeDialogTool(bin, "zenity", chosen + "\n", 0);
@@ -337,4 +347,125 @@ TEST(SystemDialogs, FileDialogThroughTheRealRunner) {
   EXPECT_EQ(folder, "/tmp/a b/");
   EXPECT_EQ(dialogtest::splitNul(dialogtest::readFile(bin.file("zenity.args"))),
             (Args{"--file-selection", "--title=Load ECS", "--filename=/tmp/a b/", "--file-filter=ecs | *.ecs"}));
+}
+
+namespace {
+
+// Every kind of dialog, for the no-display cases: what each returned.
+struct Shown {
+  int ok;
+  int okCancel;
+  bool input;
+  bool load;
+  bool save;
+};
+
+Shown tryEveryDialog(const std::string& text) {
+  Shown r{};
+  r.ok = messageBox(text, 0);
+  r.okCancel = messageBox(text, 1);
+  std::string typed = "keep";
+  r.input = inputBox("label", "Input " + text, typed);
+  std::string folder, file;
+  r.load = fileSelectLoadDir("Load " + text, "/", "*.ecs", folder, file);
+  r.save = fileSelectSaveDir("Save " + text, "/", "Grindle2.ecs", folder, file);
+  return r;
+}
+
+}  // namespace
+
+TEST(SystemDialogs, WithoutADisplayNothingIsStartedAndTheTextGoesToStderr) {
+  TempDir bin;
+  dialogtest::writeFakeDialogTool(bin, "zenity", "/tmp/x.ecs\n", 0);
+  dialogtest::ScopedEnv path("PATH", bin.path());
+  for (const char* display : {"", ":59123", ":59123.0", "unix:59123", "localhost:59123", "nonsense", ":x"}) {
+    SCOPED_TRACE(display);
+    dialogtest::ScopedEnv env("DISPLAY", display, display[0] == 0);
+    EXPECT_FALSE(platform::displayReachable(std::getenv("DISPLAY")));
+    testing::internal::CaptureStderr();
+    const Shown r = tryEveryDialog("Problem <b> with ECS File");
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(r.ok, 2);
+    EXPECT_EQ(r.okCancel, 2);
+    EXPECT_FALSE(r.input || r.load || r.save);
+    for (const char* what : {"Grindle2: Problem <b> with ECS File\n", "Input Problem", "Load Problem", "Save Problem"})
+      EXPECT_NE(err.find(what), std::string::npos) << what << " in " << err;
+    EXPECT_FALSE(std::filesystem::exists(bin.file("zenity.args")));
+    EXPECT_FALSE(std::filesystem::exists(bin.file("zenity.versions")));
+  }
+}
+
+TEST(SystemDialogs, ZenityThatCannotOpenTheDisplayShowedNothing) {
+  // The display answers, but GTK still cannot use it (refused, say): zenity exits 1.
+  dialogtest::FakeDisplay display;
+  ASSERT_FALSE(display.name().empty());
+  TempDir bin;
+  dialogtest::writeScript(bin.file("zenity"),
+                          "echo >&2\necho \"(zenity:77): Gtk-WARNING **: 01:02:03.456: cannot open display: $DISPLAY\" >&2\n"
+                          "exit 1\n");
+  dialogtest::ScopedEnv path("PATH", bin.path());
+  testing::internal::CaptureStderr();
+  const Shown r = tryEveryDialog("Replace it?");
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(r.ok, 2);
+  EXPECT_EQ(r.okCancel, 2);
+  EXPECT_FALSE(r.input || r.load || r.save);
+  EXPECT_NE(err.find("Grindle2: Replace it?\n"), std::string::npos) << err;
+  EXPECT_NE(err.find("cannot open display: " + display.name()), std::string::npos) << err;  // zenity's own words
+  EXPECT_NE(err.find("Input Replace it?"), std::string::npos) << err;
+}
+
+TEST(SystemDialogs, ZenityFourSavesWithoutTheDeprecatedOption) {
+  dialogtest::FakeDisplay display;
+  ASSERT_FALSE(display.name().empty());
+  for (const auto& [version, confirms] : {std::pair<const char*, bool>{"3.44.0", true}, {"4.0.1", false}, {"garbage", true}}) {
+    SCOPED_TRACE(version);
+    TempDir bin;
+    dialogtest::writeFakeDialogTool(bin, "zenity", bin.file("a.ecs") + "\n", 0, version);
+    dialogtest::ScopedEnv path("PATH", bin.path());
+    for (int run = 0; run < 2; ++run) {
+      std::string folder, file;
+      ASSERT_TRUE(fileSelectSaveDir("ECS Save", bin.path(), "Grindle2.ecs", folder, file));
+      EXPECT_EQ(file, bin.file("a.ecs"));
+      Args expected = {"--file-selection", "--save", "--confirm-overwrite", "--title=ECS Save",
+                       "--filename=" + bin.path() + "/Grindle2.ecs"};
+      if (!confirms) expected.erase(expected.begin() + 2);
+      EXPECT_EQ(dialogtest::splitNul(dialogtest::readFile(bin.file("zenity.args"))), expected);
+    }
+    // Asked once for each zenity; a version that cannot be read is asked for again.
+    const std::string asked = dialogtest::readFile(bin.file("zenity.versions"));
+    EXPECT_EQ(asked, std::string(version) == "garbage" ? "asked\nasked\n" : "asked\n");
+  }
+}
+
+TEST(SystemDialogs, DisplaysAreFoundWhereTheirServersListen) {
+  EXPECT_FALSE(platform::displayReachable(nullptr));
+  dialogtest::FakeDisplay local;
+  ASSERT_FALSE(local.name().empty());
+  const std::string number = local.name().substr(1);
+  for (const std::string& d : {local.name(), local.name() + ".0", "unix:" + number, "unix/:" + number})
+    EXPECT_TRUE(platform::displayReachable(d.c_str())) << d;
+  for (const std::string& d : std::vector<std::string>{local.name() + "x", local.name() + ".", ":-1", ":", "/nonexistent/socket"})
+    EXPECT_FALSE(platform::displayReachable(d.c_str())) << d;
+
+  // Over TCP: display n listens on port 6000 + n.
+  int listener = -1;
+  int n = 0;
+  for (n = 3100; n < 3200 && listener < 0; ++n) {
+    listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(6000 + n));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(listener, 4) != 0) {
+      ::close(listener);
+      listener = -1;
+    }
+  }
+  ASSERT_GE(listener, 0);
+  const std::string tcp = std::to_string(n - 1);
+  for (const std::string& d : {"127.0.0.1:" + tcp, "127.0.0.1:" + tcp + ".0", "tcp/127.0.0.1:" + tcp})
+    EXPECT_TRUE(platform::displayReachable(d.c_str())) << d;
+  ::close(listener);
+  EXPECT_FALSE(platform::displayReachable(("127.0.0.1:" + tcp).c_str()));
 }

@@ -33,6 +33,22 @@ TEST(ProcessRunner, CapturesOutputAndEachArgumentStaysWhole) {
   EXPECT_FALSE(r.outputTruncated);
 }
 
+TEST(ProcessRunner, StandardErrorIsPassedOnAndKept) {
+  TempDir dir;
+  dialogtest::writeScript(dir.file("warns"), "echo out\necho 'cannot open display: :9' >&2\nexit 1\n");
+  testing::internal::CaptureStderr();
+  const ProcessResult r = runProcess({dir.file("warns")});
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(r.output, "out\n");
+  EXPECT_EQ(r.errorOutput, "cannot open display: :9\n");
+  EXPECT_EQ(err, "cannot open display: :9\n");
+  EXPECT_EQ(r.exitCode, 1);
+  // A flood on standard error neither blocks nor grows without end.
+  const ProcessResult flood = runProcess({"sh", "-c", "head -c 300000 /dev/zero >&2; echo done"});
+  EXPECT_EQ(flood.output, "done\n");
+  EXPECT_EQ(flood.errorOutput.size(), 300000u);
+}
+
 TEST(ProcessRunner, ExitCodesAndSignals) {
   TempDir dir;
   dialogtest::writeScript(dir.file("seven"), "echo partial\nexit 7\n");

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -103,5 +105,53 @@ TEST(PathHelpers, FolderPartsAndFolderCreation) {
   EXPECT_FALSE(makeDirectory((root / "file").string()));
   EXPECT_FALSE(makeDirectory((root / "file" / "sub").string()));
   EXPECT_FALSE(makeDirectory(""));
+  std::filesystem::remove_all(root);
+}
+
+TEST(NumberReader, ReadsDecimalsByAtofRulesInEveryLocale) {
+  constexpr float MAXF = std::numeric_limits<float>::max();
+  struct Case {
+    const char* text;
+    std::size_t used;  // by readDecimal
+    float value;       // by decimalToFloat
+  };
+  const Case cases[] = {
+      {"12.5", 4, 12.5f},       {"-5.0 dB", 4, -5.0f},  {"+3", 2, 3.0f},        {".5", 2, 0.5f},
+      {"5.", 2, 5.0f},          {"-.25e1x", 6, -2.5f},  {"1e3", 3, 1000.0f},    {"1E+2", 4, 100.0f},
+      {"2e", 1, 2.0f},          {"2e-", 1, 2.0f},       {"440 Hz", 3, 440.0f},  {"0,5", 1, 0.0f},
+      {"1e999", 5, MAXF},       {"-1e39", 5, -MAXF},    {"1e-999", 6, 0.0f},    {"0e99999999999", 13, 0.0f},
+      {"0.0001e-50", 10, 0.0f}, {"1000e-50", 8, 0.0f},  {"abc", 0, 0.0f},       {"", 0, 0.0f},
+      {"-", 0, 0.0f},           {"+.", 0, 0.0f},        {".e5", 0, 0.0f},       {"nan", 0, 0.0f},
+      {"inf", 0, 0.0f},         {"-infinity", 0, 0.0f}, {"0x10", 1, 0.0f},      {" \t\n7", 0, 7.0f},
+  };
+  for (const Case& c : cases) {
+    float v = 42.0f;
+    EXPECT_EQ(readDecimal(c.text, v), c.used) << c.text;
+    if (c.used == 0) {
+      EXPECT_EQ(v, 42.0f) << c.text;
+    }
+    EXPECT_EQ(decimalToFloat(c.text), c.value) << c.text;
+  }
+  EXPECT_EQ(decimalToFloat("3" + std::string(5000, '0')), MAXF);
+  EXPECT_EQ(decimalToFloat("0." + std::string(5000, '0') + "1"), 0.0f);
+}
+
+TEST(FileHelpers, ReadFileCappedTakesOnlySmallRegularFiles) {
+  const auto root = std::filesystem::temp_directory_path() / ("grindle-read-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(root);
+  const std::string exact = (root / "exact").string();
+  { std::ofstream(exact) << std::string(100, 'x'); }
+  std::string text = "old";
+  EXPECT_TRUE(readFileCapped(exact, 100, text));
+  EXPECT_EQ(text, std::string(100, 'x'));
+  text = "old";
+  EXPECT_FALSE(readFileCapped(exact, 99, text));
+  EXPECT_EQ(text, "old");
+  ASSERT_EQ(::mkfifo((root / "fifo").c_str(), 0600), 0);
+  for (const std::string& path : {(root / "fifo").string(), root.string(), std::string("/dev/null"),
+                                 (root / "missing").string()}) {
+    EXPECT_FALSE(readFileCapped(path, 100, text)) << path;
+    EXPECT_EQ(text, "old");
+  }
   std::filesystem::remove_all(root);
 }

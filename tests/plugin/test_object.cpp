@@ -54,6 +54,8 @@ struct LoggingEditor : AEffEditor, IEditorLink {
     editorLog.push_back("wheel " + std::to_string(static_cast<int>(distance)));
     return true;
   }
+  void updatePath() override {}
+  void updateDistort(int) override {}
 };
 
 CreatedEditor makeLoggingEditor(APlugin& plugin) {

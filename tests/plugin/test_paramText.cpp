@@ -1,8 +1,4 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <array>
 #include <atomic>
@@ -11,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <limits>
 #include <locale>
 #include <sstream>
@@ -21,9 +16,8 @@
 
 #include "plugin/uParamText.h"
 #include "plugin/uVocabulary.h"
+#include "support/commaLocale.h"
 #include "tags.h"
-
-extern char** environ;
 
 namespace {
 
@@ -524,46 +518,6 @@ struct CommaPunct : std::numpunct<char> {
   std::string do_grouping() const override { return "\3"; }
 };
 
-bool runProgram(std::vector<std::string> args) {
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-  pid_t pid = 0;
-  const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return false;
-  int status = 0;
-  if (waitpid(pid, &status, 0) != pid) return false;
-  return WIFEXITED(status) && (WEXITSTATUS(status) == 0 || WEXITSTATUS(status) == 1);
-}
-
-bool decimalPointIsComma() { return std::strcmp(std::localeconv()->decimal_point, ",") == 0; }
-
-// Switches the C library to a locale with a comma decimal point: an installed one, or one
-// generated into a temporary folder. Returns the locale's name, or "" when none can be had.
-std::string selectCommaLocale(std::filesystem::path& generatedDir) {
-  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "de_DE", "fr_FR"})
-    if (std::setlocale(LC_ALL, name) && decimalPointIsComma()) return name;
-  char templ[] = "/tmp/grindle-locale-XXXXXX";
-  if (const char* tmp = std::getenv("TMPDIR"); tmp && *tmp) {
-    generatedDir = std::filesystem::path(tmp) / "grindle-locale-XXXXXX";
-  } else {
-    generatedDir = templ;
-  }
-  std::string dirTemplate = generatedDir.string();
-  if (!mkdtemp(dirTemplate.data())) return "";
-  generatedDir = dirTemplate;
-  const std::string name = "de_DE.UTF-8";
-  if (!runProgram({"localedef", "-i", "de_DE", "-f", "UTF-8", (generatedDir / name).string()})) return "";
-  setenv("LOCPATH", generatedDir.c_str(), 1);
-  if (std::setlocale(LC_ALL, name.c_str()) && decimalPointIsComma()) return name;
-  return "";
-}
-
 }  // namespace
 
 TEST(ParamTextLocale, IostreamCommaLocaleChangesNothing) {
@@ -579,26 +533,14 @@ TEST(ParamTextLocale, IostreamCommaLocaleChangesNothing) {
 
 TEST(ParamTextLocale, CLibraryCommaLocaleChangesNothing) {
   const std::vector<std::string> reference = allTexts();
-  std::filesystem::path generated;
-  const std::string oldLocpath = std::getenv("LOCPATH") ? std::getenv("LOCPATH") : "";
-  const bool hadLocpath = std::getenv("LOCPATH") != nullptr;
-  const std::string name = selectCommaLocale(generated);
   std::vector<std::string> texts;
   char probe[32] = "";
-  if (!name.empty()) {
+  {
+    const testing_support::ScopedCommaLocale comma;
+    if (!comma.active()) GTEST_SKIP() << "no locale with a comma decimal point is installed or can be generated";
     std::snprintf(probe, sizeof probe, "%.1f", -5.0);
     texts = allTexts();
   }
-  std::setlocale(LC_ALL, "C");
-  if (hadLocpath)
-    setenv("LOCPATH", oldLocpath.c_str(), 1);
-  else
-    unsetenv("LOCPATH");
-  if (!generated.empty()) {
-    std::error_code ec;
-    std::filesystem::remove_all(generated, ec);
-  }
-  if (name.empty()) GTEST_SKIP() << "no locale with a comma decimal point is installed or can be generated";
   ASSERT_STREQ(probe, "-5,0");  // printf would have written a comma
   EXPECT_EQ(texts, reference);
   EXPECT_EQ(reference[0 * 246 + 0], "-30.0 dB");

@@ -263,6 +263,61 @@ TEST(ParameterStore, AutomatedAccessorsTellTheHost) {
   EXPECT_EQ(p->getParameter(1), 0.625f);
 }
 
+TEST(ParameterStore, ChangeDeltaStepsInEachKindOfParameter) {
+  struct Case {
+    int tag;
+    float start;
+    int delta;
+    float expected;
+    bool automated;
+  };
+  // Stepped tags store (n + 0.1) / scale; path 23 is the last; switches go on for any delta >= 0.
+  const Case cases[] = {
+      {143, 0.0f, -1, 0.1f / 9.99f, false},  // stepped, stays at step 0
+      {143, 0.0f, +1, 1.1f / 9.99f, false},
+      {1, 0.995f, +1, 1.0f, false},          // continuous, clamped
+      {1, 0.5f, -1, 0.49f, false},
+      {40, 0.0f, 0, 1.0f, true},             // switch: 0 switches on
+      {40, 1.0f, -1, 0.0f, true},
+      {128, 0.0f, -1, 0.1f / 23.99f, true},  // path stays at 0
+  };
+  for (const Case& c : cases) {
+    FakeHost host;
+    auto p = std::make_unique<APlugin>(&FakeHost::callback);
+    FakeEditorLink link;
+    p->editorLink = &link;
+    p->setParameter(c.tag, c.start);
+    host.calls.clear();
+    p->changeDelta(c.tag, c.delta);
+    EXPECT_NEAR(p->getParameter(c.tag), c.expected, 1e-6f) << "tag " << c.tag << " delta " << c.delta;
+    bool automated = false;
+    for (const auto& call : host.calls) automated |= call.opcode == kHostAutomate;
+    EXPECT_EQ(automated, c.automated) << "tag " << c.tag;
+    EXPECT_EQ(link.paths, c.tag == 128 ? 1 : 0);
+  }
+}
+
+TEST(ParameterStore, ChangeDeltaOnTypeAndPathReachTheEditor) {
+  auto p = std::make_unique<APlugin>(nullptr);
+  p->changeDelta(129, +1);  // no editor: nothing, and no crash
+  p->setSteppedValue(128, 23);
+  p->changeDelta(128, +1);  // path steps without an editor to re-lay
+  EXPECT_EQ(p->getModulePath(), 23);
+  FakeEditorLink link;
+  p->editorLink = &link;
+  p->setSteppedValue(129, 51);
+  const float type = p->getParameter(129);
+  p->changeDelta(129, +1);
+  EXPECT_EQ(link.distortTypes, std::vector<int>{52});  // the editor decides, the store is untouched
+  EXPECT_EQ(p->getParameter(129), type);
+  p->changeDelta(128, +1);
+  EXPECT_EQ(p->getModulePath(), 23);
+  EXPECT_EQ(link.paths, 1);
+  p->changeDelta(1024, 1);
+  p->changeDelta(-1, 1);
+  EXPECT_EQ(link.paths, 1);
+}
+
 TEST(ParameterStore, DialModulationWithoutModulator) {
   auto p = std::make_unique<APlugin>(nullptr);
   p->setParameter(1, 0.4f);      // has a destination

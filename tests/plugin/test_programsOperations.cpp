@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <string>
@@ -15,8 +16,10 @@
 #include "plugin/uPluginPresetsBanks.h"
 #include "plugin/uTagMap.h"
 #include "support/fakeEditorLink.h"
+#include "support/fakeHost.h"
 
 using testing_support::FakeEditorLink;
+using testing_support::FakeHost;
 
 namespace {
 
@@ -302,33 +305,117 @@ TEST(Programs, NamesForTheHostFitItsBuffer) {
 
 // ---- State chunk ----
 
-TEST(Chunk, RoundTripRestoresTheProgramNotTheEdits) {
+std::vector<unsigned char> chunkOf(APlugin& p, bool isPreset) {
+  void* data = nullptr;
+  const int32_t size = p.getChunk(&data, isPreset);
+  if (size != kChunk || !data) return {};
+  return {static_cast<unsigned char*>(data), static_cast<unsigned char*>(data) + size};
+}
+
+// Bit patterns, so that NaN or -0 would not pass for a value.
+std::vector<uint32_t> parameterBits(APlugin& p) {
+  std::vector<uint32_t> bits(NUM_PARAMS);
+  for (int t = 0; t < NUM_PARAMS; ++t) {
+    const float v = p.getParameter(t);
+    std::memcpy(&bits[t], &v, sizeof(v));
+  }
+  return bits;
+}
+
+TEST(Chunk, ARestoreBringsBackEveryValueAndTheName) {
   for (const bool isPreset : {false, true}) {
     SCOPED_TRACE(isPreset ? "program chunk" : "bank chunk");
+    // Untouched: a fresh instance restored from it reports the same 1024 values.
+    auto fresh = makePlugin();
+    const auto untouched = chunkOf(*fresh, isPreset);
+    ASSERT_EQ(untouched.size(), static_cast<std::size_t>(kChunk));
+    auto b = makePlugin();
+    b->setDemoProgram(9);
+    EXPECT_EQ(b->setChunk(std::vector<unsigned char>(untouched).data(), kChunk, isPreset), 1);
+    EXPECT_EQ(parameterBits(*b), parameterBits(*fresh));
+    EXPECT_FALSE(b->getEditChanged());
+
+    // Edited: the volume and the distortion type come back, and so does the chunk itself.
     auto a = makePlugin();
     a->setDemoProgram(17);
-    a->setParameter(62, 0.77f);  // an edit: saved, but not restored
+    a->setParameter(VOLUME_TAG, 0.3f);
+    const int type = (a->getSteppedValue(DISTORT_TYPE_TAG) + 1) % a->getMenuNum(DISTORT_TYPE_TAG);
+    a->setSteppedValue(DISTORT_TYPE_TAG, type);
+    const auto edited = chunkOf(*a, isPreset);
+    ASSERT_EQ(edited.size(), static_cast<std::size_t>(kChunk));
     void* data = nullptr;
-    ASSERT_EQ(a->getChunk(&data, isPreset), kChunk);
-    ASSERT_NE(data, nullptr);
+    a->getChunk(&data, isPreset);
     EXPECT_EQ(data, isPreset ? static_cast<void*>(&a->programChunkBuffer) : static_cast<void*>(&a->bankChunkBuffer));
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    float saved62;
-    std::memcpy(&saved62, bytes + 62 * 4, 4);
-    EXPECT_EQ(saved62, 0.77f);
+    float savedVolume;
+    std::memcpy(&savedVolume, edited.data() + VOLUME_TAG * 4, 4);
+    EXPECT_EQ(savedVolume, 0.3f);
     // Bytes 4096..4127: the name, terminated, zero-filled.
     const std::string name(presets::demoProgramName(17));
-    EXPECT_EQ(std::memcmp(bytes + 4096, name.c_str(), name.size() + 1), 0);
-    for (int k = 4096 + static_cast<int>(name.size()); k < kChunk; ++k) EXPECT_EQ(bytes[k], 0) << k;
+    EXPECT_EQ(std::memcmp(edited.data() + 4096, name.c_str(), name.size() + 1), 0);
+    for (int k = 4096 + static_cast<int>(name.size()); k < kChunk; ++k) EXPECT_EQ(edited[k], 0) << k;
 
-    std::vector<unsigned char> copy(bytes, bytes + kChunk);
-    auto b = makePlugin();
-    b->setParameter(3, 1.0f);
-    EXPECT_EQ(b->setChunk(copy.data(), kChunk, isPreset), 1);
-    expectLoaded(*b, 17);
-    EXPECT_EQ(b->getParameter(62), presets::demoProgramRow(17)[62]);
-    EXPECT_NE(b->getParameter(62), 0.77f);
-    EXPECT_EQ(programName(*b), name);
+    auto c = makePlugin();
+    c->setParameter(3, 1.0f);
+    EXPECT_EQ(c->setChunk(std::vector<unsigned char>(edited).data(), kChunk, isPreset), 1);
+    EXPECT_EQ(c->getParameter(VOLUME_TAG), 0.3f);
+    EXPECT_EQ(c->getSteppedValue(DISTORT_TYPE_TAG), type);
+    EXPECT_EQ(parameterBits(*c), parameterBits(*a));
+    EXPECT_EQ(chunkOf(*c, isPreset), edited);
+    EXPECT_EQ(programName(*c), name);
+    EXPECT_EQ(c->getCurDemoProgram(), 17);
+    EXPECT_FALSE(c->getIsSettingPreset());
+
+    // Snapshots: "Original" is the built-in program, the edits are the restored values.
+    EXPECT_TRUE(c->getEditChanged());
+    const float* row = presets::demoProgramRow(17);
+    for (int t = 0; t < NUM_PARAMS; ++t) {
+      ASSERT_EQ(c->originalValues[t], row[t]) << t;
+      ASSERT_EQ(c->editedValues[t], a->getParameter(t)) << t;
+      ASSERT_EQ(c->lastValues[t], a->getParameter(t)) << t;
+    }
+    c->origProgram();
+    EXPECT_EQ(c->getParameter(VOLUME_TAG), row[VOLUME_TAG]);
+    c->editProgram();
+    EXPECT_EQ(c->getParameter(VOLUME_TAG), 0.3f);
+
+    // Choosing the program afterwards still loads the built-in row, by every route.
+    for (const auto& choose : std::vector<std::function<void(APlugin&)>>{
+             [](APlugin& p) { dispatch(p, kEffSetProgram, 0, 0); },
+             [](APlugin& p) { p.setParameter(LOAD_PROGRAM_TAG, 0.0f); },
+             [](APlugin& p) { p.setDemoProgram(17); }}) {
+      EXPECT_EQ(c->setChunk(std::vector<unsigned char>(edited).data(), kChunk, isPreset), 1);
+      choose(*c);
+      EXPECT_EQ(c->getParameter(VOLUME_TAG), row[VOLUME_TAG]);
+      EXPECT_EQ(c->getParameter(DISTORT_TYPE_TAG), row[DISTORT_TYPE_TAG]);
+    }
+  }
+}
+
+TEST(Chunk, TheNameSelectsTheNumberAndTheOriginalNotTheValues) {
+  struct Case {
+    const char* name;
+    int number;  // the built-in program reported afterwards
+  };
+  const Case cases[] = {{"Default", DEFAULT_DEMO_PROGRAM}, {"Drum Crusher", findProgram("Drum Crusher")},
+                        {"My Own Sound", 0}, {"", 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_GE(c.number, 0);
+    std::vector<float> values(NUM_PARAMS + 8, 0.0f);
+    for (int t = 0; t < PROGRAM_NAME_FIRST_TAG; ++t) values[t] = static_cast<float>(t % 97) / 96.0f;
+    tagmap::encodeNameTags(c.name, values.data());
+    std::strncpy(reinterpret_cast<char*>(values.data() + NUM_PARAMS), c.name, 31);
+    auto p = makePlugin();
+    EXPECT_EQ(p->setChunk(values.data(), kChunk, false), 1);
+    EXPECT_EQ(p->getCurDemoProgram(), c.number);
+    EXPECT_EQ(programName(*p), presets::demoProgramName(c.number));
+    EXPECT_STREQ(p->programs.name, c.name);
+    EXPECT_TRUE(p->getEditChanged());
+    for (int t = 0; t < PROGRAM_NAME_FIRST_TAG; ++t) {
+      const float expected = p->isOnOffTag(t) ? (values[t] >= 0.5f ? 1.0f : 0.0f) : values[t];
+      ASSERT_EQ(p->getParameter(t), expected) << t;
+      ASSERT_EQ(p->originalValues[t], presets::demoProgramRow(c.number)[t]) << t;
+    }
   }
 }
 
@@ -354,74 +441,97 @@ TEST(Chunk, ShortOrMissingChunksChangeNothing) {
   EXPECT_TRUE(State(*p) == before);
   // A longer chunk is read up to its first 4128 bytes.
   EXPECT_EQ(p->setChunk(chunk.data(), kChunk + 16, false), 1);
-  expectLoaded(*p, 0);
+  EXPECT_EQ(p->getCurDemoProgram(), 0);
+  EXPECT_EQ(p->getParameter(62), 0.77f);
 }
 
-TEST(Chunk, HostileChunksLoadABuiltInRow) {
+TEST(Chunk, HostileChunksAreCleanedBeforeTheyAreKept) {
   auto p = makePlugin();
   std::vector<float> values(NUM_PARAMS + 8, std::numeric_limits<float>::quiet_NaN());
   for (int t = 0; t < NUM_PARAMS; t += 3) values[t] = 1e30f;
+  for (int t = 1; t < NUM_PARAMS; t += 3) values[t] = -std::numeric_limits<float>::infinity();
   tagmap::encodeNameTags("Default", values.data());
   auto* name = reinterpret_cast<char*>(values.data() + NUM_PARAMS);
   std::memset(name, 'N', 32);  // an unterminated name field
   EXPECT_EQ(p->setChunk(values.data(), kChunk, false), 1);
-  expectLoaded(*p, DEFAULT_DEMO_PROGRAM);
+  EXPECT_EQ(p->getCurDemoProgram(), DEFAULT_DEMO_PROGRAM);
+  EXPECT_EQ(std::string(p->programs.name), std::string(31, 'N'));
+  for (int t = 0; t < PROGRAM_NAME_FIRST_TAG; ++t) ASSERT_EQ(p->getParameter(t), t % 3 == 0 ? 1.0f : 0.0f) << t;
 
   // Garbage name tags select row 0; nothing outside 0..1 is kept.
   for (int k = 0; k < PROGRAM_NAME_LENGTH; ++k) values[PROGRAM_NAME_FIRST_TAG + k] = k % 2 ? -7.0f : 1e9f;
   EXPECT_EQ(p->setChunk(values.data(), kChunk, true), 1);
-  expectLoaded(*p, 0);
+  EXPECT_EQ(p->getCurDemoProgram(), 0);
+  for (int t = 0; t < NUM_PARAMS; ++t) {
+    const float v = p->getParameter(t);
+    ASSERT_TRUE(v >= 0.0f && v <= 1.0f) << t;
+  }
 
   // A host may give back the very buffer it got.
   p->setDemoProgram(12);
+  p->setParameter(VOLUME_TAG, 0.3f);
   void* data = nullptr;
   const int32_t size = p->getChunk(&data, false);
+  const std::vector<unsigned char> before(static_cast<unsigned char*>(data), static_cast<unsigned char*>(data) + size);
   EXPECT_EQ(p->setChunk(data, size, false), 1);
-  expectLoaded(*p, 12);
+  EXPECT_EQ(p->getCurDemoProgram(), 12);
+  EXPECT_EQ(p->getParameter(VOLUME_TAG), 0.3f);
+  EXPECT_EQ(chunkOf(*p, false), before);
 }
 
-TEST(Chunk, RecognisedHostsKeepTheirOwnRules) {
-  using H = APlugin::ChunkHost;
+TEST(Chunk, TheHostsIdentityChoosesTheRules) {
   struct Rule {
-    H host;
+    const char* vendor;
+    const char* product;
     bool bank, program;
     ProgramChunk APlugin::*bankBuffer;
   };
-  const Rule rules[] = {{H::Other, true, true, &APlugin::bankChunkBuffer},
-                        {H::Propellerhead, true, true, &APlugin::bankChunkBuffer},
-                        {H::Veldra, true, false, &APlugin::bankChunkBuffer},
-                        {H::Maschine, true, false, &APlugin::programChunkBuffer},
-                        {H::Kore, false, false, nullptr}};
+  const Rule rules[] = {
+      {"Test Vendor", "Test Product", true, true, &APlugin::bankChunkBuffer},
+      {"Propellerhead Software", "Reason", true, true, &APlugin::bankChunkBuffer},
+      {"Someone", "VELDRA", true, false, &APlugin::bankChunkBuffer},
+      {"Native Instruments", "Maschine Host", true, false, &APlugin::programChunkBuffer},
+      {"Native Instruments", "Kore Player", false, false, nullptr},
+      // Two rows at once: Maschine's rules first, then Propellerhead's.
+      {"Propellerhead", "KORE 2", true, true, &APlugin::bankChunkBuffer},
+      {"Prop", "veldra", true, true, &APlugin::bankChunkBuffer},
+      {"Prop", "MASCHINE HOST", true, false, &APlugin::programChunkBuffer},
+  };
   const int target = findProgram("Tube Preamp");
   ASSERT_GE(target, 0);
   auto source = makePlugin();
   source->setDemoProgram(target);
-  void* data = nullptr;
-  ASSERT_EQ(source->getChunk(&data, false), kChunk);
-  const std::vector<unsigned char> chunk(static_cast<unsigned char*>(data), static_cast<unsigned char*>(data) + kChunk);
+  source->setParameter(VOLUME_TAG, 0.3f);
+  const auto chunk = chunkOf(*source, false);
+  ASSERT_EQ(chunk.size(), static_cast<std::size_t>(kChunk));
 
   for (const Rule& r : rules) {
-    SCOPED_TRACE(static_cast<int>(r.host));
-    auto p = makePlugin();
-    p->chunkHost = r.host;
+    SCOPED_TRACE(std::string(r.vendor) + " / " + r.product);
+    FakeHost host;
+    host.vendor = r.vendor;
+    host.product = r.product;
+    auto p = std::make_unique<APlugin>(&FakeHost::callback);
     EXPECT_TRUE(p->getAeffect()->flags & kEffFlagProgramChunks);
     void* out = nullptr;
-    EXPECT_EQ(p->getChunk(&out, false), r.bank ? kChunk : 0);
+    EXPECT_EQ(dispatch(*p, kEffGetChunk, 0, 0, &out), r.bank ? kChunk : 0);
     if (r.bank) {
       EXPECT_EQ(out, &(p.get()->*r.bankBuffer));
     }
     out = nullptr;
-    EXPECT_EQ(p->getChunk(&out, true), r.program ? kChunk : 0);
+    EXPECT_EQ(dispatch(*p, kEffGetChunk, 1, 0, &out), r.program ? kChunk : 0);
     if (r.program) {
       EXPECT_EQ(out, &p->programChunkBuffer);
     }
 
     std::vector<unsigned char> copy = chunk;
-    EXPECT_EQ(p->setChunk(copy.data(), kChunk, true), 1);
+    EXPECT_EQ(dispatch(*p, kEffSetChunk, 1, kChunk, copy.data()), 1);
     EXPECT_EQ(p->getCurDemoProgram(), r.program ? target : 0);
+    EXPECT_EQ(p->getParameter(VOLUME_TAG), r.program ? 0.3f : presets::demoProgramRow(0)[VOLUME_TAG]);
     p->setDemoProgram(1);
-    EXPECT_EQ(p->setChunk(copy.data(), kChunk, false), 1);
+    copy = chunk;
+    EXPECT_EQ(dispatch(*p, kEffSetChunk, 0, kChunk, copy.data()), 1);
     EXPECT_EQ(p->getCurDemoProgram(), r.bank ? target : 1);
+    EXPECT_EQ(p->getParameter(VOLUME_TAG), r.bank ? 0.3f : presets::demoProgramRow(1)[VOLUME_TAG]);
   }
 }
 

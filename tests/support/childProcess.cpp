@@ -11,13 +11,14 @@ extern char** environ;
 
 namespace testing_support {
 
-ChildResult runChild(const std::vector<std::string>& argv) {
+ChildResult runChild(const std::vector<std::string>& argv, bool withStderr) {
   ChildResult result;
   int pipeFds[2];
   if (argv.empty() || pipe(pipeFds) != 0) return result;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+  if (withStderr) posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDERR_FILENO);
   posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
   posix_spawn_file_actions_addclose(&actions, pipeFds[1]);
   std::vector<char*> args;

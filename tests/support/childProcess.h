@@ -1,4 +1,5 @@
-// Runs a program with an argument vector (no shell) and collects its standard output.
+// Runs a program with an argument vector (no shell) and collects its standard output (and its
+// standard error too when asked).
 #pragma once
 
 #include <string>
@@ -11,7 +12,7 @@ struct ChildResult {
   std::string output;
 };
 
-ChildResult runChild(const std::vector<std::string>& argv);
+ChildResult runChild(const std::vector<std::string>& argv, bool withStderr = false);
 
 // A fresh temporary directory, removed with its contents when the object goes away.
 class TempDir {

@@ -14,6 +14,8 @@ struct FakeEditorLink : IEditorLink {
   std::vector<std::pair<int, float>> parameters;
   std::vector<int> editTags;
   std::vector<float> wheels;
+  std::vector<int> distortTypes;
+  int paths = 0;
   int resumes = 0;
   int vuCalls = 0;
 
@@ -26,6 +28,8 @@ struct FakeEditorLink : IEditorLink {
     wheels.push_back(distance);
     return wheelAnswer;
   }
+  void updatePath() override { ++paths; }
+  void updateDistort(int type) override { distortTypes.push_back(type); }
 };
 
 }  // namespace testing_support
