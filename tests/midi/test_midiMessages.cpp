@@ -200,6 +200,12 @@ TEST(MidiMessages, TheReceiveChannelFiltersEveryMessage) {
   p.setMidiChannelSetting(16);
   auto q = std::make_unique<Probe>();
   EXPECT_EQ(q->getMidiChannel(), 15);
+  // 17 names a channel no message carries; anything beyond is read as every channel.
+  for (auto [setting, channel] : {std::pair{17, 16}, std::pair{18, -1}, std::pair{-1, -1}}) {
+    p.setMidiChannelSetting(setting);
+    p.updateMidiChannel();
+    EXPECT_EQ(p.getMidiChannel(), channel) << setting;
+  }
 }
 
 TEST(MidiMessages, ProgramChangesSelectBuiltInProgramsOnlyWhenAllowed) {

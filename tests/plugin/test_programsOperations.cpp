@@ -140,6 +140,7 @@ TEST(Programs, BuiltInSelectionAndStepping) {
   p->setDemoProgram(DEFAULT_DEMO_PROGRAM);
   expectLoaded(*p, DEFAULT_DEMO_PROGRAM);
   EXPECT_EQ(programName(*p), "Default");
+  p->setParameter(1, 0.3f);  // an edit that a refused number must not reload away
   const State before(*p);
   p->setDemoProgram(-1);
   p->setDemoProgram(NUM_DEMO_PROGRAMS);
@@ -533,6 +534,20 @@ TEST(Chunk, TheHostsIdentityChoosesTheRules) {
     EXPECT_EQ(p->getCurDemoProgram(), r.bank ? target : 1);
     EXPECT_EQ(p->getParameter(VOLUME_TAG), r.bank ? 0.3f : presets::demoProgramRow(1)[VOLUME_TAG]);
   }
+}
+
+TEST(Chunk, SwitchValuesSettleOnOffOrOnAtOneHalf) {
+  auto p = makePlugin();
+  void* data = nullptr;
+  ASSERT_EQ(p->getChunk(&data, false), kChunk);
+  ProgramChunk chunk;
+  std::memcpy(&chunk, data, sizeof chunk);
+  ASSERT_TRUE(p->isOnOffTag(3) && p->isOnOffTag(4));
+  chunk.values[3] = 0.45f;
+  chunk.values[4] = 0.5f;
+  ASSERT_EQ(p->setChunk(&chunk, kChunk, false), 1);
+  EXPECT_EQ(p->getParameter(3), 0.0f);
+  EXPECT_EQ(p->getParameter(4), 1.0f);
 }
 
 TEST(Chunk, RestoresRacingProgramChangesLeaveAValidProgram) {
