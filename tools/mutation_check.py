@@ -92,7 +92,7 @@ BREAKS = [
     ("platform/os/processRunner.cpp", "if (keep < static_cast<std::size_t>(n)) truncated = true;", ""),
     ("platform/os/dialogBackend.cpp", "if (c <= ' ' || c == 0x7F", "if (c < ' ' || c == 0x7F"),
     ("platform/os/dialogBackend.cpp", "if (path[0] == '-') return \"./\" + path;", ""),
-    ("platform/os/dialogBackend.cpp", "cmd.emplace_back(\"--confirm-overwrite\");", ""),
+    ("platform/os/dialogBackend.cpp", "if (toolMajorVersion < 4) cmd.emplace_back(\"--confirm-overwrite\");", ""),
     # plugin/: parameter texts, MIDI, programs
     ("plugin/uParamText.cpp", "if (n >= static_cast<int>(N)) n = static_cast<int>(N) - 1;",
      "if (n > static_cast<int>(N)) n = static_cast<int>(N) - 1;"),
