@@ -105,7 +105,7 @@ BREAKS = [
     ("plugin/uParamText.cpp", "bool isOn(float v) { return v >= 0.5f; }", "bool isOn(float v) { return v > 0.5f; }"),
     ("plugin/uPluginMidi.cpp", "return static_cast<float>(v) / 127.0f;", "return static_cast<float>(v) / 128.0f;"),
     ("plugin/uPluginMidi.cpp", "n >= 0 && n <= 17 ? n - 1 : -1", "n >= 0 && n <= 16 ? n - 1 : -1"),
-    ("plugin/uPluginMidi.cpp", "if (record.deltaFrames < 0) record.deltaFrames = 0;", ""),
+    ("plugin/uEngineProcess.cpp", "if (record.deltaFrames < 0) record.deltaFrames = 0;", ""),
     ("plugin/uPluginMidi.cpp", "if (channel != -1 && (byte0 & 0x0F) != channel) return;",
      "if (channel != -1 && (byte0 & 0x0F) == channel) return;"),
     ("plugin/uPluginMidi.cpp", "static_cast<float>(data1 - 57) / 12.0f", "static_cast<float>(data1 - 60) / 12.0f"),
