@@ -380,27 +380,32 @@ void uEditor::refreshMainScreen() {
     updatePath();
   }
   if (pathBusy) return;
-  if (takeRefresh(distortRefresh, distortBox)) {
-    showDistort();
-  } else if (!distortBusy) {
-    refreshDistortBox();
+  // Each box in turn: rebuilt when its flag is up, else its live contents refreshed.
+  struct BoxPass {
+    bool uEditor::*refresh;
+    CViewContainer* uEditor::*box;
+    bool uEditor::*busy;
+    void (uEditor::*show)();
+    void (uEditor::*update)();
+  };
+  static constexpr BoxPass BOX_PASSES[] = {
+      {&uEditor::distortRefresh, &uEditor::distortBox, &uEditor::distortBusy, &uEditor::showDistort,
+       &uEditor::refreshDistortBox},
+      {&uEditor::filterRefresh, &uEditor::filterBox, &uEditor::filterBusy, &uEditor::showFilter,
+       &uEditor::refreshFilterBox},
+      {&uEditor::compressorRefresh, &uEditor::compressorBox, &uEditor::compressorBusy, &uEditor::showCompressor,
+       &uEditor::refreshCompressorBox},
+      {&uEditor::widenerRefresh, &uEditor::widenerBox, &uEditor::widenerBusy, &uEditor::showWidenChorus,
+       &uEditor::refreshWidenerBox},
+      {&uEditor::bottomScreenRefresh, &uEditor::bottomBox, &uEditor::bottomBusy, &uEditor::showBottomScreen,
+       &uEditor::refreshBottomBox},
+  };
+  for (const BoxPass& b : BOX_PASSES) {
+    if (takeRefresh(this->*b.refresh, this->*b.box))
+      (this->*b.show)();
+    else if (!(this->*b.busy))
+      (this->*b.update)();
   }
-  if (takeRefresh(filterRefresh, filterBox))
-    showFilter();
-  else if (!filterBusy)
-    refreshFilterBox();
-  if (takeRefresh(compressorRefresh, compressorBox))
-    showCompressor();
-  else if (!compressorBusy)
-    refreshCompressorBox();
-  if (takeRefresh(widenerRefresh, widenerBox))
-    showWidenChorus();
-  else if (!widenerBusy)
-    refreshWidenerBox();
-  if (takeRefresh(bottomScreenRefresh, bottomBox))
-    showBottomScreen();
-  else if (!bottomBusy)
-    refreshBottomBox();
 }
 
 void uEditor::setDropTarget(const CView* view, int destinationTag, int amountTag) {
