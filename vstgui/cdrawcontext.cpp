@@ -168,10 +168,18 @@ void CDrawContext::applyFont(bool antialias) {
 void CDrawContext::drawString(const char* string, const CRect& rect, CHoriTxtAlign hAlign, bool antialias) {
   if (!cr || !string || !*string) return;
   applyFont(antialias);
+  // The text is turned into glyphs once and the same run is measured and shown: editors
+  // redraw many short labels, and the conversion is most of their cost.
+  cairo_scaled_font_t* scaledFont = cairo_get_scaled_font(cr);
+  cairo_glyph_t* glyphs = nullptr;
+  int count = 0;
+  if (cairo_scaled_font_text_to_glyphs(scaledFont, 0, 0, string, -1, &glyphs, &count, nullptr, nullptr,
+                                       nullptr) != CAIRO_STATUS_SUCCESS)
+    return;
   cairo_font_extents_t fe;
-  cairo_font_extents(cr, &fe);
+  cairo_scaled_font_extents(scaledFont, &fe);
   cairo_text_extents_t te;
-  cairo_text_extents(cr, string, &te);
+  cairo_scaled_font_glyph_extents(scaledFont, glyphs, count, &te);
   CRect r(rect);
   r.offset(offset);
   CCoord x = r.left;
@@ -180,13 +188,18 @@ void CDrawContext::drawString(const char* string, const CRect& rect, CHoriTxtAli
   else if (hAlign == kRightText)
     x = r.right - te.x_advance;
   const CCoord y = r.top + (r.getHeight() + fe.ascent - fe.descent) / 2;
+  const double originX = std::round(x), originY = std::round(y);
+  for (int i = 0; i < count; ++i) {
+    glyphs[i].x += originX;
+    glyphs[i].y += originY;
+  }
   cairo_save(cr);
   cairo_rectangle(cr, r.left, r.top, r.getWidth(), r.getHeight());
   cairo_clip(cr);
   setSource(fontColor);
-  cairo_move_to(cr, std::round(x), std::round(y));
-  cairo_show_text(cr, string);
+  cairo_show_glyphs(cr, glyphs, count);
   cairo_restore(cr);
+  cairo_glyph_free(glyphs);
 }
 
 void CDrawContext::drawString(const char* string, const CPoint& point, bool antialias) {

@@ -154,7 +154,7 @@ void CFrame::collectDirty(CViewContainer* container, std::vector<CRect>& regions
       addRegion(regions, view->getFrameRect());
       view->setDirty(false);
     }
-    if (auto* inner = dynamic_cast<CViewContainer*>(view)) collectDirty(inner, regions);
+    if (CViewContainer* inner = view->asViewContainer()) collectDirty(inner, regions);
   }
 }
 

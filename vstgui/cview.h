@@ -88,6 +88,10 @@ class CView : public CBaseObject {
   CBitmap* getBackground() const { return background; }
   CBitmap* getDrawBackground() const { return background; }
 
+  // The view as a container, or null: cheaper than a dynamic_cast in the frame's idle pass,
+  // which asks it of every view.
+  virtual CViewContainer* asViewContainer() { return nullptr; }
+
   CBaseObject* newCopy() const override { return new CView(*this); }
 
  protected:

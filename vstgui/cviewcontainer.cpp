@@ -65,7 +65,7 @@ CView* CViewContainer::getViewAt(const CPoint& where, bool deep) const {
     CView* child = *it;
     if (!child->isVisible() || !child->getMouseableArea().pointInside(where)) continue;
     if (deep) {
-      if (auto* container = dynamic_cast<CViewContainer*>(child)) {
+      if (CViewContainer* container = child->asViewContainer()) {
         CPoint inner(where);
         inner.offset(-container->getViewSize().left, -container->getViewSize().top);
         if (CView* found = container->getViewAt(inner, true)) return found;

@@ -64,6 +64,7 @@ class CViewContainer : public CView {
     }
   }
 
+  CViewContainer* asViewContainer() override { return this; }
   CBaseObject* newCopy() const override { return new CViewContainer(*this); }
 
  protected:

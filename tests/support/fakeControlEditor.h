@@ -45,6 +45,18 @@ class FakeControlEditor : public VSTGUI::AEffGUIEditor, public IControlEditor {
   void setModUndo() override { log("setModUndo"); }
   void setWaveShaperUndo() override { log("setWaveShaperUndo"); }
 
+  // Edit gestures reach the plug-in (and through it the host) as the real editor's do.
+  void beginEdit(int32_t tag) override {
+    ++begins;
+    if (plugin_) plugin_->beginEdit(tag);
+  }
+  void endEdit(int32_t tag) override {
+    ++ends;
+    if (plugin_) plugin_->endEdit(tag);
+  }
+  int begins = 0;
+  int ends = 0;
+
   struct Call {
     std::string name;
     int arg = 0;
