@@ -1,0 +1,351 @@
+// The EQ and distortion screens, and pictures of all six screens.
+#include <cairo.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "controls/pluginControls.h"
+#include "screenRig.h"
+
+using namespace screens_test;
+using Kind = testing_support::RecordingDrawContext::Kind;
+
+namespace {
+
+struct EQRig : Rig {
+  explicit EQRig(double width = 505, double height = 89) {
+    screen = add(new TEQScreen(CRect(20, 20, 20 + width, 20 + height), nullptr, 0));
+  }
+  void band(int k, float freq, float gain, float width = 0.5f) {
+    plugin->setParameter(EQ_FREQ_TAGS[static_cast<size_t>(k)], freq);
+    plugin->setParameter(EQ_GAIN_TAGS[static_cast<size_t>(k)], gain);
+    plugin->setParameter(EQ_BW_TAGS[static_cast<size_t>(k)], width);
+  }
+  // Frame point of the view-relative fractions u (left to right) and v (top to bottom).
+  CPoint at(double u, double v) const {
+    return CPoint(20 + u * screen->getPlotWidth(), 20 + v * screen->getPlotHeight());
+  }
+  TEQScreen* screen;
+};
+
+std::vector<testing_support::RecordingDrawContext::Op> ofKind(const std::vector<testing_support::RecordingDrawContext::Op>& ops,
+                                                             Kind kind) {
+  std::vector<testing_support::RecordingDrawContext::Op> out;
+  for (const auto& op : ops)
+    if (op.kind == kind) out.push_back(op);
+  return out;
+}
+
+}  // namespace
+
+TEST(EQScreen, FlatBandShadesNothingAndSitsOnTheMiddleLine) {
+  EQRig rig;
+  for (int k = 0; k < 4; ++k) rig.band(k, 0.2f * static_cast<float>(k + 1), 0.5f);
+  const auto ops = drawOps(rig.screen);
+  EXPECT_TRUE(ofKind(ops, Kind::Polygon).empty());
+  const auto handles = ofKind(ops, Kind::Ellipse);
+  ASSERT_EQ(handles.size(), 4u);
+  for (const auto& h : handles) EXPECT_EQ((h.rect.top + h.rect.bottom) / 2, 20 + rig.screen->middleRow());
+}
+
+TEST(EQScreen, BandCentreAndHandleColumn) {
+  // Value 0.5 is 640 Hz, the middle column; +20 dB there is r = 1 and the handle stays inside.
+  EQRig rig(504, 89);
+  rig.band(0, 0.5f, 1.0f, 0.3f);
+  for (int k = 1; k < 4; ++k) rig.band(k, 0.9f, 0.5f);
+  const auto handles = ofKind(drawOps(rig.screen), Kind::Ellipse);
+  const float* r = rig.screen->bandResponses(0);
+  EXPECT_NEAR(r[252], 1.0f, 1e-4);
+  for (int x = 0; x <= 504; ++x) EXPECT_LE(r[x], r[252] + 1e-6f) << x;
+  ASSERT_EQ(handles.size(), 4u);
+  EXPECT_EQ((handles[0].rect.left + handles[0].rect.right) / 2, 20 + 252);
+  EXPECT_GE(handles[0].rect.top, 20);
+  EXPECT_LE(handles[0].rect.bottom, 20 + 89);
+}
+
+TEST(EQScreen, ClickSelectsTheNearestBandLowerOnTies) {
+  struct Case {
+    float freqs[4];
+    double u;
+    int band;
+  };
+  const Case cases[] = {{{0.3f, 0.3f, 0.3f, 0.3f}, 0.3, 0},
+                        {{0.8f, 0.3f, 0.3f, 0.1f}, 0.31, 1},
+                        {{0.1f, 0.2f, 0.6f, 0.9f}, 1.5, 3},
+                        {{0.1f, 0.2f, 0.6f, 0.9f}, -2.0, 0}};
+  for (const Case& c : cases) {
+    EQRig rig;
+    for (int k = 0; k < 4; ++k) rig.band(k, c.freqs[k], 0.5f);
+    CPoint p = rig.at(c.u, 0.5);
+    rig.screen->onMouseDown(p, kMButton);
+    rig.screen->onMouseUp(p, kMButton);
+    EXPECT_EQ(rig.screen->getSelectedBand(), c.band) << c.u;
+    EXPECT_EQ(rig.editor.count("setEQUndo"), 1);
+  }
+}
+
+TEST(EQScreen, DragsMoveTheHandleAndShiftSetsTheWidth) {
+  // Shift: width = (level at mouse-down - v) + 3 |u - frequency|: down narrows, sideways widens
+  // three times as fast as up.
+  struct Case {
+    int32_t buttons;
+    double du, dv;
+    int tag;
+    float value;
+  };
+  const Case cases[] = {{kLButton, 0.2, 0.1, 19, 0.7f},          {kLButton, 0.2, 0.1, 15, 0.4f},
+                        {kLButton | kShift, 0.0, 0.1, 23, 0.0f},  {kLButton | kShift, 0.0, -0.1, 23, 0.1f},
+                        {kLButton | kShift, 0.1, 0.0, 23, 0.3f},  {kLButton | kShift, -0.1, 0.0, 23, 0.3f},
+                        {kLButton | kShift, 0.1, -0.1, 23, 0.4f}};
+  for (const Case& c : cases) {
+    EQRig rig;
+    rig.band(0, 0.5f, 0.5f, 0.5f);
+    for (int k = 1; k < 4; ++k) rig.band(k, 0.95f, 0.5f);
+    rig.tester.drag(rig.at(0.5, 0.5), rig.at(0.5 + c.du, 0.5 + c.dv), 3, c.buttons);
+    EXPECT_NEAR(rig.plugin->getParameter(c.tag), c.value, 1e-5) << c.tag << " " << c.du << " " << c.dv;
+    EXPECT_EQ(rig.hostCount(kHostAutomate), 0);  // EQ edits are not automated
+  }
+}
+
+TEST(EQScreen, MenuAndResetClicks) {
+  EQRig rig;
+  rig.screen->setEQ(1);
+  rig.screen->setEQ(2);
+  EXPECT_EQ(rig.screen->getEQ(), 1);
+  rig.tester.click(100, 50, kRButton);
+  EXPECT_EQ(rig.editor.names(), std::vector<std::string>{"showEQMenu"});
+  EXPECT_EQ(rig.editor.calls[0].arg, 1);
+  for (int t : {28, 32, 36}) rig.plugin->setParameter(t, 0.05f);
+  rig.plugin->setParameter(33, 0.9f);
+  rig.tester.click(rig.at(0.0, 0.5).x, 50, kLButton | kControl);
+  for (int t : {28, 32, 36}) EXPECT_EQ(rig.plugin->getParameter(t), rig.plugin->getDefault(t)) << t;
+  EXPECT_EQ(rig.plugin->getParameter(33), 0.9f);
+  EXPECT_FALSE(rig.screen->isDragging());
+}
+
+TEST(EQScreen, BandFillsFadeFromTheFirstBand) {
+  EQRig rig;
+  const float gains[] = {0.8f, 0.2f, 0.9f, 0.7f};
+  for (int k = 0; k < 4; ++k) rig.band(k, 0.2f * static_cast<float>(k + 1), gains[k]);
+  const auto fills = ofKind(drawOps(rig.screen), Kind::Polygon);
+  ASSERT_EQ(fills.size(), 4u);
+  const int alphas[] = {112, 80, 48, 16};
+  for (int k = 0; k < 4; ++k) {
+    EXPECT_EQ(fills[static_cast<size_t>(k)].style, kDrawFilled);
+    EXPECT_EQ(fills[static_cast<size_t>(k)].color.alpha, alphas[k]);
+    EXPECT_EQ(fills[static_cast<size_t>(k)].color.green, 250);
+  }
+}
+
+TEST(EQScreen, FillPolygonCoversExactlyThePixelsOfTheColumnLines) {
+  constexpr int W = 300, H = 90, middle = H / 2;
+  // Real responses and hand-made rows: runs on the middle row, crossings, both edges, steps.
+  EQRig rig(W, H);
+  rig.band(0, 0.3f, 0.95f, 0.6f);
+  rig.band(1, 0.6f, 0.1f, 0.2f);
+  rig.band(2, 0.45f, 0.5f);
+  rig.band(3, 0.8f, 0.7f, 0.9f);
+  rig.screen->computeResponses(*rig.plugin);
+  std::vector<std::vector<int32_t>> rowSets;
+  for (int k = 0; k < 4; ++k) rowSets.emplace_back(rig.screen->bandRows(k), rig.screen->bandRows(k) + W);
+  std::vector<int32_t> rows(W);
+  uint32_t seed = 12345;
+  for (int x = 0; x < W; ++x) {
+    seed = seed * 1664525u + 1013904223u;
+    const int pick = static_cast<int>(seed >> 24) % 7;
+    rows[static_cast<size_t>(x)] = pick < 2 ? middle : (pick == 2 ? 0 : (pick == 3 ? H : static_cast<int>(seed >> 8) % (H + 1)));
+  }
+  rowSets.push_back(rows);
+
+  auto render = [&](const std::vector<int32_t>& r, bool polygon) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, W + 10, H + 10);
+    cairo_t* cr = cairo_create(surface);
+    {
+      CDrawContext context(cr);
+      context.setOffset(CPoint(3, 4));
+      const CColor colour = GREEN_TRANS_COLOR[1];
+      if (polygon) {
+        std::vector<CPoint> points;
+        TEQScreen::fillOutline(r.data(), W, middle, CPoint(0, 0), points);
+        context.setFillColor(colour);
+        if (!points.empty()) context.drawPolygon(points, kDrawFilled);
+      } else {
+        context.setFrameColor(colour);
+        for (int x = 0; x < W; ++x) context.drawLine(CPoint(x, middle), CPoint(x, r[static_cast<size_t>(x)]));
+      }
+    }
+    cairo_surface_flush(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    std::vector<unsigned char> pixels(cairo_image_surface_get_data(surface),
+                                      cairo_image_surface_get_data(surface) + stride * (H + 10));
+    cairo_destroy(cr);
+    cairo_surface_destroy(surface);
+    return pixels;
+  };
+  for (const auto& r : rowSets) EXPECT_EQ(render(r, true), render(r, false));
+}
+
+// ---- Distortion ----
+
+namespace {
+
+struct DistortRig : Rig {
+  DistortRig() { screen = add(new TDistortScreen(CRect(20, 20, 120, 121), nullptr, 0)); }
+  TDistortScreen* screen;
+};
+
+}  // namespace
+
+TEST(DistortScreen, RightClickCyclesTheTestWave) {
+  DistortRig rig;
+  const char* expected[] = {"Tri", "Saw", "RSaw", "Sqr", "Sin"};
+  for (const char* name : expected) {
+    EXPECT_EQ(rig.tester.mouseDown(70, 70, kRButton), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
+    EXPECT_STREQ(TDistortScreen::WAVE_NAMES[static_cast<size_t>(rig.screen->getTestWave())], name);
+    EXPECT_FALSE(rig.screen->isDragging());
+  }
+}
+
+TEST(DistortScreen, DragScalesFrequencyAndGain) {
+  DistortRig rig;
+  rig.tester.mouseDown(70, 70);
+  rig.tester.move(95, 80, kLButton);
+  rig.tester.move(120, 100, kLButton);
+  EXPECT_NEAR(rig.screen->getFrequency(), 0.5f, 1e-6);  // 50 px right
+  EXPECT_NEAR(rig.screen->getGain(), 0.7f, 1e-6);       // 30 px down
+  std::vector<std::string> texts;
+  for (const auto& op : ofKind(drawOps(rig.screen), Kind::String)) texts.push_back(op.text);
+  EXPECT_EQ(texts, (std::vector<std::string>{"A:70%,F:500%", "R/Scr Wave:Sin"}));
+  rig.tester.mouseUp(120, 100);
+  EXPECT_TRUE(ofKind(drawOps(rig.screen), Kind::String).empty());
+  rig.screen->reset();
+  EXPECT_EQ(rig.screen->getGain(), 1.0f);
+  EXPECT_EQ(rig.hostCount(kHostAutomate), 0);  // display settings only
+}
+
+TEST(DistortScreen, GainIsHeldSoThePictureFits) {
+  struct Case {
+    float gain, peak, held;
+  };
+  const Case cases[] = {{1.0f, 2.0f, 0.475f}, {-1.0f, 2.0f, -0.475f}, {0.4f, 2.0f, 0.4f}, {1.0f, 0.0f, 1.0f}};
+  for (const Case& c : cases) EXPECT_FLOAT_EQ(TDistortScreen::limitGain(c.gain, c.peak), c.held);
+
+  // Whatever the type, the curve stays inside the plot once the screen has seen it.
+  DistortRig rig;
+  for (int k = 6; k <= 13; ++k) rig.plugin->setParameter(k, 1.0f);
+  int counter = 1;
+  for (int type = 0; type < 52; type += 3) {
+    rig.plugin->setSteppedValue(DISTORT_TYPE_TAG, type);
+    rig.screen->update(counter++);
+    for (const auto& line : ofKind(drawOps(rig.screen), Kind::Polyline))
+      for (const CPoint& p : line.points) {
+        EXPECT_GE(p.y, 20 + 2 - 1) << type;
+        EXPECT_LE(p.y, 121 - 2 + 1) << type;
+      }
+  }
+}
+
+TEST(DistortScreen, CommandClickResetsKnobsAndDisplay) {
+  DistortRig rig;
+  rig.tester.mouseDown(70, 70, kRButton);
+  rig.tester.drag(CPoint(70, 70), CPoint(90, 60));
+  for (int k = 6; k <= 13; ++k) rig.plugin->setParameter(k, 0.97f);
+  EXPECT_EQ(rig.tester.mouseDown(70, 70, kLButton | kDoubleClick), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
+  for (int k = 6; k <= 13; ++k) EXPECT_EQ(rig.plugin->getParameter(k), rig.plugin->getDefault(k)) << k;
+  EXPECT_EQ(rig.screen->getTestWave(), 0);
+  EXPECT_EQ(rig.screen->getFrequency(), 0.0f);
+  EXPECT_EQ(rig.screen->getGain(), 1.0f);
+}
+
+// ---- Pictures ----
+
+// Draws the six screens at 200 % with settings that show every part, checks that their curves
+// reach the frame's pixels, and writes the picture when GRINDLE_SCREENS_PNG names a file.
+TEST(ScreensPicture, AllSixAt200Percent) {
+  Rig rig(CRect(0, 0, 1216, 1122));
+  const CColor background(30, 30, 30, 255);
+  rig.tester.frame()->setBackgroundColor(background);
+  APlugin& p = *rig.plugin;
+  // Run the engine a little so that the follower has a history.
+  {
+    std::vector<float> in(512), side(512, 0.0f), outL(512), outR(512);
+    float* inputs[4] = {in.data(), in.data(), side.data(), side.data()};
+    float* outputs[2] = {outL.data(), outR.data()};
+    p.resume();
+    for (int block = 0; block < 200; ++block) {
+      for (size_t i = 0; i < in.size(); ++i)
+        in[i] = 0.8f * std::sin(0.05f * static_cast<float>(i)) * ((block / 20) % 2 ? 1.0f : 0.1f);
+      p.processReplacing(inputs, outputs, 512);
+    }
+  }
+  const float eq[4][3] = {{0.15f, 0.85f, 0.5f}, {0.4f, 0.2f, 0.3f}, {0.62f, 0.7f, 0.7f}, {0.85f, 0.35f, 0.4f}};
+  for (int k = 0; k < 4; ++k) {
+    p.setParameter(EQ_FREQ_TAGS[static_cast<size_t>(k)], eq[k][0]);
+    p.setParameter(EQ_GAIN_TAGS[static_cast<size_t>(k)], eq[k][1]);
+    p.setParameter(EQ_BW_TAGS[static_cast<size_t>(k)], eq[k][2]);
+  }
+  for (int r = 0; r < 6; ++r) p.setModSlotVariables(r, r == 3, 0.1f + 0.15f * static_cast<float>(r), r * 7 + 1, r * 15 + 6);
+  p.setParameter(WAVESHAPER_POLAR_TAG, 0.0f);
+  for (int i = 0; i < WAVESHAPER_POINTS; ++i)
+    p.setParameter(WAVESHAPER_START_TAG[0] + i, 0.5f + 0.5f * std::sin((static_cast<float>(i) - 127.5f) / 128.0f * 2.2f));
+  p.setSteppedValue(DISTORT_TYPE_TAG, 14);
+  p.setSteppedValue(LFO_WAVE_TAGS[0], 2);
+  p.setParameter(LFO_SHAPE_TAGS[0], 0.3f);
+
+  // The wave-shaper bars need artwork: a green column written where the toolkit looks.
+  const std::string folder = ::testing::TempDir() + "screensArtwork";
+  std::filesystem::create_directories(folder);
+  {
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 400);
+    cairo_t* cr = cairo_create(s);
+    cairo_set_source_rgba(cr, 0.3, 0.98, 0.2, 0.6);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_write_to_png(s, (folder + "/bmp09999.png").c_str());
+    cairo_surface_destroy(s);
+  }
+  const std::string oldFolder = CBitmap::getResourceFolder();
+  CBitmap::setResourceFolder(folder);
+  auto* dot = new CBitmap(CResourceDescription(9999));
+  CBitmap::setResourceFolder(oldFolder);
+  rig.editor.waveShaperDot = dot;
+
+  auto* follower = rig.add(new TFollowerScreen(CRect(10, 10, 824, 176), nullptr, 2));
+  auto* shaper = rig.add(new TWaveShaperScreen(CRect(834, 10, 1206, 382), nullptr, 0, 2));
+  auto* matrix = rig.add(new TModScreen(CRect(10, 392, 1010, 712), nullptr, 2, true));
+  auto* lfo = rig.add(new TLFOScreen(CRect(10, 722, 164, 876), nullptr, 0, 2));
+  auto* eqScreen = rig.add(new TEQScreen(CRect(174, 722, 1184, 900), nullptr, 2));
+  auto* distort = rig.add(new TDistortScreen(CRect(10, 910, 210, 1112), nullptr, 2));
+  (void)follower;
+  (void)shaper;
+  (void)matrix;
+  lfo->update(1);
+  distort->update(1);
+  // The EQ shows its help texts in the middle of a drag.
+  CPoint grab(174 + 0.62 * 1010, 800);
+  eqScreen->onMouseDown(grab, kMButton);
+  rig.tester.frame()->invalid();
+  rig.tester.idle();
+  if (const char* path = std::getenv("GRINDLE_SCREENS_PNG")) {
+    EXPECT_TRUE(rig.tester.capturePNG(path));
+  }
+
+  auto lit = [&](int x0, int y0, int x1, int y1) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) n += (rig.tester.pixel(x, y) & 0xffffff) != 0x1e1e1e;
+    return n;
+  };
+  EXPECT_GT(lit(10, 10, 824, 176), 300);    // follower history
+  EXPECT_GT(lit(834, 10, 1206, 382), 5000); // bars
+  EXPECT_GT(lit(10, 392, 1010, 712), 2000); // texts
+  EXPECT_GT(lit(10, 722, 164, 876), 150);   // LFO curve and dot
+  EXPECT_GT(lit(174, 722, 1184, 900), 5000); // fills
+  EXPECT_GT(lit(10, 910, 210, 1112), 150);   // distortion curve
+  eqScreen->onMouseUp(grab, kMButton);
+  rig.editor.waveShaperDot = nullptr;
+  dot->forget();
+}
