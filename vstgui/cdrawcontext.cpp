@@ -233,14 +233,16 @@ CCoord CDrawContext::getStringWidth(const char* string) {
 }
 
 void CDrawContext::drawBitmap(CBitmap* bitmap, const CRect& dest, const CPoint& sourceOffset, float alpha) {
-  if (!cr || !bitmap || !bitmap->getSurface() || dest.isEmpty()) return;
+  if (!cr || !bitmap || dest.isEmpty()) return;
+  cairo_surface_t* pixels = bitmap->getSurface();  // decodes on the first draw
+  if (!pixels) return;
   CRect r(dest);
   r.offset(offset);
   cairo_save(cr);
   cairo_new_path(cr);
   cairo_rectangle(cr, r.left, r.top, r.getWidth(), r.getHeight());
   cairo_clip(cr);
-  cairo_set_source_surface(cr, bitmap->getSurface(), r.left - sourceOffset.x, r.top - sourceOffset.y);
+  cairo_set_source_surface(cr, pixels, r.left - sourceOffset.x, r.top - sourceOffset.y);
   cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
   cairo_paint_with_alpha(cr, alpha * globalAlpha);
   cairo_restore(cr);
