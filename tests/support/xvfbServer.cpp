@@ -52,7 +52,7 @@ std::string startXvfb(int& pid, int timeoutMs, std::string* why) {
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
   std::vector<std::string> args = {"Xvfb",         "-displayfd", "3",   "-screen", "0",
-                                   "1280x1024x24", "-nolisten",  "tcp", "-noreset"};
+                                   "2560x1600x24", "-nolisten",  "tcp", "-noreset"};
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);

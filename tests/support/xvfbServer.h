@@ -10,7 +10,7 @@ namespace testing_support {
 // Returns false with the reason when no server can be had. Call before any other thread runs.
 bool ensureXServer(std::string* why = nullptr);
 
-// Starts Xvfb with `Xvfb -displayfd N -screen 0 1280x1024x24 -nolisten tcp -noreset` and returns its
+// Starts Xvfb with `Xvfb -displayfd N -screen 0 2560x1600x24 -nolisten tcp -noreset` and returns its
 // display name (":N") and process id, or "" when it could not start within timeoutMs.
 std::string startXvfb(int& pid, int timeoutMs = 10000, std::string* why = nullptr);
 // Ends a server started by startXvfb and waits for it.

@@ -367,14 +367,16 @@ TEST_F(X11Menus, MenuThatCannotHaveThePointerIsDismissedInsteadOfHanging) {
 }
 
 TEST_F(X11Menus, MenuNearTheScreenEdgeStaysWhollyOnScreen) {
-  moveTo(1279, 1023);
+  const int screenW = DisplayWidth(user, DefaultScreen(user));
+  const int screenH = DisplayHeight(user, DefaultScreen(user));
+  moveTo(screenW - 1, screenH - 1);
   std::atomic<bool> inside{false};
   play([&](Display* d) {
     std::vector<Window> shown = waitForMenus(d, 1);
     if (shown.empty()) return;
     XWindowAttributes a{};
     XGetWindowAttributes(d, shown[0], &a);
-    inside = a.x >= 0 && a.y >= 0 && a.x + a.width <= 1280 && a.y + a.height <= 1024;
+    inside = a.x >= 0 && a.y >= 0 && a.x + a.width <= screenW && a.y + a.height <= screenH;
     fakeKey(d, XK_Escape, true);
     fakeKey(d, XK_Escape, false);
   });

@@ -1,0 +1,171 @@
+// Costs of the editor object at 100 % and 200 %: open with the first paint and close (first in
+// the process and warm), the idle pass with nothing to do and with a thread moving tags and
+// meters, the audio thread's notification, and the memory an editor holds closed and open.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "../tests/support/xdgSandbox.h"
+#include "editor/uEditor.h"
+#include "platform/platform.h"
+#include "plugin/uPlugin.h"
+#include "vstgui/vstgui.h"
+
+using namespace VSTGUI;
+
+namespace {
+
+CreatedEditor makeEditor(APlugin& plugin) {
+  auto* editor = new uEditor(&plugin);
+  return {editor, editor};
+}
+
+// The build's artwork: <build>/Grindle2/Resources beside <build>/bench.
+void useBuildArtwork() {
+  static const bool done = [] {
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe");
+    CBitmap::setResourceFolder((exe.parent_path().parent_path() / "Grindle2" / "Resources").string());
+    return true;
+  }();
+  (void)done;
+}
+
+// The clock the idle passes see, moved by hand so that every pass runs.
+struct BenchClock {
+  BenchClock() { Ticks::setSource(&read, this); }
+  ~BenchClock() { Ticks::setSource(nullptr, nullptr); }
+  static uint64_t read(void* self) { return static_cast<BenchClock*>(self)->now; }
+  uint64_t now = 1000;
+};
+
+struct Instance {
+  explicit Instance(int mode) {
+    useBuildArtwork();
+    saveStringToPrefs("Big150", mode == 1 ? "Y" : "N");
+    saveStringToPrefs("Big200", mode == 2 ? "Y" : "N");
+    APlugin::editorFactory.store(&makeEditor);
+    plugin = std::make_unique<APlugin>(nullptr);
+    editor = dynamic_cast<uEditor*>(plugin->getEditor());
+  }
+  std::unique_ptr<APlugin> plugin;
+  uEditor* editor = nullptr;
+};
+
+int modeOf(const benchmark::State& state) { return static_cast<int>(state.range(0)); }
+
+void openPaintClose(uEditor& editor) {
+  editor.open(nullptr);
+  editor.getFrame()->idle();
+  editor.close();
+}
+
+void BM_EditorOpenPaintCloseFirst(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    Instance fresh(modeOf(state));
+    state.ResumeTiming();
+    openPaintClose(*fresh.editor);
+  }
+}
+BENCHMARK(BM_EditorOpenPaintCloseFirst)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_EditorOpenPaintCloseWarm(benchmark::State& state) {
+  Instance in(modeOf(state));
+  openPaintClose(*in.editor);
+  for (auto _ : state) openPaintClose(*in.editor);
+}
+BENCHMARK(BM_EditorOpenPaintCloseWarm)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// Registered controls carrying the first n tags, shown in the frame like knobs.
+void addControls(uEditor& editor, int n) {
+  for (int i = 0; i < n; ++i) {
+    const double x = (i % 25) * 44.0, y = (i / 25) * 110.0;
+    auto* c = editor.own(new CControl(CRect(x, y, x + 40, y + 40), &editor, i + 1));
+    editor.addControl(c, true, false, false);
+    editor.getFrame()->addView(c);
+  }
+}
+
+void BM_EditorIdleUnchanged(benchmark::State& state) {
+  Instance in(modeOf(state));
+  BenchClock clock;
+  in.editor->open(nullptr);
+  addControls(*in.editor, 150);
+  in.editor->idle();
+  for (auto _ : state) {
+    clock.now += IDLE_INTERVAL_MS;
+    in.editor->idle();
+  }
+  in.editor->close();
+}
+BENCHMARK(BM_EditorIdleUnchanged)->Arg(0)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+// Another thread (here: the same one, between passes) moves tags and meters; the pass applies
+// them and redraws what moved.
+void BM_EditorIdleMovedTags(benchmark::State& state) {
+  Instance in(0);
+  BenchClock clock;
+  in.editor->open(nullptr);
+  addControls(*in.editor, 150);
+  in.editor->idle();
+  const int n = static_cast<int>(state.range(0));
+  float v = 0.0f;
+  for (auto _ : state) {
+    v = v > 0.9f ? 0.0f : v + 0.01f;
+    for (int t = 1; t <= n; ++t) in.plugin->setParameter(t, v);
+    in.editor->setVU(v, v, v, v);
+    clock.now += IDLE_INTERVAL_MS;
+    in.editor->idle();
+  }
+  in.editor->close();
+}
+BENCHMARK(BM_EditorIdleMovedTags)->Arg(8)->Arg(64)->Unit(benchmark::kMicrosecond);
+
+// The audio thread's side: one notification, and the 1024 of a program load.
+void BM_EditorNotifyOne(benchmark::State& state) {
+  Instance in(0);
+  in.editor->open(nullptr);
+  int tag = 0;
+  for (auto _ : state) {
+    in.editor->setParameter(tag, 0.5f);
+    tag = (tag + 1) & 1023;
+  }
+  in.editor->close();
+}
+BENCHMARK(BM_EditorNotifyOne);
+
+void BM_EditorNotifyLoad(benchmark::State& state) {
+  Instance in(0);
+  in.editor->open(nullptr);
+  for (auto _ : state)
+    for (int t = 0; t < NUM_PARAMS; ++t) in.editor->setParameter(t, 0.5f);
+  in.editor->close();
+}
+BENCHMARK(BM_EditorNotifyLoad)->Unit(benchmark::kMicrosecond);
+
+// Heap held by an editor: closed (as built inside the plug-in) and open; counters in bytes.
+void BM_EditorMemory(benchmark::State& state) {
+  Instance in(modeOf(state));
+  for (auto _ : state) {
+    const size_t base = mallinfo2().uordblks;
+    in.editor->open(nullptr);
+    in.editor->getFrame()->idle();
+    const size_t open = mallinfo2().uordblks;
+    Instance second(modeOf(state));
+    const size_t beforeSecond = mallinfo2().uordblks;
+    second.editor->open(nullptr);
+    second.editor->getFrame()->idle();
+    const size_t secondOpen = mallinfo2().uordblks;
+    second.editor->close();
+    in.editor->close();
+    state.counters["closed_object"] = static_cast<double>(sizeof(uEditor));
+    state.counters["open_heap"] = static_cast<double>(open - base);
+    state.counters["second_open_heap"] = static_cast<double>(secondOpen - beforeSecond);
+  }
+}
+BENCHMARK(BM_EditorMemory)->Arg(0)->Arg(2)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,385 @@
+// The plug-in's editor window. The plug-in object creates one in its constructor (before its own
+// tables exist, so construction only reads preferences and sets the rectangle); the host then
+// opens and closes it, drives it with idle calls and forwards keys.
+//
+// Threads: setParameter, setVU and resume may arrive on the audio thread. They only record what
+// happened (per-tag dirty bits, refresh flags, a resume request, meter levels, all atomics); the
+// idle pass on the GUI thread applies the records first and does every view update itself.
+// Everything else runs on the GUI thread.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "controls/uControlEditor.h"
+#include "plugin/uEditorLink.h"
+#include "tags.h"
+#include "vstgui/aeffguieditor.h"
+#include "vstgui/ccontrol.h"
+
+class APlugin;
+namespace VSTGUI {
+class CKickButton;
+class CViewContainer;
+}  // namespace VSTGUI
+
+// Refresh flags: raised from any thread, applied by the next idle pass.
+enum EditorRefresh : uint32_t {
+  kPathRefresh = 1u << 0,
+  kDistortRefresh = 1u << 1,
+  kDistortScreenReset = 1u << 2,
+  kFilterRefresh = 1u << 3,
+  kCompressorRefresh = 1u << 4,
+  kWidenerRefresh = 1u << 5,
+  kBottomScreenRefresh = 1u << 6,
+  kWaveShaperRefresh = 1u << 7,
+};
+
+// What a parameter notification does besides moving the controls of its tag: the refresh flags
+// it raises, and whether its controls follow at all (kNoControlUpdate).
+inline constexpr uint32_t kNoControlUpdate = 1u << 31;
+uint32_t parameterNotification(int tag);
+
+// Bitmaps: each base id exists once per screen size (base + 1000 x screen mode). Rows in the
+// order they are created; a row of n copies makes n objects of the same id.
+struct BitmapRow {
+  int32_t base;
+  int32_t copies;
+};
+inline constexpr BitmapRow BITMAP_TABLE[] = {
+    {10000, 1}, {10001, 1}, {10004, 1}, {10005, 1}, {10010, 3}, {10011, 1}, {10012, 1}, {10013, 1},
+    {10014, 1}, {10015, 1}, {10016, 1}, {10017, 3}, {10018, 1}, {10019, 1}, {10020, 1}, {10021, 1},
+    {10022, 1}, {10023, 1}, {10024, 1}, {10025, 1}, {10026, 1}, {10027, 1}, {10030, 1}, {10031, 1},
+    {10032, 1}, {10033, 1}, {10034, 1}, {10040, 1}, {10041, 1}, {10042, 1}, {10043, 1}, {10044, 1},
+    {10045, 1}, {10046, 1}, {10047, 1}, {10048, 1}, {10049, 1}, {10050, 1}, {10051, 1}, {10052, 1},
+    {10053, 1}, {10054, 1}, {10055, 1}, {10056, 1}, {10057, 1}, {10058, 1}, {10059, 1}, {10060, 1},
+    {10061, 1}, {10062, 1}, {10063, 1}, {10070, 1}, {10071, 1}, {10072, 1}, {10073, 1}, {10074, 1},
+    {10075, 1}, {10076, 1}, {10077, 1}, {10078, 1}, {10080, 1}, {10081, 1}, {10082, 1}, {10083, 1},
+    {10084, 1}, {10085, 1}, {10090, 1}, {10091, 1}, {10092, 1}, {10093, 1}, {10094, 1}, {10095, 1},
+    {10096, 1}, {10097, 1}, {10098, 1},
+};
+inline constexpr int NUM_BITMAP_ROWS = static_cast<int>(std::size(BITMAP_TABLE));
+constexpr int bitmapObjectCount() {
+  int n = 0;
+  for (const BitmapRow& row : BITMAP_TABLE) n += row.copies;
+  return n;
+}
+inline constexpr int NUM_BITMAP_OBJECTS = bitmapObjectCount();
+// The object index of copy `copy` of base `base`, or -1 when the table has no such object.
+constexpr int bitmapSlot(int32_t base, int copy = 0) {
+  int n = 0;
+  for (const BitmapRow& row : BITMAP_TABLE) {
+    if (row.base == base) return copy >= 0 && copy < row.copies ? n + copy : -1;
+    n += row.copies;
+  }
+  return -1;
+}
+
+// Bases of the named bitmaps.
+inline constexpr int32_t MAIN_BACKGROUND_BMP = 10000;
+inline constexpr int32_t SETTINGS_BACKGROUND_BMP = 10001;
+inline constexpr int32_t DISTORT_BOX_BMP = 10010;         // entries 0..2 share it, then 10011..10016
+inline constexpr int32_t DISTORT_BOX_OLD_EQ_BMP = 10017;  // entries 0..2 share it, then 10018..10023
+inline constexpr int32_t FILTER_BOX_BMP = 10024;
+inline constexpr int32_t COMPRESSOR_BOX_BMP = 10025;
+inline constexpr int32_t WIDENER_BOX_BMP = 10026;
+inline constexpr int32_t CHORUS_BOX_BMP = 10027;
+inline constexpr int32_t BOTTOM_BOX_BMP = 10030;  // five: Disrupt, Follower, WaveShaper, basic and advanced matrix
+inline constexpr int32_t BOTTOM_BOX_SIZE_BMP = 10033;
+inline constexpr int32_t SWITCH_BMP = 10040;
+inline constexpr int32_t TAB_BMP = 10046;  // four
+inline constexpr int32_t MENU_LEFT_ARROW_BMP = 10050;
+inline constexpr int32_t MENU_RIGHT_ARROW_BMP = 10051;
+inline constexpr int32_t EDITED_ON_BMP = 10053;
+inline constexpr int32_t EDITED_OFF_BMP = 10054;
+inline constexpr int32_t VU_BMP = 10072;
+inline constexpr int32_t SLIDER_BMP = 10073;
+inline constexpr int32_t SLIDER_MOD_BMP = 10074;
+inline constexpr int32_t WAVESHAPER_DOT_BMP = 10075;
+inline constexpr int32_t KNOB_BMP = 10080;  // six strips: small knob, ring, centred ring, large knob, ring, centred ring
+
+// The editor's size at 100 %.
+inline constexpr int EDITOR_WIDTH = 1100;
+inline constexpr int EDITOR_HEIGHT = 712;
+// Registration stops here (the main screen registers about 150 controls).
+inline constexpr int MAX_REGISTERED_CONTROLS = 10000;
+// Tag of controls bound to no single parameter.
+inline constexpr int32_t NO_PARAM_TAG = 9999;
+// The idle pass runs at most this often.
+inline constexpr uint32_t IDLE_INTERVAL_MS = 40;
+
+class uEditor : public VSTGUI::AEffGUIEditor,
+                public VSTGUI::IControlListener,
+                public VSTGUI::IKeyboardHook,
+                public IEditorLink,
+                public IControlEditor {
+ public:
+  explicit uEditor(APlugin* plugin);
+  ~uEditor() override;
+  uEditor(const uEditor&) = delete;
+  uEditor& operator=(const uEditor&) = delete;
+
+  // ---- Host's editor calls (GUI thread) ----
+  bool open(void* parentWindow) override;
+  void close() override;
+  void idle() override;
+  // Any thread: true from the end of a successful open until close.
+  bool isOpen() override { return openState.load(std::memory_order_acquire); }
+
+  // ---- Notifications from the plug-in (any thread, audio included): recorded only ----
+  void setParameter(int32_t tag, float value) override;
+  void setVU(float inL, float inR, float outL, float outR) override;
+  // Asks the next idle pass to bring every control in line with the plug-in.
+  void resume() override;
+
+  // ---- Layers built by the routing and layout sources ----
+  void valueChanged(VSTGUI::CControl* control) override;
+  using AEffGUIEditor::onKeyDown;
+  using AEffGUIEditor::onKeyUp;
+  int32_t onKeyDown(const VstKeyCode& code, VSTGUI::CFrame* frame) override;
+  int32_t onKeyUp(const VstKeyCode& code, VSTGUI::CFrame* frame) override;
+  void setEditTag(int tag) override;
+  bool onWheel(float distance) override { return AEffGUIEditor::onWheel(distance); }
+  void updatePath() override;
+  void updateDistort(int type) override;
+
+  // ---- What the controls ask of their editor ----
+  APlugin* getPlugin() override { return plugin; }
+  void changeProgramDelta(int delta) override;
+  void changeFolderDelta(int delta = 0) override;
+  void setDropTag(int tag) override;
+  void releasedDropDial() override;
+  bool isDroppable(int tag) override;
+  bool getModDial() override { return modDial; }
+  float getWaveShaperDistortValues(int ws, int point) override;
+  VSTGUI::CBitmap* menuLeftArrowBitmap() override { return bitmap(MENU_LEFT_ARROW_BMP); }
+  VSTGUI::CBitmap* menuRightArrowBitmap() override { return bitmap(MENU_RIGHT_ARROW_BMP); }
+  VSTGUI::CBitmap* vuBitmap() override { return bitmap(VU_BMP); }
+  VSTGUI::CBitmap* sliderBitmap() override { return bitmap(SLIDER_BMP); }
+  VSTGUI::CBitmap* sliderModBitmap() override { return bitmap(SLIDER_MOD_BMP); }
+  VSTGUI::CBitmap* waveShaperDotBitmap() override { return bitmap(WAVESHAPER_DOT_BMP); }
+  void showMIDIMenu(VSTGUI::CControl* control, const VSTGUI::CPoint& p) override;
+  void showControlMenu(const VSTGUI::CPoint& p) override;
+  void showDestMenu(const VSTGUI::CPoint& p, int tag) override;
+  void showModMenu(const VSTGUI::CPoint& p, int row) override;
+  void showEQMenu(const VSTGUI::CPoint& p, int eq) override;
+  void showWaveShaperMenu(const VSTGUI::CPoint& p, int shaper) override;
+  void setEQUndo() override;
+  void setModUndo() override;
+  void setWaveShaperUndo() override;
+
+  // ---- Scaling ----
+  int getScreenMode() const { return screenMode; }
+  // 100 % coordinate v at the current size: trunc(v x SCALE) plus the correction of the size.
+  int getScaled(int v, int off150 = 0, int off200 = 0) const;
+  int getScaled(float v, int off150 = 0, int off200 = 0) const;
+  int getScaledBitmap(int base) const { return screenMode * 1000 + base; }
+  static bool isValidTag(int tag) { return static_cast<unsigned>(tag) < static_cast<unsigned>(NUM_PARAMS); }
+
+  // ---- Bitmaps (null while closed or when the art did not load) ----
+  VSTGUI::CBitmap* bitmap(int32_t base, int copy = 0) const;
+  VSTGUI::CBitmap* mainBackground() const { return bitmap(MAIN_BACKGROUND_BMP); }
+  VSTGUI::CBitmap* settingsBackground() const { return bitmap(SETTINGS_BACKGROUND_BMP); }
+  VSTGUI::CBitmap* switchBitmap() const { return bitmap(SWITCH_BMP); }
+  // Entry k of the nine distortion-box backgrounds (0..2 share one image), plain or old EQ.
+  VSTGUI::CBitmap* distortBoxBitmap(int k, bool oldEQ) const;
+  VSTGUI::CBitmap* bottomBitmap(int k) const { return bitmap(BOTTOM_BOX_BMP + k); }
+  VSTGUI::CBitmap* tabBitmap(int k) const { return bitmap(TAB_BMP + k); }
+  VSTGUI::CBitmap* knobBitmap(int k) const { return bitmap(KNOB_BMP + k); }
+
+  // ---- Control factories (x, y at 100 %; corrections at 150 % and 200 %) ----
+  // The area form: a button without a bitmap covering width x height.
+  void createKickButton(VSTGUI::CKickButton*& out, int x, int y, int width, int height, int dx150 = 0,
+                        int dy150 = 0, int dx200 = 0, int dy200 = 0);
+  // The bitmap form: as large as one of the bitmap's two frames (stacked vertically).
+  void createKickButton(VSTGUI::CKickButton*& out, int x, int y, VSTGUI::CBitmap* bmp, int dx150 = 0,
+                        int dy150 = 0, int dx200 = 0, int dy200 = 0);
+
+  // ---- Control registry ----
+  struct RegistryEntry {
+    VSTGUI::CControl* control = nullptr;
+    bool noResync = false;  // skipped by resume and notifications (menus: their value is a step)
+    bool toolTip = false;   // idle may give it the parameter's name and value as tool-tip
+    bool knob = false;
+    bool onOff = false;
+    int16_t nextSameTag = -1;
+  };
+  // Appends control (creation order) and loads its default and current value.
+  void addControl(VSTGUI::CControl* control, bool knob, bool onOff, bool noResync);
+  int getRegistrySize() const { return static_cast<int>(controlRegistry.size()); }
+  const RegistryEntry& getRegistryEntry(int i) const { return controlRegistry[static_cast<size_t>(i)]; }
+  // Every registered control with this tag, in creation order.
+  template <typename F>
+  void forEachControlWithTag(int tag, F&& f) const {
+    if (!isValidTag(tag)) return;
+    for (int i = firstByTag[static_cast<size_t>(tag)]; i >= 0; i = controlRegistry[static_cast<size_t>(i)].nextSameTag)
+      f(controlRegistry[static_cast<size_t>(i)]);
+  }
+  // Views the editor made and releases at close (registered or not). Sub-menus are not kept:
+  // their parent menu keeps them alive.
+  template <typename T>
+  T* own(T* view) {
+    if (view) ownedViews.push_back(view);
+    return view;
+  }
+  // A menu's value becomes its tag's step index.
+  void setMenuResume(VSTGUI::CControl* menu);
+
+  // ---- Fixed hints: the label and hint shown as tool-tip over a view; later entries win ----
+  void setHint(const VSTGUI::CView* view, std::string label, std::string hint = {});
+  // "label : hint", or "" for a view without one.
+  std::string hintFor(const VSTGUI::CView* view) const;
+
+  // ---- Modulation drop targets: while a dragged knob is over one, idle offers it the drop ----
+  // destinationTag < 0 marks a matrix screen (the drop makes a new route there).
+  void setDropTarget(const VSTGUI::CView* view, int destinationTag, int amountTag);
+
+  // Raises refresh flags (any thread); the next idle pass acts on them.
+  void raiseRefresh(uint32_t flags);
+
+  // ---- Preferences ----
+  static bool getBackRegValue(const std::string& key, bool defaultOn);
+  static void setBackRegValue(const std::string& key, bool on);
+  // Chooses the size the editor has when next constructed; 0..2, anything else clears all.
+  void setScreenSize(int mode);
+  bool getKeyboardOn() const { return keyboardOn; }
+  void setKeyboardOn(bool on) { keyboardOn = on; }
+  bool getToolTipsOn() const { return toolTipsOn; }
+  void setToolTipsOn(bool on) { toolTipsOn = on; }
+  void setModDial(bool on) { modDial = on; }
+
+  // ---- Screens ----
+  void showBackside();
+  void hideBackside();
+  bool isMainScreenShown() const { return mainScreenShown; }
+  int getScreenState() const { return screenState; }
+  bool getEditChanged();
+  void updatePresetMenu();
+  void showCurrentPresetMenu() { updatePresetMenu(); }
+
+  // Recorded but not yet applied (tests and benchmarks).
+  uint32_t pendingRefreshFlags() const { return pendingRefresh.load(std::memory_order_relaxed); }
+  bool isResumePending() const { return resumeRequested.load(std::memory_order_relaxed); }
+  float getVuValue(int i) const;
+
+  // The five containers (null while closed).
+  VSTGUI::CViewContainer* distortBox = nullptr;
+  VSTGUI::CViewContainer* filterBox = nullptr;
+  VSTGUI::CViewContainer* compressorBox = nullptr;
+  VSTGUI::CViewContainer* widenerBox = nullptr;
+  VSTGUI::CViewContainer* bottomBox = nullptr;
+
+  // Settings screen.
+  VSTGUI::CKickButton* backsideButton = nullptr;
+
+  // The view being edited counts as the one under the mouse (routing sets it).
+  VSTGUI::CControl* editControl = nullptr;
+  struct ModDrag {
+    int tag = -1;
+    bool released = false;
+    float value = 0.0f;
+  } modDrag;
+
+ protected:
+  // ---- Life-cycle steps ----
+  bool openNow(void* parentWindow);
+  void createBitmaps();
+  void removeBitmaps();
+  void createContainers();
+  // Takes every view out of the frame and the containers, releases each object once.
+  void removeControls();
+  // Layout: makes the main screen's controls (nothing is added to the frame here).
+  void createControls();
+  // Layout: forgets the layout's own control pointers after removeControls released them.
+  void zeroControls();
+  void createBackside();
+  void zeroBackside();
+
+  // ---- Show operations (layout) ----
+  void showMainScreen();
+  void showDistort();
+  void showFilter();
+  void showCompressor();
+  void showWidenChorus();
+  void showBottomScreen();
+
+  // ---- Idle steps ----
+  // Applies what the other threads recorded: flags, a resume request, the dirty tags.
+  void takeNotifications();
+  void resumeNow();
+  VSTGUI::CView* hoverView() const;
+  void refreshMainScreen();
+  // The per-pass updates of what is on the main screen: Edited lamp, meters, rings, graphs.
+  void refreshHeader();
+  void refreshDistortBox();
+  void refreshFilterBox();
+  void refreshCompressorBox();
+  void refreshWidenerBox();
+  void refreshBottomBox();
+  // Layout: the menus and tab buttons a resume brings in line.
+  void resumeLayout();
+  // Runs a box's refresh when its flag is up, unless the user is dragging inside that box:
+  // rebuilding it would take the dragged view away mid-gesture, so the flag waits.
+  bool takeRefresh(bool& flag, VSTGUI::CViewContainer* box);
+  void dropTargets(VSTGUI::CView* hover);
+  void dropMod();
+  void dropMod(int destinationTag, int amountTag);
+  void showTooltips(VSTGUI::CView* hover);
+  // Routing: children it started and that have finished are collected here.
+  void reapChildren();
+
+  APlugin* plugin;
+  int screenMode = 0;
+  bool modDial = true;
+  bool keyboardOn = true;
+  bool toolTipsOn = true;
+
+  // GUI-thread state.
+  bool opened = false;
+  bool resuming = false;
+  bool mainScreenShown = false;
+  int screenState = 0;
+  bool lastEditChanged = false;
+  bool pathRefresh = false, distortRefresh = false, distortScreenReset = false, filterRefresh = false,
+       compressorRefresh = false, widenerRefresh = false, bottomScreenRefresh = false, waveShaperRefresh = false;
+  bool pathBusy = false, distortBusy = false, filterBusy = false, compressorBusy = false, widenerBusy = false,
+       bottomBusy = false;
+  uint32_t lastIdleTicks = 0;
+  uint32_t lastStepTicks = 0;
+  int lastCompressorStep = -1;
+  int lastWidenerStep = -1;
+  float vuValues[4] = {};
+  bool droppable[NUM_PARAMS];
+  std::string destMenuNames[256];
+  int selectedEQ = 0;
+  int bottomTab = 0;
+  int lfoPage = 0;
+
+  // Records of the other threads.
+  std::atomic<bool> openState{false};
+  std::atomic<uint32_t> pendingRefresh{0};
+  std::atomic<bool> resumeRequested{false};
+  std::array<std::atomic<uint64_t>, NUM_PARAMS / 64> dirtyTags{};
+  std::array<std::atomic<float>, 4> vuLevels{};
+
+  std::vector<RegistryEntry> controlRegistry;
+  std::array<int16_t, NUM_PARAMS> firstByTag{};
+  std::array<int16_t, NUM_PARAMS> lastByTag{};
+  std::vector<VSTGUI::CView*> ownedViews;
+  std::array<VSTGUI::CBitmap*, NUM_BITMAP_OBJECTS> bitmaps{};
+  struct HintEntry {
+    const VSTGUI::CView* view;
+    std::string label;
+    std::string hint;
+  };
+  std::vector<HintEntry> hints;
+  struct DropTarget {
+    const VSTGUI::CView* view;
+    int destinationTag;
+    int amountTag;
+  };
+  std::vector<DropTarget> dropTargetList;
+};

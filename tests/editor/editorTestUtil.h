@@ -1,0 +1,75 @@
+// Shared pieces of the editor tests: a plug-in whose editor is a real uEditor (opened
+// offscreen), preferences in a private folder, artwork of known sizes written on demand and a
+// manual clock.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "editor/uEditor.h"
+#include "guiTables.h"
+#include "platform/platform.h"
+#include "plugin/uPlugin.h"
+#include "support/vstguiTester.h"
+#include "support/xdgSandbox.h"
+#include "vstgui/vstgui.h"
+
+namespace editortest {
+
+inline CreatedEditor makeEditor(APlugin& plugin) {
+  auto* editor = new uEditor(&plugin);
+  return {editor, editor};
+}
+
+// Writes "bmpNNNNN.png" files of the given sizes (per 100 % id; scaled ids follow the 150 and
+// 200 % rule of the artwork) into a private folder and points the toolkit at it.
+class TestArt {
+ public:
+  struct Size {
+    int w, h;
+  };
+  explicit TestArt(const std::map<int, Size>& sizes);
+  // The same into folder, without putting it in place.
+  static void write(const std::string& folder, const std::map<int, Size>& sizes);
+  ~TestArt();
+  TestArt(const TestArt&) = delete;
+  TestArt& operator=(const TestArt&) = delete;
+  // Every bitmap of the editor, at the artwork's sizes (two-frame switches, 137-frame strips).
+  static std::map<int, Size> fullSet();
+  // Puts a full set in place: the build's artwork when it exists, else a generated set kept in
+  // the build folder for every test program that needs one.
+  static void useFullSet();
+
+ private:
+  std::string folder;
+  std::string previous;
+};
+
+// A plug-in with its editor; prefs are cleared first and may be set before construction.
+class EditorTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  // Makes the plug-in (and its editor) with these preference strings stored first.
+  void make(const std::map<std::string, std::string>& prefs = {});
+  // Opens offscreen; the frame gets a tester with a manual clock.
+  bool openEditor();
+  // One idle pass that runs (the clock moves past the throttle first).
+  void pass();
+
+  std::unique_ptr<APlugin> plugin;
+  uEditor* editor = nullptr;
+  std::unique_ptr<testing_support::FrameTester> tester;
+};
+
+// A control the tests register themselves.
+inline VSTGUI::CControl* testControl(uEditor& e, int tag, const VSTGUI::CRect& r = VSTGUI::CRect(0, 0, 10, 10)) {
+  auto* c = e.own(new VSTGUI::CControl(r, &e, tag));
+  e.addControl(c, true, false, false);
+  return c;
+}
+
+}  // namespace editortest
