@@ -11,10 +11,15 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "controls/pluginControls.h"
 #include "controls/uControlEditor.h"
+#include "editor/distortTypeTables.h"
+#include "editor/uEditorLayout.h"
 #include "plugin/uEditorLink.h"
 #include "tags.h"
 #include "vstgui/aeffguieditor.h"
@@ -106,8 +111,6 @@ inline constexpr int EDITOR_WIDTH = 1100;
 inline constexpr int EDITOR_HEIGHT = 712;
 // Registration stops here (the main screen registers about 150 controls).
 inline constexpr int MAX_REGISTERED_CONTROLS = 10000;
-// Tag of controls bound to no single parameter.
-inline constexpr int32_t NO_PARAM_TAG = 9999;
 // The idle pass runs at most this often.
 inline constexpr uint32_t IDLE_INTERVAL_MS = 40;
 
@@ -115,7 +118,8 @@ class uEditor : public VSTGUI::AEffGUIEditor,
                 public VSTGUI::IControlListener,
                 public VSTGUI::IKeyboardHook,
                 public IEditorLink,
-                public IControlEditor {
+                public IControlEditor,
+                public LayoutControls {
  public:
   explicit uEditor(APlugin* plugin);
   ~uEditor() override;
@@ -197,6 +201,28 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   // The bitmap form: as large as one of the bitmap's two frames (stacked vertically).
   void createKickButton(VSTGUI::CKickButton*& out, int x, int y, VSTGUI::CBitmap* bmp, int dx150 = 0,
                         int dy150 = 0, int dx200 = 0, int dy200 = 0);
+
+  // Knob styles: 0 small, 1 small centred (bipolar ring), 2 large, 3 large centred.
+  void createKnob(TKnob*& out, int tag, int x, int y, int style, const char* caption, int size, int dx150,
+                  int dy150, int shift150, int dx200, int dy200, int shift200);
+  void createOnOff(TOnOff*& out, int tag, int x, int y, VSTGUI::CBitmap* bmp, int dx150 = 0, int dy150 = 0,
+                   int dx200 = 0, int dy200 = 0);
+  void createRadio(TRadioButton*& out, int x, int y, VSTGUI::CBitmap* bmp, int dx150 = 0, int dy150 = 0,
+                   int dx200 = 0, int dy200 = 0);
+  void createRocker(TRockerButton*& out, int tag, int x, int y, VSTGUI::CBitmap* bmp, int frames, float stepScale,
+                    int dx150 = 0, int dy150 = 0, int dx200 = 0, int dy200 = 0);
+  // A menu of the first `count` texts (no more than there are); dy and dw correct top and width.
+  void createMenu(TOptionMenu*& out, int tag, int x, int y, int width, int height, int count,
+                  std::span<const std::string_view> texts, bool centred, bool deltaButtons, int dy150, int dw150,
+                  int dy200, int dw200);
+  // As many texts as the tag's parameter has steps.
+  void createMenu(TOptionMenu*& out, int tag, int x, int y, int width, int height,
+                  std::span<const std::string_view> texts, bool centred, bool deltaButtons, int dy150, int dw150,
+                  int dy200, int dw200);
+  void createSrcMenu(SrcSelector& out, int tag, int x, int y, int width, int height, bool centred, bool deltaButtons,
+                     int dy150, int dw150, int dy200, int dw200);
+  void createDestMenu(DestSelector& out, int tag, int x, int y, int width, int height, bool centred,
+                      bool deltaButtons, int dy150, int dw150, int dy200, int dw200);
 
   // ---- Control registry ----
   struct RegistryEntry {
@@ -283,6 +309,30 @@ class uEditor : public VSTGUI::AEffGUIEditor,
     float value = 0.0f;
   } modDrag;
 
+  // ==== Layout: the main screen's controls and the show operations ====
+  // Puts the header, the boxes in path order and the bottom box into the frame.
+  void showMainScreen();
+  // Rebuild one container from the settings it depends on.
+  void showDistort();
+  void showFilter();
+  void showCompressor();
+  void showWidenChorus();
+  void showBottomScreen();
+  // What the show operations lay out (routing changes them; each is limited to its range).
+  int getBottomTab() const { return bottomTab; }
+  int getLfoPage() const { return lfoPage; }
+  int getSelectedEQ() const { return selectedEQ; }
+  void setBottomTab(int tab) { bottomTab = tab < 0 ? 0 : (tab > 3 ? 3 : tab); }
+  void setLfoPage(int page) { lfoPage = page < 0 ? 0 : (page > 3 ? 3 : page); }
+  void setSelectedEQ(int eq) { selectedEQ = eq == 1 ? 1 : 0; }
+  // The type knobs' values per distortion type while the editor lives (not saved with the state).
+  const DistortRecord& getDistortTypeMemory(int type) const;
+  const std::string& getDestMenuName(int dest) const;
+  // Every view the editor made and releases at close.
+  const std::vector<VSTGUI::CView*>& getOwnedViews() const { return ownedViews; }
+
+  // ==== End of layout ====
+
  protected:
   // ---- Life-cycle steps ----
   bool openNow(void* parentWindow);
@@ -297,14 +347,6 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   void zeroControls();
   void createBackside();
   void zeroBackside();
-
-  // ---- Show operations (layout) ----
-  void showMainScreen();
-  void showDistort();
-  void showFilter();
-  void showCompressor();
-  void showWidenChorus();
-  void showBottomScreen();
 
   // ---- Idle steps ----
   // Applies what the other threads recorded: flags, a resume request, the dirty tags.
@@ -357,6 +399,12 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   int selectedEQ = 0;
   int bottomTab = 0;
   int lfoPage = 0;
+  int waveShaperDrawMode = 0;  // 0 point, 1 line, 2 erase
+  // Layout: the module path the boxes are laid out for (-1: none yet); the type-knob memory.
+  int shownModulePath = -1;
+  std::array<DistortRecord, NUM_DISTORT_TYPES> distortTypeMemory = DISTORT_TYPE_DEFAULTS;
+  // Layout: the fixed hints and drop targets of the main screen's controls.
+  void addLayoutHints();
 
   // Records of the other threads.
   std::atomic<bool> openState{false};
