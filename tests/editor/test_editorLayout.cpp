@@ -115,6 +115,8 @@ class EditorLayout : public EditorTest, public ::testing::WithParamInterface<int
       EXPECT_TRUE(std::filesystem::exists(CBitmap::resourcePath(op.bitmapId))) << op.bitmapId;
     }
     if (const char* folder = pictureFolder(); folder && !picture.empty()) {
+      frame->invalid();
+      tester->idle();  // paints what is invalid into the frame's image
       tester->capturePNG(std::string(folder) + "/" + std::to_string(100 + 50 * GetParam()) + "-" + picture + ".png");
       picture.clear();
     }
