@@ -8,6 +8,7 @@
 #include <string>
 
 #include "controls/pluginScreens.h"
+#include "knobPlaces.h"
 #include "plugin/uPlugin.h"
 #include "plugin/uVocabulary.h"
 #include "uEditor.h"
@@ -164,25 +165,22 @@ void uEditor::createControls() {
     }
     addControl(distortTypeMenu, false, false, true);
   }
-  // The eight type knobs, plain and centred (the type decides which of the pair is shown).
-  // Knob 4's 150 % correction differs between the two sets.
-  for (int centred = 0; centred < 2; ++centred) {
-    TKnob** set = centred ? typeKnobsCentred : typeKnobs;
-    const int style = centred;
-    knobs({{&set[0], 6, 157, 53, style, "Pre", 16, 1, 2, -4, 9, 1, -11},
-           {&set[1], 7, 230, 53, style, "Norm", 16, 1, 2, -4, 9, 1, -11},
-           {&set[2], 8, 303, 53, style, "2", 16, 1, 2, -4, 9, 1, -11},
-           {&set[3], 9, 376, 53, style, "3", 16, 0, 2, -4, 8, 1, -11},
-           {&set[4], 10, 157, 131, style, "4", 16, centred ? 5 : 0, 3, -4, 9, centred ? 2 : 3, -11},
-           {&set[5], 11, 230, 131, style, "5", 16, 1, 3, -4, 9, 3, -11},
-           {&set[6], 12, 303, 131, style, "6", 16, 0, 3, -4, 9, 3, -11},
-           {&set[7], 13, 376, 131, style, "7", 16, 0, 3, -4, 8, 3, -11}});
-  }
-  knobs({{&oldEQKnobs[0], 230, 44, 253, 1, "EQ Low", 16, 2, 1, -4, 6, 0, -11},
-         {&oldEQKnobs[1], 231, 174, 253, 1, "EQ Mid 1", 16, 2, 1, -4, 5, 0, -11},
-         {&oldEQKnobs[2], 232, 304, 253, 1, "EQ Mid 2", 16, 2, 1, -4, 6, 0, -11},
-         {&oldEQKnobs[3], 233, 434, 253, 1, "EQ High", 16, 2, 1, -4, 6, 0, -11},
-         {&gateKnobs[0], 41, 554, 30, 0, "Thresh", 16, 1, 2, -4, 10, 2, -11},
+  // The eight type knobs, plain and centred (the type decides which of the pair is shown), and
+  // the old EQ's knobs, on the seats the artwork draws for them.
+  static constexpr const char* TYPE_CAPTIONS[8] = {"Pre", "Norm", "2", "3", "4", "5", "6", "7"};
+  const auto seated = [this](TKnob*& out, int tag, const KnobPlace& p, int style, const char* caption) {
+    createKnob(out, tag, p.x, p.y, style, caption, p.size, p.dx150, p.dy150, -4, p.dx200, p.dy200, -11);
+  };
+  for (int centred = 0; centred < 2; ++centred)
+    for (int i = 0; i < NUM_DISTORT_KNOBS; ++i) {
+      KnobPlace p = TYPE_KNOB_PLACES[static_cast<size_t>(i)];
+      if (centred && i == 4) p.dx150 = 5, p.dy200 = 2;  // the centred knob 4 sits apart from its twin
+      seated((centred ? typeKnobsCentred : typeKnobs)[i], DISTORT_KNOB_1_TAG + i, p, centred, TYPE_CAPTIONS[i]);
+    }
+  static constexpr const char* OLD_EQ_CAPTIONS[4] = {"EQ Low", "EQ Mid 1", "EQ Mid 2", "EQ High"};
+  for (int i = 0; i < 4; ++i)
+    seated(oldEQKnobs[i], OLD_EQ_LOW_TAG + i, OLD_EQ_KNOB_PLACES[static_cast<size_t>(i)], 1, OLD_EQ_CAPTIONS[i]);
+  knobs({{&gateKnobs[0], 41, 554, 30, 0, "Thresh", 16, 1, 2, -4, 10, 2, -11},
          {&gateKnobs[1], 42, 554, 104, 0, "Attack", 16, 1, 2, -4, 10, 2, -11},
          {&gateKnobs[2], 43, 554, 178, 0, "Hold", 16, 1, 2, -4, 10, 2, -11},
          {&gateKnobs[3], 44, 554, 252, 0, "Release", 16, 1, 2, -4, 10, 2, -11}});
@@ -242,14 +240,13 @@ void uEditor::createControls() {
   }
 
   // ---- Bottom box, Disrupt tab ----
-  knobs({{&disruptKnobs[0], 70, 87, 130, 1, "Dis 1", 46, 13, 1, -12, 24, 2, -23},
-         {&disruptKnobs[1], 71, 218, 130, 1, "Dis 2", 46, 13, 1, -12, 24, 2, -23},
-         {&disruptKnobs[2], 72, 351, 130, 1, "Dis 3", 46, 13, 1, -12, 24, 2, -23},
-         {&disruptKnobs[3], 73, 483, 130, 1, "Dis 4", 46, 13, 1, -12, 24, 2, -23},
-         {&disruptKnobs[4], 74, 619, 130, 1, "Dis 5", 46, 13, 1, -12, 24, 2, -23},
-         {&disruptKnobs[5], 75, 759, 130, 1, "Dis 6", 46, 13, 1, -12, 24, 2, -23},
-         {&disruptKnobs[6], 76, 895, 130, 1, "Dis 7", 46, 13, 1, -12, 24, 2, -23},
-         {&disruptSpeedKnob, DISRUPT_LAZY_SPEED_TAG, 937, 44, 2, "Speed", 16, 5, 0, -4, 9, 0, -11}});
+  for (int i = 0; i < NUM_DISRUPT_SLOTS; ++i) {
+    const KnobPlace& p = DISRUPT_KNOB_PLACES[static_cast<size_t>(i)];
+    const std::string caption = "Dis " + std::to_string(i + 1);
+    createKnob(disruptKnobs[i], DISRUPT_SLOT_AMT_1_TAG + i, p.x, p.y, 1, caption.c_str(), p.size, p.dx150, p.dy150,
+               -12, p.dx200, p.dy200, -23);
+  }
+  knobs({{&disruptSpeedKnob, DISRUPT_LAZY_SPEED_TAG, 937, 44, 2, "Speed", 16, 5, 0, -4, 9, 0, -11}});
   {
     static constexpr int ON_X[NUM_DISRUPT_SLOTS] = {143, 274, 407, 539, 675, 815, 952};
     for (int i = 0; i < NUM_DISRUPT_SLOTS; ++i)

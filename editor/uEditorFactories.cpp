@@ -1,6 +1,7 @@
 // Control factories, the control registry and the preference switches of the editor.
 #include <algorithm>
 
+#include "knobPlaces.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
 #include "plugin/uPlugin.h"
@@ -86,9 +87,8 @@ void uEditor::createKnob(TKnob*& out, int tag, int x, int y, int style, const ch
   const auto w = static_cast<int>(sizeRing->getWidth());
   const auto frameHeight = static_cast<int>(sizeRing->getHeight() / static_cast<double>(KNOB_FRAMES));
   if (frameHeight < 1) return;
-  const float s = SCALE[static_cast<size_t>(screenMode)];
-  const int k = screenMode == 0 ? size : static_cast<int>(static_cast<float>(size) * s);
-  const int left = getScaled(x, dx150, dx200) - k / 2;
+  const int k = screenMode == 0 ? size : static_cast<int>(static_cast<float>(size) * SCALE[static_cast<size_t>(screenMode)]);
+  const int left = knobLeft(x, size, screenMode, dx150, dx200);
   const int top = getScaled(y, dy150, dy200);
   const int labelShift = screenMode == 0 ? 0 : (screenMode == 1 ? shift150 : shift200);
   const CRect r(left, top, left + w + k, top + frameHeight + getScaled(24));
