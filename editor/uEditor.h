@@ -23,6 +23,7 @@
 #include "plugin/uEditorLink.h"
 #include "tags.h"
 #include "vstgui/aeffguieditor.h"
+#include "vstgui/cbitmap.h"
 #include "vstgui/ccontrol.h"
 
 class APlugin;
@@ -374,6 +375,9 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   void reapChildren();
 
   APlugin* plugin;
+  // Every editor of the process shares one decoded copy of each image, kept while any editor
+  // exists: a reopen decodes nothing.
+  VSTGUI::CBitmap::ImageCacheOwner imageCacheOwner;
   int screenMode = 0;
   bool modDial = true;
   bool keyboardOn = true;
