@@ -220,6 +220,11 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   void createMenu(TOptionMenu*& out, int tag, int x, int y, int width, int height,
                   std::span<const std::string_view> texts, bool centred, bool deltaButtons, int dy150, int dw150,
                   int dy200, int dw200);
+  // A menu of texts[0], then one sub-menu per group g (texts starts[g] .. starts[g + 1] - 1 under
+  // headings[g]) on the same rectangle; the menu keeps the sub-menus, whose pointers go to subs.
+  TOptionMenu* createGroupedMenu(const VSTGUI::CRect& r, int tag, bool centred, bool deltaButtons,
+                                 std::span<const std::string_view> texts, std::span<const int> starts,
+                                 std::span<const std::string_view> headings, std::span<TOptionMenu*> subs);
   void createSrcMenu(SrcSelector& out, int tag, int x, int y, int width, int height, bool centred, bool deltaButtons,
                      int dy150, int dw150, int dy200, int dw200);
   void createDestMenu(DestSelector& out, int tag, int x, int y, int width, int height, bool centred,

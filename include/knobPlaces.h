@@ -23,8 +23,10 @@ inline constexpr std::array<KnobPlace, 8> TYPE_KNOB_PLACES = {{{157, 53, 16, 1, 
                                                                {230, 131, 16, 1, 3, 9, 3},
                                                                {303, 131, 16, 0, 3, 9, 3},
                                                                {376, 131, 16, 0, 3, 8, 3}}};
-inline constexpr std::array<KnobPlace, 4> OLD_EQ_KNOB_PLACES = {
-    {{44, 253, 16, 2, 1, 6, 0}, {174, 253, 16, 2, 1, 5, 0}, {304, 253, 16, 2, 1, 6, 0}, {434, 253, 16, 2, 1, 6, 0}}};
+inline constexpr std::array<KnobPlace, 4> OLD_EQ_KNOB_PLACES = {{{44, 253, 16, 2, 1, 6, 0},
+                                                                 {174, 253, 16, 2, 1, 5, 0},
+                                                                 {304, 253, 16, 2, 1, 6, 0},
+                                                                 {434, 253, 16, 2, 1, 6, 0}}};
 inline constexpr std::array<KnobPlace, 7> DISRUPT_KNOB_PLACES = {{{87, 130, 46, 13, 1, 24, 2},
                                                                   {218, 130, 46, 13, 1, 24, 2},
                                                                   {351, 130, 46, 13, 1, 24, 2},
@@ -41,11 +43,14 @@ constexpr int scaledPosition(int v, int mode, int off150, int off200) {
 }
 // The control's left edge: the image point less half the scaled inset.
 constexpr int knobLeft(int x, int size, int mode, int dx150, int dx200) {
-  const int scaledSize = mode == 0 ? size : static_cast<int>(static_cast<float>(size) * SCALE[static_cast<size_t>(mode)]);
+  const int scaledSize =
+      mode == 0 ? size : static_cast<int>(static_cast<float>(size) * SCALE[static_cast<size_t>(mode)]);
   return scaledPosition(x, mode, dx150, dx200) - scaledSize / 2;
 }
 // The knob image's top-left corner at screen mode m: the image sits half the unscaled inset in.
 constexpr int knobImageLeft(const KnobPlace& k, int mode) {
   return knobLeft(k.x, k.size, mode, k.dx150, k.dx200) + k.size / 2;
 }
-constexpr int knobImageTop(const KnobPlace& k, int mode) { return scaledPosition(k.y, mode, k.dy150, k.dy200); }
+constexpr int knobImageTop(const KnobPlace& k, int mode) {
+  return scaledPosition(k.y, mode, k.dy150, k.dy200);
+}
