@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "../tests/support/xdgSandbox.h"
+#include "controls/pluginControls.h"
 #include "editor/uEditor.h"
 #include "platform/platform.h"
 #include "plugin/uPlugin.h"
@@ -80,13 +81,17 @@ void BM_EditorOpenPaintCloseWarm(benchmark::State& state) {
 }
 BENCHMARK(BM_EditorOpenPaintCloseWarm)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
 
-// Registered controls carrying the first n tags, shown in the frame like knobs.
+// Knobs carrying the first n tags and the four level meters, shown in the frame.
 void addControls(uEditor& editor, int n) {
   for (int i = 0; i < n; ++i) {
-    const double x = (i % 25) * 44.0, y = (i / 25) * 110.0;
-    auto* c = editor.own(new CControl(CRect(x, y, x + 40, y + 40), &editor, i + 1));
-    editor.addControl(c, true, false, false);
-    editor.getFrame()->addView(c);
+    const int x = 30 + (i % 17) * 60, y = 20 + (i / 17) * 70;  // side by side, none overlapping
+    TKnob* knob = nullptr;
+    editor.createKnob(knob, i + 1, x, y, 0, "Knob", 16, 0, 0, 0, 0, 0, 0);
+    if (knob) editor.getFrame()->addView(knob);
+  }
+  for (int i = 0; i < 4; ++i) {
+    editor.vuMeters[static_cast<size_t>(i)] = editor.own(new TVu(CRect(584 + 7 * i, 30, 590 + 7 * i, 90), &editor));
+    editor.getFrame()->addView(editor.vuMeters[static_cast<size_t>(i)]);
   }
 }
 

@@ -152,7 +152,7 @@ bool uEditor::openNow(void* parentWindow) {
   editControl = nullptr;
   screenState = 0;
   selectedEQ = 0;
-  lastEditChanged = !getEditChanged();
+  editLampShown = false;  // the first pass sets the Edited lamp, whatever the state
   lastStepTicks = getTicks();
   // Whatever was recorded while closed is covered by the resume that ends the open.
   pendingRefresh.store(0, std::memory_order_relaxed);
@@ -242,6 +242,17 @@ void uEditor::removeControls() {
   ownedViews.clear();
   ownedViews.shrink_to_fit();
   distortBox = filterBox = compressorBox = widenerBox = bottomBox = nullptr;
+  // What the idle pass updates is gone with the views.
+  editedButton = nullptr;
+  gateLamp = compressorMeter = widenerDisplay = nullptr;
+  disruptSlider = nullptr;
+  distortScreen = nullptr;
+  followerScreen = nullptr;
+  lfoScreen = nullptr;
+  for (TVu*& meter : vuMeters) meter = nullptr;
+  for (TKnob*& knob : disruptKnobs) knob = nullptr;
+  for (TWaveShaperScreen*& screen : waveShaperScreens) screen = nullptr;
+  for (std::string& caption : disruptCaptions) caption.clear();
   controlRegistry.clear();
   controlRegistry.shrink_to_fit();
   firstByTag.fill(-1);

@@ -27,8 +27,21 @@
 #include "vstgui/ccontrol.h"
 
 class APlugin;
+class TKnob;
+class TOnOff;
+class TOptionMenu;
+class TRadioButton;
+class TReadout;
+class TRockerButton;
+class TDistortScreen;
+class TFollowerScreen;
+class THorizontalSlider;
+class TLFOScreen;
+class TVu;
+class TWaveShaperScreen;
 namespace VSTGUI {
 class CKickButton;
+class CMovieBitmap;
 class CViewContainer;
 }  // namespace VSTGUI
 
@@ -48,6 +61,9 @@ enum EditorRefresh : uint32_t {
 // it raises, and whether its controls follow at all (kNoControlUpdate).
 inline constexpr uint32_t kNoControlUpdate = 1u << 31;
 uint32_t parameterNotification(int tag);
+
+// The settings screen's product and version line for a vendor version 0x00MMmmpp.
+std::string versionText(int32_t vendorVersion);
 
 // Bitmaps: each base id exists once per screen size (base + 1000 x screen mode). Rows in the
 // order they are created; a row of n copies makes n objects of the same id.
@@ -196,39 +212,41 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   VSTGUI::CBitmap* knobBitmap(int k) const { return bitmap(KNOB_BMP + k); }
 
   // ---- Control factories (x, y at 100 %; corrections at 150 % and 200 %) ----
+  // Each makes nothing (out keeps its value) when a bitmap it needs is missing or a tag is not a
+  // parameter's; what it makes is released at close.
+  // Style 0, 1: small knob, 2, 3: large knob; the odd styles have the centred ring. size widens
+  // the view for the value text; the caption moves by shift at 150 % and 200 %.
+  void createKnob(TKnob*& out, int tag, int x, int y, int style, const std::string& caption, int size, int dx150,
+                  int dy150, int shift150, int dx200, int dy200, int shift200);
+  void createOnOff(TOnOff*& out, int tag, int x, int y, VSTGUI::CBitmap* bmp, int dx150 = 0, int dy150 = 0,
+                   int dx200 = 0, int dy200 = 0);
+  // Radio buttons carry no tag and are not registered (the editor routes them by pointer).
+  void createRadio(TRadioButton*& out, int x, int y, VSTGUI::CBitmap* bmp, int dx150 = 0, int dy150 = 0,
+                   int dx200 = 0, int dy200 = 0);
+  void createRocker(TRockerButton*& out, int tag, int x, int y, VSTGUI::CBitmap* bmp, int frames, float stepScale,
+                    int dx150 = 0, int dy150 = 0, int dx200 = 0, int dy200 = 0);
+  // Menus: entries are the first min(count, texts.size()) texts; the by-tag form takes the
+  // tag's menu size as count (nothing for tags without a menu).
+  void createMenu(TOptionMenu*& out, int tag, int x, int y, int width, int height, int count,
+                  std::span<const std::string_view> texts, bool centred, bool deltaButtons, int dy150 = 0,
+                  int dw150 = 0, int dy200 = 0, int dw200 = 0);
+  void createMenu(TOptionMenu*& out, int tag, int x, int y, int width, int height,
+                  std::span<const std::string_view> texts, bool centred, bool deltaButtons, int dy150 = 0,
+                  int dw150 = 0, int dy200 = 0, int dw200 = 0);
+  // A source selector: "None", then the MIDI sources and the other sources in two sub-menus.
+  void createSrcMenu(TOptionMenu*& main, TOptionMenu*& sub1, TOptionMenu*& sub2, int tag, int x, int y, int width,
+                     int height, bool centred, bool deltaButtons, int dy150 = 0, int dw150 = 0, int dy200 = 0,
+                     int dw200 = 0);
+  // A destination selector: "None", then the destinations in eight sub-menus under their headings.
+  void createDestMenu(TOptionMenu*& main, std::array<TOptionMenu*, 8>& subs, int tag, int x, int y, int width,
+                      int height, bool centred, bool deltaButtons, int dy150 = 0, int dw150 = 0, int dy200 = 0,
+                      int dw200 = 0);
   // The area form: a button without a bitmap covering width x height.
   void createKickButton(VSTGUI::CKickButton*& out, int x, int y, int width, int height, int dx150 = 0,
                         int dy150 = 0, int dx200 = 0, int dy200 = 0);
   // The bitmap form: as large as one of the bitmap's two frames (stacked vertically).
   void createKickButton(VSTGUI::CKickButton*& out, int x, int y, VSTGUI::CBitmap* bmp, int dx150 = 0,
                         int dy150 = 0, int dx200 = 0, int dy200 = 0);
-
-  // Knob styles: 0 small, 1 small centred (bipolar ring), 2 large, 3 large centred.
-  void createKnob(TKnob*& out, int tag, int x, int y, int style, const char* caption, int size, int dx150,
-                  int dy150, int shift150, int dx200, int dy200, int shift200);
-  void createOnOff(TOnOff*& out, int tag, int x, int y, VSTGUI::CBitmap* bmp, int dx150 = 0, int dy150 = 0,
-                   int dx200 = 0, int dy200 = 0);
-  void createRadio(TRadioButton*& out, int x, int y, VSTGUI::CBitmap* bmp, int dx150 = 0, int dy150 = 0,
-                   int dx200 = 0, int dy200 = 0);
-  void createRocker(TRockerButton*& out, int tag, int x, int y, VSTGUI::CBitmap* bmp, int frames, float stepScale,
-                    int dx150 = 0, int dy150 = 0, int dx200 = 0, int dy200 = 0);
-  // A menu of the first `count` texts (no more than there are); dy and dw correct top and width.
-  void createMenu(TOptionMenu*& out, int tag, int x, int y, int width, int height, int count,
-                  std::span<const std::string_view> texts, bool centred, bool deltaButtons, int dy150, int dw150,
-                  int dy200, int dw200);
-  // As many texts as the tag's parameter has steps.
-  void createMenu(TOptionMenu*& out, int tag, int x, int y, int width, int height,
-                  std::span<const std::string_view> texts, bool centred, bool deltaButtons, int dy150, int dw150,
-                  int dy200, int dw200);
-  // A menu of texts[0], then one sub-menu per group g (texts starts[g] .. starts[g + 1] - 1 under
-  // headings[g]) on the same rectangle; the menu keeps the sub-menus, whose pointers go to subs.
-  TOptionMenu* createGroupedMenu(const VSTGUI::CRect& r, int tag, bool centred, bool deltaButtons,
-                                 std::span<const std::string_view> texts, std::span<const int> starts,
-                                 std::span<const std::string_view> headings, std::span<TOptionMenu*> subs);
-  void createSrcMenu(SrcSelector& out, int tag, int x, int y, int width, int height, bool centred, bool deltaButtons,
-                     int dy150, int dw150, int dy200, int dw200);
-  void createDestMenu(DestSelector& out, int tag, int x, int y, int width, int height, bool centred,
-                      bool deltaButtons, int dy150, int dw150, int dy200, int dw200);
 
   // ---- Control registry ----
   struct RegistryEntry {
@@ -238,6 +256,7 @@ class uEditor : public VSTGUI::AEffGUIEditor,
     bool knob = false;
     bool onOff = false;
     int16_t nextSameTag = -1;
+    TKnob* knobView = nullptr;  // set for knobs: idle gives them their modulation ring
   };
   // Appends control (creation order) and loads its default and current value.
   void addControl(VSTGUI::CControl* control, bool knob, bool onOff, bool noResync);
@@ -257,6 +276,8 @@ class uEditor : public VSTGUI::AEffGUIEditor,
     if (view) ownedViews.push_back(view);
     return view;
   }
+  // The knob's ring shows the plug-in's modulation of its tag.
+  void setDialMod(TKnob*& knob);
   // A menu's value becomes its tag's step index.
   void setMenuResume(VSTGUI::CControl* menu);
 
@@ -306,6 +327,27 @@ class uEditor : public VSTGUI::AEffGUIEditor,
 
   // Settings screen.
   VSTGUI::CKickButton* backsideButton = nullptr;
+  TReadout* versionReadout = nullptr;
+  TOnOff* keySwitch = nullptr;
+  TOnOff* midiPresetSwitch = nullptr;
+  TOnOff* midiBankSwitch = nullptr;
+  TOnOff* midiCaptureSwitch = nullptr;
+  TOnOff* dcFilterSwitch = nullptr;
+  TOptionMenu* screenSizeMenu = nullptr;
+
+  // Main-screen controls the idle pass updates (the layout makes them; null when it did not).
+  VSTGUI::CKickButton* editedButton = nullptr;
+  TVu* vuMeters[4] = {};
+  VSTGUI::CMovieBitmap* gateLamp = nullptr;
+  VSTGUI::CMovieBitmap* compressorMeter = nullptr;
+  VSTGUI::CMovieBitmap* widenerDisplay = nullptr;
+  THorizontalSlider* disruptSlider = nullptr;
+  TKnob* disruptKnobs[7] = {};
+  std::string disruptCaptions[7];  // the captions last given to the Disrupt amount knobs
+  TDistortScreen* distortScreen = nullptr;
+  TFollowerScreen* followerScreen = nullptr;
+  TWaveShaperScreen* waveShaperScreens[2] = {};
+  TLFOScreen* lfoScreen = nullptr;
 
   // The view being edited counts as the one under the mouse (routing sets it).
   VSTGUI::CControl* editControl = nullptr;
@@ -336,7 +378,6 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   const std::string& getDestMenuName(int dest) const;
   // Every view the editor made and releases at close.
   const std::vector<VSTGUI::CView*>& getOwnedViews() const { return ownedViews; }
-
   // ==== End of layout ====
 
  protected:
@@ -367,8 +408,16 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   void refreshCompressorBox();
   void refreshWidenerBox();
   void refreshBottomBox();
+  // The Disrupt amount knobs are captioned with their destinations' names.
+  void refreshDisruptCaptions();
   // Layout: the menus and tab buttons a resume brings in line.
   void resumeLayout();
+  // Rings of the shown knobs carrying these tags (inside box, or the frame itself for null).
+  void refreshRings(std::span<const int> tags, VSTGUI::CViewContainer* box);
+  VSTGUI::CRect bitmapRect(int x, int y, VSTGUI::CBitmap* bmp, int frames, int dx150, int dy150, int dx200,
+                           int dy200) const;
+  VSTGUI::CRect menuRect(int x, int y, int width, int height, int dy150, int dw150, int dy200, int dw200) const;
+  TOptionMenu* newMenu(int tag, const VSTGUI::CRect& r, bool centred, bool deltaButtons);
   // Runs a box's refresh when its flag is up, unless the user is dragging inside that box:
   // rebuilding it would take the dragged view away mid-gesture, so the flag waits.
   bool takeRefresh(bool& flag, VSTGUI::CViewContainer* box);
@@ -394,6 +443,7 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   bool mainScreenShown = false;
   int screenState = 0;
   bool lastEditChanged = false;
+  bool editLampShown = false;
   bool pathRefresh = false, distortRefresh = false, distortScreenReset = false, filterRefresh = false,
        compressorRefresh = false, widenerRefresh = false, bottomScreenRefresh = false, waveShaperRefresh = false;
   bool pathBusy = false, distortBusy = false, filterBusy = false, compressorBusy = false, widenerBusy = false,

@@ -156,8 +156,17 @@ void uEditor::createControls() {
   {
     const int left = getScaled(174, -4, 0), top = getScaled(6, 0, -1);
     const CRect r(left, top, left + getScaled(171, 2, 0), top + getScaled(19));
-    distortTypeMenu = createGroupedMenu(r, DISTORT_TYPE_TAG, true, true, DISTORT_TYPE_STR,
-                                        DISTORT_GROUP_START, DISTORT_GROUP_STR, distortTypeSubMenus);
+    distortTypeMenu = own(newMenu(DISTORT_TYPE_TAG, r, true, true));
+    distortTypeMenu->addEntry(std::string(DISTORT_TYPE_STR[0]));
+    for (size_t g = 0; g < DISTORT_GROUP_STR.size(); ++g) {
+      TOptionMenu* sub = newMenu(DISTORT_TYPE_TAG, r, true, true);
+      for (int t = DISTORT_GROUP_START[g]; t < DISTORT_GROUP_START[g + 1]; ++t)
+        sub->addEntry(std::string(DISTORT_TYPE_STR[static_cast<size_t>(t)]));
+      distortTypeMenu->addEntry(sub, std::string(DISTORT_GROUP_STR[g]));
+      sub->forget();  // the menu keeps it
+      distortTypeSubMenus[g] = sub;
+    }
+    addControl(distortTypeMenu, false, false, true);
   }
   // The eight type knobs, plain and centred (the type decides which of the pair is shown), and
   // the old EQ's knobs, on the seats the artwork draws for them.
@@ -284,9 +293,10 @@ void uEditor::createControls() {
   followerScreen = own(new TFollowerScreen(screenRect(20, 17, 407, 83), this, screenMode));
   for (int j = 0; j < 3; ++j) {
     const int y = 18 + 69 * j;
-    createDestMenu(followerDestMenus[j], FOLLOWER_DEST_1_TAG + j, 475, y, 154, 19, true, true, 0, 2, -1, 0);
-    createSrcMenu(followerSourceMenus[j], FOLLOWER_MOD_SRC_1_TAG + j, 796, y, 154, 19, true, true, 0, 1, -1,
-                  0);
+    createDestMenu(followerDestMenus[j].main, followerDestMenus[j].subs, FOLLOWER_DEST_1_TAG + j, 475, y, 154,
+                   19, true, true, 0, 2, -1, 0);
+    createSrcMenu(followerSourceMenus[j].main, followerSourceMenus[j].subs[0], followerSourceMenus[j].subs[1],
+                  FOLLOWER_MOD_SRC_1_TAG + j, 796, y, 154, 19, true, true, 0, 1, -1, 0);
   }
 
   // ---- Bottom box, WaveShaper tab ----
@@ -323,7 +333,8 @@ void uEditor::createControls() {
     onOffs({{&lfoSyncSwitches[l], LFO_SYNC_TAGS[L], {668, 37, SWITCH_BMP}}});
     menus({{&lfoWaveMenus[l], LFO_WAVE_TAGS[L], 580, 176, 80, 19, LFO_WAVE_STR, 0, 1, -1, 0},
            {&lfoTriggerMenus[l], LFO_TRIGGER_TAGS[L], 848, 168, 126, 19, LFO_TRIGGER_STR, 0, 0, -1, 0}});
-    createDestMenu(lfoDestMenus[l], LFO_DEST_TAGS[L], 822, 38, 125, 19, true, true, 0, 0, -1, 0);
+    createDestMenu(lfoDestMenus[l].main, lfoDestMenus[l].subs, LFO_DEST_TAGS[L], 822, 38, 125, 19, true, true,
+                   0, 0, -1, 0);
   }
   lfoScreen = own(new TLFOScreen(screenRect(581, 92, 77, 77), this, lfoPage, screenMode));
 

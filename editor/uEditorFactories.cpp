@@ -1,7 +1,7 @@
 // Control factories, the control registry and the preference switches of the editor.
 #include <algorithm>
 
-#include "knobPlaces.h"
+#include "controls/pluginControls.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
 #include "plugin/uPlugin.h"
@@ -21,6 +21,8 @@ void uEditor::addControl(CControl* control, bool knob, bool onOff, bool noResync
   entry.toolTip = knob || onOff || noResync;
   entry.knob = knob;
   entry.onOff = onOff;
+  // Found once here, so that the idle pass reaches the ring without a cast per knob and pass.
+  entry.knobView = knob ? dynamic_cast<TKnob*>(control) : nullptr;
   const int tag = control->getTag();
   const auto index = static_cast<int16_t>(controlRegistry.size());
   controlRegistry.push_back(entry);
@@ -46,11 +48,22 @@ void uEditor::setMenuResume(CControl* menu) {
 
 // ==== Factories ====
 
+CRect uEditor::bitmapRect(int x, int y, CBitmap* bmp, int frames, int dx150, int dy150, int dx200, int dy200) const {
+  const int left = getScaled(x, dx150, dx200), top = getScaled(y, dy150, dy200);
+  return CRect(left, top, left + bmp->getWidth(), top + static_cast<int>(bmp->getHeight()) / frames);
+}
+
+CRect uEditor::menuRect(int x, int y, int width, int height, int dy150, int dw150, int dy200, int dw200) const {
+  const int left = getScaled(x), top = getScaled(y, dy150, dy200);
+  return CRect(left, top, left + getScaled(width, dw150, dw200), top + getScaled(height));
+}
+
 void uEditor::createKickButton(CKickButton*& out, int x, int y, int width, int height, int dx150, int dy150,
                                int dx200, int dy200) {
   const int left = getScaled(x, dx150, dx200), top = getScaled(y, dy150, dy200);
-  auto* button = own(new CKickButton(CRect(left, top, left + getScaled(width), top + getScaled(height)), this,
-                                     NO_PARAM_TAG, nullptr, CPoint(0, 0)));
+  auto* button =
+      own(new CKickButton(CRect(left, top, left + getScaled(width), top + getScaled(height)), this, NO_PARAM_TAG,
+                          nullptr, CPoint(0, 0)));
   addControl(button, false, false, false);
   out = button;
 }
@@ -58,53 +71,16 @@ void uEditor::createKickButton(CKickButton*& out, int x, int y, int width, int h
 void uEditor::createKickButton(CKickButton*& out, int x, int y, CBitmap* bmp, int dx150, int dy150, int dx200,
                                int dy200) {
   if (!bmp) return;
-  const int left = getScaled(x, dx150, dx200), top = getScaled(y, dy150, dy200);
-  auto* button = own(new CKickButton(CRect(left, top, left + bmp->getWidth(), top + bmp->getHeight() / 2),
-                                     this, NO_PARAM_TAG, bmp, CPoint(0, 0)));
+  auto* button = own(new CKickButton(bitmapRect(x, y, bmp, 2, dx150, dy150, dx200, dy200), this, NO_PARAM_TAG, bmp,
+                                     CPoint(0, 0)));
   addControl(button, false, false, false);
   out = button;
-}
-
-namespace {
-// Left and top of a control at the current size: the 100 % point scaled, then corrected.
-CRect placed(const uEditor& e, int x, int y, CCoord width, CCoord height, int dx150, int dy150, int dx200,
-             int dy200) {
-  const int left = e.getScaled(x, dx150, dx200), top = e.getScaled(y, dy150, dy200);
-  return CRect(left, top, left + width, top + height);
-}
-}  // namespace
-
-void uEditor::createKnob(TKnob*& out, int tag, int x, int y, int style, const char* caption, int size,
-                         int dx150, int dy150, int shift150, int dx200, int dy200, int shift200) {
-  if (!isValidTag(tag) || style < 0 || style > 3) return;
-  // Styles 0 and 1 are the small knob, 2 and 3 the large one; odd styles take the centred ring.
-  const int strip = style < 2 ? 0 : 3;
-  CBitmap* knob = knobBitmap(strip);
-  CBitmap* ring = knobBitmap(strip + 1 + (style & 1));
-  CBitmap* sizeRing = knobBitmap(strip + 1);
-  if (!knob || !ring || !sizeRing) return;
-  const auto w = static_cast<int>(sizeRing->getWidth());
-  const auto frameHeight = static_cast<int>(sizeRing->getHeight() / static_cast<double>(KNOB_FRAMES));
-  if (frameHeight < 1) return;
-  const int k = screenMode == 0
-                    ? size
-                    : static_cast<int>(static_cast<float>(size) * SCALE[static_cast<size_t>(screenMode)]);
-  const int left = knobLeft(x, size, screenMode, dx150, dx200);
-  const int top = getScaled(y, dy150, dy200);
-  const int labelShift = screenMode == 0 ? 0 : (screenMode == 1 ? shift150 : shift200);
-  const CRect r(left, top, left + w + k, top + frameHeight + getScaled(24));
-  auto* knobControl = own(new TKnob(r, frameHeight, this, tag, knob, ring, screenMode, size, labelShift));
-  knobControl->setString(caption ? caption : "");
-  addControl(knobControl, true, false, false);
-  out = knobControl;
 }
 
 void uEditor::createOnOff(TOnOff*& out, int tag, int x, int y, CBitmap* bmp, int dx150, int dy150, int dx200,
                           int dy200) {
   if (!bmp) return;
-  auto* button =
-      own(new TOnOff(placed(*this, x, y, bmp->getWidth(), bmp->getHeight() / 2, dx150, dy150, dx200, dy200),
-                     this, tag, bmp));
+  auto* button = own(new TOnOff(bitmapRect(x, y, bmp, 2, dx150, dy150, dx200, dy200), this, tag, bmp));
   addControl(button, false, true, false);
   out = button;
 }
@@ -112,35 +88,55 @@ void uEditor::createOnOff(TOnOff*& out, int tag, int x, int y, CBitmap* bmp, int
 void uEditor::createRadio(TRadioButton*& out, int x, int y, CBitmap* bmp, int dx150, int dy150, int dx200,
                           int dy200) {
   if (!bmp) return;
-  out = own(new TRadioButton(
-      placed(*this, x, y, bmp->getWidth(), bmp->getHeight() / 2, dx150, dy150, dx200, dy200), this, bmp));
+  out = own(new TRadioButton(bitmapRect(x, y, bmp, 2, dx150, dy150, dx200, dy200), this, bmp));
 }
 
-void uEditor::createRocker(TRockerButton*& out, int tag, int x, int y, CBitmap* bmp, int frames,
-                           float stepScale, int dx150, int dy150, int dx200, int dy200) {
+void uEditor::createRocker(TRockerButton*& out, int tag, int x, int y, CBitmap* bmp, int frames, float stepScale,
+                           int dx150, int dy150, int dx200, int dy200) {
   if (!bmp || frames < 1) return;
-  auto* rocker = own(new TRockerButton(
-      placed(*this, x, y, bmp->getWidth(), bmp->getHeight() / frames, dx150, dy150, dx200, dy200), this, tag,
-      bmp, frames, stepScale));
+  auto* rocker = own(new TRockerButton(bitmapRect(x, y, bmp, frames, dx150, dy150, dx200, dy200), this, tag, bmp,
+                                       frames, stepScale));
   addControl(rocker, false, false, false);
   out = rocker;
 }
 
-namespace {
-// The menu's rectangle: position scaled, top and width corrected, height scaled.
-CRect menuRect(const uEditor& e, int x, int y, int width, int height, int dy150, int dw150, int dy200,
-               int dw200) {
-  const int left = e.getScaled(x), top = e.getScaled(y, dy150, dy200);
-  return CRect(left, top, left + e.getScaled(width, dw150, dw200), top + e.getScaled(height));
+void uEditor::createKnob(TKnob*& out, int tag, int x, int y, int style, const std::string& caption, int size,
+                         int dx150, int dy150, int shift150, int dx200, int dy200, int shift200) {
+  if (!isValidTag(tag) || style < 0 || style > 3) return;
+  // Strips by style: knob 0 or 3 of the six, ring 1, 2, 4 or 5 (odd styles centred).
+  static constexpr int RING_OF_STYLE[4] = {1, 2, 4, 5};
+  CBitmap* knob = knobBitmap(style < 2 ? 0 : 3);
+  CBitmap* ring = knobBitmap(RING_OF_STYLE[style]);
+  CBitmap* sizeRing = knobBitmap(style < 2 ? 1 : 4);  // the plain ring of the size gives the geometry
+  if (!knob || !ring || !sizeRing) return;
+  const int frameHeight = static_cast<int>(sizeRing->getHeight() / static_cast<double>(KNOB_FRAMES));
+  if (frameHeight < 1) return;  // a strip shorter than its frame count shows nothing
+  const int w = static_cast<int>(sizeRing->getWidth());
+  int left = x - size / 2, top = y, width = w + size, height = frameHeight + 24, shift = 0;
+  if (screenMode != 0) {
+    const int k = getScaled(size);
+    width = w + k;
+    height = frameHeight + getScaled(24);
+    left = getScaled(x, dx150, dx200) - k / 2;
+    top = getScaled(y, dy150, dy200);
+    shift = screenMode == 1 ? shift150 : shift200;
+  }
+  auto* made = own(new TKnob(CRect(left, top, left + width, top + height), frameHeight, this, tag, knob, ring,
+                             screenMode, size, shift));
+  made->setString(caption);
+  addControl(made, true, false, false);
+  out = made;
 }
-}  // namespace
+
+TOptionMenu* uEditor::newMenu(int tag, const CRect& r, bool centred, bool deltaButtons) {
+  return new TOptionMenu(r, this, tag, nullptr, nullptr, kNoDrawStyle, screenMode, centred, deltaButtons);
+}
 
 void uEditor::createMenu(TOptionMenu*& out, int tag, int x, int y, int width, int height, int count,
                          std::span<const std::string_view> texts, bool centred, bool deltaButtons, int dy150,
                          int dw150, int dy200, int dw200) {
-  auto* menu = own(new TOptionMenu(menuRect(*this, x, y, width, height, dy150, dw150, dy200, dw200), this,
-                                   tag, nullptr, nullptr, kNoDrawStyle, screenMode, centred, deltaButtons));
-  const size_t n = count < 0 ? 0 : std::min(static_cast<size_t>(count), texts.size());
+  auto* menu = own(newMenu(tag, menuRect(x, y, width, height, dy150, dw150, dy200, dw200), centred, deltaButtons));
+  const size_t n = std::min(static_cast<size_t>(std::max(count, 0)), texts.size());
   for (size_t i = 0; i < n; ++i) menu->addEntry(std::string(texts[i]));
   addControl(menu, false, false, true);
   out = menu;
@@ -155,49 +151,47 @@ void uEditor::createMenu(TOptionMenu*& out, int tag, int x, int y, int width, in
   createMenu(out, tag, x, y, width, height, count, texts, centred, deltaButtons, dy150, dw150, dy200, dw200);
 }
 
-TOptionMenu* uEditor::createGroupedMenu(const CRect& r, int tag, bool centred, bool deltaButtons,
-                                        std::span<const std::string_view> texts, std::span<const int> starts,
-                                        std::span<const std::string_view> headings,
-                                        std::span<TOptionMenu*> subs) {
-  auto* main =
-      own(new TOptionMenu(r, this, tag, nullptr, nullptr, kNoDrawStyle, screenMode, centred, deltaButtons));
-  main->addEntry(std::string(texts[0]));
-  for (size_t g = 0; g < subs.size(); ++g) {
-    auto* sub =
-        new TOptionMenu(r, this, tag, nullptr, nullptr, kNoDrawStyle, screenMode, centred, deltaButtons);
-    for (int i = starts[g]; i < starts[g + 1]; ++i) sub->addEntry(std::string(texts[static_cast<size_t>(i)]));
-    main->addEntry(sub, std::string(headings[g]));
-    sub->forget();  // the menu keeps it
-    subs[g] = sub;
+void uEditor::createSrcMenu(TOptionMenu*& main, TOptionMenu*& sub1, TOptionMenu*& sub2, int tag, int x, int y,
+                            int width, int height, bool centred, bool deltaButtons, int dy150, int dw150, int dy200,
+                            int dw200) {
+  if (!plugin || !isValidTag(tag)) return;
+  const CRect r = menuRect(x, y, width, height, dy150, dw150, dy200, dw200);
+  auto* menu = own(newMenu(tag, r, centred, deltaButtons));
+  menu->addEntry("None");
+  TOptionMenu* subs[2] = {newMenu(tag, r, centred, deltaButtons), newMenu(tag, r, centred, deltaButtons)};
+  for (size_t i = 1; i < SRC_STR.size(); ++i) subs[i < 32 ? 0 : 1]->addEntry(std::string(SRC_STR[i]));
+  for (int k = 0; k < 2; ++k) {
+    menu->addEntry(subs[k], std::string(SRC_HEADER_STR[static_cast<size_t>(k)]));
+    subs[k]->forget();  // the main menu keeps it; the pointer stays for comparisons
   }
-  addControl(main, false, false, true);
-  return main;
+  addControl(menu, false, false, true);
+  main = menu;
+  sub1 = subs[0];
+  sub2 = subs[1];
 }
 
-namespace {
-// Sources: the MIDI ones, then the modulation ones.
-constexpr std::array<int, 3> SRC_SUB_MENU_START = {1, 32, 55};
-}  // namespace
-
-void uEditor::createSrcMenu(SrcSelector& out, int tag, int x, int y, int width, int height, bool centred,
-                            bool deltaButtons, int dy150, int dw150, int dy200, int dw200) {
+void uEditor::createDestMenu(TOptionMenu*& main, std::array<TOptionMenu*, 8>& subs, int tag, int x, int y, int width,
+                             int height, bool centred, bool deltaButtons, int dy150, int dw150, int dy200,
+                             int dw200) {
   if (!plugin || !isValidTag(tag)) return;
-  out.main = createGroupedMenu(menuRect(*this, x, y, width, height, dy150, dw150, dy200, dw200), tag, centred,
-                               deltaButtons, SRC_STR, SRC_SUB_MENU_START, SRC_HEADER_STR, out.subs);
-}
-
-void uEditor::createDestMenu(DestSelector& out, int tag, int x, int y, int width, int height, bool centred,
-                             bool deltaButtons, int dy150, int dw150, int dy200, int dw200) {
-  if (!plugin || !isValidTag(tag)) return;
-  out.main = createGroupedMenu(menuRect(*this, x, y, width, height, dy150, dw150, dy200, dw200), tag, centred,
-                               deltaButtons, DEST_STR, DEST_SUB_MENU_START, DEST_HEADER_STR, out.subs);
+  const CRect r = menuRect(x, y, width, height, dy150, dw150, dy200, dw200);
+  auto* menu = own(newMenu(tag, r, centred, deltaButtons));
+  menu->addEntry("None");
+  for (size_t j = 0; j < subs.size(); ++j) {
+    TOptionMenu* sub = newMenu(tag, r, centred, deltaButtons);
+    for (int d = DEST_SUB_MENU_START[j]; d < DEST_SUB_MENU_START[j + 1]; ++d)
+      sub->addEntry(std::string(DEST_STR[static_cast<size_t>(d)]));
+    menu->addEntry(sub, std::string(DEST_HEADER_STR[j]));
+    sub->forget();
+    subs[j] = sub;
+  }
+  addControl(menu, false, false, true);
+  main = menu;
 }
 
 // ==== Preferences ====
 
-bool uEditor::getBackRegValue(const std::string& key, bool defaultOn) {
-  return getRegisterIsOn(key, defaultOn);
-}
+bool uEditor::getBackRegValue(const std::string& key, bool defaultOn) { return getRegisterIsOn(key, defaultOn); }
 
 void uEditor::setBackRegValue(const std::string& key, bool on) { setRegisterIsOn(key, on); }
 

@@ -46,7 +46,10 @@ void TestArt::useFullSet() {
     if (std::filesystem::exists(built + "/bmp10000.png")) return built;
     // Made once per build folder: written aside, then moved in place in one step, so that test
     // programs running side by side never see half a set.
-    const std::string cache = GRINDLE_BINARY_DIR "/tests/editor-art";
+    // Named by the sizes, so that a changed table makes a new set.
+    size_t hash = 0;
+    for (const auto& [id, size] : fullSet()) hash = hash * 1000003u + static_cast<size_t>(id * 31 + size.w * 7 + size.h);
+    const std::string cache = GRINDLE_BINARY_DIR "/tests/editor-art-" + std::to_string(hash % 1000000007u);
     if (!std::filesystem::exists(cache)) {
       const std::string temp = makeTempFolder(GRINDLE_BINARY_DIR "/tests");
       write(temp, fullSet());
@@ -77,6 +80,8 @@ std::map<int, TestArt::Size> TestArt::fullSet() {
   sizes[10040] = {21, 24};
   for (int id = 10046; id <= 10049; ++id) sizes[id] = {120, 48};
   sizes[10057] = {60, 44};
+  sizes[10055] = {70, 40};
+  sizes[10077] = {54, 24 * 5};
   sizes[10080] = sizes[10081] = sizes[10082] = {40, 40 * 137};  // 137-frame strips
   sizes[10083] = sizes[10084] = sizes[10085] = {44, 44 * 137};
   return sizes;
