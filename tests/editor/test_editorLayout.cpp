@@ -13,6 +13,7 @@
 
 #include "controls/pluginScreens.h"
 #include "editorTestUtil.h"
+#include "knobPlaces.h"
 #include "plugin/uVocabulary.h"
 
 using namespace editortest;
@@ -229,6 +230,15 @@ TEST_P(EditorLayout, RectanglesFollowTheCorrectionsOfTheSize) {
   EXPECT_EQ(editor->typeKnobs[0]->getViewSize().left, typeKnobLeft[mode]);
   EXPECT_EQ(editor->typeKnobsCentred[0]->getViewSize().left, typeKnobLeft[mode]);
   EXPECT_EQ(editor->eqScreen->getViewSize().left, eqScreenLeft[mode]);
+  // The knobs the artwork draws seats for sit on them: image square where the shared table says.
+  const auto onSeat = [&](const TKnob* k, const KnobPlace& p) {
+    const CRect image = footprint(k, mode);
+    EXPECT_EQ(image.left, knobImageLeft(p, mode)) << describe(k);
+    EXPECT_EQ(image.top, knobImageTop(p, mode)) << describe(k);
+  };
+  for (size_t i = 0; i < 8; ++i) onSeat(editor->typeKnobs[i], TYPE_KNOB_PLACES[i]);
+  for (size_t i = 0; i < 4; ++i) onSeat(editor->oldEQKnobs[i], OLD_EQ_KNOB_PLACES[i]);
+  for (size_t i = 0; i < 7; ++i) onSeat(editor->disruptKnobs[i], DISRUPT_KNOB_PLACES[i]);
   // Box left edges: the boxes before it in the path's stage order, from the left margin.
   struct Row {
     int path;
