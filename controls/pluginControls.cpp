@@ -13,10 +13,23 @@ using namespace VSTGUI;
 
 namespace {
 
+// A line wider than its box is drawn smaller, down to two thirds of its size, so that long names
+// (a Disrupt knob's destination) stay readable instead of losing both ends. Measuring costs more
+// than drawing, so only lines long enough to possibly overflow (at under half an em per
+// character) are measured.
+constexpr double MIN_TEXT_SHRINK = 2.0 / 3.0;
+constexpr double NARROWEST_CHAR_EM = 0.45;
+
 void drawTextLine(CDrawContext* context, const std::string& text, const CRect& rect, CFontRef font,
                   const CColor& colour, int32_t alignment) {
   if (text.empty()) return;
   context->setFont(font, 0, FONT_STYLE);
+  if (font && static_cast<double>(text.size()) * font->getSize() * NARROWEST_CHAR_EM > rect.getWidth()) {
+    if (const CCoord width = context->getStringWidth(text.c_str()); width > rect.getWidth()) {
+      const double shrink = std::max(MIN_TEXT_SHRINK, rect.getWidth() / width);
+      context->setFont(font, font->getSize() * shrink, FONT_STYLE);
+    }
+  }
   context->setFontColor(colour);
   context->drawString(text.c_str(), rect, static_cast<CHoriTxtAlign>(alignment), true);
 }
