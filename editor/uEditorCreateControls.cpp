@@ -8,7 +8,7 @@
 #include <string>
 
 #include "controls/pluginScreens.h"
-#include "knobPlaces.h"
+#include "guiTables.h"
 #include "plugin/uPlugin.h"
 #include "plugin/uVocabulary.h"
 #include "uEditor.h"

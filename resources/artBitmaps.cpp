@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "include/knobPlaces.h"
+#include "include/guiTables.h"
 
 namespace art {
 

@@ -13,7 +13,6 @@
 
 #include "controls/pluginScreens.h"
 #include "editorTestUtil.h"
-#include "knobPlaces.h"
 #include "plugin/uVocabulary.h"
 
 using namespace editortest;
