@@ -13,12 +13,31 @@ using namespace VSTGUI;
 
 namespace {
 
+// fontSize: the size to draw at (0: the font's own).
 void drawTextLine(CDrawContext* context, const std::string& text, const CRect& rect, CFontRef font,
-                  const CColor& colour, int32_t alignment) {
+                  const CColor& colour, int32_t alignment, CCoord fontSize = 0) {
   if (text.empty()) return;
-  context->setFont(font, 0, FONT_STYLE);
+  context->setFont(font, fontSize, FONT_STYLE);
   context->setFontColor(colour);
   context->drawString(text.c_str(), rect, static_cast<CHoriTxtAlign>(alignment), true);
+}
+
+// The size at which text fits room: the font's own, or smaller down to two thirds of it, with a
+// little room left for the glyphs' overhang. Long names (a Disrupt knob's destination) stay
+// readable instead of losing both ends.
+CCoord fittedFontSize(CDrawContext* context, const std::string& text, CFontRef font, CCoord room) {
+  constexpr double MIN_SHRINK = 2.0 / 3.0, MARGIN = 0.95;
+  if (!font || text.empty()) return 0;
+  context->setFont(font, 0, FONT_STYLE);
+  const CCoord width = context->getStringWidth(text.c_str());
+  if (!(width > room * MARGIN)) return font->getSize();
+  return font->getSize() * std::max(MIN_SHRINK, room * MARGIN / width);
+}
+
+// The width of r's part inside bounds, narrowed evenly about r's centre (centred text stays put).
+CCoord centredWidthInside(const CRect& r, const CRect& bounds) {
+  const CCoord centre = (r.left + r.right) / 2;
+  return 2 * std::max<CCoord>(0, std::min({centre - bounds.left, bounds.right - centre, r.getWidth() / 2}));
 }
 
 // Disrupt values -1..1 snapped to the quantisation the plug-in is set to (index 0: none).
@@ -263,6 +282,7 @@ TKnob::~TKnob() {
 
 void TKnob::setString(const std::string& s) {
   label = s.empty() ? " " : s;
+  captionSize = 0;
   setDirty();
 }
 
@@ -300,7 +320,11 @@ void TKnob::draw(CDrawContext* context) {
   const CRect image(imageRect());
   if (ringBitmap) ringBitmap->draw(context, image, CPoint(0, modFrame * heightOfOneImage));
   if (knobBitmap) knobBitmap->draw(context, image, frameOffsetFor(value));
-  drawTextLine(context, label, captionRect(), font, textColour, kCenterText);
+  // The caption is centred under the image, which need not be the view's middle: what fits is
+  // what lies inside the view on both sides of that centre. Measured once per caption.
+  if (captionSize <= 0)
+    captionSize = fittedFontSize(context, label, font, centredWidthInside(captionRect(), size));
+  drawTextLine(context, label, captionRect(), font, textColour, kCenterText, captionSize);
   drawTextLine(context, displayText(*c.plugin, tag), valueRect(), font, textColour, kCenterText);
 }
 

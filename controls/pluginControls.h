@@ -200,6 +200,7 @@ class TKnob : public VSTGUI::CAnimKnob {
   int32_t modFrame = 0;
   DragAxis drag;
   std::string label;
+  VSTGUI::CCoord captionSize = 0;  // the caption's font size, fitted at its first draw
   VSTGUI::CFontRef font;
   VSTGUI::CPoint firstPoint;
   VSTGUI::CPoint lastPoint{-1, -1};

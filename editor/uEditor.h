@@ -18,6 +18,8 @@
 
 #include "controls/pluginControls.h"
 #include "controls/uControlEditor.h"
+#include "editor/distortTypeTables.h"
+#include "editor/uEditorLayout.h"
 #include "plugin/uEditorLink.h"
 #include "tags.h"
 #include "vstgui/aeffguieditor.h"
@@ -133,7 +135,8 @@ class uEditor : public VSTGUI::AEffGUIEditor,
                 public VSTGUI::IControlListener,
                 public VSTGUI::IKeyboardHook,
                 public IEditorLink,
-                public IControlEditor {
+                public IControlEditor,
+                public LayoutControls {
  public:
   explicit uEditor(APlugin* plugin);
   ~uEditor() override;
@@ -354,6 +357,29 @@ class uEditor : public VSTGUI::AEffGUIEditor,
     float value = 0.0f;
   } modDrag;
 
+  // ==== Layout: the main screen's controls and the show operations ====
+  // Puts the header, the boxes in path order and the bottom box into the frame.
+  void showMainScreen();
+  // Rebuild one container from the settings it depends on.
+  void showDistort();
+  void showFilter();
+  void showCompressor();
+  void showWidenChorus();
+  void showBottomScreen();
+  // What the show operations lay out (routing changes them; each is limited to its range).
+  int getBottomTab() const { return bottomTab; }
+  int getLfoPage() const { return lfoPage; }
+  int getSelectedEQ() const { return selectedEQ; }
+  void setBottomTab(int tab) { bottomTab = tab < 0 ? 0 : (tab > 3 ? 3 : tab); }
+  void setLfoPage(int page) { lfoPage = page < 0 ? 0 : (page > 3 ? 3 : page); }
+  void setSelectedEQ(int eq) { selectedEQ = eq == 1 ? 1 : 0; }
+  // The type knobs' values per distortion type while the editor lives (not saved with the state).
+  const DistortRecord& getDistortTypeMemory(int type) const;
+  const std::string& getDestMenuName(int dest) const;
+  // Every view the editor made and releases at close.
+  const std::vector<VSTGUI::CView*>& getOwnedViews() const { return ownedViews; }
+  // ==== End of layout ====
+
  protected:
   // ---- Life-cycle steps ----
   bool openNow(void* parentWindow);
@@ -368,14 +394,6 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   void zeroControls();
   void createBackside();
   void zeroBackside();
-
-  // ---- Show operations (layout) ----
-  void showMainScreen();
-  void showDistort();
-  void showFilter();
-  void showCompressor();
-  void showWidenChorus();
-  void showBottomScreen();
 
   // ---- Idle steps ----
   // Applies what the other threads recorded: flags, a resume request, the dirty tags.
@@ -440,6 +458,12 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   int selectedEQ = 0;
   int bottomTab = 0;
   int lfoPage = 0;
+  int waveShaperDrawMode = 0;  // 0 point, 1 line, 2 erase
+  // Layout: the module path the boxes are laid out for (-1: none yet); the type-knob memory.
+  int shownModulePath = -1;
+  std::array<DistortRecord, NUM_DISTORT_TYPES> distortTypeMemory = DISTORT_TYPE_DEFAULTS;
+  // Layout: the fixed hints and drop targets of the main screen's controls.
+  void addLayoutHints();
 
   // Records of the other threads.
   std::atomic<bool> openState{false};
