@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/pluginControls.h"
 #include "controls/uControlEditor.h"
 #include "plugin/uEditorLink.h"
 #include "tags.h"
@@ -106,8 +107,6 @@ inline constexpr int EDITOR_WIDTH = 1100;
 inline constexpr int EDITOR_HEIGHT = 712;
 // Registration stops here (the main screen registers about 150 controls).
 inline constexpr int MAX_REGISTERED_CONTROLS = 10000;
-// Tag of controls bound to no single parameter.
-inline constexpr int32_t NO_PARAM_TAG = 9999;
 // The idle pass runs at most this often.
 inline constexpr uint32_t IDLE_INTERVAL_MS = 40;
 
@@ -283,6 +282,40 @@ class uEditor : public VSTGUI::AEffGUIEditor,
     float value = 0.0f;
   } modDrag;
 
+  // ==== Routing: controls to parameters, keyboard, program steps, Help, modulation drops ====
+  // (uEditorControls.cpp; GUI thread)
+  // Program steps by key or by the preset menu's arrows are taken at most this often.
+  static constexpr uint32_t PROGRAM_STEP_MS = 333;
+  // Preset sub-menus hold this many program numbers each.
+  int getPresetsInColumns() const { return 32; }
+  // Shows the manual ("HelpDir") in the desktop's viewer; nothing when it cannot be read.
+  void openHelp();
+  // The settings screen's switches, in their order, and the preference each one stores.
+  static constexpr const char* SETTING_SWITCH_KEYS[4] = {"Key", "MidiPreset", "MidiBank", "MidiCapture"};
+
+  // Controls the routing tells apart by pointer: buttons and radios carry no parameter tag and
+  // the preset menus share tag 9999. The layout and the settings screen fill them; null while
+  // closed.
+  TOptionMenu* presetMenu = nullptr;
+  TOptionMenu* presetSubMenus[8] = {};
+  VSTGUI::CKickButton* editedButton = nullptr;
+  VSTGUI::CKickButton* originalButton = nullptr;
+  VSTGUI::CKickButton* helpButton = nullptr;
+  VSTGUI::CKickButton* settingsButton = nullptr;
+  VSTGUI::CKickButton* disruptResetButton = nullptr;
+  VSTGUI::CKickButton* applyButtons[2] = {};
+  TRadioButton* tabButtons[4] = {};
+  TRadioButton* eqViewButtons[2] = {};
+  TRadioButton* highPassTypeButtons[2] = {};
+  TRadioButton* lowPassTypeButtons[2] = {};
+  TRadioButton* polarityButtons[2] = {};
+  TRadioButton* drawModeButtons[3] = {};
+  TRadioButton* lfoPageButtons[4] = {};
+  TRadioButton* lfoModeButtons[4][4] = {};
+  TOnOff* settingSwitches[4] = {};
+  TOptionMenu* screenSizeMenu = nullptr;
+  int waveShaperDrawMode = 0;  // 0 point, 1 line, 2 erase
+
  protected:
   // ---- Life-cycle steps ----
   bool openNow(void* parentWindow);
@@ -330,6 +363,14 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   void showTooltips(VSTGUI::CView* hover);
   // Routing: children it started and that have finished are collected here.
   void reapChildren();
+  // Routing: true when a program step may be taken now (then the time is noted).
+  bool takeProgramStep();
+  // Routing: the menus recognised by their parameter tag; false when control is not one.
+  bool routeParameterMenu(VSTGUI::CControl* control, int index, const std::string& title);
+  // Routing: the controls recognised by their pointer; false when control is none of them.
+  bool routeByPointer(VSTGUI::CControl* control, float value, int index, const std::string& title);
+  // Routing: a released drag of a droppable parameter is taken (and cleared); false otherwise.
+  bool takeDrop(int& tag, float& value);
 
   APlugin* plugin;
   int screenMode = 0;
