@@ -11,11 +11,15 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "controls/pluginControls.h"
 #include "controls/uControlEditor.h"
+#include "editor/distortTypeTables.h"
+#include "editor/uEditorLayout.h"
 #include "plugin/uEditorLink.h"
 #include "tags.h"
 #include "vstgui/aeffguieditor.h"
@@ -114,7 +118,8 @@ class uEditor : public VSTGUI::AEffGUIEditor,
                 public VSTGUI::IControlListener,
                 public VSTGUI::IKeyboardHook,
                 public IEditorLink,
-                public IControlEditor {
+                public IControlEditor,
+                public LayoutControls {
  public:
   explicit uEditor(APlugin* plugin);
   ~uEditor() override;
@@ -196,6 +201,28 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   // The bitmap form: as large as one of the bitmap's two frames (stacked vertically).
   void createKickButton(VSTGUI::CKickButton*& out, int x, int y, VSTGUI::CBitmap* bmp, int dx150 = 0,
                         int dy150 = 0, int dx200 = 0, int dy200 = 0);
+
+  // Knob styles: 0 small, 1 small centred (bipolar ring), 2 large, 3 large centred.
+  void createKnob(TKnob*& out, int tag, int x, int y, int style, const char* caption, int size, int dx150,
+                  int dy150, int shift150, int dx200, int dy200, int shift200);
+  void createOnOff(TOnOff*& out, int tag, int x, int y, VSTGUI::CBitmap* bmp, int dx150 = 0, int dy150 = 0,
+                   int dx200 = 0, int dy200 = 0);
+  void createRadio(TRadioButton*& out, int x, int y, VSTGUI::CBitmap* bmp, int dx150 = 0, int dy150 = 0,
+                   int dx200 = 0, int dy200 = 0);
+  void createRocker(TRockerButton*& out, int tag, int x, int y, VSTGUI::CBitmap* bmp, int frames, float stepScale,
+                    int dx150 = 0, int dy150 = 0, int dx200 = 0, int dy200 = 0);
+  // A menu of the first `count` texts (no more than there are); dy and dw correct top and width.
+  void createMenu(TOptionMenu*& out, int tag, int x, int y, int width, int height, int count,
+                  std::span<const std::string_view> texts, bool centred, bool deltaButtons, int dy150, int dw150,
+                  int dy200, int dw200);
+  // As many texts as the tag's parameter has steps.
+  void createMenu(TOptionMenu*& out, int tag, int x, int y, int width, int height,
+                  std::span<const std::string_view> texts, bool centred, bool deltaButtons, int dy150, int dw150,
+                  int dy200, int dw200);
+  void createSrcMenu(SrcSelector& out, int tag, int x, int y, int width, int height, bool centred, bool deltaButtons,
+                     int dy150, int dw150, int dy200, int dw200);
+  void createDestMenu(DestSelector& out, int tag, int x, int y, int width, int height, bool centred,
+                      bool deltaButtons, int dy150, int dw150, int dy200, int dw200);
 
   // ---- Control registry ----
   struct RegistryEntry {
@@ -282,6 +309,30 @@ class uEditor : public VSTGUI::AEffGUIEditor,
     float value = 0.0f;
   } modDrag;
 
+  // ==== Layout: the main screen's controls and the show operations ====
+  // Puts the header, the boxes in path order and the bottom box into the frame.
+  void showMainScreen();
+  // Rebuild one container from the settings it depends on.
+  void showDistort();
+  void showFilter();
+  void showCompressor();
+  void showWidenChorus();
+  void showBottomScreen();
+  // What the show operations lay out (routing changes them; each is limited to its range).
+  int getBottomTab() const { return bottomTab; }
+  int getLfoPage() const { return lfoPage; }
+  int getSelectedEQ() const { return selectedEQ; }
+  void setBottomTab(int tab) { bottomTab = tab < 0 ? 0 : (tab > 3 ? 3 : tab); }
+  void setLfoPage(int page) { lfoPage = page < 0 ? 0 : (page > 3 ? 3 : page); }
+  void setSelectedEQ(int eq) { selectedEQ = eq == 1 ? 1 : 0; }
+  // The type knobs' values per distortion type while the editor lives (not saved with the state).
+  const DistortRecord& getDistortTypeMemory(int type) const;
+  const std::string& getDestMenuName(int dest) const;
+  // Every view the editor made and releases at close.
+  const std::vector<VSTGUI::CView*>& getOwnedViews() const { return ownedViews; }
+
+  // ==== End of layout ====
+
   // ==== Routing: controls to parameters, keyboard, program steps, Help, modulation drops ====
   // (uEditorControls.cpp; GUI thread)
   // Program steps by key or by the preset menu's arrows are taken at most this often.
@@ -293,28 +344,9 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   // The settings screen's switches, in their order, and the preference each one stores.
   static constexpr const char* SETTING_SWITCH_KEYS[4] = {"Key", "MidiPreset", "MidiBank", "MidiCapture"};
 
-  // Controls the routing tells apart by pointer: buttons and radios carry no parameter tag and
-  // the preset menus share tag 9999. The layout and the settings screen fill them; null while
-  // closed.
-  TOptionMenu* presetMenu = nullptr;
-  TOptionMenu* presetSubMenus[8] = {};
-  VSTGUI::CKickButton* editedButton = nullptr;
-  VSTGUI::CKickButton* originalButton = nullptr;
-  VSTGUI::CKickButton* helpButton = nullptr;
-  VSTGUI::CKickButton* settingsButton = nullptr;
-  VSTGUI::CKickButton* disruptResetButton = nullptr;
-  VSTGUI::CKickButton* applyButtons[2] = {};
-  TRadioButton* tabButtons[4] = {};
-  TRadioButton* eqViewButtons[2] = {};
-  TRadioButton* highPassTypeButtons[2] = {};
-  TRadioButton* lowPassTypeButtons[2] = {};
-  TRadioButton* polarityButtons[2] = {};
-  TRadioButton* drawModeButtons[3] = {};
-  TRadioButton* lfoPageButtons[4] = {};
-  TRadioButton* lfoModeButtons[4][4] = {};
+  // The settings screen's controls the routing tells apart (null while closed).
   TOnOff* settingSwitches[4] = {};
   TOptionMenu* screenSizeMenu = nullptr;
-  int waveShaperDrawMode = 0;  // 0 point, 1 line, 2 erase
 
  protected:
   // ---- Life-cycle steps ----
@@ -330,14 +362,6 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   void zeroControls();
   void createBackside();
   void zeroBackside();
-
-  // ---- Show operations (layout) ----
-  void showMainScreen();
-  void showDistort();
-  void showFilter();
-  void showCompressor();
-  void showWidenChorus();
-  void showBottomScreen();
 
   // ---- Idle steps ----
   // Applies what the other threads recorded: flags, a resume request, the dirty tags.
@@ -398,6 +422,12 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   int selectedEQ = 0;
   int bottomTab = 0;
   int lfoPage = 0;
+  int waveShaperDrawMode = 0;  // 0 point, 1 line, 2 erase
+  // Layout: the module path the boxes are laid out for (-1: none yet); the type-knob memory.
+  int shownModulePath = -1;
+  std::array<DistortRecord, NUM_DISTORT_TYPES> distortTypeMemory = DISTORT_TYPE_DEFAULTS;
+  // Layout: the fixed hints and drop targets of the main screen's controls.
+  void addLayoutHints();
 
   // Records of the other threads.
   std::atomic<bool> openState{false};

@@ -13,7 +13,11 @@ void uEditor::createBackside() {
   setHint(backsideButton, "Show Main Screen");
 }
 
-void uEditor::zeroBackside() { backsideButton = nullptr; }
+void uEditor::zeroBackside() {
+  backsideButton = nullptr;
+  for (TOnOff*& s : settingSwitches) s = nullptr;
+  screenSizeMenu = nullptr;
+}
 
 void uEditor::showBackside() {
   if (!frame || !plugin) return;

@@ -139,7 +139,7 @@ bool uEditor::routeByPointer(CControl* c, float value, int index, const std::str
   } else if (c == backsideButton) {
     if (pressed) hideBackside();
   } else if ((i = indexIn(eqViewButtons, c)) >= 0) {
-    selectedEQ = i;
+    setSelectedEQ(i);
     resume();
   } else if ((i = indexIn(highPassTypeButtons, c)) >= 0) {
     plugin->setParameter(HP_TYPE_TAG, static_cast<float>(i));
@@ -148,7 +148,7 @@ bool uEditor::routeByPointer(CControl* c, float value, int index, const std::str
     plugin->setParameter(LP_TYPE_TAG, static_cast<float>(i));
     resume();
   } else if ((i = indexIn(tabButtons, c)) >= 0) {
-    bottomTab = i;
+    setBottomTab(i);
     resume();
   } else if (c == disruptResetButton) {
     if (pressed) plugin->setParameterAutomated(DISRUPT_AMOUNT_TAG, 0.5f);
@@ -169,7 +169,7 @@ bool uEditor::routeByPointer(CControl* c, float value, int index, const std::str
     waveShaperDrawMode = i;
     bottomScreenRefresh = true;
   } else if ((i = indexIn(lfoPageButtons, c)) >= 0) {
-    lfoPage = i;
+    setLfoPage(i);
     bottomScreenRefresh = true;
   } else if ((i = indexIn(lfoModeButtons[lfoPage], c)) >= 0) {
     plugin->setSteppedValue(LFO_MODE_TAGS[static_cast<size_t>(lfoPage)], i);

@@ -40,6 +40,7 @@ class RecordingEditor : public uEditor {
     uEditor::updateDistort(type);
   }
   void setDroppable(int tag, bool on) { droppable[tag] = on; }
+  int drawMode() const { return waveShaperDrawMode; }
   int paths = 0;
   std::vector<int> types;
 };
@@ -192,7 +193,7 @@ TEST_F(Routing, RadiosAndSwitchButtons) {
   EXPECT_EQ(plugin->getParameter(WAVESHAPER_POLAR_TAG), 1.f);
   EXPECT_EQ(automated(WAVESHAPER_POLAR_TAG), 1);
   press(editor->drawModeButtons[2], false);
-  EXPECT_EQ(editor->waveShaperDrawMode, 2);
+  EXPECT_EQ(rec->drawMode(), 2);
   press(editor->tabButtons[3], false);
   EXPECT_TRUE(editor->isResumePending());
 }
@@ -249,8 +250,8 @@ TEST_F(Routing, MenusByTagAndTitle) {
   const Row rows[] = {
       {FOLLOWER_DEST_1_TAG + 1, &dests, std::string(DEST_STR[40]), 40},
       {FOLLOWER_MOD_SRC_1_TAG + 2, &sources, std::string(SRC_STR[33]), 33},
-      {LFO_DEST_TAGS[0], &dests, std::string(DEST_STR[7]), 7},  // page 0 is shown
-      {LFO_DEST_TAGS[1], &dests, std::string(DEST_STR[7]), -1},
+      {LFO_DEST_TAGS[0], &dests, std::string(DEST_STR[20]), 20},  // page 0 is shown
+      {LFO_DEST_TAGS[1], &dests, std::string(DEST_STR[20]), -1},
       {LFO_WAVE_TAGS[1], &steps, "s2", -1},
       {LFO_TRIGGER_TAGS[0], &steps, "s1", 1},
       {DISRUPT_QUANT_TAG, &steps, "s4", 4},
@@ -276,10 +277,15 @@ TEST_F(Routing, MenusByTagAndTitle) {
   choose(type, "Nothing Of The Sort");
   EXPECT_EQ(rec->types, std::vector<int>{17});
 
+  // The type knobs' destinations are named after the current type.
+  choose(menu(LFO_DEST_TAGS[0], {editor->getDestMenuName(8)}), editor->getDestMenuName(8));
+  EXPECT_EQ(plugin->getDestForTag(LFO_DEST_TAGS[0]), 8);
+
+  const int laidOut = rec->paths;
   choose(menu(MODULE_PATH_TAG, paths), paths[9]);
   EXPECT_EQ(plugin->getModulePath(), 9);
   pass();
-  EXPECT_EQ(rec->paths, 1);
+  EXPECT_EQ(rec->paths, laidOut + 1);
 }
 
 TEST_F(Routing, PresetMenusAndProgramButtons) {
@@ -367,20 +373,21 @@ TEST_F(Routing, ArrowKeysStepProgramsAtMostEvery333Milliseconds) {
 }
 
 TEST_F(Routing, TheEditedControlIsTheOneHeldElseTheOneShown) {
-  testControl(*editor, 7);  // a hidden twin, registered first
+  const int tag = 1000;  // no control of the layout has it, nor 1001
+  testControl(*editor, tag);  // a hidden twin, registered first
   CControl* shownKnobs[2];
   for (CControl*& k : shownKnobs) {
-    k = shown(new CControl(CRect(20, 20, 30, 30), editor, 7));
+    k = shown(new CControl(CRect(20, 20, 30, 30), editor, tag));
     editor->addControl(k, true, false, false);
   }
-  editor->setEditTag(7);
+  editor->setEditTag(tag);
   EXPECT_EQ(editor->editControl, shownKnobs[0]);
   shownKnobs[1]->beginEdit();  // through the frame and the plug-in's begin edit
   EXPECT_EQ(editor->editControl, shownKnobs[1]);
   shownKnobs[1]->endEdit();
   EXPECT_EQ(editor->editControl, nullptr);
-  editor->setEditTag(7);
-  editor->setEditTag(500);  // no control has it: unchanged
+  editor->setEditTag(tag);
+  editor->setEditTag(1001);  // no control has it: unchanged
   EXPECT_EQ(editor->editControl, shownKnobs[0]);
   editor->setEditTag(1024);
   EXPECT_EQ(editor->editControl, nullptr);
@@ -423,7 +430,9 @@ class Drops : public Routing {
 
 TEST_F(Drops, OnTheMatrixAFreeSlotGetsTheRouteAndTheKnobGoesBack) {
   fillSlots(3);
+  plugin->setSrcForModSlot(3, 7);
   drag(knob, 0.9f, matrix);
+  EXPECT_EQ(plugin->getSrcForModSlot(3), 7);  // the source stays
   EXPECT_FLOAT_EQ(plugin->getParameter(knob), 0.25f);
   EXPECT_EQ(automated(knob), 1);
   EXPECT_EQ(plugin->getDestForModSlot(3), plugin->getDestByTag(knob));
@@ -494,9 +503,10 @@ TEST_F(Routing, StepsThatNeedTheEditor) {
   EXPECT_EQ(rec->types, std::vector<int>{52});
   plugin->setSteppedValue(MODULE_PATH_TAG, 23);
   host.calls.clear();
+  const int laidOut = rec->paths;
   plugin->changeDelta(MODULE_PATH_TAG, 1);
   EXPECT_EQ(plugin->getModulePath(), 23);
-  EXPECT_EQ(rec->paths, 1);
+  EXPECT_EQ(rec->paths, laidOut + 1);
   EXPECT_EQ(automated(MODULE_PATH_TAG), 1);
 }
 

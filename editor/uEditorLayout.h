@@ -1,0 +1,115 @@
+// The main screen's controls: one pointer per control of the layout, null while the editor is
+// closed. The editor holds them as a base so that closing forgets them all in one assignment;
+// the views themselves are released by the editor (sub-menus by the menu they belong to).
+#pragma once
+
+#include <string>
+
+class TControlMenu;
+class TDistortScreen;
+class TEQScreen;
+class TFollowerScreen;
+class THorizontalSlider;
+class TKnob;
+class TLFOScreen;
+class TModScreen;
+class TOnOff;
+class TOptionMenu;
+class TRadioButton;
+class TRockerButton;
+class TVu;
+class TWaveShaperScreen;
+namespace VSTGUI {
+class CKickButton;
+class CMovieBitmap;
+}  // namespace VSTGUI
+
+// Modulation source and destination selectors: a main menu and its sub-menus on one rectangle.
+struct SrcSelector {
+  TOptionMenu* main = nullptr;
+  TOptionMenu* subs[2] = {};  // kept alive by the main menu
+};
+struct DestSelector {
+  TOptionMenu* main = nullptr;
+  TOptionMenu* subs[8] = {};  // kept alive by the main menu
+};
+
+struct LayoutControls {
+  // Header.
+  TOptionMenu* presetMenu = nullptr;
+  TOptionMenu* presetSubMenus[8] = {};  // kept alive by presetMenu
+  TOptionMenu* folderMenu = nullptr;
+  VSTGUI::CKickButton *editedButton = nullptr, *originalButton = nullptr, *helpButton = nullptr,
+                      *managerButton = nullptr, *settingsButton = nullptr;
+  TOptionMenu* ecsMenu = nullptr;
+  TOnOff* headerSwitch = nullptr;
+  TControlMenu* controlMenuArea = nullptr;
+  TVu* vuMeters[4] = {};
+  TKnob* headerVolumeKnob = nullptr;
+  TRadioButton* tabButtons[4] = {};
+  TOptionMenu* pathMenu = nullptr;
+  // Distortion box.
+  TKnob *mainMixKnob = nullptr, *distortVolumeKnob = nullptr;
+  TOptionMenu* distortTypeMenu = nullptr;
+  TOptionMenu* distortTypeSubMenus[5] = {};  // kept alive by distortTypeMenu
+  TKnob* typeKnobs[8] = {};
+  TKnob* typeKnobsCentred[8] = {};
+  TKnob* oldEQKnobs[4] = {};
+  TKnob* gateKnobs[4] = {};
+  TDistortScreen* distortScreen = nullptr;
+  TEQScreen* eqScreen = nullptr;
+  TOnOff *preEQSwitch = nullptr, *postEQSwitch = nullptr, *oldEQSwitch = nullptr, *gateSwitch = nullptr;
+  TRadioButton* eqViewButtons[2] = {};
+  VSTGUI::CMovieBitmap* gateLamp = nullptr;
+  // Filter box.
+  TKnob* filterKnobs[4] = {};
+  TOnOff *highPassSwitch = nullptr, *highPassZDSwitch = nullptr, *lowPassSwitch = nullptr,
+         *lowPassZDSwitch = nullptr;
+  TRadioButton* highPassTypeButtons[2] = {};
+  TRadioButton* lowPassTypeButtons[2] = {};
+  // Compressor box.
+  TKnob* compressorKnobs[5] = {};
+  TOnOff *compressorSwitch = nullptr, *compressorSwitch2 = nullptr;
+  VSTGUI::CMovieBitmap* compressorMeter = nullptr;
+  // Widener box.
+  TKnob* widenerKnobs[3] = {};
+  TKnob* chorusKnobs[3] = {};
+  TOnOff *widenerOnSwitch = nullptr, *chorusOnSwitch = nullptr, *widenerModeSwitch = nullptr;
+  VSTGUI::CMovieBitmap* widenerDisplay = nullptr;
+  // Bottom box, Disrupt tab.
+  TKnob* disruptKnobs[7] = {};
+  TKnob* disruptSpeedKnob = nullptr;
+  TOnOff* disruptOnSwitches[7] = {};
+  TOnOff *disruptSwitch85 = nullptr, *disruptSwitch132 = nullptr;
+  TRockerButton* disruptRocker = nullptr;
+  VSTGUI::CKickButton* disruptResetButton = nullptr;
+  TOptionMenu *disruptSpringMenu = nullptr, *disruptQuantMenu = nullptr;
+  THorizontalSlider* disruptSlider = nullptr;
+  std::string disruptCaptions[7];  // the captions last given to the Disrupt amount knobs
+  // Follower tab.
+  TKnob* followerKnobs[6] = {};
+  TKnob* followerAmountKnobs[3] = {};
+  TKnob* followerModAmountKnobs[3] = {};
+  TOnOff* followerOnSwitches[3] = {};
+  TOptionMenu* followerSourceMenu = nullptr;
+  TFollowerScreen* followerScreen = nullptr;
+  DestSelector followerDestMenus[3];
+  SrcSelector followerSourceMenus[3];
+  // WaveShaper tab.
+  TKnob* waveShaperKnobs[4] = {};
+  TRadioButton* polarityButtons[2] = {};
+  TRadioButton* drawModeButtons[3] = {};
+  VSTGUI::CKickButton* applyButtons[2] = {};
+  TOptionMenu* waveShaperModeMenus[2] = {};
+  TWaveShaperScreen* waveShaperScreens[2] = {};
+  // Mod/LFO tab; the LFO controls exist once per page.
+  TOnOff* advancedSwitch = nullptr;
+  TModScreen* modScreens[2] = {};  // basic, advanced
+  TRadioButton* lfoPageButtons[4] = {};
+  TRadioButton* lfoModeButtons[4][4] = {};
+  TKnob *lfoSpeedKnobs[4] = {}, *lfoHumanizeKnobs[4] = {}, *lfoShapeKnobs[4] = {}, *lfoAmountKnobs[4] = {};
+  TOnOff* lfoSyncSwitches[4] = {};
+  TOptionMenu *lfoWaveMenus[4] = {}, *lfoTriggerMenus[4] = {};
+  DestSelector lfoDestMenus[4];
+  TLFOScreen* lfoScreen = nullptr;
+};
