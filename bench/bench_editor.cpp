@@ -1,6 +1,7 @@
 // Costs of the editor object at 100 % and 200 %: open with the first paint and close (first in
 // the process and warm), the idle pass with nothing to do and with a thread moving tags and
-// meters, the audio thread's notification, and the memory an editor holds closed and open.
+// meters, the audio thread's notification, and the memory an editor holds closed and open; the
+// main screen's full paint and the rebuilds of a type, tab or path change with their redraw.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <unistd.h>
@@ -167,5 +168,71 @@ void BM_EditorMemory(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_EditorMemory)->Arg(0)->Arg(2)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The main screen with every box filled, as the first idle pass leaves it.
+void showAll(uEditor& editor) {
+  editor.showMainScreen();
+  editor.showDistort();
+  editor.showFilter();
+  editor.showCompressor();
+  editor.showWidenChorus();
+  editor.showBottomScreen();
+  editor.getFrame()->idle();
+}
+
+void BM_EditorMainScreenPaint(benchmark::State& state) {
+  Instance in(modeOf(state));
+  in.editor->open(nullptr);
+  showAll(*in.editor);
+  for (auto _ : state) {
+    in.editor->getFrame()->invalid();
+    in.editor->getFrame()->idle();
+  }
+  in.editor->close();
+}
+BENCHMARK(BM_EditorMainScreenPaint)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// A type change: the knob memory, the distortion box rebuilt and redrawn.
+void BM_EditorTypeChange(benchmark::State& state) {
+  Instance in(modeOf(state));
+  in.editor->open(nullptr);
+  showAll(*in.editor);
+  int i = 0;
+  for (auto _ : state) {
+    in.editor->updateDistort(++i & 1 ? 3 : 31);
+    in.editor->showDistort();
+    in.editor->getFrame()->idle();
+  }
+  in.editor->close();
+}
+BENCHMARK(BM_EditorTypeChange)->Arg(0)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+void BM_EditorTabChange(benchmark::State& state) {
+  Instance in(modeOf(state));
+  in.editor->open(nullptr);
+  showAll(*in.editor);
+  int i = 0;
+  for (auto _ : state) {
+    in.editor->setBottomTab(state.range(1) < 0 ? ++i & 3 : static_cast<int>(state.range(1)));
+    in.editor->showBottomScreen();
+    in.editor->getFrame()->idle();
+  }
+  in.editor->close();
+}
+BENCHMARK(BM_EditorTabChange)->Args({0, -1})->Args({0, 0})->Args({0, 1})->Args({0, 2})->Args({0, 3})->Args({2, -1})->Unit(benchmark::kMicrosecond);
+
+void BM_EditorPathChange(benchmark::State& state) {
+  Instance in(modeOf(state));
+  in.editor->open(nullptr);
+  showAll(*in.editor);
+  int i = 0;
+  for (auto _ : state) {
+    in.plugin->setSteppedValue(MODULE_PATH_TAG, ++i % NUM_MODULE_PATHS);
+    in.editor->updatePath();
+    in.editor->getFrame()->idle();
+  }
+  in.editor->close();
+}
+BENCHMARK(BM_EditorPathChange)->Arg(0)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

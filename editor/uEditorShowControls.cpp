@@ -118,7 +118,6 @@ void uEditor::updatePath() {
     left += w;
   }
   if (pathMenu) pathMenu->setString(std::string(MODULE_PATH_STR[static_cast<size_t>(path)]));
-  if (frame) frame->invalid();
   pathBusy = false;
 }
 

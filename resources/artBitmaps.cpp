@@ -265,7 +265,8 @@ void waveShaperScreen(const Painter& p) {
     screenPanel(p, 238 + dx, 16, 186, 186);
     label(p, "Distort Mode", 453 + dx, 1, 130, 12);
     field(p, 453 + dx, 14, 130, 19);
-    label(p, "Apply", 505 + dx, 174, 48, 12, Align::right);
+    // Above its button: beside it the word would run into the amount knob's caption.
+    label(p, "Apply", 543.5 + dx, 160, 48, 12);
   }
 }
 
