@@ -123,6 +123,8 @@ bool uEditor::routeByPointer(CControl* c, float value, int index, const std::str
       setScreenSize(n);
     updatePresetMenu();
     pathRefresh = true;
+    // The snapshots are switched without a parameter notification: the controls follow here.
+    resume();
   } else if ((i = indexIn(presetSubMenus, c)) >= 0) {
     if (index >= 0) plugin->setDemoProgram(getPresetsInColumns() * i + index);
   } else if (c == originalButton || c == editedButton) {
@@ -132,6 +134,7 @@ bool uEditor::routeByPointer(CControl* c, float value, int index, const std::str
     else
       plugin->editProgram();
     pathRefresh = true;
+    resume();
   } else if (c == helpButton) {
     if (pressed) openHelp();
   } else if (c == settingsButton) {

@@ -301,8 +301,23 @@ TEST_F(Routing, PresetMenusAndProgramButtons) {
 
   choose(presets, "P45");
   EXPECT_EQ(plugin->getCurDemoProgram(), 45);
-  plugin->setParameter(1, 0.1f);
+  // The snapshots switch without notifications: the controls follow at the next pass all the same.
+  auto edit = [&] {
+    plugin->setParameter(1, 0.1f);
+    pass();
+    ASSERT_FLOAT_EQ(editor->headerVolumeKnob->getValue(), 0.1f);
+  };
+  edit();
   choose(presets, "Revert to Original Preset");
+  pass();
+  EXPECT_NE(plugin->getParameter(1), 0.1f);
+  EXPECT_EQ(editor->headerVolumeKnob->getValue(), plugin->getParameter(1));
+  press(editor->editedButton);
+  pass();
+  EXPECT_FLOAT_EQ(editor->headerVolumeKnob->getValue(), 0.1f);
+  press(editor->originalButton);
+  pass();
+  EXPECT_EQ(editor->headerVolumeKnob->getValue(), plugin->getParameter(1));
   EXPECT_NE(plugin->getParameter(1), 0.1f);
   const int mode = editor->getScreenMode();
   choose(presets, "Set To 150% Screen");
