@@ -280,6 +280,8 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   // ---- Screens ----
   void showBackside();
   void hideBackside();
+  // The settings screen's version line for the plug-in's vendor version (0x020000: 2.0.0).
+  static std::string versionText(int32_t vendorVersion);
   bool isMainScreenShown() const { return mainScreenShown; }
   int getScreenState() const { return screenState; }
   bool getEditChanged();
@@ -298,8 +300,13 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   VSTGUI::CViewContainer* widenerBox = nullptr;
   VSTGUI::CViewContainer* bottomBox = nullptr;
 
-  // Settings screen.
+  // Settings screen (null while closed): the way back, the version line, the four preference
+  // switches (SETTING_SWITCH_KEYS), the DC filter switch and the size menu.
   VSTGUI::CKickButton* backsideButton = nullptr;
+  TReadout* versionReadout = nullptr;
+  TOnOff* settingSwitches[4] = {};
+  TOnOff* dcFilterSwitch = nullptr;
+  TOptionMenu* screenSizeMenu = nullptr;
 
   // The view being edited counts as the one under the mouse (routing sets it).
   VSTGUI::CControl* editControl = nullptr;
@@ -343,10 +350,6 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   void openHelp();
   // The settings screen's switches, in their order, and the preference each one stores.
   static constexpr const char* SETTING_SWITCH_KEYS[4] = {"Key", "MidiPreset", "MidiBank", "MidiCapture"};
-
-  // The settings screen's controls the routing tells apart (null while closed).
-  TOnOff* settingSwitches[4] = {};
-  TOptionMenu* screenSizeMenu = nullptr;
 
  protected:
   // ---- Life-cycle steps ----

@@ -326,28 +326,38 @@ TEST_F(Routing, PresetMenusAndProgramButtons) {
   EXPECT_EQ(editor->getScreenMode(), mode);  // the open editor keeps its size
 }
 
-TEST_F(Routing, SettingsSwitchesStoreTheirPreferenceAndTheSizeMenuItsIndex) {
+TEST_F(Routing, SettingsScreenSwitchesAndSizeMenu) {
   QuietDialogs dialogs;
-  for (int i = 0; i < 4; ++i)
-    editor->settingSwitches[i] = shown(new TOnOff(CRect(0, 0, 10, 10), editor, NO_PARAM_TAG, nullptr));
-  for (bool on : {false, true}) {
+  saveStringToPrefs("MidiBank", "N");
+  plugin->setMidiPresetOn(false);
+  press(editor->settingsButton);
+  ASSERT_EQ(editor->getScreenState(), 2);
+  const bool shownOn[4] = {true, false, false, plugin->getMidiCaptureOn()};
+  for (int round = 0; round < 2; ++round) {
     for (int i = 0; i < 4; ++i) {
-      editor->settingSwitches[i]->setValue(on ? 1.f : 0.f);
-      editor->valueChanged(editor->settingSwitches[i]);
+      TOnOff* sw = editor->settingSwitches[i];
+      ASSERT_NE(sw, nullptr);
+      const bool on = shownOn[i] != (round == 0);  // each click toggles
+      EXPECT_EQ(sw->getValue() > 0.5f, !on) << i;
+      const CRect r = sw->getViewSize();
+      tester->click(r.left + 2, r.top + 2);
       EXPECT_EQ(pref(uEditor::SETTING_SWITCH_KEYS[i]), on ? "Y" : "N") << i;
     }
-    EXPECT_EQ(editor->getKeyboardOn(), on);
-    EXPECT_EQ(plugin->getMidiPresetOn(), on);
-    EXPECT_EQ(plugin->getMidiCaptureOn(), on);
+    EXPECT_EQ(editor->getKeyboardOn(), round == 1);
+    EXPECT_EQ(plugin->getMidiPresetOn(), round == 0);
   }
+  EXPECT_EQ(uEditor::versionText(0x020000), "Grindle 2 - Linux VST x86 64Bits :  Version 2.0.0");
+
   // A fourth entry stands for any index past the three sizes.
-  TOptionMenu* size = editor->screenSizeMenu =
-      menu(NO_PARAM_TAG, {"100% Screen Size", "150% Screen Size", "200% Screen Size", "Bogus"});
-  choose(size, "200% Screen Size");
+  editor->screenSizeMenu->addEntry("Bogus");
+  choose(editor->screenSizeMenu, "200% Screen Size");
   EXPECT_EQ(pref("Big200"), "Y");
-  choose(size, "Bogus");
+  EXPECT_EQ(editor->screenSizeMenu->getDisplayText(), std::string(SHORT_SCREEN_SIZE_STR[2]));
+  choose(editor->screenSizeMenu, "Bogus");
   EXPECT_EQ(pref("Big200"), "Y");
   EXPECT_EQ(host.count(kHostAutomate), 0);
+  press(editor->backsideButton);
+  EXPECT_EQ(editor->getScreenState(), 0);
 }
 
 TEST_F(Routing, ArrowKeysStepProgramsAtMostEvery333Milliseconds) {
