@@ -30,10 +30,10 @@ struct Centred {
   int type;
   int knob;
 };
-inline constexpr Centred CENTRED_KNOBS[] = {
-    {3, 5},  {4, 4},  {4, 7},  {8, 5},  {12, 4}, {19, 6}, {21, 2}, {28, 3}, {30, 6}, {31, 7},
-    {32, 7}, {33, 7}, {34, 7}, {35, 7}, {37, 7}, {38, 7}, {39, 7}, {41, 7}, {42, 7}, {48, 7},
-    {40, 3}, {40, 5}, {40, 7}};
+inline constexpr Centred CENTRED_KNOBS[] = {{3, 5},  {4, 4},  {4, 7},  {8, 5},  {12, 4}, {19, 6},
+                                            {21, 2}, {28, 3}, {30, 6}, {31, 7}, {32, 7}, {33, 7},
+                                            {34, 7}, {35, 7}, {37, 7}, {38, 7}, {39, 7}, {41, 7},
+                                            {42, 7}, {48, 7}, {40, 3}, {40, 5}, {40, 7}};
 
 constexpr std::array<std::array<int, NUM_DISTORT_KNOBS>, NUM_DISTORT_TYPES> makeCentred() {
   std::array<std::array<int, NUM_DISTORT_KNOBS>, NUM_DISTORT_TYPES> t{};

@@ -45,9 +45,6 @@ constexpr std::array<uint32_t, NUM_PARAMS> NOTIFICATION_TABLE = makeNotification
 // Meter levels come from the audio thread: anything outside 0..1 (or not a number) is held there.
 float meterLevel(float v) { return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f; }
 
-// Editors alive in this process; decoded artwork is shared among them.
-std::atomic<int> liveEditors{0};
-
 }  // namespace
 
 uint32_t parameterNotification(int tag) {
@@ -57,7 +54,6 @@ uint32_t parameterNotification(int tag) {
 // ==== Construction ====
 
 uEditor::uEditor(APlugin* p) : AEffGUIEditor(p), plugin(p) {
-  liveEditors.fetch_add(1, std::memory_order_relaxed);
   // The plug-in's tables do not exist yet: only preferences and the rectangle here.
   if (getBackRegValue("Big150", false)) screenMode = 1;
   if (getBackRegValue("Big200", false)) screenMode = 2;
@@ -74,7 +70,6 @@ uEditor::uEditor(APlugin* p) : AEffGUIEditor(p), plugin(p) {
 
 uEditor::~uEditor() {
   if (frame || opened) close();
-  liveEditors.fetch_sub(1, std::memory_order_relaxed);
 }
 
 // ==== Scaling ====

@@ -23,6 +23,7 @@
 #include "plugin/uEditorLink.h"
 #include "tags.h"
 #include "vstgui/aeffguieditor.h"
+#include "vstgui/cbitmap.h"
 #include "vstgui/ccontrol.h"
 
 class APlugin;
@@ -219,6 +220,11 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   void createMenu(TOptionMenu*& out, int tag, int x, int y, int width, int height,
                   std::span<const std::string_view> texts, bool centred, bool deltaButtons, int dy150, int dw150,
                   int dy200, int dw200);
+  // A menu of texts[0], then one sub-menu per group g (texts starts[g] .. starts[g + 1] - 1 under
+  // headings[g]) on the same rectangle; the menu keeps the sub-menus, whose pointers go to subs.
+  TOptionMenu* createGroupedMenu(const VSTGUI::CRect& r, int tag, bool centred, bool deltaButtons,
+                                 std::span<const std::string_view> texts, std::span<const int> starts,
+                                 std::span<const std::string_view> headings, std::span<TOptionMenu*> subs);
   void createSrcMenu(SrcSelector& out, int tag, int x, int y, int width, int height, bool centred, bool deltaButtons,
                      int dy150, int dw150, int dy200, int dw200);
   void createDestMenu(DestSelector& out, int tag, int x, int y, int width, int height, bool centred,
@@ -400,6 +406,9 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   bool takeDrop(int& tag, float& value);
 
   APlugin* plugin;
+  // Every editor of the process shares one decoded copy of each image, kept while any editor
+  // exists: a reopen decodes nothing.
+  VSTGUI::CBitmap::ImageCacheOwner imageCacheOwner;
   int screenMode = 0;
   bool modDial = true;
   bool keyboardOn = true;

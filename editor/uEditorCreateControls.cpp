@@ -8,6 +8,7 @@
 #include <string>
 
 #include "controls/pluginScreens.h"
+#include "knobPlaces.h"
 #include "plugin/uPlugin.h"
 #include "plugin/uVocabulary.h"
 #include "uEditor.h"
@@ -22,9 +23,15 @@ constexpr std::array<std::string_view, 8> PRESET_SUB_HEADER_STRING = {
     "Preset 129-160", "Preset 161-192", "Preset 193-224", "Preset 225-256"};
 constexpr int PRESETS_PER_SUB_MENU = 32;
 // The preset menu's commands after its sub-menus ("-" is a separator).
-constexpr std::array<std::string_view, 9> PRESET_COMMANDS = {
-    "-", "Default Preset", "-", "Revert to Original Preset", "Revert to Edited Preset", "-",
-    "Set To 100% Screen", "Set To 150% Screen", "Set To 200% Screen"};
+constexpr std::array<std::string_view, 9> PRESET_COMMANDS = {"-",
+                                                             "Default Preset",
+                                                             "-",
+                                                             "Revert to Original Preset",
+                                                             "Revert to Edited Preset",
+                                                             "-",
+                                                             "Set To 100% Screen",
+                                                             "Set To 150% Screen",
+                                                             "Set To 200% Screen"};
 constexpr std::array<std::string_view, 3> ECS_COMMANDS = {"Load ECS", "Save ECS", "Clear All MIDI"};
 // The type menu's groups: first type of each, then one past the last type.
 constexpr std::array<int, 6> DISTORT_GROUP_START = {1, 31, 43, 45, 50, 52};
@@ -81,7 +88,8 @@ void uEditor::createControls() {
   };
   const auto radios = [this](std::initializer_list<RadioRow> rows) {
     for (const RadioRow& r : rows)
-      createRadio(*r.out, r.at.x, r.at.y, bitmap(r.at.bitmap), r.at.dx150, r.at.dy150, r.at.dx200, r.at.dy200);
+      createRadio(*r.out, r.at.x, r.at.y, bitmap(r.at.bitmap), r.at.dx150, r.at.dy150, r.at.dx200,
+                  r.at.dy200);
   };
   // Centred step menus with arrows at both ends.
   const auto menus = [this](std::initializer_list<MenuRow> rows) {
@@ -102,10 +110,11 @@ void uEditor::createControls() {
   // ---- Header ----
   {
     const CRect r = header(97, 37, 213, 22, 1, -1);
-    presetMenu = own(new TOptionMenu(r, this, NO_PARAM_TAG, nullptr, nullptr, kNoDrawStyle, screenMode, false, false));
+    presetMenu =
+        own(new TOptionMenu(r, this, NO_PARAM_TAG, nullptr, nullptr, kNoDrawStyle, screenMode, false, false));
     for (int j = 0; j < 8; ++j) {
-      auto* sub = new TOptionMenu(r, this, NO_PARAM_TAG, nullptr, nullptr, STYLE_PRESET_SUB_MENU, screenMode, true,
-                                  false);
+      auto* sub = new TOptionMenu(r, this, NO_PARAM_TAG, nullptr, nullptr, STYLE_PRESET_SUB_MENU, screenMode,
+                                  true, false);
       for (int n = j * PRESETS_PER_SUB_MENU; n < (j + 1) * PRESETS_PER_SUB_MENU && n < NUM_DEMO_PROGRAMS; ++n)
         sub->addEntry(plugin->getPresetName(n));
       presetMenu->addEntry(sub, std::string(PRESET_SUB_HEADER_STRING[static_cast<size_t>(j)]));
@@ -126,8 +135,8 @@ void uEditor::createControls() {
   createKickButton(originalButton, 332, 61, bitmap(10056));
   createKickButton(helpButton, 415, 34, bitmap(10057));
   createKickButton(managerButton, 482, 71, 90, 15);
-  createMenu(ecsMenu, COMMAND_MENU_TAG, 412, 66, 60, 24, static_cast<int>(ECS_COMMANDS.size()), ECS_COMMANDS, true,
-             false, 0, 0, 0, 0);
+  createMenu(ecsMenu, COMMAND_MENU_TAG, 412, 66, 60, 24, static_cast<int>(ECS_COMMANDS.size()), ECS_COMMANDS,
+             true, false, 0, 0, 0, 0);
   onOffs({{&headerSwitch, BYPASS_TAG, {504, 32, 10058}}});
   createKickButton(settingsButton, 710, 26, 345, 81);
   controlMenuArea = own(new TControlMenu(screenRect(1058, 26, 16, 10), this));
@@ -151,38 +160,27 @@ void uEditor::createControls() {
   {
     const int left = getScaled(174, -4, 0), top = getScaled(6, 0, -1);
     const CRect r(left, top, left + getScaled(171, 2, 0), top + getScaled(19));
-    distortTypeMenu =
-        own(new TOptionMenu(r, this, DISTORT_TYPE_TAG, nullptr, nullptr, kNoDrawStyle, screenMode, true, true));
-    distortTypeMenu->addEntry(std::string(DISTORT_TYPE_STR[0]));
-    for (size_t g = 0; g < DISTORT_GROUP_STR.size(); ++g) {
-      auto* sub = new TOptionMenu(r, this, DISTORT_TYPE_TAG, nullptr, nullptr, kNoDrawStyle, screenMode, true, true);
-      for (int t = DISTORT_GROUP_START[g]; t < DISTORT_GROUP_START[g + 1]; ++t)
-        sub->addEntry(std::string(DISTORT_TYPE_STR[static_cast<size_t>(t)]));
-      distortTypeMenu->addEntry(sub, std::string(DISTORT_GROUP_STR[g]));
-      sub->forget();  // the menu keeps it
-      distortTypeSubMenus[g] = sub;
+    distortTypeMenu = createGroupedMenu(r, DISTORT_TYPE_TAG, true, true, DISTORT_TYPE_STR,
+                                        DISTORT_GROUP_START, DISTORT_GROUP_STR, distortTypeSubMenus);
+  }
+  // The eight type knobs, plain and centred (the type decides which of the pair is shown), and
+  // the old EQ's knobs, on the seats the artwork draws for them.
+  static constexpr const char* TYPE_CAPTIONS[8] = {"Pre", "Norm", "2", "3", "4", "5", "6", "7"};
+  const auto seated = [this](TKnob*& out, int tag, const KnobPlace& p, int style, const char* caption) {
+    createKnob(out, tag, p.x, p.y, style, caption, p.size, p.dx150, p.dy150, -4, p.dx200, p.dy200, -11);
+  };
+  for (int centred = 0; centred < 2; ++centred)
+    for (int i = 0; i < NUM_DISTORT_KNOBS; ++i) {
+      KnobPlace p = TYPE_KNOB_PLACES[static_cast<size_t>(i)];
+      if (centred && i == 4) p.dx150 = 5, p.dy200 = 2;  // the centred knob 4 sits apart from its twin
+      seated((centred ? typeKnobsCentred : typeKnobs)[i], DISTORT_KNOB_1_TAG + i, p, centred,
+             TYPE_CAPTIONS[i]);
     }
-    addControl(distortTypeMenu, false, false, true);
-  }
-  // The eight type knobs, plain and centred (the type decides which of the pair is shown).
-  // Knob 4's 150 % correction differs between the two sets.
-  for (int centred = 0; centred < 2; ++centred) {
-    TKnob** set = centred ? typeKnobsCentred : typeKnobs;
-    const int style = centred;
-    knobs({{&set[0], 6, 157, 53, style, "Pre", 16, 1, 2, -4, 9, 1, -11},
-           {&set[1], 7, 230, 53, style, "Norm", 16, 1, 2, -4, 9, 1, -11},
-           {&set[2], 8, 303, 53, style, "2", 16, 1, 2, -4, 9, 1, -11},
-           {&set[3], 9, 376, 53, style, "3", 16, 0, 2, -4, 8, 1, -11},
-           {&set[4], 10, 157, 131, style, "4", 16, centred ? 5 : 0, 3, -4, 9, centred ? 2 : 3, -11},
-           {&set[5], 11, 230, 131, style, "5", 16, 1, 3, -4, 9, 3, -11},
-           {&set[6], 12, 303, 131, style, "6", 16, 0, 3, -4, 9, 3, -11},
-           {&set[7], 13, 376, 131, style, "7", 16, 0, 3, -4, 8, 3, -11}});
-  }
-  knobs({{&oldEQKnobs[0], 230, 44, 253, 1, "EQ Low", 16, 2, 1, -4, 6, 0, -11},
-         {&oldEQKnobs[1], 231, 174, 253, 1, "EQ Mid 1", 16, 2, 1, -4, 5, 0, -11},
-         {&oldEQKnobs[2], 232, 304, 253, 1, "EQ Mid 2", 16, 2, 1, -4, 6, 0, -11},
-         {&oldEQKnobs[3], 233, 434, 253, 1, "EQ High", 16, 2, 1, -4, 6, 0, -11},
-         {&gateKnobs[0], 41, 554, 30, 0, "Thresh", 16, 1, 2, -4, 10, 2, -11},
+  static constexpr const char* OLD_EQ_CAPTIONS[4] = {"EQ Low", "EQ Mid 1", "EQ Mid 2", "EQ High"};
+  for (int i = 0; i < 4; ++i)
+    seated(oldEQKnobs[i], OLD_EQ_LOW_TAG + i, OLD_EQ_KNOB_PLACES[static_cast<size_t>(i)], 1,
+           OLD_EQ_CAPTIONS[i]);
+  knobs({{&gateKnobs[0], 41, 554, 30, 0, "Thresh", 16, 1, 2, -4, 10, 2, -11},
          {&gateKnobs[1], 42, 554, 104, 0, "Attack", 16, 1, 2, -4, 10, 2, -11},
          {&gateKnobs[2], 43, 554, 178, 0, "Hold", 16, 1, 2, -4, 10, 2, -11},
          {&gateKnobs[3], 44, 554, 252, 0, "Release", 16, 1, 2, -4, 10, 2, -11}});
@@ -217,11 +215,13 @@ void uEditor::createControls() {
          {&compressorKnobs[2], 58, 86, 178, 0, "Attack", 16, 4, 2, -4, 8, 2, -11},
          {&compressorKnobs[3], 59, 18, 252, 0, "Release", 16, 4, 2, -4, 8, 2, -11},
          {&compressorKnobs[4], 60, 86, 252, 0, "Volume", 16, 4, 2, -4, 8, 2, -11}});
-  onOffs({{&compressorSwitch, COMP_ON_TAG, {0, 0, 10094}}, {&compressorSwitch2, COMP_MODE_TAG, {0, 80, 10052}}});
+  onOffs(
+      {{&compressorSwitch, COMP_ON_TAG, {0, 0, 10094}}, {&compressorSwitch2, COMP_MODE_TAG, {0, 80, 10052}}});
   if (CBitmap* meter = bitmap(10071)) {
     constexpr int METER_FRAMES = 47;
-    compressorMeter = own(new CMovieBitmap(screenRect(43, 46, 65, 29, -1, 0, 0, 0), this, NO_PARAM_TAG, METER_FRAMES,
-                                           meter->getHeight() / METER_FRAMES, meter, CPoint(0, 0)));
+    compressorMeter =
+        own(new CMovieBitmap(screenRect(43, 46, 65, 29, -1, 0, 0, 0), this, NO_PARAM_TAG, METER_FRAMES,
+                             meter->getHeight() / METER_FRAMES, meter, CPoint(0, 0)));
   }
 
   // ---- Widener box ----
@@ -236,20 +236,19 @@ void uEditor::createControls() {
           {&widenerModeSwitch, CHORUS_MODE_TAG, {0, 0, 10097}}});
   if (CBitmap* display = bitmap(10070)) {
     constexpr int DISPLAY_FRAMES = 5;
-    widenerDisplay = own(new CMovieBitmap(screenRect(27, 55, 50, 32, 1, 2, -1, 0), this, NO_PARAM_TAG,
-                                          DISPLAY_FRAMES, display->getHeight() / DISPLAY_FRAMES, display,
-                                          CPoint(0, 0)));
+    widenerDisplay =
+        own(new CMovieBitmap(screenRect(27, 55, 50, 32, 1, 2, -1, 0), this, NO_PARAM_TAG, DISPLAY_FRAMES,
+                             display->getHeight() / DISPLAY_FRAMES, display, CPoint(0, 0)));
   }
 
   // ---- Bottom box, Disrupt tab ----
-  knobs({{&disruptKnobs[0], 70, 87, 130, 1, "Dis 1", 46, 13, 1, -12, 24, 2, -23},
-         {&disruptKnobs[1], 71, 218, 130, 1, "Dis 2", 46, 13, 1, -12, 24, 2, -23},
-         {&disruptKnobs[2], 72, 351, 130, 1, "Dis 3", 46, 13, 1, -12, 24, 2, -23},
-         {&disruptKnobs[3], 73, 483, 130, 1, "Dis 4", 46, 13, 1, -12, 24, 2, -23},
-         {&disruptKnobs[4], 74, 619, 130, 1, "Dis 5", 46, 13, 1, -12, 24, 2, -23},
-         {&disruptKnobs[5], 75, 759, 130, 1, "Dis 6", 46, 13, 1, -12, 24, 2, -23},
-         {&disruptKnobs[6], 76, 895, 130, 1, "Dis 7", 46, 13, 1, -12, 24, 2, -23},
-         {&disruptSpeedKnob, DISRUPT_LAZY_SPEED_TAG, 937, 44, 2, "Speed", 16, 5, 0, -4, 9, 0, -11}});
+  for (int i = 0; i < NUM_DISRUPT_SLOTS; ++i) {
+    const KnobPlace& p = DISRUPT_KNOB_PLACES[static_cast<size_t>(i)];
+    const std::string caption = "Dis " + std::to_string(i + 1);
+    createKnob(disruptKnobs[i], DISRUPT_SLOT_AMT_1_TAG + i, p.x, p.y, 1, caption.c_str(), p.size, p.dx150,
+               p.dy150, -12, p.dx200, p.dy200, -23);
+  }
+  knobs({{&disruptSpeedKnob, DISRUPT_LAZY_SPEED_TAG, 937, 44, 2, "Speed", 16, 5, 0, -4, 9, 0, -11}});
   {
     static constexpr int ON_X[NUM_DISRUPT_SLOTS] = {143, 274, 407, 539, 675, 815, 952};
     for (int i = 0; i < NUM_DISRUPT_SLOTS; ++i)
@@ -263,8 +262,9 @@ void uEditor::createControls() {
          {&disruptQuantMenu, DISRUPT_QUANT_TAG, 35, 71, 87, 14, DISRUPT_QUANT_STR, 1, 2, 0, 0}});
   if (CBitmap* handle = sliderModBitmap()) {
     const int left = getScaled(131), top = getScaled(26);
-    disruptSlider = own(new THorizontalSlider(CRect(left, top, left + getScaled(783), top + handle->getHeight()),
-                                              this, DISRUPT_AMOUNT_TAG, static_cast<int32_t>(handle->getWidth())));
+    disruptSlider =
+        own(new THorizontalSlider(CRect(left, top, left + getScaled(783), top + handle->getHeight()), this,
+                                  DISRUPT_AMOUNT_TAG, static_cast<int32_t>(handle->getWidth())));
     addControl(disruptSlider, false, false, false);
   }
 
@@ -289,7 +289,8 @@ void uEditor::createControls() {
   for (int j = 0; j < 3; ++j) {
     const int y = 18 + 69 * j;
     createDestMenu(followerDestMenus[j], FOLLOWER_DEST_1_TAG + j, 475, y, 154, 19, true, true, 0, 2, -1, 0);
-    createSrcMenu(followerSourceMenus[j], FOLLOWER_MOD_SRC_1_TAG + j, 796, y, 154, 19, true, true, 0, 1, -1, 0);
+    createSrcMenu(followerSourceMenus[j], FOLLOWER_MOD_SRC_1_TAG + j, 796, y, 154, 19, true, true, 0, 1, -1,
+                  0);
   }
 
   // ---- Bottom box, WaveShaper tab ----
@@ -304,10 +305,10 @@ void uEditor::createControls() {
           {&drawModeButtons[2], {124, 173, SWITCH_BMP}}});
   createKickButton(applyButtons[0], 557, 174, sw);
   createKickButton(applyButtons[1], 981, 174, sw);
-  menus({{&waveShaperModeMenus[0], WAVESHAPER_DISTORT_MODE_TAGS[0], 453, 14, 130, 19, WAVESHAPER_DISTORT_MODE_STR,
-          0, 3, 0, 0},
-         {&waveShaperModeMenus[1], WAVESHAPER_DISTORT_MODE_TAGS[1], 876, 14, 130, 19, WAVESHAPER_DISTORT_MODE_STR,
-          0, 3, 0, 0}});
+  menus({{&waveShaperModeMenus[0], WAVESHAPER_DISTORT_MODE_TAGS[0], 453, 14, 130, 19,
+          WAVESHAPER_DISTORT_MODE_STR, 0, 3, 0, 0},
+         {&waveShaperModeMenus[1], WAVESHAPER_DISTORT_MODE_TAGS[1], 876, 14, 130, 19,
+          WAVESHAPER_DISTORT_MODE_STR, 0, 3, 0, 0}});
   waveShaperScreens[0] = own(new TWaveShaperScreen(screenRect(238, 16, 186, 186), this, 0, screenMode));
   waveShaperScreens[1] = own(new TWaveShaperScreen(screenRect(661, 16, 186, 186), this, 1, screenMode));
 
@@ -350,7 +351,8 @@ void uEditor::addLayoutHints() {
   for (int i = 0; i < 4; ++i) setHint(vuMeters[i], VU_HINTS[i]);
   setHint(settingsButton, "Show Back Screen");
   setHint(managerButton, "Show Manager Screen");
-  setHint(distortScreen, "Distort Screen", "L/R - Freq, U/D - Amp, R Click/Scroll - Wave, Ctrl/Double Click - Reset");
+  setHint(distortScreen, "Distort Screen",
+          "L/R - Freq, U/D - Amp, R Click/Scroll - Wave, Ctrl/Double Click - Reset");
   setHint(eqViewButtons[0], "Selected EQ", "Show Pre-EQ");
   setHint(eqViewButtons[1], "Selected EQ", "Show Post-EQ");
   setHint(eqScreen, "EQ Screen", "L/R - Freq, U/D - Gain, R Click/Scroll - BandWidth");
@@ -364,7 +366,8 @@ void uEditor::addLayoutHints() {
                                                "Select WaveShaper Screen", "Select Mod/LFO Screen"};
   for (int i = 0; i < 4; ++i) setHint(tabButtons[i], "Selected Bottom Screen", TAB_HINTS[i]);
   setHint(disruptResetButton, "Reset Disrupt to Center");
-  setHint(followerScreen, "Follower Display", "U/D - Boost , L/R - Smooth, Ctrl/Dbl - Reset, Right/Src - Source");
+  setHint(followerScreen, "Follower Display",
+          "U/D - Boost , L/R - Smooth, Ctrl/Dbl - Reset, Right/Src - Source");
   setHint(modScreens[0], "Basic Mod Screen");
   setHint(modScreens[1], "Advanced Mod Screen");
   for (size_t l = 0; l < 4; ++l) {
@@ -388,7 +391,8 @@ void uEditor::addLayoutHints() {
   setDropTarget(modScreens[1], -1, -1);
   for (int i = 0; i < NUM_DISRUPT_SLOTS; ++i)
     setDropTarget(disruptKnobs[i], DISRUPT_DEST_TAGS[static_cast<size_t>(i)], DISRUPT_SLOT_AMT_1_TAG + i);
-  for (int j = 0; j < 3; ++j) setDropTarget(followerDestMenus[j].main, FOLLOWER_DEST_1_TAG + j, FOLLOWER_AMT_1_TAG + j);
+  for (int j = 0; j < 3; ++j)
+    setDropTarget(followerDestMenus[j].main, FOLLOWER_DEST_1_TAG + j, FOLLOWER_AMT_1_TAG + j);
   for (size_t l = 0; l < 4; ++l) setDropTarget(lfoDestMenus[l].main, LFO_DEST_TAGS[l], LFO_AMT_TAGS[l]);
 }
 

@@ -67,8 +67,8 @@ void uEditor::showMainScreen() {
   showCurrentPresetMenu();
   add(folderMenu);
   if (folderMenu) folderMenu->setString("Introduction Bank");
-  for (CView* v : std::initializer_list<CView*>{ecsMenu, controlMenuArea, helpButton, editedButton, originalButton,
-                                                headerSwitch, managerButton, settingsButton})
+  for (CView* v : std::initializer_list<CView*>{ecsMenu, controlMenuArea, helpButton, editedButton,
+                                                originalButton, headerSwitch, managerButton, settingsButton})
     add(v);
   for (TVu* vu : vuMeters) add(vu);
   add(headerVolumeKnob);
@@ -109,7 +109,8 @@ void uEditor::updatePath() {
   const int top = getScaled(117);
   for (int stage : MODULE_PATHS[path]) {
     CBitmap* size = sizes[stage];
-    const int w = size ? static_cast<int>(size->getWidth()) : 0, h = size ? static_cast<int>(size->getHeight()) : 0;
+    const int w = size ? static_cast<int>(size->getWidth()) : 0,
+              h = size ? static_cast<int>(size->getHeight()) : 0;
     if (CViewContainer* box = boxes[stage]) {
       const CRect r(left, top, left + w, top + h);
       box->setViewSize(r, true);
@@ -138,7 +139,8 @@ void uEditor::showDistort() {
     }
     // The destination selectors name the type knobs after the current type.
     for (size_t i = 0; i < NUM_DISTORT_KNOBS; ++i)
-      destMenuNames[DEST_DISTORT_AMT[i]] = DISTORT_DEST_STR[static_cast<size_t>(type) * NUM_DISTORT_KNOBS + i];
+      destMenuNames[DEST_DISTORT_AMT[i]] =
+          DISTORT_DEST_STR[static_cast<size_t>(type) * NUM_DISTORT_KNOBS + i];
     for (const DestSelector* s : {&followerDestMenus[0], &followerDestMenus[1], &followerDestMenus[2],
                                   &lfoDestMenus[0], &lfoDestMenus[1], &lfoDestMenus[2], &lfoDestMenus[3]})
       if (TOptionMenu* knobDests = s->subs[1])
@@ -211,9 +213,9 @@ void uEditor::showFilter() {
   rebuildBox(filterBox, filterBusy, bitmap(FILTER_BOX_BMP), [&](auto add) {
     selectRadio({highPassTypeButtons[0], highPassTypeButtons[1]}, plugin->getFilterType(HP_TYPE_TAG) ? 1 : 0);
     selectRadio({lowPassTypeButtons[0], lowPassTypeButtons[1]}, plugin->getFilterType(LP_TYPE_TAG) ? 1 : 0);
-    for (CView* v : std::initializer_list<CView*>{highPassTypeButtons[0], highPassTypeButtons[1],
-                                                  lowPassTypeButtons[0], lowPassTypeButtons[1], highPassSwitch,
-                                                  highPassZDSwitch, lowPassSwitch, lowPassZDSwitch})
+    for (CView* v : std::initializer_list<CView*>{
+             highPassTypeButtons[0], highPassTypeButtons[1], lowPassTypeButtons[0], lowPassTypeButtons[1],
+             highPassSwitch, highPassZDSwitch, lowPassSwitch, lowPassZDSwitch})
       add(v);
     for (TKnob* k : filterKnobs) add(k);
   });

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "include/knobPlaces.h"
+
 namespace art {
 
 namespace {
@@ -134,13 +136,12 @@ void boxFrame(const Painter& p, double w, double h) {
   p.panel(1, 1, w - 2, h - 2, 5);
 }
 
-struct KnobSlot {
-  double x, y;
-};
-// The type knobs' image squares, in the order the distortion types use them.
-constexpr std::array<KnobSlot, 8> kTypeKnobs = {
-    {{157, 53}, {230, 53}, {303, 53}, {376, 53}, {157, 131}, {230, 131}, {303, 131}, {376, 131}}};
-constexpr std::array<KnobSlot, 4> kOldEQKnobs = {{{44, 253}, {174, 253}, {304, 253}, {434, 253}}};
+// A seat under the image of a knob the layout places at k, at this bitmap's size.
+void seatFor(const Painter& p, const KnobPlace& k) {
+  const double s = p.zoom();
+  const int mode = s > 1.75 ? 2 : (s > 1.25 ? 1 : 0);
+  seat(p, knobImageLeft(k, mode) / s, knobImageTop(k, mode) / s, 40);
+}
 
 void distortionBox(const Painter& p, int knobs, bool oldEQ) {
   boxFrame(p, 616, 320);
@@ -150,7 +151,7 @@ void distortionBox(const Painter& p, int knobs, bool oldEQ) {
   label(p, "Curve", 22, 51, 100, 12);
   screenPanel(p, 22, 66, 100, 101);
   p.well(145, 44, 288, 150, 4);
-  for (int i = 0; i < knobs; ++i) seat(p, kTypeKnobs[i].x, kTypeKnobs[i].y, 40);
+  for (int i = 0; i < knobs; ++i) seatFor(p, TYPE_KNOB_PLACES[static_cast<size_t>(i)]);
   label(p, "Output", 440, 14, 66, 14);
   // EQ row: each EQ's name on its view radio, then its on switch.
   label(p, "Pre-EQ", 50, 208, 56, 12, Align::right);
@@ -160,7 +161,7 @@ void distortionBox(const Painter& p, int knobs, bool oldEQ) {
   if (oldEQ) {
     p.well(6, 229, 505, 89, 3);
     p.text("GRINDLE 1 EQ", 12, 231, 200, 14, 9, kLabel, Align::left);
-    for (const auto& k : kOldEQKnobs) seat(p, k.x, k.y, 40);
+    for (const KnobPlace& k : OLD_EQ_KNOB_PLACES) seatFor(p, k);
   } else {
     screenPanel(p, 6, 229, 505, 89);
   }
@@ -218,10 +219,9 @@ void disruptScreen(const Painter& p) {
   }
   label(p, "Reset to Center", 537, 14, 100, 12, Align::left);
   // Disrupt slots: knob x and on switch at (x + 56, 144).
-  static constexpr std::array<double, 7> kX = {87, 218, 351, 483, 619, 759, 895};
-  for (double x : kX) {
-    seat(p, x, 130, 40);
-    label(p, "On", x + 51, 131, 31, 12);
+  for (const KnobPlace& k : DISRUPT_KNOB_PLACES) {
+    seatFor(p, k);
+    label(p, "On", k.x + 51, 131, 31, 12);
   }
   p.line(8, 118, 1034, 118, kDivider);
   p.line(8, 119, 1034, 119, kPanelEdgeLight);

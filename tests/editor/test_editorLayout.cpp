@@ -117,7 +117,8 @@ class EditorLayout : public EditorTest, public ::testing::WithParamInterface<int
     if (const char* folder = pictureFolder(); folder && !picture.empty()) {
       frame->invalid();
       tester->idle();  // paints what is invalid into the frame's image
-      tester->capturePNG(std::string(folder) + "/" + std::to_string(100 + 50 * GetParam()) + "-" + picture + ".png");
+      tester->capturePNG(std::string(folder) + "/" + std::to_string(100 + 50 * GetParam()) + "-" + picture +
+                         ".png");
       picture.clear();
     }
   }
@@ -135,27 +136,35 @@ TEST_P(EditorLayout, EveryShowOperationKeepsViewsInsideAndApart) {
   std::vector<Step> steps = {
       {"open", [] {}, ""},
       {"main screen", [&] { editor->showMainScreen(); }, ""},
-      {"filter 12/24", [&] {
+      {"filter 12/24",
+       [&] {
          plugin->setParameter(HP_TYPE_TAG, 1.0f);
          editor->showFilter();
-       }, ""},
-      {"filter 24/12", [&] {
+       },
+       ""},
+      {"filter 24/12",
+       [&] {
          plugin->setParameter(HP_TYPE_TAG, 0.0f);
          plugin->setParameter(LP_TYPE_TAG, 1.0f);
          editor->showFilter();
-       }, ""},
+       },
+       ""},
       {"compressor", [&] { editor->showCompressor(); }, ""},
   };
   for (int path = 0; path < NUM_MODULE_PATHS; ++path)
-    steps.push_back({"path " + std::to_string(path), [this, path] {
+    steps.push_back({"path " + std::to_string(path),
+                     [this, path] {
                        plugin->setSteppedValue(MODULE_PATH_TAG, path);
                        editor->updatePath();
-                     }, path == 23 ? "path24" : ""});
+                     },
+                     path == 23 ? "path24" : ""});
   for (int chorus = 0; chorus < 2; ++chorus)
-    steps.push_back({chorus ? "chorus" : "widener", [this, chorus] {
+    steps.push_back({chorus ? "chorus" : "widener",
+                     [this, chorus] {
                        plugin->setParameter(CHORUS_MODE_TAG, static_cast<float>(chorus));
                        editor->showWidenChorus();
-                     }, chorus ? "chorus" : ""});
+                     },
+                     chorus ? "chorus" : ""});
   for (int type = 0; type < NUM_DISTORT_TYPES; ++type)
     for (int oldEQ = 0; oldEQ < 2; ++oldEQ)
       for (int view = 0; view < 2; ++view)
@@ -226,7 +235,8 @@ TEST_P(EditorLayout, RectanglesFollowTheCorrectionsOfTheSize) {
     int order[4];  // distortion, filter, compressor, widener as 0..3, left to right
   };
   const Row rows[] = {{0, {0, 1, 2, 3}}, {1, {0, 1, 3, 2}}, {2, {0, 2, 1, 3}}, {23, {3, 2, 1, 0}}};
-  CViewContainer* boxes[4] = {editor->distortBox, editor->filterBox, editor->compressorBox, editor->widenerBox};
+  CViewContainer* boxes[4] = {editor->distortBox, editor->filterBox, editor->compressorBox,
+                              editor->widenerBox};
   for (const Row& row : rows) {
     plugin->setSteppedValue(MODULE_PATH_TAG, row.path);
     editor->updatePath();
@@ -254,7 +264,8 @@ class EditorLayoutState : public EditorTest {
   }
   std::vector<const CView*> distortViews() const {
     std::vector<const CView*> v;
-    for (int32_t i = 0; i < editor->distortBox->getNbViews(); ++i) v.push_back(editor->distortBox->getView(i));
+    for (int32_t i = 0; i < editor->distortBox->getNbViews(); ++i)
+      v.push_back(editor->distortBox->getView(i));
     return v;
   }
   bool inDistortBox(const CView* view) const {
@@ -286,7 +297,8 @@ TEST_F(EditorLayoutState, MenusHoldTheirEntries) {
   for (int g = 0; g < 5; ++g) {
     COptionMenu* sub = types->getSubMenu(g + 1);
     ASSERT_EQ(sub->getNbEntries(), groupSizes[g]);
-    for (int32_t i = 0; i < sub->getNbEntries(); ++i) EXPECT_EQ(sub->getEntry(i)->getTitle(), DISTORT_TYPE_STR[next++]);
+    for (int32_t i = 0; i < sub->getNbEntries(); ++i)
+      EXPECT_EQ(sub->getEntry(i)->getTitle(), DISTORT_TYPE_STR[next++]);
   }
   EXPECT_EQ(next, DISTORT_TYPE_STR.size());
 
@@ -362,14 +374,16 @@ TEST_F(EditorLayoutState, TypeKnobsAreRememberedPerType) {
   EXPECT_EQ(plugin->getDistortType(), 8);
   for (int i = 0; i < 8; ++i) {
     EXPECT_FLOAT_EQ(plugin->getParameter(6 + i), DISTORT_TYPE_DEFAULTS[8][static_cast<size_t>(i)]) << i;
-    EXPECT_FLOAT_EQ(editor->typeKnobs[i]->getDefaultValue(), DISTORT_TYPE_DEFAULTS[8][static_cast<size_t>(i)]);
+    EXPECT_FLOAT_EQ(editor->typeKnobs[i]->getDefaultValue(),
+                    DISTORT_TYPE_DEFAULTS[8][static_cast<size_t>(i)]);
     EXPECT_FLOAT_EQ(editor->typeKnobsCentred[i]->getValue(), plugin->getParameter(6 + i));
   }
   EXPECT_FLOAT_EQ(plugin->getParameter(MIX_TAG), DISTORT_TYPE_DEFAULTS[8][9]);
   plugin->setParameter(VOLUME_TAG, 0.9f);
   plugin->setParameter(9, 0.33f);
   editor->updateDistort(3);
-  for (int i = 0; i < 8; ++i) EXPECT_FLOAT_EQ(plugin->getParameter(6 + i), 0.05f * static_cast<float>(i + 1)) << i;
+  for (int i = 0; i < 8; ++i)
+    EXPECT_FLOAT_EQ(plugin->getParameter(6 + i), 0.05f * static_cast<float>(i + 1)) << i;
   EXPECT_FLOAT_EQ(plugin->getParameter(MIX_TAG), 0.5f);
   EXPECT_FLOAT_EQ(editor->mainMixKnob->getValue(), 0.5f);
   EXPECT_FLOAT_EQ(plugin->getParameter(VOLUME_TAG), 0.9f);  // stored, not recalled
@@ -415,7 +429,8 @@ TEST_F(EditorLayoutState, ThreeKnobTypeShowsThreeKnobsOnItsBackgrounds) {
   // Type 0: no type knobs.
   plugin->setSteppedValue(DISTORT_TYPE_TAG, 0);
   editor->showDistort();
-  for (int k = 0; k < 8; ++k) EXPECT_FALSE(inDistortBox(editor->typeKnobs[k]) || inDistortBox(editor->typeKnobsCentred[k]));
+  for (int k = 0; k < 8; ++k)
+    EXPECT_FALSE(inDistortBox(editor->typeKnobs[k]) || inDistortBox(editor->typeKnobsCentred[k]));
 }
 
 TEST_F(EditorLayoutState, DestinationNamesFollowTheType) {
@@ -441,7 +456,8 @@ TEST_F(EditorLayoutState, DisruptTabShowsTheLazyModeRocker) {
   editor->setBottomTab(0);
   editor->showBottomScreen();
   std::vector<const CView*> views;
-  for (int32_t i = 0; i < editor->bottomBox->getNbViews(); ++i) views.push_back(editor->bottomBox->getView(i));
+  for (int32_t i = 0; i < editor->bottomBox->getNbViews(); ++i)
+    views.push_back(editor->bottomBox->getView(i));
   const auto at = [&](const CView* v) { return std::find(views.begin(), views.end(), v) - views.begin(); };
   ASSERT_NE(editor->disruptRocker, nullptr);
   EXPECT_EQ(at(editor->disruptRocker), at(editor->disruptSwitch132) + 1);
@@ -465,12 +481,13 @@ TEST(DistortTypeTables, DefaultsAreTheTypesStartingPoints) {
     float value;
   };
   // A sample of the starting points, and the common ones.
-  const Row rows[] = {{1, 9, 0.98f}, {2, 8, 0.3f},  {4, 13, 0.5f},        {13, 9, 0.25f}, {25, 10, 0.9f},
-                      {28, 12, 0.1f}, {36, 13, 0.5f}, {43, 8, 0.2504174f}, {44, 8, 0.3759398f}, {51, 12, 1.f},
-                      {0, 6, 0.5f},  {17, 1, 0.75f}, {30, 2, 1.0f},        {0, 13, 0.f}};
+  const Row rows[] = {{1, 9, 0.98f},       {2, 8, 0.3f},   {4, 13, 0.5f},  {13, 9, 0.25f},
+                      {25, 10, 0.9f},      {28, 12, 0.1f}, {36, 13, 0.5f}, {43, 8, 0.2504174f},
+                      {44, 8, 0.3759398f}, {51, 12, 1.f},  {0, 6, 0.5f},   {17, 1, 0.75f},
+                      {30, 2, 1.0f},       {0, 13, 0.f}};
   for (const Row& r : rows) {
-    const auto entry = static_cast<size_t>(std::find(DISTORT_VAR_TAGS.begin(), DISTORT_VAR_TAGS.end(), r.tag) -
-                                           DISTORT_VAR_TAGS.begin());
+    const auto entry = static_cast<size_t>(
+        std::find(DISTORT_VAR_TAGS.begin(), DISTORT_VAR_TAGS.end(), r.tag) - DISTORT_VAR_TAGS.begin());
     EXPECT_EQ(DISTORT_TYPE_DEFAULTS[static_cast<size_t>(r.type)][entry], r.value) << r.type << " " << r.tag;
   }
   for (int t = 0; t < NUM_DISTORT_TYPES; ++t)

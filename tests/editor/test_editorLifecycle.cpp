@@ -222,6 +222,29 @@ TEST_F(EditorLifeCycle, OpenCloseRepeatsAndStartsTheRegistryAfresh) {
   }
 }
 
+TEST_F(EditorLifeCycle, ImagesAreDecodedOncePerProcessWhileEditorsLive) {
+  TestArt::useFullSet();
+  make();
+  ASSERT_TRUE(editor->open(nullptr));
+  editor->getFrame()->idle();  // the first paint decodes what is shown
+  const CBitmap::ImageCacheStats first = CBitmap::imageCacheStats();
+  EXPECT_GT(first.images, 0u);
+  editor->close();
+  ASSERT_TRUE(editor->open(nullptr));
+  editor->getFrame()->idle();
+  EXPECT_EQ(CBitmap::imageCacheStats().decodes, first.decodes) << "a reopen decodes nothing";
+  {
+    auto second = std::make_unique<APlugin>(nullptr);
+    ASSERT_TRUE(second->getEditor()->open(nullptr));
+    dynamic_cast<uEditor*>(second->getEditor())->getFrame()->idle();
+    EXPECT_EQ(CBitmap::imageCacheStats().images, first.images) << "a second editor adds no images";
+    EXPECT_EQ(CBitmap::imageCacheStats().owners, 2);
+  }
+  plugin.reset();
+  EXPECT_EQ(CBitmap::imageCacheStats().owners, 0);
+  EXPECT_EQ(CBitmap::imageCacheStats().images, 0u);
+}
+
 TEST_F(EditorLifeCycle, CallsOutOfOrderAreHarmless) {
   make();
   editor->close();  // never opened
@@ -258,6 +281,27 @@ TEST_F(EditorLifeCycle, NoWindowMeansFalseAndLoadsStillApply) {
   EXPECT_EQ(plugin->getCurDemoProgram(), 3);
   EXPECT_EQ(plugin->getParameter(0), plugin->programs.values[0]);
   ASSERT_TRUE(editor->open(nullptr));  // and a later open works
+}
+
+APlugin* loadingPlugin = nullptr;
+
+TEST_F(EditorLifeCycle, AProgramChangeWhileTheEditorIsBeingBuiltIsApplied) {
+  make();
+  loadingPlugin = plugin.get();
+  // The window appears while the editor is built; a MIDI program change arrives right then.
+  setNativePlatformFrameFactory([](CFrame*, void*) -> IPlatformFrame* {
+    loadingPlugin->setDemoProgram(7);
+    return new COffscreenPlatformFrame();
+  });
+  const bool opened = editor->open(reinterpret_cast<void*>(0x1234));
+  setNativePlatformFrameFactory(nullptr);
+  ASSERT_TRUE(opened);
+  EXPECT_EQ(plugin->getCurDemoProgram(), 7);
+  EXPECT_FALSE(plugin->editorOpening.load());
+  // The load ran to its end: the "original" snapshot is the new program's.
+  int apart = 0;
+  for (int t = 0; t < NUM_PARAMS; ++t) apart += plugin->originalValues[t] != plugin->getParameter(t);
+  EXPECT_EQ(apart, 0);
 }
 
 TEST_F(EditorLifeCycle, ClosedEditorIsSmall) {
