@@ -50,22 +50,6 @@ CreatedEditor makeRecording(APlugin& plugin) {
   return {e, e};
 }
 
-// Message boxes are answered (OK) and counted instead of shown.
-struct QuietDialogs : dialogtest::ScriptedBackend {
-  QuietDialogs() : ScriptedBackend(platform::DialogTool::zenity) {
-    previous = platform::setDialogBackend(this);
-    answers.assign(16, dialogtest::exitedWith(0));
-  }
-  ~QuietDialogs() override { platform::setDialogBackend(previous); }
-  platform::IDialogBackend* previous;
-};
-
-std::string pref(const std::string& key) {
-  std::string v;
-  loadStringFromPrefs(key, v, PREF_STRING_LEN);
-  return v;
-}
-
 }  // namespace
 
 class Routing : public EditorTest {
@@ -289,7 +273,7 @@ TEST_F(Routing, MenusByTagAndTitle) {
 }
 
 TEST_F(Routing, PresetMenusAndProgramButtons) {
-  QuietDialogs dialogs;
+  RecordingDialogs dialogs;
   const std::vector<std::string> entries = {"-",  "Default Preset", "-", "Revert to Original Preset", "Revert to Edited Preset", "-",
                                             "Set To 100% Screen", "Set To 150% Screen", "Set To 200% Screen"};
   TOptionMenu* presets = editor->presetMenu = menu(NO_PARAM_TAG, entries);
@@ -327,7 +311,7 @@ TEST_F(Routing, PresetMenusAndProgramButtons) {
 }
 
 TEST_F(Routing, SettingsScreenSwitchesAndSizeMenu) {
-  QuietDialogs dialogs;
+  RecordingDialogs dialogs;
   saveStringToPrefs("MidiBank", "N");
   plugin->setMidiPresetOn(false);
   press(editor->settingsButton);
