@@ -16,8 +16,8 @@ constexpr int SWITCH_X = 301, SWITCH_Y = 432, SWITCH_STEP = 30;
 
 std::string uEditor::versionText(int32_t vendorVersion) {
   char text[80];
-  std::snprintf(text, sizeof(text), "Grindle 2 - Linux VST x86 64Bits :  Version %d.%d.%d", (vendorVersion >> 16) & 255,
-                (vendorVersion >> 8) & 255, vendorVersion & 255);
+  std::snprintf(text, sizeof(text), "Grindle 2 - Linux VST x86 64Bits :  Version %d.%d.%d",
+                (vendorVersion >> 16) & 255, (vendorVersion >> 8) & 255, vendorVersion & 255);
   return text;
 }
 
@@ -53,8 +53,9 @@ void uEditor::showBackside() {
   frame->removeAll(false);
   frame->invalid();
   frame->setBackground(settingsBackground());
-  for (CView* v : std::initializer_list<CView*>{backsideButton, versionReadout, settingSwitches[0], settingSwitches[1],
-                                                settingSwitches[2], settingSwitches[3], dcFilterSwitch, screenSizeMenu})
+  for (CView* v :
+       std::initializer_list<CView*>{backsideButton, versionReadout, settingSwitches[0], settingSwitches[1],
+                                     settingSwitches[2], settingSwitches[3], dcFilterSwitch, screenSizeMenu})
     if (v) frame->addView(v);
   // The MIDI switches show what the plug-in acts on: its own copies of the preferences.
   const bool on[4] = {keyboardOn, plugin->getMidiPresetOn(), getBackRegValue(SETTING_SWITCH_KEYS[2], true),

@@ -40,7 +40,7 @@ int titleIndex(const Names& names, size_t count, const std::string& title) {
 }
 
 constexpr std::string_view SCREEN_SIZE_TITLES[3] = {"Set To 100% Screen", "Set To 150% Screen",
-                                                   "Set To 200% Screen"};
+                                                    "Set To 200% Screen"};
 
 // Parameter menus are recognised by their tag (a selector's sub-menus carry the main menu's
 // tag), and the chosen entry by its index or, where sub-menus hold the entries, by its title.

@@ -84,7 +84,8 @@ inline std::string pref(const std::string& key) {
 }
 
 // A control the tests register themselves.
-inline VSTGUI::CControl* testControl(uEditor& e, int tag, const VSTGUI::CRect& r = VSTGUI::CRect(0, 0, 10, 10)) {
+inline VSTGUI::CControl* testControl(uEditor& e, int tag,
+                                     const VSTGUI::CRect& r = VSTGUI::CRect(0, 0, 10, 10)) {
   auto* c = e.own(new VSTGUI::CControl(r, &e, tag));
   e.addControl(c, true, false, false);
   return c;

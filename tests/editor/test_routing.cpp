@@ -122,7 +122,8 @@ TEST_F(Routing, KickButtonsActOnThePressOnly) {
   plugin->setParameter(WAVESHAPER_DISTORT_1_TAGS[1], 0.3f);
   const float before = plugin->getParameter(WAVESHAPER_START_TAG[1] + 200);
 
-  for (CControl* c : {static_cast<CControl*>(editor->disruptResetButton), static_cast<CControl*>(editor->applyButtons[1])}) {
+  for (CControl* c : {static_cast<CControl*>(editor->disruptResetButton),
+                      static_cast<CControl*>(editor->applyButtons[1])}) {
     c->setValue(0.0f);
     editor->valueChanged(c);  // a release alone
   }
@@ -135,7 +136,9 @@ TEST_F(Routing, KickButtonsActOnThePressOnly) {
 
   press(editor->applyButtons[1]);
   for (int p : {0, 100, 200, 255})
-    EXPECT_FLOAT_EQ(plugin->getParameter(WAVESHAPER_START_TAG[1] + p), editor->getWaveShaperDistortValues(1, p)) << p;
+    EXPECT_FLOAT_EQ(plugin->getParameter(WAVESHAPER_START_TAG[1] + p),
+                    editor->getWaveShaperDistortValues(1, p))
+        << p;
   EXPECT_NE(plugin->getParameter(WAVESHAPER_START_TAG[1] + 200), before);
   EXPECT_EQ(automated(WAVESHAPER_START_TAG[1] + 200), 0);  // curve points are not automated
   EXPECT_FLOAT_EQ(plugin->getParameter(WAVESHAPER_START_TAG[0] + 200), before);  // the other curve stays
@@ -147,17 +150,22 @@ TEST_F(Routing, WaveShaperValuesAreTheGeneratorsOnTheShapersParameters) {
     float a, b;
     bool polar;
   };
-  const Row rows[] = {{0, 0, 0.f, 0.f, false}, {0, 5, 0.7f, 0.2f, true}, {1, 12, 0.4f, 0.9f, false}, {1, 32, 1.f, 0.5f, true}};
+  const Row rows[] = {{0, 0, 0.f, 0.f, false},
+                      {0, 5, 0.7f, 0.2f, true},
+                      {1, 12, 0.4f, 0.9f, false},
+                      {1, 32, 1.f, 0.5f, true}};
   for (const Row& r : rows) {
     plugin->setSteppedValue(WAVESHAPER_DISTORT_MODE_TAGS[r.ws], r.mode);
     plugin->setParameter(WAVESHAPER_DISTORT_1_TAGS[r.ws], r.a);
     plugin->setParameter(WAVESHAPER_DISTORT_2_TAGS[r.ws], r.b);
     plugin->setParameter(WAVESHAPER_POLAR_TAG, r.polar ? 1.f : 0.f);
     for (int p : {0, 64, 128, 255})
-      EXPECT_EQ(editor->getWaveShaperDistortValues(r.ws, p), waveshaper::waveShaperValue(r.mode, r.a, r.b, r.polar, p))
+      EXPECT_EQ(editor->getWaveShaperDistortValues(r.ws, p),
+                waveshaper::waveShaperValue(r.mode, r.a, r.b, r.polar, p))
           << r.ws << " " << r.mode << " " << p;
   }
-  for (auto [ws, p] : {std::pair{-1, 0}, {2, 0}, {0, -1}, {0, 256}}) EXPECT_EQ(editor->getWaveShaperDistortValues(ws, p), 0.f);
+  for (auto [ws, p] : {std::pair{-1, 0}, {2, 0}, {0, -1}, {0, 256}})
+    EXPECT_EQ(editor->getWaveShaperDistortValues(ws, p), 0.f);
 }
 
 TEST_F(Routing, RadiosAndSwitchButtons) {
@@ -211,7 +219,8 @@ TEST_F(Routing, GenericRowOnlyForTagsTheHostKnows) {
   struct Row {
     int tag, automations;
   };
-  for (const Row& r : {Row{1, 1}, Row{1023, 1}, Row{1024, 0}, Row{9998, 0}, Row{NO_PARAM_TAG, 0}, Row{-1, 0}}) {
+  for (const Row& r :
+       {Row{1, 1}, Row{1023, 1}, Row{1024, 0}, Row{9998, 0}, Row{NO_PARAM_TAG, 0}, Row{-1, 0}}) {
     host.calls.clear();
     auto* c = shown(new CControl(CRect(0, 0, 10, 10), editor, r.tag));
     c->setValue(0.75f);
@@ -223,7 +232,8 @@ TEST_F(Routing, GenericRowOnlyForTagsTheHostKnows) {
 
 TEST_F(Routing, MenusByTagAndTitle) {
   std::vector<std::string> dests(DEST_STR.begin(), DEST_STR.end()), sources(SRC_STR.begin(), SRC_STR.end()),
-      types(DISTORT_TYPE_STR.begin(), DISTORT_TYPE_STR.end()), paths(MODULE_PATH_STR.begin(), MODULE_PATH_STR.end());
+      types(DISTORT_TYPE_STR.begin(), DISTORT_TYPE_STR.end()),
+      paths(MODULE_PATH_STR.begin(), MODULE_PATH_STR.end());
   struct Row {
     int tag;
     const std::vector<std::string>* titles;
@@ -274,8 +284,15 @@ TEST_F(Routing, MenusByTagAndTitle) {
 
 TEST_F(Routing, PresetMenusAndProgramButtons) {
   RecordingDialogs dialogs;
-  const std::vector<std::string> entries = {"-",  "Default Preset", "-", "Revert to Original Preset", "Revert to Edited Preset", "-",
-                                            "Set To 100% Screen", "Set To 150% Screen", "Set To 200% Screen"};
+  const std::vector<std::string> entries = {"-",
+                                            "Default Preset",
+                                            "-",
+                                            "Revert to Original Preset",
+                                            "Revert to Edited Preset",
+                                            "-",
+                                            "Set To 100% Screen",
+                                            "Set To 150% Screen",
+                                            "Set To 200% Screen"};
   TOptionMenu* presets = editor->presetMenu = menu(NO_PARAM_TAG, entries);
   TOptionMenu* second = newMenu(NO_PARAM_TAG);
   for (int n = 32; n < 50; ++n) second->addEntry("P" + std::to_string(n));
@@ -365,8 +382,9 @@ TEST_F(Routing, ArrowKeysStepProgramsAtMostEvery333Milliseconds) {
     unsigned char key;
     int32_t result;
   };
-  const Row rows[] = {{true, X11::kVKeyPageUp, 1}, {true, X11::kVKeyPageDown, 1}, {true, X11::kVKeyLeft, -1},
-                      {true, X11::kVKeyReturn, -1}, {false, X11::kVKeyDown, -1}, {false, X11::kVKeyPageUp, -1}};
+  const Row rows[] = {{true, X11::kVKeyPageUp, 1}, {true, X11::kVKeyPageDown, 1},
+                      {true, X11::kVKeyLeft, -1},  {true, X11::kVKeyReturn, -1},
+                      {false, X11::kVKeyDown, -1}, {false, X11::kVKeyPageUp, -1}};
   for (const Row& r : rows) {
     editor->setKeyboardOn(r.keyboard);
     tester->advanceClock(1000);
@@ -382,7 +400,7 @@ TEST_F(Routing, ArrowKeysStepProgramsAtMostEvery333Milliseconds) {
 }
 
 TEST_F(Routing, TheEditedControlIsTheOneHeldElseTheOneShown) {
-  const int tag = 1000;  // no control of the layout has it, nor 1001
+  const int tag = 1000;       // no control of the layout has it, nor 1001
   testControl(*editor, tag);  // a hidden twin, registered first
   CControl* shownKnobs[2];
   for (CControl*& k : shownKnobs) {
@@ -529,10 +547,11 @@ class Help : public Routing {
     // The fake viewer writes its arguments (NUL-separated) and its process id, then waits at the
     // gate, so that a started viewer is still running when the press returns.
     ASSERT_EQ(::mkfifo(bin.file("gate").c_str(), 0600), 0);
-    dialogtest::writeScript(bin.file("xdg-open"), "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > " +
-                                                      dialogtest::shellQuoted(bin.file("args")) + "\necho $$ > " +
-                                                      dialogtest::shellQuoted(bin.file("pid")) + "\nread x < " +
-                                                      dialogtest::shellQuoted(bin.file("gate")) + "\n");
+    dialogtest::writeScript(bin.file("xdg-open"),
+                            "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > " +
+                                dialogtest::shellQuoted(bin.file("args")) + "\necho $$ > " +
+                                dialogtest::shellQuoted(bin.file("pid")) + "\nread x < " +
+                                dialogtest::shellQuoted(bin.file("gate")) + "\n");
   }
   static void waitReaped() {
     for (int i = 0; i < 500 && platform::reapDetachedChildren() > 0; ++i)
@@ -562,8 +581,9 @@ TEST_F(Help, TheViewerGetsOneAbsoluteArgumentWhateverThePath) {
     deep += "/" + std::string(60, 'd');
     ASSERT_EQ(::mkdir(deep.c_str(), 0700), 0);
   }
-  const std::string names[] = {docs.path() + "/it's \"the\" manual.pdf", docs.path() + "/$(id) `id`; rm -rf x.pdf",
-                               deep + "/manual.pdf", docs.path() + "/-manual.pdf"};
+  const std::string names[] = {docs.path() + "/it's \"the\" manual.pdf",
+                               docs.path() + "/$(id) `id`; rm -rf x.pdf", deep + "/manual.pdf",
+                               docs.path() + "/-manual.pdf"};
   for (const std::string& name : names) {
     dialogtest::writeFile(name, "%PDF");
     plugin->helpDir = name;
