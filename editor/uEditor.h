@@ -398,8 +398,8 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   void reapChildren();
   // Routing: true when a program step may be taken now (then the time is noted).
   bool takeProgramStep();
-  // Routing: the menus recognised by their parameter tag; false when control is not one.
-  bool routeParameterMenu(VSTGUI::CControl* control, int index, const std::string& title);
+  // Routing: the menus recognised by their parameter tag; any other menu does nothing.
+  void routeParameterMenu(VSTGUI::CControl* control, int index, const std::string& title);
   // Routing: the controls recognised by their pointer; false when control is none of them.
   bool routeByPointer(VSTGUI::CControl* control, float value, int index, const std::string& title);
   // Routing: a released drag of a droppable parameter is taken (and cleared); false otherwise.

@@ -44,7 +44,7 @@ constexpr std::string_view SCREEN_SIZE_TITLES[3] = {"Set To 100% Screen", "Set T
 
 // Parameter menus are recognised by their tag (a selector's sub-menus carry the main menu's
 // tag), and the chosen entry by its index or, where sub-menus hold the entries, by its title.
-enum class MenuAction { Step, StepPath, StepBottom, Type, Dest, Source, Ecs };
+enum class MenuAction { Step, StepPath, StepBottom, Type, Dest, Source };
 struct MenuRow {
   int first, last;  // tags, inclusive
   MenuAction action;
@@ -62,7 +62,6 @@ constexpr MenuRow MENU_ROWS[] = {
     {LFO_TRIGGER_TAGS[0], LFO_TRIGGER_TAGS[3], MenuAction::Step, true},
     {WAVESHAPER_DISTORT_MODE_TAGS[0], WAVESHAPER_DISTORT_MODE_TAGS[0], MenuAction::StepBottom, false},
     {WAVESHAPER_DISTORT_MODE_TAGS[1], WAVESHAPER_DISTORT_MODE_TAGS[1], MenuAction::StepBottom, false},
-    {COMMAND_MENU_TAG, COMMAND_MENU_TAG, MenuAction::Ecs, false}  // the ECS menu,
 };
 
 // What the curve generator of shaper ws reads from the parameters.
@@ -127,6 +126,13 @@ bool uEditor::routeByPointer(CControl* c, float value, int index, const std::str
     resume();
   } else if ((i = indexIn(presetSubMenus, c)) >= 0) {
     if (index >= 0) plugin->setDemoProgram(getPresetsInColumns() * i + index);
+  } else if (c == ecsMenu) {
+    if (index == 0)
+      plugin->loadECS();
+    else if (index == 1)
+      plugin->saveECS();
+    else if (index == 2)
+      plugin->resetMidi();
   } else if (c == originalButton || c == editedButton) {
     if (!pressed) return true;
     if (c == originalButton)
@@ -203,17 +209,17 @@ bool uEditor::routeByPointer(CControl* c, float value, int index, const std::str
   return true;
 }
 
-bool uEditor::routeParameterMenu(CControl* menu, int index, const std::string& title) {
+void uEditor::routeParameterMenu(CControl* menu, int index, const std::string& title) {
   const int tag = menu->getTag();
   for (const MenuRow& row : MENU_ROWS) {
     if (tag < row.first || tag > row.last) continue;
-    if (row.lfoPaged && tag - row.first != lfoPage) return true;
+    if (row.lfoPaged && tag - row.first != lfoPage) return;
     int n = -1;
     switch (row.action) {
       case MenuAction::Step:
       case MenuAction::StepPath:
       case MenuAction::StepBottom:
-        if (index < 0) return true;
+        if (index < 0) return;
         plugin->setSteppedValue(tag, index);
         pathRefresh |= row.action == MenuAction::StepPath;
         bottomScreenRefresh |= row.action == MenuAction::StepBottom;
@@ -227,18 +233,9 @@ bool uEditor::routeParameterMenu(CControl* menu, int index, const std::string& t
       case MenuAction::Source:
         if ((n = titleIndex(SRC_STR, SRC_STR.size(), title)) >= 0) plugin->setSteppedValue(tag, n);
         break;
-      case MenuAction::Ecs:
-        if (index == 0)
-          plugin->loadECS();
-        else if (index == 1)
-          plugin->saveECS();
-        else if (index == 2)
-          plugin->resetMidi();
-        break;
     }
-    return true;
+    return;
   }
-  return false;
 }
 
 float uEditor::getWaveShaperDistortValues(int ws, int point) {

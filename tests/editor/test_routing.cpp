@@ -275,6 +275,10 @@ TEST_F(Routing, MenusByTagAndTitle) {
   choose(menu(LFO_DEST_TAGS[0], {editor->getDestMenuName(8)}), editor->getDestMenuName(8));
   EXPECT_EQ(plugin->getDestForTag(LFO_DEST_TAGS[0]), 8);
 
+  plugin->setMidiCCTag(5, 10);
+  choose(editor->ecsMenu, "Clear All MIDI");
+  EXPECT_EQ(plugin->getMidiCCTag(5), 0);
+
   const int laidOut = rec->paths;
   choose(menu(MODULE_PATH_TAG, paths), paths[9]);
   EXPECT_EQ(plugin->getModulePath(), 9);
