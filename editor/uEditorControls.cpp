@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -211,30 +212,28 @@ bool uEditor::routeByPointer(CControl* c, float value, int index, const std::str
 
 void uEditor::routeParameterMenu(CControl* menu, int index, const std::string& title) {
   const int tag = menu->getTag();
-  for (const MenuRow& row : MENU_ROWS) {
-    if (tag < row.first || tag > row.last) continue;
-    if (row.lfoPaged && tag - row.first != lfoPage) return;
-    int n = -1;
-    switch (row.action) {
-      case MenuAction::Step:
-      case MenuAction::StepPath:
-      case MenuAction::StepBottom:
-        if (index < 0) return;
-        plugin->setSteppedValue(tag, index);
-        pathRefresh |= row.action == MenuAction::StepPath;
-        bottomScreenRefresh |= row.action == MenuAction::StepBottom;
-        break;
-      case MenuAction::Type:
-        if ((n = titleIndex(DISTORT_TYPE_STR, DISTORT_TYPE_STR.size(), title)) >= 0) updateDistort(n);
-        break;
-      case MenuAction::Dest:
-        if ((n = titleIndex(destMenuNames, NUM_MOD_DESTS, title)) >= 0) plugin->setSteppedValue(tag, n);
-        break;
-      case MenuAction::Source:
-        if ((n = titleIndex(SRC_STR, SRC_STR.size(), title)) >= 0) plugin->setSteppedValue(tag, n);
-        break;
-    }
-    return;
+  const auto row = std::find_if(std::begin(MENU_ROWS), std::end(MENU_ROWS),
+                                [tag](const MenuRow& r) { return tag >= r.first && tag <= r.last; });
+  if (row == std::end(MENU_ROWS) || (row->lfoPaged && tag - row->first != lfoPage)) return;
+  int n = -1;
+  switch (row->action) {
+    case MenuAction::Step:
+    case MenuAction::StepPath:
+    case MenuAction::StepBottom:
+      if (index < 0) return;
+      plugin->setSteppedValue(tag, index);
+      pathRefresh |= row->action == MenuAction::StepPath;
+      bottomScreenRefresh |= row->action == MenuAction::StepBottom;
+      break;
+    case MenuAction::Type:
+      if ((n = titleIndex(DISTORT_TYPE_STR, DISTORT_TYPE_STR.size(), title)) >= 0) updateDistort(n);
+      break;
+    case MenuAction::Dest:
+      if ((n = titleIndex(destMenuNames, NUM_MOD_DESTS, title)) >= 0) plugin->setSteppedValue(tag, n);
+      break;
+    case MenuAction::Source:
+      if ((n = titleIndex(SRC_STR, SRC_STR.size(), title)) >= 0) plugin->setSteppedValue(tag, n);
+      break;
   }
 }
 
