@@ -112,6 +112,9 @@ inline constexpr int EDITOR_WIDTH = 1100;
 inline constexpr int EDITOR_HEIGHT = 712;
 // Registration stops here (the main screen registers about 150 controls).
 inline constexpr int MAX_REGISTERED_CONTROLS = 10000;
+// The settings screen's product and version line for a vendor version 0x00MMmmpp.
+std::string versionText(int32_t vendorVersion);
+
 // The idle pass runs at most this often.
 inline constexpr uint32_t IDLE_INTERVAL_MS = 40;
 
@@ -286,8 +289,6 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   // ---- Screens ----
   void showBackside();
   void hideBackside();
-  // The settings screen's version line for the plug-in's vendor version (0x020000: 2.0.0).
-  static std::string versionText(int32_t vendorVersion);
   bool isMainScreenShown() const { return mainScreenShown; }
   int getScreenState() const { return screenState; }
   bool getEditChanged();
@@ -306,11 +307,13 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   VSTGUI::CViewContainer* widenerBox = nullptr;
   VSTGUI::CViewContainer* bottomBox = nullptr;
 
-  // Settings screen (null while closed): the way back, the version line, the four preference
-  // switches (SETTING_SWITCH_KEYS), the DC filter switch and the size menu.
+  // Settings screen.
   VSTGUI::CKickButton* backsideButton = nullptr;
   TReadout* versionReadout = nullptr;
-  TOnOff* settingSwitches[4] = {};
+  TOnOff* keySwitch = nullptr;
+  TOnOff* midiPresetSwitch = nullptr;
+  TOnOff* midiBankSwitch = nullptr;
+  TOnOff* midiCaptureSwitch = nullptr;
   TOnOff* dcFilterSwitch = nullptr;
   TOptionMenu* screenSizeMenu = nullptr;
 
@@ -354,8 +357,6 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   int getPresetsInColumns() const { return 32; }
   // Shows the manual ("HelpDir") in the desktop's viewer; nothing when it cannot be read.
   void openHelp();
-  // The settings screen's switches, in their order, and the preference each one stores.
-  static constexpr const char* SETTING_SWITCH_KEYS[4] = {"Key", "MidiPreset", "MidiBank", "MidiCapture"};
 
  protected:
   // ---- Life-cycle steps ----

@@ -1,7 +1,7 @@
 // The settings screen (back side): per-user options, the version line and the way back.
-#include <cstdio>
-#include <initializer_list>
+#include <charconv>
 
+#include "controls/pluginControls.h"
 #include "plugin/uPlugin.h"
 #include "plugin/uVocabulary.h"
 #include "uEditor.h"
@@ -9,15 +9,14 @@
 
 using namespace VSTGUI;
 
-namespace {
-// The switches stand in a column, 30 points apart: the four preferences, then the DC filter.
-constexpr int SWITCH_X = 301, SWITCH_Y = 432, SWITCH_STEP = 30;
-}  // namespace
-
-std::string uEditor::versionText(int32_t vendorVersion) {
-  char text[80];
-  std::snprintf(text, sizeof(text), "Grindle 2 - Linux VST x86 64Bits :  Version %d.%d.%d",
-                (vendorVersion >> 16) & 255, (vendorVersion >> 8) & 255, vendorVersion & 255);
+std::string versionText(int32_t vendorVersion) {
+  std::string text = "Grindle 2 - Linux VST x86 64Bits :  Version ";
+  for (int shift : {16, 8, 0}) {
+    char digits[4];
+    const auto r = std::to_chars(digits, digits + sizeof(digits), (vendorVersion >> shift) & 0xFF);
+    text.append(digits, r.ptr);
+    if (shift) text += '.';
+  }
   return text;
 }
 
@@ -31,18 +30,25 @@ void uEditor::createBackside() {
   const int x = getScaled(666), y = getScaled(97);
   versionReadout = own(new TReadout(CRect(x, y, x + getScaled(359), y + getScaled(12)), this,
                                     versionText(plugin->getVendorVersion()), screenMode, false, false));
-  for (int i = 0; i < 4; ++i)
-    createOnOff(settingSwitches[i], NO_PARAM_TAG, SWITCH_X, SWITCH_Y + SWITCH_STEP * i, switchBitmap());
-  createOnOff(dcFilterSwitch, DC_FILTER_TAG, SWITCH_X, SWITCH_Y + SWITCH_STEP * 4, switchBitmap());
+
+  struct SwitchRow {
+    TOnOff* uEditor::*member;
+    int tag, y;
+  };
+  static constexpr SwitchRow SWITCHES[] = {{&uEditor::keySwitch, NO_PARAM_TAG, 432},
+                                           {&uEditor::midiPresetSwitch, NO_PARAM_TAG, 462},
+                                           {&uEditor::midiBankSwitch, NO_PARAM_TAG, 492},
+                                           {&uEditor::midiCaptureSwitch, NO_PARAM_TAG, 522},
+                                           {&uEditor::dcFilterSwitch, DC_FILTER_TAG, 552}};
+  for (const SwitchRow& row : SWITCHES) createOnOff(this->*row.member, row.tag, 301, row.y, switchBitmap());
   createMenu(screenSizeMenu, NO_PARAM_TAG, 221, 583, 100, 16, static_cast<int>(SHORT_SCREEN_SIZE_STR.size()),
-             SHORT_SCREEN_SIZE_STR, true, false, 0, 0, 0, 0);
+             SHORT_SCREEN_SIZE_STR, false, false, 0, 0, 0, 0);
 }
 
 void uEditor::zeroBackside() {
   backsideButton = nullptr;
   versionReadout = nullptr;
-  for (TOnOff*& s : settingSwitches) s = nullptr;
-  dcFilterSwitch = nullptr;
+  keySwitch = midiPresetSwitch = midiBankSwitch = midiCaptureSwitch = dcFilterSwitch = nullptr;
   screenSizeMenu = nullptr;
 }
 
@@ -53,20 +59,17 @@ void uEditor::showBackside() {
   frame->removeAll(false);
   frame->invalid();
   frame->setBackground(settingsBackground());
-  for (CView* v :
-       std::initializer_list<CView*>{backsideButton, versionReadout, settingSwitches[0], settingSwitches[1],
-                                     settingSwitches[2], settingSwitches[3], dcFilterSwitch, screenSizeMenu})
+  for (CView* v : std::initializer_list<CView*>{backsideButton, versionReadout, keySwitch, midiPresetSwitch,
+                                                midiBankSwitch, midiCaptureSwitch, dcFilterSwitch, screenSizeMenu})
     if (v) frame->addView(v);
-  // The MIDI switches show what the plug-in acts on: its own copies of the preferences.
-  const bool on[4] = {keyboardOn, plugin->getMidiPresetOn(), getBackRegValue(SETTING_SWITCH_KEYS[2], true),
-                      plugin->getMidiCaptureOn()};
-  for (int i = 0; i < 4; ++i)
-    if (settingSwitches[i]) settingSwitches[i]->setValue(on[i] ? 1.0f : 0.0f);
-  if (dcFilterSwitch) dcFilterSwitch->setValue(plugin->getParameter(DC_FILTER_TAG));
-  if (screenSizeMenu) {
-    screenSizeMenu->setValue(static_cast<float>(screenMode));
-    screenSizeMenu->setString(std::string(SHORT_SCREEN_SIZE_STR[static_cast<size_t>(screenMode)]));
-  }
+  // The switches show what the plug-in acts on: its cached MIDI flags, not the file.
+  const std::pair<TOnOff*, bool> states[] = {{keySwitch, keyboardOn},
+                                             {midiPresetSwitch, plugin->getMidiPresetOn()},
+                                             {midiBankSwitch, getBackRegValue("MidiBank", true)},
+                                             {midiCaptureSwitch, plugin->getMidiCaptureOn()}};
+  for (const auto& [control, on] : states)
+    if (control) control->setValue(on ? 1.0f : 0.0f);
+  if (screenSizeMenu) screenSizeMenu->setString(std::string(SHORT_SCREEN_SIZE_STR[static_cast<size_t>(screenMode)]));
   frame->setDirty();
 }
 

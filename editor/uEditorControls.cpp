@@ -184,22 +184,15 @@ bool uEditor::routeByPointer(CControl* c, float value, int index, const std::str
   } else if ((i = indexIn(lfoModeButtons[lfoPage], c)) >= 0) {
     plugin->setSteppedValue(LFO_MODE_TAGS[static_cast<size_t>(lfoPage)], i);
     resume();
-  } else if ((i = indexIn(settingSwitches, c)) >= 0) {
-    switch (i) {
-      case 0:
-        setBackRegValue(SETTING_SWITCH_KEYS[0], pressed);
-        keyboardOn = pressed;
-        break;
-      case 1:
-        plugin->setMidiPresetOn(pressed);  // the audio thread reads the plug-in's copy
-        break;
-      case 2:
-        setBackRegValue(SETTING_SWITCH_KEYS[2], pressed);
-        break;
-      default:
-        plugin->setMidiCaptureOn(pressed);
-        break;
-    }
+  } else if (c == keySwitch) {
+    setBackRegValue("Key", pressed);
+    keyboardOn = pressed;
+  } else if (c == midiPresetSwitch) {
+    plugin->setMidiPresetOn(pressed);  // the audio thread reads the plug-in's copy
+  } else if (c == midiBankSwitch) {
+    setBackRegValue("MidiBank", pressed);
+  } else if (c == midiCaptureSwitch) {
+    plugin->setMidiCaptureOn(pressed);
   } else if (c == screenSizeMenu) {
     if (index < 0 || index >= static_cast<int>(SHORT_SCREEN_SIZE_STR.size())) return true;
     setScreenSize(index);
