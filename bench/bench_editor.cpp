@@ -180,58 +180,57 @@ void showAll(uEditor& editor) {
   editor.getFrame()->idle();
 }
 
-void BM_EditorMainScreenPaint(benchmark::State& state) {
+// The main screen filled, then per iteration `change` (given the iteration number) and the
+// redraw it causes.
+template <typename Change>
+void timeChange(benchmark::State& state, Change&& change) {
   Instance in(modeOf(state));
   in.editor->open(nullptr);
   showAll(*in.editor);
+  int i = 0;
   for (auto _ : state) {
-    in.editor->getFrame()->invalid();
+    change(in, ++i);
     in.editor->getFrame()->idle();
   }
   in.editor->close();
+}
+
+void BM_EditorMainScreenPaint(benchmark::State& state) {
+  timeChange(state, [](Instance& in, int) { in.editor->getFrame()->invalid(); });
 }
 BENCHMARK(BM_EditorMainScreenPaint)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
 
-// A type change: the knob memory, the distortion box rebuilt and redrawn.
+// A type change: the knob memory, the distortion box rebuilt.
 void BM_EditorTypeChange(benchmark::State& state) {
-  Instance in(modeOf(state));
-  in.editor->open(nullptr);
-  showAll(*in.editor);
-  int i = 0;
-  for (auto _ : state) {
-    in.editor->updateDistort(++i & 1 ? 3 : 31);
+  timeChange(state, [](Instance& in, int i) {
+    in.editor->updateDistort(i & 1 ? 3 : 31);
     in.editor->showDistort();
-    in.editor->getFrame()->idle();
-  }
-  in.editor->close();
+  });
 }
 BENCHMARK(BM_EditorTypeChange)->Arg(0)->Arg(2)->Unit(benchmark::kMicrosecond);
 
+// Arguments: screen mode, then the tab to show again (-1: each tab in turn).
 void BM_EditorTabChange(benchmark::State& state) {
-  Instance in(modeOf(state));
-  in.editor->open(nullptr);
-  showAll(*in.editor);
-  int i = 0;
-  for (auto _ : state) {
-    in.editor->setBottomTab(state.range(1) < 0 ? ++i & 3 : static_cast<int>(state.range(1)));
+  const auto tab = static_cast<int>(state.range(1));
+  timeChange(state, [tab](Instance& in, int i) {
+    in.editor->setBottomTab(tab < 0 ? i & 3 : tab);
     in.editor->showBottomScreen();
-    in.editor->getFrame()->idle();
-  }
-  in.editor->close();
+  });
 }
-BENCHMARK(BM_EditorTabChange)->Args({0, -1})->Args({0, 0})->Args({0, 1})->Args({0, 2})->Args({0, 3})->Args({2, -1})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EditorTabChange)
+    ->Args({0, -1})
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Args({0, 2})
+    ->Args({0, 3})
+    ->Args({2, -1})
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_EditorPathChange(benchmark::State& state) {
-  Instance in(modeOf(state));
-  in.editor->open(nullptr);
-  showAll(*in.editor);
-  int i = 0;
-  for (auto _ : state) {
-    in.plugin->setSteppedValue(MODULE_PATH_TAG, ++i % NUM_MODULE_PATHS);
+  timeChange(state, [](Instance& in, int i) {
+    in.plugin->setSteppedValue(MODULE_PATH_TAG, i % NUM_MODULE_PATHS);
     in.editor->updatePath();
-    in.editor->getFrame()->idle();
-  }
-  in.editor->close();
+  });
 }
 BENCHMARK(BM_EditorPathChange)->Arg(0)->Arg(2)->Unit(benchmark::kMicrosecond);
 

@@ -102,14 +102,10 @@ void uEditor::createControls() {
     const int left = getScaled(x, dx150, dx200), top = getScaled(y, dy150, dy200);
     return CRect(left, top, left + getScaled(w), top + getScaled(h));
   };
-  const auto header = [this](int x, int y, int w, int h, int dy150, int dy200) {
-    const int left = getScaled(x), top = getScaled(y, dy150, dy200);
-    return CRect(left, top, left + getScaled(w), top + getScaled(h));
-  };
 
   // ---- Header ----
   {
-    const CRect r = header(97, 37, 213, 22, 1, -1);
+    const CRect r = screenRect(97, 37, 213, 22, 0, 1, 0, -1);
     presetMenu =
         own(new TOptionMenu(r, this, NO_PARAM_TAG, nullptr, nullptr, kNoDrawStyle, screenMode, false, false));
     for (int j = 0; j < 8; ++j) {
@@ -125,8 +121,8 @@ void uEditor::createControls() {
     presetMenu->setPresetMenu();
     presetMenu->setTextOffset(screenMode);
 
-    folderMenu = own(new TOptionMenu(header(95, 69, 215, 22, 1, -1), this, NO_PARAM_TAG, nullptr, nullptr,
-                                     kNoDrawStyle, screenMode, false, false));
+    folderMenu = own(new TOptionMenu(screenRect(95, 69, 215, 22, 0, 1, 0, -1), this, NO_PARAM_TAG, nullptr,
+                                     nullptr, kNoDrawStyle, screenMode, false, false));
     folderMenu->addEntry("Introduction Bank");
     folderMenu->setFolderMenu();
     folderMenu->setTextOffset(screenMode);

@@ -23,9 +23,11 @@ struct ResourceState {
   std::set<int32_t> reportedBroken;
 };
 
+// Both states are objects of the module itself, not of the heap: a host that unloads the module
+// must get back everything the module took.
 ResourceState& resourceState() {
-  static ResourceState* state = new ResourceState;
-  return *state;
+  static ResourceState state;
+  return state;
 }
 
 // One decoded image per file, shared while the cache has owners.
@@ -44,11 +46,12 @@ struct ImageCache {
     for (auto& [path, entry] : images) cairo_surface_destroy(entry.surface);
     images.clear();
   }
+  ~ImageCache() { clearLocked(); }
 };
 
 ImageCache& imageCache() {
-  static ImageCache* cache = new ImageCache;
-  return *cache;
+  static ImageCache cache;
+  return cache;
 }
 
 std::string moduleResourceFolder() {
