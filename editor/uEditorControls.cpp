@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <iterator>
@@ -64,17 +63,6 @@ constexpr MenuRow MENU_ROWS[] = {
     {WAVESHAPER_DISTORT_MODE_TAGS[0], WAVESHAPER_DISTORT_MODE_TAGS[0], MenuAction::StepBottom, false},
     {WAVESHAPER_DISTORT_MODE_TAGS[1], WAVESHAPER_DISTORT_MODE_TAGS[1], MenuAction::StepBottom, false},
 };
-
-// What the curve generator of shaper ws reads from the parameters.
-struct ShaperInputs {
-  int mode;
-  float a, b;
-  bool polar;
-};
-ShaperInputs shaperInputs(APlugin& plugin, int ws) {
-  return {plugin.getWaveShaperDistortMode(ws), plugin.getParameter(WAVESHAPER_DISTORT_1_TAGS[ws]),
-          plugin.getParameter(WAVESHAPER_DISTORT_2_TAGS[ws]), plugin.getWaveShaperPolarMode()};
-}
 
 }  // namespace
 
@@ -164,11 +152,9 @@ bool uEditor::routeByPointer(CControl* c, float value, int index, const std::str
     if (pressed) plugin->setParameterAutomated(DISRUPT_AMOUNT_TAG, 0.5f);
   } else if ((i = indexIn(applyButtons, c)) >= 0) {
     if (!pressed) return true;
-    std::array<float, WAVESHAPER_POINTS> curve{};
-    const ShaperInputs in = shaperInputs(*plugin, i);
-    waveshaper::waveShaperCurve(in.mode, in.a, in.b, in.polar, curve);
     for (int p = 0; p < WAVESHAPER_POINTS; ++p)
-      plugin->setParameter(WAVESHAPER_START_TAG[static_cast<size_t>(i)] + p, curve[static_cast<size_t>(p)]);
+      plugin->setParameter(WAVESHAPER_START_TAG[static_cast<size_t>(i)] + p,
+                           getWaveShaperDistortValues(i, p));
     bottomScreenRefresh = true;
   } else if ((i = indexIn(polarityButtons, c)) >= 0) {
     if (!pressed) return true;
@@ -230,10 +216,13 @@ void uEditor::routeParameterMenu(CControl* menu, int index, const std::string& t
   }
 }
 
+// The wave-shaper screen draws this curve over the drawn one; Apply writes it into the points.
 float uEditor::getWaveShaperDistortValues(int ws, int point) {
   if (!plugin || ws < 0 || ws > 1 || point < 0 || point >= WAVESHAPER_POINTS) return 0.0f;
-  const ShaperInputs in = shaperInputs(*plugin, ws);
-  return waveshaper::waveShaperValue(in.mode, in.a, in.b, in.polar, point);
+  const auto i = static_cast<size_t>(ws);
+  return waveshaper::waveShaperValue(
+      plugin->getWaveShaperDistortMode(ws), plugin->getParameter(WAVESHAPER_DISTORT_1_TAGS[i]),
+      plugin->getParameter(WAVESHAPER_DISTORT_2_TAGS[i]), plugin->getWaveShaperPolarMode(), point);
 }
 
 // ==== Help ====
