@@ -7,13 +7,10 @@
 
 #include <algorithm>
 #include <chrono>
-#include <climits>
-#include <cmath>
 #include <filesystem>
 #include <thread>
 
 #include "controls/pluginControls.h"
-#include "editor/waveShaper.h"
 #include "editorTestUtil.h"
 #include "platform/dialogTestSupport.h"
 #include "platform/processRunner.h"
@@ -77,16 +74,15 @@ class Routing : public EditorTest {
     editor->getFrame()->addView(view);
     return view;
   }
-  CKickButton* kick() { return shown(new CKickButton(CRect(0, 0, 10, 10), editor, NO_PARAM_TAG, nullptr)); }
-  TRadioButton* radio() { return shown(new TRadioButton(CRect(0, 0, 10, 10), editor, nullptr)); }
-  // A menu in the frame, chosen through the scripted menu driver.
-  TOptionMenu* menu(int tag, const std::vector<std::string>& titles) {
-    auto* m = shown(newMenu(tag));
-    for (const std::string& t : titles) m->addEntry(t);
-    return m;
-  }
   TOptionMenu* newMenu(int tag) {
     return new TOptionMenu(CRect(0, 0, 50, 20), editor, tag, nullptr, nullptr, 256, 0, true, false);
+  }
+  // Chooses the entry of that title in m or its sub-menus, as a pop-up reports it.
+  void pick(COptionMenu* m, const std::string& title) {
+    const MenuChoice c = testing_support::TestMenuDriver::findTitle(*m, title);
+    ASSERT_NE(c.menu, nullptr) << title;
+    c.menu->setValue(static_cast<float>(c.index));
+    editor->valueChanged(c.menu);
   }
   void choose(COptionMenu* m, const std::string& title) {
     tester->menus().chooseTitle(title);
@@ -115,65 +111,32 @@ class Routing : public EditorTest {
 };
 
 TEST_F(Routing, KickButtonsActOnThePressOnly) {
-  editor->disruptResetButton = kick();
-  editor->applyButtons[1] = kick();
   plugin->setParameter(DISRUPT_AMOUNT_TAG, 0.2f);
-  plugin->setSteppedValue(WAVESHAPER_DISTORT_MODE_TAGS[1], 6);  // "Bits"
-  plugin->setParameter(WAVESHAPER_DISTORT_1_TAGS[1], 0.3f);
-  const float before = plugin->getParameter(WAVESHAPER_START_TAG[1] + 200);
-
-  for (CControl* c : {static_cast<CControl*>(editor->disruptResetButton),
-                      static_cast<CControl*>(editor->applyButtons[1])}) {
+  // Shaper 2 set to "None" (y = x), shaper 1 to something else: Apply must read its own shaper.
+  plugin->setSteppedValue(WAVESHAPER_DISTORT_MODE_TAGS[0], 5);
+  plugin->setSteppedValue(WAVESHAPER_DISTORT_MODE_TAGS[1], 0);
+  plugin->setParameter(WAVESHAPER_START_TAG[1] + 64, 0.9f);
+  for (CControl* c : std::initializer_list<CControl*>{editor->disruptResetButton, editor->applyButtons[1]}) {
     c->setValue(0.0f);
     editor->valueChanged(c);  // a release alone
   }
   EXPECT_FLOAT_EQ(plugin->getParameter(DISRUPT_AMOUNT_TAG), 0.2f);
-  EXPECT_EQ(plugin->getParameter(WAVESHAPER_START_TAG[1] + 200), before);
+  EXPECT_FLOAT_EQ(plugin->getParameter(WAVESHAPER_START_TAG[1] + 64), 0.9f);
 
   press(editor->disruptResetButton);
   EXPECT_FLOAT_EQ(plugin->getParameter(DISRUPT_AMOUNT_TAG), 0.5f);
   EXPECT_EQ(automated(DISRUPT_AMOUNT_TAG), 1);
-
+  const float shaper1 = plugin->getParameter(WAVESHAPER_START_TAG[0] + 64);
   press(editor->applyButtons[1]);
-  for (int p : {0, 100, 200, 255})
-    EXPECT_FLOAT_EQ(plugin->getParameter(WAVESHAPER_START_TAG[1] + p),
-                    editor->getWaveShaperDistortValues(1, p))
-        << p;
-  EXPECT_NE(plugin->getParameter(WAVESHAPER_START_TAG[1] + 200), before);
-  EXPECT_EQ(automated(WAVESHAPER_START_TAG[1] + 200), 0);  // curve points are not automated
-  EXPECT_FLOAT_EQ(plugin->getParameter(WAVESHAPER_START_TAG[0] + 200), before);  // the other curve stays
-}
-
-TEST_F(Routing, WaveShaperValuesAreTheGeneratorsOnTheShapersParameters) {
-  struct Row {
-    int ws, mode;
-    float a, b;
-    bool polar;
-  };
-  const Row rows[] = {{0, 0, 0.f, 0.f, false},
-                      {0, 5, 0.7f, 0.2f, true},
-                      {1, 12, 0.4f, 0.9f, false},
-                      {1, 32, 1.f, 0.5f, true}};
-  for (const Row& r : rows) {
-    plugin->setSteppedValue(WAVESHAPER_DISTORT_MODE_TAGS[r.ws], r.mode);
-    plugin->setParameter(WAVESHAPER_DISTORT_1_TAGS[r.ws], r.a);
-    plugin->setParameter(WAVESHAPER_DISTORT_2_TAGS[r.ws], r.b);
-    plugin->setParameter(WAVESHAPER_POLAR_TAG, r.polar ? 1.f : 0.f);
-    for (int p : {0, 64, 128, 255})
-      EXPECT_EQ(editor->getWaveShaperDistortValues(r.ws, p),
-                waveshaper::waveShaperValue(r.mode, r.a, r.b, r.polar, p))
-          << r.ws << " " << r.mode << " " << p;
-  }
+  for (auto [p, v] : {std::pair{0, 0.0f}, {64, 0.25f}, {128, 0.5f}, {192, 0.75f}})
+    EXPECT_FLOAT_EQ(plugin->getParameter(WAVESHAPER_START_TAG[1] + p), v) << p;
+  EXPECT_EQ(automated(WAVESHAPER_START_TAG[1] + 64), 0);  // curve points are not automated
+  EXPECT_EQ(plugin->getParameter(WAVESHAPER_START_TAG[0] + 64), shaper1);
   for (auto [ws, p] : {std::pair{-1, 0}, {2, 0}, {0, -1}, {0, 256}})
     EXPECT_EQ(editor->getWaveShaperDistortValues(ws, p), 0.f);
 }
 
 TEST_F(Routing, RadiosAndSwitchButtons) {
-  editor->highPassTypeButtons[1] = radio();
-  editor->lowPassTypeButtons[0] = radio();
-  editor->polarityButtons[1] = radio();
-  editor->drawModeButtons[2] = radio();
-  editor->tabButtons[3] = radio();
   plugin->setParameter(HP_TYPE_TAG, 0.f);
   plugin->setParameter(LP_TYPE_TAG, 1.f);
   press(editor->highPassTypeButtons[1], false);
@@ -186,19 +149,15 @@ TEST_F(Routing, RadiosAndSwitchButtons) {
   EXPECT_EQ(automated(WAVESHAPER_POLAR_TAG), 1);
   press(editor->drawModeButtons[2], false);
   EXPECT_EQ(rec->drawMode(), 2);
+  press(editor->eqViewButtons[1], false);
   press(editor->tabButtons[3], false);
-  EXPECT_TRUE(editor->isResumePending());
-}
-
-TEST_F(Routing, LfoModeButtonsOfTheShownPageOnly) {
-  for (int L = 0; L < 4; ++L) {
-    editor->lfoPageButtons[L] = radio();
-    for (int k = 0; k < 4; ++k) editor->lfoModeButtons[L][k] = radio();
-  }
+  EXPECT_EQ(editor->getSelectedEQ(), 1);
+  EXPECT_EQ(editor->getBottomTab(), 3);
+  // The LFO mode buttons of the shown page only.
   press(editor->lfoPageButtons[2], false);
   press(editor->lfoModeButtons[2][3], false);
+  press(editor->lfoModeButtons[1][2], false);
   EXPECT_EQ(plugin->getLFOMode(2), 3);
-  press(editor->lfoModeButtons[1][2], false);  // not shown: nothing
   EXPECT_EQ(plugin->getLFOMode(1), 0);
 }
 
@@ -231,56 +190,51 @@ TEST_F(Routing, GenericRowOnlyForTagsTheHostKnows) {
 }
 
 TEST_F(Routing, MenusByTagAndTitle) {
-  std::vector<std::string> dests(DEST_STR.begin(), DEST_STR.end()), sources(SRC_STR.begin(), SRC_STR.end()),
-      types(DISTORT_TYPE_STR.begin(), DISTORT_TYPE_STR.end()),
-      paths(MODULE_PATH_STR.begin(), MODULE_PATH_STR.end());
+  auto entry = [](COptionMenu* m, int k) { return m->getEntry(k)->getTitle(); };
   struct Row {
-    int tag;
-    const std::vector<std::string>* titles;
+    TOptionMenu* menu;
     std::string choice;
-    int expectedStep;  // -1: the tag's step stays
+    int tag, expectedStep;  // -1: the tag's step stays
   };
-  const std::vector<std::string> steps = {"s0", "s1", "s2", "s3", "s4", "s5"};
   const Row rows[] = {
-      {FOLLOWER_DEST_1_TAG + 1, &dests, std::string(DEST_STR[40]), 40},
-      {FOLLOWER_MOD_SRC_1_TAG + 2, &sources, std::string(SRC_STR[33]), 33},
-      {LFO_DEST_TAGS[0], &dests, std::string(DEST_STR[20]), 20},  // page 0 is shown
-      {LFO_DEST_TAGS[1], &dests, std::string(DEST_STR[20]), -1},
-      {LFO_WAVE_TAGS[1], &steps, "s2", -1},
-      {LFO_TRIGGER_TAGS[0], &steps, "s1", 1},
-      {DISRUPT_QUANT_TAG, &steps, "s4", 4},
-      {FOLLOWER_SOURCE_TAG, &steps, "s3", 3},
-      {WAVESHAPER_DISTORT_MODE_TAGS[1], &steps, "s5", 5},
-      {FOLLOWER_DEST_1_TAG, &sources, "Not A Destination", -1},
-      {LFO_DEST_TAGS[0] + 40, &steps, "s2", -1},  // a menu of no parameter: not the generic row
+      {editor->followerDestMenus[1].main, std::string(DEST_STR[40]), FOLLOWER_DEST_1_TAG + 1, 40},
+      {editor->followerSourceMenus[2].main, std::string(SRC_STR[33]), FOLLOWER_MOD_SRC_1_TAG + 2, 33},
+      {editor->lfoDestMenus[0].main, std::string(DEST_STR[20]), LFO_DEST_TAGS[0], 20},  // page 0 is shown
+      {editor->lfoDestMenus[1].main, std::string(DEST_STR[20]), LFO_DEST_TAGS[1], -1},
+      // The type knobs' destinations are named after the current type.
+      {editor->lfoDestMenus[0].main, editor->getDestMenuName(8), LFO_DEST_TAGS[0], 8},
+      {editor->lfoWaveMenus[1], entry(editor->lfoWaveMenus[1], 2), LFO_WAVE_TAGS[1], -1},
+      {editor->lfoTriggerMenus[0], entry(editor->lfoTriggerMenus[0], 1), LFO_TRIGGER_TAGS[0], 1},
+      {editor->disruptQuantMenu, entry(editor->disruptQuantMenu, 4), DISRUPT_QUANT_TAG, 4},
+      {editor->followerSourceMenu, entry(editor->followerSourceMenu, 3), FOLLOWER_SOURCE_TAG, 3},
+      {editor->waveShaperModeMenus[1], entry(editor->waveShaperModeMenus[1], 5),
+       WAVESHAPER_DISTORT_MODE_TAGS[1], 5},
   };
   for (const Row& r : rows) {
     const int before = plugin->getSteppedValue(r.tag);
-    choose(menu(r.tag, *r.titles), r.choice);
-    EXPECT_EQ(plugin->getSteppedValue(r.tag), r.expectedStep < 0 ? before : r.expectedStep) << r.tag;
+    pick(r.menu, r.choice);
+    EXPECT_EQ(plugin->getSteppedValue(r.tag), r.expectedStep < 0 ? before : r.expectedStep) << r.choice;
   }
-  EXPECT_EQ(host.count(kHostAutomate), 7);  // the rows that changed a step
 
-  COptionMenu* type = menu(DISTORT_TYPE_TAG, {std::string(DISTORT_TYPE_STR[0])});
-  TOptionMenu* sub = newMenu(DISTORT_TYPE_TAG);
-  for (int t = 1; t < 31; ++t) sub->addEntry(std::string(DISTORT_TYPE_STR[static_cast<size_t>(t)]));
-  sub->addEntry("Nothing Of The Sort");
-  type->addEntry(sub, "-GDistortion");
-  sub->forget();
-  choose(type, std::string(DISTORT_TYPE_STR[17]));
-  choose(type, "Nothing Of The Sort");
+  // Titles matching nothing change nothing; a menu of no parameter never reaches the generic row.
+  for (auto [tag, title] : {std::pair<int, const char*>{FOLLOWER_DEST_1_TAG, "Not A Destination"},
+                            {DISTORT_TYPE_TAG, "No Type"},
+                            {LFO_DEST_TAGS[0] + 40, "s2"}}) {
+    TOptionMenu* m = newMenu(tag);
+    m->addEntry(title);
+    pick(m, title);
+    m->forget();
+  }
+  EXPECT_EQ(host.count(kHostAutomate), 8);  // the rows above that changed a step
+  pick(editor->distortTypeMenu, std::string(DISTORT_TYPE_STR[17]));
   EXPECT_EQ(rec->types, std::vector<int>{17});
 
-  // The type knobs' destinations are named after the current type.
-  choose(menu(LFO_DEST_TAGS[0], {editor->getDestMenuName(8)}), editor->getDestMenuName(8));
-  EXPECT_EQ(plugin->getDestForTag(LFO_DEST_TAGS[0]), 8);
-
   plugin->setMidiCCTag(5, 10);
-  choose(editor->ecsMenu, "Clear All MIDI");
+  pick(editor->ecsMenu, "Clear All MIDI");
   EXPECT_EQ(plugin->getMidiCCTag(5), 0);
 
   const int laidOut = rec->paths;
-  choose(menu(MODULE_PATH_TAG, paths), paths[9]);
+  choose(editor->pathMenu, std::string(MODULE_PATH_STR[9]));  // through the pop-up
   EXPECT_EQ(plugin->getModulePath(), 9);
   pass();
   EXPECT_EQ(rec->paths, laidOut + 1);
@@ -288,31 +242,13 @@ TEST_F(Routing, MenusByTagAndTitle) {
 
 TEST_F(Routing, PresetMenusAndProgramButtons) {
   RecordingDialogs dialogs;
-  const std::vector<std::string> entries = {"-",
-                                            "Default Preset",
-                                            "-",
-                                            "Revert to Original Preset",
-                                            "Revert to Edited Preset",
-                                            "-",
-                                            "Set To 100% Screen",
-                                            "Set To 150% Screen",
-                                            "Set To 200% Screen"};
-  TOptionMenu* presets = editor->presetMenu = menu(NO_PARAM_TAG, entries);
-  TOptionMenu* second = newMenu(NO_PARAM_TAG);
-  for (int n = 32; n < 50; ++n) second->addEntry("P" + std::to_string(n));
-  presets->addEntry(second, "Preset 33-64");
-  editor->presetSubMenus[1] = second;
-  second->forget();
-
-  choose(presets, "P45");
+  TOptionMenu* presets = editor->presetMenu;
+  choose(presets, editor->presetSubMenus[1]->getEntry(13)->getTitle());
   EXPECT_EQ(plugin->getCurDemoProgram(), 45);
   // The snapshots switch without notifications: the controls follow at the next pass all the same.
-  auto edit = [&] {
-    plugin->setParameter(1, 0.1f);
-    pass();
-    ASSERT_FLOAT_EQ(editor->headerVolumeKnob->getValue(), 0.1f);
-  };
-  edit();
+  plugin->setParameter(1, 0.1f);
+  pass();
+  ASSERT_FLOAT_EQ(editor->headerVolumeKnob->getValue(), 0.1f);
   choose(presets, "Revert to Original Preset");
   pass();
   EXPECT_NE(plugin->getParameter(1), 0.1f);
@@ -553,7 +489,6 @@ class Help : public Routing {
  protected:
   void SetUp() override {
     Routing::SetUp();
-    editor->helpButton = kick();
     // The fake viewer writes its arguments (NUL-separated) and its process id, then waits at the
     // gate, so that a started viewer is still running when the press returns.
     ASSERT_EQ(::mkfifo(bin.file("gate").c_str(), 0600), 0);
