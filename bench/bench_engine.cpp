@@ -8,35 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "benchGuitar.h"
 #include "plugin/uPlugin.h"
 #include "tools/host/vsthost.h"
 
 namespace {
 
-constexpr double kRate = 48000.0;
-constexpr int kBlock = 512;
-
-VstTimeInfo benchTime{};
-
-intptr_t benchHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-  if (opcode == kHostVersion) return 2400;
-  if (opcode == kHostGetTime) return reinterpret_cast<intptr_t>(&benchTime);
-  return 0;
-}
-
-// A guitar-like test signal: decaying plucks of a few partials, left and right apart.
-void fillSignal(std::vector<float>& l, std::vector<float>& r, size_t n) {
-  l.resize(n);
-  r.resize(n);
-  for (size_t i = 0; i < n; ++i) {
-    const double t = static_cast<double>(i) / kRate;
-    const double env = std::exp(-3.0 * std::fmod(t, 0.5));
-    const double s = std::sin(6.2831853 * 110.0 * t) + 0.5 * std::sin(6.2831853 * 220.0 * t) +
-                     0.25 * std::sin(6.2831853 * 331.0 * t);
-    l[i] = static_cast<float>(0.3 * env * s);
-    r[i] = static_cast<float>(0.3 * env * std::sin(6.2831853 * 164.8 * t + 0.3));
-  }
-}
+using namespace bench_guitar;
 
 void setStep(APlugin& p, int tag, int n) { p.setParameter(tag, (static_cast<float>(n) + 0.1f) / p.getMenuRange(tag)); }
 
@@ -66,14 +44,8 @@ void heavySettings(APlugin& p, int distortType) {
 }
 
 void runEngine(benchmark::State& state, int distortType) {
-  benchTime.tempo = 120.0;
-  benchTime.sampleRate = kRate;
-  benchTime.flags = kVstTransportPlaying | kVstTempoValid | kVstPpqPosValid;
-  auto p = std::make_unique<APlugin>(&benchHost);
+  auto p = makePlugin();
   p->setDemoProgram(DEFAULT_DEMO_PROGRAM);  // construction loads the first built-in program
-  p->setSampleRate(static_cast<float>(kRate));
-  p->setBlockSize(kBlock);
-  p->resume();
   if (distortType >= 0) heavySettings(*p, distortType);
   std::vector<float> l, r, side(kBlock, 0.0f), outL(kBlock), outR(kBlock);
   const size_t length = static_cast<size_t>(kRate) * 2;

@@ -13,11 +13,6 @@ using namespace VSTGUI;
 
 namespace {
 
-// A control's visible flag, editor and plug-in: all three or the control stays inert.
-ControlContext activeContext(const CView* view) {
-  return view->isVisible() ? controlContext(view) : ControlContext{};
-}
-
 void drawTextLine(CDrawContext* context, const std::string& text, const CRect& rect, CFontRef font,
                   const CColor& colour, int32_t alignment) {
   if (text.empty()) return;
@@ -33,14 +28,13 @@ float quantiseDisrupt(float m, int32_t quant) {
   return std::floor(m * d + 0.5f) / d;
 }
 
-constexpr CMouseEventResult kDone = kMouseDownEventHandledButDontNeedMovedOrUpEvents;
-
 }  // namespace
 
-CPoint framePoint(const CView* view, const CPoint& where) {
-  CPoint p(where);
-  if (view) view->localToFrame(p);
-  return p;
+std::string displayText(APlugin& plugin, int32_t tag) {
+  char text[PARAM_DISPLAY_BUFFER] = {};
+  plugin.getParameterDisplay(tag, text);
+  text[PARAM_DISPLAY_BUFFER - 1] = 0;
+  return text;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -114,17 +108,17 @@ void TOptionMenu::draw(CDrawContext* context) {
 
 CMouseEventResult TOptionMenu::onMouseDown(CPoint& where, const CButtonState& buttons) {
   const ControlContext c = activeContext(this);
-  if (!c) return kDone;
+  if (!c) return MOUSE_DONE;
   const CCoord dx = where.x - size.left;
   if (deltaButtons) {
     const int32_t x = static_cast<int32_t>(dx);
     if (x < deltaButtonWidth) {
       c.plugin->changeDelta(tag, -1);
-      return kDone;
+      return MOUSE_DONE;
     }
     if (x > static_cast<int32_t>(size.getWidth()) - deltaButtonWidth) {
       c.plugin->changeDelta(tag, 1);
-      return kDone;
+      return MOUSE_DONE;
     }
   }
   if (presetMode) {
@@ -132,7 +126,7 @@ CMouseEventResult TOptionMenu::onMouseDown(CPoint& where, const CButtonState& bu
     const int32_t w = right ? static_cast<int32_t>(right->getWidth()) : 0;
     if (where.x > size.right - 2 * w) {
       c.editor->changeProgramDelta(where.x > size.right - w ? 1 : -1);
-      return kDone;
+      return MOUSE_DONE;
     }
   }
   if (folderMode) {
@@ -140,12 +134,12 @@ CMouseEventResult TOptionMenu::onMouseDown(CPoint& where, const CButtonState& bu
     const int32_t w = right ? static_cast<int32_t>(right->getWidth()) : 0;
     if (where.x < size.left + 2 * w) {
       c.editor->changeFolderDelta();
-      return kDone;
+      return MOUSE_DONE;
     }
   }
   // The toolkit's pop-up; it closes the edit it opens whether an entry was chosen or not.
   COptionMenu::onMouseDown(where, buttons);
-  return kDone;
+  return MOUSE_DONE;
 }
 
 bool TOptionMenu::onWheel(const CPoint&, const float& distance, const CButtonState&) {
@@ -172,10 +166,10 @@ void TControlMenu::draw(CDrawContext*) { setDirty(false); }
 
 CMouseEventResult TControlMenu::onMouseDown(CPoint& where, const CButtonState&) {
   const ControlContext c = activeContext(this);
-  if (!c) return kDone;
+  if (!c) return MOUSE_DONE;
   c.editor->showControlMenu(framePoint(this, where));
   setDirty();
-  return kDone;
+  return MOUSE_DONE;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -192,14 +186,14 @@ void TOnOff::draw(CDrawContext* context) {
 }
 
 CMouseEventResult TOnOff::onMouseDown(CPoint&, const CButtonState& buttons) {
-  if (!activeContext(this)) return kDone;
+  if (!activeContext(this)) return MOUSE_DONE;
   if ((buttons & ANY_MODIFIER) && listener && listener->controlModifierClicked(this, buttons) != 0)
-    return kDone;
+    return MOUSE_DONE;
   setValue(value >= 0.5f ? 0.f : 1.f);
   beginEdit();
   valueChanged();
   endEdit();
-  return kDone;
+  return MOUSE_DONE;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -213,13 +207,13 @@ void TRadioButton::draw(CDrawContext* context) {
 }
 
 CMouseEventResult TRadioButton::onMouseDown(CPoint&, const CButtonState&) {
-  if (!activeContext(this)) return kDone;
+  if (!activeContext(this)) return MOUSE_DONE;
   if (value < 0.5f) {
     setValue(1.f);
     setDirty();
     valueChanged();
   }
-  return kDone;
+  return MOUSE_DONE;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -242,11 +236,11 @@ void TRockerButton::draw(CDrawContext* context) {
 }
 
 CMouseEventResult TRockerButton::onMouseDown(CPoint&, const CButtonState&) {
-  if (!activeContext(this) || positions < 1 || !(stepScale > 0.f)) return kDone;
+  if (!activeContext(this) || positions < 1 || !(stepScale > 0.f)) return MOUSE_DONE;
   const int32_t next = (static_cast<int32_t>(value * stepScale) + 1) % positions;
   setValue(static_cast<float>(next) / stepScale);
   if (isDirty()) valueChanged();
-  return kDone;
+  return MOUSE_DONE;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -307,21 +301,18 @@ void TKnob::draw(CDrawContext* context) {
   if (ringBitmap) ringBitmap->draw(context, image, CPoint(0, modFrame * heightOfOneImage));
   if (knobBitmap) knobBitmap->draw(context, image, frameOffsetFor(value));
   drawTextLine(context, label, captionRect(), font, textColour, kCenterText);
-  char display[PARAM_DISPLAY_BUFFER] = {};
-  c.plugin->getParameterDisplay(tag, display);
-  display[PARAM_DISPLAY_BUFFER - 1] = 0;
-  drawTextLine(context, display, valueRect(), font, textColour, kCenterText);
+  drawTextLine(context, displayText(*c.plugin, tag), valueRect(), font, textColour, kCenterText);
 }
 
 CMouseEventResult TKnob::onMouseDown(CPoint& where, const CButtonState& buttons) {
   const ControlContext c = activeContext(this);
-  if (!c || tag == NO_PARAM_TAG) return kDone;
+  if (!c || tag == NO_PARAM_TAG) return MOUSE_DONE;
   if (where.y - size.top > heightOfOneImage) {
     // Under a Disrupt amount knob: the destination selector of the same slot.
     const int32_t slot = tag - DISRUPT_SLOT_AMT_1_TAG;
     if (slot >= 0 && slot < NUM_DISRUPT_SLOTS)
       c.editor->showDestMenu(framePoint(this, where), DISRUPT_DEST_TAGS[static_cast<size_t>(slot)]);
-    return kDone;
+    return MOUSE_DONE;
   }
   beginEdit();
   if (buttons & (kRButton | kApple)) {
@@ -329,13 +320,13 @@ CMouseEventResult TKnob::onMouseDown(CPoint& where, const CButtonState& buttons)
     c.editor->showMIDIMenu(this, framePoint(this, where));
     endEdit();
     forget();
-    return kDone;
+    return MOUSE_DONE;
   }
   if (isResetClick(buttons)) {
     setValue(defaultValue);
     if (isDirty()) valueChanged();
     endEdit();
-    return kDone;
+    return MOUSE_DONE;
   }
   if (c.editor->isDroppable(tag)) {
     c.editor->setDropTag(tag);
@@ -343,8 +334,7 @@ CMouseEventResult TKnob::onMouseDown(CPoint& where, const CButtonState& buttons)
   }
   firstPoint = where;
   lastPoint = CPoint(-1, -1);
-  dragAnchor = value;
-  dragPerPixel = getRange() / ((buttons & kShift) ? 10000.f : 200.f);
+  drag.start(value, dragStep(getRange(), buttons, 200.f, 10000.f));
   onMouseMoved(where, buttons);
   // The edit (and a modulation drag) stay open until mouse-up, so the frame must send it
   // whatever the first move made of this press.
@@ -355,12 +345,8 @@ CMouseEventResult TKnob::onMouseMoved(CPoint& where, const CButtonState& buttons
   if (!buttons.isLeftButton()) return kMouseEventNotHandled;
   if (where == lastPoint) return kMouseEventHandled;
   lastPoint = where;
-  const float d = static_cast<float>(firstPoint.y - where.y);
-  const float p = getRange() / ((buttons & kShift) ? 10000.f : 200.f);
-  // Re-anchored so that a change of Shift continues from the current value.
-  dragAnchor += (dragPerPixel - p) * d;
-  dragPerPixel = p;
-  setValue(p * d + dragAnchor);
+  setValue(
+      drag.follow(static_cast<float>(firstPoint.y - where.y), dragStep(getRange(), buttons, 200.f, 10000.f)));
   valueChanged();
   return kMouseEventHandled;
 }
@@ -435,7 +421,7 @@ void THorizontalSlider::draw(CDrawContext* context) {
 CMouseEventResult THorizontalSlider::onMouseDown(CPoint& where, const CButtonState& buttons) {
   const ControlContext c = activeContext(this);
   // Locked, or no room to move the handle: nothing to do.
-  if (!c || c.plugin->getOnOff(DISRUPT_LAZY_ON_TAG) || travel < 1.f) return kDone;
+  if (!c || c.plugin->getOnOff(DISRUPT_LAZY_ON_TAG) || travel < 1.f) return MOUSE_DONE;
   CFrame* frame = getFrame();
   c.plugin->setDisruptSpringOff();
   if (buttons & kRButton) {
@@ -448,14 +434,14 @@ CMouseEventResult THorizontalSlider::onMouseDown(CPoint& where, const CButtonSta
     c.plugin->setDisruptSpringOn();
     frame->forget();
     forget();
-    return kDone;
+    return MOUSE_DONE;
   }
   frame->beginEdit(tag);
   if (isResetClick(buttons)) {
     setValue(defaultValue);
     if (isDirty()) valueChanged();
     finishGesture(*c.plugin);
-    return kDone;
+    return MOUSE_DONE;
   }
   dragValue = std::clamp(
       (static_cast<float>(where.x - size.left) - static_cast<float>(handleWidth / 2)) / travel, 0.f, 1.f);
@@ -528,6 +514,10 @@ void TReadout::draw(CDrawContext* context) {
   if (context && activeContext(this)) drawTextLine(context, text, size, font, READOUT_COLOR, alignment);
 }
 
+CMouseEventResult TReadout::onMouseDown(CPoint& where, const CButtonState& buttons) {
+  return activeContext(this) ? CControl::onMouseDown(where, buttons) : MOUSE_DONE;
+}
+
 // ---------------------------------------------------------------------------------------------
 TReadoutString::TReadoutString(const CRect& size, const std::string& s)
     : CParamDisplay(size, nullptr, 0), text(s) {}
@@ -541,6 +531,10 @@ void TReadoutString::draw(CDrawContext* context) {
   setDirty(false);
   if (context && activeContext(this))
     drawTextLine(context, text, size, kNormalFontVeryBig, kWhiteCColor, kCenterText);
+}
+
+CMouseEventResult TReadoutString::onMouseDown(CPoint& where, const CButtonState& buttons) {
+  return activeContext(this) ? CParamDisplay::onMouseDown(where, buttons) : MOUSE_DONE;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -564,4 +558,8 @@ void TVu::draw(CDrawContext* context) {
   if (bitmap && barTop < size.getHeight())
     bitmap->drawTransparent(context, CRect(size.left, size.top + barTop, size.right, size.bottom),
                             CPoint(0, barTop));
+}
+
+CMouseEventResult TVu::onMouseDown(CPoint& where, const CButtonState& buttons) {
+  return activeContext(this) ? CControl::onMouseDown(where, buttons) : MOUSE_DONE;
 }

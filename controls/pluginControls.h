@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "controls/controlRules.h"
 #include "controls/uControlEditor.h"
 #include "guiTables.h"
 #include "vstgui/cbuttons.h"
@@ -32,13 +33,13 @@ inline constexpr std::array<std::string_view, 4> BAND_STR = {"1", "2", "3", "4"}
 constexpr int zoomIndex(int scale) {
   return scale < 0 ? 0 : (scale >= NUM_SCREEN_MODES ? NUM_SCREEN_MODES - 1 : scale);
 }
+// A parameter's value as the plug-in shows it.
+std::string displayText(APlugin& plugin, int32_t tag);
 
 // ============================================================================================
-// The controls. Each reaches its editor and plug-in through controlContext() whenever it needs
-// them; without both it draws nothing, swallows clicks and leaves the wheel to others.
+// The controls. Each reaches its editor and plug-in through activeContext() whenever it needs
+// them; hidden or without both it draws nothing, swallows clicks and leaves the wheel to others.
 
-// Tag of a control that is bound to no single parameter.
-inline constexpr int32_t NO_PARAM_TAG = 9999;
 // Tag of the editor's command menus: they show no text of their own.
 inline constexpr int32_t COMMAND_MENU_TAG = 9998;
 // Frames of the knob and modulation-ring strips.
@@ -46,18 +47,8 @@ inline constexpr int32_t KNOB_FRAMES = 137;
 // Frames of the Disrupt slider's animated handle strip; the handle advances two per draw.
 inline constexpr int32_t SLIDER_HANDLE_FRAMES = 69;
 
-// Button-state words the controls compare against.
-inline constexpr int32_t RESET_CLICK = VSTGUI::kLButton | VSTGUI::kControl;  // Command+left, exactly
+// Any modifier key held (a switch then asks its listener first).
 inline constexpr int32_t ANY_MODIFIER = VSTGUI::kShift | VSTGUI::kControl | VSTGUI::kAlt | VSTGUI::kApple;
-
-// +1, -1 or 0 (also for NaN) for a wheel distance.
-constexpr int wheelSign(float distance) { return distance > 0.f ? 1 : (distance < 0.f ? -1 : 0); }
-// A point given in a view's parent coordinates, in frame coordinates (where menus open).
-VSTGUI::CPoint framePoint(const VSTGUI::CView* view, const VSTGUI::CPoint& where);
-// A reset gesture: exactly Command+left, or a double-click with any modifiers.
-constexpr bool isResetClick(const VSTGUI::CButtonState& buttons) {
-  return buttons == RESET_CLICK || buttons.isDoubleClick();
-}
 
 // Every pop-up selector: parameter menus with optional step zones, the program selector and the
 // folder selector.
@@ -207,8 +198,7 @@ class TKnob : public VSTGUI::CAnimKnob {
   int32_t labelHeight;
   int32_t labelRise;
   int32_t modFrame = 0;
-  float dragAnchor = 0.f;
-  float dragPerPixel = 0.f;
+  DragAxis drag;
   std::string label;
   VSTGUI::CFontRef font;
   VSTGUI::CPoint firstPoint;
@@ -269,6 +259,8 @@ class TReadout : public VSTGUI::CControl {
   void setString(const std::string& s);
   const std::string& getString() const { return text; }
   void draw(VSTGUI::CDrawContext* context) override;
+  // Live, clicks go to the views below.
+  VSTGUI::CMouseEventResult onMouseDown(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
 
  private:
   std::string text;
@@ -285,6 +277,8 @@ class TReadoutString : public VSTGUI::CParamDisplay {
   void setString(const std::string& s);
   const std::string& getString() const { return text; }
   void draw(VSTGUI::CDrawContext* context) override;
+  // Live, clicks go to the views below.
+  VSTGUI::CMouseEventResult onMouseDown(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
 
  private:
   std::string text;
@@ -301,6 +295,8 @@ class TVu : public VSTGUI::CControl {
   void setVuValue(float v);
   int32_t getBarTop() const { return barTop; }
   void draw(VSTGUI::CDrawContext* context) override;
+  // Live, clicks go to the views below.
+  VSTGUI::CMouseEventResult onMouseDown(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
 
  private:
   int32_t barTop;

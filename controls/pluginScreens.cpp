@@ -18,7 +18,6 @@ using namespace VSTGUI;
 
 namespace {
 
-constexpr auto kDone = kMouseDownEventHandledButDontNeedMovedOrUpEvents;
 constexpr int FOLLOWER_SOURCES = static_cast<int>(FOLLOWER_SRC_STR.size());
 constexpr int NUM_TEST_WAVES = static_cast<int>(TDistortScreen::WAVE_NAMES.size());
 
@@ -43,25 +42,13 @@ std::string intText(int v) {
   return std::string(buffer, end);
 }
 
-std::string displayText(APlugin& plugin, int tag) {
-  char text[128] = {};
-  plugin.getParameterDisplay(tag, text);
-  text[sizeof text - 1] = 0;
-  return text;
-}
-
-// Per-pixel step of a drag over the whole range: 200 px, or `fine` px with Shift.
-float dragStep(float range, const CButtonState& buttons, float coarse, float fine) {
-  return range / ((buttons & kShift) ? fine : coarse);
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Shared parts
 
 TGraphScreen::TGraphScreen(const CRect& size, IControlListener* listener, int scale)
-    : CControl(size, listener, TAG), zoomIdx(zoomIndex(scale)), font(FONT_SIZE[zoomIdx]) {}
+    : CControl(size, listener, NO_PARAM_TAG), zoomIdx(zoomIndex(scale)), font(FONT_SIZE[zoomIdx]) {}
 
 TGraphScreen::TGraphScreen(const TGraphScreen& other)
     : CControl(other), zoomIdx(other.zoomIdx), font(other.font) {}
@@ -101,12 +88,6 @@ void TGraphScreen::drawHelpBands(CDrawContext* context, const std::string& top,
   context->drawString(bottom, bottomBand, kLeftText, true);
 }
 
-CPoint TGraphScreen::toFrame(const CPoint& where) const {
-  CPoint p(where);
-  localToFrame(p);
-  return p;
-}
-
 bool TGraphScreen::takePoint(const CPoint& where) {
   if (where == lastPoint) return false;
   lastPoint = where;
@@ -126,7 +107,7 @@ CMouseEventResult TGraphScreen::onMouseUp(CPoint&, const CButtonState&) {
 }
 
 bool TGraphScreen::onWheel(const CPoint& where, const float& distance, const CButtonState&) {
-  const ControlContext c = controlContext(this);
+  const ControlContext c = activeContext(this);
   if (!c) return false;
   if (const int sign = wheelSign(distance)) wheelStep(c, where, distance, sign);
   setDirty();
@@ -155,7 +136,7 @@ void TFollowerScreen::update(int counter) {
 
 void TFollowerScreen::draw(CDrawContext* context) {
   setDirty(false);
-  const ControlContext c = controlContext(this);
+  const ControlContext c = activeContext(this);
   if (!c || !context) return;
   context->setLineWidth(1);
   context->setFrameColor(TRANS_GREEN_LINE_COLOR);
@@ -174,20 +155,20 @@ void TFollowerScreen::draw(CDrawContext* context) {
 }
 
 CMouseEventResult TFollowerScreen::onMouseDown(CPoint& where, const CButtonState& buttons) {
-  const ControlContext c = controlContext(this);
-  if (!isVisible() || !c) return kDone;
+  const ControlContext c = activeContext(this);
+  if (!c) return MOUSE_DONE;
   dragging = false;
   if (buttons & kRButton) {
     int s = c.plugin->getFollowerSource() + 1;
     if (s >= FOLLOWER_SOURCES) s = 0;
     c.plugin->setSteppedValue(FOLLOWER_SOURCE_TAG, s);
     setDirty();
-    return kDone;
+    return MOUSE_DONE;
   }
   if (isResetClick(buttons)) {
     for (int t : FOLLOWER_RESET_TAGS) c.plugin->setToDefault(t);
     setDirty();
-    return kDone;
+    return MOUSE_DONE;
   }
   startDrag(where);
   const float step = dragStep(getRange(), buttons, 200.0f, 2000.0f);
@@ -283,7 +264,7 @@ void TWaveShaperScreen::writeSpan(int loColumn, float loLevel, int hiColumn, flo
 
 void TWaveShaperScreen::draw(CDrawContext* context) {
   setDirty(false);
-  const ControlContext c = controlContext(this);
+  const ControlContext c = activeContext(this);
   if (!c || !context) return;
   APlugin& plugin = *c.plugin;
   const float W = plotWidth, H = plotHeight, s = zoom;
@@ -360,8 +341,8 @@ void TWaveShaperScreen::draw(CDrawContext* context) {
 }
 
 CMouseEventResult TWaveShaperScreen::onMouseDown(CPoint& where, const CButtonState& buttons) {
-  const ControlContext c = controlContext(this);
-  if (!isVisible() || !c) return kDone;
+  const ControlContext c = activeContext(this);
+  if (!c) return MOUSE_DONE;
   if (buttons.isLeftButton()) {
     c.editor->setWaveShaperUndo();
     independent = c.plugin->getOnOff(WAVESHAPER_POLAR_TAG);
@@ -369,7 +350,7 @@ CMouseEventResult TWaveShaperScreen::onMouseDown(CPoint& where, const CButtonSta
       const int first = WAVESHAPER_START_TAG[static_cast<size_t>(shaper)];
       for (int i = 0; i < WAVESHAPER_POINTS; ++i) c.plugin->setToDefault(first + i);
       setDirty();
-      return kDone;
+      return MOUSE_DONE;
     }
     const int column = columnAt(where.x);
     lastColumn = previousColumn = column;
@@ -380,8 +361,8 @@ CMouseEventResult TWaveShaperScreen::onMouseDown(CPoint& where, const CButtonSta
     onMouseMoved(where, buttons);
     return kMouseEventHandled;
   }
-  if (buttons.isRightButton()) c.editor->showWaveShaperMenu(toFrame(where), shaper);
-  return kDone;
+  if (buttons.isRightButton()) c.editor->showWaveShaperMenu(framePoint(this, where), shaper);
+  return MOUSE_DONE;
 }
 
 CMouseEventResult TWaveShaperScreen::onMouseMoved(CPoint& where, const CButtonState& buttons) {
@@ -483,7 +464,7 @@ std::string TModScreen::cellText(APlugin& plugin, int row, int kind, int distort
 
 void TModScreen::draw(CDrawContext* context) {
   setDirty(false);
-  const ControlContext c = controlContext(this);
+  const ControlContext c = activeContext(this);
   if (!c || !context) return;
   APlugin& plugin = *c.plugin;
   const int type = plugin.getDistortType();
@@ -510,7 +491,8 @@ void TModScreen::chooseSource(int row) {
   if (!frame || !c) return;
   CPoint at;
   frame->getCurrentMouseLocation(at);
-  auto* menu = new COptionMenu(CRect(at.x, at.y, at.x + 1, at.y + 20), nullptr, TAG, nullptr, nullptr, 0x110);
+  auto* menu =
+      new COptionMenu(CRect(at.x, at.y, at.x + 1, at.y + 20), nullptr, NO_PARAM_TAG, nullptr, nullptr, 0x110);
   menu->addEntry(std::string(SRC_STR[0]));
   auto addGroup = [&](std::string_view heading, int from, int to) {
     auto* group = new COptionMenu();
@@ -538,27 +520,27 @@ void TModScreen::chooseSource(int row) {
 }
 
 CMouseEventResult TModScreen::onMouseDown(CPoint& where, const CButtonState& buttons) {
-  const ControlContext c = controlContext(this);
-  if (!isVisible() || !c) return kDone;
+  const ControlContext c = activeContext(this);
+  if (!c) return MOUSE_DONE;
   endGesture();
   dragging = false;
   dragTag = -1;
   lastPoint = CPoint(-1, -1);
   activeRow = getSlot(where.y - size.top);
   if (!buttons.isLeftButton()) {
-    c.editor->showModMenu(toFrame(where), activeRow);
-    return kDone;
+    c.editor->showModMenu(framePoint(this, where), activeRow);
+    return MOUSE_DONE;
   }
   c.editor->setModUndo();
   const int kind = columnAt(where.x - size.left);
-  if (kind <= 0) return kDone;
+  if (kind <= 0) return MOUSE_DONE;
   const int tag = MOD_SLOT_ROW_TAGS[activeRow][kind - 1];
   if (isResetClick(buttons)) {
     c.plugin->setToDefault(tag);
   } else if (kind == 1) {
     c.plugin->toggleOnOff(tag);
   } else if (kind == 3) {
-    c.editor->showDestMenu(toFrame(where), tag);
+    c.editor->showDestMenu(framePoint(this, where), tag);
   } else if (kind == 2) {
     chooseSource(activeRow);
   } else {
@@ -570,7 +552,7 @@ CMouseEventResult TModScreen::onMouseDown(CPoint& where, const CButtonState& but
     return kMouseEventHandled;
   }
   setDirty();
-  return kDone;
+  return MOUSE_DONE;
 }
 
 CMouseEventResult TModScreen::onMouseMoved(CPoint& where, const CButtonState& buttons) {
@@ -630,7 +612,7 @@ void TLFOScreen::update(int counter) {
 
 void TLFOScreen::draw(CDrawContext* context) {
   setDirty(false);
-  const ControlContext c = controlContext(this);
+  const ControlContext c = activeContext(this);
   if (!c || !context) return;
   APlugin& plugin = *c.plugin;
   const double left = size.left + plotLeft, top = size.top + plotTop, bottom = size.top + plotBottom;
@@ -660,15 +642,15 @@ void TLFOScreen::draw(CDrawContext* context) {
 }
 
 CMouseEventResult TLFOScreen::onMouseDown(CPoint& where, const CButtonState& buttons) {
-  const ControlContext c = controlContext(this);
-  if (!isVisible() || !c) return kDone;
+  const ControlContext c = activeContext(this);
+  if (!c) return MOUSE_DONE;
   endGesture();
   dragging = false;
   const int tag = LFO_SHAPE_TAGS[static_cast<size_t>(lfoIndex)];
   if (isResetClick(buttons)) {
     c.plugin->setToDefault(tag);
     setDirty();
-    return kDone;
+    return MOUSE_DONE;
   }
   startDrag(where);
   drag.start(c.plugin->getParameter(tag), dragStep(getRange(), buttons, 200.0f, 2000.0f));
@@ -801,7 +783,7 @@ double TEQScreen::pointerV(double y) const { return std::clamp((y - size.top) / 
 
 void TEQScreen::draw(CDrawContext* context) {
   setDirty(false);
-  const ControlContext c = controlContext(this);
+  const ControlContext c = activeContext(this);
   if (!c || !context) return;
   APlugin& plugin = *c.plugin;
   const double left = size.left, top = size.top;
@@ -861,13 +843,13 @@ void TEQScreen::draw(CDrawContext* context) {
 }
 
 CMouseEventResult TEQScreen::onMouseDown(CPoint& where, const CButtonState& buttons) {
-  const ControlContext c = controlContext(this);
-  if (!isVisible() || !c) return kDone;
+  const ControlContext c = activeContext(this);
+  if (!c) return MOUSE_DONE;
   dragging = false;
   if ((buttons & (kLButton | kRButton)) == kRButton) {
-    c.editor->showEQMenu(toFrame(where), eq);
+    c.editor->showEQMenu(framePoint(this, where), eq);
     setDirty();
-    return kDone;
+    return MOUSE_DONE;
   }
   const double u = pointerU(where.x), v = pointerV(where.y);
   int best = 0;
@@ -886,7 +868,7 @@ CMouseEventResult TEQScreen::onMouseDown(CPoint& where, const CButtonState& butt
   if (isResetClick(buttons)) {
     for (const auto* tags : {&EQ_BW_TAGS, &EQ_GAIN_TAGS, &EQ_FREQ_TAGS})
       c.plugin->setToDefault(tagOf(*tags, best));
-    return kDone;
+    return MOUSE_DONE;
   }
   // Any other press is a gesture that the release ends, so the info texts never stay up.
   startDrag(where);
@@ -967,7 +949,7 @@ void TDistortScreen::update(int counter) {
 
 void TDistortScreen::draw(CDrawContext* context) {
   setDirty(false);
-  const ControlContext c = controlContext(this);
+  const ControlContext c = activeContext(this);
   if (!c || !context) return;
   const double left = size.left + plotLeft, bottom = size.top + plotBottom;
   context->setLineWidth(1);
@@ -984,8 +966,8 @@ void TDistortScreen::draw(CDrawContext* context) {
 }
 
 CMouseEventResult TDistortScreen::onMouseDown(CPoint& where, const CButtonState& buttons) {
-  const ControlContext c = controlContext(this);
-  if (!isVisible() || !c) return kDone;
+  const ControlContext c = activeContext(this);
+  if (!c) return MOUSE_DONE;
   if (buttons.isRightButton() || isResetClick(buttons)) {
     if (buttons.isRightButton()) {
       testWave = (testWave + 1) % NUM_TEST_WAVES;
@@ -997,7 +979,7 @@ CMouseEventResult TDistortScreen::onMouseDown(CPoint& where, const CButtonState&
     }
     dragging = false;
     setDirty();
-    return kDone;
+    return MOUSE_DONE;
   }
   startDrag(where);
   const float step = dragStep(getRange(), buttons, 100.0f, 2000.0f);

@@ -1,7 +1,8 @@
 // The graph screens of the editor: envelope follower, wave-shaper curves, modulation matrix,
-// LFO shape, EQ response and distortion curve. Each is bound to no single parameter (tag 9999)
-// and writes the parameters it edits straight into the plug-in, which it reaches through its
-// frame's editor every time (controlContext); without one it draws nothing and ignores clicks.
+// LFO shape, EQ response and distortion curve. Each is bound to no single parameter
+// (NO_PARAM_TAG) and writes the parameters it edits straight into the plug-in, which it reaches
+// through its frame's editor every time (activeContext); hidden or without one it draws nothing
+// and ignores clicks.
 #pragma once
 
 #include <array>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/controlRules.h"
 #include "controls/uControlEditor.h"
 #include "vstgui/ccontrol.h"
 #include "vstgui/cdrawcontext.h"
@@ -17,45 +19,20 @@
 // conventions and the two shaded help bands.
 class TGraphScreen : public VSTGUI::CControl {
  public:
-  // Screens are bound to no single parameter.
-  static constexpr int32_t TAG = 9999;
-
-  // A drag value that follows the pointer distance from the mouse-down point. A change of the
-  // step (Shift pressed or let go) moves the anchor so that the value continues without a jump.
-  struct DragAxis {
-    float anchor = 0.0f;
-    float perPixel = 0.0f;
-    void start(float value, float step) {
-      anchor = value;
-      perPixel = step;
-    }
-    float follow(float distance, float step) {
-      anchor += (perPixel - step) * distance;
-      perPixel = step;
-      return step * distance + anchor;
-    }
-  };
-
   // A screen taken away in the middle of a drag (the editor rebuilds its box) closes the
   // gesture, so the host sees every begin matched by an end.
   bool removed(VSTGUI::CView* parent) override;
 
   // Ends the drag (the follower, EQ and distortion screens keep no more than that).
   VSTGUI::CMouseEventResult onMouseUp(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
-  // Without a plug-in: not handled. Otherwise the screen's wheel step for the distance's sign
-  // (none for a distance of 0), and handled.
+  // Hidden or without a plug-in: not handled. Otherwise the screen's wheel step for the
+  // distance's sign (none for a distance of 0), and handled.
   bool onWheel(const VSTGUI::CPoint& where, const float& distance,
                const VSTGUI::CButtonState& buttons) override;
 
   bool isDragging() const { return dragging; }
   // The parameter whose host gesture is open, -1 when none.
   int32_t getGestureTag() const { return gestureTag; }
-
-  // Reset click: exactly Command with the left button, or any double-click.
-  static bool isResetClick(const VSTGUI::CButtonState& buttons) {
-    return buttons == (VSTGUI::kLButton | VSTGUI::kControl) || buttons.isDoubleClick();
-  }
-  static int wheelSign(float distance) { return distance > 0.0f ? 1 : (distance < 0.0f ? -1 : 0); }
 
  protected:
   TGraphScreen(const VSTGUI::CRect& size, VSTGUI::IControlListener* listener, int scale);
@@ -66,8 +43,6 @@ class TGraphScreen : public VSTGUI::CControl {
   void endGesture();
   // The help bands at the top and the bottom of the view (follower, LFO, distortion).
   void drawHelpBands(VSTGUI::CDrawContext* context, const std::string& top, const std::string& bottom) const;
-  // where (the parent's coordinates) in frame coordinates, as the editor's menus take it.
-  VSTGUI::CPoint toFrame(const VSTGUI::CPoint& where) const;
   // A drag's first event and its repeats: true when where is new.
   bool takePoint(const VSTGUI::CPoint& where);
   void startDrag(const VSTGUI::CPoint& where);

@@ -115,4 +115,11 @@ inline StereoLanes laneAbs(StereoLanes x) noexcept {
   return reinterpret_cast<StereoLanes>(reinterpret_cast<LaneBits>(x) & 0x7FFFFFFFu);
 }
 
+// clampPM1 lane by lane.
+inline StereoLanes laneClampPM1(StereoLanes x) noexcept {
+  StereoLanes y = x == x ? x : splatLanes(0.0f);
+  y = x < -1.0f ? splatLanes(-1.0f) : y;
+  return x > 1.0f ? splatLanes(1.0f) : y;
+}
+
 }  // namespace dsp

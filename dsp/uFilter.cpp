@@ -44,8 +44,7 @@ void TFilter::setGlobalArrays() { (void)filterTables(); }
 TFilter::TFilter() noexcept : tables(&filterTables()) { init(44100.0f); }
 
 void TFilter::clearStates() noexcept {
-  chan[0] = Channel{};
-  chan[1] = Channel{};
+  chan = Channel{};
   zdfS1 = zdfS2 = zdfT1 = zdfT2 = splatLanes(0.0f);
 }
 
@@ -133,8 +132,8 @@ void TFilter::updateCoefficients() noexcept {
 
 namespace {
 
-inline void svfStep(float& low, float& band, float& high, float f, float q, float x) noexcept {
-  const float sat = band - SAT * band * band * band;
+inline void svfStep(StereoLanes& low, StereoLanes& band, StereoLanes& high, float f, float q, StereoLanes x) noexcept {
+  const StereoLanes sat = band - SAT * band * band * band;
   high = x - low - q * sat;
   band = f * high + sat;
   low = f * band + low;
@@ -143,29 +142,29 @@ inline void svfStep(float& low, float& band, float& high, float f, float q, floa
 }  // namespace
 
 template <int T>
-float TFilter::step(Channel& ch, float in) const noexcept {
+StereoLanes TFilter::step(Channel& ch, StereoLanes in) const noexcept {
   if constexpr (T == kOnePoleLow || T == kOnePoleHigh) {
-    const float x = in * 0.1f + DENORMAL;
-    const float y = dOne * ch.yPrev + cOne * x + DENORMAL;
+    const StereoLanes x = in * 0.1f + DENORMAL;
+    const StereoLanes y = dOne * ch.yPrev + cOne * x + DENORMAL;
     ch.yPrev = y;
     return (T == kOnePoleLow ? y : x - y) * 10.0f;
   } else if constexpr (T == kSvfLow || T == kSvfHigh || T == kSvfBand) {
     // The cubic band term runs away beyond about ±30, so the input is held to ±1 here
     // (±10 before the internal scaling).
-    const float x = clampPM1(in * 0.1f) + DENORMAL;
+    const StereoLanes x = laneClampPM1(in * 0.1f) + DENORMAL;
     svfStep(ch.low, ch.band, ch.high, f, q, x);
-    const float y = T == kSvfLow ? ch.low * SQR2 : (T == kSvfHigh ? ch.high * SQR2 : ch.band * 2.0f);
+    const StereoLanes y = T == kSvfLow ? ch.low * SQR2 : (T == kSvfHigh ? ch.high * SQR2 : ch.band * 2.0f);
     return (y + DENORMAL) * 10.0f;
   } else {
     static_assert(T == kLow24 || T == kHigh24);
-    const float x = clampPM1(in * 0.1f) + DENORMAL;
-    const float v = b0 * x + b1 * ch.x1 + b2 * ch.x2 - a1 * ch.y1 - a2 * ch.y2;
+    const StereoLanes x = laneClampPM1(in * 0.1f) + DENORMAL;
+    const StereoLanes v = b0 * x + b1 * ch.x1 + b2 * ch.x2 - a1 * ch.y1 - a2 * ch.y2;
     ch.x2 = ch.x1;
     ch.x1 = x;
     ch.y2 = ch.y1;
     ch.y1 = v;
     svfStep(ch.low, ch.band, ch.high, f, q, v);
-    const float y = T == kLow24 ? ch.low : ch.high;
+    const StereoLanes y = T == kLow24 ? ch.low : ch.high;
     return (y + DENORMAL) * 10.0f;
   }
 }
@@ -224,14 +223,15 @@ void TFilter::run(float& a, float& b, float& c, float& d) noexcept {
 
 template <int T>
 void TFilter::runScalar(float& a, float& b, float& c, float& d) noexcept {
-  Channel left = chan[0];
-  Channel right = chan[1];
-  a = step<T>(left, a);
-  b = step<T>(right, b);
-  c = step<T>(left, c);
-  d = step<T>(right, d);
-  chan[0] = left;
-  chan[1] = right;
+  // Left and right side by side: first sub-sample, then the second.
+  Channel ch = chan;
+  const StereoLanes first = step<T>(ch, stereoLanes(a, b));
+  const StereoLanes second = step<T>(ch, stereoLanes(c, d));
+  a = first[0];
+  b = first[1];
+  c = second[0];
+  d = second[1];
+  chan = ch;
 }
 
 void TFilter::process(float freq, float resoIn, float& a, float& b, float& c, float& d, bool force) noexcept {
@@ -275,27 +275,27 @@ void TFilter::processSplit(float freq, float resoIn, float& a, float& b, float& 
     f = tables->sine[filterTableIndex(fc)];
     q = 1.0f - clamp01(resoIn) + DENORMAL;
   }
-  const float in[4] = {a, b, c, d};
-  float lo[4], hi[4];
-  Channel left = chan[0];
-  Channel right = chan[1];
-  for (int k = 0; k < 4; ++k) {
-    Channel& ch = (k & 1) ? right : left;
-    const float x = clampPM1(in[k] * 0.1f) + DENORMAL;
-    svfStep(ch.low, ch.band, ch.high, f, q, x);
-    lo[k] = ch.low * SQR2 * 10.0f + DENORMAL;
-    hi[k] = ch.high * SQR2 * 10.0f + DENORMAL;
+  // Left and right side by side: first sub-sample, then the second.
+  const StereoLanes in[2] = {stereoLanes(a, b), stereoLanes(c, d)};
+  StereoLanes lo[2], hi[2];
+  StereoLanes low = chan.low, band = chan.band, high = chan.high;
+  for (int k = 0; k < 2; ++k) {
+    const StereoLanes x = laneClampPM1(in[k] * 0.1f) + DENORMAL;
+    svfStep(low, band, high, f, q, x);
+    lo[k] = low * SQR2 * 10.0f + DENORMAL;
+    hi[k] = high * SQR2 * 10.0f + DENORMAL;
   }
-  chan[0] = left;
-  chan[1] = right;
-  lowA = lo[0];
-  lowB = lo[1];
-  lowC = lo[2];
-  lowD = lo[3];
-  highA = hi[0];
-  highB = hi[1];
-  highC = hi[2];
-  highD = hi[3];
+  chan.low = low;
+  chan.band = band;
+  chan.high = high;
+  lowA = lo[0][0];
+  lowB = lo[0][1];
+  lowC = lo[1][0];
+  lowD = lo[1][1];
+  highA = hi[0][0];
+  highB = hi[0][1];
+  highC = hi[1][0];
+  highD = hi[1][1];
   fresh = false;
 }
 

@@ -68,19 +68,20 @@ class TFilter {
   float getLastHz() const noexcept { return lastHz; }
 
  private:
+  // The recursion state of both channels, left and right in the lanes of one register each.
   struct Channel {
     // one-pole
-    float yPrev = 0.0f;
+    StereoLanes yPrev{};
     // state-variable
-    float low = 0.0f, band = 0.0f, high = 0.0f;
+    StereoLanes low{}, band{}, high{};
     // 24 dB biquad history (Direct Form I)
-    float x1 = 0.0f, x2 = 0.0f, y1 = 0.0f, y2 = 0.0f;
+    StereoLanes x1{}, x2{}, y1{}, y2{};
   };
 
   void clearStates() noexcept;
   void updateCoefficients() noexcept;
   template <int T>
-  float step(Channel& ch, float x) const noexcept;
+  StereoLanes step(Channel& ch, StereoLanes x) const noexcept;
   template <int T, typename V>
   V zdfStep(V& s1, V& s2, V& t1, V& t2, V in) const noexcept;
   template <int T>
@@ -111,7 +112,7 @@ class TFilter {
   // Their sums the steps use, worked out with them: 1 + g and 2R + g.
   float onePlusG = 1.0f, twoRPlusG = 1.0f;
 
-  Channel chan[2];
+  Channel chan;
   // Zero-delay integrator states, left and right in the first two lanes.
   StereoLanes zdfS1{}, zdfS2{}, zdfT1{}, zdfT2{};
 };

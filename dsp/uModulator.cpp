@@ -5,27 +5,19 @@
 
 namespace {
 
-// Sources whose values swing around zero: thresholds are compared in the -1..1 form.
-constexpr std::array<int, 19> BIPOLAR_SOURCES = {6,  7,  9,  12, 32, 34, 36, 38, 41, 42,
-                                                 44, 45, 46, 47, 48, 49, 50, 51, 53};
-// Of those, the ones whose advanced slots run from -amount to +amount (no offset):
-// note centre and randoms, pitch bend, Disrupt, lazy sign, the audio taps and noise.
-constexpr std::array<int, 14> CENTRED_SOURCES = {6, 7, 9, 12, 41, 44, 45, 46, 47, 48, 49, 50, 51, 53};
-
 constexpr float ACTIVE_LIMIT = 1e-5f;
-
-template <size_t N>
-constexpr bool listed(const std::array<int, N>& list, int src) {
-  return std::find(list.begin(), list.end(), src) != list.end();
-}
 
 }  // namespace
 
+// Sources whose values swing around zero: thresholds are compared in the -1..1 form.
 bool TModulator::isBipolarSource(int src) noexcept {
-  return listed(BIPOLAR_SOURCES, src);
+  return getIsValidSrc(src) && MOD_SOURCES[static_cast<std::size_t>(src)].kind != SourceKind::Unipolar;
 }
 
-bool TModulator::isCentredSource(int src) noexcept { return listed(CENTRED_SOURCES, src); }
+// Of those, the ones whose advanced slots run from -amount to +amount (no offset).
+bool TModulator::isCentredSource(int src) noexcept {
+  return getIsValidSrc(src) && MOD_SOURCES[static_cast<std::size_t>(src)].kind == SourceKind::Centred;
+}
 
 void TModulator::init() noexcept {
   advanced.fill(false);

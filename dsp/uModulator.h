@@ -10,18 +10,13 @@
 #include <atomic>
 #include <cstdint>
 
-#include "tags.h"
+#include "modulation.h"
 
 class TModulator {
  public:
   static constexpr int NUM_SLOTS = 24;
-  static constexpr int NUM_SOURCES = NUM_MOD_SOURCES;  // 55
-  static constexpr int NUM_DESTS = NUM_MOD_DESTS;      // 112
-
-  // Source numbers with a fixed role here.
-  static constexpr int SRC_FOLLOWER = 40;
-  static constexpr int SRC_DISRUPT = 41;
-  static constexpr int SRC_OFFSET = 52;
+  static constexpr int NUM_SOURCES = NUM_MOD_SOURCES;
+  static constexpr int NUM_DESTS = NUM_MOD_DESTS;
   // First slot of each group.
   static constexpr int SLOT_FIRST_LFO = 0;
   static constexpr int SLOT_FIRST_MATRIX = 4;

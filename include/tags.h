@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+#include "modulation.h"
+
 inline constexpr int NUM_PARAMS = 1024;
 inline constexpr int NUM_PROGRAM_VALUES = 912;  // tags 0..911 hold program values
 
@@ -124,14 +126,9 @@ inline constexpr std::array<int, 2> WAVESHAPER_DISTORT_MODE_TAGS = {240, 243};
 inline constexpr std::array<int, 2> WAVESHAPER_DISTORT_1_TAGS = {241, 244};
 inline constexpr std::array<int, 2> WAVESHAPER_DISTORT_2_TAGS = {242, 245};
 
-// Modulation sources of LFO 1-4, bipolar and unipolar.
-inline constexpr std::array<int, 4> SRC_LFO = {32, 34, 36, 38};
-inline constexpr std::array<int, 4> SRC_LFO_UNI = {33, 35, 37, 39};
 // Modulator slots of matrix rows 1-10.
 inline constexpr std::array<int, 10> SLOT_MOD = {4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
 
-inline constexpr int NUM_MOD_SOURCES = 55;
-inline constexpr int NUM_MOD_DESTS = 112;
 inline constexpr int NUM_MODULE_PATHS = 24;
 
 // The 24 orders of the stages 0 distortion, 1 filter, 2 compressor, 3 widener, in lexicographic order.

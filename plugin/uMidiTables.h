@@ -5,23 +5,13 @@
 #include <array>
 #include <cstdint>
 
+#include "modulation.h"
+
 namespace midi {
 
-// Modulation sources written by MIDI messages (indices of SRC_STR).
-enum MidiSrc : int {
-  SRC_MOD_WHEEL = 1,
-  SRC_MOD_AFTER = 2,
-  SRC_CHANNEL_AFTER = 3,
-  SRC_POLY_AFTER = 4,
-  SRC_NOTE = 5,
-  SRC_NOTE_CENTER = 6,
-  SRC_NOTE_RND_1 = 7,
-  SRC_NOTE_UNI_RND_1 = 8,
-  SRC_NOTE_RND_2 = 9,
-  SRC_NOTE_UNI_RND_2 = 10,
-  SRC_VELOCITY = 11,
-  SRC_PITCHBEND = 12,
-};
+// The source and LFO mode numbers MIDI drives, under the names the MIDI code uses.
+using enum ModSource;
+using enum LfoMode;
 
 // Status bytes without their channel.
 enum MidiStatus : int {
@@ -34,10 +24,6 @@ enum MidiStatus : int {
   PITCH_BEND = 0xE0,
 };
 
-// LFO mode numbers that MIDI drives.
-inline constexpr int LFO_MODE_NOTE = 2;
-inline constexpr int LFO_MODE_MIDI = 3;
-
 // Controllers that are modulation sources by themselves (value / 127). Controller 1 feeds two
 // sources, the combined one first.
 struct CCSource {
@@ -45,9 +31,11 @@ struct CCSource {
   uint8_t src;
 };
 inline constexpr std::array<CCSource, 21> CC_SOURCES = {{
-    {1, 2},   {1, 1},   {2, 13},  {4, 14},  {11, 15}, {16, 16},  {17, 17},
-    {18, 18}, {19, 19}, {20, 20}, {21, 21}, {74, 22}, {84, 23},  {85, 24},
-    {86, 25}, {87, 26}, {88, 27}, {89, 28}, {90, 29}, {113, 30}, {114, 31},
+    {1, SRC_MOD_AFTER}, {1, SRC_MOD_WHEEL}, {2, SRC_BREATH},   {4, SRC_FOOT},  {11, SRC_EXPRESSION},
+    {16, SRC_CC16},     {17, SRC_CC17},     {18, SRC_CC18},     {19, SRC_CC19}, {20, SRC_CC20},
+    {21, SRC_CC21},     {74, SRC_BRIGHTNESS}, {84, SRC_CC84},   {85, SRC_CC85}, {86, SRC_CC86},
+    {87, SRC_CC87},     {88, SRC_CC88},     {89, SRC_CC89},     {90, SRC_CC90}, {113, SRC_CC113},
+    {114, SRC_CC114},
 }};
 
 // The controller each LFO trigger step listens to in MIDI mode; TRIGGER_NONE for step 0 and

@@ -15,12 +15,7 @@ constexpr int FIRST_TEXT_TAG = 1;
 constexpr int LAST_TEXT_TAG = 246;
 
 // A value as the texts read it: 0..1, NaN as 0.
-float clamp01(float v) {
-  if (!(v > 0.0f)) return 0.0f;
-  return v > 1.0f ? 1.0f : v;
-}
-
-float valueOf(const IParamTextSource& source, int tag) { return clamp01(source.paramValue(tag)); }
+float valueOf(const IParamTextSource& source, int tag) { return dsp::clamp01(source.paramValue(tag)); }
 
 bool isOn(float v) { return v >= 0.5f; }
 
@@ -475,7 +470,7 @@ std::string getParamName(const IParamTextSource& source, int tag) {
     const int dest = steppedValue(source, DISRUPT_DEST_TAGS[slot]);
     // The knob's long name, since "Dist3" would not tell the user what it moves.
     const std::string_view destName =
-        (dest >= 6 && dest <= 13) ? destText(dest, distortType(source)) : SHORT_DEST_STR[dest];
+        (dest >= DEST_DIST_1 && dest <= DEST_DIST_8) ? destText(dest, distortType(source)) : SHORT_DEST_STR[dest];
     return "Disrupt " + intStr(slot + 1) + " : " + std::string(destName);
   }
   for (const NameRange& r : NAMES) {

@@ -8,7 +8,9 @@
 AudioEffect* createEffectInstance(audioMasterCallback audioMaster) { return new APlugin(audioMaster); }
 
 APlugin::APlugin(audioMasterCallback audioMaster)
-    : AudioEffectX(audioMaster, 1, NUM_PARAMS), random(clockSeed()) {
+    : AudioEffectX(audioMaster, 1, NUM_PARAMS),
+      random(clockSeed()),
+      engine(TParamView{currentValues, menuNum, menuRange}, *this) {
   for (auto& v : currentValues) v.store(0.0f, std::memory_order_relaxed);
   for (auto& m : MidiCCMap) m.store(0, std::memory_order_relaxed);
   std::memset(&programs, 0, sizeof(programs));
@@ -31,7 +33,7 @@ APlugin::APlugin(audioMasterCallback audioMaster)
     editedValues[t] = defaultValues[t];
     originalValues[t] = defaultValues[t];
   }
-  initEngineVariables();
+  engine.init();
   initMidiVariables();
 
   initPrograms();
@@ -53,18 +55,52 @@ APlugin::~APlugin() {
   prefsWriter.stop();
 }
 
-void APlugin::suspend() { processingOn.store(false, std::memory_order_release); }
+void APlugin::suspend() { engine.setProcessing(false); }
 // The writer thread starts only once processing is switched on: hosts create many instances
 // just to scan them, and those need no thread.
 void APlugin::resume() {
   prefsWriter.start();
-  processingOn.store(true, std::memory_order_release);
+  engine.setProcessing(true);
+}
+
+void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {
+  TBlockTime time;
+  if (const VstTimeInfo* ti = getTimeInfo(kVstTempoValid | kVstPpqPosValid)) {
+    time.known = true;
+    time.tempoValid = (ti->flags & kVstTempoValid) != 0;
+    time.tempo = ti->tempo;
+    time.playing = (ti->flags & kVstTransportPlaying) != 0;
+  }
+  engine.process(inputs, outputs, sampleFrames, time);
 }
 
 // The old accumulating call: the host's buffers hold its own mix, so nothing is written; queued
 // MIDI events still come due at their samples.
 void APlugin::__processDeprecated(float**, float**, int32_t sampleFrames) {
-  for (int32_t i = 0; i < sampleFrames && numPendingEvents > 0; ++i) processMidi();
+  for (int32_t i = 0; i < sampleFrames && engine.getNumPendingEvents() > 0; ++i) processMidi();
+}
+
+void APlugin::setSampleRate(float rate) {
+  if (engine.setSampleRate(rate)) AudioEffectX::setSampleRate(rate);
+}
+
+void APlugin::alignToLoadedProgram() {
+  // The MIDI side follows at once (atomics only); the engine's working values with the reset.
+  alignMidiToLoadedProgram();
+  engine.requestAlign();
+}
+
+void APlugin::storeDisruptAmount(float value) {
+  currentValues[DISRUPT_AMOUNT_TAG].store(value, std::memory_order_relaxed);
+  storeRelaxed(programValues()[DISRUPT_AMOUNT_TAG], value);
+}
+
+void APlugin::showDisruptAmount(float value) {
+  if (isEditorOpen()) editorLink->setParameter(DISRUPT_AMOUNT_TAG, value);
+}
+
+void APlugin::showLevels(float inL, float inR, float outL, float outR) {
+  if (isEditorOpen()) editorLink->setVU(inL, inR, outL, outR);
 }
 
 static void copyText(char* to, const char* from, size_t capacity) {

@@ -5,23 +5,16 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
-#include <thread>
 
 #include "audioeffectx.h"
 #include "dsp/dspCommon.h"
 #include "platform/prefsWriter.h"
-#include "dsp/uCompressor.h"
-#include "dsp/uDistort.h"
-#include "dsp/uEQ.h"
-#include "dsp/uFilter.h"
-#include "dsp/uLfo.h"
-#include "dsp/uModulator.h"
-#include "dsp/uNoiseGate.h"
-#include "dsp/uWidener.h"
 #include "tags.h"
 #include "uEditorLink.h"
+#include "uEngine.h"
 #include "uParamText.h"
 #include "uPluginPresetsBanks.h"
+#include "uShared.h"
 
 inline constexpr const char* PRODUCT_NAME_STR = "Grindle2";
 inline constexpr const char* VENDOR_STR = "Kestrune";
@@ -60,7 +53,7 @@ inline constexpr int NUM_MIDI_CC = 128;
 // Size of the buffers the host identity is read into (hosts write at most 64 bytes).
 inline constexpr int HOST_STRING_BUFFER = 256;
 
-class APlugin : public AudioEffectX, public IParamTextSource {
+class APlugin : public AudioEffectX, public IParamTextSource, protected IEngineListener {
  public:
   explicit APlugin(audioMasterCallback audioMaster);
   ~APlugin() override;
@@ -196,28 +189,29 @@ class APlugin : public AudioEffectX, public IParamTextSource {
   // Per-instance random numbers instead of the C library's shared, locking generator.
   dsp::Rand15 random;
 
-  // ======================= Engine: audio modules, sample loop, modulation =======================
-  // (uPluginInit.cpp, uPluginProcess.cpp, uPluginMod.cpp, uPluginAccessors.cpp)
+  // ======================= Engine (uEngine.h) =======================
+  // The audio engine works on its own; the plug-in hands it the host's blocks, time and MIDI and
+  // keeps the names its editor and the parameter texts call, forwarding them.
  public:
   void setSampleRate(float rate) override;
   // Re-initialises the signal chain. From the audio thread, or while processing is switched off,
   // it happens at once; otherwise it is carried out at the start of the next block.
-  void resetEverything();
+  void resetEverything() { engine.requestReset(); }
 
   // Selections read from the parameter store.
-  int32_t getModulePath();
-  int32_t getDistortType();
-  int32_t getDisruptQuant();
-  int32_t getDisruptSpringTime();
-  int32_t getDisruptLazyMode();
-  int32_t getFollowerSource();
-  int32_t getLFOWave(int i);
-  int32_t getLFOMode(int i);
-  int32_t getLFOTrigger(int i);
+  int32_t getModulePath() { return engine.getModulePath(); }
+  int32_t getDistortType() { return engine.getDistortType(); }
+  int32_t getDisruptQuant() { return engine.getDisruptQuant(); }
+  int32_t getDisruptSpringTime() { return engine.getDisruptSpringTime(); }
+  int32_t getDisruptLazyMode() { return engine.getDisruptLazyMode(); }
+  int32_t getFollowerSource() { return engine.getFollowerSource(); }
+  int32_t getLFOWave(int i) { return engine.getLFOWave(i); }
+  int32_t getLFOMode(int i) { return engine.getLFOMode(i); }
+  int32_t getLFOTrigger(int i) { return engine.getLFOTrigger(i); }
   int32_t getLFOWaveByTag(int t) { return getSteppedValue(t); }
   int32_t getLFOModeByTag(int t) { return getSteppedValue(t); }
   int32_t getLFOTriggerByTag(int t) { return getSteppedValue(t); }
-  static bool isValidLFO(int i) { return static_cast<unsigned>(i) < 4u; }
+  static bool isValidLFO(int i) { return TEngine::isValidLFO(i); }
   int32_t getSrcForModSlot(int s);
   int32_t getDestForModSlot(int s);
   static bool isValidModSlot(int s) { return static_cast<unsigned>(s) < static_cast<unsigned>(NUM_MOD_SLOTS); }
@@ -236,148 +230,43 @@ class APlugin : public AudioEffectX, public IParamTextSource {
   void setModSlotVariables(int s, bool bypass, float amount, int src, int dest);
 
   // Live values for the editor (safe from the GUI thread).
-  float getModDisruptAmount();
-  float getCompVolume();
+  float getModDisruptAmount() { return engine.getModDisruptAmount(); }
+  float getCompVolume() { return engine.getCompVolume(); }
   // The compressor meter's display value for a level: 1 at 0 dB, 0 at -40 dB, and 0 below level 0.001.
-  static float compLevelToDisplay(float level);
-  bool getNoiseGateTriggered();
-  float getFollowerValue(float x);
-  float getSourceValue(int src) const { return modulator.getSrcVal(src); }
-  float getTempo() const { return tempo.load(std::memory_order_relaxed); }
-  float getSamplesPerBar() const { return samplesPerBar.load(std::memory_order_relaxed); }
-  float getWorkingSampleRate() const { return lastSampleRate; }
+  static float compLevelToDisplay(float level) { return TEngine::compLevelToDisplay(level); }
+  bool getNoiseGateTriggered() { return engine.getNoiseGateTriggered(); }
+  float getFollowerValue(float x) { return engine.getFollowerValue(x); }
+  float getSourceValue(int src) const { return engine.getSourceValue(src); }
+  float getTempo() const { return engine.getTempo(); }
+  float getSamplesPerBar() const { return engine.getSamplesPerBar(); }
+  float getWorkingSampleRate() const { return engine.getWorkingSampleRate(); }
 
   // The Disrupt slider's spring: off while the slider is held, on when it is let go.
-  void setDisruptSpringOn();
-  void setDisruptSpringOff();
+  void setDisruptSpringOn() { engine.setDisruptSpringOn(); }
+  void setDisruptSpringOff() { engine.setDisruptSpringOff(); }
   // Feeds the envelope follower one frame.
-  void setFollowerValue(float left, float right);
+  void setFollowerValue(float left, float right) { engine.setFollowerValue(left, right); }
 
   // Editor displays (GUI thread).
-  int32_t getLFOScreenValue(int lfo, float x, int height);
-  int32_t getLFOPos(int lfo, float width);
-  bool distortDisplayUpdated();
-  void getDistortDisplay(float* out, int count, int wave, float zoom);
-
-  // The audio modules, owned by value.
-  dsp::RandSeed randSeed;  // shared by the distortion stage and the LFO screen's hold values
-  dsp::TDistort distort;
-  dsp::TDistort displayDistort;
-  dsp::TEQ preEQ;
-  dsp::TEQ postEQ;
-  dsp::TOldEQ oldEQ;
-  dsp::TNoiseGate noiseGate;
-  dsp::TFilter highPassFilter;
-  dsp::TFilter lowPassFilter;
-  dsp::TCompressor compressor;
-  dsp::TWidener widener;
-  TLfo lazyLfo;
-  TLfo lfo[4];
-  TLfo screenLfo;
-  TModulator modulator;
+  int32_t getLFOScreenValue(int lfo, float x, int height) { return engine.getLFOScreenValue(lfo, x, height); }
+  int32_t getLFOPos(int lfo, float width) { return engine.getLFOPos(lfo, width); }
+  bool distortDisplayUpdated() { return engine.distortDisplayUpdated(); }
+  void getDistortDisplay(float* out, int count, int wave, float zoom) {
+    engine.getDistortDisplay(out, count, wave, zoom);
+  }
 
  protected:
-  // The signal-state and engine steps of the start-up initialisation.
-  void initEngineVariables();
-  // The full re-initialisation itself; only on the audio thread or while processing is off.
-  void resetEverythingNow();
-  // Due MIDI events; the per-sample call point of the MIDI input.
-  void processMidi();
-  int32_t numPendingEvents = 0;
+  // The per-sample call point of the MIDI input: due events run (also without the engine's loop).
+  void processMidi() { engine.runDueMidi(); }
 
-  // Per-sample engine pieces.
-  void controlTick();
-  void routingTick();
-  void latchStageSettings();
-  void computeDisrupt();
-  void runModSources();
-  void writeDisruptTag();
-  void refreshLfoParameters();
-  void runStage(int stage, float& a, float& b, float& c, float& d);
-  void writeTag69(float v);
-  float tagValue(int t) const { return currentValues[t].load(std::memory_order_relaxed); }
-  // Without any routed slot every sum is 0 (the routing tick clears them).
-  float mod(int d) const { return modRouted ? modulator.getMod(d) : 0.0f; }
-  // A module setting: the tag's value plus its destination's modulation, limited to 0..1.
-  float modulated(int t, int d) const { return dsp::clamp01(tagValue(t) + mod(d)); }
-  bool modRouted = false;
-  float lastPathValue = -1.0f, lastTypeValue = -1.0f;  // the stored values the two steps below belong to
-  int32_t pathIndex = 0, distortType = 0;
-  bool anyLfoInUse = false;
+  // What the engine tells the plug-in (audio thread).
+  void midiEventDue(const VstMidiEvent& event) override { runMidiMessage(event); }
+  void storeDisruptAmount(float value) override;
+  void showDisruptAmount(float value) override;
+  void showLevels(float inL, float inR, float outL, float outR) override;
+  void engineReset() override { updateMidiChannel(); }
 
-  // Processing state: set while the host has switched processing on (or blocks arrive).
-  std::atomic<bool> processingOn{false};
-  std::atomic<bool> resetRequested{false};
-  // Set by a program load: the next reset first brings the working values in line with the
-  // loaded program (done with the reset, so on the audio thread whenever a block is running).
-  std::atomic<bool> alignRequested{false};
-  void alignWorkingValuesNow();
-  std::atomic<std::thread::id> blockThread{};  // the thread inside processReplacing, if any
-
-  // Host and timing.
-  float lastSampleRate = 44100.0f;
-  std::atomic<float> tempo{120.0f};
-  std::atomic<float> samplesPerBar{88200.0f};
-  int32_t lastTransportPlaying = -1;
-  uint32_t sampleCounter = 0;
-  bool freshStart = true;
-
-  // Signal frames.
-  float inputFrame[4] = {};
-  float outputFrame[2] = {};
-  float meterLevels[4] = {};
-
-  // Smoothed values.
-  float smoothedVolume = 0.0f;
-  float smoothedMix = 0.0f;
-  float smoothedOldEqGains[4] = {};
-  float smoothedCompVolume = 0.0f;
-  float smoothedWidenValues[4] = {};
-  float smoothedHighPassFreq = 0.0f;
-  float smoothedLowPassFreq = 0.0f;
-  float lastVolumeValue = -1.0f;  // the gain below belongs to this volume value
-  float volumeGain = 0.0f;
-
-  // Stage settings latched on the control tick.
-  bool preEqOn = false, postEqOn = false, oldEqOn = false;
-  float eqGains[2][4] = {}, eqFreqs[2][4] = {}, eqWidths[2][4] = {};
-  std::atomic<bool> gateOn{false};
-  std::atomic<bool> compOn{false};
-  bool lowPassOn = false, highPassOn = false, widenerOn = false, chorusOn = false;
-  std::atomic<float> compMeterLevel{0.0f};
-  std::atomic<bool> gateLamp{false};  // the gate's state for the editor, taken with the meters
-  float waveShaperCurves[2][WAVESHAPER_POINTS] = {};
-
-  // LFOs.
-  bool lfoInUse[4] = {};
-  int32_t lfoCurve[4] = {};
-  int32_t lastLfoMode[4] = {-1, -1, -1, -1};
-
-  // Follower.
-  int32_t followerSource = 0;
-  int32_t followerModSources[3] = {};
-  float followerAttack = 0.0f, followerHold = 0.0f, followerDecay = 0.0f, followerSmooth = 0.0f;
-  float followerBoost = 0.0f, followerThreshold = 0.0f;
-  float followerInputs[6] = {};  // the knob values the coefficients belong to (NaN: none yet)
-  float followerLevel = 0.0f, followerEnvelope = 0.0f, followerHoldCount = 0.0f;
-  float followerHistory[512] = {};
-  std::atomic<double> followerPhase{0.0};
-
-  // Disrupt.
-  std::atomic<bool> disruptSpringActive{false};
-  std::atomic<float> disruptSpringStep{0.0f};
-  bool lazyOn = false, lazySync = false;
-  int32_t disruptSpringTime = 0, disruptQuant = 0, lazyMode = 0;
-  float disruptQuantDivide = 0.0f;
-  std::atomic<float> disruptValue{0.0f};
-  float disruptSmooth = 0.0f;
-
-  // Noise sources.
-  dsp::Rand15 noise{1};
-
-  // Displays.
-  int32_t distortDisplaySignature = 0;
-  float holdDisplayValues[40] = {};
+  TEngine engine;
   // ===================== end of engine =====================
 
   // ======== MIDI input, MIDI learn and the controller-map file (uPluginMidi.cpp) ========
@@ -410,7 +299,7 @@ class APlugin : public AudioEffectX, public IParamTextSource {
   int getMidiLatchTag() const { return midiLatchTag.load(std::memory_order_relaxed); }
   // Receive channel index 0..15, 16 for none, -1 for all.
   int getMidiChannel() const { return midiChannel.load(std::memory_order_relaxed); }
-  int getNumPendingEvents() const { return numPendingEvents; }
+  int getNumPendingEvents() const { return engine.getNumPendingEvents(); }
   bool isNoteHeld(int note) const {
     return static_cast<unsigned>(note) < 128u && heldNotes[note].load(std::memory_order_relaxed);
   }
@@ -423,8 +312,7 @@ class APlugin : public AudioEffectX, public IParamTextSource {
     return isValidTag(tag) ? midiCaptureValues[tag].load(std::memory_order_relaxed) : -1.0f;
   }
 
-  static constexpr int MIDI_POOL_SIZE = 250;
-  static constexpr int32_t MIDI_RECORD_FREE = -99;
+  static constexpr int MIDI_POOL_SIZE = TEngine::MIDI_POOL_SIZE;
 
  protected:
   // Start-up state of the MIDI input (the map itself comes with the preferences).
@@ -434,12 +322,6 @@ class APlugin : public AudioEffectX, public IParamTextSource {
   // One message of a due record.
   void runMidiMessage(const VstMidiEvent& event);
   void runMidiController(int cc, int value);
-  void triggerMidiLfos(int trigger, int value);
-
-  // The pool: records whose frame offset is MIDI_RECORD_FREE are free. midiPoolEnd is one past
-  // the last record in use, so the per-sample scan stops early.
-  VstMidiEvent midiPool[MIDI_POOL_SIZE];
-  int32_t midiPoolEnd = 0;
 
   std::atomic<int32_t> midiChannel{-1};
   std::atomic<bool> heldNotes[128];
@@ -476,8 +358,6 @@ class APlugin : public AudioEffectX, public IParamTextSource {
   // Makes the built-in program the name tags spell current (row 0 when none matches) and
   // answers its number.
   int builtInNamedByNameTags();
-  // The modulation currently applied to destination d; 0 until the modulator exists.
-  float currentModulation(int d);
   // The store of the current program number.
   float* programValues() { return programs.values; }
 

@@ -1,49 +1,8 @@
-// Small typed views of the parameter store and the live values the editor's screens draw.
-#include <cmath>
+// Small typed views of the parameter store: the matrix rows, the wave-shaper modes, Disrupt's
+// slots and the tempo-synced period texts.
 #include <cstdint>
 
 #include "uPlugin.h"
-#include "uPluginEngine.h"
-
-using namespace engine_detail;
-
-namespace {
-
-// Copies one of the engine's wave-shaper curves while the audio thread may be rewriting it.
-void copyCurve(float (&to)[WAVESHAPER_POINTS], float (&from)[WAVESHAPER_POINTS]) {
-  for (int i = 0; i < WAVESHAPER_POINTS; ++i) to[i] = loadShared(from[i]);
-}
-
-// The display's test waves at cycle position f (0..1).
-float testWave(int wave, float f) {
-  switch (wave) {
-    case 0:
-      return std::sin(f * 6.2831855f);
-    case 1:
-      return 1.0f - 2.0f * std::fabs(1.0f - 2.0f * f);
-    case 2:
-      return 2.0f * f - 1.0f;
-    case 3:
-      return 1.0f - 2.0f * f;
-    case 4:
-      return f > 0.5f ? 1.0f : (f < 0.5f ? -1.0f : 0.0f);
-    default:
-      return f;
-  }
-}
-
-}  // namespace
-
-int32_t APlugin::getModulePath() { return getSteppedValue(MODULE_PATH_TAG); }
-int32_t APlugin::getDistortType() { return getSteppedValue(DISTORT_TYPE_TAG); }
-int32_t APlugin::getDisruptQuant() { return getSteppedValue(DISRUPT_QUANT_TAG); }
-int32_t APlugin::getDisruptSpringTime() { return getSteppedValue(DISRUPT_SPRING_TAG); }
-int32_t APlugin::getDisruptLazyMode() { return getSteppedValue(DISRUPT_LAZY_MODE_TAG); }
-int32_t APlugin::getFollowerSource() { return getSteppedValue(FOLLOWER_SOURCE_TAG); }
-
-int32_t APlugin::getLFOWave(int i) { return isValidLFO(i) ? getSteppedValue(LFO_WAVE_TAGS[i]) : 0; }
-int32_t APlugin::getLFOMode(int i) { return isValidLFO(i) ? getSteppedValue(LFO_MODE_TAGS[i]) : 0; }
-int32_t APlugin::getLFOTrigger(int i) { return isValidLFO(i) ? getSteppedValue(LFO_TRIGGER_TAGS[i]) : 0; }
 
 int32_t APlugin::getSrcForModSlot(int s) { return isValidModSlot(s) ? getSteppedValue(MOD_SLOT_SRC_TAGS[s]) : 0; }
 int32_t APlugin::getDestForModSlot(int s) { return isValidModSlot(s) ? getSteppedValue(MOD_SLOT_DEST_TAGS[s]) : 0; }
@@ -84,82 +43,4 @@ void APlugin::setModSlotVariables(int s, bool bypass, float amount, int src, int
     setParameter(t, getDefault(t));
   if (src != -1) setStep(MOD_SLOT_SRC_TAGS[s], src);
   setStep(MOD_SLOT_DEST_TAGS[s], dest);
-}
-
-float APlugin::getModDisruptAmount() { return clampPM1(disruptValue.load(std::memory_order_relaxed)); }
-
-float APlugin::compLevelToDisplay(float level) {
-  if (!(level >= 0.001f)) return 0.0f;
-  return (20.0f * std::log10(level) + 40.0f) / 40.0f;
-}
-
-float APlugin::getCompVolume() {
-  if (!compOn.load(std::memory_order_relaxed)) return 0.0f;
-  return compLevelToDisplay(compMeterLevel.load(std::memory_order_relaxed));
-}
-
-bool APlugin::getNoiseGateTriggered() {
-  return gateOn.load(std::memory_order_relaxed) && gateLamp.load(std::memory_order_relaxed);
-}
-
-float APlugin::getFollowerValue(float x) {
-  const int i = dsp::saturatingInt(static_cast<double>(x) * 511.9999);
-  const int p = dsp::saturatingInt(followerPhase.load(std::memory_order_relaxed) * 511.9999);
-  const unsigned index = (static_cast<unsigned>(i) + static_cast<unsigned>(p) + 1u) & (FOLLOWER_HISTORY - 1);
-  return loadShared(followerHistory[index]);
-}
-
-int32_t APlugin::getLFOScreenValue(int l, float x, int height) {
-  if (!isValidLFO(l)) return 0;
-  const int w = getLFOWave(l);
-  float v;
-  if (w == TLfo::WAVE_SAMPLE_AND_HOLD) {
-    v = holdDisplayValues[dsp::saturatingInt(clamp01(x) * 39.99f)];
-  } else {
-    float curve[WAVESHAPER_POINTS];
-    copyCurve(curve, waveShaperCurves[loadShared(lfoCurve[l]) ? 1 : 0]);
-    screenLfo.setSym(clamp01(tagValue(LFO_SHAPE_TAGS[l])));
-    screenLfo.setWave(w);
-    screenLfo.setPhase(x);
-    v = screenLfo.update(curve);
-  }
-  return dsp::saturatingInt(static_cast<float>(height) * (v * 0.5f + 0.5f));
-}
-
-int32_t APlugin::getLFOPos(int l, float width) {
-  if (!isValidLFO(l)) return 0;
-  return dsp::saturatingInt(lfo[l].getPos() * width);
-}
-
-bool APlugin::distortDisplayUpdated() {
-  float s = 0.0f;
-  for (int t = DISTORT_KNOB_1_TAG + 2; t <= DISTORT_KNOB_1_TAG + 7; ++t) s += tagValue(t) + modulator.getMod(t);
-  const int64_t product = static_cast<int64_t>(dsp::saturatingInt(s * 100000.0f)) * getDistortType();
-  const int32_t sig = static_cast<int32_t>(static_cast<uint32_t>(product));
-  if (sig == distortDisplaySignature) return false;
-  distortDisplaySignature = sig;
-  return true;
-}
-
-void APlugin::getDistortDisplay(float* out, int count, int wave, float zoom) {
-  if (!out || count <= 0) return;
-  displayDistort.reset();
-  float k[8] = {0.5f, 0.0f};
-  for (int j = 2; j < 8; ++j) k[j] = clamp01(tagValue(DISTORT_KNOB_1_TAG + j) + modulator.getMod(DEST_DIST_1 + j));
-  float curves[2][WAVESHAPER_POINTS];
-  copyCurve(curves[0], waveShaperCurves[0]);
-  copyCurve(curves[1], waveShaperCurves[1]);
-  displayDistort.setDC(getOnOff(DC_FILTER_TAG));
-
-  double cycles = std::exp2(4.0 * static_cast<double>(zoom));
-  if (!std::isfinite(cycles)) cycles = 1.0;
-  for (int i = -100; i < count; ++i) {
-    const double t = static_cast<double>(i) * cycles / static_cast<double>(count) + 1000.0;
-    const float f = static_cast<float>(t - std::trunc(t));
-    const float s = testWave(wave, f);
-    float a = s, b = s, c = s, d = s;
-    displayDistort.process(a, b, c, d, 1.0f, 1.0f, getDistortType(), k[0], k[1], k[2], k[3], k[4], k[5], k[6], k[7],
-                           curves[0], curves[1]);
-    if (i >= 0) out[i] = (a + b + c + d) * 0.25f;
-  }
 }

@@ -2,7 +2,7 @@
 // modulation sources, LFO note and controller triggers, program changes, MIDI learn with its
 // pick-up rule, and the controller-map file.
 //
-// Threads: processEvents and processMidi run on the audio thread and never allocate, lock or
+// Threads: processEvents and the due messages run on the audio thread and never allocate, lock or
 // touch a file; bindings they learn reach the preference file through the preference writer.
 // Everything else here runs on the GUI thread.
 #include <cerrno>
@@ -29,13 +29,6 @@ float midiUnit(int v) { return static_cast<float>(v) / 127.0f; }
 // ---- Start-up and program loads ----
 
 void APlugin::initMidiVariables() {
-  for (auto& r : midiPool) {
-    std::memset(&r, 0, sizeof(r));
-    r.type = kVstMidiType;
-    r.deltaFrames = MIDI_RECORD_FREE;
-  }
-  midiPoolEnd = 0;
-  numPendingEvents = 0;
   for (auto& n : heldNotes) n.store(false, std::memory_order_relaxed);
   lastCC.store(-1, std::memory_order_relaxed);
   lastCCValue.store(-1, std::memory_order_relaxed);
@@ -61,45 +54,8 @@ void APlugin::updateMidiChannel() {
 // ---- Queue ----
 
 int32_t APlugin::processEvents(VstEvents* events) {
-  if (!events) return 1;
-  const int32_t count = events->numEvents;
-  int32_t searchFrom = 0;
-  for (int32_t k = 0; k < count; ++k) {
-    const VstEvent* e = events->events[k];
-    if (!e || e->type != kVstMidiType) continue;
-    if (numPendingEvents >= MIDI_POOL_SIZE) break;  // the rest of the block is dropped
-    while (searchFrom < MIDI_POOL_SIZE && midiPool[searchFrom].deltaFrames != MIDI_RECORD_FREE) ++searchFrom;
-    if (searchFrom >= MIDI_POOL_SIZE) break;
-    VstMidiEvent& record = midiPool[searchFrom];
-    static_assert(sizeof(VstEvent) == sizeof(VstMidiEvent));
-    std::memcpy(&record, e, sizeof(record));
-    // A late event runs at once; left negative it would never come due (and -99 reads as free).
-    if (record.deltaFrames < 0) record.deltaFrames = 0;
-    ++numPendingEvents;
-    if (searchFrom >= midiPoolEnd) midiPoolEnd = searchFrom + 1;
-  }
+  engine.queueMidi(events);
   return 1;
-}
-
-void APlugin::processMidi() {
-  int32_t inUse = 0;
-  int32_t end = 0;
-  for (int32_t k = 0; k < midiPoolEnd; ++k) {
-    VstMidiEvent& record = midiPool[k];
-    if (record.deltaFrames == MIDI_RECORD_FREE) continue;
-    if (record.deltaFrames > 0) --record.deltaFrames;
-    if (record.deltaFrames != 0) {
-      ++inUse;
-      end = k + 1;
-      continue;
-    }
-    const VstMidiEvent due = record;
-    record.deltaFrames = MIDI_RECORD_FREE;
-    runMidiMessage(due);
-  }
-  midiPoolEnd = end;
-  // Counted afresh on every pass, so the count and the pool can never disagree.
-  numPendingEvents = inUse;
 }
 
 // ---- Messages ----
@@ -117,18 +73,17 @@ void APlugin::runMidiMessage(const VstMidiEvent& event) {
   switch (status) {
     case NOTE_ON:
       if (data2 > 0) {
-        modulator.setSrcVal(SRC_NOTE, midiUnit(data1));
-        modulator.setSrcVal(SRC_NOTE_CENTER, static_cast<float>(data1 - 57) / 12.0f);
-        modulator.setSrcVal(SRC_VELOCITY, midiUnit(data2));
+        engine.setSourceValue(SRC_NOTE, midiUnit(data1));
+        engine.setSourceValue(SRC_NOTE_CENTER, static_cast<float>(data1 - 57) / 12.0f);
+        engine.setSourceValue(SRC_VELOCITY, midiUnit(data2));
         const float r1 = random.next();
         const float r2 = random.next();
-        modulator.setSrcVal(SRC_NOTE_RND_1, r1);
-        modulator.setSrcVal(SRC_NOTE_UNI_RND_1, 0.5f * r1 + 0.5f);
-        modulator.setSrcVal(SRC_NOTE_RND_2, r2);
-        modulator.setSrcVal(SRC_NOTE_UNI_RND_2, 0.5f * r2 + 0.5f);
+        engine.setSourceValue(SRC_NOTE_RND_1, r1);
+        engine.setSourceValue(SRC_NOTE_UNI_RND_1, 0.5f * r1 + 0.5f);
+        engine.setSourceValue(SRC_NOTE_RND_2, r2);
+        engine.setSourceValue(SRC_NOTE_UNI_RND_2, 0.5f * r2 + 0.5f);
         heldNotes[data1].store(true, std::memory_order_relaxed);
-        for (int i = 0; i < 4; ++i)
-          if (getLFOMode(i) == LFO_MODE_NOTE) lfo[i].start();
+        engine.startNoteLfos();
         break;
       }
       [[fallthrough]];  // velocity 0 is a note off
@@ -140,14 +95,12 @@ void APlugin::runMidiMessage(const VstMidiEvent& event) {
           anyHeld = true;
           break;
         }
-      if (!anyHeld)
-        for (int i = 0; i < 4; ++i)
-          if (getLFOMode(i) == LFO_MODE_NOTE) lfo[i].stop();
+      if (!anyHeld) engine.stopNoteLfos();
       break;
     }
     case POLY_PRESSURE:
-      modulator.setSrcVal(SRC_POLY_AFTER, midiUnit(data2));
-      modulator.setSrcVal(SRC_MOD_AFTER, midiUnit(data2));
+      engine.setSourceValue(SRC_POLY_AFTER, midiUnit(data2));
+      engine.setSourceValue(SRC_MOD_AFTER, midiUnit(data2));
       break;
     case CONTROLLER:
       runMidiController(data1, data2);
@@ -157,12 +110,12 @@ void APlugin::runMidiMessage(const VstMidiEvent& event) {
       if (getMidiPresetOn()) setDemoProgram(data1);
       break;
     case CHANNEL_PRESSURE:
-      modulator.setSrcVal(SRC_CHANNEL_AFTER, midiUnit(data1));
-      modulator.setSrcVal(SRC_MOD_AFTER, midiUnit(data1));
+      engine.setSourceValue(SRC_CHANNEL_AFTER, midiUnit(data1));
+      engine.setSourceValue(SRC_MOD_AFTER, midiUnit(data1));
       break;
     case PITCH_BEND:
-      modulator.setSrcVal(SRC_PITCHBEND, pitchBendValue(data1, data2));
-      triggerMidiLfos(TRIGGER_PITCH_BEND, data2 - 64);
+      engine.setSourceValue(SRC_PITCHBEND, pitchBendValue(data1, data2));
+      engine.triggerMidiLfos(TRIGGER_PITCH_BEND, data2 - 64);
       break;
     default:
       break;
@@ -176,7 +129,7 @@ void APlugin::runMidiController(int cc, int value) {
   const float v = midiUnit(value);
 
   for (const CCSource& s : CC_SOURCES)
-    if (s.cc == cc) modulator.setSrcVal(s.src, v);
+    if (s.cc == cc) engine.setSourceValue(s.src, v);
 
   if (!isUnlearnableCC(cc)) {
     // Seeing the flag (acquire) makes the tag stored before it visible. The flag is cleared
@@ -203,17 +156,7 @@ void APlugin::runMidiController(int cc, int value) {
     }
   }
 
-  triggerMidiLfos(cc, value);
-}
-
-void APlugin::triggerMidiLfos(int trigger, int value) {
-  using namespace midi;
-  for (int i = 0; i < 4; ++i) {
-    if (getLFOMode(i) != LFO_MODE_MIDI) continue;
-    const int step = getLFOTrigger(i);
-    if (step < 0 || step >= static_cast<int>(LFO_TRIGGER_CC.size())) continue;
-    if (LFO_TRIGGER_CC[static_cast<std::size_t>(step)] == trigger) lfo[i].trigger(value);
-  }
+  engine.triggerMidiLfos(cc, value);
 }
 
 // ---- Learn and the map (GUI thread) ----

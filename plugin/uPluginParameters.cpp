@@ -7,10 +7,6 @@
 
 namespace {
 
-// Several threads write these plain tables (they keep plain floats for their stored layout).
-inline void storeRelaxed(float& slot, float v) { std::atomic_ref<float>(slot).store(v, std::memory_order_relaxed); }
-inline float loadRelaxed(float& slot) { return std::atomic_ref<float>(slot).load(std::memory_order_relaxed); }
-
 using dsp::clamp01;
 
 constexpr float kChangeEpsilon = 1e-5f;
@@ -52,8 +48,6 @@ void APlugin::setParameter(int32_t t, float v) {
   if (isEditorOpen()) editorLink->setParameter(t, x);
 }
 
-float APlugin::currentModulation(int d) { return modulator.getMod(d); }
-
 bool APlugin::getOnOff(int t) { return isValidTag(t) && currentValues[t].load(std::memory_order_relaxed) >= 0.5f; }
 
 bool APlugin::getRevOnOff(int t) {
@@ -72,12 +66,7 @@ int32_t APlugin::getMenuNum(int t) { return isValidTag(t) ? menuNum[t] : -1; }
 
 float APlugin::getMenuRange(int t) { return isValidTag(t) ? menuRange[t] : 1.0f; }
 
-int APlugin::getSteppedValue(float v, float scale, int count) {
-  const int n = dsp::saturatingInt(v * scale + 0.1f);
-  if (n < 0) return 0;
-  if (n >= count) return count - 1 < 0 ? 0 : count - 1;
-  return n;
-}
+int APlugin::getSteppedValue(float v, float scale, int count) { return TParamView::stepOf(v, scale, count); }
 
 int APlugin::getSteppedValue(int t, float scale, int count) {
   if (!isValidTag(t)) return 0;
@@ -152,5 +141,5 @@ float APlugin::getDialMod(int t, bool on) {
     return getParameter(t);
   const int d = destByTag[t];
   if (d < 0) return getParameter(t);
-  return clamp01(getParameter(t) + currentModulation(d));
+  return clamp01(getParameter(t) + engine.getMod(d));
 }

@@ -10,6 +10,8 @@
 // than loud; "Norm" (level compensation) keeps most of them near the input's loudness.
 #include "uPluginPresetsBanks.h"
 
+#include "dsp/dspCommon.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -339,8 +341,6 @@ constexpr std::array<Design, NUM_DEMO_PROGRAMS> BANK = {{
 
 constexpr float kPi = 3.14159265358979f;
 
-float clamp01(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
-
 float curvePoint(Unit shape, float k, float x) {
   switch (shape) {
     case Unit::CurveSoft:
@@ -386,11 +386,11 @@ void apply(const Change& c, float* row) {
   if (isCurve(c.unit)) {
     for (int i = 0; i < WAVESHAPER_POINTS; ++i) {
       const float x = 2.0f * static_cast<float>(i) / 255.0f - 1.0f;
-      row[c.tag + i] = clamp01(0.5f * curvePoint(c.unit, c.value, x) + 0.5f);
+      row[c.tag + i] = dsp::clamp01(0.5f * curvePoint(c.unit, c.value, x) + 0.5f);
     }
     return;
   }
-  row[c.tag] = clamp01(storedValue(c));
+  row[c.tag] = dsp::clamp01(storedValue(c));
 }
 
 struct Bank {

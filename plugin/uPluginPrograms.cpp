@@ -27,12 +27,6 @@ void copyCut(char* to, const char* text, std::size_t capacity) {
   to[n] = 0;
 }
 
-// A value from outside (a chunk) made fit for the store: NaN becomes 0, the rest is clamped.
-float sanitised(float v) {
-  if (!(v >= 0.0f)) return 0.0f;
-  return v > 1.0f ? 1.0f : v;
-}
-
 constexpr int32_t kChunkSize = static_cast<int32_t>(sizeof(ProgramChunk));
 // Switch tags up to here are quantised in the store when a program loads.
 constexpr int kLastQuantisedTag = 762;
@@ -236,7 +230,7 @@ int32_t APlugin::setChunk(void* data, int32_t byteSize, bool isPreset) {
   // Hosts may hand back the very buffer getChunk gave them.
   std::memmove(buffer, data, sizeof(ProgramChunk));
   buffer->name[sizeof(buffer->name) - 1] = 0;
-  for (int t = 0; t < NUM_PARAMS; ++t) storeRelaxed(programs.values[t], sanitised(buffer->values[t]));
+  for (int t = 0; t < NUM_PARAMS; ++t) storeRelaxed(programs.values[t], dsp::clamp01(buffer->values[t]));
   std::memcpy(programs.name, buffer->name, sizeof(programs.name));
   loadProgram(true);
   return 1;

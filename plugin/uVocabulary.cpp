@@ -8,7 +8,7 @@ int clampType(int distortType) {
   return distortType;
 }
 
-constexpr int FIRST_DISTORT_DEST = 6;
+constexpr int FIRST_DISTORT_DEST = DEST_DIST_1;
 constexpr int LAST_DISTORT_DEST = FIRST_DISTORT_DEST + NUM_DISTORT_KNOBS - 1;
 
 }  // namespace

@@ -15,8 +15,25 @@
 #include <cstddef>
 #include <string_view>
 
+#include "modulation.h"
+
 inline constexpr int NUM_DISTORT_TYPES = 52;
 inline constexpr int NUM_DISTORT_KNOBS = 8;  // knob k is tag 6 + k and modulation destination 6 + k
+static_assert(NUM_DISTORT_KNOBS == DEST_DIST_8 - DEST_DIST_1 + 1);
+
+// The source and destination names, as the modulation numbers' table holds them.
+namespace vocab_names {
+constexpr std::array<std::string_view, NUM_MOD_SOURCES> sourceNames() {
+  std::array<std::string_view, NUM_MOD_SOURCES> names{};
+  for (std::size_t i = 0; i < names.size(); ++i) names[i] = MOD_SOURCES[i].name;
+  return names;
+}
+constexpr std::array<std::string_view, NUM_MOD_DESTS> destNames(bool shortForm) {
+  std::array<std::string_view, NUM_MOD_DESTS> names{};
+  for (std::size_t i = 0; i < names.size(); ++i) names[i] = shortForm ? MOD_DESTS[i].shortName : MOD_DESTS[i].name;
+  return names;
+}
+}  // namespace vocab_names
 
 // ---------------------------------------------------------------------------------------
 // Plain tables.
@@ -78,86 +95,31 @@ inline constexpr std::array<std::string_view, 33> WAVESHAPER_DISTORT_MODE_STR = 
     "Overdrive",    "Peak Remove",  "Power",       "Rectifier",     "Rez",       "Saturator", "Saw",
     "Soft Limiter", "Square",       "Trans",       "TransBoot",     "Valve"};
 
-inline constexpr std::array<std::string_view, 55> SRC_STR = {
-    "None",       "Mod Wheel",  "Mod/After",  "Channel After", "Poly After", "Note",       "Note Center",
-    "Note Rnd 1", "Note Uni Rnd 1", "Note Rnd 2", "Note Uni Rnd 2", "Velocity", "Pitchbend", "Breath",
-    "Foot",       "Expression", "CC16",       "CC17",          "CC18",       "CC19",       "CC20",
-    "CC21",       "Brightness", "CC84",       "CC85",          "CC86",       "CC87",       "CC88",
-    "CC89",       "CC90",       "CC113",      "CC114",         "LFO 1",      "Uni LFO 1",  "LFO 2",
-    "Uni LFO 2",  "LFO 3",      "Uni LFO 3",  "LFO 4",         "Uni LFO 4",  "Follower",   "Disrupt",
-    "Lazy",       "Uni Lazy",   "Lazy Sign",  "Input",         "Side",       "Distortion", "Filter",
-    "Compressor", "Widen",      "Output",     "Offset",        "Noise",      "Uni-Noise"};
+inline constexpr std::array<std::string_view, NUM_MOD_SOURCES> SRC_STR = vocab_names::sourceNames();
 
 // Headings of the source menu: row 0 heads sources 1..31, row 1 sources 32..54;
 // source 0 "None" stands outside both.
 inline constexpr std::array<std::string_view, 2> SRC_HEADER_STR = {"MIDI Source", "Modulation Source"};
 
-inline constexpr std::array<std::string_view, 112> DEST_STR = {
-    "None",
-    "Volume", "Mix", "Pan", "Wet Pan", "Dry Pan",
-    "Dist1", "Dist2", "Dist3", "Dist4", "Dist5", "Dist6", "Dist7", "Dist8",
-    "Gate Threshold", "Gate Attack", "Gate Hold", "Gate Release",
-    "Pre-EQ Band 1 Gain", "Pre-EQ Band 2 Gain", "Pre-EQ Band 3 Gain", "Pre-EQ Band 4 Gain",
-    "Pre-EQ Band 1 Freq", "Pre-EQ Band 2 Freq", "Pre-EQ Band 3 Freq", "Pre-EQ Band 4 Freq",
-    "Pre-EQ Band 1 BW", "Pre-EQ Band 2 BW", "Pre-EQ Band 3 BW", "Pre-EQ Band 4 BW",
-    "Post-EQ Band 1 Gain", "Post-EQ Band 2 Gain", "Post-EQ Band 3 Gain", "Post-EQ Band 4 Gain",
-    "Post-EQ Band 1 Freq", "Post-EQ Band 2 Freq", "Post-EQ Band 3 Freq", "Post-EQ Band 4 Freq",
-    "Post-EQ Band 1 BW", "Post-EQ Band 2 BW", "Post-EQ Band 3 BW", "Post-EQ Band 4 BW",
-    "Filter High Frequency", "Filter High Q", "Filter Low Frequency", "Filter Low Q",
-    "Compressor Threshold", "Compressor Ratio", "Compressor Attack", "Compressor Release",
-    "Compressor Volume",
-    "Widener Amount", "Widener Width", "Widen Speed",
-    "Chorus Mix", "Chorus Length", "Chorus Width", "Chorus Speed",
-    "Disrupt", "Disrupt Smooth",
-    "Disrupt 1", "Disrupt 2", "Disrupt 3", "Disrupt 4", "Disrupt 5", "Disrupt 6", "Disrupt 7",
-    "Lazy Mode Speed", "Lazy Mode Phase", "Lazy Mode Shape",
-    "Follower Smooth", "Follower Boost", "Follower Threshold", "Follower Attack", "Follower Hold",
-    "Follower Decay",
-    "Follower 1 Amount", "Follower 2 Amount", "Follower 3 Amount",
-    "Follower 1 Mod Amount", "Follower 2 Mod Amount", "Follower 3 Mod Amount",
-    "LFO 1 Amount", "LFO 2 Amount", "LFO 3 Amount", "LFO 4 Amount",
-    "LFO 1 Speed", "LFO 2 Speed", "LFO 3 Speed", "LFO 4 Speed",
-    "LFO 1 Shape", "LFO 2 Shape", "LFO 3 Shape", "LFO 4 Shape",
-    "LFO 1 Phase", "LFO 2 Phase", "LFO 3 Phase", "LFO 4 Phase",
-    "LFO 1 Smooth", "LFO 2 Smooth", "LFO 3 Smooth", "LFO 4 Smooth",
-    "Mod 1 Amount", "Mod 2 Amount", "Mod 3 Amount", "Mod 4 Amount", "Mod 5 Amount",
-    "Mod 6 Amount", "Mod 7 Amount", "Mod 8 Amount", "Mod 9 Amount", "Mod 10 Amount"};
+inline constexpr std::array<std::string_view, NUM_MOD_DESTS> DEST_STR = vocab_names::destNames(false);
 
-inline constexpr std::array<std::string_view, 112> SHORT_DEST_STR = {
-    "None",
-    "Volume", "Mix", "Pan", "Wet Pan", "Dry Pan",
-    "Dist1", "Dist2", "Dist3", "Dist4", "Dist5", "Dist6", "Dist7", "Dist8",
-    "Gate Threshold", "Gate Attack", "Gate Hold", "Gate Release",
-    "PreEQ 1 Gain", "PreEQ 2 Gain", "PreEQ 3 Gain", "PreEQ 4 Gain",
-    "PreEQ 1 Freq", "PreEQ 2 Freq", "PreEQ 3 Freq", "PreEQ 4 Freq",
-    "PreEQ 1 BW", "PreEQ 2 BW", "PreEQ 3 BW", "PreEQ 4 BW",
-    "PostEQ 1 Gain", "PostEQ 2 Gain", "PostEQ 3 Gain", "PostEQ 4 Gain",
-    "PostEQ 1 Freq", "PostEQ 2 Freq", "PostEQ 3 Freq", "PostEQ 4 Freq",
-    "PostEQ 1 BW", "PostEQ 2 BW", "PostEQ 3 BW", "PostEQ 4 BW",
-    "Filter High Freq", "Filter High Q", "Filter Low Freq", "Filter Low Q",
-    "Comp Thresh", "Comp Ratio", "Comp Attack", "Comp Release", "Comp Volume",
-    "Widener Amount", "Widener Width", "Widen Speed",
-    "Chorus Mix", "Chorus Length", "Chorus Width", "Chorus Speed",
-    "Disrupt", "Disrupt Smooth",
-    "Disrupt 1", "Disrupt 2", "Disrupt 3", "Disrupt 4", "Disrupt 5", "Disrupt 6", "Disrupt 7",
-    "Lazy Speed", "Lazy Phase", "Lazy Shape",
-    "Flwr Smooth", "Flwr Boost", "Flwr Thresh", "Flwr Attack", "Flwr Hold", "Follower Decay",
-    "Flwr Amt 1", "Flwr Amt 2", "Flwr Amt 3",
-    "Flwr Mod Amt 1", "Flwr Mod Amt ", "Flwr Mod Amt 3",
-    "LFO 1 Amount", "LFO 2 Amount", "LFO 3 Amount", "LFO 4 Amount",
-    "LFO 1 Speed", "LFO 2 Speed", "LFO 3 Speed", "LFO 4 Speed",
-    "LFO 1 Shape", "LFO 2 Shape", "LFO 3 Shape", "LFO 4 Shape",
-    "LFO 1 Phase", "LFO 2 Phase", "LFO 3 Phase", "LFO 4 Phase",
-    "LFO 1 Smooth", "LFO 2 Smooth", "LFO 3 Smooth", "LFO 4 Smooth",
-    "Mod 1 Amount", "Mod 2 Amount", "Mod 3 Amount", "Mod 4 Amount", "Mod 5 Amount",
-    "Mod 6 Amount", "Mod 7 Amount", "Mod 8 Amount", "Mod 9 Amount", "Mod 10 Amount"};
+inline constexpr std::array<std::string_view, NUM_MOD_DESTS> SHORT_DEST_STR = vocab_names::destNames(true);
 
 // Headings of the destination menu. Heading h covers the destinations from
 // DEST_SUB_MENU_START[h] up to DEST_SUB_MENU_START[h + 1] - 1; destination 0 "None"
 // stands outside the sub-menus.
 inline constexpr std::array<std::string_view, 8> DEST_HEADER_STR = {
     "Main", "Distort", "EQ", "Modules", "Disrupt", "Follower", "LFO", "Mod"};
-inline constexpr std::array<int, 9> DEST_SUB_MENU_START = {1, 6, 18, 42, 58, 70, 82, 102, 112};
+inline constexpr std::array<int, 9> DEST_SUB_MENU_START = {DEST_VOLUME,          DEST_DIST_1,    DEST_PRE_EQ_GAIN_1,
+                                                           DEST_HP_FREQ,         DEST_DISRUPT,   DEST_FOLLOWER_SMOOTH,
+                                                           DEST_LFO_AMT_1,       DEST_MOD_AMT_1, NUM_MOD_DESTS};
+constexpr bool subMenusCoverTheDestinations() {
+  for (std::size_t h = 0; h + 1 < DEST_SUB_MENU_START.size(); ++h)
+    if (DEST_SUB_MENU_START[h] >= DEST_SUB_MENU_START[h + 1]) return false;
+  return DEST_SUB_MENU_START.front() == DEST_NONE + 1 && DEST_SUB_MENU_START.back() == NUM_MOD_DESTS &&
+         DEST_HEADER_STR.size() + 1 == DEST_SUB_MENU_START.size();
+}
+static_assert(subMenusCoverTheDestinations(), "the destination menu's headings cover every destination once");
 
 inline constexpr std::array<std::string_view, 4> LFO_STR = {"LFO 1", "LFO 2", "LFO 3", "LFO 4"};
 
@@ -167,7 +129,7 @@ inline constexpr std::array<std::string_view, 8> LFO_WAVE_STR = {
 inline constexpr std::array<std::string_view, 8> SHORT_LFO_WAVE_STR = {
     "Sine", "Triangle", "Saw Up", "Saw Dn", "Square", "S And H", "Shaper1", "Shaper2"};
 
-inline constexpr std::array<std::string_view, 4> LFO_MODE_STR = {"Free", "Host", "Note", "MIDI"};
+inline constexpr std::array<std::string_view, NUM_LFO_MODES> LFO_MODE_STR = LFO_MODE_NAMES;
 
 inline constexpr std::array<std::string_view, 19> LFO_TRIGGER_STR = {
     "None", "Mod Wheel", "Pitch Bend", "Breath", "Foot", "Expression", "CC16", "CC17", "CC18", "CC19",

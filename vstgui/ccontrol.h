@@ -25,7 +25,7 @@ class CControl : public CView {
            CBitmap* background = nullptr);
   CControl(const CControl& other);
 
-  // Stores the value, bounded to min .. max; nothing else (safe from the audio thread, and
+  // Stores the value, bounded to min .. max; nothing else (GUI thread, like every view call:
   // the next idle pass redraws the control because its value moved).
   virtual void setValue(float val);
   float getValue() const { return value; }

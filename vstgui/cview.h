@@ -14,7 +14,8 @@ using CViewAttributeID = uint32_t;
 inline constexpr CViewAttributeID kCViewTooltipAttribute = 0x63767474;  // 'cvtt'
 
 // A view's size and mouse positions are given in its parent container's coordinates. Setting a
-// value or marking a view dirty only sets fields; the frame's idle pass does all drawing.
+// value or marking a view dirty only sets fields; the frame's idle pass does all drawing. Views
+// belong to the GUI thread: no other thread may call them.
 class CView : public CBaseObject {
   friend class CViewContainer;
 

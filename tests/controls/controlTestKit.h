@@ -1,5 +1,6 @@
 // A plug-in behind a fake host, the recording fake editor with plain bitmaps, an offscreen frame,
-// and a listener that forwards values to the plug-in the way the editor does.
+// and a listener that forwards values to the plug-in the way the editor does: the rig of the
+// control and screen tests.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "controls/pluginControls.h"
+#include "controls/pluginScreens.h"
 #include "plugin/uPlugin.h"
 #include "support/fakeControlEditor.h"
 #include "support/fakeHost.h"
@@ -21,11 +23,12 @@ using testing_support::FakeHost;
 using testing_support::FrameTester;
 using testing_support::RecordingDrawContext;
 using DrawOp = RecordingDrawContext::Op;
+using Kind = RecordingDrawContext::Kind;
 
 class SpringPlugin : public APlugin {
  public:
   using APlugin::APlugin;
-  bool springOn() const { return disruptSpringActive.load(); }
+  bool springOn() const { return engine.isDisruptSpringActive(); }
 };
 
 class ForwardingListener : public IControlListener {
@@ -56,44 +59,74 @@ struct TestBitmap {
   CBitmap* bitmap;
 };
 
+// Gestures reach the plug-in (and from there the host) as in the real editor. Keeps the first
+// wave-shaper point as it was when the undo snapshot was asked for.
+struct HostedEditor : FakeControlEditor {
+  explicit HostedEditor(APlugin* p) : FakeControlEditor(p) { effect = p; }
+  void setWaveShaperUndo() override {
+    valueAtUndo = getPlugin()->getParameter(WAVESHAPER_START_TAG[0]);
+    FakeControlEditor::setWaveShaperUndo();
+  }
+  float valueAtUndo = -1.f;
+};
+
 struct ControlRig {
-  ControlRig() {
+  explicit ControlRig(const CRect& frameSize = CRect(0, 0, 1200, 500)) : tester(frameSize, &editor) {
     editor.leftArrow = editor.rightArrow = arrow;
     editor.vu = vu;
     editor.slider = slider;
     editor.sliderMod = sliderMod;
   }
+  // Adds the view; the host calls so far (the plug-in's set-up) are forgotten.
   template <class T>
   T* add(T* view) {
     tester.frame()->addView(view);
+    host.calls.clear();
     return view;
   }
   // Every host edit closed, and every automated value a parameter value.
-  void expectHostBalanced(const std::string& what) const {
+  void expectHostBalanced(const std::string& what = {}) const {
     EXPECT_EQ(host.count(kHostBeginEdit), host.count(kHostEndEdit)) << what;
     for (float v : host.valueSeenOnAutomate) EXPECT_TRUE(v >= 0.f && v <= 1.f) << what << ": " << v;
+    for (const auto& call : host.calls) {
+      if (call.opcode == kHostAutomate) {
+        EXPECT_TRUE(call.opt >= 0.f && call.opt <= 1.f) << what << ": tag " << call.index << " " << call.opt;
+      }
+    }
   }
-  int hostBegins() const { return host.count(kHostBeginEdit); }
+  int hostCount(int32_t opcode) const { return host.count(opcode); }
+  int hostBegins() const { return hostCount(kHostBeginEdit); }
+  // Every parameter's value.
+  std::vector<float> values() const {
+    std::vector<float> v;
+    for (int t = 0; t < NUM_PARAMS; ++t) v.push_back(plugin->getParameter(t));
+    return v;
+  }
 
   FakeHost host;
   std::unique_ptr<SpringPlugin> plugin = std::make_unique<SpringPlugin>(FakeHost::callback);
   TestBitmap arrow{16, 20}, vu{12, 100}, slider{20, 20 * SLIDER_HANDLE_FRAMES}, sliderMod{20, 20};
   TestBitmap knobStrip{40, 40 * KNOB_FRAMES}, ringStrip{40, 40 * KNOB_FRAMES}, switchStrip{30, 40};
   ForwardingListener listener{*plugin};
-  FakeControlEditor editor{plugin.get()};
-  FrameTester tester{CRect(0, 0, 400, 300), &editor};
+  HostedEditor editor{plugin.get()};
+  FrameTester tester;
 };
 
-// What a view draws now; with a kind, only those operations.
-inline std::vector<DrawOp> drawn(CView* view, int kind = -1) {
-  RecordingDrawContext context;
-  view->draw(&context);
+// The operations of one kind.
+inline std::vector<DrawOp> ofKind(const std::vector<DrawOp>& ops, Kind kind) {
   std::vector<DrawOp> out;
-  for (const DrawOp& op : context.ops)
-    if (kind < 0 || static_cast<int>(op.kind) == kind) out.push_back(op);
+  for (const DrawOp& op : ops)
+    if (op.kind == kind) out.push_back(op);
   return out;
 }
-constexpr int BITMAPS = static_cast<int>(RecordingDrawContext::Kind::Bitmap);
-constexpr int STRINGS = static_cast<int>(RecordingDrawContext::Kind::String);
+// What a view draws now; with a kind, only those operations.
+inline std::vector<DrawOp> drawn(CView* view) {
+  RecordingDrawContext context;
+  view->draw(&context);
+  return context.ops;
+}
+inline std::vector<DrawOp> drawn(CView* view, Kind kind) { return ofKind(drawn(view), kind); }
+constexpr Kind BITMAPS = Kind::Bitmap;
+constexpr Kind STRINGS = Kind::String;
 
 }  // namespace controls_test

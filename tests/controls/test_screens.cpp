@@ -4,13 +4,10 @@
 #include <functional>
 #include <string>
 
+#include "controlTestKit.h"
 #include "plugin/uVocabulary.h"
-#include "screenRig.h"
 
-using namespace screens_test;
-using testing_support::FakeControlEditor;
-using testing_support::FrameTester;
-using Kind = testing_support::RecordingDrawContext::Kind;
+using namespace controls_test;
 
 namespace {
 
@@ -45,7 +42,7 @@ TEST(Screens, WithoutEditorOrPluginDrawNothingAndTakeNoDrag) {
       TGraphScreen* screen = s.make();
       t.frame()->addView(screen);
       EXPECT_EQ(screen->getTag(), 9999) << s.name;
-      EXPECT_TRUE(drawOps(screen).empty()) << s.name;
+      EXPECT_TRUE(drawn(screen).empty()) << s.name;
       CPoint p = s.dragFrom;
       EXPECT_EQ(screen->onMouseDown(p, kLButton), kMouseDownEventHandledButDontNeedMovedOrUpEvents) << s.name;
       EXPECT_FALSE(screen->isDragging()) << s.name;
@@ -56,33 +53,57 @@ TEST(Screens, WithoutEditorOrPluginDrawNothingAndTakeNoDrag) {
   EXPECT_TRUE(noPlugin.calls.empty());
 }
 
+TEST(Screens, HiddenTheyFollowTheControlsRule) {
+  for (const ScreenCase& s : allScreens()) {
+    SCOPED_TRACE(s.name);
+    ControlRig rig;
+    TGraphScreen* screen = rig.add(s.make());
+    const std::vector<float> before = rig.values();
+    EXPECT_FALSE(drawn(screen).empty());
+    screen->setVisible(false);
+    EXPECT_TRUE(drawn(screen).empty());
+    for (int32_t buttons :
+         {int32_t{kLButton}, int32_t{kRButton}, kLButton | kDoubleClick, kLButton | kControl}) {
+      CPoint p = s.dragFrom;
+      EXPECT_EQ(screen->onMouseDown(p, buttons), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
+      EXPECT_FALSE(screen->isDragging());
+    }
+    EXPECT_FALSE(screen->onWheel(s.dragFrom, 1.0f, 0));
+    EXPECT_EQ(rig.values(), before);
+    EXPECT_TRUE(rig.editor.calls.empty());
+    EXPECT_TRUE(rig.host.calls.empty());
+  }
+}
+
 TEST(Screens, WheelStepsTheirParameterBySign) {
   // observe: what the wheel changes; expected change for a distance of +1 (-1 gives the opposite).
   struct Case {
     int screen;
-    std::function<void(Rig&)> prepare;
-    std::function<double(Rig&)> observe;
+    std::function<void(ControlRig&)> prepare;
+    std::function<double(ControlRig&)> observe;
     double plusOne;
   };
   const std::vector<Case> cases = {
-      {0, [](Rig& r) { r.plugin->setSteppedValue(FOLLOWER_SOURCE_TAG, 3); },
-       [](Rig& r) { return r.plugin->getSteppedValue(FOLLOWER_SOURCE_TAG); }, -1},
-      {1, [](Rig& r) { r.plugin->setSteppedValue(240, 5); },
-       [](Rig& r) { return r.plugin->getSteppedValue(240); }, -1},
-      {2, [](Rig& r) { r.plugin->setParameter(120, 0.5f); },
-       [](Rig& r) { return r.plugin->getParameter(120); }, 0.01},
-      {3, [](Rig& r) { r.plugin->setSteppedValue(155, 2); },
-       [](Rig& r) { return r.plugin->getSteppedValue(155); }, -1},
-      {4, [](Rig& r) { r.plugin->setParameter(23, 0.5f); }, [](Rig& r) { return r.plugin->getParameter(23); },
-       0.01},
-      {5, [](Rig& r) { r.plugin->setSteppedValue(DISTORT_TYPE_TAG, 5); },
-       [](Rig& r) { return r.editor.calls.empty() ? r.plugin->getDistortType() : r.editor.calls.back().arg; },
+      {0, [](ControlRig& r) { r.plugin->setSteppedValue(FOLLOWER_SOURCE_TAG, 3); },
+       [](ControlRig& r) { return r.plugin->getSteppedValue(FOLLOWER_SOURCE_TAG); }, -1},
+      {1, [](ControlRig& r) { r.plugin->setSteppedValue(240, 5); },
+       [](ControlRig& r) { return r.plugin->getSteppedValue(240); }, -1},
+      {2, [](ControlRig& r) { r.plugin->setParameter(120, 0.5f); },
+       [](ControlRig& r) { return r.plugin->getParameter(120); }, 0.01},
+      {3, [](ControlRig& r) { r.plugin->setSteppedValue(155, 2); },
+       [](ControlRig& r) { return r.plugin->getSteppedValue(155); }, -1},
+      {4, [](ControlRig& r) { r.plugin->setParameter(23, 0.5f); },
+       [](ControlRig& r) { return r.plugin->getParameter(23); }, 0.01},
+      {5, [](ControlRig& r) { r.plugin->setSteppedValue(DISTORT_TYPE_TAG, 5); },
+       [](ControlRig& r) {
+         return r.editor.calls.empty() ? r.plugin->getDistortType() : r.editor.calls.back().arg;
+       },
        -1},
   };
   for (const Case& c : cases) {
     const ScreenCase& s = allScreens()[static_cast<size_t>(c.screen)];
     for (float distance : {1.0f, -1.0f, 0.0f}) {
-      Rig rig;
+      ControlRig rig;
       rig.add(s.make());
       c.prepare(rig);
       rig.host.calls.clear();
@@ -100,7 +121,7 @@ TEST(Screens, WheelStepsTheirParameterBySign) {
 TEST(Screens, GesturesCloseAndHostValuesStayInRange) {
   for (const ScreenCase& s : allScreens()) {
     SCOPED_TRACE(s.name);
-    Rig rig;
+    ControlRig rig;
     TGraphScreen* screen = rig.add(s.make());
     const CPoint from = s.dragFrom;
     for (const CPoint far : {CPoint(5000, -5000), CPoint(-5000, 5000)}) {
@@ -125,7 +146,7 @@ TEST(Screens, GesturesCloseAndHostValuesStayInRange) {
     rig.tester.move(from.x, from.y, kLButton);
     rig.tester.mouseUp(from.x, from.y);
     screen->forget();
-    rig.expectCleanHost();
+    rig.expectHostBalanced();
   }
 }
 
@@ -135,7 +156,7 @@ TEST(Screens, DragsBracketTheParameterTheyWrite) {
   const std::vector<std::pair<int, int>> cases = {{0, -1}, {2, 120}, {3, 116}};
   for (const auto& [index, tag] : cases) {
     const ScreenCase& s = allScreens()[static_cast<size_t>(index)];
-    Rig rig;
+    ControlRig rig;
     TGraphScreen* screen = rig.add(s.make());
     rig.tester.mouseDown(s.dragFrom.x, s.dragFrom.y);
     EXPECT_EQ(screen->getGestureTag(), tag) << s.name;
@@ -157,7 +178,7 @@ TEST(Screens, DragsBracketTheParameterTheyWrite) {
 
 TEST(FollowerScreen, RightClickStepsTheSourceRound) {
   for (const auto& [from, to] : std::vector<std::pair<int, int>>{{0, 1}, {5, 6}, {6, 0}}) {
-    Rig rig;
+    ControlRig rig;
     rig.add(allScreens()[0].make());
     rig.plugin->setSteppedValue(FOLLOWER_SOURCE_TAG, from);
     EXPECT_EQ(rig.tester.mouseDown(100, 50, kRButton), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
@@ -167,7 +188,7 @@ TEST(FollowerScreen, RightClickStepsTheSourceRound) {
 
 TEST(FollowerScreen, CommandClickResetsSourceAndKnobs) {
   for (int32_t buttons : {kLButton | kControl, kLButton | kShift | kDoubleClick}) {
-    Rig rig;
+    ControlRig rig;
     auto* screen = rig.add(allScreens()[0].make());
     const int tags[] = {143, 86, 87, 88, 89, 90, 91};
     for (int t : tags) rig.plugin->setParameter(t, rig.plugin->getDefault(t) > 0.5f ? 0.1f : 0.9f);
@@ -189,7 +210,7 @@ TEST(FollowerScreen, DragSensitivity) {
                         {kLButton | kShift, 500, 0, 0.0f, 0.25f},
                         {kLButton, 40, 0, 0.0f, 0.2f}};
   for (const Case& c : cases) {
-    Rig rig;
+    ControlRig rig;
     rig.add(allScreens()[0].make());
     rig.plugin->setParameter(87, 0.0f);
     rig.plugin->setParameter(88, 0.0f);
@@ -203,7 +224,7 @@ TEST(FollowerScreen, DragSensitivity) {
 
 namespace {
 
-struct ShaperRig : Rig {
+struct ShaperRig : ControlRig {
   explicit ShaperRig(bool independent, int scale = 0) {
     plugin->setParameter(WAVESHAPER_POLAR_TAG, independent ? 1.0f : 0.0f);
     screen = add(new TWaveShaperScreen(CRect(20, 20, 206, 206), nullptr, 0, scale));
@@ -294,7 +315,7 @@ TEST(WaveShaperScreen, BarsAndLabelsStayInsideTheView) {
       auto* dot = new CBitmap(1, 400);
       rig.editor.waveShaperDot = dot;
       int bars = 0;
-      for (const auto& op : drawOps(rig.screen)) {
+      for (const auto& op : drawn(rig.screen)) {
         if (op.kind != Kind::Bitmap && op.kind != Kind::String) continue;
         bars += op.kind == Kind::Bitmap;
         EXPECT_LT(op.rect.top, op.rect.bottom) << op.text;
@@ -318,7 +339,7 @@ TEST(ModScreen, CellTexts) {
   };
   const Case cases[] = {{1, 0.5f, "0 %"},    {1, 0.0f, "-100 %"},  {1, 1.0f, "100 %"},   {87, 0.0f, "6 %"},
                         {87, 0.5f, "100 %"}, {87, 1.0f, "1600 %"}, {67, 1.0f, "1600 %"}, {90, 1.0f, "100 %"}};
-  Rig rig;
+  ControlRig rig;
   auto* screen = rig.add(new TModScreen(CRect(0, 0, 500, 160), nullptr, 0, true));
   for (const Case& c : cases) {
     rig.plugin->setDestForModSlot(0, c.dest);
@@ -348,7 +369,7 @@ TEST(ModScreen, RowsAndColumns) {
 }
 
 TEST(ModScreen, ClickOnAColumnEdgeChangesNothingButTakesTheSnapshot) {
-  Rig rig;
+  ControlRig rig;
   rig.add(new TModScreen(CRect(20, 20, 520, 180), nullptr, 0, false));
   const auto before = rig.values();
   rig.tester.click(20 + 236, 30);
@@ -357,7 +378,7 @@ TEST(ModScreen, ClickOnAColumnEdgeChangesNothingButTakesTheSnapshot) {
 }
 
 TEST(ModScreen, SourcePopup) {
-  Rig rig;
+  ControlRig rig;
   rig.add(new TModScreen(CRect(20, 20, 520, 180), nullptr, 0, false));
   const double x = 20 + 100, y = 20 + 16 * 4 + 5;  // row 4, source column
   rig.tester.menus().chooseTitle("Note");
@@ -387,7 +408,7 @@ TEST(ModScreen, SourcePopup) {
 }
 
 TEST(ModScreen, OtherColumnsAndButtons) {
-  Rig rig;
+  ControlRig rig;
   rig.add(new TModScreen(CRect(20, 20, 520, 180), nullptr, 0, false));
   rig.tester.click(20 + 40, 20 + 16 * 2 + 3);  // bypass of row 2
   EXPECT_TRUE(rig.plugin->getOnOff(192));
@@ -406,7 +427,7 @@ TEST(ModScreen, OtherColumnsAndButtons) {
 // ---- LFO ----
 
 TEST(LFOScreen, RedrawsOnlyWhenTheDotOrTheWaveMoves) {
-  Rig rig;
+  ControlRig rig;
   auto* screen = rig.add(new TLFOScreen(CRect(20, 20, 97, 97), nullptr, 1, 0));
   screen->update(1);
   EXPECT_TRUE(screen->isDirty());
@@ -423,7 +444,7 @@ TEST(LFOScreen, RedrawsOnlyWhenTheDotOrTheWaveMoves) {
 }
 
 TEST(LFOScreen, DragEditsTheShapeAndResetRestoresIt) {
-  Rig rig;
+  ControlRig rig;
   auto* screen = rig.add(new TLFOScreen(CRect(20, 20, 97, 97), nullptr, 3, 0));
   rig.plugin->setParameter(117, 0.2f);
   rig.tester.drag(CPoint(50, 50), CPoint(110, 10), 3);
@@ -431,5 +452,5 @@ TEST(LFOScreen, DragEditsTheShapeAndResetRestoresIt) {
   rig.tester.click(50, 50, kLButton | kControl);
   EXPECT_EQ(rig.plugin->getParameter(117), rig.plugin->getDefault(117));
   EXPECT_FALSE(screen->isDragging());
-  rig.expectCleanHost();
+  rig.expectHostBalanced();
 }

@@ -7,15 +7,13 @@
 #include <filesystem>
 #include <string>
 
-#include "controls/pluginControls.h"
-#include "screenRig.h"
+#include "controlTestKit.h"
 
-using namespace screens_test;
-using Kind = testing_support::RecordingDrawContext::Kind;
+using namespace controls_test;
 
 namespace {
 
-struct EQRig : Rig {
+struct EQRig : ControlRig {
   explicit EQRig(double width = 505, double height = 89) {
     screen = add(new TEQScreen(CRect(20, 20, 20 + width, 20 + height), nullptr, 0));
   }
@@ -31,20 +29,12 @@ struct EQRig : Rig {
   TEQScreen* screen;
 };
 
-std::vector<testing_support::RecordingDrawContext::Op> ofKind(
-    const std::vector<testing_support::RecordingDrawContext::Op>& ops, Kind kind) {
-  std::vector<testing_support::RecordingDrawContext::Op> out;
-  for (const auto& op : ops)
-    if (op.kind == kind) out.push_back(op);
-  return out;
-}
-
 }  // namespace
 
 TEST(EQScreen, FlatBandShadesNothingAndSitsOnTheMiddleLine) {
   EQRig rig;
   for (int k = 0; k < 4; ++k) rig.band(k, 0.2f * static_cast<float>(k + 1), 0.5f);
-  const auto ops = drawOps(rig.screen);
+  const auto ops = drawn(rig.screen);
   EXPECT_TRUE(ofKind(ops, Kind::Polygon).empty());
   const auto handles = ofKind(ops, Kind::Ellipse);
   ASSERT_EQ(handles.size(), 4u);
@@ -56,7 +46,7 @@ TEST(EQScreen, BandCentreAndHandleColumn) {
   EQRig rig(504, 89);
   rig.band(0, 0.5f, 1.0f, 0.3f);
   for (int k = 1; k < 4; ++k) rig.band(k, 0.9f, 0.5f);
-  const auto handles = ofKind(drawOps(rig.screen), Kind::Ellipse);
+  const auto handles = ofKind(drawn(rig.screen), Kind::Ellipse);
   const float* r = rig.screen->bandResponses(0);
   EXPECT_NEAR(r[252], 1.0f, 1e-4);
   for (int x = 0; x <= 504; ++x) EXPECT_LE(r[x], r[252] + 1e-6f) << x;
@@ -130,7 +120,7 @@ TEST(EQScreen, BandFillsFadeFromTheFirstBand) {
   EQRig rig;
   const float gains[] = {0.8f, 0.2f, 0.9f, 0.7f};
   for (int k = 0; k < 4; ++k) rig.band(k, 0.2f * static_cast<float>(k + 1), gains[k]);
-  const auto fills = ofKind(drawOps(rig.screen), Kind::Polygon);
+  const auto fills = ofKind(drawn(rig.screen), Kind::Polygon);
   ASSERT_EQ(fills.size(), 4u);
   const int alphas[] = {112, 80, 48, 16};
   for (int k = 0; k < 4; ++k) {
@@ -193,7 +183,7 @@ TEST(EQScreen, FillPolygonCoversExactlyThePixelsOfTheColumnLines) {
 
 namespace {
 
-struct DistortRig : Rig {
+struct DistortRig : ControlRig {
   DistortRig() { screen = add(new TDistortScreen(CRect(20, 20, 120, 121), nullptr, 0)); }
   TDistortScreen* screen;
 };
@@ -218,10 +208,10 @@ TEST(DistortScreen, DragScalesFrequencyAndGain) {
   EXPECT_NEAR(rig.screen->getFrequency(), 0.5f, 1e-6);  // 50 px right
   EXPECT_NEAR(rig.screen->getGain(), 0.7f, 1e-6);       // 30 px down
   std::vector<std::string> texts;
-  for (const auto& op : ofKind(drawOps(rig.screen), Kind::String)) texts.push_back(op.text);
+  for (const auto& op : ofKind(drawn(rig.screen), Kind::String)) texts.push_back(op.text);
   EXPECT_EQ(texts, (std::vector<std::string>{"A:70%,F:500%", "R/Scr Wave:Sin"}));
   rig.tester.mouseUp(120, 100);
-  EXPECT_TRUE(ofKind(drawOps(rig.screen), Kind::String).empty());
+  EXPECT_TRUE(ofKind(drawn(rig.screen), Kind::String).empty());
   rig.screen->reset();
   EXPECT_EQ(rig.screen->getGain(), 1.0f);
   EXPECT_EQ(rig.hostCount(kHostAutomate), 0);  // display settings only
@@ -241,7 +231,7 @@ TEST(DistortScreen, GainIsHeldSoThePictureFits) {
   for (int type = 0; type < 52; type += 3) {
     rig.plugin->setSteppedValue(DISTORT_TYPE_TAG, type);
     rig.screen->update(counter++);
-    for (const auto& line : ofKind(drawOps(rig.screen), Kind::Polyline))
+    for (const auto& line : ofKind(drawn(rig.screen), Kind::Polyline))
       for (const CPoint& p : line.points) {
         EXPECT_GE(p.y, 20 + 2 - 1) << type;
         EXPECT_LE(p.y, 121 - 2 + 1) << type;
@@ -267,7 +257,7 @@ TEST(DistortScreen, CommandClickResetsKnobsAndDisplay) {
 // Draws the six screens at 200 % with settings that show every part, checks that their curves
 // reach the frame's pixels, and writes the picture when GRINDLE_SCREENS_PNG names a file.
 TEST(ScreensPicture, AllSixAt200Percent) {
-  Rig rig(CRect(0, 0, 1216, 1122));
+  ControlRig rig(CRect(0, 0, 1216, 1122));
   const CColor background(30, 30, 30, 255);
   rig.tester.frame()->setBackgroundColor(background);
   APlugin& p = *rig.plugin;

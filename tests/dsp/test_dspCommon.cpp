@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -60,4 +61,16 @@ TEST(DspCommon, RandSeedSequence) {
   const int64_t t2 = (static_cast<int64_t>(16808) * 16807) & 0xFFFFFFFF;
   EXPECT_FLOAT_EQ(r.next(), static_cast<float>(static_cast<int32_t>(t2) * 4.656612873077393e-10));
   EXPECT_EQ(r.seed, static_cast<int32_t>(t2 + 1));
+}
+
+// The lane form gives the scalar clamp's bits in every lane, the sign of zero and NaN included.
+TEST(DspCommon, LaneClampMatchesTheScalarClamp) {
+  const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+  const float cases[] = {nan, inf, -inf, 1.0f, -1.0f, 1.0000001f, -1.0000001f, -0.0f, 0.0f, 0.3f, -0.7f, 1e-40f};
+  for (float x : cases)
+    for (float y : cases) {
+      const dsp::StereoLanes v = dsp::laneClampPM1(dsp::StereoLanes{x, y, y, x});
+      const float expected[4] = {dsp::clampPM1(x), dsp::clampPM1(y), dsp::clampPM1(y), dsp::clampPM1(x)};
+      for (int k = 0; k < 4; ++k) EXPECT_EQ(std::bit_cast<uint32_t>(v[k]), std::bit_cast<uint32_t>(expected[k])) << x << " " << y;
+    }
 }

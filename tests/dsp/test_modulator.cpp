@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr int SRC_INPUT = 45;      // centred, bipolar
-constexpr int SRC_UNI_NOISE = 54;  // plain unipolar
 constexpr int SRC_LFO1 = 32;       // bipolar, not centred
 constexpr int MATRIX_SLOT = 4;
 

@@ -1,5 +1,6 @@
-// Helpers of the engine tests: the built module driven from outside through its entry point
-// and the fake host, and an in-process instance whose inner state the tests may read.
+// Helpers of the engine tests: the engine alone on a parameter store of the test's own, the
+// plug-in object for its accessors, and the built module driven from outside through its entry
+// point and the fake host.
 #pragma once
 
 #include "support/builtInPrograms.h"
@@ -11,36 +12,87 @@
 #include <memory>
 #include <vector>
 
+#include "plugin/uEngine.h"
 #include "plugin/uPlugin.h"
+#include "plugin/uTagMap.h"
 #include "support/fakeHost.h"
 
 namespace engine_test {
 
 using testing_support::FakeHost;
 
-// Normalised value that selects step n of a stepped tag.
-inline float stepValue(APlugin& p, int tag, int n) {
-  return (static_cast<float>(n) + 0.1f) / p.getMenuRange(tag);
-}
+// What the engine reads and tells: a parameter store filled from the tag map, the host's time,
+// and a record of everything the engine reports.
+struct EngineWorld : IEngineListener {
+  std::atomic<float> values[NUM_PARAMS];
+  int32_t stepCounts[NUM_PARAMS];
+  float stepScales[NUM_PARAMS];
+  bool isSwitch[NUM_PARAMS];
+  TBlockTime time{true, true, 120.0, true};  // a playing host at 120 BPM
+  std::vector<float> shownDisrupt;
+  std::vector<float> shownLevels;  // four per report
+  std::vector<VstMidiEvent> dueMidi;
+  int resets = 0;
 
-// A plug-in instance with read access to the engine's working state.
-class Probe : public APlugin {
+  EngineWorld() {
+    tagmap::fillSteps(stepCounts, stepScales);
+    tagmap::fillSwitches(isSwitch);
+    loadDefaults();
+  }
+  void loadDefaults() {
+    float defaults[NUM_PARAMS];
+    tagmap::fillDefaults(defaults);
+    for (int t = 0; t < NUM_PARAMS; ++t) values[t].store(defaults[t]);
+  }
+  TParamView view() const { return TParamView{values, stepCounts, stepScales}; }
+
+  void midiEventDue(const VstMidiEvent& e) override { dueMidi.push_back(e); }
+  void storeDisruptAmount(float v) override { values[DISRUPT_AMOUNT_TAG].store(v); }
+  void showDisruptAmount(float v) override { shownDisrupt.push_back(v); }
+  void showLevels(float a, float b, float c, float d) override { shownLevels.insert(shownLevels.end(), {a, b, c, d}); }
+  void engineReset() override { ++resets; }
+};
+
+// The engine alone, with read access to its working state.
+class Probe : public EngineWorld, public TEngine {
  public:
-  explicit Probe(audioMasterCallback cb) : APlugin(cb) {}
-  using APlugin::compMeterLevel;
-  using APlugin::followerEnvelope;
-  using APlugin::followerHistory;
-  using APlugin::followerPhase;
-  using APlugin::lastTransportPlaying;
-  using APlugin::lfoInUse;
-  using APlugin::resetRequested;
-  using APlugin::sampleCounter;
-  using APlugin::smoothedMix;
-  using APlugin::smoothedVolume;
-  using APlugin::smoothedHighPassFreq;
-  using APlugin::smoothedLowPassFreq;
+  // Starts as a program load of the defaults would: working values aligned, then a reset.
+  Probe() : TEngine(view(), *this) {
+    init();
+    requestAlign();
+    requestReset();
+  }
+  using TEngine::compMeterLevel;
+  using TEngine::followerEnvelope;
+  using TEngine::followerHistory;
+  using TEngine::followerPhase;
+  using TEngine::lastTransportPlaying;
+  using TEngine::lfoInUse;
+  using TEngine::resetRequested;
+  using TEngine::sampleCounter;
+  using TEngine::smoothedMix;
+  using TEngine::smoothedVolume;
+  using TEngine::smoothedHighPassFreq;
+  using TEngine::smoothedLowPassFreq;
 
-  void setStep(int tag, int n) { setParameter(tag, stepValue(*this, tag, n)); }
+  std::vector<uint32_t> dueAt;  // the sample at which each event of dueMidi came due
+  void midiEventDue(const VstMidiEvent& e) override {
+    EngineWorld::midiEventDue(e);
+    dueAt.push_back(sampleCounter);
+  }
+
+  // As the store takes a value: limited to 0..1, switches snapped.
+  void setParameter(int t, float v) {
+    v = v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f;
+    if (isSwitch[t]) v = v >= 0.5f ? 1.0f : 0.0f;
+    values[t].store(v);
+  }
+  float getParameter(int t) const { return values[t].load(); }
+  void setStep(int tag, int n) { setParameter(tag, (static_cast<float>(n) + 0.1f) / stepScales[tag]); }
+  void resetEverything() { requestReset(); }
+  void resume() { setProcessing(true); }
+  void suspend() { setProcessing(false); }
+  void processReplacing(float* const* ins, float* const* outs, int n) { process(ins, outs, n, time); }
 
   // Runs n samples of constant input in blocks of the given size; returns the outputs.
   void run(int n, float left = 0.0f, float right = 0.0f, int block = 64, std::vector<float>* outL = nullptr,
@@ -68,9 +120,11 @@ class Probe : public APlugin {
   }
 };
 
-// Starts from the program that holds every default (construction loads the first built-in one).
-inline std::unique_ptr<Probe> makeProbe() {
-  auto p = std::make_unique<Probe>(&FakeHost::callback);
+inline std::unique_ptr<Probe> makeProbe() { return std::make_unique<Probe>(); }
+
+// The plug-in object on the "Default" program (construction loads the first built-in one).
+inline std::unique_ptr<APlugin> makePlugin() {
+  auto p = std::make_unique<APlugin>(&FakeHost::callback);
   p->setDemoProgram(DEFAULT_DEMO_PROGRAM);
   return p;
 }

@@ -19,15 +19,14 @@ TEST(EngineAccessors, SyncedPeriodIndexAddsATenthAndStaysInRange) {
 }
 
 TEST(EngineAccessors, CompressorMeterScaleAroundItsThresholds) {
-  EXPECT_EQ(APlugin::compLevelToDisplay(0.000999f), 0.0f);
-  EXPECT_NEAR(APlugin::compLevelToDisplay(0.001f), -0.5f, 1e-5f);
-  EXPECT_NEAR(APlugin::compLevelToDisplay(0.01f), 0.0f, 1e-6f);
-  EXPECT_NEAR(APlugin::compLevelToDisplay(0.1f), 0.5f, 1e-6f);
-  EXPECT_NEAR(APlugin::compLevelToDisplay(1.0f), 1.0f, 1e-6f);
-  EXPECT_GT(APlugin::compLevelToDisplay(2.0f), 1.0f);
-  EXPECT_EQ(APlugin::compLevelToDisplay(std::nanf("")), 0.0f);
+  EXPECT_EQ(TEngine::compLevelToDisplay(0.000999f), 0.0f);
+  EXPECT_NEAR(TEngine::compLevelToDisplay(0.001f), -0.5f, 1e-5f);
+  EXPECT_NEAR(TEngine::compLevelToDisplay(0.01f), 0.0f, 1e-6f);
+  EXPECT_NEAR(TEngine::compLevelToDisplay(0.1f), 0.5f, 1e-6f);
+  EXPECT_NEAR(TEngine::compLevelToDisplay(1.0f), 1.0f, 1e-6f);
+  EXPECT_GT(TEngine::compLevelToDisplay(2.0f), 1.0f);
+  EXPECT_EQ(TEngine::compLevelToDisplay(std::nanf("")), 0.0f);
 
-  FakeHost host;
   auto p = makeProbe();
   p->compMeterLevel = 0.1f;
   EXPECT_EQ(p->getCompVolume(), 0.0f);  // compressor off
@@ -39,7 +38,6 @@ TEST(EngineAccessors, CompressorMeterScaleAroundItsThresholds) {
 }
 
 TEST(EngineAccessors, FollowerHistoryIsReadOldestToNewestAcrossTheRingEnds) {
-  FakeHost host;
   auto p = makeProbe();
   for (int i = 0; i < 512; ++i) p->followerHistory[i] = static_cast<float>(i) / 1000.0f;
   for (int write : {0, 100, 511}) {
@@ -65,8 +63,8 @@ TEST(EngineAccessors, FollowerHistoryIsReadOldestToNewestAcrossTheRingEnds) {
 
 TEST(EngineAccessors, ModSlotVariablesFillARowWithoutTellingTheHost) {
   FakeHost host;
-  auto p = makeProbe();
-  p->setStep(MOD_SLOT_SRC_TAGS[2], 5);
+  auto p = makePlugin();
+  p->setSteppedValue(MOD_SLOT_SRC_TAGS[2], 5);
   p->setParameter(MOD_SLOT_OFFSET_TAGS[2], 0.9f);
   p->setParameter(MOD_SLOT_LOWER_THRESH_TAGS[2], 0.4f);
   p->setParameter(MOD_SLOT_UPPER_THRESH_TAGS[2], 0.6f);
@@ -94,10 +92,10 @@ TEST(EngineAccessors, ModSlotVariablesFillARowWithoutTellingTheHost) {
 
 TEST(EngineAccessors, IndexChecksRejectNegativeAndLargeIndices) {
   FakeHost host;
-  auto p = makeProbe();
+  auto p = makePlugin();
   EXPECT_EQ(p->getDestByTag(1024), -1);
   EXPECT_EQ(p->getDestByTag(-1), -1);
-  p->setStep(LFO_WAVE_TAGS[3], 4);
+  p->setSteppedValue(LFO_WAVE_TAGS[3], 4);
   EXPECT_EQ(p->getLFOWave(3), 4);
   for (int bad : {-1, 4, 1 << 30}) {
     EXPECT_EQ(p->getLFOWave(bad), 0);
@@ -118,7 +116,6 @@ TEST(EngineAccessors, IndexChecksRejectNegativeAndLargeIndices) {
 }
 
 TEST(EngineAccessors, LfoScreenDrawsTheRawWaveAndTheFixedHoldValues) {
-  FakeHost host;
   auto p = makeProbe();
   p->setStep(LFO_WAVE_TAGS[0], 0);  // sine, centred shape
   EXPECT_EQ(p->getLFOScreenValue(0, 0.0f, 100), 50);
@@ -136,7 +133,6 @@ TEST(EngineAccessors, LfoScreenDrawsTheRawWaveAndTheFixedHoldValues) {
 }
 
 TEST(EngineAccessors, DistortDisplayShowsTheTestWaveThroughTheStage) {
-  FakeHost host;
   auto p = makeProbe();
   p->run(512);
   std::vector<float> out(100, 0.0f);
@@ -168,7 +164,6 @@ TEST(EngineAccessors, DistortDisplayShowsTheTestWaveThroughTheStage) {
 }
 
 TEST(EngineAccessors, DistortDisplayRedrawsOnlyWhenItsSignatureChanges) {
-  FakeHost host;
   auto p = makeProbe();
   EXPECT_FALSE(p->distortDisplayUpdated());  // type 0: the signature is always 0
   p->setParameter(DISTORT_TYPE_TAG, 0.021f);
@@ -180,20 +175,17 @@ TEST(EngineAccessors, DistortDisplayRedrawsOnlyWhenItsSignatureChanges) {
   EXPECT_FALSE(p->distortDisplayUpdated());
 }
 
-TEST(EngineAccessors, DialModulationShowsTheModulatorSum) {
-  FakeHost host;
+TEST(EngineAccessors, TheModulatorSumOfADestinationIsReadable) {
   auto p = makeProbe();
   p->setStep(MOD_SLOT_SRC_TAGS[0], 52);  // Offset
   p->setStep(MOD_SLOT_DEST_TAGS[0], 2);  // Mix
   p->setParameter(MOD_SLOT_AMT_TAGS[0], 0.25f);
   p->setParameter(MIX_TAG, 0.8f);
   p->run(600);
-  EXPECT_NEAR(p->getDialMod(MIX_TAG, true), 0.3f, 1e-5f);
-  EXPECT_EQ(p->getDialMod(MIX_TAG, false), 0.8f);
+  EXPECT_NEAR(p->getMod(2), -0.5f, 1e-6f);
 }
 
 TEST(EngineAccessors, GateLampFollowsTheGateWhileItIsOn) {
-  FakeHost host;
   auto p = makeProbe();
   p->setParameter(GATE_ON_TAG, 1.0f);
   p->setParameter(GATE_THRESHOLD_TAG, 0.5f);

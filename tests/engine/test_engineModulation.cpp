@@ -44,14 +44,13 @@ struct RecordingEditor : testing_support::FakeEditorLink {
 }  // namespace
 
 TEST(EngineLfo, SyncedPeriodsFollowTheHostTempo) {
-  FakeHost host;
   struct Case {
     int step;
     double tempo;
   };
   for (Case c : {Case{20, 120.0}, Case{26, 120.0}, Case{29, 120.0}, Case{23, 120.0}, Case{26, 60.0}}) {
-    host.timeInfo.tempo = c.tempo;
     auto p = makeProbe();
+    p->time.tempo = c.tempo;
     routeLfo1(*p);
     p->setParameter(LFO_SYNC_TAGS[0], 1.0f);
     p->setParameter(LFO_SPEED_TAGS[0], (static_cast<float>(c.step) + 0.5f) / 30.99f);
@@ -63,26 +62,24 @@ TEST(EngineLfo, SyncedPeriodsFollowTheHostTempo) {
 }
 
 TEST(EngineLfo, AnUnusableHostTempoIsIgnored) {
-  FakeHost host;
   auto p = makeProbe();
   for (double bad : {0.0, -120.0, std::nan(""), 1e300}) {
-    host.timeInfo.tempo = bad;
+    p->time.tempo = bad;
     p->run(64);
     EXPECT_EQ(p->getTempo(), 120.0f) << bad;
     EXPECT_EQ(p->getSamplesPerBar(), 88200.0f);
   }
-  host.timeInfo.tempo = 90.0;
-  host.timeInfo.flags &= ~kVstTempoValid;
+  p->time.tempo = 90.0;
+  p->time.tempoValid = false;
   p->run(64);
   EXPECT_EQ(p->getTempo(), 120.0f);
-  host.timeInfo.flags |= kVstTempoValid;
+  p->time.tempoValid = true;
   p->run(64);
   EXPECT_EQ(p->getTempo(), 90.0f);
   EXPECT_FLOAT_EQ(p->getSamplesPerBar(), 44100.0f * 240.0f / 90.0f);
 }
 
 TEST(EngineLfo, NoteAndMidiModesWaitWhileFreeRuns) {
-  FakeHost host;
   for (int mode : {0, 2, 3}) {
     auto p = makeProbe();
     routeLfo1(*p);
@@ -99,33 +96,31 @@ TEST(EngineLfo, NoteAndMidiModesWaitWhileFreeRuns) {
 }
 
 TEST(EngineLfo, HostModeStartsOnTheTransportEdgeOnly) {
-  FakeHost host;
-  host.timeInfo.flags &= ~kVstTransportPlaying;
   auto p = makeProbe();
+  p->time.playing = false;
   routeLfo1(*p);
   p->setStep(LFO_MODE_TAGS[0], 1);
   p->run(5000);
-  EXPECT_EQ(p->lfo[0].getPos(), 0.0f);
-  EXPECT_FALSE(p->lfo[0].isRunning());
+  EXPECT_EQ(p->getLfo(0).getPos(), 0.0f);
+  EXPECT_FALSE(p->getLfo(0).isRunning());
 
-  host.timeInfo.flags |= kVstTransportPlaying;
+  p->time.playing = true;
   p->run(16);
-  EXPECT_TRUE(p->lfo[0].isRunning());
+  EXPECT_TRUE(p->getLfo(0).isRunning());
   p->run(4000);
-  const float pos = p->lfo[0].getPos();
+  const float pos = p->getLfo(0).getPos();
   EXPECT_GT(pos, 0.0f);
   p->run(4000);  // still playing: no second start
-  EXPECT_GT(p->lfo[0].getPos(), pos);
+  EXPECT_GT(p->getLfo(0).getPos(), pos);
 
-  host.timeInfo.flags &= ~kVstTransportPlaying;
+  p->time.playing = false;
   p->run(64);
-  host.timeInfo.flags |= kVstTransportPlaying;
+  p->time.playing = true;
   p->run(32);
-  EXPECT_LT(p->lfo[0].getPos(), pos / 10.0f);  // started again from the top
+  EXPECT_LT(p->getLfo(0).getPos(), pos / 10.0f);  // started again from the top
 }
 
 TEST(EngineLfo, AnUnroutedLfoStandsStillUntilAMatrixRowUsesIt) {
-  FakeHost host;
   auto p = makeProbe();
   p->setStep(LFO_SPEED_TAGS[0], 0);
   p->setParameter(LFO_SPEED_TAGS[0], 0.9f);
@@ -144,7 +139,6 @@ TEST(EngineLfo, AnUnroutedLfoStandsStillUntilAMatrixRowUsesIt) {
 }
 
 TEST(EngineFollower, FollowsThePositiveMeanWithItsHoldAndDecay) {
-  FakeHost host;
   auto p = makeProbe();
   p->setParameter(FOLLOWER_THRESHOLD_TAG, 0.0f);  // threshold 0 still drops negative means
   p->run(8000, -0.5f, -0.5f);
@@ -171,7 +165,6 @@ TEST(EngineFollower, FollowsThePositiveMeanWithItsHoldAndDecay) {
 }
 
 TEST(EngineFollower, FeedsFromTheChosenTap) {
-  FakeHost host;
   // Side input only: the main input tap hears nothing, the side tap everything.
   for (int source : {0, 1, 6}) {
     auto p = makeProbe();
@@ -190,7 +183,6 @@ TEST(EngineFollower, FeedsFromTheChosenTap) {
 }
 
 TEST(EngineDisrupt, QuantiseRoundsToItsDivisions) {
-  FakeHost host;
   auto p = makeProbe();
   p->setStep(DISRUPT_QUANT_TAG, 12);  // "2": divisor 1
   for (float v : {0.0f, 0.1f, 0.3f, 0.49f, 0.5f, 0.7f, 0.76f, 0.9f, 1.0f}) {
@@ -211,7 +203,6 @@ TEST(EngineDisrupt, QuantiseRoundsToItsDivisions) {
 }
 
 TEST(EngineDisrupt, InstantSpringSnapsHomeButLeavesANearlyCentredValue) {
-  FakeHost host;
   auto p = makeProbe();
   p->setStep(DISRUPT_SPRING_TAG, 1);
   p->run(32);
@@ -230,7 +221,6 @@ TEST(EngineDisrupt, InstantSpringSnapsHomeButLeavesANearlyCentredValue) {
 }
 
 TEST(EngineDisrupt, AOneBarSpringTakesABarAndStopsAtTheCentre) {
-  FakeHost host;
   auto p = makeProbe();
   p->setStep(DISRUPT_SPRING_TAG, 17);  // "1 QB"
   p->run(32);
@@ -252,7 +242,6 @@ TEST(EngineDisrupt, AOneBarSpringTakesABarAndStopsAtTheCentre) {
 }
 
 TEST(EngineDisrupt, ASpringStopsWhenItsStepPointsAwayOrWhenGrabbed) {
-  FakeHost host;
   auto p = makeProbe();
   p->setStep(DISRUPT_SPRING_TAG, 17);
   p->run(32);
@@ -276,7 +265,6 @@ TEST(EngineDisrupt, ASpringStopsWhenItsStepPointsAwayOrWhenGrabbed) {
 }
 
 TEST(EngineDisrupt, SpringTimeLeavingOffAndLazyModeEndingPullTheValueHome) {
-  FakeHost host;
   auto p = makeProbe();
   p->setStep(DISRUPT_SPRING_TAG, 0);  // "Off" never springs
   p->run(32);
@@ -311,7 +299,6 @@ TEST(EngineDisrupt, SpringTimeLeavingOffAndLazyModeEndingPullTheValueHome) {
 }
 
 TEST(EngineDisrupt, AModulatedAmountSurvivesTheRoutingTick) {
-  FakeHost host;
   auto p = makeProbe();
   // Offset -> Disrupt amount at +0.5 through matrix row 1.
   p->setStep(MOD_SLOT_SRC_TAGS[0], 52);
@@ -325,28 +312,36 @@ TEST(EngineDisrupt, AModulatedAmountSurvivesTheRoutingTick) {
 }
 
 TEST(EngineEditor, MetersEvery2048AndTheDisruptValueEvery1024Samples) {
-  FakeHost host;
   auto p = makeProbe();
+  p->run(10000, 0.5f, 0.25f, 7);
+  ASSERT_EQ(p->shownLevels.size(), 20u);  // samples 0, 2048, 4096, 6144, 8192
+  EXPECT_EQ(p->shownDisrupt.size(), 10u);
+  EXPECT_NEAR(p->shownLevels[16], 0.5f * 4.0f, 0.05f);
+  EXPECT_NEAR(p->shownLevels[17], 0.25f * 4.0f, 0.05f);
+}
+
+// The plug-in passes the engine's reports on only while its editor is open.
+TEST(EngineEditor, ReportsReachOnlyAnOpenEditor) {
+  FakeHost host;
+  auto p = makePlugin();
   RecordingEditor editor;
   p->editorLink = &editor;
   p->editorOpen = true;
-  p->run(10000, 0.5f, 0.25f, 7);
-  EXPECT_EQ(editor.vuCalls, 5);  // samples 0, 2048, 4096, 6144, 8192
+  std::vector<float> in(4096, 0.5f), out(4096);
+  float* ins[4] = {in.data(), in.data(), in.data(), in.data()};
+  float* outs[2] = {out.data(), out.data()};
+  p->processReplacing(ins, outs, 4096);
+  EXPECT_EQ(editor.vuCalls, 2);
   int tag69 = 0;
   for (auto& [tag, value] : editor.parameters) tag69 += tag == DISRUPT_AMOUNT_TAG;
-  EXPECT_EQ(tag69, 10);
-  ASSERT_EQ(editor.vu.size(), 20u);
-  EXPECT_NEAR(editor.vu[16], 0.5f * 4.0f, 0.05f);
-  EXPECT_NEAR(editor.vu[17], 0.25f * 4.0f, 0.05f);
-
+  EXPECT_EQ(tag69, 4);
   editor.open = false;
-  p->run(5000);
-  EXPECT_EQ(editor.vuCalls, 5);
+  p->processReplacing(ins, outs, 4096);
+  EXPECT_EQ(editor.vuCalls, 2);
   p->editorLink = nullptr;
 }
 
 TEST(EngineSources, NoiseIsNewEverySampleAndDiffersBetweenInstances) {
-  FakeHost host;
   auto a = makeProbe(), b = makeProbe();
   int same = 0, repeats = 0;
   float last = -2.0f;

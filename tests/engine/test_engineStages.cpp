@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <string>
 
 #if defined(__x86_64__)
@@ -62,7 +63,6 @@ void makeActive(Probe& p, int stage) {
 }  // namespace
 
 TEST(EngineStages, TheStageTapsSeeTheStagesInTheOrderOfEveryPath) {
-  FakeHost host;
   for (int path = 0; path < NUM_MODULE_PATHS; ++path) {
     std::vector<int> order(4, -1);
     for (int stage = 0; stage < 4; ++stage) {
@@ -92,7 +92,6 @@ TEST(EngineStages, TheStageTapsSeeTheStagesInTheOrderOfEveryPath) {
 
 // A switch is latched on the 16-sample control tick, whatever the host's block size.
 TEST(EngineStages, ASwitchIsHeardExactlyAtTheNextControlTick) {
-  FakeHost host;
   for (int block : {7, 13, 512}) {
     auto ref = makeProbe(), test = makeProbe();
     for (Probe* p : {ref.get(), test.get()}) p->setParameter(LP_FREQ_TAG, 0.0f);
@@ -111,7 +110,6 @@ TEST(EngineStages, ASwitchIsHeardExactlyAtTheNextControlTick) {
 
 // A new route reaches the signal on the 256-sample routing tick.
 TEST(EngineStages, ANewRouteIsHeardExactlyAtTheRoutingTick) {
-  FakeHost host;
   for (int block : {7, 13, 512}) {
     auto ref = makeProbe(), test = makeProbe();
     for (Probe* p : {ref.get(), test.get()}) {
@@ -133,7 +131,6 @@ TEST(EngineStages, ANewRouteIsHeardExactlyAtTheRoutingTick) {
 }
 
 TEST(EngineStages, TheWidenerLeavesTheLeftChannelAndTheChorusIgnoresItsWidthKnob) {
-  FakeHost host;
   auto p = makeProbe();
   p->setParameter(VOLUME_TAG, 0.75f);
   p->setParameter(WIDENER_ON_TAG, 1.0f);
@@ -165,7 +162,6 @@ TEST(EngineStages, TheWidenerLeavesTheLeftChannelAndTheChorusIgnoresItsWidthKnob
 
 #if defined(__x86_64__)
 TEST(EngineStages, ProcessingFlushesDenormalsAndGivesTheHostItsFlagsBack) {
-  FakeHost host;
   auto p = makeProbe();
   const unsigned original = _mm_getcsr();
   for (unsigned hostFlags : {original & ~0x8040u, original | 0x8040u}) {
@@ -178,7 +174,6 @@ TEST(EngineStages, ProcessingFlushesDenormalsAndGivesTheHostItsFlagsBack) {
 #endif
 
 TEST(EngineStages, NullAndMissingChannelsAreSilenceAndNothingHappensForEmptyBlocks) {
-  FakeHost host;
   auto p = makeProbe();
   p->setParameter(MIX_TAG, 0.0f);
   p->run(2048, 0.0f, 0.0f);  // the loaded program's mix of 1 glides to exactly 0
@@ -201,15 +196,16 @@ TEST(EngineStages, NullAndMissingChannelsAreSilenceAndNothingHappensForEmptyBloc
 }
 
 TEST(EngineStages, ResetFromAnotherThreadWaitsForTheNextBlockUnlessSwitchedOff) {
-  FakeHost host;
   auto p = makeProbe();
   p->run(4096, 0.5f, 0.5f);  // the follower listens to the main input
   ASSERT_GT(p->followerEnvelope, 0.1f);
 
   p->suspend();
+  const int resets = p->resets;
   p->resetEverything();
   EXPECT_EQ(p->followerEnvelope, 0.0f);
   EXPECT_FALSE(p->resetRequested.load());
+  EXPECT_EQ(p->resets, resets + 1);  // the owner hears of every reset
 
   p->resume();
   p->run(4096, 0.5f, 0.5f);
@@ -223,7 +219,6 @@ TEST(EngineStages, ResetFromAnotherThreadWaitsForTheNextBlockUnlessSwitchedOff) 
 }
 
 TEST(EngineStages, SampleRateChangesFollowTheirRules) {
-  FakeHost host;
   auto p = makeProbe();
   p->setSampleRate(44100.0f);
   EXPECT_EQ(p->getWorkingSampleRate(), 44100.0f);
@@ -239,17 +234,16 @@ TEST(EngineStages, SampleRateChangesFollowTheirRules) {
   p->setStep(LFO_DEST_TAGS[1], 1);
   p->setStep(LFO_MODE_TAGS[1], 1);  // Host
   p->run(512);
-  EXPECT_EQ(p->lastTransportPlaying, 2);
+  EXPECT_EQ(p->lastTransportPlaying, 1);
   p->setSampleRate(96000.0f);
   EXPECT_EQ(p->lastTransportPlaying, -1);
-  EXPECT_EQ(p->lfo[1].getPos(), 0.0f);
+  EXPECT_EQ(p->getLfo(1).getPos(), 0.0f);
   p->run(512);
-  EXPECT_GT(p->lfo[0].getPos(), 0.0f);
-  EXPECT_GT(p->lfo[1].getPos(), 0.0f);  // the host is playing: started again
+  EXPECT_GT(p->getLfo(0).getPos(), 0.0f);
+  EXPECT_GT(p->getLfo(1).getPos(), 0.0f);  // the host is playing: started again
 }
 
 TEST(EngineStages, BypassedStagesKeepRunning) {
-  FakeHost host;
   auto p = makeProbe();
   p->setParameter(BYPASS_TAG, 1.0f);
   p->setParameter(COMP_ON_TAG, 1.0f);
@@ -268,7 +262,6 @@ TEST(EngineStages, BypassedStagesKeepRunning) {
 // A program load starts the loaded program at its own volume, mix and filter frequencies
 // (a load while processing runs takes effect at the next block, on the audio thread).
 TEST(EngineStages, AProgramLoadAlignsTheSmoothedValuesWithTheLoadedProgram) {
-  FakeHost host;
   auto p = makeProbe();
   p->resume();
   p->run(512);
@@ -276,7 +269,9 @@ TEST(EngineStages, AProgramLoadAlignsTheSmoothedValuesWithTheLoadedProgram) {
   p->setParameter(MIX_TAG, 0.2f);
   p->run(512);
   ASSERT_NEAR(p->smoothedVolume, 0.1f, 1e-6f);
-  p->setDemoProgram(DEFAULT_DEMO_PROGRAM);  // processing is on: the alignment waits for the block
+  p->loadDefaults();  // a program load: processing is on, so the alignment waits for the block
+  p->requestAlign();
+  p->resetEverything();
   EXPECT_NEAR(p->smoothedVolume, 0.1f, 1e-6f);
   const float vol = p->getParameter(VOLUME_TAG), mix = p->getParameter(MIX_TAG);
   const float hp = p->getParameter(HP_FREQ_TAG), lp = p->getParameter(LP_FREQ_TAG);
@@ -286,4 +281,58 @@ TEST(EngineStages, AProgramLoadAlignsTheSmoothedValuesWithTheLoadedProgram) {
   EXPECT_FLOAT_EQ(p->smoothedHighPassFreq, hp);
   EXPECT_FLOAT_EQ(p->smoothedLowPassFreq, lp);
   p->suspend();
+}
+
+// Offsets 0 and 1 run at the block's first sample, d > 1 at sample d - 1 (also past the block's
+// end); events due at the same sample run in the order they were queued.
+TEST(EngineStages, QueuedMidiComesDueAtItsSample) {
+  auto p = makeProbe();
+  const uint32_t start = p->sampleCounter;
+  const int32_t offsets[] = {70, 0, 5, 1, -3, 5};
+  std::vector<VstMidiEvent> events(6);
+  std::vector<VstEvent*> pointers;
+  for (int k = 0; k < 6; ++k) {
+    events[k] = {};
+    events[k].type = kVstMidiType;
+    events[k].deltaFrames = offsets[k];
+    events[k].midiData[1] = static_cast<char>(k);
+    pointers.push_back(reinterpret_cast<VstEvent*>(&events[k]));
+  }
+  pointers.insert(pointers.begin() + 2, nullptr);  // skipped
+  std::vector<char> storage(sizeof(VstEvents) + pointers.size() * sizeof(VstEvent*));
+  auto* list = reinterpret_cast<VstEvents*>(storage.data());
+  list->numEvents = static_cast<int32_t>(pointers.size());
+  std::memcpy(list->events, pointers.data(), pointers.size() * sizeof(VstEvent*));
+  p->queueMidi(list);
+  EXPECT_EQ(p->getNumPendingEvents(), 6);
+  p->run(128, 0.0f, 0.0f, 64);
+  EXPECT_EQ(p->getNumPendingEvents(), 0);
+  const int order[] = {1, 3, 4, 2, 5, 0};
+  const uint32_t at[] = {0, 0, 0, 4, 4, 69};
+  ASSERT_EQ(p->dueMidi.size(), 6u);
+  for (int k = 0; k < 6; ++k) {
+    EXPECT_EQ(p->dueMidi[k].midiData[1], order[k]) << k;
+    EXPECT_EQ(p->dueAt[k] - start, at[k]) << k;
+  }
+}
+
+// A mix moved while bypassed has arrived when bypass ends: the first sample after it sounds as
+// an instance that was never bypassed.
+TEST(EngineStages, TheMixFollowsItsKnobWhileBypassed) {
+  auto test = makeProbe(), ref = makeProbe();
+  for (Probe* p : {test.get(), ref.get()}) {
+    p->setStep(DISTORT_TYPE_TAG, 12);  // a wet path unlike the dry one
+    p->setParameter(VOLUME_TAG, 1.0f);
+    p->setParameter(MIX_TAG, 0.0f);
+    p->run(2048, 0.3f, -0.2f);
+  }
+  test->setParameter(BYPASS_TAG, 1.0f);
+  for (Probe* p : {test.get(), ref.get()}) {
+    p->setParameter(MIX_TAG, 1.0f);
+    p->run(300, 0.3f, -0.2f);
+  }
+  test->setParameter(BYPASS_TAG, 0.0f);
+  const auto first = test->sample(0.3f, -0.2f), expected = ref->sample(0.3f, -0.2f);
+  EXPECT_EQ(first, expected);
+  EXPECT_GT(std::fabs(first.first - 0.3f), 0.01f);  // the wet path, not the dry input
 }

@@ -22,8 +22,8 @@ class Probe : public APlugin {
   void setStep(int tag, int n) { setSteppedValue(tag, n); }
   void setLfoMode(int i, int mode) { setSteppedValue(LFO_MODE_TAGS[i], mode); }
   void setLfoTrigger(int i, int trigger) { setSteppedValue(LFO_TRIGGER_TAGS[i], trigger); }
-  bool lfoRunning(int i) const { return lfo[i].isRunning(); }
-  void stopLfo(int i) { lfo[i].stop(); }
+  bool lfoRunning(int i) const { return engine.getLfo(i).isRunning(); }
+  void stopLfo(int i) { engine.getLfo(i).stop(); }
 
   // Runs the MIDI step of n samples without the rest of the engine.
   void runSamples(int n) {

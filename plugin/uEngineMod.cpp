@@ -1,8 +1,10 @@
 // The modulation half of the engine: source values, the envelope follower, Disrupt with its
-// quantiser, spring and lazy oscillator, the LFO modes, and the 16- and 256-sample ticks.
+// quantiser, spring and lazy oscillator, the LFO modes (with what MIDI does to them), and the
+// 16- and 256-sample ticks.
 #include <cmath>
 
-#include "uPlugin.h"
+#include "uEngine.h"
+#include "uMidiTables.h"
 #include "uPluginEngine.h"
 
 using namespace engine_detail;
@@ -19,13 +21,9 @@ inline float followerCoefficient(float v, float rate) noexcept {
 
 }  // namespace
 
-void APlugin::writeTag69(float v) {
-  v = clamp01(v);
-  currentValues[DISRUPT_AMOUNT_TAG].store(v, std::memory_order_relaxed);
-  storeShared(programValues()[DISRUPT_AMOUNT_TAG], v);
-}
+void TEngine::writeDisruptAmount(float v) { listener.storeDisruptAmount(clamp01(v)); }
 
-void APlugin::setFollowerValue(float left, float right) {
+void TEngine::setFollowerValue(float left, float right) {
   float x = (left + right) * 0.5f;
   if (x < followerThreshold) x = 0.0f;
   followerLevel = x * followerBoost * (1.0f - followerSmooth) + followerLevel * followerSmooth;
@@ -40,11 +38,11 @@ void APlugin::setFollowerValue(float left, float right) {
     }
   }
   modulator.setSrcVal(SRC_FOLLOWER, followerEnvelope);
-  const int slot = dsp::saturatingInt(followerPhase.load(std::memory_order_relaxed) * 511.9999) & (FOLLOWER_HISTORY - 1);
-  storeShared(followerHistory[slot], clamp01(followerEnvelope));
+  const int slot = dsp::saturatingInt(followerPhase.load(std::memory_order_relaxed) * FOLLOWER_INDEX_SCALE) & (FOLLOWER_HISTORY - 1);
+  storeRelaxed(followerHistory[slot], clamp01(followerEnvelope));
 }
 
-void APlugin::computeDisrupt() {
+void TEngine::computeDisrupt() {
   float d = clampPM1(2.0f * tagValue(DISRUPT_AMOUNT_TAG) - 1.0f + mod(DEST_DISRUPT));
   if (disruptQuant != 0) d = std::floor(d * disruptQuantDivide + 0.5f) / disruptQuantDivide;
   const float v = (1.0f - disruptSmooth) * d + disruptValue.load(std::memory_order_relaxed) * disruptSmooth;
@@ -52,11 +50,11 @@ void APlugin::computeDisrupt() {
   modulator.setSrcVal(SRC_DISRUPT, v);
 }
 
-void APlugin::runModSources() {
+void TEngine::runModSources() {
   if (lazyOn) {
     const float w = lazyLfo.getLazyValue(TLfo::LAZY_SINE);
     modulator.setSrcVal(SRC_LAZY, w);
-    modulator.setSrcVal(SRC_LAZY_UNI, w * 0.5f + 0.5f);
+    modulator.setSrcVal(SRC_UNI_LAZY, w * 0.5f + 0.5f);
     modulator.setSrcVal(SRC_LAZY_SIGN, w > 0.0f ? 1.0f : (w < 0.0f ? -1.0f : 0.0f));
   }
   if (!anyLfoInUse) return;
@@ -68,13 +66,13 @@ void APlugin::runModSources() {
   }
 }
 
-void APlugin::writeDisruptTag() {
+void TEngine::writeDisruptTag() {
   if (lazyOn) {
     lazyLfo.setSym(mod(DEST_LAZY_SHAPE) * 0.5f + 0.5f);
     lazyLfo.setPhase(mod(DEST_LAZY_PHASE));
     lazyLfo.setSpeed(tagValue(DISRUPT_LAZY_SPEED_TAG), lazySync, tempo.load(std::memory_order_relaxed),
                      speedMultiplier(mod(DEST_LAZY_SPEED)));
-    writeTag69(lazyLfo.getLazyValue(lazyMode));
+    writeDisruptAmount(lazyLfo.getLazyValue(lazyMode));
     return;
   }
   if (!disruptSpringActive.load(std::memory_order_acquire)) return;
@@ -95,10 +93,10 @@ void APlugin::writeDisruptTag() {
     done = true;
   }
   if (done) disruptSpringActive.store(false, std::memory_order_relaxed);
-  writeTag69(y);
+  writeDisruptAmount(y);
 }
 
-void APlugin::setDisruptSpringOn() {
+void TEngine::setDisruptSpringOn() {
   const int t = getDisruptSpringTime();
   float step = 0.0f;
   if (t == 0) {
@@ -120,23 +118,23 @@ void APlugin::setDisruptSpringOn() {
   disruptSpringActive.store(true, std::memory_order_release);
 }
 
-void APlugin::setDisruptSpringOff() { disruptSpringActive.store(false, std::memory_order_release); }
+void TEngine::setDisruptSpringOff() { disruptSpringActive.store(false, std::memory_order_release); }
 
-void APlugin::refreshLfoParameters() {
+void TEngine::refreshLfoParameters() {
   if (!anyLfoInUse) return;
   const float bpm = tempo.load(std::memory_order_relaxed);
   for (int i = 0; i < 4; ++i) {
     if (!lfoInUse[i]) continue;
     TLfo& l = lfo[i];
-    l.setSym(tagValue(LFO_SHAPE_TAGS[i]) + mod(DEST_LFO_SHAPE + i));
-    l.setPhase(mod(DEST_LFO_PHASE + i));
-    l.setSmooth(mod(DEST_LFO_SMOOTH + i));
+    l.setSym(tagValue(LFO_SHAPE_TAGS[i]) + mod(DEST_LFO_SHAPE_1 + i));
+    l.setPhase(mod(DEST_LFO_PHASE_1 + i));
+    l.setSmooth(mod(DEST_LFO_SMOOTH_1 + i));
     l.setSpeed(tagValue(LFO_SPEED_TAGS[i]), tagValue(LFO_SYNC_TAGS[i]) >= 0.5f, bpm,
-               speedMultiplier(mod(DEST_LFO_SPEED + i)));
+               speedMultiplier(mod(DEST_LFO_SPEED_1 + i)));
   }
 }
 
-void APlugin::controlTick() {
+void TEngine::controlTick() {
   // 1. LFO modes: a new mode restarts the oscillator's cycle; only Free runs at once.
   for (int i = 0; i < 4; ++i) {
     const int m = getLFOMode(i);
@@ -147,13 +145,13 @@ void APlugin::controlTick() {
   }
 
   // 2. Host tempo and transport.
-  if (const VstTimeInfo* ti = getTimeInfo(kVstTempoValid | kVstPpqPosValid)) {
-    if (ti->flags & kVstTempoValid) {
-      const float bpm = static_cast<float>(ti->tempo);
+  if (blockTime.known) {
+    if (blockTime.tempoValid) {
+      const float bpm = static_cast<float>(blockTime.tempo);
       if (std::isfinite(bpm) && bpm > 0.0f) tempo.store(bpm, std::memory_order_relaxed);
     }
     samplesPerBar.store(lastSampleRate * 240.0f / tempo.load(std::memory_order_relaxed), std::memory_order_relaxed);
-    const int32_t playing = ti->flags & kVstTransportPlaying;
+    const int32_t playing = blockTime.playing ? 1 : 0;
     if (playing && playing != lastTransportPlaying) {
       for (int i = 0; i < 4; ++i)
         if (getLFOMode(i) == LFO_MODE_HOST) lfo[i].start();
@@ -188,8 +186,8 @@ void APlugin::controlTick() {
   // 8. Disrupt slots (a slot is off while its switch is off).
   for (int j = 0; j < NUM_DISRUPT_SLOTS; ++j)
     modulator.setAmtForSlot(TModulator::SLOT_FIRST_DISRUPT + j,
-                            2.0f * tagValue(DISRUPT_SLOT_AMT_1_TAG + j) - 1.0f + mod(DEST_DISRUPT_SLOT + j),
-                            getRevOnOff(DISRUPT_ON_TAGS[j]));
+                            2.0f * tagValue(DISRUPT_SLOT_AMT_1_TAG + j) - 1.0f + mod(DEST_DISRUPT_1 + j),
+                            params.revOn(DISRUPT_ON_TAGS[j]));
 
   // 9. Follower coefficients at the host rate, recomputed only when their knobs move.
   const float h = lastSampleRate;
@@ -211,7 +209,7 @@ void APlugin::controlTick() {
 
   // 10. Follower outputs, their amounts modulated by a chosen source.
   for (int j = 0; j < 3; ++j) {
-    const float amount = clampPM1((2.0f * tagValue(FOLLOWER_AMT_1_TAG + j) - 1.0f) + mod(DEST_FOLLOWER_AMT + j) +
+    const float amount = clampPM1((2.0f * tagValue(FOLLOWER_AMT_1_TAG + j) - 1.0f) + mod(DEST_FOLLOWER_AMT_1 + j) +
                                   (2.0f * tagValue(FOLLOWER_MOD_AMT_1_TAG + j) - 1.0f) *
                                       modulator.getSrcVal(followerModSources[j]));
     modulator.setAmtForSlot(TModulator::SLOT_FIRST_FOLLOWER + j, amount, getOnOff(FOLLOWER_BYPASS_1_TAG + j));
@@ -220,7 +218,7 @@ void APlugin::controlTick() {
   // 11. LFO amounts.
   for (int i = 0; i < 4; ++i) {
     lfo[i].setHum(tagValue(LFO_HUM_TAGS[i]));
-    modulator.setAmtForSlot(TModulator::SLOT_FIRST_LFO + i, 2.0f * tagValue(LFO_AMT_TAGS[i]) - 1.0f + mod(DEST_LFO_AMT + i),
+    modulator.setAmtForSlot(TModulator::SLOT_FIRST_LFO + i, 2.0f * tagValue(LFO_AMT_TAGS[i]) - 1.0f + mod(DEST_LFO_AMT_1 + i),
                             false);
   }
 
@@ -228,44 +226,44 @@ void APlugin::controlTick() {
   const bool advanced = getOnOff(MOD_ADVANCED_TAG);
   for (int s = 0; s < NUM_MOD_SLOTS; ++s) {
     const bool bypassed = getOnOff(MOD_SLOT_BY_TAGS[s]);
-    modulator.setAmtForSlot(SLOT_MOD[s], 2.0f * tagValue(MOD_SLOT_AMT_TAGS[s]) - 1.0f + mod(DEST_MOD_SLOT_AMT + s),
+    modulator.setAmtForSlot(SLOT_MOD[s], 2.0f * tagValue(MOD_SLOT_AMT_TAGS[s]) - 1.0f + mod(DEST_MOD_AMT_1 + s),
                             bypassed);
     modulator.setAdvForSlot(SLOT_MOD[s], advanced, tagValue(MOD_SLOT_OFFSET_TAGS[s]),
                             tagValue(MOD_SLOT_LOWER_THRESH_TAGS[s]), tagValue(MOD_SLOT_UPPER_THRESH_TAGS[s]), bypassed);
   }
 }
 
-void APlugin::routingTick() {
+void TEngine::routingTick() {
   // 1. The wave-shaper curves, -1..1.
   for (int w = 0; w < 2; ++w)
     for (int i = 0; i < WAVESHAPER_POINTS; ++i)
-      storeShared(waveShaperCurves[w][i], 2.0f * tagValue(WAVESHAPER_START_TAG[w] + i) - 1.0f);
+      storeRelaxed(waveShaperCurves[w][i], 2.0f * tagValue(WAVESHAPER_START_TAG[w] + i) - 1.0f);
 
   // 2. LFOs: stepped only while something listens to them.
   int rowSource[NUM_MOD_SLOTS];
-  for (int s = 0; s < NUM_MOD_SLOTS; ++s) rowSource[s] = getSrcForTag(MOD_SLOT_SRC_TAGS[s]);
+  for (int s = 0; s < NUM_MOD_SLOTS; ++s) rowSource[s] = params.step(MOD_SLOT_SRC_TAGS[s]);
   anyLfoInUse = false;
   for (int i = 0; i < 4; ++i) {
-    const int dest = getDestForTag(LFO_DEST_TAGS[i]);
+    const int dest = params.step(LFO_DEST_TAGS[i]);
     bool used = dest != 0;
     for (int s = 0; s < NUM_MOD_SLOTS && !used; ++s) used = rowSource[s] == SRC_LFO[i] || rowSource[s] == SRC_LFO_UNI[i];
     lfoInUse[i] = used;
     anyLfoInUse |= used;
     const int wave = getLFOWave(i);
     lfo[i].setWave(wave);
-    storeShared(lfoCurve[i], wave == TLfo::WAVE_SHAPER_2 ? 1 : 0);
+    storeRelaxed(lfoCurve[i], wave == TLfo::WAVE_SHAPER_2 ? 1 : 0);
     modulator.setDestForSlot(TModulator::SLOT_FIRST_LFO + i, dest);
   }
 
   // 3. Follower outputs.
   for (int j = 0; j < 3; ++j) {
-    modulator.setDestForSlot(TModulator::SLOT_FIRST_FOLLOWER + j, getDestForTag(FOLLOWER_DEST_1_TAG + j));
-    followerModSources[j] = getSrcForTag(FOLLOWER_MOD_SRC_1_TAG + j);
+    modulator.setDestForSlot(TModulator::SLOT_FIRST_FOLLOWER + j, params.step(FOLLOWER_DEST_1_TAG + j));
+    followerModSources[j] = params.step(FOLLOWER_MOD_SRC_1_TAG + j);
   }
 
   // 4. Disrupt destinations.
   for (int j = 0; j < NUM_DISRUPT_SLOTS; ++j)
-    modulator.setDestForSlot(TModulator::SLOT_FIRST_DISRUPT + j, getDestForTag(DISRUPT_DEST_TAGS[j]));
+    modulator.setDestForSlot(TModulator::SLOT_FIRST_DISRUPT + j, params.step(DISRUPT_DEST_TAGS[j]));
 
   // 5. Lazy oscillator form.
   lazySync = getOnOff(DISRUPT_LAZY_SYNC_TAG);
@@ -274,10 +272,29 @@ void APlugin::routingTick() {
   // 6. Matrix rows.
   for (int s = 0; s < NUM_MOD_SLOTS; ++s) {
     modulator.setSrcForSlot(SLOT_MOD[s], rowSource[s]);
-    modulator.setDestForSlot(SLOT_MOD[s], getDestForTag(MOD_SLOT_DEST_TAGS[s]));
+    modulator.setDestForSlot(SLOT_MOD[s], params.step(MOD_SLOT_DEST_TAGS[s]));
   }
 
   // 7. Fresh sums over the slots now in use.
   modulator.setToDefaultVal();
   modulator.setSlotUsed();
+}
+
+void TEngine::startNoteLfos() {
+  for (int i = 0; i < 4; ++i)
+    if (getLFOMode(i) == LFO_MODE_NOTE) lfo[i].start();
+}
+
+void TEngine::stopNoteLfos() {
+  for (int i = 0; i < 4; ++i)
+    if (getLFOMode(i) == LFO_MODE_NOTE) lfo[i].stop();
+}
+
+void TEngine::triggerMidiLfos(int trigger, int value) {
+  for (int i = 0; i < 4; ++i) {
+    if (getLFOMode(i) != LFO_MODE_MIDI) continue;
+    const int step = getLFOTrigger(i);
+    if (step < 0 || step >= static_cast<int>(midi::LFO_TRIGGER_CC.size())) continue;
+    if (midi::LFO_TRIGGER_CC[static_cast<std::size_t>(step)] == trigger) lfo[i].trigger(value);
+  }
 }

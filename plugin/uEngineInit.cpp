@@ -1,10 +1,11 @@
 // Start-up state of the signal chain, sample-rate changes and the full re-initialisation.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <thread>
 
-#include "uPlugin.h"
+#include "uEngine.h"
 #include "uPluginEngine.h"
 
 using namespace engine_detail;
@@ -17,17 +18,9 @@ uint32_t nextNoiseSeed() {
 }
 }  // namespace
 
-void APlugin::initEngineVariables() {
-  sampleCounter = 0;
-  freshStart = true;
-  lastSampleRate = 44100.0f;
-  tempo.store(120.0f, std::memory_order_relaxed);
-  samplesPerBar.store(lastSampleRate * 240.0f / 120.0f, std::memory_order_relaxed);
-  lastTransportPlaying = -1;
-  noise.seed(nextNoiseSeed());
-
-  // Every module at the start-up rate, in declaration order.
-  distort.setRandSeed(&randSeed);
+void TEngine::initModules() {
+  // Every module at the working rate, in declaration order; no routing and no follower
+  // coefficients until the ticks compute them afresh.
   distort.init(lastSampleRate);
   displayDistort.init(lastSampleRate);
   preEQ.init(lastSampleRate);
@@ -43,6 +36,27 @@ void APlugin::initEngineVariables() {
   modulator.init();
   modRouted = false;
   for (float& v : followerInputs) v = std::numeric_limits<float>::quiet_NaN();
+}
+
+void TEngine::init() {
+  for (auto& r : midiPool) {
+    std::memset(&r, 0, sizeof(r));
+    r.type = kVstMidiType;
+    r.deltaFrames = MIDI_RECORD_FREE;
+  }
+  midiPoolEnd = 0;
+  numPendingEvents = 0;
+
+  sampleCounter = 0;
+  freshStart = true;
+  lastSampleRate = 44100.0f;
+  tempo.store(120.0f, std::memory_order_relaxed);
+  samplesPerBar.store(lastSampleRate * 240.0f / 120.0f, std::memory_order_relaxed);
+  lastTransportPlaying = -1;
+  noise.seed(nextNoiseSeed());
+
+  distort.setRandSeed(&randSeed);
+  initModules();
 
   for (float& v : inputFrame) v = 0.0f;
   for (float& v : outputFrame) v = 0.0f;
@@ -81,33 +95,18 @@ void APlugin::initEngineVariables() {
   }
   distortDisplaySignature = 0;
 
-  resetEverythingNow();
+  resetNow();
 }
 
-void APlugin::setSampleRate(float rate) {
-  if (!std::isfinite(rate)) return;
-  if (std::fabs(lastSampleRate - rate) < 1e-5f) return;
-  AudioEffectX::setSampleRate(rate);
+bool TEngine::setSampleRate(float rate) {
+  if (!std::isfinite(rate)) return false;
+  if (std::fabs(lastSampleRate - rate) < 1e-5f) return false;
   lastSampleRate = std::max(rate, 100.0f);
   samplesPerBar.store(lastSampleRate * 240.0f / tempo.load(std::memory_order_relaxed), std::memory_order_relaxed);
 
-  modulator.init();
-  modRouted = false;
-  for (float& v : followerInputs) v = std::numeric_limits<float>::quiet_NaN();
-  distort.init(lastSampleRate);
-  displayDistort.init(lastSampleRate);
-  preEQ.init(lastSampleRate);
-  postEQ.init(lastSampleRate);
-  oldEQ.init(lastSampleRate);
-  noiseGate.init(lastSampleRate);
-  compressor.init(lastSampleRate);
-  lowPassFilter.init(lastSampleRate);
-  highPassFilter.init(lastSampleRate);
-  widener.init(lastSampleRate);
+  initModules();
   lazyLfo.init(lastSampleRate);
   lazyLfo.start();
-  screenLfo.init(lastSampleRate);
-  for (TLfo& l : lfo) l.init(lastSampleRate);
 
   // The oscillators lost their state: free-running ones start again at once, and the
   // host-triggered ones at the next block in which the host reports playing.
@@ -118,25 +117,20 @@ void APlugin::setSampleRate(float rate) {
   }
   lastTransportPlaying = -1;
   freshStart = true;
+  return true;
 }
 
-void APlugin::resetEverything() {
+void TEngine::requestReset() {
   // Never under a running block: the audio thread itself (a MIDI program change) and a
   // switched-off instance reset at once, any other thread leaves it to the next block.
   if (blockThread.load(std::memory_order_relaxed) == std::this_thread::get_id() ||
       !processingOn.load(std::memory_order_acquire))
-    resetEverythingNow();
+    resetNow();
   else
     resetRequested.store(true, std::memory_order_release);
 }
 
-void APlugin::alignToLoadedProgram() {
-  // The MIDI side follows at once (atomics only); the engine's working values with the reset.
-  alignMidiToLoadedProgram();
-  alignRequested.store(true, std::memory_order_release);
-}
-
-void APlugin::alignWorkingValuesNow() {
+void TEngine::alignWorkingValuesNow() {
   // A loaded program starts at its own volume, mix and filter frequencies instead of gliding
   // there from the previous program's, and its oscillators start at phase 0 at their speeds.
   smoothedVolume = tagValue(VOLUME_TAG);
@@ -156,11 +150,11 @@ void APlugin::alignWorkingValuesNow() {
   }
 }
 
-void APlugin::resetEverythingNow() {
+void TEngine::resetNow() {
   resetRequested.store(false, std::memory_order_relaxed);
   if (alignRequested.exchange(false, std::memory_order_acquire)) alignWorkingValuesNow();
   lastTransportPlaying = -1;
-  updateMidiChannel();
+  listener.engineReset();
 
   distort.init(lastSampleRate);
   noiseGate.init(lastSampleRate);
@@ -194,7 +188,7 @@ void APlugin::resetEverythingNow() {
 
   followerPhase.store(0.0, std::memory_order_relaxed);
   followerLevel = followerEnvelope = followerHoldCount = 0.0f;
-  for (float& v : followerHistory) storeShared(v, 0.0f);
+  for (float& v : followerHistory) storeRelaxed(v, 0.0f);
 
   freshStart = true;
 }

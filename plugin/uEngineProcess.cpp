@@ -1,13 +1,14 @@
 // The audio path: the sample loop, the four stages in the selected order at twice the host
-// rate, the output section and the meters.
+// rate, the output section and the meters; and the MIDI queue that the loop runs per sample.
 #include <cmath>
+#include <cstring>
 #include <thread>
 
 #if defined(__SSE__) || defined(__x86_64__)
 #include <xmmintrin.h>
 #endif
 
-#include "uPlugin.h"
+#include "uEngine.h"
 #include "uPluginEngine.h"
 
 using namespace engine_detail;
@@ -47,20 +48,16 @@ inline float readInput(float* const* inputs, int channel, int32_t i) noexcept {
   return std::isfinite(x) ? x : 0.0f;
 }
 
-// Plain comparisons: the library's fmin and fmax are calls, and these run several times a sample.
-inline float limit01(float x) noexcept {
-  if (!(x > 0.0f)) return 0.0f;
-  return x < 1.0f ? x : 1.0f;
-}
+// A plain comparison: the library's fmin is a call, and this runs several times a sample.
 inline float atMostOne(float x) noexcept { return x < 1.0f ? x : 1.0f; }
 
 inline float panLeft(float m) noexcept {
   const float x = (m * 0.5f + 0.5f) * 2.0f;
-  return limit01(2.0f - x);
+  return clamp01(2.0f - x);
 }
 inline float panRight(float m) noexcept {
   const float x = (m * 0.5f + 0.5f) * 2.0f;
-  return limit01(x);
+  return clamp01(x);
 }
 
 inline float clipOutput(float x) noexcept {
@@ -73,6 +70,14 @@ inline float clipOutput(float x) noexcept {
 inline bool allFinite(float a, float b, float c, float d) noexcept {
   return (a - a) + (b - b) + (c - c) + (d - d) == 0.0f;
 }
+
+// The chorus is voiced at a fixed width that only modulation moves: the width knob (tag 67) is
+// stored but never read, so programs made with it keep the sound they were made with.
+constexpr float CHORUS_WIDTH = 0.44f;
+// The editor's meters show four times the smoothed level.
+constexpr float METER_SCALE = 4.0f;
+// The follower history's write position moves one 65536th of the ring per sample (2^-16).
+constexpr double FOLLOWER_PHASE_STEP = 1.0 / 65536.0;
 
 constexpr float SMOOTH_KEEP = 0.9f;
 constexpr float SMOOTH_KEEP_SLOW = 0.99f;
@@ -89,7 +94,7 @@ struct BlockMark {
 
 }  // namespace
 
-__attribute__((always_inline)) inline void APlugin::runStage(int stage, float& a, float& b, float& c, float& d) {
+__attribute__((always_inline)) inline void TEngine::runStage(int stage, float& a, float& b, float& c, float& d) {
   bool stageActive = true;
   switch (stage) {
     case 0: {  // distortion with its EQs, volume and gate
@@ -108,7 +113,7 @@ __attribute__((always_inline)) inline void APlugin::runStage(int stage, float& a
           postEQ.process(eqGains[1], eqFreqs[1], eqWidths[1], a, b, c, d);
         } else {
           float g[4];
-          for (int j = 0; j < 4; ++j) g[j] = clamp01(smoothedOldEqGains[j] + mod(DEST_POST_EQ_GAIN + j));
+          for (int j = 0; j < 4; ++j) g[j] = clamp01(smoothedOldEqGains[j] + mod(DEST_POST_EQ_GAIN_1 + j));
           oldEQ.process(g[0], g[1], g[2], g[3], a, b, c, d);
         }
       }
@@ -155,13 +160,14 @@ __attribute__((always_inline)) inline void APlugin::runStage(int stage, float& a
       if (widenerOn) {
         if (!chorusOn) {
           // The widener delays the right channel only; the left passes untouched.
-          widener.doWidener(clamp01(smoothedWidenValues[0] + mod(DEST_WIDEN)),
-                            clamp01(smoothedWidenValues[1] + mod(DEST_WIDEN + 1)),
-                            modulated(WIDENER_SPEED_TAG, DEST_WIDEN + 2), b, d);
+          widener.doWidener(clamp01(smoothedWidenValues[0] + mod(DEST_WIDENER_AMOUNT)),
+                            clamp01(smoothedWidenValues[1] + mod(DEST_WIDENER_WIDTH)),
+                            modulated(WIDENER_SPEED_TAG, DEST_WIDENER_SPEED), b, d);
         } else {
-          widener.doChorus(clamp01(smoothedWidenValues[2] + mod(DEST_CHORUS)),
-                           clamp01(smoothedWidenValues[3] + mod(DEST_CHORUS + 1)), clamp01(0.44f + mod(DEST_CHORUS + 2)),
-                           modulated(CHORUS_SPEED_TAG, DEST_CHORUS + 3), a, b, c, d);
+          widener.doChorus(clamp01(smoothedWidenValues[2] + mod(DEST_CHORUS_MIX)),
+                           clamp01(smoothedWidenValues[3] + mod(DEST_CHORUS_LENGTH)),
+                           clamp01(CHORUS_WIDTH + mod(DEST_CHORUS_WIDTH)), modulated(CHORUS_SPEED_TAG, DEST_CHORUS_SPEED),
+                           a, b, c, d);
         }
       }
       stageActive = widenerOn;
@@ -180,13 +186,13 @@ __attribute__((always_inline)) inline void APlugin::runStage(int stage, float& a
   if (followerSource == stage + 2) setFollowerValue(a, b);
 }
 
-void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFrames) {
+void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampleFrames, const TBlockTime& time) {
   DenormalGuard guard;
   BlockMark mark(blockThread);
   processingOn.store(true, std::memory_order_relaxed);
-  if (resetRequested.exchange(false, std::memory_order_acquire)) resetEverythingNow();
+  if (resetRequested.exchange(false, std::memory_order_acquire)) resetNow();
 
-  (void)getTimeInfo(kVstTempoValid | kVstPpqPosValid);
+  blockTime = time;
   followerSource = getFollowerSource();
 
   if (sampleFrames <= 0) return;
@@ -196,7 +202,7 @@ void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFr
   float* outR = outputs ? outputs[1] : nullptr;
 
   for (int32_t i = 0; i < sampleFrames; ++i) {
-    if (numPendingEvents > 0) processMidi();
+    if (numPendingEvents > 0) runDueMidi();
 
     const float mainL = readInput(in, 0, i), mainR = readInput(in, 1, i);
     const float sideL = readInput(in, 2, i), sideR = readInput(in, 3, i);
@@ -215,7 +221,7 @@ void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFr
 
     const float r = noise.next();
     modulator.setSrcVal(SRC_NOISE, 2.0f * r - 1.0f);
-    modulator.setSrcVal(SRC_NOISE_UNI, r);
+    modulator.setSrcVal(SRC_UNI_NOISE, r);
 
     // Disrupt reads last sample's sums, before the routing tick clears them.
     computeDisrupt();
@@ -241,8 +247,7 @@ void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFr
 
     if ((sampleCounter & 15u) == 0) controlTick();
     writeDisruptTag();
-    if ((sampleCounter & 1023u) == 0 && isEditorOpen())
-      editorLink->setParameter(DISRUPT_AMOUNT_TAG, tagValue(DISRUPT_AMOUNT_TAG));
+    if ((sampleCounter & 1023u) == 0) listener.showDisruptAmount(tagValue(DISRUPT_AMOUNT_TAG));
     refreshLfoParameters();
 
     // Two sub-samples per host sample: the host sample repeated.
@@ -256,14 +261,15 @@ void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFr
     const int* path = MODULE_PATHS[pathIndex];
     for (int s = 0; s < 4; ++s) runStage(path[s], a, b, c, d);
 
-    // Output section.
+    // Output section. The mix follows its knob while bypassed too, so that leaving bypass starts
+    // at the mix the knob shows instead of gliding there.
+    smoothedMix = tagValue(MIX_TAG) * (1.0f - SMOOTH_KEEP) + smoothedMix * SMOOTH_KEEP;
     float outLeft, outRight;
     if (tagValue(BYPASS_TAG) >= 0.5f) {  // read every sample: bypass acts from the sample it is set
       outLeft = mainL;
       outRight = mainR;
     } else {
       const float pan = mod(DEST_PAN), wetPan = mod(DEST_WET_PAN), dryPan = mod(DEST_DRY_PAN);
-      smoothedMix = tagValue(MIX_TAG) * (1.0f - SMOOTH_KEEP) + smoothedMix * SMOOTH_KEEP;
       const float mix = clamp01(smoothedMix + mod(DEST_MIX));
       const float wet = atMostOne(2.0f * mix);
       const float dry = atMostOne(2.0f - 2.0f * mix);
@@ -287,12 +293,12 @@ void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFr
       for (int k = 0; k < 4; ++k) meterLevels[k] = level[k] * (1.0f - SMOOTH_KEEP) + meterLevels[k] * SMOOTH_KEEP;
       // The editor reads the gate's lamp from here rather than from the gate itself.
       gateLamp.store(noiseGate.getTriggered(), std::memory_order_relaxed);
-      if ((sampleCounter & 2047u) == 0 && isEditorOpen())
-        editorLink->setVU(meterLevels[0] * 4.0f, meterLevels[1] * 4.0f, meterLevels[2] * 4.0f,
-                          meterLevels[3] * 4.0f);
+      if ((sampleCounter & 2047u) == 0)
+        listener.showLevels(meterLevels[0] * METER_SCALE, meterLevels[1] * METER_SCALE,
+                            meterLevels[2] * METER_SCALE, meterLevels[3] * METER_SCALE);
     }
 
-    double phase = followerPhase.load(std::memory_order_relaxed) + 1.52587890625e-05;
+    double phase = followerPhase.load(std::memory_order_relaxed) + FOLLOWER_PHASE_STEP;
     if (phase > 1.0) phase -= std::floor(phase);
     followerPhase.store(phase, std::memory_order_relaxed);
 
@@ -307,45 +313,84 @@ void APlugin::processReplacing(float** inputs, float** outputs, int32_t sampleFr
   }
 }
 
-void APlugin::latchStageSettings() {
+void TEngine::latchStageSettings() {
   distort.setDC(getOnOff(DC_FILTER_TAG));
   preEqOn = getOnOff(PRE_EQ_ON_TAG);
   postEqOn = getOnOff(POST_EQ_ON_TAG);
   oldEqOn = getOnOff(OLD_EQ_TAG);
 
   // An equaliser that is off is not read; it is latched again in the tick that switches it on.
-  const int firstDest[2] = {DEST_PRE_EQ_GAIN, DEST_POST_EQ_GAIN};
+  const int gainDest[2] = {DEST_PRE_EQ_GAIN_1, DEST_POST_EQ_GAIN_1};
+  const int freqDest[2] = {DEST_PRE_EQ_FREQ_1, DEST_POST_EQ_FREQ_1};
+  const int widthDest[2] = {DEST_PRE_EQ_BW_1, DEST_POST_EQ_BW_1};
   const bool eqOn[2] = {preEqOn, postEqOn && !oldEqOn};
   for (int e = 0; e < 2; ++e)
     for (int k = 0; eqOn[e] && k < 4; ++k) {
       const int i = 4 * e + k;
-      eqGains[e][k] = modulated(EQ_GAIN_TAGS[i], firstDest[e] + k);
-      eqFreqs[e][k] = modulated(EQ_FREQ_TAGS[i], firstDest[e] + 4 + k);
-      eqWidths[e][k] = modulated(EQ_BW_TAGS[i], firstDest[e] + 8 + k);
+      eqGains[e][k] = modulated(EQ_GAIN_TAGS[i], gainDest[e] + k);
+      eqFreqs[e][k] = modulated(EQ_FREQ_TAGS[i], freqDest[e] + k);
+      eqWidths[e][k] = modulated(EQ_BW_TAGS[i], widthDest[e] + k);
     }
 
   const bool gate = getOnOff(GATE_ON_TAG);
   gateOn.store(gate, std::memory_order_relaxed);
   if (gate)
-    noiseGate.setParams(modulated(GATE_THRESHOLD_TAG, DEST_GATE),
-                        modulated(GATE_ATTACK_TAG, DEST_GATE + 1),
-                        modulated(GATE_HOLD_TAG, DEST_GATE + 2),
-                        modulated(GATE_RELEASE_TAG, DEST_GATE + 3));
+    noiseGate.setParams(modulated(GATE_THRESHOLD_TAG, DEST_GATE_THRESHOLD), modulated(GATE_ATTACK_TAG, DEST_GATE_ATTACK),
+                        modulated(GATE_HOLD_TAG, DEST_GATE_HOLD), modulated(GATE_RELEASE_TAG, DEST_GATE_RELEASE));
 
   const bool comp = getOnOff(COMP_ON_TAG);
   compOn.store(comp, std::memory_order_relaxed);
   if (comp)
-    compressor.setParams(modulated(COMP_THRESHOLD_TAG, DEST_COMP),
-                         modulated(COMP_RATIO_TAG, DEST_COMP + 1),
-                         modulated(COMP_ATTACK_TAG, DEST_COMP + 2),
-                         modulated(COMP_RELEASE_TAG, DEST_COMP + 3),
-                         clamp01(smoothedCompVolume + mod(DEST_COMP + 4)), getOnOff(COMP_MODE_TAG));
+    compressor.setParams(modulated(COMP_THRESHOLD_TAG, DEST_COMP_THRESHOLD), modulated(COMP_RATIO_TAG, DEST_COMP_RATIO),
+                         modulated(COMP_ATTACK_TAG, DEST_COMP_ATTACK), modulated(COMP_RELEASE_TAG, DEST_COMP_RELEASE),
+                         clamp01(smoothedCompVolume + mod(DEST_COMP_VOLUME)), getOnOff(COMP_MODE_TAG));
 
   lowPassOn = getOnOff(LP_ON_TAG);
   highPassOn = getOnOff(HP_ON_TAG);
-  highPassFilter.setType(getOnOff(HP_TYPE_TAG) ? 7 : 4, getOnOff(HP_ZD_TAG));
-  lowPassFilter.setType(getOnOff(LP_TYPE_TAG) ? 6 : 3, getOnOff(LP_ZD_TAG));
+  highPassFilter.setType(getOnOff(HP_TYPE_TAG) ? dsp::TFilter::kHigh24 : dsp::TFilter::kSvfHigh, getOnOff(HP_ZD_TAG));
+  lowPassFilter.setType(getOnOff(LP_TYPE_TAG) ? dsp::TFilter::kLow24 : dsp::TFilter::kSvfLow, getOnOff(LP_ZD_TAG));
 
   widenerOn = getOnOff(WIDENER_ON_TAG);
   chorusOn = getOnOff(CHORUS_MODE_TAG);
+}
+
+void TEngine::queueMidi(const VstEvents* events) {
+  if (!events) return;
+  const int32_t count = events->numEvents;
+  int32_t searchFrom = 0;
+  for (int32_t k = 0; k < count; ++k) {
+    const VstEvent* e = events->events[k];
+    if (!e || e->type != kVstMidiType) continue;
+    if (numPendingEvents >= MIDI_POOL_SIZE) break;  // the rest of the block is dropped
+    while (searchFrom < MIDI_POOL_SIZE && midiPool[searchFrom].deltaFrames != MIDI_RECORD_FREE) ++searchFrom;
+    if (searchFrom >= MIDI_POOL_SIZE) break;
+    VstMidiEvent& record = midiPool[searchFrom];
+    static_assert(sizeof(VstEvent) == sizeof(VstMidiEvent));
+    std::memcpy(&record, e, sizeof(record));
+    // A late event runs at once; left negative it would never come due (and -99 reads as free).
+    if (record.deltaFrames < 0) record.deltaFrames = 0;
+    ++numPendingEvents;
+    if (searchFrom >= midiPoolEnd) midiPoolEnd = searchFrom + 1;
+  }
+}
+
+void TEngine::runDueMidi() {
+  int32_t inUse = 0;
+  int32_t end = 0;
+  for (int32_t k = 0; k < midiPoolEnd; ++k) {
+    VstMidiEvent& record = midiPool[k];
+    if (record.deltaFrames == MIDI_RECORD_FREE) continue;
+    if (record.deltaFrames > 0) --record.deltaFrames;
+    if (record.deltaFrames != 0) {
+      ++inUse;
+      end = k + 1;
+      continue;
+    }
+    const VstMidiEvent due = record;
+    record.deltaFrames = MIDI_RECORD_FREE;
+    listener.midiEventDue(due);
+  }
+  midiPoolEnd = end;
+  // Counted afresh on every pass, so the count and the pool can never disagree.
+  numPendingEvents = inUse;
 }
