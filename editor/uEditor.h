@@ -128,6 +128,9 @@ inline constexpr int EDITOR_WIDTH = 1100;
 inline constexpr int EDITOR_HEIGHT = 712;
 // Registration stops here (the main screen registers about 150 controls).
 inline constexpr int MAX_REGISTERED_CONTROLS = 10000;
+// The settings screen's product and version line for a vendor version 0x00MMmmpp.
+std::string versionText(int32_t vendorVersion);
+
 // The idle pass runs at most this often.
 inline constexpr uint32_t IDLE_INTERVAL_MS = 40;
 
@@ -380,6 +383,15 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   const std::vector<VSTGUI::CView*>& getOwnedViews() const { return ownedViews; }
   // ==== End of layout ====
 
+  // ==== Routing: controls to parameters, keyboard, program steps, Help, modulation drops ====
+  // (uEditorControls.cpp; GUI thread)
+  // Program steps by key or by the preset menu's arrows are taken at most this often.
+  static constexpr uint32_t PROGRAM_STEP_MS = 333;
+  // Preset sub-menus hold this many program numbers each.
+  int getPresetsInColumns() const { return 32; }
+  // Shows the manual ("HelpDir") in the desktop's viewer; nothing when it cannot be read.
+  void openHelp();
+
  protected:
   // ---- Life-cycle steps ----
   bool openNow(void* parentWindow);
@@ -427,6 +439,14 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   void showTooltips(VSTGUI::CView* hover);
   // Routing: children it started and that have finished are collected here.
   void reapChildren();
+  // Routing: true when a program step may be taken now (then the time is noted).
+  bool takeProgramStep();
+  // Routing: the menus recognised by their parameter tag; any other menu does nothing.
+  void routeParameterMenu(VSTGUI::CControl* control, int index, const std::string& title);
+  // Routing: the controls recognised by their pointer; false when control is none of them.
+  bool routeByPointer(VSTGUI::CControl* control, float value, int index, const std::string& title);
+  // Routing: a released drag of a droppable parameter is taken (and cleared); false otherwise.
+  bool takeDrop(int& tag, float& value);
 
   APlugin* plugin;
   // Every editor of the process shares one decoded copy of each image, kept while any editor

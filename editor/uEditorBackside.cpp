@@ -42,7 +42,7 @@ void uEditor::createBackside() {
                                            {&uEditor::dcFilterSwitch, DC_FILTER_TAG, 552}};
   for (const SwitchRow& row : SWITCHES) createOnOff(this->*row.member, row.tag, 301, row.y, switchBitmap());
   createMenu(screenSizeMenu, NO_PARAM_TAG, 221, 583, 100, 16, static_cast<int>(SHORT_SCREEN_SIZE_STR.size()),
-             SHORT_SCREEN_SIZE_STR, false, false);
+             SHORT_SCREEN_SIZE_STR, false, false, 0, 0, 0, 0);
 }
 
 void uEditor::zeroBackside() {

@@ -18,5 +18,3 @@ void uEditor::setEQUndo() {}
 void uEditor::setModUndo() {}
 
 void uEditor::setWaveShaperUndo() {}
-
-float uEditor::getWaveShaperDistortValues(int, int) { return 0.0f; }

@@ -11,6 +11,7 @@
 
 #include "editor/uEditor.h"
 #include "guiTables.h"
+#include "platform/dialogTestSupport.h"
 #include "platform/platform.h"
 #include "plugin/uPlugin.h"
 #include "support/vstguiTester.h"
@@ -65,8 +66,26 @@ class EditorTest : public ::testing::Test {
   std::unique_ptr<testing_support::FrameTester> tester;
 };
 
+// Message boxes are answered (OK) and recorded instead of shown.
+struct RecordingDialogs : dialogtest::ScriptedBackend {
+  RecordingDialogs() : ScriptedBackend(platform::DialogTool::zenity) {
+    previous = platform::setDialogBackend(this);
+    answers.assign(16, dialogtest::exitedWith(0));
+  }
+  ~RecordingDialogs() override { platform::setDialogBackend(previous); }
+  platform::IDialogBackend* previous;
+};
+
+// A preference as stored ("" when missing).
+inline std::string pref(const std::string& key) {
+  std::string v;
+  loadStringFromPrefs(key, v, PREF_STRING_LEN);
+  return v;
+}
+
 // A control the tests register themselves.
-inline VSTGUI::CControl* testControl(uEditor& e, int tag, const VSTGUI::CRect& r = VSTGUI::CRect(0, 0, 10, 10)) {
+inline VSTGUI::CControl* testControl(uEditor& e, int tag,
+                                     const VSTGUI::CRect& r = VSTGUI::CRect(0, 0, 10, 10)) {
   auto* c = e.own(new VSTGUI::CControl(r, &e, tag));
   e.addControl(c, true, false, false);
   return c;

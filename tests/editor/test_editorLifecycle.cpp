@@ -4,30 +4,9 @@
 #include <vector>
 
 #include "editorTestUtil.h"
-#include "platform/dialogTestSupport.h"
 
 using namespace editortest;
 using namespace VSTGUI;
-
-namespace {
-
-// Records message boxes instead of showing them.
-struct RecordingDialogs : dialogtest::ScriptedBackend {
-  RecordingDialogs() : ScriptedBackend(platform::DialogTool::zenity) {
-    previous = platform::setDialogBackend(this);
-    answers.assign(4, dialogtest::exitedWith(0));
-  }
-  ~RecordingDialogs() override { platform::setDialogBackend(previous); }
-  platform::IDialogBackend* previous;
-};
-
-std::string pref(const std::string& key) {
-  std::string v;
-  loadStringFromPrefs(key, v, PREF_STRING_LEN);
-  return v;
-}
-
-}  // namespace
 
 class EditorSizes : public EditorTest {};
 
