@@ -28,7 +28,8 @@ struct Setup {
       p.setParameter(EQ_GAIN_TAGS[static_cast<size_t>(k)], k % 2 ? 0.25f : 0.8f);
       p.setParameter(EQ_BW_TAGS[static_cast<size_t>(k)], 0.4f);
     }
-    for (int r = 0; r < 10; ++r) p.setModSlotVariables(r, r == 3, 0.1f * static_cast<float>(r), r * 5 + 1, r * 11 + 6);
+    for (int r = 0; r < 10; ++r)
+      p.setModSlotVariables(r, r == 3, 0.1f * static_cast<float>(r), r * 5 + 1, r * 11 + 6);
     p.setParameter(WAVESHAPER_POLAR_TAG, 1.0f);
     p.setSteppedValue(WAVESHAPER_DISTORT_MODE_TAGS[0], 3);
     p.setSteppedValue(DISTORT_TYPE_TAG, 14);

@@ -86,7 +86,8 @@ void TGraphScreen::endGesture() {
   gestureTag = -1;
 }
 
-void TGraphScreen::drawHelpBands(CDrawContext* context, const std::string& top, const std::string& bottom) const {
+void TGraphScreen::drawHelpBands(CDrawContext* context, const std::string& top,
+                                 const std::string& bottom) const {
   context->setFontColor(LIGHT_TEXT_COLOR);
   context->setFont(font, 0, FONT_STYLE);
   context->setFillColor(BACK_TRANS_COLOR);
@@ -136,8 +137,8 @@ bool TGraphScreen::onWheel(const CPoint& where, const float& distance, const CBu
 // Follower
 
 namespace {
-constexpr int FOLLOWER_RESET_TAGS[] = {FOLLOWER_SOURCE_TAG,   FOLLOWER_THRESHOLD_TAG, FOLLOWER_BOOST_TAG,
-                                       FOLLOWER_SMOOTH_TAG,   FOLLOWER_ATTACK_TAG,    FOLLOWER_HOLD_TAG,
+constexpr int FOLLOWER_RESET_TAGS[] = {FOLLOWER_SOURCE_TAG, FOLLOWER_THRESHOLD_TAG, FOLLOWER_BOOST_TAG,
+                                       FOLLOWER_SMOOTH_TAG, FOLLOWER_ATTACK_TAG,    FOLLOWER_HOLD_TAG,
                                        FOLLOWER_DECAY_TAG};
 }
 
@@ -215,7 +216,8 @@ void TFollowerScreen::wheelStep(const ControlContext& c, const CPoint&, float, i
 // ---------------------------------------------------------------------------------------------
 // Wave shaper
 
-TWaveShaperScreen::TWaveShaperScreen(const CRect& size, IControlListener* listener, int shaperIndex, int scale)
+TWaveShaperScreen::TWaveShaperScreen(const CRect& size, IControlListener* listener, int shaperIndex,
+                                     int scale)
     : TGraphScreen(size, listener, scale),
       shaper(shaperIndex == 1 ? 1 : 0),
       plotWidth(std::max(static_cast<float>(size.getWidth()), 1.0f)),
@@ -285,7 +287,8 @@ void TWaveShaperScreen::draw(CDrawContext* context) {
   if (!c || !context) return;
   APlugin& plugin = *c.plugin;
   const float W = plotWidth, H = plotHeight, s = zoom;
-  const int left = toInt(size.left), top = toInt(size.top), right = toInt(size.right), bottom = toInt(size.bottom);
+  const int left = toInt(size.left), top = toInt(size.top), right = toInt(size.right),
+            bottom = toInt(size.bottom);
   context->setLineWidth(1);
   context->setFrameColor(TRANS_25_GREEN_LINE_COLOR);
   context->setFont(font, 0, FONT_STYLE);
@@ -342,7 +345,8 @@ void TWaveShaperScreen::draw(CDrawContext* context) {
     const int offset = independent ? 0 : 128;
     points.clear();
     for (int i = 0; i < columns; ++i) {
-      const float g = c.editor->getWaveShaperDistortValues(shaper, toInt(static_cast<float>(i) / W * M) + offset);
+      const float g =
+          c.editor->getWaveShaperDistortValues(shaper, toInt(static_cast<float>(i) / W * M) + offset);
       const float level = independent ? g : 2.0f * g - 1.0f;
       points.emplace_back(left + i, top + toInt(H - level * H));
     }
@@ -453,7 +457,8 @@ int TModScreen::columnAt(double x) const {
 }
 
 std::string TModScreen::percentText(float value, bool exponential) {
-  const int n = exponential ? toInt(std::exp2((2.0 * value - 1.0) * 4.0) * 100.0) : toInt(200.0f * value) - 100;
+  const int n =
+      exponential ? toInt(std::exp2((2.0 * value - 1.0) * 4.0) * 100.0) : toInt(200.0f * value) - 100;
   return intText(n) + " %";
 }
 
@@ -465,7 +470,8 @@ std::string TModScreen::cellText(APlugin& plugin, int row, int kind, int distort
     case 1:
       return plugin.getOnOff(tags[0]) ? "X" : " ";
     case 2:
-      return std::string(SRC_STR[static_cast<size_t>(clampTo(plugin.getSrcForModSlot(row), 0, NUM_MOD_SOURCES - 1))]);
+      return std::string(
+          SRC_STR[static_cast<size_t>(clampTo(plugin.getSrcForModSlot(row), 0, NUM_MOD_SOURCES - 1))]);
     case 3:
       return std::string(destText(plugin.getDestForModSlot(row), distortType));
     case 4:
@@ -523,7 +529,8 @@ void TModScreen::chooseSource(int row) {
   if (const COptionMenu* chosen = menu->getLastItemMenu(index)) {
     if (const CMenuItem* item = chosen->getEntry(index)) {
       for (int i = 0; i < NUM_MOD_SOURCES; ++i)
-        if (item->getTitle() == SRC_STR[static_cast<size_t>(i)]) c.plugin->setSrcForTag(MOD_SLOT_SRC_TAGS[static_cast<size_t>(row)], i);
+        if (item->getTitle() == SRC_STR[static_cast<size_t>(i)])
+          c.plugin->setSrcForTag(MOD_SLOT_SRC_TAGS[static_cast<size_t>(row)], i);
     }
   }
   frame->removeView(menu, true);
@@ -631,11 +638,13 @@ void TLFOScreen::draw(CDrawContext* context) {
   context->setFrameColor(TRANS_GREEN_LINE_COLOR);
   points.clear();
   for (int x = 0; x < plotWidth; ++x)
-    points.emplace_back(left + x, bottom - plugin.getLFOScreenValue(lfoIndex, static_cast<float>(x) / plotWidthF, plotHeight));
+    points.emplace_back(left + x, bottom - plugin.getLFOScreenValue(
+                                               lfoIndex, static_cast<float>(x) / plotWidthF, plotHeight));
   context->drawPolyline(points);
 
   const int wave = plugin.getLFOWave(lfoIndex);
-  if (wave == 2 || wave == 4) context->drawLine(CPoint(left + plotWidth, bottom), CPoint(left + plotWidth, top));
+  if (wave == 2 || wave == 4)
+    context->drawLine(CPoint(left + plotWidth, bottom), CPoint(left + plotWidth, top));
   if (wave == 3 || wave == 4) context->drawLine(CPoint(left, bottom), CPoint(left, top));
 
   context->setFillColor(GREEN_TEXT_COLOR);
@@ -672,7 +681,8 @@ CMouseEventResult TLFOScreen::onMouseDown(CPoint& where, const CButtonState& but
 CMouseEventResult TLFOScreen::onMouseMoved(CPoint& where, const CButtonState& buttons) {
   const ControlContext c = controlContext(this);
   if (!c || !dragging || !buttons.isLeftButton() || !takePoint(where)) return kMouseEventHandled;
-  const float v = drag.follow(static_cast<float>(where.x - firstPoint.x), dragStep(getRange(), buttons, 200.0f, 2000.0f));
+  const float v =
+      drag.follow(static_cast<float>(where.x - firstPoint.x), dragStep(getRange(), buttons, 200.0f, 2000.0f));
   // The drag stays on the LFO it began on even when the page changed under it.
   const int tag = gestureTag >= 0 ? gestureTag : LFO_SHAPE_TAGS[static_cast<size_t>(lfoIndex)];
   c.plugin->setParameterAutomated(tag, clampUnit(v));
@@ -695,7 +705,9 @@ void TLFOScreen::wheelStep(const ControlContext& c, const CPoint&, float, int si
 namespace {
 // The screen's frequency axis and filter design use this rate, whatever the host runs at.
 constexpr double EQ_REFERENCE_RATE = 88100.0;
-double eqOmega(double octaves) { return 2.0 * std::numbers::pi * 20.0 * std::exp2(10.0 * octaves) / EQ_REFERENCE_RATE; }
+double eqOmega(double octaves) {
+  return 2.0 * std::numbers::pi * 20.0 * std::exp2(10.0 * octaves) / EQ_REFERENCE_RATE;
+}
 }  // namespace
 
 TEQScreen::TEQScreen(const CRect& size, IControlListener* listener, int scale)
@@ -719,7 +731,8 @@ void TEQScreen::setEQ(int e) {
 
 void TEQScreen::computeResponses(APlugin& plugin) {
   for (int k = 0; k < NUM_BANDS; ++k) {
-    const BandValues values{plugin.getParameter(tagOf(EQ_FREQ_TAGS, k)), plugin.getParameter(tagOf(EQ_GAIN_TAGS, k)),
+    const BandValues values{plugin.getParameter(tagOf(EQ_FREQ_TAGS, k)),
+                            plugin.getParameter(tagOf(EQ_GAIN_TAGS, k)),
                             plugin.getParameter(tagOf(EQ_BW_TAGS, k))};
     if (values == bandValues[static_cast<size_t>(k)]) continue;
     bandValues[static_cast<size_t>(k)] = values;
@@ -744,7 +757,8 @@ void TEQScreen::computeResponses(APlugin& plugin) {
       double r = 0.0;
       if (!flat) {
         const double c1 = cosTable[static_cast<size_t>(x)], c2 = cos2Table[static_cast<size_t>(x)];
-        const double N = q.b0 * q.b0 + q.b1 * q.b1 + q.b2 * q.b2 + 2.0 * q.b1 * (q.b0 + q.b2) * c1 + 2.0 * q.b0 * q.b2 * c2;
+        const double N = q.b0 * q.b0 + q.b1 * q.b1 + q.b2 * q.b2 + 2.0 * q.b1 * (q.b0 + q.b2) * c1 +
+                         2.0 * q.b0 * q.b2 * c2;
         const double D = 1.0 + q.a1 * q.a1 + q.a2 * q.a2 + 2.0 * q.a1 * (1.0 + q.a2) * c1 + 2.0 * q.a2 * c2;
         r = 0.5 * std::log10(N / D);
         if (!std::isfinite(r)) r = 0.0;
@@ -755,7 +769,8 @@ void TEQScreen::computeResponses(APlugin& plugin) {
   }
 }
 
-void TEQScreen::fillOutline(const int32_t* rows, int count, int middle, const CPoint& origin, std::vector<CPoint>& out) {
+void TEQScreen::fillOutline(const int32_t* rows, int count, int middle, const CPoint& origin,
+                            std::vector<CPoint>& out) {
   out.clear();
   // A 1-px line with square caps from the middle row to row y covers the pixels between the
   // two rows, both included; a line of no length covers nothing.
@@ -797,12 +812,14 @@ void TEQScreen::draw(CDrawContext* context) {
   if (dragging) {
     const int band = selectedBand;
     const int textHeight = toInt(14.0f * zoom);
-    const std::string info = "Band " + intText(band + 1) + " - Freq: " + displayText(plugin, tagOf(EQ_FREQ_TAGS, band)) +
+    const std::string info = "Band " + intText(band + 1) +
+                             " - Freq: " + displayText(plugin, tagOf(EQ_FREQ_TAGS, band)) +
                              ", Gain: " + displayText(plugin, tagOf(EQ_GAIN_TAGS, band)) +
                              ", BW: " + displayText(plugin, tagOf(EQ_BW_TAGS, band));
-    context->drawString(info, CRect(left, size.bottom - textHeight, left + W, size.bottom), kCenterText, true);
-    context->drawString("L/R - Freq, U/D - Gain, Shift/Scroll - BW", CRect(left, top, left + W, top + textHeight),
-                        kCenterText, true);
+    context->drawString(info, CRect(left, size.bottom - textHeight, left + W, size.bottom), kCenterText,
+                        true);
+    context->drawString("L/R - Freq, U/D - Gain, Shift/Scroll - BW",
+                        CRect(left, top, left + W, top + textHeight), kCenterText, true);
   }
 
   computeResponses(plugin);
@@ -819,7 +836,8 @@ void TEQScreen::draw(CDrawContext* context) {
   context->setFrameColor(TRANS_GREEN_LINE_COLOR);
   for (int k = 0; k < NUM_BANDS; ++k) {
     points.clear();
-    for (int x = 0; x <= W; x += 2) points.emplace_back(left + x, top + bandY[static_cast<size_t>(k)][static_cast<size_t>(x)]);
+    for (int x = 0; x <= W; x += 2)
+      points.emplace_back(left + x, top + bandY[static_cast<size_t>(k)][static_cast<size_t>(x)]);
     context->drawPolyline(points);
   }
 
@@ -866,7 +884,8 @@ CMouseEventResult TEQScreen::onMouseDown(CPoint& where, const CButtonState& butt
   c.editor->setEQUndo();
   setDirty();
   if (isResetClick(buttons)) {
-    for (const auto* tags : {&EQ_BW_TAGS, &EQ_GAIN_TAGS, &EQ_FREQ_TAGS}) c.plugin->setToDefault(tagOf(*tags, best));
+    for (const auto* tags : {&EQ_BW_TAGS, &EQ_GAIN_TAGS, &EQ_FREQ_TAGS})
+      c.plugin->setToDefault(tagOf(*tags, best));
     return kDone;
   }
   // Any other press is a gesture that the release ends, so the info texts never stay up.
@@ -955,7 +974,8 @@ void TDistortScreen::draw(CDrawContext* context) {
   context->setFrameColor(TRANS_GREEN_LINE_COLOR);
   points.clear();
   for (int i = 0; i < plotWidth; ++i)
-    points.emplace_back(left + i, bottom - toInt((samples[static_cast<size_t>(i)] * 0.5f * gain + 0.5f) * plotHeight));
+    points.emplace_back(left + i,
+                        bottom - toInt((samples[static_cast<size_t>(i)] * 0.5f * gain + 0.5f) * plotHeight));
   context->drawPolyline(points);
   if (dragging)
     drawHelpBands(context,

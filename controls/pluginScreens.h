@@ -44,7 +44,8 @@ class TGraphScreen : public VSTGUI::CControl {
   VSTGUI::CMouseEventResult onMouseUp(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
   // Without a plug-in: not handled. Otherwise the screen's wheel step for the distance's sign
   // (none for a distance of 0), and handled.
-  bool onWheel(const VSTGUI::CPoint& where, const float& distance, const VSTGUI::CButtonState& buttons) override;
+  bool onWheel(const VSTGUI::CPoint& where, const float& distance,
+               const VSTGUI::CButtonState& buttons) override;
 
   bool isDragging() const { return dragging; }
   // The parameter whose host gesture is open, -1 when none.
@@ -261,7 +262,9 @@ class TEQScreen : public TGraphScreen {
     float freq = -1, gain = -1, width = -1;
     bool operator==(const BandValues&) const = default;
   };
-  int tagOf(const std::array<int, 8>& tags, int band) const { return tags[static_cast<size_t>(eq * 4 + band)]; }
+  int tagOf(const std::array<int, 8>& tags, int band) const {
+    return tags[static_cast<size_t>(eq * 4 + band)];
+  }
   double pointerU(double x) const;
   double pointerV(double y) const;
 

@@ -23,7 +23,9 @@ struct ScreenCase {
 const std::vector<ScreenCase>& allScreens() {
   static const std::vector<ScreenCase> cases = {
       {"follower", [] { return new TFollowerScreen(CRect(20, 20, 427, 103), nullptr, 0); }, {200, 60}},
-      {"waveShaper", [] { return new TWaveShaperScreen(CRect(20, 20, 206, 206), nullptr, 0, 0); }, {100, 100}},
+      {"waveShaper",
+       [] { return new TWaveShaperScreen(CRect(20, 20, 206, 206), nullptr, 0, 0); },
+       {100, 100}},
       {"matrix", [] { return new TModScreen(CRect(20, 20, 520, 180), nullptr, 0, false); }, {470, 60}},
       {"lfo", [] { return new TLFOScreen(CRect(20, 20, 97, 97), nullptr, 2, 0); }, {58, 58}},
       {"eq", [] { return new TEQScreen(CRect(20, 20, 525, 109), nullptr, 0); }, {200, 60}},
@@ -65,17 +67,16 @@ TEST(Screens, WheelStepsTheirParameterBySign) {
   const std::vector<Case> cases = {
       {0, [](Rig& r) { r.plugin->setSteppedValue(FOLLOWER_SOURCE_TAG, 3); },
        [](Rig& r) { return r.plugin->getSteppedValue(FOLLOWER_SOURCE_TAG); }, -1},
-      {1, [](Rig& r) { r.plugin->setSteppedValue(240, 5); }, [](Rig& r) { return r.plugin->getSteppedValue(240); },
-       -1},
-      {2, [](Rig& r) { r.plugin->setParameter(120, 0.5f); }, [](Rig& r) { return r.plugin->getParameter(120); },
+      {1, [](Rig& r) { r.plugin->setSteppedValue(240, 5); },
+       [](Rig& r) { return r.plugin->getSteppedValue(240); }, -1},
+      {2, [](Rig& r) { r.plugin->setParameter(120, 0.5f); },
+       [](Rig& r) { return r.plugin->getParameter(120); }, 0.01},
+      {3, [](Rig& r) { r.plugin->setSteppedValue(155, 2); },
+       [](Rig& r) { return r.plugin->getSteppedValue(155); }, -1},
+      {4, [](Rig& r) { r.plugin->setParameter(23, 0.5f); }, [](Rig& r) { return r.plugin->getParameter(23); },
        0.01},
-      {3, [](Rig& r) { r.plugin->setSteppedValue(155, 2); }, [](Rig& r) { return r.plugin->getSteppedValue(155); },
-       -1},
-      {4, [](Rig& r) { r.plugin->setParameter(23, 0.5f); }, [](Rig& r) { return r.plugin->getParameter(23); }, 0.01},
       {5, [](Rig& r) { r.plugin->setSteppedValue(DISTORT_TYPE_TAG, 5); },
-       [](Rig& r) {
-         return r.editor.calls.empty() ? r.plugin->getDistortType() : r.editor.calls.back().arg;
-       },
+       [](Rig& r) { return r.editor.calls.empty() ? r.plugin->getDistortType() : r.editor.calls.back().arg; },
        -1},
   };
   for (const Case& c : cases) {
@@ -276,7 +277,8 @@ TEST(WaveShaperScreen, SymmetricLineIsTheSameInBothDirections) {
 TEST(WaveShaperScreen, CommandClickRestoresTheRampAfterTheUndoSnapshot) {
   ShaperRig rig(true);
   rig.fill(0.3f);
-  EXPECT_EQ(rig.tester.mouseDown(100, 100, kLButton | kControl), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
+  EXPECT_EQ(rig.tester.mouseDown(100, 100, kLButton | kControl),
+            kMouseDownEventHandledButDontNeedMovedOrUpEvents);
   EXPECT_EQ(rig.editor.count("setWaveShaperUndo"), 1);
   EXPECT_FLOAT_EQ(rig.editor.valueAtUndo, 0.3f);
   for (int i = 0; i < WAVESHAPER_POINTS; ++i) EXPECT_NEAR(rig.point(i), i / 255.0f, 1e-6) << i;
@@ -314,7 +316,7 @@ TEST(ModScreen, CellTexts) {
     float amount;
     const char* text;
   };
-  const Case cases[] = {{1, 0.5f, "0 %"},   {1, 0.0f, "-100 %"},   {1, 1.0f, "100 %"},  {87, 0.0f, "6 %"},
+  const Case cases[] = {{1, 0.5f, "0 %"},    {1, 0.0f, "-100 %"},  {1, 1.0f, "100 %"},   {87, 0.0f, "6 %"},
                         {87, 0.5f, "100 %"}, {87, 1.0f, "1600 %"}, {67, 1.0f, "1600 %"}, {90, 1.0f, "100 %"}};
   Rig rig;
   auto* screen = rig.add(new TModScreen(CRect(0, 0, 500, 160), nullptr, 0, true));

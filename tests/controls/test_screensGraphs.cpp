@@ -31,8 +31,8 @@ struct EQRig : Rig {
   TEQScreen* screen;
 };
 
-std::vector<testing_support::RecordingDrawContext::Op> ofKind(const std::vector<testing_support::RecordingDrawContext::Op>& ops,
-                                                             Kind kind) {
+std::vector<testing_support::RecordingDrawContext::Op> ofKind(
+    const std::vector<testing_support::RecordingDrawContext::Op>& ops, Kind kind) {
   std::vector<testing_support::RecordingDrawContext::Op> out;
   for (const auto& op : ops)
     if (op.kind == kind) out.push_back(op);
@@ -97,8 +97,8 @@ TEST(EQScreen, DragsMoveTheHandleAndShiftSetsTheWidth) {
     float value;
   };
   const Case cases[] = {{kLButton, 0.2, 0.1, 19, 0.7f},          {kLButton, 0.2, 0.1, 15, 0.4f},
-                        {kLButton | kShift, 0.0, 0.1, 23, 0.0f},  {kLButton | kShift, 0.0, -0.1, 23, 0.1f},
-                        {kLButton | kShift, 0.1, 0.0, 23, 0.3f},  {kLButton | kShift, -0.1, 0.0, 23, 0.3f},
+                        {kLButton | kShift, 0.0, 0.1, 23, 0.0f}, {kLButton | kShift, 0.0, -0.1, 23, 0.1f},
+                        {kLButton | kShift, 0.1, 0.0, 23, 0.3f}, {kLButton | kShift, -0.1, 0.0, 23, 0.3f},
                         {kLButton | kShift, 0.1, -0.1, 23, 0.4f}};
   for (const Case& c : cases) {
     EQRig rig;
@@ -156,7 +156,8 @@ TEST(EQScreen, FillPolygonCoversExactlyThePixelsOfTheColumnLines) {
   for (int x = 0; x < W; ++x) {
     seed = seed * 1664525u + 1013904223u;
     const int pick = static_cast<int>(seed >> 24) % 7;
-    rows[static_cast<size_t>(x)] = pick < 2 ? middle : (pick == 2 ? 0 : (pick == 3 ? H : static_cast<int>(seed >> 8) % (H + 1)));
+    rows[static_cast<size_t>(x)] =
+        pick < 2 ? middle : (pick == 2 ? 0 : (pick == 3 ? H : static_cast<int>(seed >> 8) % (H + 1)));
   }
   rowSets.push_back(rows);
 
@@ -253,7 +254,8 @@ TEST(DistortScreen, CommandClickResetsKnobsAndDisplay) {
   rig.tester.mouseDown(70, 70, kRButton);
   rig.tester.drag(CPoint(70, 70), CPoint(90, 60));
   for (int k = 6; k <= 13; ++k) rig.plugin->setParameter(k, 0.97f);
-  EXPECT_EQ(rig.tester.mouseDown(70, 70, kLButton | kDoubleClick), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
+  EXPECT_EQ(rig.tester.mouseDown(70, 70, kLButton | kDoubleClick),
+            kMouseDownEventHandledButDontNeedMovedOrUpEvents);
   for (int k = 6; k <= 13; ++k) EXPECT_EQ(rig.plugin->getParameter(k), rig.plugin->getDefault(k)) << k;
   EXPECT_EQ(rig.screen->getTestWave(), 0);
   EXPECT_EQ(rig.screen->getFrequency(), 0.0f);
@@ -281,16 +283,19 @@ TEST(ScreensPicture, AllSixAt200Percent) {
       p.processReplacing(inputs, outputs, 512);
     }
   }
-  const float eq[4][3] = {{0.15f, 0.85f, 0.5f}, {0.4f, 0.2f, 0.3f}, {0.62f, 0.7f, 0.7f}, {0.85f, 0.35f, 0.4f}};
+  const float eq[4][3] = {
+      {0.15f, 0.85f, 0.5f}, {0.4f, 0.2f, 0.3f}, {0.62f, 0.7f, 0.7f}, {0.85f, 0.35f, 0.4f}};
   for (int k = 0; k < 4; ++k) {
     p.setParameter(EQ_FREQ_TAGS[static_cast<size_t>(k)], eq[k][0]);
     p.setParameter(EQ_GAIN_TAGS[static_cast<size_t>(k)], eq[k][1]);
     p.setParameter(EQ_BW_TAGS[static_cast<size_t>(k)], eq[k][2]);
   }
-  for (int r = 0; r < 6; ++r) p.setModSlotVariables(r, r == 3, 0.1f + 0.15f * static_cast<float>(r), r * 7 + 1, r * 15 + 6);
+  for (int r = 0; r < 6; ++r)
+    p.setModSlotVariables(r, r == 3, 0.1f + 0.15f * static_cast<float>(r), r * 7 + 1, r * 15 + 6);
   p.setParameter(WAVESHAPER_POLAR_TAG, 0.0f);
   for (int i = 0; i < WAVESHAPER_POINTS; ++i)
-    p.setParameter(WAVESHAPER_START_TAG[0] + i, 0.5f + 0.5f * std::sin((static_cast<float>(i) - 127.5f) / 128.0f * 2.2f));
+    p.setParameter(WAVESHAPER_START_TAG[0] + i,
+                   0.5f + 0.5f * std::sin((static_cast<float>(i) - 127.5f) / 128.0f * 2.2f));
   p.setSteppedValue(DISTORT_TYPE_TAG, 14);
   p.setSteppedValue(LFO_WAVE_TAGS[0], 2);
   p.setParameter(LFO_SHAPE_TAGS[0], 0.3f);
@@ -339,12 +344,12 @@ TEST(ScreensPicture, AllSixAt200Percent) {
       for (int x = x0; x < x1; ++x) n += (rig.tester.pixel(x, y) & 0xffffff) != 0x1e1e1e;
     return n;
   };
-  EXPECT_GT(lit(10, 10, 824, 176), 300);    // follower history
-  EXPECT_GT(lit(834, 10, 1206, 382), 5000); // bars
-  EXPECT_GT(lit(10, 392, 1010, 712), 2000); // texts
-  EXPECT_GT(lit(10, 722, 164, 876), 150);   // LFO curve and dot
-  EXPECT_GT(lit(174, 722, 1184, 900), 5000); // fills
-  EXPECT_GT(lit(10, 910, 210, 1112), 150);   // distortion curve
+  EXPECT_GT(lit(10, 10, 824, 176), 300);      // follower history
+  EXPECT_GT(lit(834, 10, 1206, 382), 5000);   // bars
+  EXPECT_GT(lit(10, 392, 1010, 712), 2000);   // texts
+  EXPECT_GT(lit(10, 722, 164, 876), 150);     // LFO curve and dot
+  EXPECT_GT(lit(174, 722, 1184, 900), 5000);  // fills
+  EXPECT_GT(lit(10, 910, 210, 1112), 150);    // distortion curve
   eqScreen->onMouseUp(grab, kMButton);
   rig.editor.waveShaperDot = nullptr;
   dot->forget();
