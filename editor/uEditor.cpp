@@ -184,6 +184,7 @@ bool uEditor::openNow(void* parentWindow) {
   pathRefresh = distortRefresh = distortScreenReset = filterRefresh = compressorRefresh = widenerRefresh =
       bottomScreenRefresh = waveShaperRefresh = false;
   lastCompressorStep = lastWidenerStep = -1;
+  resetCommandBuffers();
 
   createControls();
   createBackside();
