@@ -52,7 +52,20 @@ void addSubMenu(COptionMenu& menu, COptionMenu* sub, std::string_view title) {
 
 // ---- Parameter menu ----
 
-enum class ValueCommand { Default, Minimum, Maximum, Mid, Value, Random, Increase, Decrease, Latch, Unlatch, SetCC, ClearMidi };
+enum class ValueCommand {
+  Default,
+  Minimum,
+  Maximum,
+  Mid,
+  Value,
+  Random,
+  Increase,
+  Decrease,
+  Latch,
+  Unlatch,
+  SetCC,
+  ClearMidi
+};
 struct ValueCommandTitle {
   ValueCommand command;
   std::string_view title;
@@ -107,7 +120,8 @@ constexpr SelectorMenu SELECTOR_MENUS[] = {
 };
 
 std::string selectorItem(const SelectorMenu& m, int i) {
-  return m.itemPrefix.empty() ? std::string(LFO_STR[static_cast<size_t>(i)]) : std::string(m.itemPrefix) + decimal(i + 1);
+  return m.itemPrefix.empty() ? std::string(LFO_STR[static_cast<size_t>(i)])
+                              : std::string(m.itemPrefix) + decimal(i + 1);
 }
 
 // ---- Settings menu ----
@@ -153,8 +167,8 @@ void uEditor::resetCommandBuffers() {
 COptionMenu* uEditor::newPopup(CCoord half) const {
   CPoint at;
   if (frame) frame->getCurrentMouseLocation(at);
-  return new COptionMenu(CRect(at.x - half, at.y - half, at.x + half, at.y + half), nullptr, NO_PARAM_TAG, nullptr,
-                         nullptr, MENU_STYLE);
+  return new COptionMenu(CRect(at.x - half, at.y - half, at.x + half, at.y + half), nullptr, NO_PARAM_TAG,
+                         nullptr, nullptr, MENU_STYLE);
 }
 
 uEditor::MenuPick uEditor::runPopup(COptionMenu* menu) {
@@ -214,7 +228,8 @@ void uEditor::showMIDIMenu(CControl* control, const CPoint&) {
     for (int s = 0; s < NUM_MOD_SLOTS; ++s) {
       if (plugin->getDestForModSlot(s) != dest) continue;
       const int src = plugin->getSrcForModSlot(s);
-      const std::string_view srcName = src >= 0 && src < NUM_MOD_SOURCES ? SRC_STR[static_cast<size_t>(src)] : "";
+      const std::string_view srcName =
+          src >= 0 && src < NUM_MOD_SOURCES ? SRC_STR[static_cast<size_t>(src)] : "";
       menu->addEntry(heading("Slot " + decimal(s + 1) + ": " + std::string(srcName)));
     }
     for (const SelectorMenu& m : SELECTOR_MENUS)
@@ -223,7 +238,8 @@ void uEditor::showMIDIMenu(CControl* control, const CPoint&) {
     if (menu->getNbEntries() > before) menu->addEntry("-");
 
     COptionMenu* midiSources = newSubMenu(*menu);
-    for (int src = 1; src < FIRST_MOD_SOURCE; ++src) midiSources->addEntry(std::string(SRC_STR[static_cast<size_t>(src)]));
+    for (int src = 1; src < FIRST_MOD_SOURCE; ++src)
+      midiSources->addEntry(std::string(SRC_STR[static_cast<size_t>(src)]));
     addSubMenu(*menu, midiSources, MIDI_SOURCE_MENU);
     COptionMenu* modSources = newSubMenu(*menu);
     for (int src = FIRST_MOD_SOURCE; src < NUM_MOD_SOURCES; ++src)
@@ -255,20 +271,42 @@ void uEditor::runParameterCommand(const MenuPick& pick, int tag, int dest) {
     if (!c) c = findTitle(MIDI_COMMANDS, pick.title);
     if (c) {
       switch (c->command) {
-        case ValueCommand::Default: plugin->setParameterAutomated(tag, plugin->getDefault(tag)); break;
-        case ValueCommand::Minimum: plugin->setParameterAutomated(tag, 0.0f); break;
-        case ValueCommand::Maximum: plugin->setParameterAutomated(tag, 1.0f); break;
-        case ValueCommand::Mid: plugin->setParameterAutomated(tag, 0.5f); break;
-        case ValueCommand::Value: plugin->setNumValue(tag); break;
+        case ValueCommand::Default:
+          plugin->setParameterAutomated(tag, plugin->getDefault(tag));
+          break;
+        case ValueCommand::Minimum:
+          plugin->setParameterAutomated(tag, 0.0f);
+          break;
+        case ValueCommand::Maximum:
+          plugin->setParameterAutomated(tag, 1.0f);
+          break;
+        case ValueCommand::Mid:
+          plugin->setParameterAutomated(tag, 0.5f);
+          break;
+        case ValueCommand::Value:
+          plugin->setNumValue(tag);
+          break;
         case ValueCommand::Random:
           plugin->setParameterAutomated(tag, static_cast<float>(menuRandom.nextInt()) / 32767.0f);
           break;
-        case ValueCommand::Increase: plugin->changeDelta(tag, 1); break;
-        case ValueCommand::Decrease: plugin->changeDelta(tag, -1); break;
-        case ValueCommand::Latch: plugin->setMidiLatch(tag, true); break;
-        case ValueCommand::Unlatch: plugin->setMidiLatch(tag, false); break;
-        case ValueCommand::SetCC: plugin->setMidiCCNum(tag); break;
-        case ValueCommand::ClearMidi: plugin->resetMidi(); break;
+        case ValueCommand::Increase:
+          plugin->changeDelta(tag, 1);
+          break;
+        case ValueCommand::Decrease:
+          plugin->changeDelta(tag, -1);
+          break;
+        case ValueCommand::Latch:
+          plugin->setMidiLatch(tag, true);
+          break;
+        case ValueCommand::Unlatch:
+          plugin->setMidiLatch(tag, false);
+          break;
+        case ValueCommand::SetCC:
+          plugin->setMidiCCNum(tag);
+          break;
+        case ValueCommand::ClearMidi:
+          plugin->resetMidi();
+          break;
       }
     }
   }
@@ -308,13 +346,19 @@ void uEditor::runSlotCommand(const std::string& title, int dest) {
     if (plugin->getDestForModSlot(s) != dest) continue;
     const auto i = static_cast<size_t>(s);
     switch (cmd) {
-      case SlotCommand::Clear: plugin->setModSlotVariables(s, false, 0.5f, 0, 0); break;
+      case SlotCommand::Clear:
+        plugin->setModSlotVariables(s, false, 0.5f, 0, 0);
+        break;
       case SlotCommand::DefaultAmount:
         plugin->setToDefault(MOD_SLOT_AMT_TAGS[i]);
         plugin->setOff(MOD_SLOT_BY_TAGS[i]);
         break;
-      case SlotCommand::Bypass: plugin->setOn(MOD_SLOT_BY_TAGS[i]); break;
-      case SlotCommand::UnBypass: plugin->setOff(MOD_SLOT_BY_TAGS[i]); break;
+      case SlotCommand::Bypass:
+        plugin->setOn(MOD_SLOT_BY_TAGS[i]);
+        break;
+      case SlotCommand::UnBypass:
+        plugin->setOff(MOD_SLOT_BY_TAGS[i]);
+        break;
     }
   }
   for (int d = 0; d < NUM_DISRUPT_SLOTS; ++d) {
@@ -328,12 +372,17 @@ void uEditor::runSlotCommand(const std::string& title, int dest) {
       case SlotCommand::DefaultAmount:
         for (int t : {amount, on}) plugin->setToDefault(t);
         break;
-      case SlotCommand::Bypass: plugin->setOff(on); break;
-      case SlotCommand::UnBypass: plugin->setOn(on); break;
+      case SlotCommand::Bypass:
+        plugin->setOff(on);
+        break;
+      case SlotCommand::UnBypass:
+        plugin->setOn(on);
+        break;
     }
   }
   for (int k = 0; k < 3; ++k) {
-    const int selector = FOLLOWER_DEST_1_TAG + k, amount = FOLLOWER_AMT_1_TAG + k, bypass = FOLLOWER_BYPASS_1_TAG + k;
+    const int selector = FOLLOWER_DEST_1_TAG + k, amount = FOLLOWER_AMT_1_TAG + k,
+              bypass = FOLLOWER_BYPASS_1_TAG + k;
     if (plugin->getDestForTag(selector) != dest) continue;
     switch (cmd) {
       case SlotCommand::Clear:
@@ -344,8 +393,12 @@ void uEditor::runSlotCommand(const std::string& title, int dest) {
         plugin->setToDefault(amount);
         plugin->setOff(bypass);
         break;
-      case SlotCommand::Bypass: plugin->setOn(bypass); break;
-      case SlotCommand::UnBypass: plugin->setOff(bypass); break;
+      case SlotCommand::Bypass:
+        plugin->setOn(bypass);
+        break;
+      case SlotCommand::UnBypass:
+        plugin->setOff(bypass);
+        break;
     }
   }
   for (size_t j = 0; j < LFO_DEST_TAGS.size(); ++j) {
@@ -367,8 +420,10 @@ void uEditor::showControlMenu(const CPoint&) {
   addEntries(*menu, {"-", heading("Dial Animation"), stateTitle("Turn Dial Animation", !modDial)});
   addEntries(*menu, {"-", heading("Tool-Tips"), stateTitle("Tool-Tips", getBackRegValue("ToolTip", true))});
   addEntries(*menu, {"-", heading("Computer Keyboard"), stateTitle("Computer Keyboard", keyboardOn)});
-  addEntries(*menu, {"-", heading("MIDI Preset Change"), stateTitle("MIDI Preset", plugin->getMidiPresetOn())});
-  addEntries(*menu, {"-", heading("MIDI Bank Change"), stateTitle("MIDI Bank", getRegisterIsOn("MidiBank", true))});
+  addEntries(*menu,
+             {"-", heading("MIDI Preset Change"), stateTitle("MIDI Preset", plugin->getMidiPresetOn())});
+  addEntries(*menu,
+             {"-", heading("MIDI Bank Change"), stateTitle("MIDI Bank", getRegisterIsOn("MidiBank", true))});
   addEntries(*menu, {"-", heading("MIDI Input Channel: " + channelName(plugin->getMidiChannelSetting())),
                      SET_MIDI_CHANNEL});
   addEntries(*menu, {"-", heading("External MIDI Capture Mode"),
@@ -425,15 +480,16 @@ void uEditor::askMidiChannel() {
 
 void uEditor::setEQUndo() {
   if (!plugin) return;
-  for (size_t i = 0; i < eqUndoBuffer.size(); ++i) eqUndoBuffer[i] = plugin->getParameter(EQ_VAR_TAGS[i / 12][i % 12]);
+  for (size_t i = 0; i < eqUndoBuffer.size(); ++i)
+    eqUndoBuffer[i] = plugin->getParameter(EQ_VAR_TAGS[i / 12][i % 12]);
   eqUndoValid = true;
 }
 
 void uEditor::showEQMenu(const CPoint&, int eq) {
   if (!frame || !plugin || eq < 0 || eq > 1) return;
   COptionMenu* menu = newPopup(COMMAND_MENU_HALF);
-  addEntries(*menu, {heading("EQ Menu"), "-", "Clear EQ", "Clear Both EQ", "Copy EQ", "Paste EQ", "Copy to other EQ",
-                     "Swap with other EQ", "-", "Undo"});
+  addEntries(*menu, {heading("EQ Menu"), "-", "Clear EQ", "Clear Both EQ", "Copy EQ", "Paste EQ",
+                     "Copy to other EQ", "Swap with other EQ", "-", "Undo"});
   const MenuPick pick = runPopup(menu);
 
   const int* own = EQ_VAR_TAGS[eq];
@@ -456,7 +512,8 @@ void uEditor::showEQMenu(const CPoint&, int eq) {
     for (int i = 0; i < 12; ++i) plugin->swapParameter(own[i], other[i]);
   // The buffer stays: a second Undo restores the same values again.
   if (title == "Undo" && eqUndoValid)
-    for (size_t i = 0; i < eqUndoBuffer.size(); ++i) plugin->setParameter(EQ_VAR_TAGS[i / 12][i % 12], eqUndoBuffer[i]);
+    for (size_t i = 0; i < eqUndoBuffer.size(); ++i)
+      plugin->setParameter(EQ_VAR_TAGS[i / 12][i % 12], eqUndoBuffer[i]);
 
   frame->invalid();
   doIdleStuff();
@@ -466,17 +523,34 @@ void uEditor::showEQMenu(const CPoint&, int eq) {
 
 void uEditor::setModUndo() {
   if (!plugin) return;
-  for (size_t i = 0; i < MOD_COMMANDS_TAGS.size(); ++i) modUndoBuffer[i] = plugin->getParameter(MOD_COMMANDS_TAGS[i]);
+  for (size_t i = 0; i < MOD_COMMANDS_TAGS.size(); ++i)
+    modUndoBuffer[i] = plugin->getParameter(MOD_COMMANDS_TAGS[i]);
   modUndoValid = true;
 }
 
 void uEditor::showModMenu(const CPoint&, int slot) {
   if (!frame || !plugin) return;
   COptionMenu* menu = newPopup(COMMAND_MENU_HALF);
-  addEntries(*menu, {heading("Mod Matrix Menu"), "-", "Clear", "Copy", "Paste", "Reset Mod Amount", "Bypass All",
-                     "UnBypass All", "-", "Copy Slot", "Paste Slot", "Clear Slot", "Swap Slot With Next",
-                     "Swap Slot With Previous", "Reset Slot Amount", "Enter Amount", "Bypass Slot", "UnBypass Slot",
-                     "-", "Undo"});
+  addEntries(*menu, {heading("Mod Matrix Menu"),
+                     "-",
+                     "Clear",
+                     "Copy",
+                     "Paste",
+                     "Reset Mod Amount",
+                     "Bypass All",
+                     "UnBypass All",
+                     "-",
+                     "Copy Slot",
+                     "Paste Slot",
+                     "Clear Slot",
+                     "Swap Slot With Next",
+                     "Swap Slot With Previous",
+                     "Reset Slot Amount",
+                     "Enter Amount",
+                     "Bypass Slot",
+                     "UnBypass Slot",
+                     "-",
+                     "Undo"});
   const MenuPick pick = runPopup(menu);
   const std::string& title = pick.title;
   if (title != "Undo") setModUndo();
@@ -489,12 +563,16 @@ void uEditor::showModMenu(const CPoint&, int slot) {
     if (title == "Undo" && modUndoValid) plugin->setParameter(t, modUndoBuffer[i]);
   }
   if (title == "Copy") modClipboardValid = true;
+  // A slot's amount, offset and thresholds back to their defaults.
+  const auto resetAmounts = [this](size_t s) {
+    for (int t : {MOD_SLOT_AMT_TAGS[s], MOD_SLOT_OFFSET_TAGS[s], MOD_SLOT_LOWER_THRESH_TAGS[s],
+                  MOD_SLOT_UPPER_THRESH_TAGS[s]})
+      plugin->setToDefault(t);
+  };
   for (size_t s = 0; s < static_cast<size_t>(NUM_MOD_SLOTS); ++s) {
-    if (title == "Reset Mod Amount")
-      for (int t : {MOD_SLOT_AMT_TAGS[s], MOD_SLOT_OFFSET_TAGS[s], MOD_SLOT_LOWER_THRESH_TAGS[s],
-                    MOD_SLOT_UPPER_THRESH_TAGS[s]})
-        plugin->setToDefault(t);
-    if (title == "Bypass All" || title == "UnBypass All") plugin->setOnOff(MOD_SLOT_BY_TAGS[s], title == "Bypass All");
+    if (title == "Reset Mod Amount") resetAmounts(s);
+    if (title == "Bypass All" || title == "UnBypass All")
+      plugin->setOnOff(MOD_SLOT_BY_TAGS[s], title == "Bypass All");
   }
 
   if (APlugin::isValidModSlot(slot)) {
@@ -504,14 +582,13 @@ void uEditor::showModMenu(const CPoint&, int slot) {
       if (title == "Copy Slot") modSlotClipboard[k] = plugin->getParameter(row[k]);
       if (title == "Paste Slot" && modSlotClipboardValid) plugin->setParameter(row[k], modSlotClipboard[k]);
       if (title == "Clear Slot") plugin->setToDefault(row[k]);
-      if (title == "Swap Slot With Next" && slot < NUM_MOD_SLOTS - 1) plugin->swapParameter(row[k], MOD_SLOT_ROW_TAGS[s + 1][k]);
-      if (title == "Swap Slot With Previous" && slot > 0) plugin->swapParameter(row[k], MOD_SLOT_ROW_TAGS[s - 1][k]);
+      if (title == "Swap Slot With Next" && slot < NUM_MOD_SLOTS - 1)
+        plugin->swapParameter(row[k], MOD_SLOT_ROW_TAGS[s + 1][k]);
+      if (title == "Swap Slot With Previous" && slot > 0)
+        plugin->swapParameter(row[k], MOD_SLOT_ROW_TAGS[s - 1][k]);
     }
     if (title == "Copy Slot") modSlotClipboardValid = true;
-    if (title == "Reset Slot Amount")
-      for (int t : {MOD_SLOT_AMT_TAGS[s], MOD_SLOT_OFFSET_TAGS[s], MOD_SLOT_LOWER_THRESH_TAGS[s],
-                    MOD_SLOT_UPPER_THRESH_TAGS[s]})
-        plugin->setToDefault(t);
+    if (title == "Reset Slot Amount") resetAmounts(s);
     if (title == "Enter Amount") enterModAmount(slot);
     if (title == "Bypass Slot") plugin->setOn(MOD_SLOT_BY_TAGS[s]);
     if (title == "UnBypass Slot") plugin->setOff(MOD_SLOT_BY_TAGS[s]);
@@ -540,7 +617,8 @@ void uEditor::showDestMenu(const CPoint&, int tag) {
   menu->addEntry(std::string(destText(0, type)));
   for (size_t g = 0; g < DEST_HEADER_STR.size(); ++g) {
     COptionMenu* sub = newSubMenu(*menu);
-    for (int d = DEST_SUB_MENU_START[g]; d < DEST_SUB_MENU_START[g + 1]; ++d) sub->addEntry(std::string(destText(d, type)));
+    for (int d = DEST_SUB_MENU_START[g]; d < DEST_SUB_MENU_START[g + 1]; ++d)
+      sub->addEntry(std::string(destText(d, type)));
     addSubMenu(*menu, sub, DEST_HEADER_STR[g]);
   }
   const MenuPick pick = runPopup(menu);

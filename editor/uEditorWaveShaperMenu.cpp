@@ -21,7 +21,8 @@ using Points = std::array<float, NUM_CURVE_POINTS>;
 constexpr const char* PRESET_FILE_PROBLEM = "Problem with WaveShaper Preset File";
 
 void readPoints(APlugin& plugin, Points& points) {
-  for (int i = 0; i < NUM_CURVE_POINTS; ++i) points[static_cast<size_t>(i)] = plugin.getParameter(FIRST_POINT_TAG + i);
+  for (int i = 0; i < NUM_CURVE_POINTS; ++i)
+    points[static_cast<size_t>(i)] = plugin.getParameter(FIRST_POINT_TAG + i);
 }
 
 // Plain stores (the host is not told); only the points that change are written.
@@ -41,10 +42,9 @@ waveshaper::Curve curveOf(Points& points, int ws) {
 float uEditor::getWaveShaperDistortValues(int ws, int point) {
   if (!plugin || ws < 0 || ws > 1 || point < 0 || point >= WAVESHAPER_POINTS) return 0.0f;
   const auto i = static_cast<size_t>(ws);
-  return waveshaper::waveShaperValue(plugin->getWaveShaperDistortMode(ws),
-                                     plugin->getParameter(WAVESHAPER_DISTORT_1_TAGS[i]),
-                                     plugin->getParameter(WAVESHAPER_DISTORT_2_TAGS[i]),
-                                     plugin->getWaveShaperPolarMode(), point);
+  return waveshaper::waveShaperValue(
+      plugin->getWaveShaperDistortMode(ws), plugin->getParameter(WAVESHAPER_DISTORT_1_TAGS[i]),
+      plugin->getParameter(WAVESHAPER_DISTORT_2_TAGS[i]), plugin->getWaveShaperPolarMode(), point);
 }
 
 void uEditor::setWaveShaperUndo() {
@@ -56,11 +56,33 @@ void uEditor::setWaveShaperUndo() {
 void uEditor::showWaveShaperMenu(const CPoint&, int ws) {
   if (!frame || !plugin || ws < 0 || ws > 1) return;
   COptionMenu* menu = newPopup(COMMAND_MENU_HALF);
-  for (const char* title :
-       {"-GWaveShaper Commands", "-", "Clear WaveShaper 1", "Clear WaveShaper 2", "Clear Both WaveShapers", "-",
-        "Zero WaveShaper 1", "Zero WaveShaper 2", "Zero Both WaveShapers", "-", "Copy WaveShaper 1 to 2",
-        "Copy WaveShaper 2 to 1", "Copy WaveShapers", "Paste WaveShapers", "Swap", "-", "Reverse", "Mirror", "Smooth",
-        "Normalize", "Boost", "Reduce", "-", "Load", "Save", "-", "Undo"})
+  for (const char* title : {"-GWaveShaper Commands",
+                            "-",
+                            "Clear WaveShaper 1",
+                            "Clear WaveShaper 2",
+                            "Clear Both WaveShapers",
+                            "-",
+                            "Zero WaveShaper 1",
+                            "Zero WaveShaper 2",
+                            "Zero Both WaveShapers",
+                            "-",
+                            "Copy WaveShaper 1 to 2",
+                            "Copy WaveShaper 2 to 1",
+                            "Copy WaveShapers",
+                            "Paste WaveShapers",
+                            "Swap",
+                            "-",
+                            "Reverse",
+                            "Mirror",
+                            "Smooth",
+                            "Normalize",
+                            "Boost",
+                            "Reduce",
+                            "-",
+                            "Load",
+                            "Save",
+                            "-",
+                            "Undo"})
     menu->addEntry(title);
   const MenuPick pick = runPopup(menu);
   // Every command but Undo can be undone, even a dismissed menu's: Undo then keeps the curves.
@@ -94,7 +116,8 @@ void uEditor::runWaveShaperCommand(const std::string& title, int ws) {
   } clears[] = {{"Clear WaveShaper 1", 0, 0}, {"Clear WaveShaper 2", 1, 1}, {"Clear Both WaveShapers", 0, 1}};
   for (const auto& c : clears) {
     if (title != c.title) continue;
-    for (int t = FIRST_POINT_TAG + c.first * WAVESHAPER_POINTS; t < FIRST_POINT_TAG + (c.last + 1) * WAVESHAPER_POINTS; ++t)
+    for (int t = FIRST_POINT_TAG + c.first * WAVESHAPER_POINTS;
+         t < FIRST_POINT_TAG + (c.last + 1) * WAVESHAPER_POINTS; ++t)
       plugin->setToDefault(t);
     return;
   }

@@ -43,7 +43,8 @@ class MenuTest : public EditorTest {
   std::vector<std::string> shown(bool headingsOnly, int depth = 0) {
     std::vector<std::string> out;
     for (const testing_support::MenuLine& l : menus().lastShown)
-      if (l.depth == depth && (!headingsOnly || (l.flags & VSTGUI::CMenuItem::kTitle))) out.push_back(l.title);
+      if (l.depth == depth && (!headingsOnly || (l.flags & VSTGUI::CMenuItem::kTitle)))
+        out.push_back(l.title);
     return out;
   }
   // The entries of the sub-menu titled `sub` in the last pop-up.
@@ -72,7 +73,9 @@ class MenuTest : public EditorTest {
   void awayFromDefault(int tag) { plugin->setParameter(tag, plugin->getDefault(tag) < 0.5f ? 0.9f : 0.1f); }
 
   // Dialogs: every box and file dialog is answered from `dialogs.answers` (unscripted: Cancel).
-  void answerDialog(const std::string& text) { dialogs.answers.push_back(dialogtest::exitedWith(0, text + "\n")); }
+  void answerDialog(const std::string& text) {
+    dialogs.answers.push_back(dialogtest::exitedWith(0, text + "\n"));
+  }
   void cancelDialog() { dialogs.answers.push_back(dialogtest::exitedWith(1)); }
   // Whether any recorded dialog command had an argument containing `text`.
   bool dialogMentioned(const std::string& text) const {

@@ -77,8 +77,8 @@ TEST_F(SettingsMenu, HeadingsShowSizeAndChannel) {
 
 TEST_F(SettingsMenu, SwitchesNameTheirStateAndStoreTheOpposite) {
   struct Row {
-    const char* title;     // as shown at the defaults
-    const char* key;       // the preference it writes
+    const char* title;  // as shown at the defaults
+    const char* key;    // the preference it writes
     const char* stored;
     const char* shownAfter;
   };
@@ -111,7 +111,7 @@ TEST_F(SettingsMenu, SwitchesNameTheirStateAndStoreTheOpposite) {
 
 TEST_F(SettingsMenu, CaptureEntriesRestartTheCapture) {
   for (const auto& [title, volume] : {std::pair{"External MIDI Capture Mode: On", 0.25f},
-                                     std::pair{"External MIDI Capture Mode: Off", 0.75f}}) {
+                                      std::pair{"External MIDI Capture Mode: Off", 0.75f}}) {
     plugin->setParameter(VOLUME_TAG, volume);
     const float v = plugin->getParameter(VOLUME_TAG);
     ASSERT_NE(plugin->getMidiCaptureValue(VOLUME_TAG), v);
@@ -126,8 +126,9 @@ TEST_F(SettingsMenu, MidiChannelAnswers) {
     Answer answer;
     int expected;
   };
-  const Row rows[] = {{{"5"}, 5},  {{"16"}, 16}, {{"17"}, 3},  {{"-1"}, 3},
-                      {{"99999999999999999999"}, 3}, {{nullptr}, 3}, {{"abc"}, 0}, {{" 12 CH"}, 12}};
+  const Row rows[] = {
+      {{"5"}, 5},     {{"16"}, 16}, {{"17"}, 3},     {{"-1"}, 3}, {{"99999999999999999999"}, 3},
+      {{nullptr}, 3}, {{"abc"}, 0}, {{" 12 CH"}, 12}};
   for (const Row& r : rows) {
     plugin->setMidiChannelSetting(3);
     askChannel(r.answer);
@@ -214,13 +215,22 @@ TEST_F(EQMenu, UndoAndPasteFromNothingChangeNothing) {
 
 // ==== Matrix menu ====
 
+TEST(MatrixTables, CommandTagsAreEachSlotsSevenTagsInOrder) {
+  for (int s = 0; s < NUM_MOD_SLOTS; ++s) {
+    const int expected[7] = {190 + s, 170 + s, 180 + s, 118 + s, 200 + s, 210 + s, 220 + s};
+    for (int k = 0; k < 7; ++k)
+      EXPECT_EQ(MOD_COMMANDS_TAGS[static_cast<size_t>(7 * s + k)], expected[k]) << s << " " << k;
+  }
+}
+
 class MatrixMenu : public MenuTest {
  protected:
   void SetUp() override {
     MenuTest::SetUp();
     for (int s = 0; s < NUM_MOD_SLOTS; ++s) {
       plugin->setModSlotVariables(s, s % 2 == 1, 0.05f + 0.09f * static_cast<float>(s), s + 1, s + 20);
-      for (int t : {MOD_SLOT_LOWER_THRESH_TAGS[size_t(s)], MOD_SLOT_OFFSET_TAGS[size_t(s)]}) awayFromDefault(t);
+      for (int t : {MOD_SLOT_LOWER_THRESH_TAGS[size_t(s)], MOD_SLOT_OFFSET_TAGS[size_t(s)]})
+        awayFromDefault(t);
     }
   }
   void run(int slot, const std::string& title) {
@@ -236,9 +246,13 @@ class MatrixMenu : public MenuTest {
 
 TEST_F(MatrixMenu, CommandsFromNothingAndAtTheEndsChangeNothing) {
   const auto before = values();
-  for (const auto& [slot, title] : std::vector<std::pair<int, const char*>>{
-           {0, "Undo"}, {0, "Paste"}, {3, "Paste Slot"}, {9, "Swap Slot With Next"}, {0, "Swap Slot With Previous"},
-           {10, "Clear Slot"}, {-1, "Bypass Slot"}}) {
+  for (const auto& [slot, title] : std::vector<std::pair<int, const char*>>{{0, "Undo"},
+                                                                            {0, "Paste"},
+                                                                            {3, "Paste Slot"},
+                                                                            {9, "Swap Slot With Next"},
+                                                                            {0, "Swap Slot With Previous"},
+                                                                            {10, "Clear Slot"},
+                                                                            {-1, "Bypass Slot"}}) {
     run(slot, title);
     EXPECT_TRUE(changedSince(before).empty()) << slot << " " << title;
   }
@@ -278,13 +292,15 @@ TEST_F(MatrixMenu, EnterAmountReadsPercentWithoutLocale) {
     Answer answer;
     float expected;
   };
-  const Row rows[] = {{{"150"}, 1.0f},  {{"-150"}, 0.0f}, {{"50"}, 0.75f}, {{""}, 0.3f},   {{nullptr}, 0.3f},
-                      {{"abc"}, 0.5f},  {{"nan"}, 0.5f},  {{"1e999"}, 1.0f}, {{"50.5"}, 0.7525f}};
+  const Row rows[] = {{{"150"}, 1.0f}, {{"-150"}, 0.0f},  {{"50"}, 0.75f},
+                      {{""}, 0.3f},    {{nullptr}, 0.3f}, {{"abc"}, 0.5f},
+                      {{"nan"}, 0.5f}, {{"1e999"}, 1.0f}, {{"50.5"}, 0.7525f}};
   for (const Row& r : rows) {
     plugin->setParameter(MOD_SLOT_AMT_TAGS[2], 0.3f);
     r.answer.text ? answerDialog(r.answer.text) : cancelDialog();
     run(2, "Enter Amount");
-    EXPECT_FLOAT_EQ(plugin->getParameter(MOD_SLOT_AMT_TAGS[2]), r.expected) << (r.answer.text ? r.answer.text : "Cancel");
+    EXPECT_FLOAT_EQ(plugin->getParameter(MOD_SLOT_AMT_TAGS[2]), r.expected)
+        << (r.answer.text ? r.answer.text : "Cancel");
   }
   EXPECT_TRUE(dialogMentioned("Mod 3 Amount"));
   EXPECT_TRUE(dialogMentioned("-100 to 100%"));
@@ -320,10 +336,11 @@ TEST_F(DestinationMenu, GroupsFollowTheDistortionTypeAndStoreTheIndex) {
   EXPECT_EQ(subMenuShown("Distort"),
             (std::vector<std::string>{"Distort: Pre-Boost", "Distort: Normalize", "Distort: Split Freq",
                                       "Distort: Low Freq", "Distort: Low Amount", "Distort: High Freq",
-                                      "Distort: High Amount", "Distort: Low/High Amount", std::string(DEST_STR[14]),
-                                      std::string(DEST_STR[15]), std::string(DEST_STR[16]), std::string(DEST_STR[17])}));
+                                      "Distort: High Amount", "Distort: Low/High Amount",
+                                      std::string(DEST_STR[14]), std::string(DEST_STR[15]),
+                                      std::string(DEST_STR[16]), std::string(DEST_STR[17])}));
   EXPECT_EQ(shown(false, 0), (std::vector<std::string>{"None", "Main", "Distort", "EQ", "Modules", "Disrupt",
-                                                        "Follower", "LFO", "Mod"}));
+                                                       "Follower", "LFO", "Mod"}));
   EXPECT_EQ(plugin->getDestForTag(138), 8);
   EXPECT_TRUE(plugin->getOnOff(79));
 
@@ -351,12 +368,24 @@ TEST_F(MenuTest, HundredDismissedMenusLeaveNothingBehind) {
   const auto openOne = [&](int i) {
     menus().dismiss();
     switch (i % 6) {
-      case 0: editor->showMIDIMenu(knob, CPoint(5, 5)); break;
-      case 1: editor->showControlMenu(CPoint(5, 5)); break;
-      case 2: editor->showEQMenu(CPoint(5, 5), 1); break;
-      case 3: editor->showModMenu(CPoint(5, 5), 4); break;
-      case 4: editor->showDestMenu(CPoint(5, 5), 138); break;
-      default: editor->showWaveShaperMenu(CPoint(5, 5), 0); break;
+      case 0:
+        editor->showMIDIMenu(knob, CPoint(5, 5));
+        break;
+      case 1:
+        editor->showControlMenu(CPoint(5, 5));
+        break;
+      case 2:
+        editor->showEQMenu(CPoint(5, 5), 1);
+        break;
+      case 3:
+        editor->showModMenu(CPoint(5, 5), 4);
+        break;
+      case 4:
+        editor->showDestMenu(CPoint(5, 5), 138);
+        break;
+      default:
+        editor->showWaveShaperMenu(CPoint(5, 5), 0);
+        break;
     }
   };
   for (int i = 0; i < 12; ++i) openOne(i);

@@ -11,7 +11,7 @@ using namespace VSTGUI;
 namespace {
 
 constexpr int KNOB = WIDENER_WIDTH_TAG;  // a modulation destination no source aims at by default
-constexpr int PLAIN = 110;                // one that is not
+constexpr int PLAIN = 110;               // one that is not
 
 }  // namespace
 
@@ -31,7 +31,8 @@ TEST_F(ParameterMenu, HeadingsNameTheParameterItsControllersAndItsSources) {
   plugin->getParameterDisplay(KNOB, display);
 
   open(KNOB);
-  EXPECT_EQ(shown(true), (std::vector<std::string>{name, display, "MIDI CC :7", "MIDI CC :74", "Modulated By :"}));
+  EXPECT_EQ(shown(true),
+            (std::vector<std::string>{name, display, "MIDI CC :7", "MIDI CC :74", "Modulated By :"}));
 
   plugin->setModSlotVariables(2, false, 0.5f, 11, dest());
   plugin->setDestForTag(137, dest());
@@ -39,8 +40,9 @@ TEST_F(ParameterMenu, HeadingsNameTheParameterItsControllersAndItsSources) {
   plugin->setDestForTag(160, dest());
   open(KNOB);
   const std::vector<std::string> h = shown(true);
-  EXPECT_EQ(std::vector<std::string>(h.begin() + 4, h.end()),
-            (std::vector<std::string>{"Modulated By :", "Slot 3: Velocity", "Disrupt 2", "Follower 3", "LFO 4"}));
+  EXPECT_EQ(
+      std::vector<std::string>(h.begin() + 4, h.end()),
+      (std::vector<std::string>{"Modulated By :", "Slot 3: Velocity", "Disrupt 2", "Follower 3", "LFO 4"}));
   EXPECT_EQ(subMenuShown("Set Modulation Matrix To MIDI Source").size(), 31u);
   EXPECT_EQ(subMenuShown("Set Modulation Matrix To Mod Source").front(), "LFO 1");
   EXPECT_EQ(subMenuShown("Modulate By Volume Follower"),
@@ -60,8 +62,9 @@ TEST_F(ParameterMenu, ValueAndMidiCommands) {
     float start, expected;
   };
   const float def = plugin->getDefault(KNOB);
-  const Row rows[] = {{"Set to Default", 0.9f, def}, {"Set to Minimum", 0.5f, 0.0f}, {"Set to Maximum", 0.5f, 1.0f},
-                      {"Set to Mid", 0.1f, 0.5f},    {"Increase", 0.5f, 0.51f},     {"Decrease", 0.5f, 0.49f}};
+  const Row rows[] = {{"Set to Default", 0.9f, def},  {"Set to Minimum", 0.5f, 0.0f},
+                      {"Set to Maximum", 0.5f, 1.0f}, {"Set to Mid", 0.1f, 0.5f},
+                      {"Increase", 0.5f, 0.51f},      {"Decrease", 0.5f, 0.49f}};
   for (const Row& r : rows) {
     plugin->setParameter(KNOB, r.start);
     choose(r.title);

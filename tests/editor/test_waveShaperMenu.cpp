@@ -44,7 +44,8 @@ class WaveShaperMenu : public MenuTest {
   }
   Points points() {
     Points p{};
-    for (int i = 0; i < 2 * WAVESHAPER_POINTS; ++i) p[static_cast<size_t>(i)] = plugin->getParameter(FIRST + i);
+    for (int i = 0; i < 2 * WAVESHAPER_POINTS; ++i)
+      p[static_cast<size_t>(i)] = plugin->getParameter(FIRST + i);
     return p;
   }
   Points start{};
@@ -59,11 +60,17 @@ TEST_F(WaveShaperMenu, CommandsWorkOnTheirCurves) {
   using namespace waveshaper;
   const Row rows[] = {
       {0, "Clear WaveShaper 2", [](Points& p) { clearCurve(curve(p, 1)); }},
-      {1, "Clear Both WaveShapers", [](Points& p) { clearCurve(curve(p, 0));
-         clearCurve(curve(p, 1)); }},
+      {1, "Clear Both WaveShapers",
+       [](Points& p) {
+         clearCurve(curve(p, 0));
+         clearCurve(curve(p, 1));
+       }},
       {0, "Zero WaveShaper 1", [](Points& p) { zeroCurve(curve(p, 0)); }},
-      {1, "Zero Both WaveShapers", [](Points& p) { zeroCurve(curve(p, 0));
-         zeroCurve(curve(p, 1)); }},
+      {1, "Zero Both WaveShapers",
+       [](Points& p) {
+         zeroCurve(curve(p, 0));
+         zeroCurve(curve(p, 1));
+       }},
       {0, "Copy WaveShaper 1 to 2", [](Points& p) { copyCurve(curve(p, 0), curve(p, 1)); }},
       {0, "Copy WaveShaper 2 to 1", [](Points& p) { copyCurve(curve(p, 1), curve(p, 0)); }},
       {1, "Swap", [](Points& p) { swapCurves(curve(p, 0), curve(p, 1)); }},
@@ -154,7 +161,8 @@ TEST_F(WaveShaperMenu, PresetFilesRoundTripAndBrokenOnesChangeNothing) {
   // Refused with the message and nothing changed.
   dialogtest::writeFile(dir.file("short.wsr"), "V1.0\n0.5\n0.25\n");
   ::mkfifo(dir.file("fifo.wsr").c_str(), 0600);
-  for (const std::string& bad : {dir.file("short.wsr"), dir.file("fifo.wsr"), dir.path(), dir.file("missing.wsr")}) {
+  for (const std::string& bad :
+       {dir.file("short.wsr"), dir.file("fifo.wsr"), dir.path(), dir.file("missing.wsr")}) {
     const auto before = values();
     dialogs.calls.clear();
     answerDialog(bad);
@@ -204,7 +212,8 @@ TEST_F(WaveShaperMenu, GeneratedValuesFollowModeAmountsAndPolarity) {
   for (bool polar : {false, true}) {
     plugin->setOnOff(WAVESHAPER_POLAR_TAG, polar);
     for (int p : {0, 40, 128, 255})
-      EXPECT_EQ(editor->getWaveShaperDistortValues(1, p), waveshaper::waveShaperValue(21, 0.2f, 0.9f, polar, p));
+      EXPECT_EQ(editor->getWaveShaperDistortValues(1, p),
+                waveshaper::waveShaperValue(21, 0.2f, 0.9f, polar, p));
   }
   EXPECT_NE(editor->getWaveShaperDistortValues(1, 40), editor->getWaveShaperDistortValues(0, 40));
   for (const auto& [ws, p] : {std::pair{2, 10}, std::pair{-1, 10}, std::pair{0, 256}, std::pair{0, -1}})
