@@ -15,7 +15,7 @@ using namespace VSTGUI;
 
 namespace {
 
-std::string pref(const std::string& key) {
+std::string storedPref(const std::string& key) {
   std::string v;
   loadStringFromPrefs(key, v, PREF_STRING_LEN);
   return v;
@@ -93,7 +93,7 @@ TEST_F(SettingsMenu, SwitchesNameTheirStateAndStoreTheOpposite) {
   };
   for (const Row& r : rows) {
     run(r.title);
-    EXPECT_EQ(pref(r.key), r.stored) << r.title;
+    EXPECT_EQ(storedPref(r.key), r.stored) << r.title;
     menus().dismiss();
     editor->showControlMenu(CPoint(10, 10));
     const std::vector<std::string> all = shown(false);
@@ -106,7 +106,7 @@ TEST_F(SettingsMenu, SwitchesNameTheirStateAndStoreTheOpposite) {
   EXPECT_FALSE(plugin->getMidiCaptureOn());
   run("Tool-Tips: Off");
   EXPECT_TRUE(editor->getToolTipsOn());
-  EXPECT_EQ(pref("ToolTip"), "Y");
+  EXPECT_EQ(storedPref("ToolTip"), "Y");
 }
 
 TEST_F(SettingsMenu, CaptureEntriesRestartTheCapture) {
