@@ -179,6 +179,7 @@ bool uEditor::openNow(void* parentWindow) {
   pathRefresh = distortRefresh = distortScreenReset = filterRefresh = compressorRefresh = widenerRefresh =
       bottomScreenRefresh = waveShaperRefresh = false;
   lastCompressorStep = lastWidenerStep = -1;
+  resetCommandBuffers();
 
   createControls();
   createBackside();

@@ -20,6 +20,7 @@
 #include "controls/uControlEditor.h"
 #include "editor/distortTypeTables.h"
 #include "editor/uEditorLayout.h"
+#include "dsp/dspCommon.h"
 #include "plugin/uEditorLink.h"
 #include "tags.h"
 #include "vstgui/aeffguieditor.h"
@@ -42,6 +43,7 @@ class TWaveShaperScreen;
 namespace VSTGUI {
 class CKickButton;
 class CMovieBitmap;
+class COptionMenu;
 class CViewContainer;
 }  // namespace VSTGUI
 
@@ -509,4 +511,50 @@ class uEditor : public VSTGUI::AEffGUIEditor,
     int amountTag;
   };
   std::vector<DropTarget> dropTargetList;
+
+  // ==== Command menus: pop-ups, undo and clipboards (uEditorCommandMenu.cpp,
+  // uEditorWaveShaperMenu.cpp) ====
+ public:
+  // What the user chose in a pop-up: the entry's title, its index in the menu holding it and
+  // which menu that is (the title of its entry in the top menu, "" for the top menu itself).
+  struct MenuPick {
+    bool chosen = false;
+    std::string subMenu;
+    int32_t index = -1;
+    std::string title;
+  };
+
+ protected:
+  // Empties every undo buffer and clipboard; each controls build starts without any.
+  void resetCommandBuffers();
+  // A pop-up for one call: half x half around the pointer, no listener, tag NO_PARAM_TAG.
+  VSTGUI::COptionMenu* newPopup(VSTGUI::CCoord half) const;
+  static constexpr VSTGUI::CCoord COMMAND_MENU_HALF = 8;  // the command menus: 16 x 16
+  // Runs menu modally in the frame, then takes it out of the frame and releases it.
+  MenuPick runPopup(VSTGUI::COptionMenu* menu);
+  // The parameter menu's commands for the chosen entry.
+  void runParameterCommand(const MenuPick& pick, int tag, int dest);
+  void runSlotCommand(const std::string& title, int dest);
+  void runControlCommand(const std::string& title);
+  void askMidiChannel();
+  void enterModAmount(int slot);
+  void runWaveShaperCommand(const std::string& title, int ws);
+  void loadWaveShaperPreset();
+  void saveWaveShaperPreset();
+
+  // Random values of "Set to Random" (the plug-in's own generator belongs to the audio thread).
+  dsp::Rand15 menuRandom{menuRandomSeed()};
+  static uint32_t menuRandomSeed();
+
+  // One undo step and one clipboard per menu; a buffer acts only once it has been filled.
+  std::array<float, 24> eqUndoBuffer{};
+  std::array<float, 12> eqClipboard{};
+  std::array<float, MOD_COMMANDS_TAGS.size()> modUndoBuffer{};
+  std::array<float, MOD_COMMANDS_TAGS.size()> modClipboard{};
+  std::array<float, 7> modSlotClipboard{};
+  std::array<float, 2 * WAVESHAPER_POINTS> waveShaperUndoBuffer{};
+  std::array<float, 2 * WAVESHAPER_POINTS> waveShaperClipboard{};
+  bool eqUndoValid = false, eqClipboardValid = false, modUndoValid = false, modClipboardValid = false,
+       modSlotClipboardValid = false, waveShaperUndoValid = false, waveShaperClipboardValid = false;
+  // ==== end of command menus ====
 };

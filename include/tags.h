@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "modulation.h"
@@ -115,6 +116,20 @@ inline constexpr int MOD_SLOT_ROW_TAGS[10][7] = {
     {194, 174, 184, 122, 224, 204, 214}, {195, 175, 185, 123, 225, 205, 215},
     {196, 176, 186, 124, 226, 206, 216}, {197, 177, 187, 125, 227, 207, 217},
     {198, 178, 188, 126, 228, 208, 218}, {199, 179, 189, 127, 229, 209, 219}};
+
+// The whole matrix as its menu copies and restores it: for each slot the bypass, source,
+// destination, amount, lower threshold, upper threshold and offset tags.
+inline constexpr std::array<int, 7 * NUM_MOD_SLOTS> MOD_COMMANDS_TAGS = [] {
+  std::array<int, 7 * NUM_MOD_SLOTS> tags{};
+  for (int s = 0; s < NUM_MOD_SLOTS; ++s) {
+    const auto i = static_cast<std::size_t>(s);
+    const int row[7] = {MOD_SLOT_BY_TAGS[i],           MOD_SLOT_SRC_TAGS[i],          MOD_SLOT_DEST_TAGS[i],
+                        MOD_SLOT_AMT_TAGS[i],          MOD_SLOT_LOWER_THRESH_TAGS[i], MOD_SLOT_UPPER_THRESH_TAGS[i],
+                        MOD_SLOT_OFFSET_TAGS[i]};
+    for (std::size_t k = 0; k < 7; ++k) tags[7 * i + k] = row[k];
+  }
+  return tags;
+}();
 
 inline constexpr int NUM_DISRUPT_SLOTS = 7;
 inline constexpr std::array<int, 7> DISRUPT_ON_TAGS = {77, 78, 79, 80, 81, 82, 83};

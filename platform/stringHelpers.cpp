@@ -150,6 +150,22 @@ float decimalToFloat(std::string_view text) noexcept {
   return readDecimal(text.substr(i), x) > 0 ? x : 0.0f;
 }
 
+int decimalToInt(std::string_view text) noexcept {
+  std::size_t i = 0;
+  while (i < text.size() && isBlank(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  // Gathered as the negative value, whose range holds INT_MIN.
+  constexpr int lowest = std::numeric_limits<int>::min();
+  int value = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    const int digit = text[i] - '0';
+    value = value < (lowest + digit) / 10 ? lowest : value * 10 - digit;
+  }
+  if (!negative) return value == lowest ? std::numeric_limits<int>::max() : -value;
+  return value;
+}
+
 void removeEndSlash(std::string& path) noexcept {
   if (path.size() > 1 && path.back() == '/') path.pop_back();
 }

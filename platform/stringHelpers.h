@@ -37,6 +37,12 @@ std::size_t readDecimal(std::string_view text, float& value) noexcept;
 // then readDecimal), but the same in every locale. Text without a leading number reads 0.
 float decimalToFloat(std::string_view text) noexcept;
 
+// The integer at the start of `text` by the C library's atoi rules (leading blanks skipped,
+// an optional sign, digits), but limited to the int range instead of overflowing: a number
+// too long for an int reads as the largest int of its sign. Text without a leading integer
+// reads 0.
+int decimalToInt(std::string_view text) noexcept;
+
 // Drops one trailing '/' (a lone "/" stays, being the root folder).
 void removeEndSlash(std::string& path) noexcept;
 

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/stringHelpers.h"
@@ -134,6 +135,17 @@ TEST(NumberReader, ReadsDecimalsByAtofRulesInEveryLocale) {
   }
   EXPECT_EQ(decimalToFloat("3" + std::string(5000, '0')), MAXF);
   EXPECT_EQ(decimalToFloat("0." + std::string(5000, '0') + "1"), 0.0f);
+}
+
+TEST(NumberHelpers, DecimalToIntReadsLikeAtoiButSaturates) {
+  constexpr int MAXI = std::numeric_limits<int>::max(), MINI = std::numeric_limits<int>::min();
+  const std::pair<const char*, int> cases[] = {
+      {"5", 5},           {" \t-16x", -16},       {"+7", 7},         {"abc", 0},          {"", 0},
+      {"-", 0},           {"12.9", 12},           {"2147483647", MAXI}, {"2147483648", MAXI}, {"-2147483648", MINI},
+      {"-2147483649", MINI}, {"99999999999999999999", MAXI}, {"-99999999999999999999", MINI},
+      {"00000000000000000000017", 17},
+  };
+  for (const auto& [text, value] : cases) EXPECT_EQ(decimalToInt(text), value) << text;
 }
 
 TEST(FileHelpers, ReadFileCappedTakesOnlySmallRegularFiles) {
