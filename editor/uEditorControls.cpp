@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "controls/pluginControls.h"
-#include "platform/processRunner.h"
+#include "platform/os/processRunner.h"
 #include "plugin/uPlugin.h"
 #include "plugin/uVocabulary.h"
 #include "uEditor.h"

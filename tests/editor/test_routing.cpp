@@ -13,7 +13,7 @@
 #include "controls/pluginControls.h"
 #include "editorTestUtil.h"
 #include "platform/dialogTestSupport.h"
-#include "platform/processRunner.h"
+#include "platform/os/processRunner.h"
 #include "plugin/uVocabulary.h"
 #include "support/fakeHost.h"
 #include "vstgui/x11keys.h"
