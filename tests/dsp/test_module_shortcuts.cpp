@@ -126,6 +126,72 @@ TEST(ModuleShortcuts, EqualiserMatchesThePlainCascadeBitForBit) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Ten-band equaliser: band by band, channel by channel, with its gains worked out on every call.
+
+class PlainOldEq {
+ public:
+  explicit PlainOldEq(const dsp::TOldEQ& coefficients) : co(coefficients) {}
+
+  void process(float g0, float g1, float g2, float g3, float& a, float& b, float& c, float& d) {
+    constexpr int N = dsp::TOldEQ::BANDS;
+    const float t0 = g0 - 0.5f, t1 = g1 - 0.5f, t2 = g2 - 0.5f, t3 = g3 - 0.5f;
+    const float ctl[N] = {0.333f * t0 + 0.5f, 0.666f * t0 + 0.5f, g0, (t0 + t1) / 2.0f + 0.5f, g1,
+                          (t1 + t2) / 2.0f + 0.5f, g2, (t2 + t3) / 2.0f + 0.5f, g3, 0.5f * t3 + 0.5f};
+    float gain[N];
+    for (int j = 0; j < N; ++j) gain[j] = co.getBaseGain(j) * dsp::oldEqGainTable()[dsp::tableIndex(ctl[j])];
+    float v[4] = {a, b, c, d};
+    for (int sub = 0; sub < 2; ++sub) {
+      p = p == 2 ? 0 : p + 1;
+      const int p1 = p == 0 ? 2 : p - 1, p2 = p1 == 0 ? 2 : p1 - 1;
+      for (int ch = 0; ch < 2; ++ch) {
+        const float x = v[2 * sub + ch];
+        xh[p][ch] = x;
+        const float e = x - xh[p2][ch];
+        float sum = 0.0f;
+        for (int j = 0; j < N; ++j) {
+          const float y = co.getAlpha(j) * e - co.getGamma2(j) * yh[j][p1][ch] - co.getBeta2(j) * yh[j][p2][ch] +
+                          dsp::ANTI_DENORMAL;
+          yh[j][p][ch] = y;
+          sum += y * gain[j];
+        }
+        v[2 * sub + ch] = sum;
+      }
+    }
+    a = v[0], b = v[1], c = v[2], d = v[3];
+  }
+
+ private:
+  const dsp::TOldEQ& co;
+  float xh[3][2] = {}, yh[dsp::TOldEQ::BANDS][3][2] = {};
+  int p = 0;
+};
+
+TEST(ModuleShortcuts, TenBandEqualiserMatchesThePlainSectionsBitForBit) {
+  for (float rate : {44100.0f, 96000.0f}) {
+    dsp::TOldEQ eq;
+    eq.init(rate);
+    PlainOldEq plain(eq);
+    Noise n;
+    float g[4] = {0.5f, 0.8f, 0.3f, 0.95f};
+    for (int k = 0; k < 30000; ++k) {
+      // Knobs held for stretches, then swept; a direct gain write must not outlive the next call.
+      if (k % 4000 == 0) g[0] = g[0] == 0.5f ? 0.1f : 0.5f;
+      if (k > 20000) g[2] = 0.3f + 0.5f * static_cast<float>(k - 20000) / 10000.0f;
+      if (k % 3000 == 1500) eq.setEqVol(3, 0.9f);
+      const float e = envelopeAt(k);
+      float a = e * n.next(), b = e * n.next(), c = e * n.next(), d = e * n.next();
+      float ra = a, rb = b, rc = c, rd = d;
+      eq.process(g[0], g[1], g[2], g[3], a, b, c, d);
+      plain.process(g[0], g[1], g[2], g[3], ra, rb, rc, rd);
+      ASSERT_EQ(a, ra) << rate << " call " << k;
+      ASSERT_EQ(b, rb) << rate << " call " << k;
+      ASSERT_EQ(c, rc) << rate << " call " << k;
+      ASSERT_EQ(d, rd) << rate << " call " << k;
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
 // Widener and chorus: every power, ratio and root worked out on every call.
 
 class PlainWidener {
