@@ -287,7 +287,7 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
       mixedDc(cachedRule<Cos2Rule>(0, k[2], k[3]), k[4]);
       break;
     case DIST_CROSS_1:
-      mixedDc(Cross1Rule(k[2]), k[3]);
+      mixedDc(cachedRule<Cross1Rule>(0, k[2]), k[3]);
       break;
     case DIST_CROSS_2: {
       const Cross2Rule& rule = cachedRule<Cross2Rule>(0, k[2], k[3]);
@@ -319,7 +319,7 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
       shapeLowFi(x, y, k);
       break;
     case DIST_OCTAVE_1: {
-      const Octave1Rule rule(k[2], k[3]);
+      const Octave1Rule& rule = cachedRule<Octave1Rule>(0, k[2], k[3]);
       for (int i = 0; i < 4; ++i) y[i] = dcBlock(rule(x[i]), dcState[i & 1], dcC, dcK, dc);
       break;
     }
@@ -333,13 +333,13 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
       mixed(cachedRule<OverdriveRule>(0, k[2]), k[3]);
       break;
     case DIST_PEAK_REMOVE:
-      wet(PeakRemoveRule(k[2], k[3], k[4], k[5], k[6]));
+      wet(cachedRule<PeakRemoveRule>(0, k[2], k[3], k[4], k[5], k[6]));
       break;
     case DIST_POWER:
-      mixedDc(PowerRule(k[2]), k[3]);
+      mixedDc(cachedRule<PowerRule>(0, k[2]), k[3]);
       break;
     case DIST_RECTIFY:
-      mixedDc(RectifyRule(k[2]), k[3]);
+      mixedDc(cachedRule<RectifyRule>(0, k[2]), k[3]);
       break;
     case DIST_REZ:
       mixed(cachedRule<RezRule>(0, k[2], k[3]), k[4]);
@@ -358,10 +358,10 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
       break;
     }
     case DIST_TRANSIENT:
-      mixed(TransientRule(k[2], k[3]), k[4]);
+      mixed(cachedRule<TransientRule>(0, k[2], k[3]), k[4]);
       break;
     case DIST_TRANSIENT_BOOST:
-      mixed(TransientBoostRule(k[2], k[3]), k[4]);
+      mixed(cachedRule<TransientBoostRule>(0, k[2], k[3]), k[4]);
       break;
     case DIST_TUBE: {
       const TubeRule& rule = cachedRule<TubeRule>(0, k[2], k[3], k[4]);
@@ -406,10 +406,10 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
       bandsMixed(cachedRule<OverdriveRule>(0, k[3]), cachedRule<OverdriveRule>(1, k[5]), k[4], k[6]);
       break;
     case DIST_2B_POWER:
-      bandsMixedDc(PowerRule(k[3]), PowerRule(k[5]), k[4], k[6]);
+      bandsMixedDc(cachedRule<PowerRule>(0, k[3]), cachedRule<PowerRule>(1, k[5]), k[4], k[6]);
       break;
     case DIST_2B_RECTIFY:
-      bandsMixedDc(RectifyRule(k[3]), RectifyRule(k[5]), k[4], k[6]);
+      bandsMixedDc(cachedRule<RectifyRule>(0, k[3]), cachedRule<RectifyRule>(1, k[5]), k[4], k[6]);
       break;
     case DIST_2B_SATURATE:
       bandsMixed(cachedRule<SaturateRule>(0, k[3]), cachedRule<SaturateRule>(1, k[5]), k[4], k[6]);

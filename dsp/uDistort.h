@@ -131,10 +131,9 @@ class TDistort {
 
   RandSeed& seed() noexcept { return sharedSeed ? *sharedSeed : ownSeed; }
 
-  // A rule's settings are a function of its knob values alone. The rules whose settings cost
-  // powers or arc tangents are kept, each of the two of a call (one per band) with the values it
-  // was made from, and made again only when they change in any bit; the cheap ones are made on
-  // every call, where the comparison would cost more than it saves.
+  // A rule's settings are a function of its knob values alone, and most of them cost powers
+  // and arc tangents: each of the two rules of a call (one per band) is kept, with the values it
+  // was made from, and made again only when they change in any bit.
   struct RuleSlot {
     alignas(16) unsigned char bytes[64];
     const void* kind = nullptr;  // which rule the bytes hold
