@@ -261,13 +261,13 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
     case DIST_NONE:
       break;
     case DIST_AND:
-      mixed(cachedRule<AndRule>(0, k[2], k[3]), k[4]);
+      mixed(AndRule(k[2], k[3]), k[4]);
       break;
     case DIST_ATAN:
-      mixed(cachedRule<AtanRule>(0, k[2]), k[3]);
+      mixed(AtanRule(k[2]), k[3]);
       break;
     case DIST_CLIPPER_1:
-      mixedDc(cachedRule<Clipper1Rule>(0, k[2], k[3], k[5]), k[4]);
+      mixedDc(Clipper1Rule(k[2], k[3], k[5]), k[4]);
       break;
     case DIST_CLIPPER_2: {
       float v[4] = {x[0], x[1], x[2], x[3]};
@@ -281,16 +281,16 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
       break;
     }
     case DIST_COS_1:
-      mixed(cachedRule<Cos1Rule>(0, k[2]), k[3]);
+      mixed(Cos1Rule(k[2]), k[3]);
       break;
     case DIST_COS_2:
-      mixedDc(cachedRule<Cos2Rule>(0, k[2], k[3]), k[4]);
+      mixedDc(Cos2Rule(k[2], k[3]), k[4]);
       break;
     case DIST_CROSS_1:
-      mixedDc(cachedRule<Cross1Rule>(0, k[2]), k[3]);
+      mixedDc(Cross1Rule(k[2]), k[3]);
       break;
     case DIST_CROSS_2: {
-      const Cross2Rule& rule = cachedRule<Cross2Rule>(0, k[2], k[3]);
+      const Cross2Rule rule(k[2], k[3]);
       const float b = boost(k[5]);
       for (int i = 0; i < 4; ++i) {
         y[i] = mix(x[i], dcBlock(rule(x[i]), dcState[i & 1], dcC, dcK, dc), k[4]) * b;
@@ -298,54 +298,54 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
       break;
     }
     case DIST_FOLDOVER:
-      mixedDc(cachedRule<FoldoverRule>(0, k[2]), k[3]);
+      mixedDc(FoldoverRule(k[2]), k[3]);
       break;
     case DIST_FUZZ:
-      wet(cachedRule<FuzzRule>(0, k[2], k[3]));
+      wet(FuzzRule(k[2], k[3]));
       break;
     case DIST_GAPPER:
-      wet(cachedRule<GapperRule>(0, k[2], k[3]));
+      wet(GapperRule(k[2], k[3]));
       break;
     case DIST_HARD_DISTORT: {
       // This type always removes DC, whatever the switch says.
-      const HardDistortRule& rule = cachedRule<HardDistortRule>(0, k[2], k[3], k[4]);
+      const HardDistortRule rule(k[2], k[3], k[4]);
       for (int i = 0; i < 4; ++i) y[i] = dcBlock(rule(x[i]), dcState[i & 1], dcC, dcK, true);
       break;
     }
     case DIST_HARD_LIMITER:
-      wet(cachedRule<HardLimiterRule>(0, k[2], k[3]));
+      wet(HardLimiterRule(k[2], k[3]));
       break;
     case DIST_LOW_FI:
       shapeLowFi(x, y, k);
       break;
     case DIST_OCTAVE_1: {
-      const Octave1Rule& rule = cachedRule<Octave1Rule>(0, k[2], k[3]);
+      const Octave1Rule rule(k[2], k[3]);
       for (int i = 0; i < 4; ++i) y[i] = dcBlock(rule(x[i]), dcState[i & 1], dcC, dcK, dc);
       break;
     }
     case DIST_OCTAVE_2:
-      mixed(cachedRule<Octave2Rule>(0, k[2]), k[3]);
+      mixed(Octave2Rule(k[2]), k[3]);
       break;
     case DIST_OCTAVE_3:
-      mixed(cachedRule<Octave3Rule>(0, k[2], k[3]), k[4]);
+      mixed(Octave3Rule(k[2], k[3]), k[4]);
       break;
     case DIST_OVERDRIVE:
-      mixed(cachedRule<OverdriveRule>(0, k[2]), k[3]);
+      mixed(OverdriveRule(k[2]), k[3]);
       break;
     case DIST_PEAK_REMOVE:
-      wet(cachedRule<PeakRemoveRule>(0, k[2], k[3], k[4], k[5], k[6]));
+      wet(PeakRemoveRule(k[2], k[3], k[4], k[5], k[6]));
       break;
     case DIST_POWER:
-      mixedDc(cachedRule<PowerRule>(0, k[2]), k[3]);
+      mixedDc(PowerRule(k[2]), k[3]);
       break;
     case DIST_RECTIFY:
-      mixedDc(cachedRule<RectifyRule>(0, k[2]), k[3]);
+      mixedDc(RectifyRule(k[2]), k[3]);
       break;
     case DIST_REZ:
-      mixed(cachedRule<RezRule>(0, k[2], k[3]), k[4]);
+      mixed(RezRule(k[2], k[3]), k[4]);
       break;
     case DIST_SATURATE:
-      mixed(cachedRule<SaturateRule>(0, k[2]), k[3]);
+      mixed(SaturateRule(k[2]), k[3]);
       break;
     case DIST_SOFT_LIMITER:
       mixed(softLimiter, k[2]);
@@ -353,18 +353,18 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
     case DIST_SQUARIFY: {
       float q[4] = {sign(x[0]), sign(x[1]), sign(x[2]), sign(x[3])};
       runFilter(squarifyFilter, k[4], 0.0f, q, force);
-      const SquarifyRule& rule = cachedRule<SquarifyRule>(0, k[2], k[3]);
+      const SquarifyRule rule(k[2], k[3]);
       for (int i = 0; i < 4; ++i) y[i] = rule(x[i], q[i]);
       break;
     }
     case DIST_TRANSIENT:
-      mixed(cachedRule<TransientRule>(0, k[2], k[3]), k[4]);
+      mixed(TransientRule(k[2], k[3]), k[4]);
       break;
     case DIST_TRANSIENT_BOOST:
-      mixed(cachedRule<TransientBoostRule>(0, k[2], k[3]), k[4]);
+      mixed(TransientBoostRule(k[2], k[3]), k[4]);
       break;
     case DIST_TUBE: {
-      const TubeRule& rule = cachedRule<TubeRule>(0, k[2], k[3], k[4]);
+      const TubeRule rule(k[2], k[3], k[4]);
       float v[4];
       for (int i = 0; i < 4; ++i) v[i] = rule(x[i]);
       runFilter(tubeToneFilter, k[5], k[6], v, force);
@@ -372,50 +372,50 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
       break;
     }
     case DIST_VALVE:
-      mixed(cachedRule<ValveRule>(0, k[2]), k[3]);
+      mixed(ValveRule(k[2]), k[3]);
       break;
     case DIST_WAVESHAPER: {
-      const WaveshaperRule& rule = cachedRule<WaveshaperRule>(0, k[2], k[3], k[4]);
+      const WaveshaperRule rule(k[2], k[3], k[4]);
       const float b = boost(k[6]);
       for (int i = 0; i < 4; ++i) y[i] = mix(x[i], rule(x[i]), k[5]) * b;
       break;
     }
 
     case DIST_2B_COS:
-      bandsMixed(cachedRule<Cos1Rule>(0, k[3]), cachedRule<Cos1Rule>(1, k[5]), k[4], k[6]);
+      bandsMixed(Cos1Rule(k[3]), Cos1Rule(k[5]), k[4], k[6]);
       break;
     case DIST_2B_FOLDOVER:
-      bandsMixedDc(cachedRule<FoldoverRule>(0, k[3]), cachedRule<FoldoverRule>(1, k[5]), k[4], k[6]);
+      bandsMixedDc(FoldoverRule(k[3]), FoldoverRule(k[5]), k[4], k[6]);
       break;
     case DIST_2B_FUZZ:
-      bandsWet(cachedRule<FuzzRule>(0, k[3], k[4]), cachedRule<FuzzRule>(1, k[5], k[6]));
+      bandsWet(FuzzRule(k[3], k[4]), FuzzRule(k[5], k[6]));
       break;
     case DIST_2B_GAPPER:
-      bandsWet(cachedRule<GapperRule>(0, k[3], k[4]), cachedRule<GapperRule>(1, k[5], k[6]));
+      bandsWet(GapperRule(k[3], k[4]), GapperRule(k[5], k[6]));
       break;
     case DIST_2B_LIMITER:
-      bandsWet(cachedRule<HardLimiterRule>(0, k[3], k[4]), cachedRule<HardLimiterRule>(1, k[5], k[6]));
+      bandsWet(HardLimiterRule(k[3], k[4]), HardLimiterRule(k[5], k[6]));
       break;
     case DIST_2B_LOW_FI:
       shapeTwoBandLowFi(lo, hi, lowGain, highGain, y, k);
       break;
     case DIST_2B_OCTAVE:
-      bandsMixed(cachedRule<Octave2Rule>(0, k[3]), cachedRule<Octave2Rule>(1, k[5]), k[4], k[6]);
+      bandsMixed(Octave2Rule(k[3]), Octave2Rule(k[5]), k[4], k[6]);
       break;
     case DIST_2B_OVERDRIVE:
-      bandsMixed(cachedRule<OverdriveRule>(0, k[3]), cachedRule<OverdriveRule>(1, k[5]), k[4], k[6]);
+      bandsMixed(OverdriveRule(k[3]), OverdriveRule(k[5]), k[4], k[6]);
       break;
     case DIST_2B_POWER:
-      bandsMixedDc(cachedRule<PowerRule>(0, k[3]), cachedRule<PowerRule>(1, k[5]), k[4], k[6]);
+      bandsMixedDc(PowerRule(k[3]), PowerRule(k[5]), k[4], k[6]);
       break;
     case DIST_2B_RECTIFY:
-      bandsMixedDc(cachedRule<RectifyRule>(0, k[3]), cachedRule<RectifyRule>(1, k[5]), k[4], k[6]);
+      bandsMixedDc(RectifyRule(k[3]), RectifyRule(k[5]), k[4], k[6]);
       break;
     case DIST_2B_SATURATE:
-      bandsMixed(cachedRule<SaturateRule>(0, k[3]), cachedRule<SaturateRule>(1, k[5]), k[4], k[6]);
+      bandsMixed(SaturateRule(k[3]), SaturateRule(k[5]), k[4], k[6]);
       break;
     case DIST_2B_VALVE:
-      bandsMixed(cachedRule<ValveRule>(0, k[3]), cachedRule<ValveRule>(1, k[5]), k[4], k[6]);
+      bandsMixed(ValveRule(k[3]), ValveRule(k[5]), k[4], k[6]);
       break;
 
     case DIST_AMP:

@@ -4,9 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
-#include <new>
-#include <type_traits>
 
 #include "dsp/dspCommon.h"
 #include "dsp/uDistortShapers.h"
@@ -92,10 +89,6 @@ class TDistort {
   void reset() noexcept;
   // DC-blocker switch.
   void setDC(bool on) noexcept { dcOn = on; }
-  // Drops the rules kept from earlier calls, so that the next call makes them afresh.
-  void forgetRules() noexcept {
-    for (RuleSlot& s : ruleSlots) s.kind = nullptr;
-  }
   // Copies the amp voicings into the FIR rows (row 0 is a unit impulse).
   void initAmp() noexcept;
 
@@ -130,30 +123,6 @@ class TDistort {
   void shapeFmPm(bool pm, const float* x, float* y, const float* k, const float* raw, bool force) noexcept;
 
   RandSeed& seed() noexcept { return sharedSeed ? *sharedSeed : ownSeed; }
-
-  // A rule's settings are a function of its knob values alone, and most of them cost powers
-  // and arc tangents: each of the two rules of a call (one per band) is kept, with the values it
-  // was made from, and made again only when they change in any bit.
-  struct RuleSlot {
-    alignas(16) unsigned char bytes[64];
-    const void* kind = nullptr;  // which rule the bytes hold
-    float knobs[5] = {};
-  };
-  template <class Rule, class... Knob>
-  const Rule& cachedRule(int slot, Knob... knobs) noexcept {
-    static_assert(std::is_trivially_copyable_v<Rule> && std::is_trivially_destructible_v<Rule>);
-    static_assert(sizeof(Rule) <= sizeof(RuleSlot::bytes) && alignof(Rule) <= 16 && sizeof...(Knob) <= 5);
-    static const char kind = 0;
-    RuleSlot& s = ruleSlots[slot];
-    const float key[] = {static_cast<float>(knobs)...};
-    if (s.kind != &kind || std::memcmp(s.knobs, key, sizeof(key)) != 0) {
-      ::new (static_cast<void*>(s.bytes)) Rule(knobs...);
-      std::memcpy(s.knobs, key, sizeof(key));
-      s.kind = &kind;
-    }
-    return *std::launder(reinterpret_cast<const Rule*>(s.bytes));
-  }
-  RuleSlot ruleSlots[2];
 
   const distort::Tables* tables;
 

@@ -604,31 +604,3 @@ TEST(DistortStage, TwoBandTypesShapeEachBandWithItsOwnKnobs) {
     }
   }
 }
-
-// The rules are kept between calls while their knobs rest. Every type, with knobs that rest,
-// creep and jump and with the type switched away and back, matches a stage that makes its rules
-// afresh on every call.
-TEST(DistortStage, KeptRulesMatchRulesMadeAfreshBitForBit) {
-  float c1[256], c2[256];
-  for (int i = 0; i < 256; ++i) c1[i] = c2[255 - i] = static_cast<float>(i) / 127.5f - 1.0f;
-  for (int type = 0; type < NUM_DISTORT_TYPES; ++type) {
-    auto kept = makeStage(), fresh = makeStage();
-    uint32_t s = 77u;
-    Knobs k = {0.6f, 0.3f, 0.2f, 0.7f, 0.4f, 0.5f, 0.8f, 0.45f};
-    for (int n = 0; n < 3000; ++n) {
-      if (n == 1000) k[3] = 0.2f;                             // a jump
-      if (n > 1500 && n < 2000) k[2 + n % 6] += 1e-4f;        // a creep over every rule knob
-      const int t = (n / 300) % 4 == 3 ? (type + 7) % NUM_DISTORT_TYPES : type;  // away and back
-      s = s * 1664525u + 1013904223u;
-      const float x = static_cast<float>(static_cast<int32_t>(s)) * 2.0e-10f;
-      const Frame in = {x, -0.5f * x, 0.8f * x, 0.3f * x};
-      fresh->forgetRules();
-      const Frame a = run(*kept, t, k, in, c1, c2, 0.1f * x, x);
-      const Frame b = run(*fresh, t, k, in, c1, c2, 0.1f * x, x);
-      ASSERT_EQ(a.l0, b.l0) << "type " << type << " call " << n;
-      ASSERT_EQ(a.r0, b.r0) << "type " << type << " call " << n;
-      ASSERT_EQ(a.l1, b.l1) << "type " << type << " call " << n;
-      ASSERT_EQ(a.r1, b.r1) << "type " << type << " call " << n;
-    }
-  }
-}
