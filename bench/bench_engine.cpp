@@ -105,7 +105,3 @@ void BM_ZamTube(benchmark::State& state) {
 BENCHMARK(BM_ZamTube)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-// The offline host's loader, built into the benchmark so that other modules load exactly as
-// the tool loads them.
-#include "tools/host/vsthost.cpp"

@@ -1,11 +1,8 @@
 #include <sys/stat.h>
 
+#include "dialogBackend.h"
 #include "dialogPaths.h"
 #include "dialogs.h"
-#include "vstgui/cfileselector.h"
-
-using VSTGUI::CFileExtension;
-using VSTGUI::CNewFileSelector;
 
 namespace {
 
@@ -14,31 +11,27 @@ bool pathExists(const std::string& path) {
   return ::lstat(path.c_str(), &st) == 0;
 }
 
-// The one chosen path of a selector that has run, or "" when there is not exactly one.
-std::string singleSelection(const CNewFileSelector& selector) {
-  if (selector.getNumSelectedFiles() != 1) return {};
-  const char* path = selector.getSelectedFile(0);
-  return path != nullptr ? std::string(path) : std::string();
+// Runs the desktop's dialog; the chosen path, or "" when none was chosen.
+std::string chooseFile(const platform::FileDialogRequest& request) {
+  std::string chosen;
+  if (!platform::runFileDialog(request, chosen)) return {};
+  return chosen;
 }
 
 }  // namespace
 
 bool fileSelectLoadDir(const std::string& title, const std::string& initialDir, const std::string& filter,
                        std::string& folderOut, std::string& pathOut) {
-  CNewFileSelector* selector = CNewFileSelector::create(nullptr, CNewFileSelector::kSelectFile);
-  if (selector == nullptr) return false;
-  if (!title.empty()) selector->setTitle(title);
-  if (!initialDir.empty()) selector->setInitialDirectory(initialDir);
-  for (const std::string& ext : platform::filterExtensions(filter)) {
-    const CFileExtension type(ext, ext);
-    selector->addFileExtension(type);
-    selector->setDefaultExtension(type);
+  platform::FileDialogRequest request;
+  request.title = title;
+  request.initialDir = initialDir;
+  // The filter's last type is the one selected when the dialog opens, so it comes first.
+  const std::vector<std::string> types = platform::filterExtensions(filter);
+  if (!types.empty()) request.extensions.push_back(types.back());
+  for (const std::string& ext : types) {
+    if (ext != types.back()) request.extensions.push_back(ext);
   }
-  selector->setAllowMultiFileSelection(false);
-  selector->runModal();
-  selector->cancel();
-  const std::string path = singleSelection(*selector);
-  selector->forget();
+  const std::string path = chooseFile(request);
   if (path.empty()) return false;
   pathOut = path;
   folderOut = platform::loadFolderOf(path);
@@ -47,16 +40,12 @@ bool fileSelectLoadDir(const std::string& title, const std::string& initialDir, 
 
 bool fileSelectSaveDir(const std::string& title, const std::string& initialDir, const std::string& defaultName,
                        std::string& folderOut, std::string& pathOut) {
-  CNewFileSelector* selector = CNewFileSelector::create(nullptr, CNewFileSelector::kSelectSaveFile);
-  if (selector == nullptr) return false;
-  if (!title.empty()) selector->setTitle(title);
-  if (!initialDir.empty()) selector->setInitialDirectory(initialDir);
-  if (!defaultName.empty()) selector->setDefaultSaveName(defaultName);
-  selector->setAllowMultiFileSelection(false);
-  selector->runModal();
-  selector->cancel();
-  const std::string chosen = singleSelection(*selector);
-  selector->forget();
+  platform::FileDialogRequest request;
+  request.save = true;
+  request.title = title;
+  request.initialDir = initialDir;
+  request.defaultName = defaultName;
+  const std::string chosen = chooseFile(request);
   if (chosen.empty()) return false;
 
   const std::string path = platform::forceExtension(chosen, defaultName);

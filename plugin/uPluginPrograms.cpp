@@ -20,6 +20,15 @@ namespace {
 inline void storeRelaxed(float& slot, float v) { std::atomic_ref<float>(slot).store(v, std::memory_order_relaxed); }
 inline float loadRelaxed(float& slot) { return std::atomic_ref<float>(slot).load(std::memory_order_relaxed); }
 
+// The program name is written by the host's thread (a chunk) and the audio thread (a MIDI
+// program change); one character at a time, so that a reader sees each byte whole.
+void storeName(char* to, const char* from, std::size_t size) {
+  for (std::size_t i = 0; i < size; ++i) std::atomic_ref<char>(to[i]).store(from[i], std::memory_order_relaxed);
+}
+void loadName(char* to, char* from, std::size_t size) {
+  for (std::size_t i = 0; i < size; ++i) to[i] = std::atomic_ref<char>(from[i]).load(std::memory_order_relaxed);
+}
+
 // text cut to capacity - 1 characters, terminated, the rest of the buffer untouched.
 void copyCut(char* to, const char* text, std::size_t capacity) {
   const std::size_t n = std::min(std::strlen(text), capacity - 1);
@@ -54,8 +63,9 @@ void APlugin::copyBuiltInRow(int n) {
     currentValues[t].store(row[t], std::memory_order_relaxed);
     storeRelaxed(programs.values[t], row[t]);
   }
-  std::memset(programs.name, 0, sizeof(programs.name));
-  copyCut(programs.name, getPresetName(n), sizeof(programs.name));
+  char name[sizeof(programs.name)] = {};
+  copyCut(name, getPresetName(n), sizeof(name));
+  storeName(programs.name, name, sizeof(programs.name));
 }
 
 int APlugin::builtInNamedByNameTags() {
@@ -81,7 +91,7 @@ void APlugin::setProgram(int32_t program) {
 
 void APlugin::loadProgram(bool keepStoredValues) {
   if (editorOpening.load(std::memory_order_relaxed)) return;
-  curProgram = 0;
+  // curProgram stays 0: no other number gets this far.
   settingPreset = true;
 
   const int builtIn = builtInNamedByNameTags();
@@ -216,7 +226,7 @@ int32_t APlugin::getChunk(void** data, bool isPreset) {
   ProgramChunk* buffer = chunkBufferFor(chunkHost(), isPreset, bankChunkBuffer, programChunkBuffer);
   if (!buffer) return 0;
   for (int t = 0; t < NUM_PARAMS; ++t) buffer->values[t] = loadRelaxed(programs.values[t]);
-  std::memcpy(buffer->name, programs.name, sizeof(buffer->name));
+  loadName(buffer->name, programs.name, sizeof(buffer->name));
   buffer->name[sizeof(buffer->name) - 1] = 0;
   *data = buffer;
   return kChunkSize;
@@ -231,7 +241,7 @@ int32_t APlugin::setChunk(void* data, int32_t byteSize, bool isPreset) {
   std::memmove(buffer, data, sizeof(ProgramChunk));
   buffer->name[sizeof(buffer->name) - 1] = 0;
   for (int t = 0; t < NUM_PARAMS; ++t) storeRelaxed(programs.values[t], dsp::clamp01(buffer->values[t]));
-  std::memcpy(programs.name, buffer->name, sizeof(programs.name));
+  storeName(programs.name, buffer->name, sizeof(programs.name));
   loadProgram(true);
   return 1;
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything with warnings as errors and runs all tests, then runs them again
-# under AddressSanitizer and UndefinedBehaviorSanitizer.
+# under AddressSanitizer and UndefinedBehaviorSanitizer, and the threaded suites under
+# ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -14,3 +15,15 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DGRINDLE_WERROR=ON -DGRINDLE_
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+# The suites whose tests run threads (engine queries from another thread, preferences written
+# by several instances, MIDI learn, program loads racing the audio thread), again under
+# ThreadSanitizer; only their executables are built.
+tsan_suites=(test_engine test_platform test_midi test_plugin)
+# The build runs the (instrumented) artwork generator too; see tests/tsan.supp.
+export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/tsan.supp"
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGRINDLE_WERROR=ON -DGRINDLE_TSAN=ON -DGRINDLE_TESTS=ON -DGRINDLE_BENCH=OFF > /dev/null
+cmake --build build-tsan -j"$jobs" --target "${tsan_suites[@]}"
+for suite in "${tsan_suites[@]}"; do
+  "build-tsan/tests/$suite" --gtest_brief=1
+done

@@ -1,6 +1,6 @@
 #include "cfileselector.h"
 
-#include "platform/dialogBackend.h"
+#include "platform/os/dialogBackend.h"
 
 namespace VSTGUI {
 

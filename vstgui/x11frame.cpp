@@ -10,7 +10,7 @@
 #include <mutex>
 
 #include "cframe.h"
-#include "platform/processRunner.h"
+#include "platform/os/processRunner.h"
 #include "x11errortrap.h"
 #include "x11menu.h"
 #include "x11popup.h"

@@ -231,3 +231,24 @@ TEST(Dynamics, HostileInputStaysFiniteAndDecaysToSilence) {
     }
   }
 }
+
+TEST(NoiseGate, SignalAboveThresholdHoldsItOpenAndEachSubSampleGetsItsOwnGain) {
+  TNoiseGate g;
+  g.init(44100.0f);
+  g.setParams(0.5f, 0.5f, 0.0f, 0.0f);  // threshold 0.1, attack 16 ms, hold 1 ms, release 11 ms
+  bool sawSplit = false, opened = false;
+  double lowest = 1.0;
+  for (int k = 0; k < 20000; ++k) {
+    const double before = g.getGain();
+    float a = 0.5f, b = 0.5f, c = 0.5f, d = 0.5f;
+    g.process(a, b, c, d);
+    // During the attack the second sub-sample is a step further than the first.
+    EXPECT_EQ(c, static_cast<float>(0.5 * g.getGain())) << k;
+    sawSplit = sawSplit || (a != c && before < 1.0);
+    opened = opened || g.getGain() == 1.0;
+    if (opened) lowest = std::min(lowest, g.getGain());
+  }
+  EXPECT_TRUE(sawSplit);
+  EXPECT_EQ(lowest, 1.0) << "the hold ran out under a loud signal and the gate began to close";
+  EXPECT_EQ(g.getState(), TNoiseGate::kHold);
+}

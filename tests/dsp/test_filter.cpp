@@ -71,6 +71,21 @@ TEST(Filter, PassThroughTypesLeaveTheInputAlone) {
   }
 }
 
+TEST(Filter, HighPassesPassAStepsEdgeWithItsSign) {
+  // Magnitudes say nothing of polarity: a step up must come out as a jump up that decays.
+  for (int type : {int{TFilter::kOnePoleHigh}, int{TFilter::kSvfHigh}, int{TFilter::kHigh24}}) {
+    for (bool zeroDelay : {false, true}) {
+      if (type == TFilter::kOnePoleHigh && zeroDelay) continue;
+      TFilter f;
+      f.init(44100.0f);
+      f.setType(type, zeroDelay);
+      float a = 0.5f, b = 0.5f, c = 0.5f, d = 0.5f;
+      f.process(0.5f, 0.0f, a, b, c, d, true);
+      EXPECT_GT(a, 0.1f) << type << " " << zeroDelay;
+    }
+  }
+}
+
 TEST(Filter, ZeroDelayLowPassIsExactlyUnityAtCutoffWithoutResonance) {
   const double hz = cutoffHz(0.8f);
   // Index scale 262143.0 against entries laid out at 262143.98: a hair under 20 * 2^8.

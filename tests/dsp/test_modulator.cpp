@@ -173,6 +173,10 @@ TEST(Modulator, AdvancedFormThresholds) {
   EXPECT_EQ(modFor(m, SRC_LFO1, -0.5f, 5), 0.0f);
   EXPECT_FLOAT_EQ(modFor(m, SRC_LFO1, 0.0f, 5), -0.5f);
   EXPECT_FLOAT_EQ(modFor(m, SRC_LFO1, 0.5f, 5), 0.25f);
+  // An upper threshold below the top narrows the window from above: 0.5..0.75 is 0..0.5.
+  routeMatrixSlot(m, SRC_LFO1, 5, 1.0f, true, 0.25f, 0.5f, 0.75f);
+  EXPECT_FLOAT_EQ(modFor(m, SRC_LFO1, 0.25f, 5), 0.25f);
+  EXPECT_FLOAT_EQ(modFor(m, SRC_LFO1, 0.9f, 5), 1.0f);
   // An empty window adds nothing.
   routeMatrixSlot(m, SRC_UNI_NOISE, 5, 1.0f, true, 0.9f, 0.6f, 0.6f);
   EXPECT_EQ(modFor(m, SRC_UNI_NOISE, 0.7f, 5), 0.0f);

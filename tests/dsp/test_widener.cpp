@@ -139,6 +139,29 @@ TEST(Chorus, DelayWithoutDepthIsTheLength) {
   }
 }
 
+TEST(Chorus, FullWidthSwingsTheDelayFromOnePercentOfTheLengthToAllOfIt) {
+  // A ramp comes through the cubic read exactly, so each output tells the delay it was read at.
+  auto w = std::make_unique<TWidener>();
+  w->init(44100.0f);
+  const double maxDelay = static_cast<double>(0.5f * 0.1f * 44100.0f + 2.0f), slope = 1e-4;
+  double lo[2] = {1e9, 1e9}, hi[2] = {0, 0};
+  for (int k = 0; k < 8000; ++k) {  // 16000 frames: more than a cycle of the slower sweep
+    const double n0 = 2.0 * k, n1 = n0 + 1;
+    float a = static_cast<float>(slope * n0), b = a, c = static_cast<float>(slope * n1), d = c;
+    w->doChorus(1.0f, 0.5f, 1.0f, 1.0f, a, b, c, d);
+    if (n0 < maxDelay + 4) continue;
+    const double delays[4] = {n0 - a / slope, n0 - b / slope, n1 - c / slope, n1 - d / slope};
+    for (int i = 0; i < 4; ++i) {
+      lo[i & 1] = std::min(lo[i & 1], delays[i]);
+      hi[i & 1] = std::max(hi[i & 1], delays[i]);
+    }
+  }
+  for (int ch = 0; ch < 2; ++ch) {
+    EXPECT_NEAR(lo[ch], 0.01 * maxDelay, 0.5) << ch;
+    EXPECT_NEAR(hi[ch], maxDelay, 0.5) << ch;
+  }
+}
+
 TEST(Chorus, ReadPointStaysTwoFramesBehindTheWrite) {
   // Full depth and zero length would put the read point inside the frames not yet written
   // (old ring contents); it is held two frames back, which makes the chorus an exact 2-frame delay.

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "midiTestUtil.h"
+#include "platform/platform.h"
 #include "plugin/uMidiTables.h"
 
 using namespace miditest;
@@ -200,6 +201,11 @@ TEST(MidiMessages, TheReceiveChannelFiltersEveryMessage) {
   p.setMidiChannelSetting(16);
   auto q = std::make_unique<Probe>();
   EXPECT_EQ(q->getMidiChannel(), 15);
+  // A stored 17 names a channel no message carries; anything beyond is read as every channel.
+  for (auto [setting, channel] : {std::pair{17, 16}, std::pair{18, -1}, std::pair{-1, -1}}) {
+    saveIntToPrefs("Midi Channel", setting);
+    EXPECT_EQ(std::make_unique<Probe>()->getMidiChannel(), channel) << setting;
+  }
 }
 
 TEST(MidiMessages, ProgramChangesSelectBuiltInProgramsOnlyWhenAllowed) {

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/dialogBackend.h"
+#include "platform/os/dialogBackend.h"
 
 namespace dialogtest {
 

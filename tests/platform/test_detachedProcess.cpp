@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "dialogTestSupport.h"
-#include "platform/processRunner.h"
+#include "platform/os/processRunner.h"
 
 using dialogtest::ScopedEnv;
 using dialogtest::TempDir;

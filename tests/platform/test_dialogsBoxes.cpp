@@ -3,7 +3,7 @@
 #include <netinet/in.h>
 
 #include "dialogTestSupport.h"
-#include "platform/dialogBackend.h"
+#include "platform/os/dialogBackend.h"
 #include "platform/dialogs.h"
 #include "vstgui/cfileselector.h"
 

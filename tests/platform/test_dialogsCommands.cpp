@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/dialogBackend.h"
+#include "platform/os/dialogBackend.h"
 
 using platform::DialogOutcome;
 using platform::DialogTool;

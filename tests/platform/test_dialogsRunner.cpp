@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "dialogTestSupport.h"
-#include "platform/processRunner.h"
+#include "platform/os/processRunner.h"
 
 using dialogtest::ScopedEnv;
 using dialogtest::TempDir;

@@ -46,6 +46,7 @@ TEST(StringHelpers, SafenameKeepsAShortPrintablePrefix) {
   EXPECT_EQ(safe("abcdefghijklmnopqrstuvwxyz0123"), "abcdefghijklmnopqrstuvwx");
   EXPECT_EQ(safe("Host\tName"), "Host");
   EXPECT_EQ(safe("Caf\xe9 Bar"), "Caf");
+  EXPECT_EQ(safe("Ab\x80"), "Ab");  // the first byte above ASCII
   EXPECT_EQ(safe("\x7f"
                  "del"),
             "\x7f"

@@ -140,6 +140,7 @@ TEST(Programs, BuiltInSelectionAndStepping) {
   p->setDemoProgram(DEFAULT_DEMO_PROGRAM);
   expectLoaded(*p, DEFAULT_DEMO_PROGRAM);
   EXPECT_EQ(programName(*p), "Default");
+  p->setParameter(1, 0.3f);  // an edit that a refused number must not reload away
   const State before(*p);
   p->setDemoProgram(-1);
   p->setDemoProgram(NUM_DEMO_PROGRAMS);
@@ -535,9 +536,25 @@ TEST(Chunk, TheHostsIdentityChoosesTheRules) {
   }
 }
 
-TEST(Chunk, RestoresRacingProgramChangesLeaveAValidProgram) {
-  // A host restoring state while MIDI program changes arrive on the audio thread.
+TEST(Chunk, SwitchValuesSettleOnOffOrOnAtOneHalf) {
   auto p = makePlugin();
+  void* data = nullptr;
+  ASSERT_EQ(p->getChunk(&data, false), kChunk);
+  ProgramChunk chunk;
+  std::memcpy(&chunk, data, sizeof chunk);
+  ASSERT_TRUE(p->isOnOffTag(3) && p->isOnOffTag(4));
+  chunk.values[3] = 0.45f;
+  chunk.values[4] = 0.5f;
+  ASSERT_EQ(p->setChunk(&chunk, kChunk, false), 1);
+  EXPECT_EQ(p->getParameter(3), 0.0f);
+  EXPECT_EQ(p->getParameter(4), 1.0f);
+}
+
+TEST(Chunk, RestoresRacingProgramChangesLeaveAValidProgram) {
+  // A host restoring state while MIDI program changes arrive on the audio thread (between
+  // blocks: the engine's reset waits for the next one).
+  auto p = makePlugin();
+  p->resume();
   auto source = makePlugin();
   source->setDemoProgram(DEFAULT_DEMO_PROGRAM);
   void* data = nullptr;
@@ -565,6 +582,7 @@ TEST(Chunk, RestoresRacingProgramChangesLeaveAValidProgram) {
     ASSERT_TRUE(v >= 0.0f && v <= 1.0f) << t;
   }
   // Once quiet, a load is whole again.
+  p->suspend();
   p->setProgram(0);
   expectLoaded(*p, p->getCurDemoProgram());
 }

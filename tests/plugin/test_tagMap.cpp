@@ -16,28 +16,18 @@ std::unique_ptr<APlugin> makePlugin() { return std::make_unique<APlugin>(nullptr
 }  // namespace
 
 TEST(TagMap, DefaultsOfEveryRow) {
+  // Spot checks of the kinds of row (level, switch, stepped, wave-shaper curve, name); the rows
+  // themselves are data checked where they are written.
   auto p = makePlugin();
-  const std::vector<std::pair<int, float>> expected = {
-      {0, 0.0f},     {1, 0.625f},  {2, 1.0f},    {3, 0.0f},    {4, 1.0f},     {5, 0.0f},    {6, 0.5f},
-      {7, 0.0f},     {8, 0.8f},    {9, 1.0f},    {10, 0.0f},   {13, 0.0f},    {14, 0.0f},   {15, 0.5f},
-      {18, 0.5f},    {19, 0.2f},   {20, 0.4f},   {21, 0.6f},   {22, 0.8f},    {23, 0.1f},   {26, 0.1f},
-      {28, 0.5f},    {32, 0.2f},   {35, 0.8f},   {39, 0.1f},   {41, 0.0f},    {44, 0.425f}, {48, 0.0f},
-      {53, 1.0f},    {54, 0.0f},   {56, 0.65f},  {57, 0.285f}, {58, 0.0f},    {59, 0.17f},  {60, 0.75f},
-      {62, 0.1f},    {64, 0.1f},   {65, 0.5f},   {66, 0.48f},  {67, 0.5f},    {68, 0.415f}, {69, 0.5f},
-      {70, 0.5f},    {76, 0.5f},   {77, 0.0f},   {84, 0.47f},  {85, 1.0f},    {86, 0.5f},   {87, 0.5f},
-      {88, 0.3f},    {89, 0.0f},   {91, 0.24f},  {92, 0.5f},   {97, 0.5f},    {98, 0.5f},   {105, 0.5f},
-      {110, 0.0f},   {114, 0.5f},  {127, 0.5f},  {128, 0.0f},  {129, 0.001f}, {133, 0.0f},  {135, 0.0f},
-      {143, 0.0f},   {200, 0.0f},  {210, 1.0f},  {219, 1.0f},  {220, 0.5f},   {229, 0.5f},  {230, 0.5f},
-      {233, 0.5f},   {234, 1.0f},  {240, 0.0f},  {246, 0.0f},  {800, 0.0f},   {912, 0.0f},  {1023, 0.0f}};
-  for (const auto& [tag, value] : expected) EXPECT_FLOAT_EQ(p->getDefault(tag), value) << tag;
-  EXPECT_NEAR(p->getDefault(134), 0.672596f, 1e-6f);
+  for (const auto& [tag, value] : std::vector<std::pair<int, float>>{
+           {1, 0.625f}, {2, 1.0f}, {8, 0.8f}, {44, 0.425f}, {57, 0.285f}, {129, 0.001f}, {505, 1.0f}, {800, 0.0f}})
+    EXPECT_FLOAT_EQ(p->getDefault(tag), value) << tag;
   EXPECT_EQ(p->getDefault(134), (12.0f + 0.1f) / 17.99f);
   // Wave-shaper curves start as straight lines.
   for (int i = 0; i < 256; ++i) {
     EXPECT_EQ(p->getDefault(250 + i), static_cast<float>(i) / 255.0f) << i;
     EXPECT_EQ(p->getDefault(506 + i), static_cast<float>(i) / 255.0f) << i;
   }
-  EXPECT_EQ(p->getDefault(505), 1.0f);
   // The "Default" program holds every default except its own name.
   p->setDemoProgram(DEFAULT_DEMO_PROGRAM);
   for (int t = 0; t < PROGRAM_NAME_FIRST_TAG; ++t) EXPECT_EQ(p->getParameter(t), p->getDefault(t)) << t;
@@ -66,27 +56,14 @@ TEST(TagMap, SwitchTags) {
 
 TEST(TagMap, ModulationDestinations) {
   auto p = makePlugin();
-  const std::vector<std::pair<int, int>> expected = {
-      {1, 1},    {2, 2},    {6, 6},     {13, 13},   {15, 18},   {18, 21},  {19, 22},  {22, 25},  {23, 26},
-      {26, 29},  {28, 30},  {31, 33},   {32, 34},   {35, 37},   {36, 38},  {39, 41},  {41, 14},  {44, 17},
-      {48, 42},  {49, 43},  {53, 44},   {54, 45},   {56, 46},   {60, 50},  {62, 51},  {64, 53},  {65, 54},
-      {68, 57},  {69, 58},  {70, 60},   {76, 66},   {84, 67},   {86, 72},  {87, 71},  {88, 70},  {89, 73},
-      {91, 75},  {92, 76},  {94, 78},   {95, 79},   {97, 81},   {98, 82},  {101, 85}, {102, 86}, {105, 89},
-      {114, 90}, {117, 93}, {118, 102}, {127, 111}, {230, 30},  {233, 33}};
-  std::set<int> withDest;
-  for (const auto& [tag, dest] : expected) EXPECT_EQ(p->getDestByTag(tag), dest) << tag;
-  // Tags outside the modulated ranges have none.
-  for (int t : {0, 3, 4, 5, 14, 40, 45, 55, 61, 77, 85, 106, 110, 113, 128, 136, 200, 210, 220, 234, 241, 250, 800})
-    EXPECT_EQ(p->getDestByTag(t), -1) << t;
+  for (const auto& [tag, dest] : std::vector<std::pair<int, int>>{{1, 1}, {15, 18}, {41, 14}, {118, 102}, {230, 30}})
+    EXPECT_EQ(p->getDestByTag(tag), dest) << tag;
+  for (int t : {0, 3, 128, 250, 800, 1024, -1}) EXPECT_EQ(p->getDestByTag(t), -1) << t;
   // Destinations reached by a tag are unique, except that the first-generation EQ shares 30..33.
   std::multiset<int> dests;
   for (int t = 0; t < NUM_PARAMS; ++t)
     if (p->getDestByTag(t) >= 0) dests.insert(p->getDestByTag(t));
   for (int d : dests) EXPECT_EQ(dests.count(d), (d >= 30 && d <= 33) ? 2u : 1u) << d;
-  // Destinations without a tag stay untouched by the table.
-  for (int d : {0, 3, 4, 5, 59, 68, 69, 94, 95, 96, 97, 98, 99, 100, 101}) EXPECT_EQ(dests.count(d), 0u) << d;
-  EXPECT_EQ(p->getDestByTag(1024), -1);
-  EXPECT_EQ(p->getDestByTag(-1), -1);
 }
 
 TEST(TagMap, RowOfFindsTheRunHoldingATag) {

@@ -292,8 +292,13 @@ TEST(VstguiOptionMenu, TitleRulesIndexesAndNoDrawStyle) {
   EXPECT_EQ(menu->getCurrentIndex(true), 2);
   menu->setEntry(2, "-");
   EXPECT_TRUE(menu->getEntry(2)->isSeparator());
+  EXPECT_EQ(menu->getCurrentIndex(), 1);  // only separators before the current entry count
   menu->setEntry(2, "Set to Minimum");
   EXPECT_TRUE(menu->getEntry(2)->isSelectable());
+  menu->setValue(5.f);
+  menu->removeEntry(5);  // the current entry goes: the last one left becomes current
+  EXPECT_EQ(menu->getCurrentIndex(true), 4);
+  menu->setValue(2.f);
 
   RecordingDrawContext rec;
   menu->draw(&rec);

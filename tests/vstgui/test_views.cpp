@@ -2,6 +2,7 @@
 // keyboard hooks and tool-tips.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "support/vstguiTester.h"
@@ -80,6 +81,19 @@ TEST(VstguiObjects, ReferenceCountingDeletesAtTheLastForget) {
   EXPECT_FALSE(deleted);
   view->forget();
   EXPECT_TRUE(deleted);
+}
+
+TEST(VstguiObjects, AttributeFitsABufferOfExactlyItsSize) {
+  auto* v = new CView(CRect(0, 0, 1, 1));
+  const char data[4] = {'a', 'b', 'c', 'd'};
+  ASSERT_TRUE(v->setAttribute(1234, 4, data));
+  char out[4] = {};
+  uint32_t n = 0;
+  EXPECT_TRUE(v->getAttribute(1234, 4, out, n));
+  EXPECT_EQ(n, 4u);
+  EXPECT_EQ(std::memcmp(out, data, 4), 0);
+  EXPECT_FALSE(v->getAttribute(1234, 3, out, n));
+  v->forget();
 }
 
 TEST(VstguiObjects, NewCopyCopiesSettingsButNotParentOrReferences) {

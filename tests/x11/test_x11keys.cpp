@@ -5,7 +5,7 @@
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 
-#include "support/xvfbServer.h"
+#include "tools/xvfb/xvfbServer.h"
 #include "vstgui/coptionmenu.h"
 #include "vstgui/x11errortrap.h"
 #include "vstgui/x11keys.h"
@@ -86,6 +86,9 @@ TEST(X11Keys, DoubleClickNeedsTheSameButtonWithin400MsAnd4Px) {
   EXPECT_FALSE(d.onPress(1, 2700, 15, 10));
   EXPECT_FALSE(d.onPress(1, 2750, 15, 4)) << "6 px up";
   EXPECT_TRUE(d.onPress(1, 2800, 11, 8));
+  EXPECT_FALSE(d.onPress(1, 2850, 11, 8));
+  EXPECT_FALSE(d.onPress(1, 2900, 6, 8)) << "5 px left";
+  EXPECT_FALSE(d.onPress(1, 2950, 6, 13)) << "5 px down";
   // The server's clock wraps.
   EXPECT_FALSE(d.onPress(1, 0xFFFFFF00u, 0, 0));
   EXPECT_TRUE(d.onPress(1, 0x50u, 0, 0));

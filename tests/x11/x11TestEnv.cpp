@@ -5,7 +5,7 @@
 #include <cairo.h>
 #include <time.h>
 
-#include "support/xvfbServer.h"
+#include "tools/xvfb/xvfbServer.h"
 
 using namespace VSTGUI;
 
@@ -165,9 +165,11 @@ bool X11Fixture::pumpUntil(CFrame* frame, const std::function<bool()>& pred, int
   return false;
 }
 
-void X11Fixture::pumpFor(CFrame* frame, int ms) {
-  pumpUntil(
-      frame, [] { return false; }, ms);
+bool X11Fixture::pointerReached(CFrame* frame, int x, int y) {
+  return pumpUntil(frame, [&] {
+    CPoint where;
+    return frame->getCurrentMouseLocation(where) && where == CPoint(x, y);
+  });
 }
 
 std::vector<Window> windowsOfType(Display* user, const char* typeName) {

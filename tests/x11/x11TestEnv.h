@@ -78,7 +78,8 @@ class X11Fixture : public ::testing::Test {
 
   // Runs frame idle passes until pred holds or timeoutMs passed.
   bool pumpUntil(VSTGUI::CFrame* frame, const std::function<bool()>& pred, int timeoutMs = 3000);
-  void pumpFor(VSTGUI::CFrame* frame, int ms);
+  // Pumps until the frame has seen the pointer at (x, y) in its own coordinates.
+  bool pointerReached(VSTGUI::CFrame* frame, int x, int y);
 
   std::vector<Window> windowsOfType(const char* typeName) { return x11test::windowsOfType(user, typeName); }
   // The window's pixels as 0xRRGGBB (row-major), through the test connection.

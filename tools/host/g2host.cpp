@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "vsthost.h"
+#include "tools/host/vsthost.h"
 
 namespace {
 

@@ -18,8 +18,8 @@
 #include <cstring>
 #include <string>
 
-#include "support/xvfbServer.h"
-#include "vsthost.h"
+#include "tools/xvfb/xvfbServer.h"
+#include "tools/host/vsthost.h"
 
 namespace {
 

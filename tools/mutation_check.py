@@ -1,0 +1,270 @@
+#!/usr/bin/env python3
+"""Mutation check: does the test suite notice small breaks in the product code?
+
+Each break below replaces one exact piece of text in one source file (a constant, a comparison,
+a sign, an off-by-one, a dropped statement). For every break the script applies it, rebuilds
+incrementally in its own build folder, runs the test executables of that layer until one
+fails, and puts the file back. A break no test notices is reported as a survivor; a break
+whose text is no longer found exactly once is reported as stale (the code moved on: update
+the list), one that does not compile as unbuildable.
+
+    mutation_check.py [--source DIR] [--build DIR] [--jobs N] [--only SUBSTRING] [--list]
+
+Run it on a tree nobody edits meanwhile (e.g. a `git archive` copy); the file is restored
+even when the run is interrupted.
+"""
+import argparse
+import os
+import signal
+import subprocess
+import sys
+import time
+
+# (file, exact original text, replacement)
+BREAKS = [
+    # dsp/: the modules
+    ("dsp/uFilter.cpp", "if (fc > maxCut) fc = maxCut;\n  const float rr", "const float rr"),
+    ("dsp/uFilter.cpp", "const float rr = reso < 0.9995f ? reso : 0.9995f;", "const float rr = reso;"),
+    ("dsp/uFilter.cpp", "0.5 * std::pow(2.0, -5.0 * x)", "0.5 * std::pow(2.0, -4.0 * x)"),
+    ("dsp/uFilter.cpp", "dz = 1.0f / (g * g + 2.0f * R * g + 1.0f);", "dz = 1.0f / (g * g + 2.0f * R * g - 1.0f);"),
+    ("dsp/uFilter.cpp", "return (T == kOnePoleLow ? y : x - y) * 10.0f;", "return (T == kOnePoleLow ? y : y - x) * 10.0f;"),
+    ("dsp/uFilter.cpp", "t->freqPow2[i] = static_cast<float>(20.0 * std::pow(2.0, 10.0 * x));",
+     "t->freqPow2[i] = static_cast<float>(20.0 * std::pow(2.0, 9.0 * x));"),
+    ("dsp/uCompressor.cpp", "thresholdDb = 40.0f * t - 40.0f;", "thresholdDb = 40.0f * t - 30.0f;"),
+    ("dsp/uCompressor.cpp", "(1.0f - r) * 7.0f", "(1.0f - r) * 6.0f"),
+    ("dsp/uCompressor.cpp", "(40.0f * v - 30.0f) / 20.0f", "(40.0f * v - 20.0f) / 20.0f"),
+    ("dsp/uCompressor.cpp", "return env > thresholdLin ? gainScale", "return env < thresholdLin ? gainScale"),
+    ("dsp/uCompressor.cpp", "pos = (pos + 1) & (LOOKAHEAD - 1);", "pos = (pos + 2) & (LOOKAHEAD - 1);"),
+    ("dsp/uNoiseGate.cpp", "(40.0 * t - 40.0) / 20.0", "(40.0 * t - 40.0) / 10.0"),
+    ("dsp/uNoiseGate.cpp", "holdSamples = std::pow(2.0, 14.0 * h)", "holdSamples = std::pow(2.0, 12.0 * h)"),
+    ("dsp/uNoiseGate.cpp", "if (holdCounter < 0.0 && env < threshold) state = kRelease;",
+     "if (holdCounter < 0.0) state = kRelease;"),
+    ("dsp/uNoiseGate.cpp", "if (sum > 256.0f) sum = 256.0f;", ""),
+    ("dsp/uNoiseGate.cpp", "c = static_cast<float>(c * gain);", "c = static_cast<float>(c * g0);"),
+    ("dsp/uNoiseGate.cpp", "return levelSum >= 0.01f && gain >= 0.00001;", "return levelSum >= 0.01f || gain >= 0.00001;"),
+    ("dsp/uWidener.cpp", "+ 2.0f * x1 - 0.5f * x2;", "+ 2.0f * x1 + 0.5f * x2;"),
+    ("dsp/uWidener.cpp", "* 12.0f * sampleRate / 44100.0f + 1.0f;", "* 12.0f * sampleRate / 48000.0f + 1.0f;"),
+    ("dsp/uWidener.cpp", "writePos = wp + 2u;", "writePos = wp + 1u;"),
+    ("dsp/uWidener.cpp", "const float depth = clamp01(width) * 0.99f;", "const float depth = clamp01(width) * 0.9f;"),
+    ("dsp/uWidener.cpp", "saturatingInt(rate * 2.08f)", "saturatingInt(rate * 2.0f)"),
+    ("dsp/uEQ.cpp", "(40.0 * x - 20.0) / 40.0", "(40.0 * x - 20.0) / 20.0"),
+    ("dsp/uEQ.cpp", "if (f > 0.3f) f = 0.3f;", "if (f > 0.4f) f = 0.4f;"),
+    ("dsp/uEQ.cpp", "const float b1 = DENORMAL - 2.0f * c * n;", "const float b1 = DENORMAL + 2.0f * c * n;"),
+    ("dsp/uEQ.cpp", "std::pow(2.0, 4.0 - 10.0 * x)", "std::pow(2.0, 4.0 - 9.0 * x)"),
+    ("dsp/uDelay.cpp", "samplesPerMs = rate / 1000.0;", "samplesPerMs = rate / 100.0;"),
+    ("dsp/uDelay.cpp", "int idx = saturatingInt(v * 14.99f);", "int idx = saturatingInt(v * 13.99f);"),
+    ("dsp/uDelay.cpp", "const double ratio = len[shorter] / (len[1 - shorter] + 1.0);",
+     "const double ratio = len[shorter] / (len[1 - shorter] + 2.0);"),
+    ("dsp/uDelay.cpp", "feedback[shorter] = static_cast<double>(sign(static_cast<float>(fb))) * mag;",
+     "feedback[shorter] = mag;"),
+    ("dsp/uDelay.cpp", "filterOn = !(low > 0.999f && high < 0.0001f);", "filterOn = !(low > 0.999f || high < 0.0001f);"),
+    ("dsp/uLfo.cpp", "sym = std::min(v, 1.0f) * 0.998f + 0.001f;", "sym = std::min(v, 1.0f) * 0.998f + 0.002f;"),
+    ("dsp/uLfo.cpp", "std::exp2(-16.0f * std::min(s, 1.0f))", "std::exp2(-15.0f * std::min(s, 1.0f))"),
+    ("dsp/uLfo.cpp", "return 1.0f - 2.0f * std::fabs(1.0f - 2.0f * c);", "return 1.0f - 2.0f * std::fabs(1.0f - 2.1f * c);"),
+    ("dsp/uLfo.cpp", "return c < 0.5f ? -1.0f : 1.0f;", "return c < 0.5f ? 1.0f : -1.0f;"),
+    ("dsp/uLfo.cpp", "std::min(static_cast<int>(y + 1.0f), CURVE_SIZE - 1)", "std::min(static_cast<int>(y), CURVE_SIZE - 1)"),
+    ("dsp/uLfo.cpp", "holdValue = 2.0f * rng.next() - 1.0f;", "holdValue = rng.next();"),
+    ("dsp/uModulator.cpp", "offsetTerm[slot] = 2.0f * offset - 1.0f;", "offsetTerm[slot] = 2.0f * offset;"),
+    ("dsp/uModulator.cpp", "upperBipolar[slot] = 2.0f * upper - 1.0f;", "upperBipolar[slot] = upper;"),
+    ("dsp/uModulator.cpp", "if (hi <= lo || !(x >= lo)) continue;", "if (hi <= lo) continue;"),
+    ("dsp/uModulator.cpp", "amount[slot] = std::clamp(amt, -1.0f, 1.0f);", "amount[slot] = std::clamp(amt, 0.0f, 1.0f);"),
+    ("dsp/uDistort.cpp", "const float angle = 2.0f * x * 3.1415925f;", "const float angle = 2.0f * x * 3.0f;"),
+    ("dsp/uDistort.cpp", "const float exponent = (40.0f * x - 20.0f) / 20.0f;",
+     "const float exponent = (40.0f * x - 20.0f) / 40.0f;"),
+    ("dsp/uDistort.cpp", "AMP_COEFFICIENT_TABLE[256 + k]", "AMP_COEFFICIENT_TABLE[255 + k]"),
+    ("dsp/uDistort.cpp", "lowGain = clampf(2.0f - 2.0f * k[7], 0.0f, 1.0f);", "lowGain = clampf(2.0f - 2.0f * k[7], 0.0f, 2.0f);"),
+    ("dsp/uDistort.cpp", "std::fabs((left0 + left1) / 2.0f)", "std::fabs((left0 - left1) / 2.0f)"),
+    ("dsp/uDistort.cpp", "return v > INPUT_LIMIT ? INPUT_LIMIT : v;", "return v;"),
+    # platform/: strings, paths, preferences, processes, dialogs
+    ("platform/stringHelpers.cpp", "if (c < 0x20 || c >= 0x80) break;", "if (c < 0x20 || c > 0x80) break;"),
+    ("platform/stringHelpers.cpp", "if (isLowerAscii(c)) *p = static_cast<char>(c - 'a' + 'A');", ""),
+    ("platform/stringHelpers.cpp", "c == '+' || c == '-' || c == '.';", "c == '+' || c == '-';"),
+    ("platform/stringHelpers.cpp", "if (path.size() > 1 && path.back() == '/') path.pop_back();",
+     "if (path.size() > 0 && path.back() == '/') path.pop_back();"),
+    ("platform/dialogPaths.cpp", "if (end > start) out.push_back", "if (end >= start) out.push_back"),
+    ("platform/dialogPaths.cpp", "return path.substr(0, slash + 1);", "return path.substr(0, slash);"),
+    ("platform/prefs.cpp", "if (n > 0 && p[0] == '/') {", "if (n > 0) {"),
+    ("platform/prefsStore.cpp", "if (c >= 0xC2 && c <= 0xDF) {", "if (c >= 0xC0 && c <= 0xDF) {"),
+    ("platform/prefsStore.cpp", "if (len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) return false;",
+     "if (len == 3 && cp < 0x800) return false;"),
+    ("platform/prefsStore.cpp", "if (c >= 'a' && c <= 'z') return c - 'a' + 26;", "if (c >= 'a' && c <= 'z') return c - 'a' + 25;"),
+    ("platform/prefsStore.cpp", "for (; i + 3 <= bytes.size(); i += 3) {", "for (; i + 3 < bytes.size(); i += 3) {"),
+    ("platform/os/processRunner.cpp", "if (keep < static_cast<std::size_t>(n)) truncated = true;", ""),
+    ("platform/os/dialogBackend.cpp", "if (c <= ' ' || c == 0x7F", "if (c < ' ' || c == 0x7F"),
+    ("platform/os/dialogBackend.cpp", "if (path[0] == '-') return \"./\" + path;", ""),
+    ("platform/os/dialogBackend.cpp", "if (toolMajorVersion < 4) cmd.emplace_back(\"--confirm-overwrite\");", ""),
+    # plugin/: parameter texts, MIDI, programs
+    ("plugin/uParamText.cpp", "if (n >= static_cast<int>(N)) n = static_cast<int>(N) - 1;",
+     "if (n > static_cast<int>(N)) n = static_cast<int>(N) - 1;"),
+    ("plugin/uParamText.cpp", "case Format::Bipolar:\n      return percentStr(200.0f * v - 100.0f);",
+     "case Format::Bipolar:\n      return percentStr(200.0f * v - 99.0f);"),
+    ("plugin/uParamText.cpp", "return intStr(truncInt(60.0f * v - 30.0f)) + \" dB\";",
+     "return intStr(truncInt(60.0f * v - 29.0f)) + \" dB\";"),
+    ("plugin/uParamText.cpp", "getFloatStr(16.0f - 16.0f * v, 1)", "getFloatStr(16.0f - 16.0f * v, 2)"),
+    ("plugin/uParamText.cpp", "std::pow(2.0f, 10.0f * v + 6.0f)", "std::pow(2.0f, 10.0f * v + 5.0f)"),
+    ("plugin/uParamText.cpp", "bool isOn(float v) { return v >= 0.5f; }", "bool isOn(float v) { return v > 0.5f; }"),
+    ("plugin/uPluginMidi.cpp", "return static_cast<float>(v) / 127.0f;", "return static_cast<float>(v) / 128.0f;"),
+    ("plugin/uPluginMidi.cpp", "n >= 0 && n <= 17 ? n - 1 : -1", "n >= 0 && n <= 16 ? n - 1 : -1"),
+    ("plugin/uEngineProcess.cpp", "if (record.deltaFrames < 0) record.deltaFrames = 0;", ""),
+    ("plugin/uPluginMidi.cpp", "if (channel != -1 && (byte0 & 0x0F) != channel) return;",
+     "if (channel != -1 && (byte0 & 0x0F) == channel) return;"),
+    ("plugin/uPluginMidi.cpp", "static_cast<float>(data1 - 57) / 12.0f", "static_cast<float>(data1 - 60) / 12.0f"),
+    ("plugin/uPluginMidi.cpp", "if (getMidiPresetOn()) setDemoProgram(data1);", "setDemoProgram(data1);"),
+    ("plugin/uPluginPrograms.cpp", "loadRelaxed(programs.values[t]) >= 0.5f ? 1.0f : 0.0f",
+     "loadRelaxed(programs.values[t]) >= 0.4f ? 1.0f : 0.0f"),
+    ("plugin/uPluginPrograms.cpp", "if (n < 0 || n >= NUM_DEMO_PROGRAMS) return;", "if (n < 0) return;"),
+    ("plugin/uPluginPrograms.cpp", "if (!data || byteSize < kChunkSize) return 0;", "if (!data) return 0;"),
+    # vstgui/: the toolkit
+    ("vstgui/ccontrol.cpp", "oldValue = value != -1.f ? -1.f : 0.f;", "oldValue = -1.f;"),
+    ("vstgui/ccontrol.cpp", "if (--editing != 0) return;", "if (--editing > 1) return;"),
+    ("vstgui/cview.cpp", "|| inSize < it->second.size() ||", "|| inSize <= it->second.size() ||"),
+    ("vstgui/cview.cpp", "strnlen(it->second.data(), it->second.size())", "it->second.size()"),
+    ("vstgui/x11keys.cpp", "if (sym >= XK_F1 && sym <= XK_F12)", "if (sym >= XK_F1 && sym < XK_F12)"),
+    ("vstgui/x11keys.cpp", "x - lastX <= kDoubleClickDistance && lastX - x <= kDoubleClickDistance &&",
+     "x - lastX <= kDoubleClickDistance &&"),
+    ("vstgui/x11keys.cpp", "next = (next + 1) % kEntries;", "next = next % kEntries;"),
+    ("vstgui/coptionmenu.cpp", "if (currentIndex >= getNbEntries()) currentIndex = getNbEntries() - 1;", ""),
+    ("vstgui/coptionmenu.cpp", "for (int32_t i = 0; i < currentIndex && i < getNbEntries(); ++i)",
+     "for (int32_t i = 0; i <= currentIndex && i < getNbEntries(); ++i)"),
+    ("vstgui/cviewcontainer.cpp", "if (!child->isVisible() || !child->getMouseableArea().pointInside(where)) continue;",
+     "if (!child->getMouseableArea().pointInside(where)) continue;"),
+    ("vstgui/cknob.cpp", "static_cast<double>(h) * (subPixmaps - 1);", "static_cast<double>(h) * subPixmaps;"),
+    ("vstgui/cknob.cpp", "static_cast<float>(dragStart.y - where.y) * perPixel", "static_cast<float>(where.y - dragStart.y) * perPixel"),
+    ("vstgui/x11menu.cpp", "i = ((i + step) % n + n) % n;", "i = (i + step) % n;"),
+]
+
+# The test executables that may notice a break in each folder, cheapest first.
+TESTS_OF = {
+    "dsp/": ["test_dsp", "test_engine"],
+    "platform/os/": ["test_platform"],
+    "platform/": ["test_platform", "test_plugin", "test_midi"],
+    "plugin/": ["test_plugin", "test_midi", "test_vst2", "test_engine", "test_host"],
+    "vstgui/": ["test_vstgui", "test_controls", "test_x11"],
+}
+TEST_TIMEOUT = 300
+
+
+def tests_for(path, available):
+    folder = max((f for f in TESTS_OF if path.startswith(f)), key=len)
+    return [t for t in TESTS_OF[folder] if t in available]
+
+
+def run(cmd, cwd, timeout=None):
+    return subprocess.run(cmd, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                          timeout=timeout, start_new_session=True)
+
+
+# The tools some tests run (the offline host, the viewer and the toolkit's demo module).
+TOOLS = ["g2host", "g2view", "g2demo"]
+
+
+def build(build_dir, targets, jobs):
+    cmd = ["cmake", "--build", build_dir, "-j", str(jobs), "--target", *targets, *TOOLS]
+    return run(cmd, cwd=build_dir).returncode == 0
+
+
+def caught_by(build_dir, tests):
+    for test in tests:
+        exe = os.path.join(build_dir, "tests", test)
+        try:
+            result = run([exe, "--gtest_brief=1", "--gtest_fail_fast"], cwd=build_dir, timeout=TEST_TIMEOUT)
+        except subprocess.TimeoutExpired:
+            return test + " (timed out)"
+        if result.returncode != 0:
+            return test
+    return None
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap.add_argument("--source", default=os.path.dirname(here))
+    ap.add_argument("--build", default=None, help="build folder (default: SOURCE/build-mutation)")
+    ap.add_argument("--jobs", type=int, default=4)
+    ap.add_argument("--only", default="", help="run only the breaks whose file contains this text")
+    ap.add_argument("--list", action="store_true", help="check that every break applies, build nothing")
+    args = ap.parse_args()
+    source = os.path.abspath(args.source)
+    build_dir = os.path.abspath(args.build or os.path.join(source, "build-mutation"))
+    breaks = [b for b in BREAKS if args.only in b[0]]
+
+    stale = []
+    for i, (path, original, _) in enumerate(breaks):
+        with open(os.path.join(source, path), encoding="utf-8") as f:
+            if f.read().count(original) != 1:
+                stale.append(i)
+    if args.list:
+        for i in stale:
+            print(f"stale: {breaks[i][0]}: {breaks[i][1]!r}")
+        print(f"{len(breaks)} breaks, {len(stale)} stale")
+        return 1 if stale else 0
+
+    # One test executable per folder of tests/ that holds sources.
+    all_tests = sorted(t for t in {t for ts in TESTS_OF.values() for t in ts}
+                       if os.path.isdir(os.path.join(source, "tests", t[5:]))
+                       and any(n.endswith(".cpp") for n in os.listdir(os.path.join(source, "tests", t[5:]))))
+    if not os.path.exists(os.path.join(build_dir, "CMakeCache.txt")):
+        subprocess.run(["cmake", "-S", source, "-B", build_dir, "-DCMAKE_BUILD_TYPE=Release", "-DGRINDLE_BENCH=OFF"],
+                       check=True, stdout=subprocess.DEVNULL)
+    if not build(build_dir, all_tests, args.jobs):
+        print("the unbroken tree does not build")
+        return 2
+    available = {t for t in all_tests if os.path.exists(os.path.join(build_dir, "tests", t))}
+    clean = [t for t in sorted(available) if caught_by(build_dir, [t])]
+    if clean:
+        print("the unbroken tree fails:", ", ".join(clean))
+        return 2
+
+    survivors, unbuildable, caught = [], [], 0
+    restore = {}
+
+    def put_back(*_):
+        for p, text in restore.items():
+            with open(p, "w", encoding="utf-8") as f:
+                f.write(text)
+        restore.clear()
+
+    signal.signal(signal.SIGTERM, lambda *a: (put_back(), sys.exit(3)))
+    started = time.time()
+    try:
+        for i, (path, original, replacement) in enumerate(breaks):
+            label = f"[{i + 1}/{len(breaks)}] {path}: {original!r} -> {replacement!r}"
+            if i in stale:
+                print("stale      ", label, flush=True)
+                continue
+            full = os.path.join(source, path)
+            with open(full, encoding="utf-8") as f:
+                text = f.read()
+            restore[full] = text
+            with open(full, "w", encoding="utf-8") as f:
+                f.write(text.replace(original, replacement, 1))
+            tests = tests_for(path, available)
+            try:
+                if not build(build_dir, tests, args.jobs):
+                    unbuildable.append(label)
+                    print("unbuildable", label, flush=True)
+                    continue
+                by = caught_by(build_dir, tests)
+            finally:
+                put_back()
+            if by:
+                caught += 1
+                print(f"caught      {label}  by {by}", flush=True)
+            else:
+                survivors.append(label)
+                print("SURVIVED   ", label, flush=True)
+    finally:
+        put_back()
+        build(build_dir, all_tests, args.jobs)
+
+    tried = caught + len(survivors)
+    print(f"\n{len(breaks)} breaks: {caught} caught, {len(survivors)} survived, {len(stale)} stale, "
+          f"{len(unbuildable)} unbuildable; catch rate {100.0 * caught / max(tried, 1):.1f} % "
+          f"({time.time() - started:.0f} s)")
+    for s in survivors:
+        print("  survivor:", s)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
