@@ -161,6 +161,17 @@ void TOldEQ::computeSection(int band, float hz) noexcept {
   alpha[band] = 0.5f - beta;
   gamma2[band] = -2.0f * (0.5f + beta) * std::cos(w);
   beta2[band] = 2.0f * beta;
+  const int v = band / 2, lane = 2 * (band % 2);
+  for (int ch = 0; ch < 2; ++ch) {
+    alphaLanes[v][lane + ch] = alpha[band];
+    gamma2Lanes[v][lane + ch] = gamma2[band];
+    beta2Lanes[v][lane + ch] = beta2[band];
+  }
+}
+
+void TOldEQ::clearBand(int band) noexcept {
+  const int v = band / 2, lane = 2 * (band % 2);
+  for (int s = 0; s < 3; ++s) yHist[s][v][lane] = yHist[s][v][lane + 1] = 0.0f;
 }
 
 void TOldEQ::init(float sampleRate) noexcept {
@@ -171,17 +182,19 @@ void TOldEQ::init(float sampleRate) noexcept {
     baseGain[j] = BASE_GAIN[j];
     gain[j] = baseGain[j];
     active[j] = 0;
-    for (int s = 0; s < 3; ++s) yHist[j][s][0] = yHist[j][s][1] = 0.0f;
+    clearBand(j);
   }
+  for (float& k : lastKnobs) k = -1.0f;
   for (int s = 0; s < 3; ++s) xHist[s][0] = xHist[s][1] = 0.0f;
   pos = 0;
 }
 
 void TOldEQ::setEqFilter(int band, float hz, float g) noexcept {
   if (band < 0 || band >= BANDS) return;
-  for (int s = 0; s < 3; ++s) yHist[band][s][0] = yHist[band][s][1] = 0.0f;
+  clearBand(band);
   baseGain[band] = g;
   gain[band] = g;
+  for (float& k : lastKnobs) k = -1.0f;
   computeSection(band, hz);
 }
 
@@ -189,16 +202,24 @@ void TOldEQ::setEqVol(int band, float v) noexcept {
   if (band < 0 || band >= BANDS) return;
   active[band] = std::fabs(v - 0.5f) > 0.001f ? 1 : 0;
   gain[band] = baseGain[band] * gainTable[tableIndex(v)];
+  for (float& k : lastKnobs) k = -1.0f;
 }
 
 void TOldEQ::process(float g0, float g1, float g2, float g3, float& a, float& b, float& c, float& d) noexcept {
-  const float t0 = g0 - 0.5f, t1 = g1 - 0.5f, t2 = g2 - 0.5f, t3 = g3 - 0.5f;
-  const float ctl[BANDS] = {0.333f * t0 + 0.5f,         0.666f * t0 + 0.5f, g0, (t0 + t1) / 2.0f + 0.5f, g1,
-                            (t1 + t2) / 2.0f + 0.5f,    g2,                 (t2 + t3) / 2.0f + 0.5f,    g3,
-                            0.5f * t3 + 0.5f};
-  for (int j = 0; j < BANDS; ++j) {
-    active[j] = std::fabs(ctl[j] - 0.5f) > 0.001f ? 1 : 0;
-    gain[j] = baseGain[j] * gainTable[tableIndex(ctl[j])];
+  // The band gains follow the four knobs; unmoved knobs give the gains already there.
+  if (g0 != lastKnobs[0] || g1 != lastKnobs[1] || g2 != lastKnobs[2] || g3 != lastKnobs[3]) {
+    lastKnobs[0] = g0;
+    lastKnobs[1] = g1;
+    lastKnobs[2] = g2;
+    lastKnobs[3] = g3;
+    const float t0 = g0 - 0.5f, t1 = g1 - 0.5f, t2 = g2 - 0.5f, t3 = g3 - 0.5f;
+    const float ctl[BANDS] = {0.333f * t0 + 0.5f,         0.666f * t0 + 0.5f, g0, (t0 + t1) / 2.0f + 0.5f, g1,
+                              (t1 + t2) / 2.0f + 0.5f,    g2,                 (t2 + t3) / 2.0f + 0.5f,    g3,
+                              0.5f * t3 + 0.5f};
+    for (int j = 0; j < BANDS; ++j) {
+      active[j] = std::fabs(ctl[j] - 0.5f) > 0.001f ? 1 : 0;
+      gain[j] = baseGain[j] * gainTable[tableIndex(ctl[j])];
+    }
   }
 
   float v[4] = {a, b, c, d};
@@ -207,18 +228,26 @@ void TOldEQ::process(float g0, float g1, float g2, float g3, float& a, float& b,
     p = p == 2 ? 0 : p + 1;
     const int p1 = p == 0 ? 2 : p - 1;
     const int p2 = p1 == 0 ? 2 : p1 - 1;
-    for (int ch = 0; ch < 2; ++ch) {
-      const float x = v[2 * sub + ch];
-      xHist[p][ch] = x;
-      const float e = x - xHist[p2][ch];
-      float sum = 0.0f;
-      for (int j = 0; j < BANDS; ++j) {
-        const float y = alpha[j] * e - gamma2[j] * yHist[j][p1][ch] - beta2[j] * yHist[j][p2][ch] + DENORMAL;
-        yHist[j][p][ch] = y;
-        sum += y * gain[j];
-      }
-      v[2 * sub + ch] = sum;
+    const float xl = v[2 * sub], xr = v[2 * sub + 1];
+    xHist[p][0] = xl;
+    xHist[p][1] = xr;
+    const float el = xl - xHist[p2][0], er = xr - xHist[p2][1];
+    const StereoLanes e = StereoLanes{el, er, el, er};
+    StereoLanes* yp = yHist[p];
+    const StereoLanes* y1 = yHist[p1];
+    const StereoLanes* y2 = yHist[p2];
+    for (int k = 0; k < VECTORS; ++k)
+      yp[k] = alphaLanes[k] * e - gamma2Lanes[k] * y1[k] - beta2Lanes[k] * y2[k] + DENORMAL;
+    // The mix adds the bands in order, one channel at a time, as a plain sum would.
+    float sumL = 0.0f, sumR = 0.0f;
+    for (int j = 0; j < BANDS; ++j) {
+      const StereoLanes& y = yp[j / 2];
+      const int lane = 2 * (j % 2);
+      sumL += y[lane] * gain[j];
+      sumR += y[lane + 1] * gain[j];
     }
+    v[2 * sub] = sumL;
+    v[2 * sub + 1] = sumR;
   }
   pos = p;
   a = v[0];

@@ -81,8 +81,15 @@ class TOldEQ {
 
  private:
   void computeSection(int band, float hz) noexcept;
+  void clearBand(int band) noexcept;
+  // Band j, channel ch lives in lane 2 (j % 2) + ch of vector j / 2: both channels of two
+  // bands per register, each lane computed exactly as the scalar recursion would.
+  static constexpr int VECTORS = BANDS / 2;
+  static_assert(BANDS % 2 == 0, "two bands per vector");
 
   const float* gainTable;
+  float lastKnobs[4] = {-1.0f, -1.0f, -1.0f, -1.0f};  // the knob values gain[] belongs to (-1: none)
+  StereoLanes alphaLanes[VECTORS] = {}, beta2Lanes[VECTORS] = {}, gamma2Lanes[VECTORS] = {};
   uint8_t active[BANDS] = {};
   float rate2 = 88200.0f;
   float invRate2 = 1.0f / 88200.0f;
@@ -90,7 +97,7 @@ class TOldEQ {
   float baseGain[BANDS] = {};
   float gain[BANDS] = {};
   float xHist[3][2] = {};
-  float yHist[BANDS][3][2] = {};
+  StereoLanes yHist[3][VECTORS] = {};
   int pos = 0;
 };
 

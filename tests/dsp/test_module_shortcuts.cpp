@@ -46,11 +46,14 @@ TEST(ModuleShortcuts, EqualiserBandIsThePeakingBiquadItsKnobsDefine) {
     float gain, freq, width;
     double rate;
   };
-  for (const Case& c : {Case{0.9f, 0.4f, 0.5f, 44100}, Case{0.1f, 0.6f, 0.3f, 48000}, Case{0.75f, 0.25f, 0.8f, 96000}}) {
+  for (const Case& c :
+       {Case{0.9f, 0.4f, 0.5f, 44100}, Case{0.1f, 0.6f, 0.3f, 48000}, Case{0.75f, 0.25f, 0.8f, 96000}}) {
     dsp::TEQ eq;
     eq.init(static_cast<float>(c.rate));
-    const float gain[4] = {0.5f, c.gain, 0.5f, 0.5f}, freq[4] = {0.2f, c.freq, 0.6f, 0.8f}, width[4] = {0.5f, c.width, 0.5f, 0.5f};
-    // RBJ peaking section at twice the host rate: A = 10^((40 g - 20) / 40), alpha = sin w0 / (2 * 2^(4 - 10 width)).
+    const float gain[4] = {0.5f, c.gain, 0.5f, 0.5f}, freq[4] = {0.2f, c.freq, 0.6f, 0.8f},
+                width[4] = {0.5f, c.width, 0.5f, 0.5f};
+    // RBJ peaking section at twice the host rate: A = 10^((40 g - 20) / 40), alpha = sin w0 / (2 * 2^(4 - 10
+    // width)).
     const double rate2 = 2.0 * c.rate;
     const double f0 = std::min(20.0 * std::pow(2.0, 10.0 * c.freq) / rate2, 0.3);
     const double w0 = 2.0 * kPi * f0, A = std::pow(10.0, (40.0 * c.gain - 20.0) / 40.0);
@@ -58,10 +61,45 @@ TEST(ModuleShortcuts, EqualiserBandIsThePeakingBiquadItsKnobsDefine) {
     for (double hz : {f0 * rate2 * 0.5, f0 * rate2, f0 * rate2 * 1.7}) {
       const double want = responseAt({1 + alpha * A, -2 * std::cos(w0), 1 - alpha * A},
                                      {1 + alpha / A, -2 * std::cos(w0), 1 - alpha / A}, hz, rate2);
-      const double got = measureGain([&](float& a, float& b, float& cc, float& d) { eq.process(gain, freq, width, a, b, cc, d); },
-                                     hz, rate2, 0.5, 20000, 40000);
+      const double got = measureGain(
+          [&](float& a, float& b, float& cc, float& d) { eq.process(gain, freq, width, a, b, cc, d); }, hz,
+          rate2, 0.5, 20000, 40000);
       EXPECT_NEAR(dsptest::toDb(got), dsptest::toDb(want), 0.05) << c.rate << " " << hz;
     }
+  }
+}
+
+// The ten sections run two bands of both channels per register: the sum is still the one the
+// sections define, the channels stay alike, and gains kept while the knobs rest are the knobs' gains.
+TEST(ModuleShortcuts, TenBandEqualiserIsTheSumOfItsSections) {
+  for (double rate : {44100.0, 96000.0}) {
+    dsp::TOldEQ eq;
+    eq.init(static_cast<float>(rate));
+    const float g[4] = {0.8f, 0.35f, 0.6f, 0.2f};
+    bool alike = true;
+    auto run = [&](float& a, float& b, float& c, float& d) {
+      eq.process(g[0], g[1], g[2], g[3], a, b, c, d);
+      alike = alike && a == b && c == d;
+    };
+    float a = 0.0f, b = 0.0f, c = 0.0f, d = 0.0f;
+    run(a, b, c, d);  // the gains follow the knobs from the first call
+    const double rate2 = 2.0 * rate;
+    for (double hz : {60.0, 700.0, 5000.0}) {
+      cd sum = 0.0;
+      const cd z1 = std::polar(1.0, -2.0 * kPi * hz / rate2);
+      for (int j = 0; j < dsp::TOldEQ::BANDS; ++j)
+        sum +=
+            static_cast<double>(eq.getGain(j)) * eq.getAlpha(j) * (1.0 - z1 * z1) /
+            (1.0 + static_cast<double>(eq.getGamma2(j)) * z1 + static_cast<double>(eq.getBeta2(j)) * z1 * z1);
+      const double got = measureGain(run, hz, rate2, 0.5, 20000, 40000);
+      EXPECT_NEAR(dsptest::toDb(got), dsptest::toDb(std::abs(sum)), 0.05) << rate << " " << hz;
+    }
+    EXPECT_TRUE(alike) << rate;
+    // A direct write to one band does not outlive the next call with the same knobs.
+    const float before = eq.getGain(3);
+    eq.setEqVol(3, 0.95f);
+    eq.process(g[0], g[1], g[2], g[3], a, b, c, d);
+    EXPECT_EQ(eq.getGain(3), before) << rate;
   }
 }
 
@@ -81,14 +119,25 @@ TEST(ModuleShortcuts, ZeroDelayFiltersAreTheStateVariableResponses) {
       const double hz = ratio * fc * rate2;
       double want = 0;
       switch (base) {
-        case 3: want = responseAt({g2, 2 * g2, g2}, den, hz, rate2); break;
-        case 4: want = responseAt({1, -2, 1}, den, hz, rate2); break;
-        case 5: want = 2 * responseAt({g, 0, -g}, den, hz, rate2); break;
-        case 6: want = std::pow(responseAt({g2, 2 * g2, g2}, den, hz, rate2), 2); break;
-        case 7: want = std::pow(responseAt({1, -2, 1}, den, hz, rate2), 2); break;
+        case 3:
+          want = responseAt({g2, 2 * g2, g2}, den, hz, rate2);
+          break;
+        case 4:
+          want = responseAt({1, -2, 1}, den, hz, rate2);
+          break;
+        case 5:
+          want = 2 * responseAt({g, 0, -g}, den, hz, rate2);
+          break;
+        case 6:
+          want = std::pow(responseAt({g2, 2 * g2, g2}, den, hz, rate2), 2);
+          break;
+        case 7:
+          want = std::pow(responseAt({1, -2, 1}, den, hz, rate2), 2);
+          break;
       }
-      const double got =
-          measureGain([&](float& x, float& y, float& z, float& w) { f.process(0.55f, 0.0f, x, y, z, w, false); }, hz, rate2);
+      const double got = measureGain(
+          [&](float& x, float& y, float& z, float& w) { f.process(0.55f, 0.0f, x, y, z, w, false); }, hz,
+          rate2);
       EXPECT_NEAR(dsptest::toDb(got), dsptest::toDb(want), 0.05) << base << " at " << ratio;
     }
   }
@@ -148,8 +197,11 @@ TEST(ModuleShortcuts, CompressorReworksItsSettingsAfterInitAndOnAModeChange) {
 }
 
 TEST(ModuleShortcuts, GateSettingsEqualAFreshComputation) {
-  const float values[][4] = {{0.3f, 0.2f, 0.5f, 0.4f}, {0.3f, 0.7f, 0.5f, 0.4f}, {0.8f, 0.7f, 0.1f, 0.4f},
-                             {0.8f, 0.7f, 0.1f, 0.9f}, {0.3f, 0.2f, 0.5f, 0.4f}};
+  const float values[][4] = {{0.3f, 0.2f, 0.5f, 0.4f},
+                             {0.3f, 0.7f, 0.5f, 0.4f},
+                             {0.8f, 0.7f, 0.1f, 0.4f},
+                             {0.8f, 0.7f, 0.1f, 0.9f},
+                             {0.3f, 0.2f, 0.5f, 0.4f}};
   for (float rate : {44100.0f, 96000.0f}) {
     for (int i = 1; i < 5; ++i) {
       // Settings reached step by step (and across a rate change) against settings set once.
