@@ -92,6 +92,13 @@ void EditorTest::SetUp() {
   std::filesystem::remove(prefsUserFilePath());
 }
 
+void OpenEditorTest::SetUp() {
+  EditorTest::SetUp();
+  TestArt::useFullSet();
+  make();
+  ASSERT_TRUE(openEditor());
+}
+
 void EditorTest::TearDown() {
   tester.reset();
   plugin.reset();

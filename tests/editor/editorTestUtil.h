@@ -66,6 +66,12 @@ class EditorTest : public ::testing::Test {
   std::unique_ptr<testing_support::FrameTester> tester;
 };
 
+// An editor open offscreen on the full artwork set.
+class OpenEditorTest : public EditorTest {
+ protected:
+  void SetUp() override;
+};
+
 // Message boxes are answered (OK) and recorded instead of shown.
 struct RecordingDialogs : dialogtest::ScriptedBackend {
   RecordingDialogs() : ScriptedBackend(platform::DialogTool::zenity) {

@@ -12,14 +12,8 @@
 
 namespace editortest {
 
-class MenuTest : public EditorTest {
+class MenuTest : public OpenEditorTest {
  protected:
-  void SetUp() override {
-    EditorTest::SetUp();
-    TestArt::useFullSet();
-    make();
-    ASSERT_TRUE(openEditor());
-  }
   void reopen() {
     tester.reset();
     editor->close();

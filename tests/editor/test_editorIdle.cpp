@@ -53,13 +53,10 @@ TEST(EditorNotifications, TableOfFlags) {
   for (const Row& row : rows) EXPECT_EQ(parameterNotification(row.tag), row.flags) << row.tag;
 }
 
-class EditorIdle : public EditorTest {
+class EditorIdle : public OpenEditorTest {
  protected:
   void SetUp() override {
-    EditorTest::SetUp();
-    TestArt::useFullSet();
-    make();
-    ASSERT_TRUE(openEditor());
+    OpenEditorTest::SetUp();
     pass();
   }
 };

@@ -263,14 +263,8 @@ INSTANTIATE_TEST_SUITE_P(Sizes, EditorLayout, ::testing::Values(0, 1, 2),
 
 // ---- One size is enough for what follows ----
 
-class EditorLayoutState : public EditorTest {
+class EditorLayoutState : public OpenEditorTest {
  protected:
-  void SetUp() override {
-    EditorTest::SetUp();
-    TestArt::useFullSet();
-    make();
-    ASSERT_TRUE(openEditor());
-  }
   std::vector<const CView*> distortViews() const {
     std::vector<const CView*> v;
     for (int32_t i = 0; i < editor->distortBox->getNbViews(); ++i)
