@@ -6,6 +6,7 @@
 #include "platform/dialogTestSupport.h"
 #include "platform/platform.h"
 #include "support/fakeHost.h"
+#include "support/expectValues.h"
 
 using namespace miditest;
 
@@ -104,11 +105,8 @@ TEST(MidiLearn, UnlatchingUnbindsAndResetClearsEverything) {
   p.setMidiCCTag(9, 41);
   p.setMidiLatch(40, false);
   EXPECT_FALSE(p.isMidiLatchOn());
-  EXPECT_EQ(p.getMidiCCTag(5), 0);
-  EXPECT_EQ(p.getMidiCCTag(6), 0);
-  EXPECT_EQ(p.getMidiCCTag(9), 41);
-  EXPECT_EQ(getMidiCC(5), 0);
-  EXPECT_EQ(getMidiCC(9), 41);
+  EXPECT_VALUES(
+      {p.getMidiCCTag(5), 0}, {p.getMidiCCTag(6), 0}, {p.getMidiCCTag(9), 41}, {getMidiCC(5), 0}, {getMidiCC(9), 41});
   const float before = p.getParameter(40);
   EventList list;
   list.cc(5, 127);

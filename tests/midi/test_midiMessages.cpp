@@ -6,6 +6,9 @@
 #include "midiTestUtil.h"
 #include "platform/platform.h"
 #include "plugin/uMidiTables.h"
+#include "support/expectValues.h"
+
+using testing_support::kUlps;
 
 using namespace miditest;
 
@@ -62,9 +65,10 @@ TEST(MidiMessages, PitchBendAndPressure) {
   EXPECT_FLOAT_EQ(p.getSourceValue(midi::SRC_MOD_AFTER), unit(100));
   list.add(midiEvent(0xD0, 30, 99));  // channel pressure: the first byte
   play(p, list);
-  EXPECT_FLOAT_EQ(p.getSourceValue(midi::SRC_CHANNEL_AFTER), unit(30));
-  EXPECT_FLOAT_EQ(p.getSourceValue(midi::SRC_MOD_AFTER), unit(30));
-  EXPECT_FLOAT_EQ(p.getSourceValue(midi::SRC_POLY_AFTER), unit(100));
+  EXPECT_VALUES(
+      {p.getSourceValue(midi::SRC_CHANNEL_AFTER), unit(30), kUlps},
+      {p.getSourceValue(midi::SRC_MOD_AFTER), unit(30), kUlps},
+      {p.getSourceValue(midi::SRC_POLY_AFTER), unit(100), kUlps});
 }
 
 TEST(MidiMessages, NotesSetSourcesAndHeldNotes) {
@@ -184,9 +188,7 @@ TEST(MidiMessages, TheReceiveChannelFiltersEveryMessage) {
   EventList list;
   list.cc(16, 127, 0, 0).cc(17, 127, 0, 1).cc(18, 127, 0, 15).note(60, 100, 0, 2).note(61, 100, 0, 1);
   play(p, list);
-  EXPECT_EQ(p.getSourceValue(16), 0.0f);
-  EXPECT_EQ(p.getSourceValue(17), 1.0f);
-  EXPECT_EQ(p.getSourceValue(18), 0.0f);
+  EXPECT_VALUES({p.getSourceValue(16), 0.0f}, {p.getSourceValue(17), 1.0f}, {p.getSourceValue(18), 0.0f});
   EXPECT_FALSE(p.isNoteHeld(60));
   EXPECT_TRUE(p.isNoteHeld(61));
   EXPECT_EQ(p.getNumPendingEvents(), 0);  // dropped events are freed too

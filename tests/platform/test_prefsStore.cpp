@@ -6,6 +6,7 @@
 
 #include "platform/platform.h"
 #include "prefsTestEnv.h"
+#include "support/expectValues.h"
 
 using nlohmann::json;
 using prefstest::fileJson;
@@ -138,15 +139,10 @@ TEST_F(PrefsStoreTest, ValuesOfTheWrongKindReadAsMissing) {
   EXPECT_EQ(store.loadString("HelpDir"), "");
   EXPECT_EQ(store.loadString("ECSDir"), "");
   EXPECT_EQ(store.loadString("WaveShaperDir"), "");
-  EXPECT_EQ(store.getMidiCC(5), 0);
-  EXPECT_EQ(store.getMidiCC(6), 0);
-  EXPECT_EQ(store.getMidiCC(7), 0);
-  EXPECT_EQ(store.getMidiCC(8), 0);
-  EXPECT_EQ(store.getMidiCC(9), INT_MIN);
-  EXPECT_EQ(store.getMidiCC(10), 0);
-  EXPECT_EQ(store.getMidiCC(11), 0);
-  EXPECT_EQ(store.getMidiCC(12), INT_MAX);
-  EXPECT_EQ(store.getMidiCC(13), 0);
+  EXPECT_VALUES(
+      {store.getMidiCC(5), 0}, {store.getMidiCC(6), 0}, {store.getMidiCC(7), 0}, {store.getMidiCC(8), 0},
+      {store.getMidiCC(9), INT_MIN}, {store.getMidiCC(10), 0}, {store.getMidiCC(11), 0},
+      {store.getMidiCC(12), INT_MAX}, {store.getMidiCC(13), 0});
   EXPECT_EQ(store.loadInt("Midi Channel"), 0);
   EXPECT_TRUE(store.getRegisterIsOn("ToolTip", true));
   EXPECT_FALSE(store.getRegisterIsOn("ToolTip", false));
@@ -184,9 +180,7 @@ TEST_F(PrefsStoreTest, ControllerMapUsesDecimalKeys) {
   EXPECT_FALSE(fileJson(env.userFile()).contains("128"));
 
   ASSERT_TRUE(store.saveInts({{"1", 11}, {"2", 22}, {"127", 33}}));
-  EXPECT_EQ(store.getMidiCC(1), 11);
-  EXPECT_EQ(store.getMidiCC(2), 22);
-  EXPECT_EQ(store.getMidiCC(127), 33);
+  EXPECT_VALUES({store.getMidiCC(1), 11}, {store.getMidiCC(2), 22}, {store.getMidiCC(127), 33});
 }
 
 TEST_F(PrefsStoreTest, MachineWideStringsMoveToTheUserOnce) {

@@ -13,6 +13,7 @@
 #include "platform/prefsTestEnv.h"
 #include "plugin/uPlugin.h"
 #include "support/xdgSandbox.h"
+#include "support/expectValues.h"
 
 using prefstest::TempXdg;
 
@@ -82,9 +83,7 @@ TEST(ObjectMidiPrefs, StoredValuesAndWrongKinds) {
   auto p = std::make_unique<APlugin>(nullptr);
   EXPECT_FALSE(p->getMidiCaptureOn());
   EXPECT_TRUE(p->getMidiPresetOn());
-  EXPECT_EQ(p->getMidiChannelSetting(), 5);
-  EXPECT_EQ(p->getMidiCCTag(7), 42);
-  EXPECT_EQ(p->getMidiCCTag(0), 1023);
+  EXPECT_VALUES({p->getMidiChannelSetting(), 5}, {p->getMidiCCTag(7), 42}, {p->getMidiCCTag(0), 1023});
   EXPECT_EQ(p->getMidiCCTag(127), 1024);  // kept as stored, though no tag
   for (int cc : {3, 4, 5, 6, 8}) EXPECT_EQ(p->getMidiCCTag(cc), 0) << cc;
   for (int cc : {-1, 128, 100000}) EXPECT_EQ(p->getMidiCCTag(cc), 0) << cc;
@@ -123,9 +122,7 @@ TEST(ObjectMidiPrefs, SettersWriteTheFileAndTheLiveValue) {
   p->setMidiCCTag(10, 1024);
   p->setMidiCCTag(11, 1025);  // no binding can hold it: ignored
   p->setMidiCCTag(128, 5);
-  EXPECT_EQ(p->getMidiCCTag(9), 300);
-  EXPECT_EQ(p->getMidiCCTag(10), 1024);
-  EXPECT_EQ(p->getMidiCCTag(11), 0);
+  EXPECT_VALUES({p->getMidiCCTag(9), 300}, {p->getMidiCCTag(10), 1024}, {p->getMidiCCTag(11), 0});
   j = fileOf(env);
   EXPECT_EQ(j.value("9", -1), 300);
   EXPECT_EQ(j.value("10", -1), 1024);

@@ -17,6 +17,7 @@
 #include "plugin/uTagMap.h"
 #include "support/fakeEditorLink.h"
 #include "support/fakeHost.h"
+#include "support/expectValues.h"
 
 using testing_support::FakeEditorLink;
 using testing_support::FakeHost;
@@ -432,18 +433,15 @@ TEST(Chunk, ShortOrMissingChunksChangeNothing) {
   const float defaultName[PROGRAM_NAME_LENGTH] = {};
   std::memcpy(chunk.data() + PROGRAM_NAME_FIRST_TAG * 4, defaultName, sizeof(defaultName));
   for (bool isPreset : {false, true}) {
-    EXPECT_EQ(p->setChunk(nullptr, kChunk, isPreset), 0);
-    EXPECT_EQ(p->setChunk(chunk.data(), kChunk - 1, isPreset), 0);
-    EXPECT_EQ(p->setChunk(chunk.data(), 0, isPreset), 0);
-    EXPECT_EQ(p->setChunk(chunk.data(), -kChunk, isPreset), 0);
-    EXPECT_EQ(dispatch(*p, kEffSetChunk, isPreset ? 1 : 0, kChunk, nullptr), 0);
-    EXPECT_EQ(p->getChunk(nullptr, isPreset), 0);
+    EXPECT_VALUES(
+        {p->setChunk(nullptr, kChunk, isPreset), 0}, {p->setChunk(chunk.data(), kChunk - 1, isPreset), 0},
+        {p->setChunk(chunk.data(), 0, isPreset), 0}, {p->setChunk(chunk.data(), -kChunk, isPreset), 0},
+        {dispatch(*p, kEffSetChunk, isPreset ? 1 : 0, kChunk, nullptr), 0}, {p->getChunk(nullptr, isPreset), 0});
   }
   EXPECT_TRUE(State(*p) == before);
   // A longer chunk is read up to its first 4128 bytes.
-  EXPECT_EQ(p->setChunk(chunk.data(), kChunk + 16, false), 1);
-  EXPECT_EQ(p->getCurDemoProgram(), 0);
-  EXPECT_EQ(p->getParameter(62), 0.77f);
+  EXPECT_VALUES(
+      {p->setChunk(chunk.data(), kChunk + 16, false), 1}, {p->getCurDemoProgram(), 0}, {p->getParameter(62), 0.77f});
 }
 
 TEST(Chunk, HostileChunksAreCleanedBeforeTheyAreKept) {
@@ -525,14 +523,14 @@ TEST(Chunk, TheHostsIdentityChoosesTheRules) {
     }
 
     std::vector<unsigned char> copy = chunk;
-    EXPECT_EQ(dispatch(*p, kEffSetChunk, 1, kChunk, copy.data()), 1);
-    EXPECT_EQ(p->getCurDemoProgram(), r.program ? target : 0);
-    EXPECT_EQ(p->getParameter(VOLUME_TAG), r.program ? 0.3f : presets::demoProgramRow(0)[VOLUME_TAG]);
+    EXPECT_VALUES(
+        {dispatch(*p, kEffSetChunk, 1, kChunk, copy.data()), 1}, {p->getCurDemoProgram(), r.program ? target : 0},
+        {p->getParameter(VOLUME_TAG), r.program ? 0.3f : presets::demoProgramRow(0)[VOLUME_TAG]});
     p->setDemoProgram(1);
     copy = chunk;
-    EXPECT_EQ(dispatch(*p, kEffSetChunk, 0, kChunk, copy.data()), 1);
-    EXPECT_EQ(p->getCurDemoProgram(), r.bank ? target : 1);
-    EXPECT_EQ(p->getParameter(VOLUME_TAG), r.bank ? 0.3f : presets::demoProgramRow(1)[VOLUME_TAG]);
+    EXPECT_VALUES(
+        {dispatch(*p, kEffSetChunk, 0, kChunk, copy.data()), 1}, {p->getCurDemoProgram(), r.bank ? target : 1},
+        {p->getParameter(VOLUME_TAG), r.bank ? 0.3f : presets::demoProgramRow(1)[VOLUME_TAG]});
   }
 }
 

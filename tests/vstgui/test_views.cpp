@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "support/vstguiTester.h"
+#include "support/expectValues.h"
 
 using namespace VSTGUI;
 using testing_support::FrameTester;
@@ -195,9 +196,7 @@ TEST(VstguiFrame, IdlePassRedrawsExactlyTheDirtyViews) {
   tester.frame()->addView(box);
   box->addView(c);
   tester.idle();
-  EXPECT_EQ(a->draws, 1);
-  EXPECT_EQ(b->draws, 1);
-  EXPECT_EQ(c->draws, 1);
+  EXPECT_VALUES({a->draws, 1}, {b->draws, 1}, {c->draws, 1});
 
   tester.idle();  // nothing changed: nothing drawn, nothing presented
   tester.platform()->clearPresentedRegions();
@@ -208,9 +207,7 @@ TEST(VstguiFrame, IdlePassRedrawsExactlyTheDirtyViews) {
   a->setDirty();
   c->setValue(0.25f);  // a value change alone makes a control dirty
   tester.idle();
-  EXPECT_EQ(a->draws, 2);
-  EXPECT_EQ(b->draws, 1);
-  EXPECT_EQ(c->draws, 2);
+  EXPECT_VALUES({a->draws, 2}, {b->draws, 1}, {c->draws, 2});
   ASSERT_EQ(tester.platform()->getPresentedRegions().size(), 2u);
   EXPECT_EQ(tester.platform()->getPresentedRegions()[0], CRect(0, 0, 50, 50));
   EXPECT_EQ(tester.platform()->getPresentedRegions()[1], CRect(210, 10, 240, 40));  // frame coordinates
