@@ -80,9 +80,9 @@ TEST(Modulator, OutOfRangeNumbersAreIgnored) {
   EXPECT_VALUES(
       {m.getSrcForSlot(MATRIX_SLOT), SRC_INPUT}, {m.getDestForSlot(MATRIX_SLOT), 10},
       {modFor(m, SRC_INPUT, 0.8f, 10), 0.4f, kUlps});
-  EXPECT_TRUE(TModulator::getIsValidDest(111));
-  EXPECT_TRUE(TModulator::getIsValidSrc(54));
-  EXPECT_TRUE(TModulator::getIsValidSlot(23));
+  EXPECT_VALUES(
+      {TModulator::getIsValidDest(111), true}, {TModulator::getIsValidSrc(54), true},
+      {TModulator::getIsValidSlot(23), true});
 }
 
 TEST(Modulator, AmountsAndTheUsedList) {

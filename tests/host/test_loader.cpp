@@ -60,11 +60,9 @@ TEST(Loader, HostCallbackServesTimeStringsAndAutomation) {
   ASSERT_NE(t, nullptr);
   EXPECT_VALUES({t->samplePos, 48000.0}, {t->sampleRate, 48000.0}, {t->tempo, 150.0});
   EXPECT_DOUBLE_EQ(t->ppqPos, 2.5);  // one second at 150 beats per minute
-  EXPECT_EQ(t->barStartPos, 0.0);
-  EXPECT_EQ(t->flags & kVstTransportChanged, 0);
-  EXPECT_TRUE(t->flags & kVstTransportPlaying);
-  EXPECT_TRUE(t->flags & kVstTempoValid);
-  EXPECT_TRUE(t->flags & kVstPpqPosValid);
+  EXPECT_VALUES(
+      {t->barStartPos, 0.0}, {t->flags & kVstTransportChanged, 0}, {t->flags & kVstTransportPlaying, true},
+      {t->flags & kVstTempoValid, true}, {t->flags & kVstPpqPosValid, true});
 
   vsthost::hostCallback(e, kHostAutomate, 12, 0, nullptr, 0.75f);
   ASSERT_EQ(plugin->host().automation.size(), 1u);

@@ -8,6 +8,8 @@
 #include "support/fakeHost.h"
 #include "support/expectValues.h"
 
+using testing_support::kUlps;
+
 using namespace miditest;
 
 namespace {
@@ -44,10 +46,9 @@ TEST(MidiLearn, TheNextLearnableControllerBindsTheArmedTag) {
   }
   list.cc(7, 0);
   play(p, list);
-  EXPECT_FALSE(p.isMidiLatchOn());
-  EXPECT_EQ(p.getMidiCCTag(7), kTag);
-  EXPECT_FLOAT_EQ(p.getMidiCaptureValue(kTag), 0.5f);
-  EXPECT_FALSE(p.getMidiCaptureFlag(kTag));
+  EXPECT_VALUES(
+      {p.isMidiLatchOn(), false}, {p.getMidiCCTag(7), kTag}, {p.getMidiCaptureValue(kTag), 0.5f, kUlps},
+      {p.getMidiCaptureFlag(kTag), false});
   EXPECT_FLOAT_EQ(p.getParameter(kTag), 0.5f);  // far from the value: not taken over yet
 
   // The map changed at once; the preference file gets it from the writer.

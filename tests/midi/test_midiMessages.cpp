@@ -102,9 +102,7 @@ TEST(MidiMessages, NotesSetSourcesAndHeldNotes) {
   const float note = p.getSourceValue(midi::SRC_NOTE);
   list.note(69, 0);
   play(p, list);
-  EXPECT_FALSE(p.isNoteHeld(69));
-  EXPECT_EQ(p.getSourceValue(midi::SRC_NOTE), note);
-  EXPECT_TRUE(p.isNoteHeld(40));
+  EXPECT_VALUES({p.isNoteHeld(69), false}, {p.getSourceValue(midi::SRC_NOTE), note}, {p.isNoteHeld(40), true});
   list.noteOff(40);
   play(p, list);
   EXPECT_FALSE(p.isNoteHeld(40));
@@ -120,10 +118,7 @@ TEST(MidiMessages, NoteModeLfosRunWhileAnyNoteIsHeld) {
   EventList list;
   list.note(60, 100).note(64, 100);
   play(p, list);
-  EXPECT_TRUE(p.lfoRunning(0));
-  EXPECT_FALSE(p.lfoRunning(1));
-  EXPECT_TRUE(p.lfoRunning(2));
-  EXPECT_FALSE(p.lfoRunning(3));
+  EXPECT_VALUES({p.lfoRunning(0), true}, {p.lfoRunning(1), false}, {p.lfoRunning(2), true}, {p.lfoRunning(3), false});
   list.noteOff(60);
   play(p, list);
   EXPECT_TRUE(p.lfoRunning(0));
@@ -147,18 +142,14 @@ TEST(MidiMessages, MidiModeLfosFollowTheirTriggerController) {
   EventList list;
   list.cc(1, 64);
   play(p, list);
-  EXPECT_TRUE(p.lfoRunning(0));
-  EXPECT_FALSE(p.lfoRunning(1));
-  EXPECT_FALSE(p.lfoRunning(2));
+  EXPECT_VALUES({p.lfoRunning(0), true}, {p.lfoRunning(1), false}, {p.lfoRunning(2), false});
   list.cc(1, 0);
   play(p, list);
   EXPECT_FALSE(p.lfoRunning(0));
 
   list.cc(84, 1).cc(85, 127).cc(0, 127);
   play(p, list);
-  EXPECT_TRUE(p.lfoRunning(2));
-  EXPECT_FALSE(p.lfoRunning(0));
-  EXPECT_FALSE(p.lfoRunning(3));
+  EXPECT_VALUES({p.lfoRunning(2), true}, {p.lfoRunning(0), false}, {p.lfoRunning(3), false});
 
   // The pitch wheel passes its distance from the centre: off centre starts, the centre stops.
   list.bend(0, 10);
@@ -265,7 +256,6 @@ TEST(MidiMessages, AProgramChangeLoadsTheProgramAndRestartsPickUpAndHeldNotes) {
   char name[kVstMaxProgNameLen + 1] = {};
   p.getProgramName(name);
   EXPECT_STREQ(name, "Default");
-  EXPECT_FALSE(p.isNoteHeld(60));
-  EXPECT_FALSE(p.getMidiCaptureFlag(1));
-  EXPECT_EQ(p.getMidiCaptureValue(1), p.getParameter(1));
+  EXPECT_VALUES(
+      {p.isNoteHeld(60), false}, {p.getMidiCaptureFlag(1), false}, {p.getMidiCaptureValue(1), p.getParameter(1)});
 }

@@ -70,9 +70,7 @@ TEST(ObjectFolders, MachineWideFolderIsTakenOverByTheUser) {
 TEST(ObjectMidiPrefs, DefaultsWithoutAFile) {
   TempXdg env;
   auto p = std::make_unique<APlugin>(nullptr);
-  EXPECT_TRUE(p->getMidiCaptureOn());
-  EXPECT_TRUE(p->getMidiPresetOn());
-  EXPECT_EQ(p->getMidiChannelSetting(), 0);
+  EXPECT_VALUES({p->getMidiCaptureOn(), true}, {p->getMidiPresetOn(), true}, {p->getMidiChannelSetting(), 0});
   for (int cc = 0; cc < NUM_MIDI_CC; ++cc) EXPECT_EQ(p->getMidiCCTag(cc), 0) << cc;
 }
 
@@ -91,10 +89,9 @@ TEST(ObjectMidiPrefs, StoredValuesAndWrongKinds) {
   // Values of the wrong kind read like missing ones: the defaults.
   prefstest::writeFile(env.userFile(), R"({"MidiCapture": 0, "MidiPreset": "y", "Midi Channel": "5"})");
   p->loadMidiPreferences();
-  EXPECT_TRUE(p->getMidiCaptureOn());
-  EXPECT_TRUE(p->getMidiPresetOn());
-  EXPECT_EQ(p->getMidiChannelSetting(), 0);
-  EXPECT_EQ(p->getMidiCCTag(7), 0);
+  EXPECT_VALUES(
+      {p->getMidiCaptureOn(), true}, {p->getMidiPresetOn(), true}, {p->getMidiChannelSetting(), 0},
+      {p->getMidiCCTag(7), 0});
   prefstest::writeFile(env.userFile(), R"({"MidiCapture": "Y ", "MidiPreset": "N"})");
   p->loadMidiPreferences();
   EXPECT_TRUE(p->getMidiCaptureOn());
@@ -109,9 +106,7 @@ TEST(ObjectMidiPrefs, SettersWriteTheFileAndTheLiveValue) {
   p->setMidiChannelSetting(16);
   p->setMidiChannelSetting(17);  // not a channel setting: ignored
   p->setMidiChannelSetting(-1);
-  EXPECT_FALSE(p->getMidiCaptureOn());
-  EXPECT_FALSE(p->getMidiPresetOn());
-  EXPECT_EQ(p->getMidiChannelSetting(), 16);
+  EXPECT_VALUES({p->getMidiCaptureOn(), false}, {p->getMidiPresetOn(), false}, {p->getMidiChannelSetting(), 16});
   nlohmann::json j = fileOf(env);
   EXPECT_EQ(j.value("MidiCapture", ""), "N");
   EXPECT_EQ(j.value("MidiPreset", ""), "N");
@@ -142,9 +137,7 @@ TEST(ObjectMidiPrefs, SettersWriteTheFileAndTheLiveValue) {
 
   // A new instance starts from what this one stored.
   auto q = std::make_unique<APlugin>(nullptr);
-  EXPECT_FALSE(q->getMidiCaptureOn());
-  EXPECT_EQ(q->getMidiChannelSetting(), 16);
-  EXPECT_EQ(q->getMidiCCTag(127), 381);
+  EXPECT_VALUES({q->getMidiCaptureOn(), false}, {q->getMidiChannelSetting(), 16}, {q->getMidiCCTag(127), 381});
 }
 
 TEST(ObjectMidiLearn, BindingLearntOnTheAudioThreadReachesTheFileWhileAlive) {

@@ -80,17 +80,13 @@ TEST(ParamText, DisplaysOfSingleValues) {
 }
 
 TEST(ParamText, FormatterHelpers) {
-  EXPECT_EQ(getMixStr(0.75f, true), "50/100 L/H");
-  EXPECT_EQ(toFilterStr(1.0f, true), "20480 Hz");
-  EXPECT_EQ(getEnvLenStr(1.0f, 14.0f, false), "16383 ms");
-  EXPECT_EQ(toFreqStr(1.0f, 32.0f, 10.0f, false), "1.76 KHz");
-  EXPECT_EQ(toFreqStr(0.0f, 4096.0f, 10.0f, false), "0.01 Hz");
-  EXPECT_EQ(toFreqStr(0.5f, 0.0f, 10.0f, true), "");
-  EXPECT_EQ(toFreqStr(FakeSource(), 1024, 2048.0f, 10.0f, true), "");
-  EXPECT_EQ(toFreqStr(FakeSource(), -1, 2048.0f, 10.0f, true), "");
-  EXPECT_EQ(getFloatStr(-5.0f, 1), "-5.0");
-  EXPECT_EQ(getFloatStr(20.48f, 2), "20.48");
-  EXPECT_EQ(getFloatStr(2.5f, 0), "2");
+  EXPECT_TEXTS(
+      {getMixStr(0.75f, true), "50/100 L/H"}, {toFilterStr(1.0f, true), "20480 Hz"},
+      {getEnvLenStr(1.0f, 14.0f, false), "16383 ms"}, {toFreqStr(1.0f, 32.0f, 10.0f, false), "1.76 KHz"},
+      {toFreqStr(0.0f, 4096.0f, 10.0f, false), "0.01 Hz"}, {toFreqStr(0.5f, 0.0f, 10.0f, true), ""},
+      {toFreqStr(FakeSource(), 1024, 2048.0f, 10.0f, true), ""},
+      {toFreqStr(FakeSource(), -1, 2048.0f, 10.0f, true), ""}, {getFloatStr(-5.0f, 1), "-5.0"},
+      {getFloatStr(20.48f, 2), "20.48"}, {getFloatStr(2.5f, 0), "2"});
 }
 
 // Texts that depend on other values: synced speeds show periods (each speed follows its own LFO's
@@ -187,13 +183,11 @@ TEST(ParamText, DisruptAmountsAreNamedAfterTheirDestinations) {
   // The default destinations 2, 3, 8, 86, 42, 44, 51.
   const int defaults[7] = {2, 3, 8, 86, 42, 44, 51};
   for (int n = 0; n < 7; ++n) s.step(136 + n, defaults[n], 127.99f);
-  EXPECT_EQ(getParamName(s, 70), "Disrupt 1 : Mix");
-  EXPECT_EQ(getParamName(s, 71), "Disrupt 2 : Pan");
-  EXPECT_EQ(getParamName(s, 72), "Disrupt 3 : Distort: Distort 1");
-  EXPECT_EQ(getParamName(s, 73), "Disrupt 4 : LFO 1 Speed");
-  EXPECT_EQ(getParamName(s, 74), "Disrupt 5 : Filter High Freq");
-  EXPECT_EQ(getParamName(s, 75), "Disrupt 6 : Filter Low Freq");
-  EXPECT_EQ(getParamName(s, 76), "Disrupt 7 : Widener Amount");
+  EXPECT_TEXTS(
+      {getParamName(s, 70), "Disrupt 1 : Mix"}, {getParamName(s, 71), "Disrupt 2 : Pan"},
+      {getParamName(s, 72), "Disrupt 3 : Distort: Distort 1"}, {getParamName(s, 73), "Disrupt 4 : LFO 1 Speed"},
+      {getParamName(s, 74), "Disrupt 5 : Filter High Freq"}, {getParamName(s, 75), "Disrupt 6 : Filter Low Freq"},
+      {getParamName(s, 76), "Disrupt 7 : Widener Amount"});
   s.type(31);
   EXPECT_EQ(getParamName(s, 72), "Disrupt 3 : Distort: Split Freq");
   s.step(142, 13, 127.99f);

@@ -166,14 +166,10 @@ TEST(ParameterStore, OnOffAccessors) {
   EXPECT_TRUE(p->getOnOff(62));
   EXPECT_FALSE(p->getRevOnOff(62));
   p->setParameter(62, 0.49999f);
-  EXPECT_FALSE(p->getOnOff(62));
-  EXPECT_TRUE(p->getRevOnOff(62));
-  EXPECT_TRUE(APlugin::getOnOff(0.5f));
-  EXPECT_TRUE(APlugin::getRevOnOff(0.5f));
-  EXPECT_FALSE(APlugin::getOnOff(kNaN));
-  EXPECT_FALSE(p->getOnOff(1024));
-  EXPECT_TRUE(p->getRevOnOff(1024));
-  EXPECT_TRUE(p->getRevOnOff(-1));
+  EXPECT_VALUES(
+      {p->getOnOff(62), false}, {p->getRevOnOff(62), true}, {APlugin::getOnOff(0.5f), true},
+      {APlugin::getRevOnOff(0.5f), true}, {APlugin::getOnOff(kNaN), false}, {p->getOnOff(1024), false},
+      {p->getRevOnOff(1024), true}, {p->getRevOnOff(-1), true});
 }
 
 TEST(ParameterStore, SteppedValues) {

@@ -105,10 +105,9 @@ struct WatchingEditor : FakeEditorLink {
 TEST(Programs, ConstructionLoadsTheFirstBuiltInProgram) {
   auto p = makePlugin();
   expectLoaded(*p, 0);
-  EXPECT_FALSE(p->getEditChanged());
-  EXPECT_FALSE(p->getIsSettingPreset());
-  EXPECT_EQ(p->getProgram(), 0);
-  EXPECT_TRUE(p->getAeffect()->flags & kEffFlagProgramChunks);
+  EXPECT_VALUES(
+      {p->getEditChanged(), false}, {p->getIsSettingPreset(), false}, {p->getProgram(), 0},
+      {p->getAeffect()->flags & kEffFlagProgramChunks, true});
   for (int i = 0; i < NUM_DEMO_PROGRAMS; ++i) EXPECT_EQ(std::string(p->getPresetName(i)), presets::demoProgramName(i));
   EXPECT_STREQ(p->getPresetName(-1), "None");
   EXPECT_STREQ(p->getPresetName(NUM_DEMO_PROGRAMS), "None");
@@ -217,14 +216,10 @@ TEST(Programs, SnapshotsSwitchWithoutLoading) {
   EXPECT_TRUE(p->getEditChanged());
 
   p->origProgram();
-  EXPECT_FALSE(p->getEditChanged());
-  EXPECT_EQ(p->getParameter(62), row[62]);
-  EXPECT_EQ(p->programs.values[1], row[1]);
+  EXPECT_VALUES({p->getEditChanged(), false}, {p->getParameter(62), row[62]}, {p->programs.values[1], row[1]});
 
   p->editProgram();
-  EXPECT_TRUE(p->getEditChanged());
-  EXPECT_EQ(p->getParameter(62), 0.77f);
-  EXPECT_EQ(p->programs.values[1], 0.2f);
+  EXPECT_VALUES({p->getEditChanged(), true}, {p->getParameter(62), 0.77f}, {p->programs.values[1], 0.2f});
 
   p->defaultProgram();
   EXPECT_TRUE(p->getEditChanged());
@@ -259,9 +254,9 @@ TEST(Programs, AnOpenEditorFollowsTheLoadAndRedrawsOnce) {
   EXPECT_EQ(editor.resumes, 1);
   EXPECT_EQ(editor.resumesWhileRefreshing, 1);
   ASSERT_GE(editor.parameters.size(), static_cast<std::size_t>(NUM_PARAMS));
-  EXPECT_EQ(editor.toldWhileLoading, static_cast<int>(editor.parameters.size()));
-  EXPECT_FALSE(p->getIsSettingPreset());
-  EXPECT_FALSE(p->refreshingEditor);
+  EXPECT_VALUES(
+      {editor.toldWhileLoading, static_cast<int>(editor.parameters.size())}, {p->getIsSettingPreset(), false},
+      {p->refreshingEditor, false});
   // The values it was told are the new row's.
   const float* row = presets::demoProgramRow(8);
   for (const auto& [tag, value] : editor.parameters) ASSERT_EQ(value, row[tag]) << tag;

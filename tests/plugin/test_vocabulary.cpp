@@ -146,23 +146,20 @@ TEST(Vocabulary, DestinationSubMenusCoverEveryDestinationOnce) {
   EXPECT_EQ(DEST_SUB_MENU_START.back(), NUM_MOD_DESTS);
   for (std::size_t h = 0; h + 1 < DEST_SUB_MENU_START.size(); ++h)
     EXPECT_LT(DEST_SUB_MENU_START[h], DEST_SUB_MENU_START[h + 1]);
-  EXPECT_EQ(DEST_STR[DEST_SUB_MENU_START[1]], "Dist1");
-  EXPECT_EQ(DEST_STR[DEST_SUB_MENU_START[2]], "Pre-EQ Band 1 Gain");
-  EXPECT_EQ(DEST_STR[DEST_SUB_MENU_START[4]], "Disrupt");
-  EXPECT_EQ(DEST_STR[DEST_SUB_MENU_START[5]], "Follower Smooth");
-  EXPECT_EQ(DEST_STR[DEST_SUB_MENU_START[6]], "LFO 1 Amount");
-  EXPECT_EQ(DEST_STR[DEST_SUB_MENU_START[7]], "Mod 1 Amount");
+  EXPECT_TEXTS(
+      {DEST_STR[DEST_SUB_MENU_START[1]], "Dist1"}, {DEST_STR[DEST_SUB_MENU_START[2]], "Pre-EQ Band 1 Gain"},
+      {DEST_STR[DEST_SUB_MENU_START[4]], "Disrupt"}, {DEST_STR[DEST_SUB_MENU_START[5]], "Follower Smooth"},
+      {DEST_STR[DEST_SUB_MENU_START[6]], "LFO 1 Amount"}, {DEST_STR[DEST_SUB_MENU_START[7]], "Mod 1 Amount"});
 }
 
 TEST(Vocabulary, KnobRowsCommonToEveryType) {
   for (int t = 0; t < NUM_DISTORT_TYPES; ++t) {
     SCOPED_TRACE(t);
-    EXPECT_EQ(row(DISTORT_LABEL_STR, t, 0), "Pre");
-    EXPECT_EQ(row(DISTORT_LABEL_STR, t, 1), "Norm");
-    EXPECT_EQ(row(DISTORT_READOUT_STR, t, 0), "Distort: Pre-Boost");
-    EXPECT_EQ(row(DISTORT_READOUT_STR, t, 1), "Distort: Normalize");
-    EXPECT_EQ(row(DISTORT_DEST_STR, t, 0), "Dist: Pre");
-    EXPECT_EQ(row(DISTORT_DEST_STR, t, 1), "Dist: Norm");
+    EXPECT_TEXTS(
+        {row(DISTORT_LABEL_STR, t, 0), "Pre"}, {row(DISTORT_LABEL_STR, t, 1), "Norm"},
+        {row(DISTORT_READOUT_STR, t, 0), "Distort: Pre-Boost"},
+        {row(DISTORT_READOUT_STR, t, 1), "Distort: Normalize"}, {row(DISTORT_DEST_STR, t, 0), "Dist: Pre"},
+        {row(DISTORT_DEST_STR, t, 1), "Dist: Norm"});
   }
 }
 
@@ -229,24 +226,18 @@ TEST(Vocabulary, DestinationNamesAreCaptions) {
 }
 
 TEST(Vocabulary, DestinationTexts) {
-  EXPECT_EQ(destText(6, 0), "Distort: Pre-Boost");
-  EXPECT_EQ(shortDestText(6, 0), "Dist: Pre");
-  EXPECT_EQ(destText(8, 48), "Distort: Split Freq");
-  EXPECT_EQ(shortDestText(8, 48), "Dist: Split");
-  EXPECT_EQ(destText(8, 49), "Distort: Amount");
-  EXPECT_EQ(shortDestText(8, 49), "Dist: Amount");
-  EXPECT_EQ(destText(13, 31), "Distort: Low/High Amount");
-  EXPECT_EQ(shortDestText(9, 31), "Lo Freq");
-  EXPECT_EQ(destText(5, 31), "Dry Pan");
-  EXPECT_EQ(destText(14, 31), "Gate Threshold");
-  EXPECT_EQ(shortDestText(80, 7), "Flwr Mod Amt ");
-  EXPECT_EQ(shortDestText(0, 7), "None");
-  EXPECT_EQ(destText(111, 7), "Mod 10 Amount");
+  EXPECT_TEXTS(
+      {destText(6, 0), "Distort: Pre-Boost"}, {shortDestText(6, 0), "Dist: Pre"},
+      {destText(8, 48), "Distort: Split Freq"}, {shortDestText(8, 48), "Dist: Split"},
+      {destText(8, 49), "Distort: Amount"}, {shortDestText(8, 49), "Dist: Amount"},
+      {destText(13, 31), "Distort: Low/High Amount"}, {shortDestText(9, 31), "Lo Freq"},
+      {destText(5, 31), "Dry Pan"}, {destText(14, 31), "Gate Threshold"}, {shortDestText(80, 7), "Flwr Mod Amt "},
+      {shortDestText(0, 7), "None"}, {destText(111, 7), "Mod 10 Amount"});
   // Hostile input: no read outside the tables.
   EXPECT_EQ(destText(-1, 0), "");
   EXPECT_EQ(destText(112, 0), "");
   EXPECT_EQ(shortDestText(1 << 30, 0), "");
-  EXPECT_EQ(destText(8, -5), "Distort: Distort 1");
-  EXPECT_EQ(destText(8, 1000), "Distort: Split Freq");
-  EXPECT_EQ(shortDestText(8, 52), "Dist: Split");
+  EXPECT_TEXTS(
+      {destText(8, -5), "Distort: Distort 1"}, {destText(8, 1000), "Distort: Split Freq"},
+      {shortDestText(8, 52), "Dist: Split"});
 }

@@ -390,13 +390,10 @@ TEST(Dispatcher, EditorOpcodesReachTheEditor) {
   EXPECT_EQ(dispatch(e, kEffEditGetRect, 0, 0, &rect), 1);
   EXPECT_EQ(rect, &editor->rect);
   int window = 0;
-  EXPECT_EQ(dispatch(e, kEffEditOpen, 0, 0, &window), 1);
-  EXPECT_TRUE(editor->isOpen());
-  EXPECT_EQ(dispatch(e, kEffEditIdle), 0);
-  EXPECT_EQ(dispatch(e, kEffEditClose), 0);
-  EXPECT_FALSE(editor->isOpen());
-  EXPECT_EQ(dispatch(e, kEffSetEditKnobMode, 0, 2), 1);
-  EXPECT_EQ(editor->knobMode, 2);
+  EXPECT_VALUES(
+      {dispatch(e, kEffEditOpen, 0, 0, &window), 1}, {editor->isOpen(), true}, {dispatch(e, kEffEditIdle), 0},
+      {dispatch(e, kEffEditClose), 0}, {editor->isOpen(), false}, {dispatch(e, kEffSetEditKnobMode, 0, 2), 1},
+      {editor->knobMode, 2});
   const std::vector<std::string> expected = {"getRect", "open", "idle", "close", "setKnobMode"};
   EXPECT_EQ(editor->calls, expected);
   // The deprecated editor opcodes never reach it.

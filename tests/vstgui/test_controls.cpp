@@ -262,9 +262,8 @@ TEST(VstguiOptionMenu, TitleRulesIndexesAndNoDrawStyle) {
   menu->addEntry("-G");
   menu->addEntry("-Gap");
   menu->addEntry("- G");
-  EXPECT_EQ(menu->getNbEntries(), 6);
-  EXPECT_TRUE(menu->getEntry(0)->isTitle());
-  EXPECT_FALSE(menu->getEntry(0)->isEnabled());
+  EXPECT_VALUES(
+      {menu->getNbEntries(), 6}, {menu->getEntry(0)->isTitle(), true}, {menu->getEntry(0)->isEnabled(), false});
   EXPECT_EQ(menu->getEntry(0)->getTitle(), "Volume");
   EXPECT_TRUE(menu->getEntry(1)->isSeparator());
   EXPECT_TRUE(menu->getEntry(2)->isSelectable());

@@ -90,10 +90,9 @@ TEST(VstguiObjects, AttributeFitsABufferOfExactlyItsSize) {
   ASSERT_TRUE(v->setAttribute(1234, 4, data));
   char out[4] = {};
   uint32_t n = 0;
-  EXPECT_TRUE(v->getAttribute(1234, 4, out, n));
-  EXPECT_EQ(n, 4u);
-  EXPECT_EQ(std::memcmp(out, data, 4), 0);
-  EXPECT_FALSE(v->getAttribute(1234, 3, out, n));
+  EXPECT_VALUES(
+      {v->getAttribute(1234, 4, out, n), true}, {n, 4u}, {std::memcmp(out, data, 4), 0},
+      {v->getAttribute(1234, 3, out, n), false});
   v->forget();
 }
 
@@ -154,9 +153,7 @@ TEST(VstguiContainer, RemoveAllWithoutForgetKeepsViewsForReuse) {
   box->addView(b);
   EXPECT_EQ(a->getFrame(), tester.frame());
   box->removeAll(false);
-  EXPECT_FALSE(aDeleted);
-  EXPECT_FALSE(bDeleted);
-  EXPECT_EQ(box->getNbViews(), 0);
+  EXPECT_VALUES({aDeleted, false}, {bDeleted, false}, {box->getNbViews(), 0});
   EXPECT_EQ(a->getParentView(), nullptr);
   EXPECT_FALSE(a->isAttached());
   EXPECT_EQ(a->getNbReference(), 1);

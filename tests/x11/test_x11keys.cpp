@@ -88,10 +88,10 @@ TEST(X11Keys, KeyEchoFilterSkipsTheSecondCopyOnceAndOnlyFromTheOtherSource) {
   f.remember(KeyEchoFilter::Source::kWindow, up, true, 1000, 1);
   EXPECT_FALSE(f.isEcho(KeyEchoFilter::Source::kWindow, up, true, 1001, result)) << "same source: a new key";
   EXPECT_FALSE(f.isEcho(KeyEchoFilter::Source::kHost, up, false, 1001, result)) << "release is not the press";
-  EXPECT_FALSE(f.isEcho(KeyEchoFilter::Source::kHost, q, true, 1001, result));
-  EXPECT_TRUE(f.isEcho(KeyEchoFilter::Source::kHost, up, true, 1010, result));
-  EXPECT_EQ(result, 1);
-  EXPECT_FALSE(f.isEcho(KeyEchoFilter::Source::kHost, up, true, 1011, result));
+  EXPECT_VALUES(
+      {f.isEcho(KeyEchoFilter::Source::kHost, q, true, 1001, result), false},
+      {f.isEcho(KeyEchoFilter::Source::kHost, up, true, 1010, result), true}, {result, 1},
+      {f.isEcho(KeyEchoFilter::Source::kHost, up, true, 1011, result), false});
 
   f.remember(KeyEchoFilter::Source::kHost, q, true, 5000, -1);
   EXPECT_FALSE(
