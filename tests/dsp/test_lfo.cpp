@@ -1,12 +1,13 @@
 #include "dsp/uLfo.h"
-#include "support/expectValues.h"
-
-using testing_support::kUlps;
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+
+#include "support/expectValues.h"
+
+using testing_support::kUlps;
 
 namespace {
 

@@ -1,11 +1,12 @@
 #include "dsp/uModulator.h"
-#include "support/expectValues.h"
-
-using testing_support::kUlps;
 
 #include <gtest/gtest.h>
 
 #include <limits>
+
+#include "support/expectValues.h"
+
+using testing_support::kUlps;
 
 namespace {
 
