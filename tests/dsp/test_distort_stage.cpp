@@ -12,6 +12,9 @@
 
 #include "dsp/uDistort.h"
 #include "dsp/uDistortTables.h"
+#include "support/expectValues.h"
+
+using testing_support::kUlps;
 
 using namespace dsp;
 using namespace dsp::distort;
@@ -214,9 +217,7 @@ TEST(DistortStage, LowFiHoldsForItsPeriod) {
       run(*d, DIST_LOW_FI, k, {0.1f, 0, 0, 0}).l0, run(*d, DIST_LOW_FI, k, {0.2f, 0, 0, 0}).l0,
       run(*d, DIST_LOW_FI, k, {0.3f, 0, 0, 0}).l0, run(*d, DIST_LOW_FI, k, {0.4f, 0, 0, 0}).l0};
   EXPECT_EQ(outs[0], 0.0f);  // counter 1 < 2: nothing held yet
-  EXPECT_NEAR(outs[1], 0.2f, 1e-4f);
-  EXPECT_EQ(outs[2], outs[1]);
-  EXPECT_NEAR(outs[3], 0.4f, 1e-4f);
+  EXPECT_VALUES({outs[1], 0.2f, 1e-4f}, {outs[2], outs[1]}, {outs[3], 0.4f, 1e-4f});
   // Two Band Low-FI: the output follows one call after each hold.
   auto t = makeStage();
   const Knobs kb = {0.5f, 0.0f, 0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};  // low band only, hold every call
@@ -230,9 +231,7 @@ TEST(DistortStage, RingAndSideRing) {
   const Knobs square = plain(selector(WAVE_SQUARE, 4), 0.0f, 1.0f);
   const Frame out = run(*d, DIST_RING, square, {0.5f, -0.25f, 0.5f, 0.125f});
   const float g = driveGain(0.5f);
-  EXPECT_FLOAT_EQ(out.l0, -0.5f * g);
-  EXPECT_FLOAT_EQ(out.r0, 0.25f * g);
-  EXPECT_FLOAT_EQ(out.r1, -0.125f * g);
+  EXPECT_VALUES({out.l0, -0.5f * g, kUlps}, {out.r0, 0.25f * g, kUlps}, {out.r1, -0.125f * g, kUlps});
   // Amount 0 passes the input.
   auto e = makeStage();
   EXPECT_FLOAT_EQ(run(*e, DIST_RING, plain(0.0f, 0.7f, 0.0f), {0.3f, 0, 0, 0}).l0, 0.3f * g);

@@ -1,4 +1,5 @@
 #include "dsp/dspCommon.h"
+#include "support/expectValues.h"
 
 #include <gtest/gtest.h>
 
@@ -9,23 +10,18 @@
 using namespace dsp;
 
 TEST(DspCommon, TableIndexClampsEveryInput) {
-  EXPECT_EQ(tableIndex(0.0f), 0);
-  EXPECT_EQ(tableIndex(1.0f), 262143);
-  EXPECT_EQ(tableIndex(0.5f), static_cast<int>(0.5f * 262143.98f));
-  EXPECT_EQ(tableIndex(-3.0f), 0);
-  EXPECT_EQ(tableIndex(7.0f), 262143);
-  EXPECT_EQ(tableIndex(std::numeric_limits<float>::quiet_NaN()), 0);
-  EXPECT_EQ(tableIndex(std::numeric_limits<float>::infinity()), 262143);
-  EXPECT_EQ(tableIndex(-std::numeric_limits<float>::infinity()), 0);
-  EXPECT_EQ(filterTableIndex(1.0f), 262143);
-  EXPECT_EQ(filterTableIndex(0.25f), static_cast<int>(0.25f * 262143.0f));
+  EXPECT_VALUES(
+      {tableIndex(0.0f), 0}, {tableIndex(1.0f), 262143}, {tableIndex(0.5f), static_cast<int>(0.5f * 262143.98f)},
+      {tableIndex(-3.0f), 0}, {tableIndex(7.0f), 262143}, {tableIndex(std::numeric_limits<float>::quiet_NaN()), 0},
+      {tableIndex(std::numeric_limits<float>::infinity()), 262143},
+      {tableIndex(-std::numeric_limits<float>::infinity()), 0}, {filterTableIndex(1.0f), 262143},
+      {filterTableIndex(0.25f), static_cast<int>(0.25f * 262143.0f)});
 }
 
 TEST(DspCommon, SaturatingIntNeverOverflows) {
-  EXPECT_EQ(saturatingInt(3.99), 3);
-  EXPECT_EQ(saturatingInt(-3.99), -3);
-  EXPECT_EQ(saturatingInt(1e30), std::numeric_limits<int>::max());
-  EXPECT_EQ(saturatingInt(-1e30), std::numeric_limits<int>::min());
+  EXPECT_VALUES(
+      {saturatingInt(3.99), 3}, {saturatingInt(-3.99), -3}, {saturatingInt(1e30), std::numeric_limits<int>::max()},
+      {saturatingInt(-1e30), std::numeric_limits<int>::min()});
   EXPECT_EQ(saturatingInt(std::nan("")), 0);
 }
 

@@ -5,6 +5,7 @@
 #include "dsp/uCompressor.h"
 #include "dsp/uNoiseGate.h"
 #include "dspTestUtil.h"
+#include "support/expectValues.h"
 
 using dsp::TCompressor;
 using dsp::TNoiseGate;
@@ -60,9 +61,7 @@ TEST(NoiseGate, AttackHoldAndReleaseLastTheirTimes) {
     steps += 2;
     ASSERT_LT(steps, 10000);
   }
-  EXPECT_EQ(g.getState(), TNoiseGate::kHold);
-  EXPECT_EQ(g.getGain(), 1.0);
-  EXPECT_NEAR(steps, std::ceil(16.0 * 88.2), 2.0);
+  EXPECT_VALUES({g.getState(), TNoiseGate::kHold}, {g.getGain(), 1.0}, {steps, std::ceil(16.0 * 88.2), 2.0});
 
   // Hold 2^7 = 128 ms, counted from reaching full gain; the signal stops at once.
   int held = 0;
@@ -81,9 +80,7 @@ TEST(NoiseGate, AttackHoldAndReleaseLastTheirTimes) {
     released += 2;
     ASSERT_LT(released, 100000);
   }
-  EXPECT_NEAR(released, 11.0 * 88.2, 3.0);
-  EXPECT_EQ(g.getState(), TNoiseGate::kClosed);
-  EXPECT_EQ(g.getGain(), 0.0);
+  EXPECT_VALUES({released, 11.0 * 88.2, 3.0}, {g.getState(), TNoiseGate::kClosed}, {g.getGain(), 0.0});
 }
 
 TEST(NoiseGate, ZeroHoldLastsOneMillisecondAndReleaseReturnsToAttackFromItsGain) {

@@ -6,6 +6,9 @@
 #include <complex>
 
 #include "dspTestUtil.h"
+#include "support/expectValues.h"
+
+using testing_support::kUlps;
 
 using dsp::TEQ;
 using dsp::TOldEQ;
@@ -77,18 +80,15 @@ TEST(EQ, FlatSettingPassesTheInputClampedToTen) {
   for (float x : {0.0f, 0.25f, -0.9f, 3.0f, -9.5f}) {
     float a = x, b = -x, c = x * 0.5f, d = 2.0f * x;
     eq.process(s.gain, s.freq, s.width, a, b, c, d);
-    EXPECT_NEAR(a, x, 1e-6f * (1.0f + std::fabs(x)));
-    EXPECT_NEAR(b, -x, 1e-6f * (1.0f + std::fabs(x)));
-    EXPECT_NEAR(c, x * 0.5f, 1e-6f * (1.0f + std::fabs(x)));
-    EXPECT_NEAR(d, std::fmax(-10.0f, std::fmin(10.0f, 2.0f * x)), 1e-5f * (1.0f + std::fabs(x)));
+    EXPECT_VALUES(
+        {a, x, 1e-6f * (1.0f + std::fabs(x))}, {b, -x, 1e-6f * (1.0f + std::fabs(x))},
+        {c, x * 0.5f, 1e-6f * (1.0f + std::fabs(x))},
+        {d, std::fmax(-10.0f, std::fmin(10.0f, 2.0f * x)), 1e-5f * (1.0f + std::fabs(x))});
   }
   for (int k = 0; k < 4; ++k) EXPECT_FALSE(eq.isActive(k));
   float a = 50.0f, b = -1e6f, c = 10.0f, d = -10.0f;
   eq.process(s.gain, s.freq, s.width, a, b, c, d);
-  EXPECT_FLOAT_EQ(a, 10.0f);
-  EXPECT_FLOAT_EQ(b, -10.0f);
-  EXPECT_FLOAT_EQ(c, 10.0f);
-  EXPECT_FLOAT_EQ(d, -10.0f);
+  EXPECT_VALUES({a, 10.0f, kUlps}, {b, -10.0f, kUlps}, {c, 10.0f, kUlps}, {d, -10.0f, kUlps});
 }
 
 TEST(EQ, FrequencyCapAtLowHostRates) {
@@ -182,15 +182,16 @@ TEST(OldEQ, FlatKnobsKeepBaseGainsAndSectionsFollowTheirFormula) {
     const double w = 2.0 * dsptest::kPi * TOldEQ::CENTRE_HZ[j] / 88200.0;
     const double q = 1.41459;
     const double beta = (q - 0.5 * w) / (2.0 * q + w);
-    EXPECT_NEAR(eq.getAlpha(j), 0.5 - beta, 1e-6);
-    EXPECT_NEAR(eq.getBeta2(j), 2.0 * beta, 1e-6);
-    EXPECT_NEAR(eq.getGamma2(j), -2.0 * (0.5 + beta) * std::cos(w), 1e-6);
+    EXPECT_VALUES(
+        {eq.getAlpha(j), 0.5 - beta, 1e-6}, {eq.getBeta2(j), 2.0 * beta, 1e-6},
+        {eq.getGamma2(j), -2.0 * (0.5 + beta) * std::cos(w), 1e-6});
   }
   // Knob 0 at 1: band 2 gets +20 dB (x10), band 0 a third of the way (0.333 * 0.5 + 0.5).
   eq.process(1.0f, 0.5f, 0.5f, 0.5f, a, b, c, d);
-  EXPECT_NEAR(eq.getGain(2) / TOldEQ::BASE_GAIN[2], 10.0, 1e-3);
-  EXPECT_NEAR(eq.getGain(0) / TOldEQ::BASE_GAIN[0], std::pow(10.0, (40.0 * (0.333 * 0.5 + 0.5) - 20.0) / 20.0), 1e-3);
-  EXPECT_NEAR(eq.getGain(3) / TOldEQ::BASE_GAIN[3], std::pow(10.0, (40.0 * 0.75 - 20.0) / 20.0), 1e-3);
+  EXPECT_VALUES(
+      {eq.getGain(2) / TOldEQ::BASE_GAIN[2], 10.0, 1e-3},
+      {eq.getGain(0) / TOldEQ::BASE_GAIN[0], std::pow(10.0, (40.0 * (0.333 * 0.5 + 0.5) - 20.0) / 20.0), 1e-3},
+      {eq.getGain(3) / TOldEQ::BASE_GAIN[3], std::pow(10.0, (40.0 * 0.75 - 20.0) / 20.0), 1e-3});
   EXPECT_TRUE(eq.isActive(2));
   EXPECT_FALSE(eq.isActive(9));
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "dspTestUtil.h"
+#include "support/expectValues.h"
 
 using dsp::TFilter;
 using dsptest::measureGain;
@@ -64,10 +65,7 @@ TEST(Filter, PassThroughTypesLeaveTheInputAlone) {
     f.setType(type, false);
     float a = 0.3f, b = -0.7f, c = 123.0f, d = -1e20f;
     f.process(0.5f, 0.5f, a, b, c, d, false);
-    EXPECT_EQ(a, 0.3f);
-    EXPECT_EQ(b, -0.7f);
-    EXPECT_EQ(c, 123.0f);
-    EXPECT_EQ(d, -1e20f);
+    EXPECT_VALUES({a, 0.3f}, {b, -0.7f}, {c, 123.0f}, {d, -1e20f});
   }
 }
 
@@ -130,9 +128,8 @@ TEST(Filter, OnePoleCoefficientsFollowTheCutoffBounds) {
   f.setType(1, false);
   float a = 1.0f, b = 0.0f, c = 0.0f, d = 0.0f;
   f.process(1.0f, 0.0f, a, b, c, d, false);
-  EXPECT_NEAR(a, 0.4f, 1e-6);
-  EXPECT_NEAR(c, 0.24f, 1e-6);
-  EXPECT_NEAR(f.getLastHz(), 20480.0 * std::pow(2.0, -10.0 * 0.98 / 262143.98), 0.01);
+  EXPECT_VALUES(
+      {a, 0.4f, 1e-6}, {c, 0.24f, 1e-6}, {f.getLastHz(), 20480.0 * std::pow(2.0, -10.0 * 0.98 / 262143.98), 0.01});
 
   // freq 0: fc = 20.001 / 88200, above the floor 10 / 88200, so it stands.
   f.reset();
@@ -209,10 +206,7 @@ TEST(Filter, SplitGivesLowAndHighBandsAndLeavesInputs) {
     a = b = c = d = 0.2f;
     f.processSplit(0.6f, 0.3f, a, b, c, d, la, lb, lc, ld, ha, hb, hc, hd, false);
   }
-  EXPECT_EQ(a, 0.2f);
-  EXPECT_EQ(d, 0.2f);
-  EXPECT_NEAR(lc / 0.2f, std::sqrt(2.0), 1e-4);
-  EXPECT_NEAR(hc, 0.0f, 1e-5);
+  EXPECT_VALUES({a, 0.2f}, {d, 0.2f}, {lc / 0.2f, std::sqrt(2.0), 1e-4}, {hc, 0.0f, 1e-5});
 
   // The split's cutoff floor is 50 Hz: at freq 0 the low band of a 20 Hz sine is not attenuated
   // like a 20 Hz cutoff would (-3 dB), but sits near its pass band.

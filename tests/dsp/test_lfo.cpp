@@ -5,6 +5,10 @@
 #include <cmath>
 #include <limits>
 
+#include "support/expectValues.h"
+
+using testing_support::kUlps;
+
 namespace {
 
 const float NaN = std::numeric_limits<float>::quiet_NaN();
@@ -41,20 +45,16 @@ long cycleLength(TLfo& lfo, long limit) {
 TEST(Lfo, WaveValuesAtNamedPhases) {
   const float tri[][2] = {{0.0f, -1.0f}, {0.25f, 0.0f}, {0.5f, 1.0f}, {0.75f, 0.0f}};
   for (auto& p : tri) EXPECT_FLOAT_EQ(shapeAt(TLfo::WAVE_TRIANGLE, p[0]), p[1]) << p[0];
-  EXPECT_FLOAT_EQ(shapeAt(TLfo::WAVE_SAW_UP, 0.0f), -1.0f);
-  EXPECT_FLOAT_EQ(shapeAt(TLfo::WAVE_SAW_UP, 0.75f), 0.5f);
-  EXPECT_FLOAT_EQ(shapeAt(TLfo::WAVE_SAW_DOWN, 0.0f), 1.0f);
-  EXPECT_FLOAT_EQ(shapeAt(TLfo::WAVE_SAW_DOWN, 0.75f), -0.5f);
+  EXPECT_VALUES(
+      {shapeAt(TLfo::WAVE_SAW_UP, 0.0f), -1.0f, kUlps}, {shapeAt(TLfo::WAVE_SAW_UP, 0.75f), 0.5f, kUlps},
+      {shapeAt(TLfo::WAVE_SAW_DOWN, 0.0f), 1.0f, kUlps}, {shapeAt(TLfo::WAVE_SAW_DOWN, 0.75f), -0.5f, kUlps});
   // Square edges: low up to just before the middle, high from the middle on.
-  EXPECT_EQ(shapeAt(TLfo::WAVE_SQUARE, 0.0f), -1.0f);
-  EXPECT_EQ(shapeAt(TLfo::WAVE_SQUARE, 0.4999f), -1.0f);
-  EXPECT_EQ(shapeAt(TLfo::WAVE_SQUARE, 0.5f), 1.0f);
-  EXPECT_EQ(shapeAt(TLfo::WAVE_SQUARE, 0.9999f), 1.0f);
+  EXPECT_VALUES(
+      {shapeAt(TLfo::WAVE_SQUARE, 0.0f), -1.0f}, {shapeAt(TLfo::WAVE_SQUARE, 0.4999f), -1.0f},
+      {shapeAt(TLfo::WAVE_SQUARE, 0.5f), 1.0f}, {shapeAt(TLfo::WAVE_SQUARE, 0.9999f), 1.0f});
   for (float x = 0.0f; x < 1.0f; x += 0.0137f)
     EXPECT_NEAR(shapeAt(TLfo::WAVE_SINE, x), std::sin(2.0 * M_PI * x), 1e-4) << x;
-  EXPECT_EQ(shapeAt(TLfo::WAVE_SINE, 0.0f), 0.0f);
-  EXPECT_EQ(shapeAt(8, 0.3f), 0.0f);
-  EXPECT_EQ(shapeAt(-1, 0.3f), 0.0f);
+  EXPECT_VALUES({shapeAt(TLfo::WAVE_SINE, 0.0f), 0.0f}, {shapeAt(8, 0.3f), 0.0f}, {shapeAt(-1, 0.3f), 0.0f});
 }
 
 TEST(Lfo, WaveShaperWavesInterpolateTheCurve) {
@@ -73,12 +73,10 @@ TEST(Lfo, SymmetryMovesTheMiddleOfTheWave) {
   EXPECT_NEAR(shapeAt(TLfo::WAVE_SAW_UP, 0.3f), -0.4f, 1e-5);  // 0.5 leaves x unchanged
   // Symmetry point at 0.2: the triangle peaks there, and both halves are stretched linearly.
   const float k = symKnobFor(0.2f);
-  EXPECT_NEAR(shapeAt(TLfo::WAVE_TRIANGLE, 0.2f, k), 1.0f, 1e-5);
-  EXPECT_NEAR(shapeAt(TLfo::WAVE_TRIANGLE, 0.1f, k), 0.0f, 1e-5);
-  EXPECT_NEAR(shapeAt(TLfo::WAVE_TRIANGLE, 0.6f, k), 0.0f, 1e-5);
-  EXPECT_NEAR(shapeAt(TLfo::WAVE_SAW_UP, 0.6f, k), 0.5f, 1e-5);
-  EXPECT_EQ(shapeAt(TLfo::WAVE_SQUARE, 0.19f, k), -1.0f);
-  EXPECT_EQ(shapeAt(TLfo::WAVE_SQUARE, 0.21f, k), 1.0f);
+  EXPECT_VALUES(
+      {shapeAt(TLfo::WAVE_TRIANGLE, 0.2f, k), 1.0f, 1e-5}, {shapeAt(TLfo::WAVE_TRIANGLE, 0.1f, k), 0.0f, 1e-5},
+      {shapeAt(TLfo::WAVE_TRIANGLE, 0.6f, k), 0.0f, 1e-5}, {shapeAt(TLfo::WAVE_SAW_UP, 0.6f, k), 0.5f, 1e-5},
+      {shapeAt(TLfo::WAVE_SQUARE, 0.19f, k), -1.0f}, {shapeAt(TLfo::WAVE_SQUARE, 0.21f, k), 1.0f});
 
   TLfo lfo;
   lfo.setSym(0.9f);
@@ -264,11 +262,10 @@ TEST(Lfo, LazyOutputForms) {
     return lfo.getLazyValue(mode);
   };
   const float s = lazyAt(TLfo::LAZY_SINE);
-  EXPECT_NEAR(s, 1.0f, 1e-6);
-  EXPECT_FLOAT_EQ(lazyAt(TLfo::LAZY_LEFT_RIGHT), s * 0.5f + 0.5f);
-  EXPECT_FLOAT_EQ(lazyAt(TLfo::LAZY_LEFT), (s * 0.5f + 0.5f) * 0.5f);
-  EXPECT_FLOAT_EQ(lazyAt(TLfo::LAZY_RIGHT), (s * 0.5f + 0.5f) * 0.5f + 0.5f);
-  EXPECT_EQ(lazyAt(TLfo::LAZY_LEFT_SAW), 0.375f);
+  EXPECT_VALUES(
+      {s, 1.0f, 1e-6}, {lazyAt(TLfo::LAZY_LEFT_RIGHT), s * 0.5f + 0.5f, kUlps},
+      {lazyAt(TLfo::LAZY_LEFT), (s * 0.5f + 0.5f) * 0.5f, kUlps},
+      {lazyAt(TLfo::LAZY_RIGHT), (s * 0.5f + 0.5f) * 0.5f + 0.5f, kUlps}, {lazyAt(TLfo::LAZY_LEFT_SAW), 0.375f});
   for (int m : {4, 5, 7, -1}) EXPECT_EQ(lazyAt(m), 0.625f) << m;
   // The saws read the raw position; the sine is phased.
   EXPECT_EQ(lazyAt(TLfo::LAZY_LEFT_SAW, 0.5f), 0.375f);
@@ -283,9 +280,7 @@ TEST(Lfo, SharedSineTableAndPeriodTable) {
   EXPECT_LT(sine[131071], 0.0f);
   EXPECT_GT(sine[131071], -1e-4f);
 
-  EXPECT_EQ(PERIOD_ARRAY[0], 0.0f);
-  EXPECT_EQ(PERIOD_ARRAY[1], 18.0f);
-  EXPECT_EQ(PERIOD_ARRAY[14], 1.0f);
+  EXPECT_VALUES({PERIOD_ARRAY[0], 0.0f}, {PERIOD_ARRAY[1], 18.0f}, {PERIOD_ARRAY[14], 1.0f});
   // Every group below the first is dotted (x 1.5), straight, triplet (x 2/3), halving per group.
   for (int g = 1; g < 10; ++g) {
     const float straight = PERIOD_ARRAY[3 * g + 2];

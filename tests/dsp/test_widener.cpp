@@ -8,6 +8,9 @@
 
 #include "dsp/dspCommon.h"
 #include "dspTestUtil.h"
+#include "support/expectValues.h"
+
+using testing_support::kUlps;
 
 using dsp::TWidener;
 
@@ -48,9 +51,9 @@ TEST(Widener, FixedDelayWithoutWidthAndItsSpan) {
 
   // At 500 kHz the span would be 34,830.9 slots; it stops at 32,766 so the read stays behind the write.
   w->init(500000.0f);
-  EXPECT_FLOAT_EQ(w->widenerSpan(1.0f), 32766.0f);
-  EXPECT_EQ(widenerImpulseDelay(*w, 1.0f, 0.0f, 0.0f, 20000, &peak), 32767);
-  EXPECT_FLOAT_EQ(peak, 1.0f);
+  EXPECT_VALUES(
+      {w->widenerSpan(1.0f), 32766.0f, kUlps}, {widenerImpulseDelay(*w, 1.0f, 0.0f, 0.0f, 20000, &peak), 32767},
+      {peak, 1.0f, kUlps});
   // A host rate below 1000 runs as 44,100.
   w->init(10.0f);
   EXPECT_EQ(w->getSampleRate(), 44100.0f);

@@ -4,26 +4,25 @@
 #include <cmath>
 
 #include "engineTestUtil.h"
+#include "support/expectValues.h"
 
 using namespace engine_test;
 
 TEST(EngineAccessors, SyncedPeriodIndexAddsATenthAndStaysInRange) {
-  EXPECT_EQ(APlugin::getSyncedPeriod(1.0f), 30);
-  EXPECT_EQ(APlugin::getSyncedPeriod(0.0f), 0);
-  EXPECT_EQ(APlugin::getSyncedPeriod(0.5f), 15);
-  EXPECT_EQ(APlugin::getSyncedPeriod(2.0f), 30);
-  EXPECT_EQ(APlugin::getSyncedPeriod(-1.0f), 0);
+  EXPECT_VALUES(
+      {APlugin::getSyncedPeriod(1.0f), 30}, {APlugin::getSyncedPeriod(0.0f), 0},
+      {APlugin::getSyncedPeriod(0.5f), 15}, {APlugin::getSyncedPeriod(2.0f), 30},
+      {APlugin::getSyncedPeriod(-1.0f), 0});
   EXPECT_EQ(APlugin::getSyncedPeriod(std::nanf("")), 0);
   // Just below a step boundary the text already names the next division.
   EXPECT_EQ(APlugin::getSyncedPeriod(14.95f / 30.99f), 15);
 }
 
 TEST(EngineAccessors, CompressorMeterScaleAroundItsThresholds) {
-  EXPECT_EQ(TEngine::compLevelToDisplay(0.000999f), 0.0f);
-  EXPECT_NEAR(TEngine::compLevelToDisplay(0.001f), -0.5f, 1e-5f);
-  EXPECT_NEAR(TEngine::compLevelToDisplay(0.01f), 0.0f, 1e-6f);
-  EXPECT_NEAR(TEngine::compLevelToDisplay(0.1f), 0.5f, 1e-6f);
-  EXPECT_NEAR(TEngine::compLevelToDisplay(1.0f), 1.0f, 1e-6f);
+  EXPECT_VALUES(
+      {TEngine::compLevelToDisplay(0.000999f), 0.0f}, {TEngine::compLevelToDisplay(0.001f), -0.5f, 1e-5f},
+      {TEngine::compLevelToDisplay(0.01f), 0.0f, 1e-6f}, {TEngine::compLevelToDisplay(0.1f), 0.5f, 1e-6f},
+      {TEngine::compLevelToDisplay(1.0f), 1.0f, 1e-6f});
   EXPECT_GT(TEngine::compLevelToDisplay(2.0f), 1.0f);
   EXPECT_EQ(TEngine::compLevelToDisplay(std::nanf("")), 0.0f);
 
@@ -79,10 +78,9 @@ TEST(EngineAccessors, ModSlotVariablesFillARowWithoutTellingTheHost) {
     EXPECT_EQ(p->getParameter(t), p->getDefault(t)) << t;
 
   p->setModSlotVariables(2, false, 0.6f, 9, 200);  // destination beyond the list: the last one
-  EXPECT_EQ(p->getParameter(MOD_SLOT_BY_TAGS[2]), 0.0f);
-  EXPECT_EQ(p->getSrcForModSlot(2), 9);
-  EXPECT_EQ(p->getDestForModSlot(2), NUM_MOD_DESTS - 1);
-  EXPECT_EQ(host.count(kHostAutomate), automations);
+  EXPECT_VALUES(
+      {p->getParameter(MOD_SLOT_BY_TAGS[2]), 0.0f}, {p->getSrcForModSlot(2), 9},
+      {p->getDestForModSlot(2), NUM_MOD_DESTS - 1}, {host.count(kHostAutomate), automations});
 
   const float before = p->getParameter(MOD_SLOT_AMT_TAGS[9]);
   p->setModSlotVariables(10, true, 0.1f, 1, 1);
@@ -98,16 +96,13 @@ TEST(EngineAccessors, IndexChecksRejectNegativeAndLargeIndices) {
   p->setSteppedValue(LFO_WAVE_TAGS[3], 4);
   EXPECT_EQ(p->getLFOWave(3), 4);
   for (int bad : {-1, 4, 1 << 30}) {
-    EXPECT_EQ(p->getLFOWave(bad), 0);
-    EXPECT_EQ(p->getLFOMode(bad), 0);
-    EXPECT_EQ(p->getLFOTrigger(bad), 0);
-    EXPECT_EQ(p->getLFOScreenValue(bad, 0.5f, 100), 0);
-    EXPECT_EQ(p->getLFOPos(bad, 100.0f), 0);
+    EXPECT_VALUES(
+        {p->getLFOWave(bad), 0}, {p->getLFOMode(bad), 0}, {p->getLFOTrigger(bad), 0},
+        {p->getLFOScreenValue(bad, 0.5f, 100), 0}, {p->getLFOPos(bad, 100.0f), 0});
   }
-  EXPECT_EQ(p->getSrcForModSlot(10), 0);
-  EXPECT_EQ(p->getDestForModSlot(-1), 0);
-  EXPECT_EQ(p->getWaveShaperDistortMode(2), 0);
-  EXPECT_EQ(p->getWaveShaperDistortMode(-1), 0);
+  EXPECT_VALUES(
+      {p->getSrcForModSlot(10), 0}, {p->getDestForModSlot(-1), 0}, {p->getWaveShaperDistortMode(2), 0},
+      {p->getWaveShaperDistortMode(-1), 0});
   p->setDisruptOn(7);
   p->setDisruptOn(-1);
   p->setDisruptOn(6);
@@ -118,9 +113,9 @@ TEST(EngineAccessors, IndexChecksRejectNegativeAndLargeIndices) {
 TEST(EngineAccessors, LfoScreenDrawsTheRawWaveAndTheFixedHoldValues) {
   auto p = makeProbe();
   p->setStep(LFO_WAVE_TAGS[0], 0);  // sine, centred shape
-  EXPECT_EQ(p->getLFOScreenValue(0, 0.0f, 100), 50);
-  EXPECT_NEAR(p->getLFOScreenValue(0, 0.25f, 100), 100, 1);
-  EXPECT_NEAR(p->getLFOScreenValue(0, 0.75f, 100), 0, 1);
+  EXPECT_VALUES(
+      {p->getLFOScreenValue(0, 0.0f, 100), 50}, {p->getLFOScreenValue(0, 0.25f, 100), 100, 1},
+      {p->getLFOScreenValue(0, 0.75f, 100), 0, 1});
   p->setStep(LFO_WAVE_TAGS[0], 2);  // saw up
   EXPECT_NEAR(p->getLFOScreenValue(0, 0.5f, 200), 100, 1);
   p->setStep(LFO_WAVE_TAGS[0], 5);  // sample and hold: fixed values, same every time

@@ -7,6 +7,7 @@
 #include "dsp/uLfo.h"
 #include "engineTestUtil.h"
 #include "support/fakeEditorLink.h"
+#include "support/expectValues.h"
 
 using namespace engine_test;
 
@@ -315,9 +316,9 @@ TEST(EngineEditor, MetersEvery2048AndTheDisruptValueEvery1024Samples) {
   auto p = makeProbe();
   p->run(10000, 0.5f, 0.25f, 7);
   ASSERT_EQ(p->shownLevels.size(), 20u);  // samples 0, 2048, 4096, 6144, 8192
-  EXPECT_EQ(p->shownDisrupt.size(), 10u);
-  EXPECT_NEAR(p->shownLevels[16], 0.5f * 4.0f, 0.05f);
-  EXPECT_NEAR(p->shownLevels[17], 0.25f * 4.0f, 0.05f);
+  EXPECT_VALUES(
+      {p->shownDisrupt.size(), 10u}, {p->shownLevels[16], 0.5f * 4.0f, 0.05f},
+      {p->shownLevels[17], 0.25f * 4.0f, 0.05f});
 }
 
 // The plug-in passes the engine's reports on only while its editor is open.

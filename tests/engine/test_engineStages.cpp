@@ -11,6 +11,9 @@
 
 #include "engineTestUtil.h"
 #include "plugin/uVocabulary.h"
+#include "support/expectValues.h"
+
+using testing_support::kUlps;
 
 using namespace engine_test;
 
@@ -276,10 +279,9 @@ TEST(EngineStages, AProgramLoadAlignsTheSmoothedValuesWithTheLoadedProgram) {
   const float vol = p->getParameter(VOLUME_TAG), mix = p->getParameter(MIX_TAG);
   const float hp = p->getParameter(HP_FREQ_TAG), lp = p->getParameter(LP_FREQ_TAG);
   p->run(1);
-  EXPECT_FLOAT_EQ(p->smoothedVolume, vol);
-  EXPECT_FLOAT_EQ(p->smoothedMix, mix);
-  EXPECT_FLOAT_EQ(p->smoothedHighPassFreq, hp);
-  EXPECT_FLOAT_EQ(p->smoothedLowPassFreq, lp);
+  EXPECT_VALUES(
+      {p->smoothedVolume, vol, kUlps}, {p->smoothedMix, mix, kUlps}, {p->smoothedHighPassFreq, hp, kUlps},
+      {p->smoothedLowPassFreq, lp, kUlps});
   p->suspend();
 }
 

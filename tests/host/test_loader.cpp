@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tools/host/vsthost.h"
+#include "support/expectValues.h"
 
 namespace {
 
@@ -29,9 +30,7 @@ TEST(Loader, LoadsOurModuleAndAnswersItsQueries) {
   ASSERT_NE(plugin, nullptr) << error;
   EXPECT_EQ(plugin->effectName(), "Grindle2");
   EXPECT_EQ(plugin->vendorString(), "Kestrune");
-  EXPECT_EQ(plugin->vendorVersion(), 65536);
-  EXPECT_EQ(plugin->numInputs(), 4);
-  EXPECT_EQ(plugin->numParams(), 1024);
+  EXPECT_VALUES({plugin->vendorVersion(), 65536}, {plugin->numInputs(), 4}, {plugin->numParams(), 1024});
   plugin->setParameter(2, 0.25f);
   EXPECT_EQ(plugin->getParameter(2), 0.25f);
 }
@@ -59,15 +58,11 @@ TEST(Loader, HostCallbackServesTimeStringsAndAutomation) {
   for (int b = 0; b < 100; ++b) plugin->process(ins, outs, 480);
   auto* t = reinterpret_cast<VstTimeInfo*>(vsthost::hostCallback(e, kHostGetTime, 0, 0, nullptr, 0.0f));
   ASSERT_NE(t, nullptr);
-  EXPECT_EQ(t->samplePos, 48000.0);
-  EXPECT_EQ(t->sampleRate, 48000.0);
-  EXPECT_EQ(t->tempo, 150.0);
+  EXPECT_VALUES({t->samplePos, 48000.0}, {t->sampleRate, 48000.0}, {t->tempo, 150.0});
   EXPECT_DOUBLE_EQ(t->ppqPos, 2.5);  // one second at 150 beats per minute
-  EXPECT_EQ(t->barStartPos, 0.0);
-  EXPECT_EQ(t->flags & kVstTransportChanged, 0);
-  EXPECT_TRUE(t->flags & kVstTransportPlaying);
-  EXPECT_TRUE(t->flags & kVstTempoValid);
-  EXPECT_TRUE(t->flags & kVstPpqPosValid);
+  EXPECT_VALUES(
+      {t->barStartPos, 0.0}, {t->flags & kVstTransportChanged, 0}, {t->flags & kVstTransportPlaying, true},
+      {t->flags & kVstTempoValid, true}, {t->flags & kVstPpqPosValid, true});
 
   vsthost::hostCallback(e, kHostAutomate, 12, 0, nullptr, 0.75f);
   ASSERT_EQ(plugin->host().automation.size(), 1u);

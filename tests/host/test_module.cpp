@@ -15,6 +15,7 @@
 #include "support/fakeHost.h"
 #include "plugin/uPluginPresetsBanks.h"
 #include "tools/host/vsthost.h"
+#include "support/expectValues.h"
 
 using testing_support::FakeHost;
 using testing_support::runChild;
@@ -70,17 +71,11 @@ TEST(Module, EitherEntryAsksForTheVersionThenCreatesTheInstance) {
     ASSERT_FALSE(host.calls.empty());
     const auto& first = host.calls.front();
     EXPECT_EQ(first.effect, nullptr);
-    EXPECT_EQ(first.opcode, kHostVersion);
-    EXPECT_EQ(first.index, 0);
-    EXPECT_EQ(first.value, 0);
+    EXPECT_VALUES({first.opcode, kHostVersion}, {first.index, 0}, {first.value, 0});
     EXPECT_EQ(first.ptr, nullptr);
-    EXPECT_EQ(first.opt, 0.0f);
-    EXPECT_EQ(e->magic, kEffectMagic);
-    EXPECT_EQ(e->numPrograms, 1);
-    EXPECT_EQ(e->numParams, 1024);
-    EXPECT_EQ(e->numInputs, 4);
-    EXPECT_EQ(e->numOutputs, 2);
-    EXPECT_EQ(e->uniqueID, fourCharId('M', 'v', '3', 'k'));
+    EXPECT_VALUES(
+        {first.opt, 0.0f}, {e->magic, kEffectMagic}, {e->numPrograms, 1}, {e->numParams, 1024}, {e->numInputs, 4},
+        {e->numOutputs, 2}, {e->uniqueID, fourCharId('M', 'v', '3', 'k')});
     EXPECT_TRUE(e->flags & kEffFlagCanReplacing);
     EXPECT_NE(e->object, nullptr);
     char text[64] = {};

@@ -6,6 +6,9 @@
 #include "midiTestUtil.h"
 #include "platform/platform.h"
 #include "plugin/uMidiTables.h"
+#include "support/expectValues.h"
+
+using testing_support::kUlps;
 
 using namespace miditest;
 
@@ -62,9 +65,10 @@ TEST(MidiMessages, PitchBendAndPressure) {
   EXPECT_FLOAT_EQ(p.getSourceValue(midi::SRC_MOD_AFTER), unit(100));
   list.add(midiEvent(0xD0, 30, 99));  // channel pressure: the first byte
   play(p, list);
-  EXPECT_FLOAT_EQ(p.getSourceValue(midi::SRC_CHANNEL_AFTER), unit(30));
-  EXPECT_FLOAT_EQ(p.getSourceValue(midi::SRC_MOD_AFTER), unit(30));
-  EXPECT_FLOAT_EQ(p.getSourceValue(midi::SRC_POLY_AFTER), unit(100));
+  EXPECT_VALUES(
+      {p.getSourceValue(midi::SRC_CHANNEL_AFTER), unit(30), kUlps},
+      {p.getSourceValue(midi::SRC_MOD_AFTER), unit(30), kUlps},
+      {p.getSourceValue(midi::SRC_POLY_AFTER), unit(100), kUlps});
 }
 
 TEST(MidiMessages, NotesSetSourcesAndHeldNotes) {
@@ -98,9 +102,7 @@ TEST(MidiMessages, NotesSetSourcesAndHeldNotes) {
   const float note = p.getSourceValue(midi::SRC_NOTE);
   list.note(69, 0);
   play(p, list);
-  EXPECT_FALSE(p.isNoteHeld(69));
-  EXPECT_EQ(p.getSourceValue(midi::SRC_NOTE), note);
-  EXPECT_TRUE(p.isNoteHeld(40));
+  EXPECT_VALUES({p.isNoteHeld(69), false}, {p.getSourceValue(midi::SRC_NOTE), note}, {p.isNoteHeld(40), true});
   list.noteOff(40);
   play(p, list);
   EXPECT_FALSE(p.isNoteHeld(40));
@@ -116,10 +118,7 @@ TEST(MidiMessages, NoteModeLfosRunWhileAnyNoteIsHeld) {
   EventList list;
   list.note(60, 100).note(64, 100);
   play(p, list);
-  EXPECT_TRUE(p.lfoRunning(0));
-  EXPECT_FALSE(p.lfoRunning(1));
-  EXPECT_TRUE(p.lfoRunning(2));
-  EXPECT_FALSE(p.lfoRunning(3));
+  EXPECT_VALUES({p.lfoRunning(0), true}, {p.lfoRunning(1), false}, {p.lfoRunning(2), true}, {p.lfoRunning(3), false});
   list.noteOff(60);
   play(p, list);
   EXPECT_TRUE(p.lfoRunning(0));
@@ -143,18 +142,14 @@ TEST(MidiMessages, MidiModeLfosFollowTheirTriggerController) {
   EventList list;
   list.cc(1, 64);
   play(p, list);
-  EXPECT_TRUE(p.lfoRunning(0));
-  EXPECT_FALSE(p.lfoRunning(1));
-  EXPECT_FALSE(p.lfoRunning(2));
+  EXPECT_VALUES({p.lfoRunning(0), true}, {p.lfoRunning(1), false}, {p.lfoRunning(2), false});
   list.cc(1, 0);
   play(p, list);
   EXPECT_FALSE(p.lfoRunning(0));
 
   list.cc(84, 1).cc(85, 127).cc(0, 127);
   play(p, list);
-  EXPECT_TRUE(p.lfoRunning(2));
-  EXPECT_FALSE(p.lfoRunning(0));
-  EXPECT_FALSE(p.lfoRunning(3));
+  EXPECT_VALUES({p.lfoRunning(2), true}, {p.lfoRunning(0), false}, {p.lfoRunning(3), false});
 
   // The pitch wheel passes its distance from the centre: off centre starts, the centre stops.
   list.bend(0, 10);
@@ -184,9 +179,7 @@ TEST(MidiMessages, TheReceiveChannelFiltersEveryMessage) {
   EventList list;
   list.cc(16, 127, 0, 0).cc(17, 127, 0, 1).cc(18, 127, 0, 15).note(60, 100, 0, 2).note(61, 100, 0, 1);
   play(p, list);
-  EXPECT_EQ(p.getSourceValue(16), 0.0f);
-  EXPECT_EQ(p.getSourceValue(17), 1.0f);
-  EXPECT_EQ(p.getSourceValue(18), 0.0f);
+  EXPECT_VALUES({p.getSourceValue(16), 0.0f}, {p.getSourceValue(17), 1.0f}, {p.getSourceValue(18), 0.0f});
   EXPECT_FALSE(p.isNoteHeld(60));
   EXPECT_TRUE(p.isNoteHeld(61));
   EXPECT_EQ(p.getNumPendingEvents(), 0);  // dropped events are freed too
@@ -263,7 +256,6 @@ TEST(MidiMessages, AProgramChangeLoadsTheProgramAndRestartsPickUpAndHeldNotes) {
   char name[kVstMaxProgNameLen + 1] = {};
   p.getProgramName(name);
   EXPECT_STREQ(name, "Default");
-  EXPECT_FALSE(p.isNoteHeld(60));
-  EXPECT_FALSE(p.getMidiCaptureFlag(1));
-  EXPECT_EQ(p.getMidiCaptureValue(1), p.getParameter(1));
+  EXPECT_VALUES(
+      {p.isNoteHeld(60), false}, {p.getMidiCaptureFlag(1), false}, {p.getMidiCaptureValue(1), p.getParameter(1)});
 }

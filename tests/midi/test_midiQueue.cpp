@@ -4,6 +4,7 @@
 
 #include "midiTestUtil.h"
 #include "support/xdgSandbox.h"
+#include "support/expectValues.h"
 
 using namespace miditest;
 
@@ -61,9 +62,7 @@ TEST(MidiQueue, EventsBeyondTheBlockCarryIntoTheNextBlocks) {
   float* ins[4] = {in.data(), in.data(), in.data(), in.data()};
   float* outs[2] = {out.data(), out.data()};
   p.processReplacing(ins, outs, 64);
-  EXPECT_EQ(p.getSourceValue(kSrcCC17), 1.0f);
-  EXPECT_EQ(p.getSourceValue(kSrcCC16), 0.0f);
-  EXPECT_EQ(p.getNumPendingEvents(), 1);
+  EXPECT_VALUES({p.getSourceValue(kSrcCC17), 1.0f}, {p.getSourceValue(kSrcCC16), 0.0f}, {p.getNumPendingEvents(), 1});
   p.processReplacing(ins, outs, 35);  // samples 64..98
   EXPECT_EQ(p.getSourceValue(kSrcCC16), 0.0f);
   p.processReplacing(ins, outs, 1);  // sample 99
@@ -101,9 +100,7 @@ TEST(MidiQueue, AFullPoolDropsTheRestAndIsReusedOnceRun) {
   p.runSamples(3);
   EXPECT_EQ(p.getSourceValue(kSrcCC16), 0.0f);
   p.runSamples(1);
-  EXPECT_EQ(p.getSourceValue(kSrcCC16), 1.0f);
-  EXPECT_EQ(p.getSourceValue(kSrcCC17), 0.0f);
-  EXPECT_EQ(p.getNumPendingEvents(), 0);
+  EXPECT_VALUES({p.getSourceValue(kSrcCC16), 1.0f}, {p.getSourceValue(kSrcCC17), 0.0f}, {p.getNumPendingEvents(), 0});
 
   // Every record is free again: a record freed in the middle of the pool is reused first.
   list.cc(17, 64, 1).cc(16, 0, 2).sendTo(p);

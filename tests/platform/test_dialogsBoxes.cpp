@@ -6,6 +6,7 @@
 #include "platform/os/dialogBackend.h"
 #include "platform/dialogs.h"
 #include "vstgui/cfileselector.h"
+#include "support/expectValues.h"
 
 using dialogtest::exitedWith;
 using dialogtest::ScopedBackend;
@@ -385,9 +386,7 @@ TEST(SystemDialogs, WithoutADisplayNothingIsStartedAndTheTextGoesToStderr) {
     testing::internal::CaptureStderr();
     const Shown r = tryEveryDialog("Problem <b> with ECS File");
     const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(r.ok, 2);
-    EXPECT_EQ(r.okCancel, 2);
-    EXPECT_FALSE(r.input || r.load || r.save);
+    EXPECT_VALUES({r.ok, 2}, {r.okCancel, 2}, {r.input || r.load || r.save, false});
     for (const char* what : {"Grindle2: Problem <b> with ECS File\n", "Input Problem", "Load Problem", "Save Problem"})
       EXPECT_NE(err.find(what), std::string::npos) << what << " in " << err;
     EXPECT_FALSE(std::filesystem::exists(bin.file("zenity.args")));
@@ -407,9 +406,7 @@ TEST(SystemDialogs, ZenityThatCannotOpenTheDisplayShowedNothing) {
   testing::internal::CaptureStderr();
   const Shown r = tryEveryDialog("Replace it?");
   const std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(r.ok, 2);
-  EXPECT_EQ(r.okCancel, 2);
-  EXPECT_FALSE(r.input || r.load || r.save);
+  EXPECT_VALUES({r.ok, 2}, {r.okCancel, 2}, {r.input || r.load || r.save, false});
   EXPECT_NE(err.find("Grindle2: Replace it?\n"), std::string::npos) << err;
   EXPECT_NE(err.find("cannot open display: " + display.name()), std::string::npos) << err;  // zenity's own words
   EXPECT_NE(err.find("Input Replace it?"), std::string::npos) << err;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/dialogPaths.h"
+#include "support/expectValues.h"
 
 using platform::filterExtensions;
 using platform::forceExtension;
@@ -28,10 +29,10 @@ TEST(DialogFilter, NamesTheTypesOfEachPatternAndNothingWithoutADot) {
 }
 
 TEST(DialogForceExtension, ReplacesOrAppendsOnlyAFourCharacterExtension) {
-  EXPECT_EQ(forceExtension("/x/My.Preset", "Wave.wsr"), "/x/My.wsr");
-  EXPECT_EQ(forceExtension("/x/a.b.txt", "Grindle2.ecs"), "/x/a.ecs");
-  EXPECT_EQ(forceExtension("/x/a.ecs", "Grindle2.ecs"), "/x/a.ecs");
-  EXPECT_EQ(forceExtension("Name.txt", "Wave.wsr"), "Name.wsr");
+  EXPECT_TEXTS(
+      {forceExtension("/x/My.Preset", "Wave.wsr"), "/x/My.wsr"},
+      {forceExtension("/x/a.b.txt", "Grindle2.ecs"), "/x/a.ecs"},
+      {forceExtension("/x/a.ecs", "Grindle2.ecs"), "/x/a.ecs"}, {forceExtension("Name.txt", "Wave.wsr"), "Name.wsr"});
   // Dots in folder names are not the file's.
   EXPECT_EQ(forceExtension("/my.dir/sub.d/Name", "Wave.wsr"), "/my.dir/sub.d/Name.wsr");
   EXPECT_EQ(forceExtension("/my.dir/Name.x", "Wave.wsr"), "/my.dir/Name.wsr");
@@ -39,26 +40,22 @@ TEST(DialogForceExtension, ReplacesOrAppendsOnlyAFourCharacterExtension) {
   EXPECT_EQ(forceExtension("/x/Name", "Wave.wsr"), "/x/Name.wsr");
   EXPECT_EQ(forceExtension("Name", "Grindle2.ecs"), "Name.ecs");
   // Only a four-character extension (dot included) is forced.
-  EXPECT_EQ(forceExtension("/x/Name", "file.data"), "/x/Name");
-  EXPECT_EQ(forceExtension("/x/My.Preset", "file.data"), "/x/My.Preset");
-  EXPECT_EQ(forceExtension("/x/Name", "file.ab"), "/x/Name");
-  EXPECT_EQ(forceExtension("/x/Name", "noext"), "/x/Name");
-  EXPECT_EQ(forceExtension("/x/Name", ""), "/x/Name");
+  EXPECT_TEXTS(
+      {forceExtension("/x/Name", "file.data"), "/x/Name"},
+      {forceExtension("/x/My.Preset", "file.data"), "/x/My.Preset"},
+      {forceExtension("/x/Name", "file.ab"), "/x/Name"}, {forceExtension("/x/Name", "noext"), "/x/Name"},
+      {forceExtension("/x/Name", ""), "/x/Name"});
   // The extension runs from the default name's first dot.
   EXPECT_EQ(forceExtension("/x/Name", "a.b.c"), "/x/Name.b.c");
   EXPECT_EQ(forceExtension("/x/Name", "a.b.cd"), "/x/Name");
 }
 
 TEST(DialogFolders, LoadKeepsTheSlashSaveDropsItRootAndBareNamesStay) {
-  EXPECT_EQ(loadFolderOf("/Users/u/a.ecs"), "/Users/u/");
-  EXPECT_EQ(saveFolderOf("/x/My.wsr"), "/x");
-  EXPECT_EQ(loadFolderOf("/a b/c'd/$(x).ecs"), "/a b/c'd/");
-  EXPECT_EQ(saveFolderOf("/a b/c'd/$(x).ecs"), "/a b/c'd");
+  EXPECT_TEXTS(
+      {loadFolderOf("/Users/u/a.ecs"), "/Users/u/"}, {saveFolderOf("/x/My.wsr"), "/x"},
+      {loadFolderOf("/a b/c'd/$(x).ecs"), "/a b/c'd/"}, {saveFolderOf("/a b/c'd/$(x).ecs"), "/a b/c'd"});
   // The root and bare names.
-  EXPECT_EQ(loadFolderOf("/a.ecs"), "/");
-  EXPECT_EQ(saveFolderOf("/a.ecs"), "/");
-  EXPECT_EQ(loadFolderOf("a.ecs"), "a.ecs");
-  EXPECT_EQ(saveFolderOf("a.ecs"), "a.ecs");
-  EXPECT_EQ(loadFolderOf(""), "");
-  EXPECT_EQ(saveFolderOf(""), "");
+  EXPECT_TEXTS(
+      {loadFolderOf("/a.ecs"), "/"}, {saveFolderOf("/a.ecs"), "/"}, {loadFolderOf("a.ecs"), "a.ecs"},
+      {saveFolderOf("a.ecs"), "a.ecs"}, {loadFolderOf(""), ""}, {saveFolderOf(""), ""});
 }

@@ -7,6 +7,7 @@
 
 #include "dialogTestSupport.h"
 #include "platform/os/processRunner.h"
+#include "support/expectValues.h"
 
 using dialogtest::ScopedEnv;
 using dialogtest::TempDir;
@@ -26,9 +27,7 @@ std::vector<std::string> lines(const std::string& text) {
 
 TEST(ProcessRunner, CapturesOutputAndEachArgumentStaysWhole) {
   const ProcessResult r = runProcess({"printf", "[%s]\\n", "a b", "it's", "$(id)", "`id`", "x\ny", "", "-n"});
-  EXPECT_TRUE(r.started);
-  EXPECT_TRUE(r.exited);
-  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_VALUES({r.started, true}, {r.exited, true}, {r.exitCode, 0});
   EXPECT_EQ(r.output, "[a b]\n[it's]\n[$(id)]\n[`id`]\n[x\ny]\n[]\n[-n]\n");
   EXPECT_FALSE(r.outputTruncated);
 }
@@ -39,9 +38,7 @@ TEST(ProcessRunner, StandardErrorIsPassedOnAndKept) {
   testing::internal::CaptureStderr();
   const ProcessResult r = runProcess({dir.file("warns")});
   const std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(r.output, "out\n");
-  EXPECT_EQ(r.errorOutput, "cannot open display: :9\n");
-  EXPECT_EQ(err, "cannot open display: :9\n");
+  EXPECT_TEXTS({r.output, "out\n"}, {r.errorOutput, "cannot open display: :9\n"}, {err, "cannot open display: :9\n"});
   EXPECT_EQ(r.exitCode, 1);
   // A flood on standard error neither blocks nor grows without end.
   const ProcessResult flood = runProcess({"sh", "-c", "head -c 300000 /dev/zero >&2; echo done"});
@@ -59,9 +56,7 @@ TEST(ProcessRunner, ExitCodesAndSignals) {
   EXPECT_EQ(r.output, "partial\n");
 
   r = runProcess({dir.file("killed")});
-  EXPECT_TRUE(r.started);
-  EXPECT_FALSE(r.exited);
-  EXPECT_EQ(r.termSignal, SIGKILL);
+  EXPECT_VALUES({r.started, true}, {r.exited, false}, {r.termSignal, SIGKILL});
 
   r = runProcess({"false"});
   EXPECT_TRUE(r.exited);
@@ -100,17 +95,13 @@ TEST(ProcessRunner, PathLookupSkipsEmptyAndRelativeEntries) {
 
 TEST(ProcessRunner, OutputLargerThanThePipeDoesNotBlock) {
   const ProcessResult r = runProcess({"head", "-c", "300000", "/dev/zero"});
-  EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(r.output.size(), 300000u);
-  EXPECT_FALSE(r.outputTruncated);
+  EXPECT_VALUES({r.exitCode, 0}, {r.output.size(), 300000u}, {r.outputTruncated, false});
 }
 
 TEST(ProcessRunner, RunawayOutputIsCappedButTheChildStillEnds) {
   const ProcessResult r = runProcess({"head", "-c", std::to_string(platform::kMaxProcessOutput + 5000), "/dev/zero"});
-  EXPECT_TRUE(r.exited);
-  EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(r.output.size(), platform::kMaxProcessOutput);
-  EXPECT_TRUE(r.outputTruncated);
+  EXPECT_VALUES(
+      {r.exited, true}, {r.exitCode, 0}, {r.output.size(), platform::kMaxProcessOutput}, {r.outputTruncated, true});
 }
 
 TEST(ProcessRunner, ChildEnvironmentDropsOnlyTheLoaderVariables) {
@@ -201,10 +192,7 @@ TEST(ProcessRunner, PumpHookRunsWhileTheChildRunsAndNeverNests) {
 
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_GE(calls, 2);
-  EXPECT_EQ(nestedCalls, 0);
-  EXPECT_EQ(nestedExit, 0);
-  EXPECT_TRUE(sawRunning);
-  EXPECT_FALSE(platform::isModalChildRunning());
+  EXPECT_VALUES({nestedCalls, 0}, {nestedExit, 0}, {sawRunning, true}, {platform::isModalChildRunning(), false});
 
   // Once removed, the hook is not called any more.
   const int before = calls;

@@ -9,6 +9,7 @@
 
 #include "platform/platform.h"
 #include "prefsTestEnv.h"
+#include "support/expectValues.h"
 
 using nlohmann::json;
 using prefstest::fileJson;
@@ -158,9 +159,7 @@ TEST(PrefsWriter, FailedWriteIsKeptForTheNextAttempt) {
   TPrefsStore store(env.root + "/plain/sub/prefs.json");  // cannot be created
   TPrefsWriter writer(&store);
   writer.postMidiCC(10, 4);
-  EXPECT_FALSE(writer.flush());
-  EXPECT_TRUE(writer.hasPending());
-  EXPECT_EQ(writer.pendingMidiCC(10), 4);
+  EXPECT_VALUES({writer.flush(), false}, {writer.hasPending(), true}, {writer.pendingMidiCC(10), 4});
   writer.postMidiCC(11, 5);
   store.setFiles(env.userFile(), std::string());
   EXPECT_TRUE(writer.flush());

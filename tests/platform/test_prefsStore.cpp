@@ -6,6 +6,7 @@
 
 #include "platform/platform.h"
 #include "prefsTestEnv.h"
+#include "support/expectValues.h"
 
 using nlohmann::json;
 using prefstest::fileJson;
@@ -135,18 +136,12 @@ TEST_F(PrefsStoreTest, ValuesOfTheWrongKindReadAsMissing) {
   })");
   std::string s = "untouched";
   EXPECT_FALSE(store.readString("HelpDir", s));
-  EXPECT_EQ(store.loadString("HelpDir"), "");
-  EXPECT_EQ(store.loadString("ECSDir"), "");
-  EXPECT_EQ(store.loadString("WaveShaperDir"), "");
-  EXPECT_EQ(store.getMidiCC(5), 0);
-  EXPECT_EQ(store.getMidiCC(6), 0);
-  EXPECT_EQ(store.getMidiCC(7), 0);
-  EXPECT_EQ(store.getMidiCC(8), 0);
-  EXPECT_EQ(store.getMidiCC(9), INT_MIN);
-  EXPECT_EQ(store.getMidiCC(10), 0);
-  EXPECT_EQ(store.getMidiCC(11), 0);
-  EXPECT_EQ(store.getMidiCC(12), INT_MAX);
-  EXPECT_EQ(store.getMidiCC(13), 0);
+  EXPECT_TEXTS(
+      {store.loadString("HelpDir"), ""}, {store.loadString("ECSDir"), ""}, {store.loadString("WaveShaperDir"), ""});
+  EXPECT_VALUES(
+      {store.getMidiCC(5), 0}, {store.getMidiCC(6), 0}, {store.getMidiCC(7), 0}, {store.getMidiCC(8), 0},
+      {store.getMidiCC(9), INT_MIN}, {store.getMidiCC(10), 0}, {store.getMidiCC(11), 0},
+      {store.getMidiCC(12), INT_MAX}, {store.getMidiCC(13), 0});
   EXPECT_EQ(store.loadInt("Midi Channel"), 0);
   EXPECT_TRUE(store.getRegisterIsOn("ToolTip", true));
   EXPECT_FALSE(store.getRegisterIsOn("ToolTip", false));
@@ -178,15 +173,11 @@ TEST_F(PrefsStoreTest, ControllerMapUsesDecimalKeys) {
   EXPECT_EQ(store.loadInt("5"), 321);
   EXPECT_EQ(store.getMidiCC(4), 0);
   // Controller numbers outside 0..127 are no keys of the map.
-  EXPECT_FALSE(store.setMidiCC(128, 7));
-  EXPECT_FALSE(store.setMidiCC(-1, 7));
-  EXPECT_EQ(store.getMidiCC(-1), 0);
+  EXPECT_VALUES({store.setMidiCC(128, 7), false}, {store.setMidiCC(-1, 7), false}, {store.getMidiCC(-1), 0});
   EXPECT_FALSE(fileJson(env.userFile()).contains("128"));
 
   ASSERT_TRUE(store.saveInts({{"1", 11}, {"2", 22}, {"127", 33}}));
-  EXPECT_EQ(store.getMidiCC(1), 11);
-  EXPECT_EQ(store.getMidiCC(2), 22);
-  EXPECT_EQ(store.getMidiCC(127), 33);
+  EXPECT_VALUES({store.getMidiCC(1), 11}, {store.getMidiCC(2), 22}, {store.getMidiCC(127), 33});
 }
 
 TEST_F(PrefsStoreTest, MachineWideStringsMoveToTheUserOnce) {
@@ -280,9 +271,7 @@ TEST_F(PrefsStoreTest, UnmovableUnreadableFileStopsWrites) {
   std::filesystem::permissions(env.config,
                                std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   ::testing::internal::CaptureStderr();
-  EXPECT_EQ(store.getMidiCC(1), 0);
-  EXPECT_FALSE(store.setMidiCC(1, 2));
-  EXPECT_FALSE(store.setMidiCC(1, 2));
+  EXPECT_VALUES({store.getMidiCC(1), 0}, {store.setMidiCC(1, 2), false}, {store.setMidiCC(1, 2), false});
   const std::string err = ::testing::internal::GetCapturedStderr();
   std::filesystem::permissions(env.config, std::filesystem::perms::owner_all);
   EXPECT_EQ(readFile(env.userFile()), "{broken");
@@ -366,9 +355,9 @@ TEST(PrefsFormat, Base64IsStrictAndReversible) {
   std::string back;
   ASSERT_TRUE(prefsformat::base64Decode(prefsformat::base64Encode(bytes), back));
   EXPECT_EQ(back, bytes);
-  EXPECT_EQ(prefsformat::base64Encode("Man"), "TWFu");
-  EXPECT_EQ(prefsformat::base64Encode("Ma"), "TWE=");
-  EXPECT_EQ(prefsformat::base64Encode("M"), "TQ==");
+  EXPECT_TEXTS(
+      {prefsformat::base64Encode("Man"), "TWFu"}, {prefsformat::base64Encode("Ma"), "TWE="},
+      {prefsformat::base64Encode("M"), "TQ=="});
   for (const char* bad : {"TWF", "TW=u", "T===", "TQ=A", "TR==", "TW!u", "TWFu====", "=QQQ"}) {
     SCOPED_TRACE(bad);
     EXPECT_FALSE(prefsformat::base64Decode(bad, back));

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/stringHelpers.h"
+#include "support/expectValues.h"
 
 namespace {
 // The char* form on a writable copy.
@@ -23,10 +24,10 @@ std::string inPlace(std::string text, F f) {
 }  // namespace
 
 TEST(StringHelpers, UpperCaseTouchesOnlyAsciiLetters) {
-  EXPECT_EQ(inPlace("midi", [](char* t) { upperCase(t); }), "MIDI");
-  EXPECT_EQ(inPlace("maschine host", [](char* t) { upperCase(t); }), "MASCHINE HOST");
-  EXPECT_EQ(inPlace("", [](char* t) { upperCase(t); }), "");
-  EXPECT_EQ(inPlace("az{`@[\xe9\xff", [](char* t) { upperCase(t); }), "AZ{`@[\xe9\xff");
+  EXPECT_TEXTS({inPlace("midi", [](char* t) { upperCase(t); }), "MIDI"},
+      {inPlace("maschine host", [](char* t) { upperCase(t); }), "MASCHINE HOST"},
+      {inPlace("", [](char* t) { upperCase(t); }), ""},
+      {inPlace("az{`@[\xe9\xff", [](char* t) { upperCase(t); }), "AZ{`@[\xe9\xff"});
   std::string s = "Kore 2 \xc3\xa9t\xc3\xa9";
   upperCase(s);
   EXPECT_EQ(s, "KORE 2 \xc3\xa9T\xc3\xa9");
@@ -43,10 +44,9 @@ TEST(StringHelpers, SafenameKeepsAShortPrintablePrefix) {
     EXPECT_EQ(s, c) << "forms differ for " << in;
     return s;
   };
-  EXPECT_EQ(safe("Preset"), "Preset");
-  EXPECT_EQ(safe("abcdefghijklmnopqrstuvwxyz0123"), "abcdefghijklmnopqrstuvwx");
-  EXPECT_EQ(safe("Host\tName"), "Host");
-  EXPECT_EQ(safe("Caf\xe9 Bar"), "Caf");
+  EXPECT_TEXTS(
+      {safe("Preset"), "Preset"}, {safe("abcdefghijklmnopqrstuvwxyz0123"), "abcdefghijklmnopqrstuvwx"},
+      {safe("Host\tName"), "Host"}, {safe("Caf\xe9 Bar"), "Caf"});
   EXPECT_EQ(safe("Ab\x80"), "Ab");  // the first byte above ASCII
   EXPECT_EQ(safe("\x7f"
                  "del"),
@@ -69,11 +69,9 @@ TEST(StringHelpers, StripAllButNumKeepsDigitsSignsAndPoints) {
     EXPECT_EQ(s, inPlace(in, [](char* t) { stripAllButNum(t); })) << in;
     return s;
   };
-  EXPECT_EQ(strip("-12.5 dB"), "-12.5");
-  EXPECT_EQ(strip("Hz"), "");
-  EXPECT_EQ(strip(""), "");
-  EXPECT_EQ(strip("+3 dB, 1,5"), "+315");
-  EXPECT_EQ(strip("1e-3"), "1-3");
+  EXPECT_TEXTS(
+      {strip("-12.5 dB"), "-12.5"}, {strip("Hz"), ""}, {strip(""), ""}, {strip("+3 dB, 1,5"), "+315"},
+      {strip("1e-3"), "1-3"});
   EXPECT_EQ(strip("\xef\xbc\x91 9"), "9");  // a full-width digit is no digit
   std::string longText;
   for (int i = 0; i < 2000; ++i) longText += "x7";
@@ -82,11 +80,9 @@ TEST(StringHelpers, StripAllButNumKeepsDigitsSignsAndPoints) {
 }
 
 TEST(PathHelpers, FolderPartsAndFolderCreation) {
-  EXPECT_EQ(getFileDriveDir("/home/u/a.ecs"), "/home/u/");
-  EXPECT_EQ(getFileDriveDir("/a.ecs"), "/");
-  EXPECT_EQ(getFileDriveDir("a.ecs"), "");
-  EXPECT_EQ(getFileDriveDir("dir\\a.ecs"), "");
-  EXPECT_EQ(getFileDriveDir("/x/y/"), "/x/y/");
+  EXPECT_TEXTS(
+      {getFileDriveDir("/home/u/a.ecs"), "/home/u/"}, {getFileDriveDir("/a.ecs"), "/"},
+      {getFileDriveDir("a.ecs"), ""}, {getFileDriveDir("dir\\a.ecs"), ""}, {getFileDriveDir("/x/y/"), "/x/y/"});
   std::string p = "/x/y/";
   removeEndSlash(p);
   EXPECT_EQ(p, "/x/y");

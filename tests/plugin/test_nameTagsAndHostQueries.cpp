@@ -11,6 +11,7 @@
 #include "plugin/uTagMap.h"
 #include "support/fakeEditorLink.h"
 #include "support/fakeHost.h"
+#include "support/expectValues.h"
 
 using testing_support::FakeEditorLink;
 using testing_support::FakeHost;
@@ -63,10 +64,10 @@ TEST(NameTags, NamesEndAtZeroOrAfterTwentyEightCharacters) {
 }
 
 TEST(NameTags, HostileValuesAreClampedBeforeBecomingCharacters) {
-  EXPECT_EQ(tagmap::valueToNameChar(std::numeric_limits<float>::quiet_NaN()), 0);
-  EXPECT_EQ(tagmap::valueToNameChar(-3.0f), 0);
-  EXPECT_EQ(tagmap::valueToNameChar(1e30f), tagmap::valueToNameChar(1.0f));
-  EXPECT_EQ(tagmap::valueToNameChar(std::numeric_limits<float>::infinity()), tagmap::valueToNameChar(1.0f));
+  EXPECT_VALUES(
+      {tagmap::valueToNameChar(std::numeric_limits<float>::quiet_NaN()), 0}, {tagmap::valueToNameChar(-3.0f), 0},
+      {tagmap::valueToNameChar(1e30f), tagmap::valueToNameChar(1.0f)},
+      {tagmap::valueToNameChar(std::numeric_limits<float>::infinity()), tagmap::valueToNameChar(1.0f)});
   std::vector<float> values(NUM_PARAMS, 0.0f);
   values[912] = tagmap::nameCharToValue('X');
   values[913] = std::numeric_limits<float>::quiet_NaN();
@@ -120,9 +121,9 @@ TEST(HostQueries, PinProperties) {
   EXPECT_EQ(dispatch(*p, kEffGetInputProperties, 1, 0, &pin), 1);
   EXPECT_EQ(pin.flags, 3);
   EXPECT_EQ(pin.label[0], 'u');  // odd pins keep their label
-  EXPECT_EQ(dispatch(*p, kEffGetInputProperties, 4, 0, &pin), 0);
-  EXPECT_EQ(dispatch(*p, kEffGetInputProperties, -1, 0, &pin), 0);
-  EXPECT_EQ(dispatch(*p, kEffGetOutputProperties, 0, 0, &pin), 1);
+  EXPECT_VALUES(
+      {dispatch(*p, kEffGetInputProperties, 4, 0, &pin), 0}, {dispatch(*p, kEffGetInputProperties, -1, 0, &pin), 0},
+      {dispatch(*p, kEffGetOutputProperties, 0, 0, &pin), 1});
   EXPECT_STREQ(pin.label, "Grindle2 1");
   EXPECT_EQ(pin.flags, 3);
   EXPECT_EQ(dispatch(*p, kEffGetOutputProperties, 1, 0, &pin), 1);
@@ -139,10 +140,9 @@ TEST(HostQueries, WheelQueryReachesTheEditorOnly) {
   p->editorLink = &link;
   EXPECT_EQ(dispatch(*p, kEffVendorSpecific, 0x73744341, 0, whee, -2.0f), 1);
   ASSERT_EQ(link.wheels.size(), 1u);
-  EXPECT_EQ(link.wheels[0], -2.0f);
-  EXPECT_EQ(dispatch(*p, kEffVendorSpecific, 0x73744342, 0, whee, 1.0f), 0);
-  EXPECT_EQ(dispatch(*p, kEffVendorSpecific, 0x73744341, 0, nullptr, 1.0f), 0);
-  EXPECT_EQ(link.wheels.size(), 1u);
+  EXPECT_VALUES(
+      {link.wheels[0], -2.0f}, {dispatch(*p, kEffVendorSpecific, 0x73744342, 0, whee, 1.0f), 0},
+      {dispatch(*p, kEffVendorSpecific, 0x73744341, 0, nullptr, 1.0f), 0}, {link.wheels.size(), 1u});
   link.wheelAnswer = false;
   EXPECT_EQ(dispatch(*p, kEffVendorSpecific, 0x73744341, 0, whee, 1.0f), 0);
 }

@@ -13,6 +13,7 @@
 #include "plugin/uPlugin.h"
 #include "support/fakeHost.h"
 #include "support/xdgSandbox.h"
+#include "support/expectValues.h"
 
 using testing_support::FakeHost;
 
@@ -209,13 +210,10 @@ TEST(EditBrackets, TagsOutsideTheStoreReachNeitherEditorNorHost) {
     EXPECT_FALSE(p->beginEdit(bad)) << bad;
     EXPECT_FALSE(p->endEdit(bad)) << bad;
   }
-  EXPECT_EQ(host.count(kHostBeginEdit), 0);
-  EXPECT_EQ(host.count(kHostEndEdit), 0);
-  EXPECT_TRUE(editorLog.empty());
-  EXPECT_TRUE(p->beginEdit(0));
-  EXPECT_TRUE(p->endEdit(1023));
-  EXPECT_EQ(host.last(kHostBeginEdit)->index, 0);
-  EXPECT_EQ(host.last(kHostEndEdit)->index, 1023);
+  EXPECT_VALUES(
+      {host.count(kHostBeginEdit), 0}, {host.count(kHostEndEdit), 0}, {editorLog.empty(), true},
+      {p->beginEdit(0), true}, {p->endEdit(1023), true}, {host.last(kHostBeginEdit)->index, 0},
+      {host.last(kHostEndEdit)->index, 1023});
   EXPECT_EQ(editorLog, (std::vector<std::string>{"edit 0", "edit -1"}));
 }
 
@@ -242,9 +240,9 @@ TEST(ParameterTexts, ThroughTheDispatcher) {
     EXPECT_EQ(dispatch(*p, opcode, tag, 0, text), 0);
     return std::string(text);
   };
-  EXPECT_EQ(ask(kEffGetParamName, 1), "Volume");
-  EXPECT_EQ(ask(kEffGetParamName, 2), "Wet/Dry Mix");
-  EXPECT_EQ(ask(kEffGetParamLabel, 1), " ");
+  EXPECT_TEXTS(
+      {ask(kEffGetParamName, 1), "Volume"}, {ask(kEffGetParamName, 2), "Wet/Dry Mix"},
+      {ask(kEffGetParamLabel, 1), " "});
   p->setParameter(1, 0.625f);
   EXPECT_EQ(ask(kEffGetParamDisplay, 1), "-5.0 dB");
   p->setParameter(129, 0.001f);

@@ -13,6 +13,7 @@
 #include "platform/prefsTestEnv.h"
 #include "plugin/uPlugin.h"
 #include "support/xdgSandbox.h"
+#include "support/expectValues.h"
 
 using prefstest::TempXdg;
 
@@ -69,9 +70,7 @@ TEST(ObjectFolders, MachineWideFolderIsTakenOverByTheUser) {
 TEST(ObjectMidiPrefs, DefaultsWithoutAFile) {
   TempXdg env;
   auto p = std::make_unique<APlugin>(nullptr);
-  EXPECT_TRUE(p->getMidiCaptureOn());
-  EXPECT_TRUE(p->getMidiPresetOn());
-  EXPECT_EQ(p->getMidiChannelSetting(), 0);
+  EXPECT_VALUES({p->getMidiCaptureOn(), true}, {p->getMidiPresetOn(), true}, {p->getMidiChannelSetting(), 0});
   for (int cc = 0; cc < NUM_MIDI_CC; ++cc) EXPECT_EQ(p->getMidiCCTag(cc), 0) << cc;
 }
 
@@ -82,9 +81,7 @@ TEST(ObjectMidiPrefs, StoredValuesAndWrongKinds) {
   auto p = std::make_unique<APlugin>(nullptr);
   EXPECT_FALSE(p->getMidiCaptureOn());
   EXPECT_TRUE(p->getMidiPresetOn());
-  EXPECT_EQ(p->getMidiChannelSetting(), 5);
-  EXPECT_EQ(p->getMidiCCTag(7), 42);
-  EXPECT_EQ(p->getMidiCCTag(0), 1023);
+  EXPECT_VALUES({p->getMidiChannelSetting(), 5}, {p->getMidiCCTag(7), 42}, {p->getMidiCCTag(0), 1023});
   EXPECT_EQ(p->getMidiCCTag(127), 1024);  // kept as stored, though no tag
   for (int cc : {3, 4, 5, 6, 8}) EXPECT_EQ(p->getMidiCCTag(cc), 0) << cc;
   for (int cc : {-1, 128, 100000}) EXPECT_EQ(p->getMidiCCTag(cc), 0) << cc;
@@ -92,10 +89,9 @@ TEST(ObjectMidiPrefs, StoredValuesAndWrongKinds) {
   // Values of the wrong kind read like missing ones: the defaults.
   prefstest::writeFile(env.userFile(), R"({"MidiCapture": 0, "MidiPreset": "y", "Midi Channel": "5"})");
   p->loadMidiPreferences();
-  EXPECT_TRUE(p->getMidiCaptureOn());
-  EXPECT_TRUE(p->getMidiPresetOn());
-  EXPECT_EQ(p->getMidiChannelSetting(), 0);
-  EXPECT_EQ(p->getMidiCCTag(7), 0);
+  EXPECT_VALUES(
+      {p->getMidiCaptureOn(), true}, {p->getMidiPresetOn(), true}, {p->getMidiChannelSetting(), 0},
+      {p->getMidiCCTag(7), 0});
   prefstest::writeFile(env.userFile(), R"({"MidiCapture": "Y ", "MidiPreset": "N"})");
   p->loadMidiPreferences();
   EXPECT_TRUE(p->getMidiCaptureOn());
@@ -110,9 +106,7 @@ TEST(ObjectMidiPrefs, SettersWriteTheFileAndTheLiveValue) {
   p->setMidiChannelSetting(16);
   p->setMidiChannelSetting(17);  // not a channel setting: ignored
   p->setMidiChannelSetting(-1);
-  EXPECT_FALSE(p->getMidiCaptureOn());
-  EXPECT_FALSE(p->getMidiPresetOn());
-  EXPECT_EQ(p->getMidiChannelSetting(), 16);
+  EXPECT_VALUES({p->getMidiCaptureOn(), false}, {p->getMidiPresetOn(), false}, {p->getMidiChannelSetting(), 16});
   nlohmann::json j = fileOf(env);
   EXPECT_EQ(j.value("MidiCapture", ""), "N");
   EXPECT_EQ(j.value("MidiPreset", ""), "N");
@@ -123,9 +117,7 @@ TEST(ObjectMidiPrefs, SettersWriteTheFileAndTheLiveValue) {
   p->setMidiCCTag(10, 1024);
   p->setMidiCCTag(11, 1025);  // no binding can hold it: ignored
   p->setMidiCCTag(128, 5);
-  EXPECT_EQ(p->getMidiCCTag(9), 300);
-  EXPECT_EQ(p->getMidiCCTag(10), 1024);
-  EXPECT_EQ(p->getMidiCCTag(11), 0);
+  EXPECT_VALUES({p->getMidiCCTag(9), 300}, {p->getMidiCCTag(10), 1024}, {p->getMidiCCTag(11), 0});
   j = fileOf(env);
   EXPECT_EQ(j.value("9", -1), 300);
   EXPECT_EQ(j.value("10", -1), 1024);
@@ -145,9 +137,7 @@ TEST(ObjectMidiPrefs, SettersWriteTheFileAndTheLiveValue) {
 
   // A new instance starts from what this one stored.
   auto q = std::make_unique<APlugin>(nullptr);
-  EXPECT_FALSE(q->getMidiCaptureOn());
-  EXPECT_EQ(q->getMidiChannelSetting(), 16);
-  EXPECT_EQ(q->getMidiCCTag(127), 381);
+  EXPECT_VALUES({q->getMidiCaptureOn(), false}, {q->getMidiChannelSetting(), 16}, {q->getMidiCCTag(127), 381});
 }
 
 TEST(ObjectMidiLearn, BindingLearntOnTheAudioThreadReachesTheFileWhileAlive) {

@@ -12,12 +12,14 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "plugin/uParamText.h"
 #include "plugin/uVocabulary.h"
 #include "support/commaLocale.h"
 #include "tags.h"
+#include "support/expectValues.h"
 
 namespace {
 
@@ -46,174 +48,85 @@ bool hasText(int tag) { return tag >= 1 && tag <= 246 && tag != 5 && (tag < 235 
 
 }  // namespace
 
-TEST(ParamText, LevelsInDecibels) {
-  EXPECT_EQ(display(1, 0.625f), "-5.0 dB");
-  EXPECT_EQ(display(1, 1.0f), "10.0 dB");
-  EXPECT_EQ(display(60, 0.0f), "-30.0 dB");
-  EXPECT_EQ(display(15, 0.5f), "0.0 dB");
-  EXPECT_EQ(display(6, 1.0f), "20.0 dB");
-  EXPECT_EQ(display(231, 0.25f), "-10.0 dB");
-  EXPECT_EQ(display(87, 0.0f), "-30.0 dB");
-  EXPECT_EQ(display(87, 1.0f), "30.0 dB");
-  EXPECT_EQ(display(41, 0.0f), "-40.0 dB");
-  EXPECT_EQ(display(56, 0.65f), "-14.0 dB");
-  EXPECT_EQ(display(86, 1.0f), "0.0 dB");
+// One knob value of a tag and its text, whatever the other values.
+TEST(ParamText, DisplaysOfSingleValues) {
+  struct Case {
+    int tag;
+    float value;
+    const char* text;
+  };
+  const Case cases[] = {
+      {1, 0.625f, "-5.0 dB"}, {1, 1.0f, "10.0 dB"}, {60, 0.0f, "-30.0 dB"}, {15, 0.5f, "0.0 dB"},
+      {6, 1.0f, "20.0 dB"}, {231, 0.25f, "-10.0 dB"}, {87, 0.0f, "-30.0 dB"}, {87, 1.0f, "30.0 dB"},
+      {41, 0.0f, "-40.0 dB"}, {56, 0.65f, "-14.0 dB"}, {86, 1.0f, "0.0 dB"}, {2, 0.5f, "Equal"},
+      {2, 0.505f, "Equal"}, {2, 0.75f, "50/100 D/W"}, {2, 0.25f, "100/50 D/W"}, {2, 1.0f, "0/100 D/W"},
+      {65, 0.0f, "100/0 D/W"}, {3, 0.5f, "On"}, {3, 0.49f, "Off"}, {83, 1.0f, "On"}, {199, 0.0f, "Off"},
+      {46, 0.5f, "24 dB"}, {51, 0.0f, "12 dB"}, {131, 1.0f, "Chorus"}, {131, 0.0f, "Widener"},
+      {169, 1.0f, "Advanced Modulation Matrixs"}, {169, 0.0f, "Basic Modulation Matrix"},
+      {234, 0.0f, "Compressor Mode 1"}, {234, 0.5f, "Compressor Mode 2"}, {246, 1.0f, "Polar WaveShaper"},
+      {246, 0.2f, "Absolute WaveShaper"}, {7, 0.375f, "37 %"}, {245, 1.0f, "100 %"}, {70, 0.5f, "0 %"},
+      {92, 0.0f, "-100 %"}, {229, 1.0f, "100 %"}, {19, 0.0f, "20 Hz"}, {19, 0.5f, "640 Hz"}, {19, 1.0f, "20.48 KHz"},
+      {53, 1.0f, "20.48 KHz"}, {42, 0.0f, "Off"}, {42, 1.0f, "255 ms"}, {43, 1.0f, "16.4 sec"}, {59, 0.5f, "127 ms"},
+      {57, 0.0f, "None"}, {57, 1.0f, "Limiter"}, {57, 0.5f, "Ratio 11.3:1"}, {64, 0.0f, "off"},
+      {64, 1.0f, "13.75 Hz"}, {68, 0.5f, "0.43 Hz"}, {66, 1.0f, "50.0 ms"}, {66, 0.48f, "24.0 ms"},
+      {89, 0.0f, "1 ms"}, {91, 1.0f, "16384 ms"}, {129, 0.001f, "None"}, {129, 1.0f, "Two Band Wave-Shaper"},
+      {128, 1.0f, "Path 24: Widen > Comp > Filter > Distort"},
+      {128, 0.999f, "Path 24: Widen > Comp > Filter > Distort"}, {143, 1.0f, "Output"}, {134, 0.672596f, "1/4 QB"},
+      {135, 1.0f, "Right Saw"}, {133, 1.0f, "2"}, {170, 1.0f, "Uni-Noise"}, {152, (41 + 0.1f) / 127.99f, "Disrupt"},
+      {180, 1.0f, "Mod 10 Amount"}, {153, (5 + 0.1f) / 7.99f, "Sample And Hold"}, {164, 1.0f, "MIDI"},
+      {165, (2 + 0.1f) / 99.99f, "Pitch Bend"}, {168, 1.0f, "CC90"}, {243, 1.0f, "Valve"},
+      {240, (31 + 0.1f) / 39.99f, "TransBoot"}};
+  for (const Case& c : cases) EXPECT_EQ(display(c.tag, c.value), c.text) << c.tag << " " << c.value;
 }
 
-TEST(ParamText, MixSwitchesAndPercentages) {
-  EXPECT_EQ(display(2, 0.5f), "Equal");
-  EXPECT_EQ(display(2, 0.505f), "Equal");
-  EXPECT_EQ(display(2, 0.75f), "50/100 D/W");
-  EXPECT_EQ(display(2, 0.25f), "100/50 D/W");
-  EXPECT_EQ(display(2, 1.0f), "0/100 D/W");
-  EXPECT_EQ(display(65, 0.0f), "100/0 D/W");
-  EXPECT_EQ(getMixStr(0.75f, true), "50/100 L/H");
-  EXPECT_EQ(display(3, 0.5f), "On");
-  EXPECT_EQ(display(3, 0.49f), "Off");
-  EXPECT_EQ(display(83, 1.0f), "On");
-  EXPECT_EQ(display(199, 0.0f), "Off");
-  EXPECT_EQ(display(46, 0.5f), "24 dB");
-  EXPECT_EQ(display(51, 0.0f), "12 dB");
-  EXPECT_EQ(display(131, 1.0f), "Chorus");
-  EXPECT_EQ(display(131, 0.0f), "Widener");
-  EXPECT_EQ(display(169, 1.0f), "Advanced Modulation Matrixs");
-  EXPECT_EQ(display(169, 0.0f), "Basic Modulation Matrix");
-  EXPECT_EQ(display(234, 0.0f), "Compressor Mode 1");
-  EXPECT_EQ(display(234, 0.5f), "Compressor Mode 2");
-  EXPECT_EQ(display(246, 1.0f), "Polar WaveShaper");
-  EXPECT_EQ(display(246, 0.2f), "Absolute WaveShaper");
-  EXPECT_EQ(display(7, 0.375f), "37 %");
-  EXPECT_EQ(display(245, 1.0f), "100 %");
-  EXPECT_EQ(display(70, 0.5f), "0 %");
-  EXPECT_EQ(display(92, 0.0f), "-100 %");
-  EXPECT_EQ(display(229, 1.0f), "100 %");
+TEST(ParamText, FormatterHelpers) {
+  EXPECT_TEXTS(
+      {getMixStr(0.75f, true), "50/100 L/H"}, {toFilterStr(1.0f, true), "20480 Hz"},
+      {getEnvLenStr(1.0f, 14.0f, false), "16383 ms"}, {toFreqStr(1.0f, 32.0f, 10.0f, false), "1.76 KHz"},
+      {toFreqStr(0.0f, 4096.0f, 10.0f, false), "0.01 Hz"}, {toFreqStr(0.5f, 0.0f, 10.0f, true), ""},
+      {toFreqStr(FakeSource(), 1024, 2048.0f, 10.0f, true), ""},
+      {toFreqStr(FakeSource(), -1, 2048.0f, 10.0f, true), ""}, {getFloatStr(-5.0f, 1), "-5.0"},
+      {getFloatStr(20.48f, 2), "20.48"}, {getFloatStr(2.5f, 0), "2"});
 }
 
-TEST(ParamText, FrequenciesAndTimes) {
-  EXPECT_EQ(display(19, 0.0f), "20 Hz");
-  EXPECT_EQ(display(19, 0.5f), "640 Hz");
-  EXPECT_EQ(display(19, 1.0f), "20.48 KHz");
-  EXPECT_EQ(display(53, 1.0f), "20.48 KHz");
-  EXPECT_EQ(toFilterStr(1.0f, true), "20480 Hz");
-  EXPECT_EQ(display(42, 0.0f), "Off");
-  EXPECT_EQ(display(42, 1.0f), "255 ms");
-  EXPECT_EQ(display(43, 1.0f), "16.4 sec");
-  EXPECT_EQ(getEnvLenStr(1.0f, 14.0f, false), "16383 ms");
-  EXPECT_EQ(display(59, 0.5f), "127 ms");
-  EXPECT_EQ(display(57, 0.0f), "None");
-  EXPECT_EQ(display(57, 1.0f), "Limiter");
-  EXPECT_EQ(display(57, 0.5f), "Ratio 11.3:1");
-  EXPECT_EQ(display(64, 0.0f), "off");
-  EXPECT_EQ(display(64, 1.0f), "13.75 Hz");
-  EXPECT_EQ(display(68, 0.5f), "0.43 Hz");
-  EXPECT_EQ(display(66, 1.0f), "50.0 ms");
-  EXPECT_EQ(display(66, 0.48f), "24.0 ms");
-  EXPECT_EQ(display(89, 0.0f), "1 ms");
-  EXPECT_EQ(display(91, 1.0f), "16384 ms");
-  EXPECT_EQ(toFreqStr(1.0f, 32.0f, 10.0f, false), "1.76 KHz");
-  EXPECT_EQ(toFreqStr(0.0f, 4096.0f, 10.0f, false), "0.01 Hz");
-  EXPECT_EQ(toFreqStr(0.5f, 0.0f, 10.0f, true), "");
-  EXPECT_EQ(toFreqStr(FakeSource(), 1024, 2048.0f, 10.0f, true), "");
-  EXPECT_EQ(toFreqStr(FakeSource(), -1, 2048.0f, 10.0f, true), "");
-  EXPECT_EQ(getFloatStr(-5.0f, 1), "-5.0");
-  EXPECT_EQ(getFloatStr(20.48f, 2), "20.48");
-  EXPECT_EQ(getFloatStr(2.5f, 0), "2");
-}
-
-TEST(ParamText, SyncedSpeedsShowPeriods) {
+// Texts that depend on other values: synced speeds show periods (each speed follows its own LFO's
+// sync; int(0.5 x 30.99 + 0.1) = 15 is "1/1T"), distortion knob destinations take the current
+// type's long knob name, distortion knobs follow the type (int(0.5 x 5.99 + 0.1) = 3 is "Bass";
+// the two-band split and mix keep the percentage), the first two knobs never depend on it.
+// Each row sets one value (tag -1: none), then reads one text (tag -1: none).
+TEST(ParamText, DisplaysThatFollowOtherValues) {
+  struct Step {
+    int setTag;
+    float value;
+    int readTag;
+    const char* text;
+  };
+  auto type = [](int t) { return (t + 0.1f) / 99.99f; };
+  auto dest = [](int d) { return (d + 0.1f) / 127.99f; };
+  const Step steps[] = {
+      {106, 1.0f, 102, "Off"}, {102, 1.0f, 102, "1/32T"}, {106, 0.0f, 102, "27.50 Hz"}, {105, 0.5f, -1, nullptr},
+      {109, 1.0f, 105, "1/1T"}, {107, 1.0f, 103, "Off"}, {-1, 0, 104, "off"}, {84, 1.0f, -1, nullptr},
+      {85, 1.0f, 84, "1/32T"}, {85, 0.0f, 84, "27.50 Hz"}, {84, 0.0f, 84, "off"}, {157, dest(8), -1, nullptr},
+      {129, type(48), 157, "Distort: Split Freq"}, {129, type(0), 157, "Distort: Distort 1"},
+      {144, dest(6), 144, "Distort: Pre-Boost"}, {144, dest(14), 144, "Gate Threshold"},
+      {129, type(8), 11, "-30 dB"}, {-1, 0, 12, "0 %"}, {129, type(36), 8, "20 Hz"}, {-1, 0, 9, "16.0 Bits"},
+      {-1, 0, 10, "1.0 Smps"}, {11, 1.0f, 11, "0.0 Bits"}, {12, 1.0f, 12, "1024.0 Smps"}, {13, 0.5f, 13, "50 %"},
+      {129, type(1), 8, "x64"}, {8, 1.0f, 8, "x65536"}, {129, type(43), 8, "Radio"}, {8, 0.0f, 8, "None"},
+      {8, 0.5f, 8, "Bass"}, {8, 1.0f, -1, nullptr}, {129, type(44), 8, "Off Axis"}, {10, 1.0f, -1, nullptr},
+      {11, 0.25f, -1, nullptr}, {129, type(46), 8, "Triangle"}, {-1, 0, 10, "20.48 KHz"}, {-1, 0, 11, "25 %"},
+      {9, 0.0f, -1, nullptr}, {13, 0.75f, -1, nullptr}, {129, type(40), 9, "-100 %"}, {-1, 0, 13, "50/100 L/H"},
+      {13, 1.0f, -1, nullptr}, {12, 0.5f, -1, nullptr}, {10, 0.0f, -1, nullptr}, {129, type(4), 13, "30 dB"},
+      {-1, 0, 12, "640 Hz"}, {-1, 0, 10, "-100 %"}, {8, 0.5f, -1, nullptr}, {13, 0.5f, -1, nullptr},
+      {129, type(51), 8, "50 %"}, {-1, 0, 13, "50 %"}, {6, 0.75f, 6, "10.0 dB"}, {7, 0.5f, 7, "50 %"}};
   FakeSource s;
-  s.set(102, 0.0f).set(106, 1.0f);
-  EXPECT_EQ(display(s, 102), "Off");
-  s.set(102, 1.0f);
-  EXPECT_EQ(display(s, 102), "1/32T");
-  s.set(106, 0.0f);
-  EXPECT_EQ(display(s, 102), "27.50 Hz");
-  s.set(105, 0.5f).set(109, 1.0f);
-  EXPECT_EQ(display(s, 105), "1/1T");  // int(0.5 x 30.99 + 0.1) = 15
-  s.set(107, 1.0f);                    // each speed follows its own LFO's sync
-  EXPECT_EQ(display(s, 103), "Off");
-  EXPECT_EQ(display(s, 104), "off");
-  s.set(84, 1.0f).set(85, 1.0f);
-  EXPECT_EQ(display(s, 84), "1/32T");
-  s.set(85, 0.0f);
-  EXPECT_EQ(display(s, 84), "27.50 Hz");
-  s.set(84, 0.0f);
-  EXPECT_EQ(display(s, 84), "off");
-}
-
-TEST(ParamText, MenusFollowTheirSteps) {
-  EXPECT_EQ(display(129, 0.001f), "None");
-  EXPECT_EQ(display(129, 1.0f), "Two Band Wave-Shaper");
-  EXPECT_EQ(display(128, 1.0f), "Path 24: Widen > Comp > Filter > Distort");
-  EXPECT_EQ(display(128, 0.999f), "Path 24: Widen > Comp > Filter > Distort");
-  EXPECT_EQ(display(143, 1.0f), "Output");
-  EXPECT_EQ(display(134, 0.672596f), "1/4 QB");
-  EXPECT_EQ(display(135, 1.0f), "Right Saw");
-  EXPECT_EQ(display(133, 1.0f), "2");
-  EXPECT_EQ(display(170, 1.0f), "Uni-Noise");
-  EXPECT_EQ(display(152, (41 + 0.1f) / 127.99f), "Disrupt");
-  EXPECT_EQ(display(180, 1.0f), "Mod 10 Amount");
-  EXPECT_EQ(display(153, (5 + 0.1f) / 7.99f), "Sample And Hold");
-  EXPECT_EQ(display(164, 1.0f), "MIDI");
-  EXPECT_EQ(display(165, (2 + 0.1f) / 99.99f), "Pitch Bend");
-  EXPECT_EQ(display(168, 1.0f), "CC90");
-  EXPECT_EQ(display(243, 1.0f), "Valve");
-  EXPECT_EQ(display(240, (31 + 0.1f) / 39.99f), "TransBoot");
-
-  // Distortion knob destinations take the current type's long knob name.
-  FakeSource s;
-  s.step(157, 8, 127.99f).type(48);
-  EXPECT_EQ(display(s, 157), "Distort: Split Freq");
-  s.type(0);
-  EXPECT_EQ(display(s, 157), "Distort: Distort 1");
-  s.step(144, 6, 127.99f);
-  EXPECT_EQ(display(s, 144), "Distort: Pre-Boost");
-  s.step(144, 14, 127.99f);
-  EXPECT_EQ(display(s, 144), "Gate Threshold");
-}
-
-TEST(ParamText, DistortionKnobsFollowTheType) {
-  FakeSource s;
-  s.type(8).set(11, 0.0f).set(12, 0.0f);
-  EXPECT_EQ(display(s, 11), "-30 dB");
-  EXPECT_EQ(display(s, 12), "0 %");
-  s.type(36).set(8, 0.0f).set(9, 0.0f).set(10, 0.0f).set(13, 0.5f).set(11, 1.0f).set(12, 1.0f);
-  EXPECT_EQ(display(s, 8), "20 Hz");
-  EXPECT_EQ(display(s, 9), "16.0 Bits");
-  EXPECT_EQ(display(s, 10), "1.0 Smps");
-  EXPECT_EQ(display(s, 11), "0.0 Bits");
-  EXPECT_EQ(display(s, 12), "1024.0 Smps");
-  EXPECT_EQ(display(s, 13), "50 %");
-  s.type(1).set(8, 0.0f);
-  EXPECT_EQ(display(s, 8), "x64");
-  s.set(8, 1.0f);
-  EXPECT_EQ(display(s, 8), "x65536");
-  s.type(43).set(8, 1.0f);
-  EXPECT_EQ(display(s, 8), "Radio");
-  s.set(8, 0.0f);
-  EXPECT_EQ(display(s, 8), "None");
-  s.set(8, 0.5f);
-  EXPECT_EQ(display(s, 8), "Bass");  // int(0.5 x 5.99 + 0.1) = 3
-  s.type(44).set(8, 1.0f);
-  EXPECT_EQ(display(s, 8), "Off Axis");
-  s.type(46).set(8, 1.0f).set(10, 1.0f).set(11, 0.25f);
-  EXPECT_EQ(display(s, 8), "Triangle");
-  EXPECT_EQ(display(s, 10), "20.48 KHz");
-  EXPECT_EQ(display(s, 11), "25 %");
-  s.type(40).set(9, 0.0f).set(13, 0.75f);
-  EXPECT_EQ(display(s, 9), "-100 %");
-  EXPECT_EQ(display(s, 13), "50/100 L/H");
-  s.type(4).set(13, 1.0f).set(12, 0.5f).set(10, 0.0f);
-  EXPECT_EQ(display(s, 13), "30 dB");
-  EXPECT_EQ(display(s, 12), "640 Hz");
-  EXPECT_EQ(display(s, 10), "-100 %");
-  s.type(51).set(8, 0.5f).set(13, 0.5f);  // split and mix keep the percentage
-  EXPECT_EQ(display(s, 8), "50 %");
-  EXPECT_EQ(display(s, 13), "50 %");
-  // The first two knobs never depend on the type.
-  s.set(6, 0.75f).set(7, 0.5f);
-  EXPECT_EQ(display(s, 6), "10.0 dB");
-  EXPECT_EQ(display(s, 7), "50 %");
+  int row = 0;
+  for (const Step& st : steps) {
+    if (st.setTag >= 0) s.set(st.setTag, st.value);
+    if (st.readTag >= 0) {
+      EXPECT_EQ(display(s, st.readTag), st.text) << "row " << row;
+    }
+    ++row;
+  }
 }
 
 TEST(ParamText, DisruptAmountQuantisesWithTheLiveSetting) {
@@ -245,29 +158,15 @@ TEST(ParamText, DisruptAmountQuantisesWithTheLiveSetting) {
 
 TEST(ParamText, Names) {
   FakeSource s;
-  EXPECT_EQ(getParamName(s, 1), "Volume");
-  EXPECT_EQ(getParamName(s, 4), "Distort DC On");
-  EXPECT_EQ(getParamName(s, 18), "Pre-EQ Band 4 Gain");
-  EXPECT_EQ(getParamName(s, 32), "Post-EQ Band 1 Frequency");
-  EXPECT_EQ(getParamName(s, 39), "Post-EQ Band 4 Band-Width");
-  EXPECT_EQ(getParamName(s, 46), "High-Pass Filter 12/24 dB Type");
-  EXPECT_EQ(getParamName(s, 52), "Low-Pass ZD Filter");
-  EXPECT_EQ(getParamName(s, 83), "Disrupt 7 On");
-  EXPECT_EQ(getParamName(s, 85), "Disrupt Lazy Mode Tempo Sync On");
-  EXPECT_EQ(getParamName(s, 97), "Follower 3 Mod Control Amount");
-  EXPECT_EQ(getParamName(s, 113), "LFO 4 Humanization");
-  EXPECT_EQ(getParamName(s, 120), "Mod 3 Amount");
-  EXPECT_EQ(getParamName(s, 127), "Mod 10 Amount");
-  EXPECT_EQ(getParamName(s, 130), "Grindle 1 EQ");
-  EXPECT_EQ(getParamName(s, 142), "Disrupt 7 Destination");
-  EXPECT_EQ(getParamName(s, 152), "Follower 3 Mod Control Source");
-  EXPECT_EQ(getParamName(s, 169), "Basic/Advanced Mod Matrix");
-  EXPECT_EQ(getParamName(s, 209), "Mod 10 Lower Threshold");
-  EXPECT_EQ(getParamName(s, 220), "Mod 1 Offset");
-  EXPECT_EQ(getParamName(s, 231), "EQ Mid 1");
-  EXPECT_EQ(getParamName(s, 233), "EQ High");
-  EXPECT_EQ(getParamName(s, 245), "WaveShaper 2 Amount 2");
-  EXPECT_EQ(getParamName(s, 246), "WaveShaper Polar Mode On");
+  const std::pair<int, const char*> names[] = {
+      {1, "Volume"}, {4, "Distort DC On"}, {18, "Pre-EQ Band 4 Gain"}, {32, "Post-EQ Band 1 Frequency"},
+      {39, "Post-EQ Band 4 Band-Width"}, {46, "High-Pass Filter 12/24 dB Type"}, {52, "Low-Pass ZD Filter"},
+      {83, "Disrupt 7 On"}, {85, "Disrupt Lazy Mode Tempo Sync On"}, {97, "Follower 3 Mod Control Amount"},
+      {113, "LFO 4 Humanization"}, {120, "Mod 3 Amount"}, {127, "Mod 10 Amount"}, {130, "Grindle 1 EQ"},
+      {142, "Disrupt 7 Destination"}, {152, "Follower 3 Mod Control Source"}, {169, "Basic/Advanced Mod Matrix"},
+      {209, "Mod 10 Lower Threshold"}, {220, "Mod 1 Offset"}, {231, "EQ Mid 1"}, {233, "EQ High"},
+      {245, "WaveShaper 2 Amount 2"}, {246, "WaveShaper Polar Mode On"}};
+  for (const auto& [tag, name] : names) EXPECT_EQ(getParamName(s, tag), name) << tag;
   for (int tag : {-1, 0, 5, 235, 239, 247, 300, 800, 912, 1023, 1024, 1 << 30})
     EXPECT_EQ(getParamName(s, tag), "") << tag;
 
@@ -284,13 +183,11 @@ TEST(ParamText, DisruptAmountsAreNamedAfterTheirDestinations) {
   // The default destinations 2, 3, 8, 86, 42, 44, 51.
   const int defaults[7] = {2, 3, 8, 86, 42, 44, 51};
   for (int n = 0; n < 7; ++n) s.step(136 + n, defaults[n], 127.99f);
-  EXPECT_EQ(getParamName(s, 70), "Disrupt 1 : Mix");
-  EXPECT_EQ(getParamName(s, 71), "Disrupt 2 : Pan");
-  EXPECT_EQ(getParamName(s, 72), "Disrupt 3 : Distort: Distort 1");
-  EXPECT_EQ(getParamName(s, 73), "Disrupt 4 : LFO 1 Speed");
-  EXPECT_EQ(getParamName(s, 74), "Disrupt 5 : Filter High Freq");
-  EXPECT_EQ(getParamName(s, 75), "Disrupt 6 : Filter Low Freq");
-  EXPECT_EQ(getParamName(s, 76), "Disrupt 7 : Widener Amount");
+  EXPECT_TEXTS(
+      {getParamName(s, 70), "Disrupt 1 : Mix"}, {getParamName(s, 71), "Disrupt 2 : Pan"},
+      {getParamName(s, 72), "Disrupt 3 : Distort: Distort 1"}, {getParamName(s, 73), "Disrupt 4 : LFO 1 Speed"},
+      {getParamName(s, 74), "Disrupt 5 : Filter High Freq"}, {getParamName(s, 75), "Disrupt 6 : Filter Low Freq"},
+      {getParamName(s, 76), "Disrupt 7 : Widener Amount"});
   s.type(31);
   EXPECT_EQ(getParamName(s, 72), "Disrupt 3 : Distort: Split Freq");
   s.step(142, 13, 127.99f);
@@ -321,23 +218,16 @@ TEST(ParamText, StepCountsMatchTheirTables) {
     std::size_t rows;
     float writeScale;
   };
-  const Expect expected[] = {{128, 128, MODULE_PATH_STR.size(), 23.99f},
-                             {129, 129, DISTORT_TYPE_STR.size(), 99.99f},
-                             {133, 133, DISRUPT_QUANT_STR.size(), 12.99f},
-                             {134, 134, DISRUPT_SPRING_TIME_STR.size(), 17.99f},
-                             {135, 135, DISRUPT_LAZY_MODE_STR.size(), 4.99f},
-                             {136, 142, DEST_STR.size(), 127.99f},
-                             {143, 143, FOLLOWER_SRC_STR.size(), 9.99f},
-                             {144, 146, DEST_STR.size(), 127.99f},
-                             {150, 152, SRC_STR.size(), 127.99f},
-                             {153, 156, LFO_WAVE_STR.size(), 7.99f},
-                             {157, 160, DEST_STR.size(), 127.99f},
-                             {161, 164, LFO_MODE_STR.size(), 4.99f},
-                             {165, 168, LFO_TRIGGER_STR.size(), 99.99f},
-                             {170, 179, SRC_STR.size(), 127.99f},
-                             {180, 189, DEST_STR.size(), 127.99f},
-                             {240, 240, WAVESHAPER_DISTORT_MODE_STR.size(), 39.99f},
-                             {243, 243, WAVESHAPER_DISTORT_MODE_STR.size(), 39.99f}};
+  const Expect expected[] = {
+      {128, 128, MODULE_PATH_STR.size(), 23.99f}, {129, 129, DISTORT_TYPE_STR.size(), 99.99f},
+      {133, 133, DISRUPT_QUANT_STR.size(), 12.99f}, {134, 134, DISRUPT_SPRING_TIME_STR.size(), 17.99f},
+      {135, 135, DISRUPT_LAZY_MODE_STR.size(), 4.99f}, {136, 142, DEST_STR.size(), 127.99f},
+      {143, 143, FOLLOWER_SRC_STR.size(), 9.99f}, {144, 146, DEST_STR.size(), 127.99f},
+      {150, 152, SRC_STR.size(), 127.99f}, {153, 156, LFO_WAVE_STR.size(), 7.99f},
+      {157, 160, DEST_STR.size(), 127.99f}, {161, 164, LFO_MODE_STR.size(), 4.99f},
+      {165, 168, LFO_TRIGGER_STR.size(), 99.99f}, {170, 179, SRC_STR.size(), 127.99f},
+      {180, 189, DEST_STR.size(), 127.99f}, {240, 240, WAVESHAPER_DISTORT_MODE_STR.size(), 39.99f},
+      {243, 243, WAVESHAPER_DISTORT_MODE_STR.size(), 39.99f}};
   int steppedTags = 0;
   for (int tag = -2; tag < NUM_PARAMS + 2; ++tag) {
     if (stepCountOf(tag) < 0) {
@@ -364,14 +254,11 @@ TEST(ParamText, StepCountsMatchTheirTables) {
 }
 
 TEST(ParamText, StepRuleClampsEveryInput) {
-  EXPECT_EQ(steppedValue(0.999f, 23.99f, 24), 23);
-  EXPECT_EQ(steppedValue(1.0f, 23.99f, 24), 23);
-  EXPECT_EQ(steppedValue(0.001f, 99.99f, 52), 0);
-  EXPECT_EQ(steppedValue(-0.5f, 23.99f, 24), 0);
-  EXPECT_EQ(steppedValue(7.0f, 23.99f, 24), 23);
-  EXPECT_EQ(steppedValue(std::numeric_limits<float>::quiet_NaN(), 23.99f, 24), 0);
-  EXPECT_EQ(steppedValue(std::numeric_limits<float>::infinity(), 23.99f, 24), 23);
-  EXPECT_EQ(steppedValue(0.5f, 23.99f, 0), 0);
+  EXPECT_VALUES(
+      {steppedValue(0.999f, 23.99f, 24), 23}, {steppedValue(1.0f, 23.99f, 24), 23},
+      {steppedValue(0.001f, 99.99f, 52), 0}, {steppedValue(-0.5f, 23.99f, 24), 0},
+      {steppedValue(7.0f, 23.99f, 24), 23}, {steppedValue(std::numeric_limits<float>::quiet_NaN(), 23.99f, 24), 0},
+      {steppedValue(std::numeric_limits<float>::infinity(), 23.99f, 24), 23}, {steppedValue(0.5f, 23.99f, 0), 0});
   EXPECT_EQ(steppedValue(FakeSource().set(1, 1.0f), 1), 0);  // not stepped
   EXPECT_EQ(steppedValue(FakeSource(), 5000), 0);
 }
@@ -537,7 +424,8 @@ TEST(ParamTextLocale, CLibraryCommaLocaleChangesNothing) {
   char probe[32] = "";
   {
     const testing_support::ScopedCommaLocale comma;
-    if (!comma.active()) GTEST_SKIP() << "no locale with a comma decimal point is installed or can be generated";
+    if (!comma.active())
+      GTEST_SKIP() << "no locale with a comma decimal point is installed or can be generated";
     std::snprintf(probe, sizeof probe, "%.1f", -5.0);
     texts = allTexts();
   }

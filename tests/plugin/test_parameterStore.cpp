@@ -14,6 +14,7 @@
 #include "plugin/uPlugin.h"
 #include "support/fakeEditorLink.h"
 #include "support/fakeHost.h"
+#include "support/expectValues.h"
 
 using testing_support::FakeEditorLink;
 using testing_support::FakeHost;
@@ -46,11 +47,9 @@ struct Snapshot {
 TEST(ParameterStore, ConstructionGivesAValidInstance) {
   auto p = std::make_unique<APlugin>(nullptr);
   AEffect* e = p->getAeffect();
-  EXPECT_EQ(e->numPrograms, 1);
-  EXPECT_EQ(e->numParams, 1024);
-  EXPECT_EQ(e->numInputs, 4);
-  EXPECT_EQ(e->numOutputs, 2);
-  EXPECT_EQ(e->flags, kEffFlagCanReplacing | kEffFlagProgramChunks);
+  EXPECT_VALUES(
+      {e->numPrograms, 1}, {e->numParams, 1024}, {e->numInputs, 4}, {e->numOutputs, 2},
+      {e->flags, kEffFlagCanReplacing | kEffFlagProgramChunks});
   EXPECT_EQ(e->uniqueID, 0x4D76336B);  // "Mv3k"
   EXPECT_FALSE(p->getEditChanged());
   // Construction ends by loading a built-in program, which every snapshot then holds.
@@ -64,10 +63,9 @@ TEST(ParameterStore, ValuesAreClampedAndWrittenToEverySnapshot) {
   p->setParameter(5, -0.5f);
   EXPECT_EQ(p->getParameter(5), 0.0f);
   p->setParameter(62, 0.3f);
-  EXPECT_EQ(p->currentValues[62].load(), 0.3f);
-  EXPECT_EQ(p->programs.values[62], 0.3f);
-  EXPECT_EQ(p->editedValues[62], 0.3f);
-  EXPECT_EQ(p->lastValues[62], 0.3f);
+  EXPECT_VALUES(
+      {p->currentValues[62].load(), 0.3f}, {p->programs.values[62], 0.3f}, {p->editedValues[62], 0.3f},
+      {p->lastValues[62], 0.3f});
   EXPECT_EQ(p->getDefault(62), 0.1f);  // defaults never change
   // The host's trampoline reaches the same store.
   AEffect* e = p->getAeffect();
@@ -87,9 +85,7 @@ TEST(ParameterStore, InvalidTagsAndNonFiniteValuesChangeNothing) {
   p->setParameter(7, -kInf);
   p->setParameter(3, kNaN);
   EXPECT_TRUE(Snapshot(*p) == before);
-  EXPECT_EQ(p->getParameter(7), 0.4f);
-  EXPECT_EQ(p->getParameter(1024), 0.0f);
-  EXPECT_EQ(p->getParameter(-1), 0.0f);
+  EXPECT_VALUES({p->getParameter(7), 0.4f}, {p->getParameter(1024), 0.0f}, {p->getParameter(-1), 0.0f});
 }
 
 TEST(ParameterStore, SwitchesSnapAndTwoStateTagsDoNot) {
@@ -170,14 +166,10 @@ TEST(ParameterStore, OnOffAccessors) {
   EXPECT_TRUE(p->getOnOff(62));
   EXPECT_FALSE(p->getRevOnOff(62));
   p->setParameter(62, 0.49999f);
-  EXPECT_FALSE(p->getOnOff(62));
-  EXPECT_TRUE(p->getRevOnOff(62));
-  EXPECT_TRUE(APlugin::getOnOff(0.5f));
-  EXPECT_TRUE(APlugin::getRevOnOff(0.5f));
-  EXPECT_FALSE(APlugin::getOnOff(kNaN));
-  EXPECT_FALSE(p->getOnOff(1024));
-  EXPECT_TRUE(p->getRevOnOff(1024));
-  EXPECT_TRUE(p->getRevOnOff(-1));
+  EXPECT_VALUES(
+      {p->getOnOff(62), false}, {p->getRevOnOff(62), true}, {APlugin::getOnOff(0.5f), true},
+      {APlugin::getRevOnOff(0.5f), true}, {APlugin::getOnOff(kNaN), false}, {p->getOnOff(1024), false},
+      {p->getRevOnOff(1024), true}, {p->getRevOnOff(-1), true});
 }
 
 TEST(ParameterStore, SteppedValues) {
@@ -189,20 +181,17 @@ TEST(ParameterStore, SteppedValues) {
   p->setSteppedValue(128, 30);
   EXPECT_EQ(p->getParameter(128), (23.0f + 0.1f) / 23.99f);
   p->setSteppedValue(128, -4);
-  EXPECT_EQ(p->getParameter(128), 0.1f / 23.99f);
-  EXPECT_EQ(APlugin::getSteppedValue(0.5f, 10.0f, 4), 3);
-  EXPECT_EQ(APlugin::getSteppedValue(-0.5f, 10.0f, 4), 0);
-  EXPECT_EQ(APlugin::getSteppedValue(kNaN, 10.0f, 4), 0);
-  EXPECT_EQ(APlugin::getSteppedValue(kInf, 10.0f, 4), 3);
+  EXPECT_VALUES(
+      {p->getParameter(128), 0.1f / 23.99f}, {APlugin::getSteppedValue(0.5f, 10.0f, 4), 3},
+      {APlugin::getSteppedValue(-0.5f, 10.0f, 4), 0}, {APlugin::getSteppedValue(kNaN, 10.0f, 4), 0},
+      {APlugin::getSteppedValue(kInf, 10.0f, 4), 3});
   // Continuous tags and invalid tags have no steps.
   p->setParameter(1, 0.9f);
   EXPECT_EQ(p->getSteppedValue(1), 0);
   p->setSteppedValue(1, 3);
-  EXPECT_EQ(p->getParameter(1), 0.9f);
-  EXPECT_EQ(p->getSteppedValue(1024), 0);
-  EXPECT_EQ(p->getSteppedValue(1024, 10.0f, 4), 0);
-  EXPECT_EQ(p->getMenuNum(1024), -1);
-  EXPECT_EQ(p->getMenuRange(-5), 1.0f);
+  EXPECT_VALUES(
+      {p->getParameter(1), 0.9f}, {p->getSteppedValue(1024), 0}, {p->getSteppedValue(1024, 10.0f, 4), 0},
+      {p->getMenuNum(1024), -1}, {p->getMenuRange(-5), 1.0f});
   // With an explicit scale and count.
   p->setSteppedValue(1, 2, 9.99f, 4);
   EXPECT_EQ(p->getParameter(1), 2.1f / 9.99f);
@@ -324,11 +313,9 @@ TEST(ParameterStore, DialModulationWithoutModulator) {
   p->setParameter(241, 0.6f);    // wave-shaper amount: always plain
   p->setParameter(200, 0.2f);    // no destination
   for (bool on : {false, true}) {
-    EXPECT_EQ(p->getDialMod(1, on), 0.4f);
-    EXPECT_EQ(p->getDialMod(241, on), 0.6f);
-    EXPECT_EQ(p->getDialMod(200, on), 0.2f);
-    EXPECT_EQ(p->getDialMod(1024, on), 0.0f);
-    EXPECT_EQ(p->getDialMod(-1, on), 0.0f);
+    EXPECT_VALUES(
+        {p->getDialMod(1, on), 0.4f}, {p->getDialMod(241, on), 0.6f}, {p->getDialMod(200, on), 0.2f},
+        {p->getDialMod(1024, on), 0.0f}, {p->getDialMod(-1, on), 0.0f});
   }
 }
 

@@ -10,6 +10,7 @@
 
 #include "plugin/uPluginPresetsBanks.h"
 #include "plugin/uTagMap.h"
+#include "support/expectValues.h"
 
 namespace {
 
@@ -131,19 +132,20 @@ TEST(ProgramBank, TogetherTheyShowEveryPartOfTheEffect) {
   for (int t = 32; t <= 42; ++t) twoBand += static_cast<int>(types.count(t));
   EXPECT_GE(twoBand, 10);
 
-  EXPECT_TRUE(anyRow([](const float* r) { return r[HP_ON_TAG] == 1.0f; }));
-  EXPECT_TRUE(anyRow([](const float* r) { return r[LP_ON_TAG] == 1.0f && r[LP_TYPE_TAG] == 1.0f; }));
-  EXPECT_TRUE(anyRow([](const float* r) { return r[LP_ON_TAG] == 1.0f && r[LP_ZD_TAG] == 1.0f; }));
-  EXPECT_TRUE(anyRow([](const float* r) { return r[COMP_ON_TAG] == 1.0f; }));
-  EXPECT_TRUE(anyRow([](const float* r) { return r[WIDENER_ON_TAG] == 1.0f && r[CHORUS_MODE_TAG] == 0.0f; }));
-  EXPECT_TRUE(anyRow([](const float* r) { return r[WIDENER_ON_TAG] == 1.0f && r[CHORUS_MODE_TAG] == 1.0f; }));
-  EXPECT_TRUE(anyRow([](const float* r) { return r[PRE_EQ_ON_TAG] == 1.0f; }));
-  EXPECT_TRUE(anyRow([](const float* r) { return r[POST_EQ_ON_TAG] == 1.0f && r[OLD_EQ_TAG] == 1.0f; }));
-  EXPECT_TRUE(anyRow([](const float* r) { return r[GATE_ON_TAG] == 1.0f; }));
-  EXPECT_TRUE(anyRow([](const float* r) { return r[LFO_DEST_TAGS[0]] > 0.005f && r[LFO_SYNC_TAGS[0]] == 1.0f; }));
-  EXPECT_TRUE(anyRow([](const float* r) { return r[FOLLOWER_DEST_1_TAG] > 0.005f && r[FOLLOWER_AMT_1_TAG] != 0.5f; }));
-  EXPECT_TRUE(anyRow([](const float* r) { return r[DISRUPT_LAZY_ON_TAG] == 1.0f && r[DISRUPT_SLOT_AMT_1_TAG] != 0.5f; }));
-  EXPECT_TRUE(anyRow([](const float* r) { return r[MOD_SLOT_SRC_TAGS[0]] > 0.005f && r[MOD_SLOT_DEST_TAGS[0]] > 0.005f; }));
+  EXPECT_VALUES(
+      {anyRow([](const float* r) { return r[HP_ON_TAG] == 1.0f; }), true},
+      {anyRow([](const float* r) { return r[LP_ON_TAG] == 1.0f && r[LP_TYPE_TAG] == 1.0f; }), true},
+      {anyRow([](const float* r) { return r[LP_ON_TAG] == 1.0f && r[LP_ZD_TAG] == 1.0f; }), true},
+      {anyRow([](const float* r) { return r[COMP_ON_TAG] == 1.0f; }), true},
+      {anyRow([](const float* r) { return r[WIDENER_ON_TAG] == 1.0f && r[CHORUS_MODE_TAG] == 0.0f; }), true},
+      {anyRow([](const float* r) { return r[WIDENER_ON_TAG] == 1.0f && r[CHORUS_MODE_TAG] == 1.0f; }), true},
+      {anyRow([](const float* r) { return r[PRE_EQ_ON_TAG] == 1.0f; }), true},
+      {anyRow([](const float* r) { return r[POST_EQ_ON_TAG] == 1.0f && r[OLD_EQ_TAG] == 1.0f; }), true},
+      {anyRow([](const float* r) { return r[GATE_ON_TAG] == 1.0f; }), true},
+      {anyRow([](const float* r) { return r[LFO_DEST_TAGS[0]] > 0.005f && r[LFO_SYNC_TAGS[0]] == 1.0f; }), true},
+      {anyRow([](const float* r) { return r[FOLLOWER_DEST_1_TAG] > 0.005f && r[FOLLOWER_AMT_1_TAG] != 0.5f; }), true},
+      {anyRow([](const float* r) { return r[DISRUPT_LAZY_ON_TAG] == 1.0f && r[DISRUPT_SLOT_AMT_1_TAG] != 0.5f; }), true},
+      {anyRow([](const float* r) { return r[MOD_SLOT_SRC_TAGS[0]] > 0.005f && r[MOD_SLOT_DEST_TAGS[0]] > 0.005f; }), true});
   // At least one program draws its own wave-shaper curves.
   EXPECT_TRUE(anyRow([](const float* r) {
     for (int i = 0; i < WAVESHAPER_POINTS; ++i)

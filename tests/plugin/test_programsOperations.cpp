@@ -17,6 +17,7 @@
 #include "plugin/uTagMap.h"
 #include "support/fakeEditorLink.h"
 #include "support/fakeHost.h"
+#include "support/expectValues.h"
 
 using testing_support::FakeEditorLink;
 using testing_support::FakeHost;
@@ -104,10 +105,9 @@ struct WatchingEditor : FakeEditorLink {
 TEST(Programs, ConstructionLoadsTheFirstBuiltInProgram) {
   auto p = makePlugin();
   expectLoaded(*p, 0);
-  EXPECT_FALSE(p->getEditChanged());
-  EXPECT_FALSE(p->getIsSettingPreset());
-  EXPECT_EQ(p->getProgram(), 0);
-  EXPECT_TRUE(p->getAeffect()->flags & kEffFlagProgramChunks);
+  EXPECT_VALUES(
+      {p->getEditChanged(), false}, {p->getIsSettingPreset(), false}, {p->getProgram(), 0},
+      {p->getAeffect()->flags & kEffFlagProgramChunks, true});
   for (int i = 0; i < NUM_DEMO_PROGRAMS; ++i) EXPECT_EQ(std::string(p->getPresetName(i)), presets::demoProgramName(i));
   EXPECT_STREQ(p->getPresetName(-1), "None");
   EXPECT_STREQ(p->getPresetName(NUM_DEMO_PROGRAMS), "None");
@@ -216,14 +216,10 @@ TEST(Programs, SnapshotsSwitchWithoutLoading) {
   EXPECT_TRUE(p->getEditChanged());
 
   p->origProgram();
-  EXPECT_FALSE(p->getEditChanged());
-  EXPECT_EQ(p->getParameter(62), row[62]);
-  EXPECT_EQ(p->programs.values[1], row[1]);
+  EXPECT_VALUES({p->getEditChanged(), false}, {p->getParameter(62), row[62]}, {p->programs.values[1], row[1]});
 
   p->editProgram();
-  EXPECT_TRUE(p->getEditChanged());
-  EXPECT_EQ(p->getParameter(62), 0.77f);
-  EXPECT_EQ(p->programs.values[1], 0.2f);
+  EXPECT_VALUES({p->getEditChanged(), true}, {p->getParameter(62), 0.77f}, {p->programs.values[1], 0.2f});
 
   p->defaultProgram();
   EXPECT_TRUE(p->getEditChanged());
@@ -258,9 +254,9 @@ TEST(Programs, AnOpenEditorFollowsTheLoadAndRedrawsOnce) {
   EXPECT_EQ(editor.resumes, 1);
   EXPECT_EQ(editor.resumesWhileRefreshing, 1);
   ASSERT_GE(editor.parameters.size(), static_cast<std::size_t>(NUM_PARAMS));
-  EXPECT_EQ(editor.toldWhileLoading, static_cast<int>(editor.parameters.size()));
-  EXPECT_FALSE(p->getIsSettingPreset());
-  EXPECT_FALSE(p->refreshingEditor);
+  EXPECT_VALUES(
+      {editor.toldWhileLoading, static_cast<int>(editor.parameters.size())}, {p->getIsSettingPreset(), false},
+      {p->refreshingEditor, false});
   // The values it was told are the new row's.
   const float* row = presets::demoProgramRow(8);
   for (const auto& [tag, value] : editor.parameters) ASSERT_EQ(value, row[tag]) << tag;
@@ -432,18 +428,15 @@ TEST(Chunk, ShortOrMissingChunksChangeNothing) {
   const float defaultName[PROGRAM_NAME_LENGTH] = {};
   std::memcpy(chunk.data() + PROGRAM_NAME_FIRST_TAG * 4, defaultName, sizeof(defaultName));
   for (bool isPreset : {false, true}) {
-    EXPECT_EQ(p->setChunk(nullptr, kChunk, isPreset), 0);
-    EXPECT_EQ(p->setChunk(chunk.data(), kChunk - 1, isPreset), 0);
-    EXPECT_EQ(p->setChunk(chunk.data(), 0, isPreset), 0);
-    EXPECT_EQ(p->setChunk(chunk.data(), -kChunk, isPreset), 0);
-    EXPECT_EQ(dispatch(*p, kEffSetChunk, isPreset ? 1 : 0, kChunk, nullptr), 0);
-    EXPECT_EQ(p->getChunk(nullptr, isPreset), 0);
+    EXPECT_VALUES(
+        {p->setChunk(nullptr, kChunk, isPreset), 0}, {p->setChunk(chunk.data(), kChunk - 1, isPreset), 0},
+        {p->setChunk(chunk.data(), 0, isPreset), 0}, {p->setChunk(chunk.data(), -kChunk, isPreset), 0},
+        {dispatch(*p, kEffSetChunk, isPreset ? 1 : 0, kChunk, nullptr), 0}, {p->getChunk(nullptr, isPreset), 0});
   }
   EXPECT_TRUE(State(*p) == before);
   // A longer chunk is read up to its first 4128 bytes.
-  EXPECT_EQ(p->setChunk(chunk.data(), kChunk + 16, false), 1);
-  EXPECT_EQ(p->getCurDemoProgram(), 0);
-  EXPECT_EQ(p->getParameter(62), 0.77f);
+  EXPECT_VALUES(
+      {p->setChunk(chunk.data(), kChunk + 16, false), 1}, {p->getCurDemoProgram(), 0}, {p->getParameter(62), 0.77f});
 }
 
 TEST(Chunk, HostileChunksAreCleanedBeforeTheyAreKept) {
@@ -525,14 +518,14 @@ TEST(Chunk, TheHostsIdentityChoosesTheRules) {
     }
 
     std::vector<unsigned char> copy = chunk;
-    EXPECT_EQ(dispatch(*p, kEffSetChunk, 1, kChunk, copy.data()), 1);
-    EXPECT_EQ(p->getCurDemoProgram(), r.program ? target : 0);
-    EXPECT_EQ(p->getParameter(VOLUME_TAG), r.program ? 0.3f : presets::demoProgramRow(0)[VOLUME_TAG]);
+    EXPECT_VALUES(
+        {dispatch(*p, kEffSetChunk, 1, kChunk, copy.data()), 1}, {p->getCurDemoProgram(), r.program ? target : 0},
+        {p->getParameter(VOLUME_TAG), r.program ? 0.3f : presets::demoProgramRow(0)[VOLUME_TAG]});
     p->setDemoProgram(1);
     copy = chunk;
-    EXPECT_EQ(dispatch(*p, kEffSetChunk, 0, kChunk, copy.data()), 1);
-    EXPECT_EQ(p->getCurDemoProgram(), r.bank ? target : 1);
-    EXPECT_EQ(p->getParameter(VOLUME_TAG), r.bank ? 0.3f : presets::demoProgramRow(1)[VOLUME_TAG]);
+    EXPECT_VALUES(
+        {dispatch(*p, kEffSetChunk, 0, kChunk, copy.data()), 1}, {p->getCurDemoProgram(), r.bank ? target : 1},
+        {p->getParameter(VOLUME_TAG), r.bank ? 0.3f : presets::demoProgramRow(1)[VOLUME_TAG]});
   }
 }
 

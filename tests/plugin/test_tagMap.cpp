@@ -8,6 +8,7 @@
 
 #include "plugin/uPlugin.h"
 #include "plugin/uTagMap.h"
+#include "support/expectValues.h"
 
 namespace {
 
@@ -67,9 +68,7 @@ TEST(TagMap, ModulationDestinations) {
 }
 
 TEST(TagMap, RowOfFindsTheRunHoldingATag) {
-  EXPECT_EQ(tagmap::rowOf(0).first, 0);
-  EXPECT_EQ(tagmap::rowOf(1023).last, 1023);
-  EXPECT_EQ(tagmap::rowOf(140).first, 136);
-  EXPECT_EQ(tagmap::rowOf(140).last, 142);
-  EXPECT_EQ(tagmap::rowOf(505).first, 250);
+  EXPECT_VALUES(
+      {tagmap::rowOf(0).first, 0}, {tagmap::rowOf(1023).last, 1023}, {tagmap::rowOf(140).first, 136},
+      {tagmap::rowOf(140).last, 142}, {tagmap::rowOf(505).first, 250});
 }

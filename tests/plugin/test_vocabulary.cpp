@@ -3,10 +3,12 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "plugin/uVocabulary.h"
 #include "tags.h"
+#include "support/expectValues.h"
 
 namespace {
 
@@ -63,17 +65,13 @@ std::string_view row(const std::array<std::string_view, 416>& t, int type, int k
 
 }  // namespace
 
-TEST(Vocabulary, TableSizes) {
-  const std::vector<NamedTable> tables = allTables();
-  ASSERT_EQ(tables.size(), 26u);
-  const std::vector<std::size_t> expected = {24, 52, 416, 416, 416, 4, 6, 4, 5, 13, 18, 7, 33,
-                                             55, 2,  112, 112, 8,   4, 8, 8, 4, 19, 31, 3, 3};
-  for (std::size_t i = 0; i < tables.size(); ++i) EXPECT_EQ(tables[i].size, expected[i]) << tables[i].name;
-  EXPECT_EQ(DEST_STR.size(), static_cast<std::size_t>(NUM_MOD_DESTS));
-  EXPECT_EQ(SRC_STR.size(), static_cast<std::size_t>(NUM_MOD_SOURCES));
-  EXPECT_EQ(MODULE_PATH_STR.size(), static_cast<std::size_t>(NUM_MODULE_PATHS));
-  EXPECT_EQ(DISRUPT_QUANT_STR.size(), DISRUPT_QUANT_DIVIDE.size());
-  EXPECT_EQ(DISRUPT_SPRING_TIME_STR.size(), DISRUPT_SPRING_TIME_ARRAY.size());
+TEST(Vocabulary, TablesThatGoTogetherHaveOneSize) {
+  EXPECT_VALUES(
+      {DEST_STR.size(), static_cast<std::size_t>(NUM_MOD_DESTS)},
+      {SRC_STR.size(), static_cast<std::size_t>(NUM_MOD_SOURCES)},
+      {MODULE_PATH_STR.size(), static_cast<std::size_t>(NUM_MODULE_PATHS)},
+      {DISRUPT_QUANT_STR.size(), DISRUPT_QUANT_DIVIDE.size()},
+      {DISRUPT_SPRING_TIME_STR.size(), DISRUPT_SPRING_TIME_ARRAY.size()});
 }
 
 // Rows are handed to C APIs (menus, host buffers) by data(), and must be plain ASCII
@@ -107,33 +105,19 @@ TEST(Vocabulary, ModulePathNamesFollowTheStageOrders) {
 }
 
 TEST(Vocabulary, ExactRowsAndOddSpellings) {
-  EXPECT_EQ(DISTORT_TYPE_STR[0], "None");
-  EXPECT_EQ(DISTORT_TYPE_STR[14], "Low-Fi");
-  EXPECT_EQ(DISTORT_TYPE_STR[36], "Two Band Low-FI");
-  EXPECT_EQ(DISTORT_TYPE_STR[44], "Cabinet Simulator");
-  EXPECT_EQ(DISTORT_TYPE_STR[51], "Two Band Wave-Shaper");
-  EXPECT_EQ(WAVESHAPER_DISTORT_MODE_STR[31], "TransBoot");
-  EXPECT_EQ(WAVESHAPER_DISTORT_MODE_STR[32], "Valve");
-  EXPECT_EQ(row(DISTORT_LABEL_STR, 36, 3), "Lo Bitst");
-  EXPECT_EQ(DISRUPT_QUANT_STR[7], "8");
+  const std::pair<std::string_view, const char*> rows[] = {
+      {DISTORT_TYPE_STR[0], "None"}, {DISTORT_TYPE_STR[14], "Low-Fi"}, {DISTORT_TYPE_STR[36], "Two Band Low-FI"},
+      {DISTORT_TYPE_STR[44], "Cabinet Simulator"}, {DISTORT_TYPE_STR[51], "Two Band Wave-Shaper"},
+      {WAVESHAPER_DISTORT_MODE_STR[31], "TransBoot"}, {WAVESHAPER_DISTORT_MODE_STR[32], "Valve"},
+      {DISRUPT_QUANT_STR[7], "8"}, {DISRUPT_SPRING_TIME_STR[17], "1 QB"}, {PERIOD_STR[0], "Off"},
+      {PERIOD_STR[30], "1/32T"}, {SRC_STR[22], "Brightness"}, {SRC_STR[54], "Uni-Noise"},
+      {DEST_STR[53], "Widen Speed"}, {SHORT_DEST_STR[75], "Follower Decay"}, {SHORT_DEST_STR[79], "Flwr Mod Amt 1"},
+      {SHORT_DEST_STR[81], "Flwr Mod Amt 3"}, {SHORT_LFO_WAVE_STR[5], "S And H"}, {LFO_WAVE_STR[7], "WaveShaper2"},
+      {LFO_TRIGGER_STR[18], "CC90"}, {SCREEN_SIZE_STR[2], "Set to 200% Screen Size"},
+      {SHORT_SCREEN_SIZE_STR[1], "150% Screen Size"}, {FOLLOWER_SRC_STR[6], "Output"}, {AMP_MODEL_STR[5], "Radio"},
+      {CAB_MODEL_STR[3], "Off Axis"}};
+  for (const auto& [got, want] : rows) EXPECT_EQ(got, want);
   EXPECT_EQ(DISRUPT_QUANT_DIVIDE[7], 6.0f);
-  EXPECT_EQ(DISRUPT_SPRING_TIME_STR[17], "1 QB");
-  EXPECT_EQ(PERIOD_STR[0], "Off");
-  EXPECT_EQ(PERIOD_STR[30], "1/32T");
-  EXPECT_EQ(SRC_STR[22], "Brightness");
-  EXPECT_EQ(SRC_STR[54], "Uni-Noise");
-  EXPECT_EQ(DEST_STR[53], "Widen Speed");
-  EXPECT_EQ(SHORT_DEST_STR[75], "Follower Decay");
-  EXPECT_EQ(SHORT_DEST_STR[79], "Flwr Mod Amt 1");
-  EXPECT_EQ(SHORT_DEST_STR[81], "Flwr Mod Amt 3");
-  EXPECT_EQ(SHORT_LFO_WAVE_STR[5], "S And H");
-  EXPECT_EQ(LFO_WAVE_STR[7], "WaveShaper2");
-  EXPECT_EQ(LFO_TRIGGER_STR[18], "CC90");
-  EXPECT_EQ(SCREEN_SIZE_STR[2], "Set to 200% Screen Size");
-  EXPECT_EQ(SHORT_SCREEN_SIZE_STR[1], "150% Screen Size");
-  EXPECT_EQ(FOLLOWER_SRC_STR[6], "Output");
-  EXPECT_EQ(AMP_MODEL_STR[5], "Radio");
-  EXPECT_EQ(CAB_MODEL_STR[3], "Off Axis");
 }
 
 // The short destination names differ from the long ones exactly in the EQ, filter
@@ -162,23 +146,20 @@ TEST(Vocabulary, DestinationSubMenusCoverEveryDestinationOnce) {
   EXPECT_EQ(DEST_SUB_MENU_START.back(), NUM_MOD_DESTS);
   for (std::size_t h = 0; h + 1 < DEST_SUB_MENU_START.size(); ++h)
     EXPECT_LT(DEST_SUB_MENU_START[h], DEST_SUB_MENU_START[h + 1]);
-  EXPECT_EQ(DEST_STR[DEST_SUB_MENU_START[1]], "Dist1");
-  EXPECT_EQ(DEST_STR[DEST_SUB_MENU_START[2]], "Pre-EQ Band 1 Gain");
-  EXPECT_EQ(DEST_STR[DEST_SUB_MENU_START[4]], "Disrupt");
-  EXPECT_EQ(DEST_STR[DEST_SUB_MENU_START[5]], "Follower Smooth");
-  EXPECT_EQ(DEST_STR[DEST_SUB_MENU_START[6]], "LFO 1 Amount");
-  EXPECT_EQ(DEST_STR[DEST_SUB_MENU_START[7]], "Mod 1 Amount");
+  EXPECT_TEXTS(
+      {DEST_STR[DEST_SUB_MENU_START[1]], "Dist1"}, {DEST_STR[DEST_SUB_MENU_START[2]], "Pre-EQ Band 1 Gain"},
+      {DEST_STR[DEST_SUB_MENU_START[4]], "Disrupt"}, {DEST_STR[DEST_SUB_MENU_START[5]], "Follower Smooth"},
+      {DEST_STR[DEST_SUB_MENU_START[6]], "LFO 1 Amount"}, {DEST_STR[DEST_SUB_MENU_START[7]], "Mod 1 Amount"});
 }
 
 TEST(Vocabulary, KnobRowsCommonToEveryType) {
   for (int t = 0; t < NUM_DISTORT_TYPES; ++t) {
     SCOPED_TRACE(t);
-    EXPECT_EQ(row(DISTORT_LABEL_STR, t, 0), "Pre");
-    EXPECT_EQ(row(DISTORT_LABEL_STR, t, 1), "Norm");
-    EXPECT_EQ(row(DISTORT_READOUT_STR, t, 0), "Distort: Pre-Boost");
-    EXPECT_EQ(row(DISTORT_READOUT_STR, t, 1), "Distort: Normalize");
-    EXPECT_EQ(row(DISTORT_DEST_STR, t, 0), "Dist: Pre");
-    EXPECT_EQ(row(DISTORT_DEST_STR, t, 1), "Dist: Norm");
+    EXPECT_TEXTS(
+        {row(DISTORT_LABEL_STR, t, 0), "Pre"}, {row(DISTORT_LABEL_STR, t, 1), "Norm"},
+        {row(DISTORT_READOUT_STR, t, 0), "Distort: Pre-Boost"},
+        {row(DISTORT_READOUT_STR, t, 1), "Distort: Normalize"}, {row(DISTORT_DEST_STR, t, 0), "Dist: Pre"},
+        {row(DISTORT_DEST_STR, t, 1), "Dist: Norm"});
   }
 }
 
@@ -189,45 +170,30 @@ TEST(Vocabulary, UnusedKnobsCarryPlaceholders) {
     EXPECT_EQ(row(DISTORT_READOUT_STR, 0, k), "Distort: Distort " + std::to_string(k - 1));
     EXPECT_EQ(row(DISTORT_DEST_STR, 0, k), "Dist: " + std::string(noneCaptions[k - 2]));
   }
-  // Soft Limiter uses knob 2 only.
-  EXPECT_EQ(row(DISTORT_LABEL_STR, 24, 3), "D");
-  EXPECT_EQ(row(DISTORT_LABEL_STR, 24, 7), "H");
-  EXPECT_EQ(row(DISTORT_READOUT_STR, 24, 3), "Distort: Distort 2");
-  EXPECT_EQ(row(DISTORT_READOUT_STR, 24, 7), "Distort: Distort 6");
-  EXPECT_EQ(row(DISTORT_DEST_STR, 24, 3), "Dist: D");
-  EXPECT_EQ(row(DISTORT_DEST_STR, 24, 4), "E");
-  // The side ring modulator's letters start one column early.
-  EXPECT_EQ(row(DISTORT_LABEL_STR, 49, 3), "C");
-  EXPECT_EQ(row(DISTORT_LABEL_STR, 49, 4), "D");
-  EXPECT_EQ(row(DISTORT_LABEL_STR, 49, 5), "F");
-  EXPECT_EQ(row(DISTORT_READOUT_STR, 49, 3), "Distort: Distort 2");
-  EXPECT_EQ(row(DISTORT_DEST_STR, 49, 4), "Dist: D");
-  EXPECT_EQ(row(DISTORT_DEST_STR, 43, 4), "E");
-  EXPECT_EQ(row(DISTORT_DEST_STR, 44, 4), "E");
-  EXPECT_EQ(row(DISTORT_DEST_STR, 43, 5), "Dist: F");
 }
 
-TEST(Vocabulary, KnobRowsOfNamedKnobs) {
-  EXPECT_EQ(row(DISTORT_LABEL_STR, 1, 2), "Mult");
-  EXPECT_EQ(row(DISTORT_READOUT_STR, 1, 2), "Distort: Multiply");
-  EXPECT_EQ(row(DISTORT_DEST_STR, 1, 3), "And");
-  EXPECT_EQ(row(DISTORT_DEST_STR, 12, 3), "Amount");
-  EXPECT_EQ(row(DISTORT_DEST_STR, 12, 2), "Dist: Limit");
-  EXPECT_EQ(row(DISTORT_DEST_STR, 25, 4), "Filter");
-  EXPECT_EQ(row(DISTORT_DEST_STR, 30, 3), "Pos");
-  EXPECT_EQ(row(DISTORT_DEST_STR, 30, 4), "Dist: Rect");
-  EXPECT_EQ(row(DISTORT_DEST_STR, 30, 5), "Amount");
-  EXPECT_EQ(row(DISTORT_DEST_STR, 31, 3), "Lo Freq");
-  EXPECT_EQ(row(DISTORT_DEST_STR, 31, 5), "Dist: Hi Freq");
-  EXPECT_EQ(row(DISTORT_DEST_STR, 36, 3), "Lo Bitst");
-  EXPECT_EQ(row(DISTORT_DEST_STR, 51, 3), "Lo 1/2");
-  EXPECT_EQ(row(DISTORT_DEST_STR, 51, 7), "Dist: Amount");
-  EXPECT_EQ(row(DISTORT_READOUT_STR, 51, 7), "Distort: Low/High Mix");
-  EXPECT_EQ(row(DISTORT_READOUT_STR, 4, 4), "Distort: Sym");
-  EXPECT_EQ(row(DISTORT_READOUT_STR, 12, 4), "Distort: Symmetry");
-  EXPECT_EQ(row(DISTORT_READOUT_STR, 23, 2), "Distort: Level");
-  EXPECT_EQ(row(DISTORT_LABEL_STR, 14, 3), "S&H");
-  EXPECT_EQ(row(DISTORT_READOUT_STR, 15, 2), "Distort: Negative Amount");
+// Knob rows of single types: named knobs, Soft Limiter using knob 2 only, the side ring
+// modulator's letters starting one column early.
+TEST(Vocabulary, KnobRowsOfSingleTypes) {
+  const std::array<std::string_view, 416>* const L = &DISTORT_LABEL_STR;
+  const std::array<std::string_view, 416>* const R = &DISTORT_READOUT_STR;
+  const std::array<std::string_view, 416>* const D = &DISTORT_DEST_STR;
+  struct Case {
+    const std::array<std::string_view, 416>* table;
+    int type, knob;
+    const char* text;
+  };
+  const Case cases[] = {
+      {L, 36, 3, "Lo Bitst"}, {L, 24, 3, "D"}, {L, 24, 7, "H"}, {R, 24, 3, "Distort: Distort 2"},
+      {R, 24, 7, "Distort: Distort 6"}, {D, 24, 3, "Dist: D"}, {D, 24, 4, "E"}, {L, 49, 3, "C"}, {L, 49, 4, "D"},
+      {L, 49, 5, "F"}, {R, 49, 3, "Distort: Distort 2"}, {D, 49, 4, "Dist: D"}, {D, 43, 4, "E"}, {D, 44, 4, "E"},
+      {D, 43, 5, "Dist: F"}, {L, 1, 2, "Mult"}, {R, 1, 2, "Distort: Multiply"}, {D, 1, 3, "And"},
+      {D, 12, 3, "Amount"}, {D, 12, 2, "Dist: Limit"}, {D, 25, 4, "Filter"}, {D, 30, 3, "Pos"},
+      {D, 30, 4, "Dist: Rect"}, {D, 30, 5, "Amount"}, {D, 31, 3, "Lo Freq"}, {D, 31, 5, "Dist: Hi Freq"},
+      {D, 36, 3, "Lo Bitst"}, {D, 51, 3, "Lo 1/2"}, {D, 51, 7, "Dist: Amount"}, {R, 51, 7, "Distort: Low/High Mix"},
+      {R, 4, 4, "Distort: Sym"}, {R, 12, 4, "Distort: Symmetry"}, {R, 23, 2, "Distort: Level"}, {L, 14, 3, "S&H"},
+      {R, 15, 2, "Distort: Negative Amount"}};
+  for (const Case& c : cases) EXPECT_EQ(row(*c.table, c.type, c.knob), c.text) << c.type << "/" << c.knob;
 }
 
 // Every destination name is the caption with or without the prefix; exactly the cells the
@@ -260,24 +226,18 @@ TEST(Vocabulary, DestinationNamesAreCaptions) {
 }
 
 TEST(Vocabulary, DestinationTexts) {
-  EXPECT_EQ(destText(6, 0), "Distort: Pre-Boost");
-  EXPECT_EQ(shortDestText(6, 0), "Dist: Pre");
-  EXPECT_EQ(destText(8, 48), "Distort: Split Freq");
-  EXPECT_EQ(shortDestText(8, 48), "Dist: Split");
-  EXPECT_EQ(destText(8, 49), "Distort: Amount");
-  EXPECT_EQ(shortDestText(8, 49), "Dist: Amount");
-  EXPECT_EQ(destText(13, 31), "Distort: Low/High Amount");
-  EXPECT_EQ(shortDestText(9, 31), "Lo Freq");
-  EXPECT_EQ(destText(5, 31), "Dry Pan");
-  EXPECT_EQ(destText(14, 31), "Gate Threshold");
-  EXPECT_EQ(shortDestText(80, 7), "Flwr Mod Amt ");
-  EXPECT_EQ(shortDestText(0, 7), "None");
-  EXPECT_EQ(destText(111, 7), "Mod 10 Amount");
+  EXPECT_TEXTS(
+      {destText(6, 0), "Distort: Pre-Boost"}, {shortDestText(6, 0), "Dist: Pre"},
+      {destText(8, 48), "Distort: Split Freq"}, {shortDestText(8, 48), "Dist: Split"},
+      {destText(8, 49), "Distort: Amount"}, {shortDestText(8, 49), "Dist: Amount"},
+      {destText(13, 31), "Distort: Low/High Amount"}, {shortDestText(9, 31), "Lo Freq"},
+      {destText(5, 31), "Dry Pan"}, {destText(14, 31), "Gate Threshold"}, {shortDestText(80, 7), "Flwr Mod Amt "},
+      {shortDestText(0, 7), "None"}, {destText(111, 7), "Mod 10 Amount"});
   // Hostile input: no read outside the tables.
   EXPECT_EQ(destText(-1, 0), "");
   EXPECT_EQ(destText(112, 0), "");
   EXPECT_EQ(shortDestText(1 << 30, 0), "");
-  EXPECT_EQ(destText(8, -5), "Distort: Distort 1");
-  EXPECT_EQ(destText(8, 1000), "Distort: Split Freq");
-  EXPECT_EQ(shortDestText(8, 52), "Dist: Split");
+  EXPECT_TEXTS(
+      {destText(8, -5), "Distort: Distort 1"}, {destText(8, 1000), "Distort: Split Freq"},
+      {shortDestText(8, 52), "Dist: Split"});
 }

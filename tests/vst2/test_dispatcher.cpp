@@ -10,6 +10,7 @@
 #include "support/fakeHost.h"
 #include "vst2/aeffeditor.h"
 #include "vst2/audioeffectx.h"
+#include "support/expectValues.h"
 
 using testing_support::FakeHost;
 
@@ -216,10 +217,7 @@ TEST(Record, FlagSettersTouchOnlyTheirBit) {
   e.setNumInputs(4);
   e.setNumOutputs(6);
   e.setInitialDelay(99);
-  EXPECT_EQ(rec->uniqueID, 0x12345678);
-  EXPECT_EQ(rec->numInputs, 4);
-  EXPECT_EQ(rec->numOutputs, 6);
-  EXPECT_EQ(rec->initialDelay, 99);
+  EXPECT_VALUES({rec->uniqueID, 0x12345678}, {rec->numInputs, 4}, {rec->numOutputs, 6}, {rec->initialDelay, 99});
 }
 
 TEST(Dispatcher, EveryListedOpcodeReachesItsOperation) {
@@ -340,9 +338,7 @@ TEST(Dispatcher, ArgumentsArriveInTheRightPlaces) {
   dispatch(e, kEffSetBypass, 0, 0);
   EXPECT_FALSE(e.flag);
   dispatch(e, kEffVendorSpecific, 9, 8, &gToken, 0.5f);
-  EXPECT_EQ(e.a, 9);
-  EXPECT_EQ(e.b, 8);
-  EXPECT_EQ(e.f, 0.5f);
+  EXPECT_VALUES({e.a, 9}, {e.b, 8}, {e.f, 0.5f});
   dispatch(e, kEffSetPanLaw, 0, 1, nullptr, 0.7f);
   EXPECT_EQ(e.a, 1);
   EXPECT_EQ(e.f, 0.7f);
@@ -380,12 +376,10 @@ TEST(Dispatcher, EditorOpcodesWithoutEditorAnswerZero) {
   ERect* rect = reinterpret_cast<ERect*>(&gToken);
   EXPECT_EQ(dispatch(e, kEffEditGetRect, 0, 0, &rect), 0);
   EXPECT_EQ(rect, reinterpret_cast<ERect*>(&gToken));  // untouched
-  EXPECT_EQ(dispatch(e, kEffEditOpen, 0, 0, &gToken), 0);
-  EXPECT_EQ(dispatch(e, kEffEditClose), 0);
-  EXPECT_EQ(dispatch(e, kEffEditIdle), 0);
-  EXPECT_EQ(dispatch(e, kEffEditKeyDown, 'a', 1, nullptr, 1.0f), 0);
-  EXPECT_EQ(dispatch(e, kEffEditKeyUp, 'a', 1, nullptr, 1.0f), 0);
-  EXPECT_EQ(dispatch(e, kEffSetEditKnobMode, 0, 2), 0);
+  EXPECT_VALUES(
+      {dispatch(e, kEffEditOpen, 0, 0, &gToken), 0}, {dispatch(e, kEffEditClose), 0}, {dispatch(e, kEffEditIdle), 0},
+      {dispatch(e, kEffEditKeyDown, 'a', 1, nullptr, 1.0f), 0},
+      {dispatch(e, kEffEditKeyUp, 'a', 1, nullptr, 1.0f), 0}, {dispatch(e, kEffSetEditKnobMode, 0, 2), 0});
   EXPECT_TRUE(e.calls.empty());
 }
 
@@ -396,13 +390,10 @@ TEST(Dispatcher, EditorOpcodesReachTheEditor) {
   EXPECT_EQ(dispatch(e, kEffEditGetRect, 0, 0, &rect), 1);
   EXPECT_EQ(rect, &editor->rect);
   int window = 0;
-  EXPECT_EQ(dispatch(e, kEffEditOpen, 0, 0, &window), 1);
-  EXPECT_TRUE(editor->isOpen());
-  EXPECT_EQ(dispatch(e, kEffEditIdle), 0);
-  EXPECT_EQ(dispatch(e, kEffEditClose), 0);
-  EXPECT_FALSE(editor->isOpen());
-  EXPECT_EQ(dispatch(e, kEffSetEditKnobMode, 0, 2), 1);
-  EXPECT_EQ(editor->knobMode, 2);
+  EXPECT_VALUES(
+      {dispatch(e, kEffEditOpen, 0, 0, &window), 1}, {editor->isOpen(), true}, {dispatch(e, kEffEditIdle), 0},
+      {dispatch(e, kEffEditClose), 0}, {editor->isOpen(), false}, {dispatch(e, kEffSetEditKnobMode, 0, 2), 1},
+      {editor->knobMode, 2});
   const std::vector<std::string> expected = {"getRect", "open", "idle", "close", "setKnobMode"};
   EXPECT_EQ(editor->calls, expected);
   // The deprecated editor opcodes never reach it.
@@ -416,11 +407,10 @@ TEST(Dispatcher, EditorOpcodesReachTheEditor) {
 TEST(Dispatcher, KeyCodesAreBuiltAndTheModifierClamped) {
   Recorder e;
   auto* editor = new RecordingEditor(&e);
-  EXPECT_EQ(dispatch(e, kEffEditKeyDown, 'x', 0x1234, nullptr, 3.7f), 1);
-  EXPECT_EQ(editor->lastKey.character, 'x');
-  EXPECT_EQ(editor->lastKey.virt, 0x34);
-  EXPECT_EQ(editor->lastKey.modifier, 3);
-  EXPECT_EQ(dispatch(e, kEffEditKeyUp, 7, 2, nullptr, 1e9f), 1);
+  EXPECT_VALUES(
+      {dispatch(e, kEffEditKeyDown, 'x', 0x1234, nullptr, 3.7f), 1}, {editor->lastKey.character, 'x'},
+      {editor->lastKey.virt, 0x34}, {editor->lastKey.modifier, 3},
+      {dispatch(e, kEffEditKeyUp, 7, 2, nullptr, 1e9f), 1});
   EXPECT_EQ(editor->calls.back(), "onKeyUp");
   EXPECT_EQ(editor->lastKey.modifier, 255);
   dispatch(e, kEffEditKeyDown, 7, 2, nullptr, -40.0f);
@@ -446,14 +436,11 @@ TEST(Dispatcher, CloseCallsCloseThenDeletesObjectAndEditorOnce) {
   auto* e = new Counted(&objectDeletions);
   new RecordingEditor(e, &editorDeletions);
   AEffect* rec = e->getAeffect();
-  EXPECT_EQ(rec->dispatcher(rec, kEffClose, 0, 0, nullptr, 0.0f), 1);
-  EXPECT_EQ(objectDeletions, 1);
-  EXPECT_EQ(editorDeletions, 1);
+  EXPECT_VALUES(
+      {rec->dispatcher(rec, kEffClose, 0, 0, nullptr, 0.0f), 1}, {objectDeletions, 1}, {editorDeletions, 1});
   // Without the trampoline, close is an ordinary operation and deletes nothing.
   auto* f = new Counted(&objectDeletions);
-  EXPECT_EQ(f->dispatcher(kEffClose, 0, 0, nullptr, 0.0f), 0);
-  EXPECT_EQ(f->closes, 1);
-  EXPECT_EQ(objectDeletions, 1);
+  EXPECT_VALUES({f->dispatcher(kEffClose, 0, 0, nullptr, 0.0f), 0}, {f->closes, 1}, {objectDeletions, 1});
   delete f;
   EXPECT_EQ(objectDeletions, 2);
 }
@@ -462,11 +449,10 @@ TEST(Dispatcher, DefaultsOfTheExtendedBase) {
   AudioEffectX e(nullptr, 1, 4);
   EXPECT_EQ(dispatch(e, kEffGetPlugCategory), kPlugCategUnknown);
   e.isSynth(true);
-  EXPECT_EQ(dispatch(e, kEffGetPlugCategory), kPlugCategSynth);
-  EXPECT_EQ(dispatch(e, kEffGetVstVersion), 2400);
-  EXPECT_EQ(dispatch(e, kEffGetCurrentMidiProgram, 0, 0, &gToken), -1);
-  EXPECT_EQ(dispatch(e, kEffCanBeAutomated, 3), 1);
-  EXPECT_EQ(dispatch(e, kEffSetTotalSampleToProcess, 0, 4410), 4410);
+  EXPECT_VALUES(
+      {dispatch(e, kEffGetPlugCategory), kPlugCategSynth}, {dispatch(e, kEffGetVstVersion), 2400},
+      {dispatch(e, kEffGetCurrentMidiProgram, 0, 0, &gToken), -1}, {dispatch(e, kEffCanBeAutomated, 3), 1},
+      {dispatch(e, kEffSetTotalSampleToProcess, 0, 4410), 4410});
   VstSpeakerArrangement dummy{};
   VstSpeakerArrangement* in = &dummy;
   VstSpeakerArrangement* out = &dummy;
@@ -477,9 +463,9 @@ TEST(Dispatcher, DefaultsOfTheExtendedBase) {
   std::memset(gText, 'z', sizeof(gText));
   for (int32_t op : {27, 29, 45, 47, 48, 51, 66, 70}) EXPECT_EQ(dispatch(e, op, 0, 0, gText), 0) << op;
   for (char c : gText) ASSERT_EQ(c, 'z');
-  EXPECT_EQ(dispatch(e, kEffGetChunk, 0, 0, &gToken), 0);
-  EXPECT_EQ(dispatch(e, kEffSetChunk, 0, 4, &gToken), 0);
-  EXPECT_EQ(e.__getNumCategoriesDeprecated(), 1);
+  EXPECT_VALUES(
+      {dispatch(e, kEffGetChunk, 0, 0, &gToken), 0}, {dispatch(e, kEffSetChunk, 0, 4, &gToken), 0},
+      {e.__getNumCategoriesDeprecated(), 1});
   e.__setBlockSizeAndSampleRateDeprecated(64, 22050.0f);
   EXPECT_EQ(e.getBlockSize(), 64);
   EXPECT_EQ(e.getSampleRate(), 22050.0f);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "vst2/audioeffectx.h"
+#include "support/expectValues.h"
 
 namespace {
 
@@ -44,16 +45,10 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
 TEST(Formatters, FloatTextIsEightCharactersWide) {
   Formatter t;
-  EXPECT_EQ(t.f(0.0f), "0.000000");
-  EXPECT_EQ(t.f(1.5f), "1.500000");
-  EXPECT_EQ(t.f(-1.5f), "-1.50000");
-  EXPECT_EQ(t.f(0.25f), "0.250000");
-  EXPECT_EQ(t.f(12345.5f), "12345.50");
-  EXPECT_EQ(t.f(1234567.0f), "1234567.");
-  EXPECT_EQ(t.f(12345678.0f), "12345678");
-  EXPECT_EQ(t.f(99999992.0f), "99999992");
-  EXPECT_EQ(t.f(-9999999.0f), "-9999999");
-  EXPECT_EQ(t.f(-0.0f), "0.000000");
+  EXPECT_TEXTS(
+      {t.f(0.0f), "0.000000"}, {t.f(1.5f), "1.500000"}, {t.f(-1.5f), "-1.50000"}, {t.f(0.25f), "0.250000"},
+      {t.f(12345.5f), "12345.50"}, {t.f(1234567.0f), "1234567."}, {t.f(12345678.0f), "12345678"},
+      {t.f(99999992.0f), "99999992"}, {t.f(-9999999.0f), "-9999999"}, {t.f(-0.0f), "0.000000"});
 }
 
 TEST(Formatters, FloatTextOutOfRangeOrNonFiniteIsHuge) {
@@ -67,31 +62,22 @@ TEST(Formatters, TextIsClippedToTheMaximumLength) {
   EXPECT_EQ(t.f(1.5f, 3), "1.5");
   EXPECT_EQ(t.text[3], 0);
   EXPECT_EQ(t.text[4], 'z');  // nothing written past the terminator
-  EXPECT_EQ(t.f(kNaN, 2), "Hu");
-  EXPECT_EQ(t.f(1.5f, 0), "");
-  EXPECT_EQ(t.f(1.5f, -4), "");
-  EXPECT_EQ(t.i(123456, 3), "123");
+  EXPECT_TEXTS({t.f(kNaN, 2), "Hu"}, {t.f(1.5f, 0), ""}, {t.f(1.5f, -4), ""}, {t.i(123456, 3), "123"});
 }
 
 TEST(Formatters, IntegerText) {
   Formatter t;
-  EXPECT_EQ(t.i(0), "0");
-  EXPECT_EQ(t.i(-42), "-42");
-  EXPECT_EQ(t.i(99999999), "99999999");
-  EXPECT_EQ(t.i(100000000), "Huge!");
-  EXPECT_EQ(t.i(std::numeric_limits<int32_t>::max()), "Huge!");
-  EXPECT_EQ(t.i(std::numeric_limits<int32_t>::min(), 20), "-2147483648");
+  EXPECT_TEXTS(
+      {t.i(0), "0"}, {t.i(-42), "-42"}, {t.i(99999999), "99999999"}, {t.i(100000000), "Huge!"},
+      {t.i(std::numeric_limits<int32_t>::max()), "Huge!"},
+      {t.i(std::numeric_limits<int32_t>::min(), 20), "-2147483648"});
 }
 
 TEST(Formatters, DecibelsHertzAndMilliseconds) {
   Formatter t;
-  EXPECT_EQ(t.db(0.0f), "-oo");
-  EXPECT_EQ(t.db(-1.0f), "-oo");
-  EXPECT_EQ(t.db(1.0f), "0.000000");
-  EXPECT_EQ(t.db(10.0f), "20.00000");
-  EXPECT_EQ(t.db(kNaN), "Huge!");
-  EXPECT_EQ(t.db(kInf), "Huge!");
-  EXPECT_EQ(t.hz(0.0f), "0.000000");
+  EXPECT_TEXTS(
+      {t.db(0.0f), "-oo"}, {t.db(-1.0f), "-oo"}, {t.db(1.0f), "0.000000"}, {t.db(10.0f), "20.00000"},
+      {t.db(kNaN), "Huge!"}, {t.db(kInf), "Huge!"}, {t.hz(0.0f), "0.000000"});
   EXPECT_EQ(t.hz(100.0f), "441.0000");  // 44100 / 100
   EXPECT_EQ(t.ms(44100.0f), "1000.000");
   EXPECT_EQ(t.ms(kNaN), "Huge!");

@@ -7,6 +7,7 @@
 
 #include "support/fakeHost.h"
 #include "vst2/audioeffectx.h"
+#include "support/expectValues.h"
 
 using testing_support::FakeHost;
 
@@ -143,18 +144,12 @@ TEST(HostCalls, AnswersAreInterpreted) {
 
 TEST(HostCalls, WithoutHostEveryWrapperAnswersNeutrally) {
   Storing e(nullptr);
-  EXPECT_EQ(e.getMasterVersion(), 1);
-  EXPECT_TRUE(e.isInputConnected(0));
-  EXPECT_TRUE(e.isOutputConnected(0));
+  EXPECT_VALUES({e.getMasterVersion(), 1}, {e.isInputConnected(0), true}, {e.isOutputConnected(0), true});
   EXPECT_EQ(e.getTimeInfo(0xFFFF), nullptr);
-  EXPECT_FALSE(e.sendVstEventsToHost(nullptr));
-  EXPECT_FALSE(e.ioChanged());
-  EXPECT_FALSE(e.sizeWindow(10, 10));
-  EXPECT_EQ(e.updateSampleRate(), 44100.0);
-  EXPECT_EQ(e.updateBlockSize(), 1024);
-  EXPECT_FALSE(e.beginEdit(1));
-  EXPECT_FALSE(e.endEdit(1));
-  EXPECT_FALSE(e.updateDisplay());
+  EXPECT_VALUES(
+      {e.sendVstEventsToHost(nullptr), false}, {e.ioChanged(), false}, {e.sizeWindow(10, 10), false},
+      {e.updateSampleRate(), 44100.0}, {e.updateBlockSize(), 1024}, {e.beginEdit(1), false}, {e.endEdit(1), false},
+      {e.updateDisplay(), false});
   EXPECT_EQ(e.getDirectory(), nullptr);
   char text[64] = "stale";
   EXPECT_FALSE(e.getHostVendorString(text));
@@ -217,10 +212,9 @@ TEST(SpeakerArrangements, AllocateMatchAndFree) {
     EXPECT_EQ(copied[i].type, 100 + i);
     EXPECT_EQ(std::string(copied[i].name), "S" + std::to_string(i));
   }
-  EXPECT_FALSE(e.allocateArrangement(&target, -1));
-  EXPECT_FALSE(e.allocateArrangement(nullptr, 2));
-  EXPECT_FALSE(e.copySpeaker(nullptr, copied));
-  EXPECT_TRUE(e.deallocateArrangement(&target));
+  EXPECT_VALUES(
+      {e.allocateArrangement(&target, -1), false}, {e.allocateArrangement(nullptr, 2), false},
+      {e.copySpeaker(nullptr, copied), false}, {e.deallocateArrangement(&target), true});
   EXPECT_EQ(target, nullptr);
   EXPECT_TRUE(e.deallocateArrangement(&target));  // freeing nothing is harmless
   EXPECT_TRUE(e.deallocateArrangement(&source));

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/vstguiTester.h"
+#include "support/expectValues.h"
 
 using namespace VSTGUI;
 using testing_support::FrameTester;
@@ -106,12 +107,10 @@ TEST(VstguiControl, ValuesStayInRangeAndEditsAreCounted) {
 TEST(VstguiFilmStrip, KnobFrameIsTruncatedAndSnappedToAFrameStart) {
   auto* strip = new CBitmap(40, 137 * 40);
   auto* knob = new CAnimKnob(CRect(0, 0, 40, 40), nullptr, 1, 137, 40, strip);
-  EXPECT_EQ(knob->frameOffsetFor(1.f).y, 5440);
-  EXPECT_EQ(knob->frameOffsetFor(0.9999f).y, 5400);
-  EXPECT_EQ(knob->frameOffsetFor(0.f).y, 0);
-  EXPECT_EQ(knob->frameOffsetFor(-0.2f).y, 0);
-  EXPECT_EQ(knob->frameOffsetFor(0.5f).y, 68 * 40);
-  EXPECT_EQ(knob->frameOffsetFor(1.f / 136.f).y, 40);
+  EXPECT_VALUES(
+      {knob->frameOffsetFor(1.f).y, 5440}, {knob->frameOffsetFor(0.9999f).y, 5400}, {knob->frameOffsetFor(0.f).y, 0},
+      {knob->frameOffsetFor(-0.2f).y, 0}, {knob->frameOffsetFor(0.5f).y, 68 * 40},
+      {knob->frameOffsetFor(1.f / 136.f).y, 40});
   knob->setInverseBitmap(true);
   EXPECT_EQ(knob->frameOffsetFor(1.f).y, 0);
   EXPECT_EQ(knob->frameOffsetFor(0.f).y, 5440);
@@ -131,15 +130,10 @@ TEST(VstguiFilmStrip, KnobFrameIsTruncatedAndSnappedToAFrameStart) {
 TEST(VstguiFilmStrip, MovieBitmapRoundsToTheNearestFrame) {
   auto* strip = new CBitmap(10, 50);
   auto* movie = new CMovieBitmap(CRect(0, 0, 10, 10), nullptr, 9999, strip);
-  EXPECT_EQ(movie->getNumSubPixmaps(), 5);
-  EXPECT_EQ(movie->frameFor(0.f), 0);
-  EXPECT_EQ(movie->frameFor(0.124f), 0);
-  EXPECT_EQ(movie->frameFor(0.125f), 1);
-  EXPECT_EQ(movie->frameFor(0.874f), 3);
-  EXPECT_EQ(movie->frameFor(0.875f), 4);
-  EXPECT_EQ(movie->frameFor(1.f), 4);
-  EXPECT_EQ(movie->frameFor(7.f), 4);
-  EXPECT_EQ(movie->frameFor(-1.f), 0);
+  EXPECT_VALUES(
+      {movie->getNumSubPixmaps(), 5}, {movie->frameFor(0.f), 0}, {movie->frameFor(0.124f), 0},
+      {movie->frameFor(0.125f), 1}, {movie->frameFor(0.874f), 3}, {movie->frameFor(0.875f), 4},
+      {movie->frameFor(1.f), 4}, {movie->frameFor(7.f), 4}, {movie->frameFor(-1.f), 0});
   auto* meter = new CMovieBitmap(CRect(0, 0, 65, 29), nullptr, 9999, 47, 29, strip);
   EXPECT_EQ(meter->frameFor(1.f), 46);
   EXPECT_EQ(meter->frameFor(0.5f), 23);
@@ -268,9 +262,8 @@ TEST(VstguiOptionMenu, TitleRulesIndexesAndNoDrawStyle) {
   menu->addEntry("-G");
   menu->addEntry("-Gap");
   menu->addEntry("- G");
-  EXPECT_EQ(menu->getNbEntries(), 6);
-  EXPECT_TRUE(menu->getEntry(0)->isTitle());
-  EXPECT_FALSE(menu->getEntry(0)->isEnabled());
+  EXPECT_VALUES(
+      {menu->getNbEntries(), 6}, {menu->getEntry(0)->isTitle(), true}, {menu->getEntry(0)->isEnabled(), false});
   EXPECT_EQ(menu->getEntry(0)->getTitle(), "Volume");
   EXPECT_TRUE(menu->getEntry(1)->isSeparator());
   EXPECT_TRUE(menu->getEntry(2)->isSelectable());

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "support/vstguiTester.h"
+#include "support/expectValues.h"
 
 using namespace VSTGUI;
 using testing_support::FrameTester;
@@ -145,9 +146,9 @@ TEST(VstguiDrawing, TextAlignmentAndCaptureToPng) {
   const std::string path = folder + "/frame.png";
   ASSERT_TRUE(tester.capturePNG(path));
   cairo_surface_t* back = cairo_image_surface_create_from_png(path.c_str());
-  EXPECT_EQ(cairo_surface_status(back), CAIRO_STATUS_SUCCESS);
-  EXPECT_EQ(cairo_image_surface_get_width(back), 120);
-  EXPECT_EQ(cairo_image_surface_get_height(back), 20);
+  EXPECT_VALUES(
+      {cairo_surface_status(back), CAIRO_STATUS_SUCCESS}, {cairo_image_surface_get_width(back), 120},
+      {cairo_image_surface_get_height(back), 20});
   cairo_surface_destroy(back);
   std::filesystem::remove_all(folder);
 }

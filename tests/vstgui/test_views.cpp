@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "support/vstguiTester.h"
+#include "support/expectValues.h"
 
 using namespace VSTGUI;
 using testing_support::FrameTester;
@@ -89,10 +90,9 @@ TEST(VstguiObjects, AttributeFitsABufferOfExactlyItsSize) {
   ASSERT_TRUE(v->setAttribute(1234, 4, data));
   char out[4] = {};
   uint32_t n = 0;
-  EXPECT_TRUE(v->getAttribute(1234, 4, out, n));
-  EXPECT_EQ(n, 4u);
-  EXPECT_EQ(std::memcmp(out, data, 4), 0);
-  EXPECT_FALSE(v->getAttribute(1234, 3, out, n));
+  EXPECT_VALUES(
+      {v->getAttribute(1234, 4, out, n), true}, {n, 4u}, {std::memcmp(out, data, 4), 0},
+      {v->getAttribute(1234, 3, out, n), false});
   v->forget();
 }
 
@@ -153,9 +153,7 @@ TEST(VstguiContainer, RemoveAllWithoutForgetKeepsViewsForReuse) {
   box->addView(b);
   EXPECT_EQ(a->getFrame(), tester.frame());
   box->removeAll(false);
-  EXPECT_FALSE(aDeleted);
-  EXPECT_FALSE(bDeleted);
-  EXPECT_EQ(box->getNbViews(), 0);
+  EXPECT_VALUES({aDeleted, false}, {bDeleted, false}, {box->getNbViews(), 0});
   EXPECT_EQ(a->getParentView(), nullptr);
   EXPECT_FALSE(a->isAttached());
   EXPECT_EQ(a->getNbReference(), 1);
@@ -195,9 +193,7 @@ TEST(VstguiFrame, IdlePassRedrawsExactlyTheDirtyViews) {
   tester.frame()->addView(box);
   box->addView(c);
   tester.idle();
-  EXPECT_EQ(a->draws, 1);
-  EXPECT_EQ(b->draws, 1);
-  EXPECT_EQ(c->draws, 1);
+  EXPECT_VALUES({a->draws, 1}, {b->draws, 1}, {c->draws, 1});
 
   tester.idle();  // nothing changed: nothing drawn, nothing presented
   tester.platform()->clearPresentedRegions();
@@ -208,9 +204,7 @@ TEST(VstguiFrame, IdlePassRedrawsExactlyTheDirtyViews) {
   a->setDirty();
   c->setValue(0.25f);  // a value change alone makes a control dirty
   tester.idle();
-  EXPECT_EQ(a->draws, 2);
-  EXPECT_EQ(b->draws, 1);
-  EXPECT_EQ(c->draws, 2);
+  EXPECT_VALUES({a->draws, 2}, {b->draws, 1}, {c->draws, 2});
   ASSERT_EQ(tester.platform()->getPresentedRegions().size(), 2u);
   EXPECT_EQ(tester.platform()->getPresentedRegions()[0], CRect(0, 0, 50, 50));
   EXPECT_EQ(tester.platform()->getPresentedRegions()[1], CRect(210, 10, 240, 40));  // frame coordinates

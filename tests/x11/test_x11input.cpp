@@ -3,6 +3,7 @@
 #include <X11/keysym.h>
 
 #include "x11TestEnv.h"
+#include "support/expectValues.h"
 
 using namespace VSTGUI;
 using namespace x11test;
@@ -68,10 +69,9 @@ TEST_F(X11Input, ClicksArriveWithButtonModifierBitsAndFramePosition) {
     if (c.modifier != NoSymbol) key(c.modifier, false);
     ASSERT_TRUE(waitFor(MouseRecord::kUp, ups + 1));
     ASSERT_EQ(countOf(MouseRecord::kDown), downs + 1);
-    EXPECT_EQ(last(MouseRecord::kDown)->buttons, c.expected);
-    EXPECT_EQ(last(MouseRecord::kDown)->where.x, x);
-    EXPECT_EQ(last(MouseRecord::kDown)->where.y, 57);
-    EXPECT_EQ(last(MouseRecord::kUp)->buttons, c.expected);
+    EXPECT_VALUES(
+        {last(MouseRecord::kDown)->buttons, c.expected}, {last(MouseRecord::kDown)->where.x, x},
+        {last(MouseRecord::kDown)->where.y, 57}, {last(MouseRecord::kUp)->buttons, c.expected});
   }
 }
 
@@ -143,10 +143,9 @@ TEST_F(X11Input, WheelStepsArriveAsPlusAndMinusOne) {
   for (const MouseRecord& r : view->events)
     if (r.kind == MouseRecord::kWheel) wheels.push_back(r);
   ASSERT_EQ(wheels.size(), 2u);
-  EXPECT_EQ(wheels[0].distance, 1.f);
-  EXPECT_EQ(wheels[0].buttons & kShift, kShift);
-  EXPECT_EQ(wheels[1].distance, -1.f);
-  EXPECT_EQ(wheels[0].where.x, 40);
+  EXPECT_VALUES(
+      {wheels[0].distance, 1.f}, {wheels[0].buttons & kShift, kShift}, {wheels[1].distance, -1.f},
+      {wheels[0].where.x, 40});
   // The wheel's own buttons are never reported as presses.
   EXPECT_EQ(countOf(MouseRecord::kDown), 0u);
 }
@@ -163,10 +162,9 @@ TEST_F(X11Input, KeysOfTheWindowReachTheFocusViewAndUnusedOnesGoToTheHost) {
   }
   ASSERT_TRUE(pumpUntil(frame, [&] { return view->keysUp.size() >= 4; }));
   ASSERT_EQ(view->keysDown.size(), 4u);
-  EXPECT_EQ(view->keysDown[0].virt, 12);
-  EXPECT_EQ(view->keysDown[1].virt, 14);
-  EXPECT_EQ(view->keysDown[2].virt, 15);
-  EXPECT_EQ(view->keysDown[3].virt, 16);
+  EXPECT_VALUES(
+      {view->keysDown[0].virt, 12}, {view->keysDown[1].virt, 14}, {view->keysDown[2].virt, 15},
+      {view->keysDown[3].virt, 16});
 
   // The same key arriving through the host's key call right after is not handled again, and
   // gets the answer the window's copy got.

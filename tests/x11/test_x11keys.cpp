@@ -11,6 +11,7 @@
 #include "vstgui/x11keys.h"
 #include "vstgui/x11menu.h"
 #include "vstgui/x11popup.h"
+#include "support/expectValues.h"
 
 using namespace VSTGUI;
 using namespace VSTGUI::X11;
@@ -18,33 +19,24 @@ using namespace VSTGUI::X11;
 namespace {
 
 TEST(X11Keys, NavigationKeysGetTheVirtualCodesHostsUse) {
-  EXPECT_EQ(translateKey(XK_Up, 0).virt, 12);
-  EXPECT_EQ(translateKey(XK_Down, 0).virt, 14);
-  EXPECT_EQ(translateKey(XK_Page_Up, 0).virt, 15);
-  EXPECT_EQ(translateKey(XK_Page_Down, 0).virt, 16);
-  EXPECT_EQ(translateKey(XK_KP_Up, 0).virt, 12);
-  EXPECT_EQ(translateKey(XK_KP_Page_Down, 0).virt, 16);
-  EXPECT_EQ(translateKey(XK_Left, 0).virt, 11);
-  EXPECT_EQ(translateKey(XK_Right, 0).virt, 13);
-  EXPECT_EQ(translateKey(XK_Escape, 0).virt, 6);
-  EXPECT_EQ(translateKey(XK_Return, 0).virt, 4);
-  EXPECT_EQ(translateKey(XK_space, 0).virt, 7);
-  EXPECT_EQ(translateKey(XK_F1, 0).virt, 40);
-  EXPECT_EQ(translateKey(XK_F12, 0).virt, 51);
-  EXPECT_EQ(translateKey(XK_KP_9, 0).virt, 33);
-  EXPECT_EQ(translateKey(XK_Up, 0).character, 0);
+  EXPECT_VALUES(
+      {translateKey(XK_Up, 0).virt, 12}, {translateKey(XK_Down, 0).virt, 14}, {translateKey(XK_Page_Up, 0).virt, 15},
+      {translateKey(XK_Page_Down, 0).virt, 16}, {translateKey(XK_KP_Up, 0).virt, 12},
+      {translateKey(XK_KP_Page_Down, 0).virt, 16}, {translateKey(XK_Left, 0).virt, 11},
+      {translateKey(XK_Right, 0).virt, 13}, {translateKey(XK_Escape, 0).virt, 6},
+      {translateKey(XK_Return, 0).virt, 4}, {translateKey(XK_space, 0).virt, 7}, {translateKey(XK_F1, 0).virt, 40},
+      {translateKey(XK_F12, 0).virt, 51}, {translateKey(XK_KP_9, 0).virt, 33}, {translateKey(XK_Up, 0).character, 0});
 }
 
 TEST(X11Keys, CharactersAreLowerCaseWithModifierBits) {
   const VstKeyCode a = translateKey(XK_A, ShiftMask);
-  EXPECT_EQ(a.character, 'a');
-  EXPECT_EQ(a.virt, 0);
-  EXPECT_EQ(a.modifier, kModifierShift);
-  EXPECT_EQ(translateKey(XK_z, ControlMask).modifier, kModifierCommand);
-  EXPECT_EQ(translateKey(XK_z, Mod1Mask).modifier, kModifierAlternate);
-  EXPECT_EQ(translateKey(XK_z, Mod4Mask).modifier, kModifierControl);
-  EXPECT_EQ(translateKey(XK_Up, ShiftMask | ControlMask | Mod1Mask | Mod4Mask).modifier, 15);
-  EXPECT_EQ(translateKey(XK_asciitilde, 0).character, '~');
+  EXPECT_VALUES(
+      {a.character, 'a'}, {a.virt, 0}, {a.modifier, kModifierShift},
+      {translateKey(XK_z, ControlMask).modifier, kModifierCommand},
+      {translateKey(XK_z, Mod1Mask).modifier, kModifierAlternate},
+      {translateKey(XK_z, Mod4Mask).modifier, kModifierControl},
+      {translateKey(XK_Up, ShiftMask | ControlMask | Mod1Mask | Mod4Mask).modifier, 15},
+      {translateKey(XK_asciitilde, 0).character, '~'});
   // Keys with nothing to deliver: modifiers alone, other scripts, locks that change nothing.
   for (unsigned long sym : {static_cast<unsigned long>(XK_Shift_L), static_cast<unsigned long>(XK_Control_R),
                             static_cast<unsigned long>(XK_Super_L), 0x6c1ul /* Arabic letter */, 0ul}) {
@@ -56,20 +48,14 @@ TEST(X11Keys, CharactersAreLowerCaseWithModifierBits) {
 }
 
 TEST(X11Keys, ButtonStateBits) {
-  EXPECT_EQ(buttonStateFromX(Button1Mask), 2);
-  EXPECT_EQ(buttonStateFromX(Button2Mask), 4);
-  EXPECT_EQ(buttonStateFromX(Button3Mask), 8);
-  EXPECT_EQ(buttonStateFromX(ShiftMask), 16);
-  EXPECT_EQ(buttonStateFromX(ControlMask), 32);
-  EXPECT_EQ(buttonStateFromX(Mod1Mask), 64);
-  EXPECT_EQ(buttonStateFromX(Mod4Mask), 128);
+  EXPECT_VALUES(
+      {buttonStateFromX(Button1Mask), 2}, {buttonStateFromX(Button2Mask), 4}, {buttonStateFromX(Button3Mask), 8},
+      {buttonStateFromX(ShiftMask), 16}, {buttonStateFromX(ControlMask), 32}, {buttonStateFromX(Mod1Mask), 64},
+      {buttonStateFromX(Mod4Mask), 128});
   // Lock keys and the wheel's buttons are no part of the word.
-  EXPECT_EQ(buttonStateFromX(LockMask | Mod2Mask | Button4Mask | Button5Mask), 0);
-  EXPECT_EQ(buttonBitFromX(1), 2);
-  EXPECT_EQ(buttonBitFromX(2), 4);
-  EXPECT_EQ(buttonBitFromX(3), 8);
-  EXPECT_EQ(buttonBitFromX(4), 0);
-  EXPECT_EQ(buttonBitFromX(8), 0);
+  EXPECT_VALUES(
+      {buttonStateFromX(LockMask | Mod2Mask | Button4Mask | Button5Mask), 0}, {buttonBitFromX(1), 2},
+      {buttonBitFromX(2), 4}, {buttonBitFromX(3), 8}, {buttonBitFromX(4), 0}, {buttonBitFromX(8), 0});
 }
 
 TEST(X11Keys, DoubleClickNeedsTheSameButtonWithin400MsAnd4Px) {
@@ -102,10 +88,10 @@ TEST(X11Keys, KeyEchoFilterSkipsTheSecondCopyOnceAndOnlyFromTheOtherSource) {
   f.remember(KeyEchoFilter::Source::kWindow, up, true, 1000, 1);
   EXPECT_FALSE(f.isEcho(KeyEchoFilter::Source::kWindow, up, true, 1001, result)) << "same source: a new key";
   EXPECT_FALSE(f.isEcho(KeyEchoFilter::Source::kHost, up, false, 1001, result)) << "release is not the press";
-  EXPECT_FALSE(f.isEcho(KeyEchoFilter::Source::kHost, q, true, 1001, result));
-  EXPECT_TRUE(f.isEcho(KeyEchoFilter::Source::kHost, up, true, 1010, result));
-  EXPECT_EQ(result, 1);
-  EXPECT_FALSE(f.isEcho(KeyEchoFilter::Source::kHost, up, true, 1011, result));
+  EXPECT_VALUES(
+      {f.isEcho(KeyEchoFilter::Source::kHost, q, true, 1001, result), false},
+      {f.isEcho(KeyEchoFilter::Source::kHost, up, true, 1010, result), true}, {result, 1},
+      {f.isEcho(KeyEchoFilter::Source::kHost, up, true, 1011, result), false});
 
   f.remember(KeyEchoFilter::Source::kHost, q, true, 5000, -1);
   EXPECT_FALSE(
@@ -142,10 +128,9 @@ TEST(X11Popups, MenuLayoutStacksEntriesAndFitsTheWidestTitle) {
   menu->addEntry("A much longer entry title than the others");
   const MenuGeometry g = layoutMenu(*menu);
   ASSERT_EQ(g.items.size(), 3u);
-  EXPECT_EQ(g.items[0].top, MenuGeometry::kPadding);
-  EXPECT_EQ(g.items[1].getHeight(), MenuGeometry::kSeparatorHeight);
-  EXPECT_EQ(g.items[2].top, g.items[1].bottom);
-  EXPECT_EQ(g.height, static_cast<int>(g.items[2].bottom) + MenuGeometry::kPadding);
+  EXPECT_VALUES(
+      {g.items[0].top, MenuGeometry::kPadding}, {g.items[1].getHeight(), MenuGeometry::kSeparatorHeight},
+      {g.items[2].top, g.items[1].bottom}, {g.height, static_cast<int>(g.items[2].bottom) + MenuGeometry::kPadding});
   EXPECT_GE(g.width, static_cast<int>(popupTextWidth("A much longer entry title than the others")) +
                          MenuGeometry::kTextLeft + MenuGeometry::kTextRight);
   auto* small = new COptionMenu();
