@@ -7,9 +7,11 @@
 #include <X11/Xutil.h>
 #include <cairo.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "platform/platform.h"
 #include "support/childProcess.h"
@@ -72,12 +74,6 @@ class X11Grindle : public X11Fixture {
     if (kids) XFree(kids);
     return out;
   }
-  void idleFor(vsthost::Plugin& p, int ms) {
-    for (int t = 0; t < ms; t += 16) {
-      p.dispatch(kEffEditIdle);
-      sleepMs(16);
-    }
-  }
   // Idle passes as a host gives them until pred holds or timeoutMs passed.
   bool idleUntil(vsthost::Plugin& p, const std::function<bool()>& pred, int timeoutMs = 3000) {
     for (int t = 0; t < timeoutMs; t += 16) {
@@ -88,14 +84,18 @@ class X11Grindle : public X11Fixture {
     }
     return false;
   }
+  void idleFor(vsthost::Plugin& p, int ms) { idleUntil(p, [] { return false; }, ms); }
   // Opens the editor at 100 % in a new host window; returns its child window and the child's
   // root position.
   Window openEditor(vsthost::Plugin& p, int& rootX, int& rootY) {
     const Window host = makeParent(0, 0, 1100, 712);
     if (p.dispatch(kEffEditOpen, 0, 0, windowArg(host)) != 1) return None;
-    idleFor(p, 100);
-    const auto kids = childrenOf(host);
-    if (kids.size() != 1) return None;
+    std::vector<std::pair<Window, XWindowAttributes>> kids;
+    const bool shown = idleUntil(p, [&] {
+      kids = childrenOf(host);
+      return kids.size() == 1 && kids[0].second.map_state == IsViewable;
+    });
+    if (!shown) return None;
     Window child = None;
     XTranslateCoordinates(user, kids[0].first, DefaultRootWindow(user), 0, 0, &rootX, &rootY, &child);
     return kids[0].first;
@@ -211,9 +211,14 @@ TEST_F(X11Grindle, SettingsAreaShowsTheBackScreenAndAClickThereReturns) {
   // The sections above the tabs: the disrupt slider's handle below them animates on its own.
   const auto upper = [&] { return windowPixels(editor, 1100, 440); };
   moveTo(rx + 50, ry + 650);  // off every control: no hover state in the picture
-  idleFor(p, 100);
-  const std::vector<uint32_t> front = upper();
-  ASSERT_FALSE(front.empty());
+  std::vector<uint32_t> front;
+  ASSERT_TRUE(idleUntil(p, [&] {  // drawn: not one colour, and two passes show the same picture
+    std::vector<uint32_t> now = upper();
+    const bool settled =
+        std::adjacent_find(now.begin(), now.end(), std::not_equal_to<>()) != now.end() && now == front;
+    front = std::move(now);
+    return settled;
+  }));
 
   moveTo(rx + 880, ry + 60);  // the settings area of the header
   click(1);
