@@ -1,13 +1,17 @@
 // The plug-in module's own editor in X11 windows, driven the way a host drives it: the rect
 // before open, a mapped child of that size at each screen size, idle at 60 Hz, repeated
-// open and close, a parent destroyed first, a bad parent, two instances, the viewer's snapshot.
+// open and close, a parent destroyed first, a bad parent, two instances, the viewer's snapshot,
+// the settings screen and back, a knob's tool-tip.
 #include "x11TestEnv.h"
 // After gtest (x11TestEnv.h): Xlib's macros would break its headers.
 #include <X11/Xutil.h>
 #include <cairo.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "platform/platform.h"
 #include "support/childProcess.h"
@@ -70,14 +74,42 @@ class X11Grindle : public X11Fixture {
     if (kids) XFree(kids);
     return out;
   }
-  void idleFor(vsthost::Plugin& p, int ms) {
-    for (int t = 0; t < ms; t += 16) {
+  // Idle passes as a host gives them until pred holds or timeoutMs passed.
+  bool idleUntil(vsthost::Plugin& p, const std::function<bool()>& pred, int timeoutMs = 3000) {
+    for (int t = 0; t < timeoutMs; t += 16) {
       p.dispatch(kEffEditIdle);
+      XSync(user, False);
+      if (pred()) return true;
       sleepMs(16);
     }
+    return false;
+  }
+  void idleFor(vsthost::Plugin& p, int ms) { idleUntil(p, [] { return false; }, ms); }
+  // Opens the editor at 100 % in a new host window; returns its child window and the child's
+  // root position.
+  Window openEditor(vsthost::Plugin& p, int& rootX, int& rootY) {
+    const Window host = makeParent(0, 0, 1100, 712);
+    if (p.dispatch(kEffEditOpen, 0, 0, windowArg(host)) != 1) return None;
+    std::vector<std::pair<Window, XWindowAttributes>> kids;
+    const bool shown = idleUntil(p, [&] {
+      kids = childrenOf(host);
+      return kids.size() == 1 && kids[0].second.map_state == IsViewable;
+    });
+    if (!shown) return None;
+    Window child = None;
+    XTranslateCoordinates(user, kids[0].first, DefaultRootWindow(user), 0, 0, &rootX, &rootY, &child);
+    return kids[0].first;
   }
   std::vector<std::unique_ptr<vsthost::Plugin>> plugins;
 };
+
+// Share of pixels that differ between two same-sized images.
+double differingShare(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+  if (a.size() != b.size() || a.empty()) return 1.0;
+  size_t n = 0;
+  for (size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
+  return static_cast<double>(n) / static_cast<double>(a.size());
+}
 
 }  // namespace
 
@@ -169,4 +201,59 @@ TEST_F(X11Grindle, ViewerSnapshotHasTheRectsSize) {
     EXPECT_EQ(cairo_image_surface_get_height(image), row.height);
     cairo_surface_destroy(image);
   }
+}
+
+TEST_F(X11Grindle, SettingsAreaShowsTheBackScreenAndAClickThereReturns) {
+  vsthost::Plugin& p = load();
+  int rx = 0, ry = 0;
+  const Window editor = openEditor(p, rx, ry);
+  ASSERT_NE(editor, None);
+  // The sections above the tabs: the disrupt slider's handle below them animates on its own.
+  const auto upper = [&] { return windowPixels(editor, 1100, 440); };
+  moveTo(rx + 50, ry + 650);  // off every control: no hover state in the picture
+  std::vector<uint32_t> front;
+  ASSERT_TRUE(idleUntil(p, [&] {  // drawn: not one colour, and two passes show the same picture
+    std::vector<uint32_t> now = upper();
+    const bool settled =
+        std::adjacent_find(now.begin(), now.end(), std::not_equal_to<>()) != now.end() && now == front;
+    front = std::move(now);
+    return settled;
+  }));
+
+  moveTo(rx + 880, ry + 60);  // the settings area of the header
+  click(1);
+  ASSERT_TRUE(idleUntil(p, [&] { return differingShare(upper(), front) > 0.3; }))
+      << "the back screen is not shown";
+
+  moveTo(rx + 50, ry + 650);  // off the options: the whole back screen returns
+  click(1);
+  std::vector<uint32_t> now;
+  EXPECT_TRUE(idleUntil(p, [&] { return (now = upper()) == front; }))
+      << differingShare(now, front) << " of the main screen differs";
+  p.dispatch(kEffEditClose);
+}
+
+TEST_F(X11Grindle, AKnobShowsItsToolTipAfterTheDelay) {
+  vsthost::Plugin& p = load();
+  int rx = 0, ry = 0;
+  ASSERT_NE(openEditor(p, rx, ry), None);
+  const auto tips = [&] { return windowsOfType("_NET_WM_WINDOW_TYPE_TOOLTIP"); };
+  moveTo(rx + 50, ry + 650);
+  idleFor(p, 300);
+  EXPECT_TRUE(tips().empty()) << "a tip without a control under the pointer";
+
+  moveTo(rx + 650, ry + 45);  // the header's volume knob
+  p.dispatch(kEffEditIdle);
+  EXPECT_TRUE(tips().empty()) << "not before the delay";
+  ASSERT_TRUE(idleUntil(p, [&] { return !tips().empty(); }));
+  XWindowAttributes a{};
+  ASSERT_TRUE(XGetWindowAttributes(user, tips().front(), &a));
+  EXPECT_GT(a.y, ry + 45) << "below the pointer";
+  EXPECT_GT(a.width, 20);
+
+  moveTo(rx + 50, ry + 650);
+  EXPECT_TRUE(idleUntil(p, [&] { return tips().empty(); }));
+  p.dispatch(kEffEditClose);
+  XSync(user, False);
+  EXPECT_TRUE(tips().empty());
 }
