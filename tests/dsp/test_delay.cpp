@@ -1,5 +1,3 @@
-#include "dsp/uDelay.h"
-
 #include <gtest/gtest.h>
 #include <malloc.h>
 
@@ -8,6 +6,7 @@
 #include <vector>
 
 #include "dsp/dspCommon.h"
+#include "dsp/uDelay.h"
 #include "support/expectValues.h"
 
 using testing_support::kUlps;
@@ -92,9 +91,8 @@ TEST(Delay, FeedbackAndCrossFeedbackDecayOnEachRepeat) {
     R.push_back(r);
   }
   // Repeat k at sample 100k: left 1, 0.5, 0.25 + 0.09, ...; the right is fed only through the cross path.
-  EXPECT_VALUES(
-      {L[100], 1.0, 1e-6}, {R[100], 0.0, 1e-6}, {L[200], 0.5, 1e-6}, {R[200], 0.3, 1e-6},
-      {L[300], 0.5 * 0.5 + 0.3 * 0.3, 1e-6}, {R[300], 0.3 * 0.5 + 0.5 * 0.3, 1e-6});
+  EXPECT_VALUES({L[100], 1.0, 1e-6}, {R[100], 0.0, 1e-6}, {L[200], 0.5, 1e-6}, {R[200], 0.3, 1e-6},
+                {L[300], 0.5 * 0.5 + 0.3 * 0.3, 1e-6}, {R[300], 0.3 * 0.5 + 0.5 * 0.3, 1e-6});
   double prev = 2.0;
   for (int k = 1; k < 10; ++k) {
     const double e = std::fabs(L[100 * k]) + std::fabs(R[100 * k]);
@@ -133,9 +131,9 @@ TEST(Delay, FeedbackFilterSwitchAndBand) {
   EXPECT_FALSE(d->isFilterOn());
   d->setFeedFilter(0.5f, 0.0f);
   EXPECT_TRUE(d->isFilterOn());
-  EXPECT_VALUES(
-      {d->getFeedFilterFreq(0.0f), 20.0f / 44100.0f, kUlps}, {d->getFeedFilterFreq(0.5f), 640.0f / 44100.0f, kUlps},
-      {d->getFeedFilterFreq(1.0f), 0.2f, kUlps});
+  EXPECT_VALUES({d->getFeedFilterFreq(0.0f), 20.0f / 44100.0f, kUlps},
+                {d->getFeedFilterFreq(0.5f), 640.0f / 44100.0f, kUlps},
+                {d->getFeedFilterFreq(1.0f), 0.2f, kUlps});
   // With a high-pass corner in the loop, DC fed into the line dies away instead of piling up.
   d->setDelayLenDirect(50.0, 50.0);
   d->setFeed(0.9f, 0.0f);

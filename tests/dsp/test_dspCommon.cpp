@@ -1,27 +1,27 @@
-#include "dsp/dspCommon.h"
-#include "support/expectValues.h"
-
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <cmath>
 #include <limits>
 
+#include "dsp/dspCommon.h"
+#include "support/expectValues.h"
+
 using namespace dsp;
 
 TEST(DspCommon, TableIndexClampsEveryInput) {
-  EXPECT_VALUES(
-      {tableIndex(0.0f), 0}, {tableIndex(1.0f), 262143}, {tableIndex(0.5f), static_cast<int>(0.5f * 262143.98f)},
-      {tableIndex(-3.0f), 0}, {tableIndex(7.0f), 262143}, {tableIndex(std::numeric_limits<float>::quiet_NaN()), 0},
-      {tableIndex(std::numeric_limits<float>::infinity()), 262143},
-      {tableIndex(-std::numeric_limits<float>::infinity()), 0}, {filterTableIndex(1.0f), 262143},
-      {filterTableIndex(0.25f), static_cast<int>(0.25f * 262143.0f)});
+  EXPECT_VALUES({tableIndex(0.0f), 0}, {tableIndex(1.0f), 262143},
+                {tableIndex(0.5f), static_cast<int>(0.5f * 262143.98f)}, {tableIndex(-3.0f), 0},
+                {tableIndex(7.0f), 262143}, {tableIndex(std::numeric_limits<float>::quiet_NaN()), 0},
+                {tableIndex(std::numeric_limits<float>::infinity()), 262143},
+                {tableIndex(-std::numeric_limits<float>::infinity()), 0}, {filterTableIndex(1.0f), 262143},
+                {filterTableIndex(0.25f), static_cast<int>(0.25f * 262143.0f)});
 }
 
 TEST(DspCommon, SaturatingIntNeverOverflows) {
-  EXPECT_VALUES(
-      {saturatingInt(3.99), 3}, {saturatingInt(-3.99), -3}, {saturatingInt(1e30), std::numeric_limits<int>::max()},
-      {saturatingInt(-1e30), std::numeric_limits<int>::min()});
+  EXPECT_VALUES({saturatingInt(3.99), 3}, {saturatingInt(-3.99), -3},
+                {saturatingInt(1e30), std::numeric_limits<int>::max()},
+                {saturatingInt(-1e30), std::numeric_limits<int>::min()});
   EXPECT_EQ(saturatingInt(std::nan("")), 0);
 }
 
@@ -62,11 +62,13 @@ TEST(DspCommon, RandSeedSequence) {
 // The lane form gives the scalar clamp's bits in every lane, the sign of zero and NaN included.
 TEST(DspCommon, LaneClampMatchesTheScalarClamp) {
   const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
-  const float cases[] = {nan, inf, -inf, 1.0f, -1.0f, 1.0000001f, -1.0000001f, -0.0f, 0.0f, 0.3f, -0.7f, 1e-40f};
+  const float cases[] = {nan,         inf,   -inf, 1.0f, -1.0f, 1.0000001f,
+                         -1.0000001f, -0.0f, 0.0f, 0.3f, -0.7f, 1e-40f};
   for (float x : cases)
     for (float y : cases) {
       const dsp::StereoLanes v = dsp::laneClampPM1(dsp::StereoLanes{x, y, y, x});
       const float expected[4] = {dsp::clampPM1(x), dsp::clampPM1(y), dsp::clampPM1(y), dsp::clampPM1(x)};
-      for (int k = 0; k < 4; ++k) EXPECT_EQ(std::bit_cast<uint32_t>(v[k]), std::bit_cast<uint32_t>(expected[k])) << x << " " << y;
+      for (int k = 0; k < 4; ++k)
+        EXPECT_EQ(std::bit_cast<uint32_t>(v[k]), std::bit_cast<uint32_t>(expected[k])) << x << " " << y;
     }
 }

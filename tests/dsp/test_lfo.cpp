@@ -1,10 +1,9 @@
-#include "dsp/uLfo.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
+#include "dsp/uLfo.h"
 #include "support/expectValues.h"
 
 using testing_support::kUlps;
@@ -49,9 +48,8 @@ TEST(Lfo, WaveValuesAtNamedPhases) {
       {shapeAt(TLfo::WAVE_SAW_UP, 0.0f), -1.0f, kUlps}, {shapeAt(TLfo::WAVE_SAW_UP, 0.75f), 0.5f, kUlps},
       {shapeAt(TLfo::WAVE_SAW_DOWN, 0.0f), 1.0f, kUlps}, {shapeAt(TLfo::WAVE_SAW_DOWN, 0.75f), -0.5f, kUlps});
   // Square edges: low up to just before the middle, high from the middle on.
-  EXPECT_VALUES(
-      {shapeAt(TLfo::WAVE_SQUARE, 0.0f), -1.0f}, {shapeAt(TLfo::WAVE_SQUARE, 0.4999f), -1.0f},
-      {shapeAt(TLfo::WAVE_SQUARE, 0.5f), 1.0f}, {shapeAt(TLfo::WAVE_SQUARE, 0.9999f), 1.0f});
+  EXPECT_VALUES({shapeAt(TLfo::WAVE_SQUARE, 0.0f), -1.0f}, {shapeAt(TLfo::WAVE_SQUARE, 0.4999f), -1.0f},
+                {shapeAt(TLfo::WAVE_SQUARE, 0.5f), 1.0f}, {shapeAt(TLfo::WAVE_SQUARE, 0.9999f), 1.0f});
   for (float x = 0.0f; x < 1.0f; x += 0.0137f)
     EXPECT_NEAR(shapeAt(TLfo::WAVE_SINE, x), std::sin(2.0 * M_PI * x), 1e-4) << x;
   EXPECT_VALUES({shapeAt(TLfo::WAVE_SINE, 0.0f), 0.0f}, {shapeAt(8, 0.3f), 0.0f}, {shapeAt(-1, 0.3f), 0.0f});
@@ -73,10 +71,11 @@ TEST(Lfo, SymmetryMovesTheMiddleOfTheWave) {
   EXPECT_NEAR(shapeAt(TLfo::WAVE_SAW_UP, 0.3f), -0.4f, 1e-5);  // 0.5 leaves x unchanged
   // Symmetry point at 0.2: the triangle peaks there, and both halves are stretched linearly.
   const float k = symKnobFor(0.2f);
-  EXPECT_VALUES(
-      {shapeAt(TLfo::WAVE_TRIANGLE, 0.2f, k), 1.0f, 1e-5}, {shapeAt(TLfo::WAVE_TRIANGLE, 0.1f, k), 0.0f, 1e-5},
-      {shapeAt(TLfo::WAVE_TRIANGLE, 0.6f, k), 0.0f, 1e-5}, {shapeAt(TLfo::WAVE_SAW_UP, 0.6f, k), 0.5f, 1e-5},
-      {shapeAt(TLfo::WAVE_SQUARE, 0.19f, k), -1.0f}, {shapeAt(TLfo::WAVE_SQUARE, 0.21f, k), 1.0f});
+  EXPECT_VALUES({shapeAt(TLfo::WAVE_TRIANGLE, 0.2f, k), 1.0f, 1e-5},
+                {shapeAt(TLfo::WAVE_TRIANGLE, 0.1f, k), 0.0f, 1e-5},
+                {shapeAt(TLfo::WAVE_TRIANGLE, 0.6f, k), 0.0f, 1e-5},
+                {shapeAt(TLfo::WAVE_SAW_UP, 0.6f, k), 0.5f, 1e-5},
+                {shapeAt(TLfo::WAVE_SQUARE, 0.19f, k), -1.0f}, {shapeAt(TLfo::WAVE_SQUARE, 0.21f, k), 1.0f});
 
   TLfo lfo;
   lfo.setSym(0.9f);
@@ -161,8 +160,8 @@ TEST(Lfo, BadSpeedInputsStandStill) {
     bool sync;
     float tempo, mult;
   };
-  const Case cases[] = {{0.00009f, false, 120, 1}, {0.0f, true, 120, 1}, {NaN, false, 120, 1},
-                        {0.5f, true, 0, 1},        {0.5f, true, -120, 1}, {0.5f, true, NaN, 1},
+  const Case cases[] = {{0.00009f, false, 120, 1}, {0.0f, true, 120, 1},    {NaN, false, 120, 1},
+                        {0.5f, true, 0, 1},        {0.5f, true, -120, 1},   {0.5f, true, NaN, 1},
                         {0.5f, true, Inf, 1},      {0.5f, false, 120, Inf}, {0.5f, false, 120, NaN},
                         {0.5f, false, 120, -1},    {50.0f, false, 120, 1}};
   for (const Case& c : cases) {
@@ -262,10 +261,10 @@ TEST(Lfo, LazyOutputForms) {
     return lfo.getLazyValue(mode);
   };
   const float s = lazyAt(TLfo::LAZY_SINE);
-  EXPECT_VALUES(
-      {s, 1.0f, 1e-6}, {lazyAt(TLfo::LAZY_LEFT_RIGHT), s * 0.5f + 0.5f, kUlps},
-      {lazyAt(TLfo::LAZY_LEFT), (s * 0.5f + 0.5f) * 0.5f, kUlps},
-      {lazyAt(TLfo::LAZY_RIGHT), (s * 0.5f + 0.5f) * 0.5f + 0.5f, kUlps}, {lazyAt(TLfo::LAZY_LEFT_SAW), 0.375f});
+  EXPECT_VALUES({s, 1.0f, 1e-6}, {lazyAt(TLfo::LAZY_LEFT_RIGHT), s * 0.5f + 0.5f, kUlps},
+                {lazyAt(TLfo::LAZY_LEFT), (s * 0.5f + 0.5f) * 0.5f, kUlps},
+                {lazyAt(TLfo::LAZY_RIGHT), (s * 0.5f + 0.5f) * 0.5f + 0.5f, kUlps},
+                {lazyAt(TLfo::LAZY_LEFT_SAW), 0.375f});
   for (int m : {4, 5, 7, -1}) EXPECT_EQ(lazyAt(m), 0.625f) << m;
   // The saws read the raw position; the sine is phased.
   EXPECT_EQ(lazyAt(TLfo::LAZY_LEFT_SAW, 0.5f), 0.375f);

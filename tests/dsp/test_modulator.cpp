@@ -1,16 +1,15 @@
-#include "dsp/uModulator.h"
-
 #include <gtest/gtest.h>
 
 #include <limits>
 
+#include "dsp/uModulator.h"
 #include "support/expectValues.h"
 
 using testing_support::kUlps;
 
 namespace {
 
-constexpr int SRC_LFO1 = 32;       // bipolar, not centred
+constexpr int SRC_LFO1 = 32;  // bipolar, not centred
 constexpr int MATRIX_SLOT = 4;
 
 // One matrix slot routed and armed the way the engine does it: amount first, then the form.
@@ -78,12 +77,10 @@ TEST(Modulator, OutOfRangeNumbersAreIgnored) {
     m.setDestForSlot(MATRIX_SLOT, bad);
     EXPECT_EQ(m.getMod(bad), 0.0f);
   }
-  EXPECT_VALUES(
-      {m.getSrcForSlot(MATRIX_SLOT), SRC_INPUT}, {m.getDestForSlot(MATRIX_SLOT), 10},
-      {modFor(m, SRC_INPUT, 0.8f, 10), 0.4f, kUlps});
-  EXPECT_VALUES(
-      {TModulator::getIsValidDest(111), true}, {TModulator::getIsValidSrc(54), true},
-      {TModulator::getIsValidSlot(23), true});
+  EXPECT_VALUES({m.getSrcForSlot(MATRIX_SLOT), SRC_INPUT}, {m.getDestForSlot(MATRIX_SLOT), 10},
+                {modFor(m, SRC_INPUT, 0.8f, 10), 0.4f, kUlps});
+  EXPECT_VALUES({TModulator::getIsValidDest(111), true}, {TModulator::getIsValidSrc(54), true},
+                {TModulator::getIsValidSlot(23), true});
 }
 
 TEST(Modulator, AmountsAndTheUsedList) {
@@ -156,25 +153,22 @@ TEST(Modulator, AdvancedFormThresholds) {
   TModulator m;
   // Unipolar source, thresholds 0.2 and 0.8, offset 0, amount 1.
   routeMatrixSlot(m, SRC_UNI_NOISE, 5, 1.0f, true, 0.5f, 0.2f, 0.8f);
-  EXPECT_VALUES(
-      {modFor(m, SRC_UNI_NOISE, 0.1f, 5), 0.0f}, {modFor(m, SRC_UNI_NOISE, 0.5f, 5), 0.5f, 1e-6},
-      {modFor(m, SRC_UNI_NOISE, 0.9f, 5), 1.0f},
-      {modFor(m, SRC_UNI_NOISE, std::numeric_limits<float>::quiet_NaN(), 5), 0.0f});
+  EXPECT_VALUES({modFor(m, SRC_UNI_NOISE, 0.1f, 5), 0.0f}, {modFor(m, SRC_UNI_NOISE, 0.5f, 5), 0.5f, 1e-6},
+                {modFor(m, SRC_UNI_NOISE, 0.9f, 5), 1.0f},
+                {modFor(m, SRC_UNI_NOISE, std::numeric_limits<float>::quiet_NaN(), 5), 0.0f});
   // A non-centred source runs from the offset to the amount.
   routeMatrixSlot(m, SRC_UNI_NOISE, 5, 0.8f, true, 0.75f, 0.0f, 1.0f);
-  EXPECT_VALUES(
-      {modFor(m, SRC_UNI_NOISE, 0.0f, 5), 0.5f, kUlps}, {modFor(m, SRC_UNI_NOISE, 0.5f, 5), 0.65f, kUlps},
-      {modFor(m, SRC_UNI_NOISE, 1.0f, 5), 0.8f, kUlps});
+  EXPECT_VALUES({modFor(m, SRC_UNI_NOISE, 0.0f, 5), 0.5f, kUlps},
+                {modFor(m, SRC_UNI_NOISE, 0.5f, 5), 0.65f, kUlps},
+                {modFor(m, SRC_UNI_NOISE, 1.0f, 5), 0.8f, kUlps});
   // A centred source swings -amount..+amount; its thresholds are read in the -1..1 form.
   routeMatrixSlot(m, SRC_INPUT, 5, 0.6f, true, 0.9f, 0.0f, 1.0f);
-  EXPECT_VALUES(
-      {modFor(m, SRC_INPUT, -1.0f, 5), -0.6f, kUlps}, {modFor(m, SRC_INPUT, 0.0f, 5), 0.0f, 1e-7},
-      {modFor(m, SRC_INPUT, 1.0f, 5), 0.6f, kUlps});
+  EXPECT_VALUES({modFor(m, SRC_INPUT, -1.0f, 5), -0.6f, kUlps}, {modFor(m, SRC_INPUT, 0.0f, 5), 0.0f, 1e-7},
+                {modFor(m, SRC_INPUT, 1.0f, 5), 0.6f, kUlps});
   // A bipolar LFO keeps its offset: thresholds 0.5..1 are 0..1 in its form.
   routeMatrixSlot(m, SRC_LFO1, 5, 1.0f, true, 0.25f, 0.5f, 1.0f);
-  EXPECT_VALUES(
-      {modFor(m, SRC_LFO1, -0.5f, 5), 0.0f}, {modFor(m, SRC_LFO1, 0.0f, 5), -0.5f, kUlps},
-      {modFor(m, SRC_LFO1, 0.5f, 5), 0.25f, kUlps});
+  EXPECT_VALUES({modFor(m, SRC_LFO1, -0.5f, 5), 0.0f}, {modFor(m, SRC_LFO1, 0.0f, 5), -0.5f, kUlps},
+                {modFor(m, SRC_LFO1, 0.5f, 5), 0.25f, kUlps});
   // An upper threshold below the top narrows the window from above: 0.5..0.75 is 0..0.5.
   routeMatrixSlot(m, SRC_LFO1, 5, 1.0f, true, 0.25f, 0.5f, 0.75f);
   EXPECT_FLOAT_EQ(modFor(m, SRC_LFO1, 0.25f, 5), 0.25f);
