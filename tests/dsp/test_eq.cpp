@@ -116,16 +116,11 @@ TEST(OldEQ, ResponseIsTheSumOfItsBandPasses) {
        {Case{{0.5f, 0.5f, 0.5f, 0.5f}, 44100, 88200}, Case{{1.0f, 0.2f, 0.7f, 0.0f}, 96000, 192000},
         Case{{0.0f, 1.0f, 0.35f, 1.0f}, 500, 88200}}) {
     const double t[4] = {k.g[0] - 0.5, k.g[1] - 0.5, k.g[2] - 0.5, k.g[3] - 0.5};
-    const double control[TOldEQ::BANDS] = {0.333 * t[0] + 0.5,
-                                           0.666 * t[0] + 0.5,
-                                           k.g[0],
-                                           (t[0] + t[1]) / 2 + 0.5,
-                                           k.g[1],
-                                           (t[1] + t[2]) / 2 + 0.5,
-                                           k.g[2],
-                                           (t[2] + t[3]) / 2 + 0.5,
-                                           k.g[3],
+    // clang-format off
+    const double control[TOldEQ::BANDS] = {0.333 * t[0] + 0.5, 0.666 * t[0] + 0.5, k.g[0], (t[0] + t[1]) / 2 + 0.5,
+                                           k.g[1], (t[1] + t[2]) / 2 + 0.5, k.g[2], (t[2] + t[3]) / 2 + 0.5, k.g[3],
                                            0.5 * t[3] + 0.5};
+    // clang-format on
     TOldEQ eq;
     eq.init(k.rate);
     bool alike = true;
@@ -159,13 +154,14 @@ TEST(OldEQ, DirectSectionSetters) {
   eq.init(44100.0f);
   eq.setEqFilter(4, 700.0f, 0.5f);
   const double w = 2.0 * kPi * 700.0 / 88200.0;
+  const auto vol = [&](int band, float v) {
+    eq.setEqVol(band, v);
+    return eq.getGain(4);
+  };
   EXPECT_VALUES({eq.getBaseGain(4), 0.5f},
-                {eq.getAlpha(4), 0.5 - (1.41459 - 0.5 * w) / (2.0 * 1.41459 + w), 1e-6});
-  eq.setEqVol(4, 1.0f);
-  EXPECT_VALUES({eq.getGain(4), 5.0f, 1e-3}, {eq.isActive(4), true});
-  eq.setEqVol(4, -3.0f);
-  EXPECT_NEAR(eq.getGain(4), 0.05f, 1e-5f);
-  eq.setEqVol(99, 1.0f);
+                {eq.getAlpha(4), 0.5 - (1.41459 - 0.5 * w) / (2.0 * 1.41459 + w), 1e-6},
+                {vol(4, 1.0f), 5.0f, 1e-3}, {eq.isActive(4), true}, {vol(4, -3.0f), 0.05f, 1e-5},
+                {vol(99, 1.0f), 0.05f, 1e-5});
   float a = 0, b = 0, c = 0, d = 0;
   eq.process(0.5f, 0.5f, 0.5f, 0.5f, a, b, c, d);
   const float kept = eq.getGain(3);

@@ -33,77 +33,52 @@ long cycleLength(TLfo& lfo, long limit) {
 TEST(Lfo, WaveValuesAtNamedPhases) {
   float curve[256];
   for (int i = 0; i < 256; ++i) curve[i] = static_cast<float>((i * 37) % 11) * 0.1f - 0.5f;
-  struct Row {
-    int wave;
-    float x, sym, want;
+  const auto at = [&](int wave, float x, float sym = 0.5f) {
+    TLfo lfo;
+    lfo.setWave(wave);
+    lfo.setSym(sym);
+    lfo.setPhase(x);
+    return lfo.update(curve);
   };
   const float s02 = (0.2f - 0.001f) / 0.998f;  // symmetry point 0.2
-  const Row rows[] = {
-      {TLfo::WAVE_TRIANGLE, 0.0f, 0.5f, -1.0f},
-      {TLfo::WAVE_TRIANGLE, 0.25f, 0.5f, 0.0f},
-      {TLfo::WAVE_TRIANGLE, 0.5f, 0.5f, 1.0f},
-      {TLfo::WAVE_TRIANGLE, 0.75f, 0.5f, 0.0f},
-      {TLfo::WAVE_SAW_UP, 0.0f, 0.5f, -1.0f},
-      {TLfo::WAVE_SAW_UP, 0.75f, 0.5f, 0.5f},
-      {TLfo::WAVE_SAW_DOWN, 0.0f, 0.5f, 1.0f},
-      {TLfo::WAVE_SAW_DOWN, 0.75f, 0.5f, -0.5f},
-      {TLfo::WAVE_SQUARE, 0.0f, 0.5f, -1.0f},
-      {TLfo::WAVE_SQUARE, 0.4999f, 0.5f, -1.0f},
-      {TLfo::WAVE_SQUARE, 0.5f, 0.5f, 1.0f},
-      {TLfo::WAVE_SQUARE, 0.9999f, 0.5f, 1.0f},
-      {TLfo::WAVE_SINE, 0.0f, 0.5f, 0.0f},
-      {TLfo::WAVE_SINE, 0.25f, 0.5f, 1.0f},
-      {TLfo::WAVE_SINE, 0.6f, 0.5f, static_cast<float>(std::sin(1.2 * M_PI))},
-      {8, 0.3f, 0.5f, 0.0f},
-      {-1, 0.3f, 0.5f, 0.0f},
-      {TLfo::WAVE_SHAPER_1, 0.0f, 0.5f, curve[0]},
-      {TLfo::WAVE_SHAPER_2, 0.5f, 0.5f, 0.5f * (curve[127] + curve[128])},
-      {TLfo::WAVE_SHAPER_1, -1e-9f, 0.5f, curve[255]},  // just below a whole cycle: c = 1
-      {TLfo::WAVE_TRIANGLE, 0.2f, s02, 1.0f},
-      {TLfo::WAVE_TRIANGLE, 0.1f, s02, 0.0f},
-      {TLfo::WAVE_TRIANGLE, 0.6f, s02, 0.0f},
-      {TLfo::WAVE_SAW_UP, 0.6f, s02, 0.5f},
-      {TLfo::WAVE_SQUARE, 0.19f, s02, -1.0f},
-      {TLfo::WAVE_SQUARE, 0.21f, s02, 1.0f},
-      {TLfo::WAVE_SAW_UP, 0.3f, 2.0f, 0.3f / 0.999f - 1.0f},
-  };
-  for (const Row& r : rows) {
-    TLfo lfo;
-    lfo.setWave(r.wave);
-    lfo.setSym(r.sym);
-    lfo.setPhase(r.x);
-    EXPECT_NEAR(lfo.update(curve), r.want, 1e-4) << r.wave << " at " << r.x << " sym " << r.sym;
-  }
-  TLfo lfo;
-  lfo.setWave(TLfo::WAVE_SHAPER_1);
-  EXPECT_EQ(lfo.update(nullptr), 0.0f);
+  const double tol = 1e-4;
+  EXPECT_VALUES(
+      {at(TLfo::WAVE_TRIANGLE, 0.0f), -1.0f, tol}, {at(TLfo::WAVE_TRIANGLE, 0.25f), 0.0f, tol},
+      {at(TLfo::WAVE_TRIANGLE, 0.5f), 1.0f, tol}, {at(TLfo::WAVE_TRIANGLE, 0.75f), 0.0f, tol},
+      {at(TLfo::WAVE_SAW_UP, 0.0f), -1.0f, tol}, {at(TLfo::WAVE_SAW_UP, 0.75f), 0.5f, tol},
+      {at(TLfo::WAVE_SAW_DOWN, 0.0f), 1.0f, tol}, {at(TLfo::WAVE_SAW_DOWN, 0.75f), -0.5f, tol},
+      {at(TLfo::WAVE_SQUARE, 0.0f), -1.0f}, {at(TLfo::WAVE_SQUARE, 0.4999f), -1.0f},
+      {at(TLfo::WAVE_SQUARE, 0.5f), 1.0f}, {at(TLfo::WAVE_SQUARE, 0.9999f), 1.0f},
+      {at(TLfo::WAVE_SINE, 0.0f), 0.0f}, {at(TLfo::WAVE_SINE, 0.25f), 1.0f, tol},
+      {at(TLfo::WAVE_SINE, 0.6f), std::sin(1.2 * M_PI), tol}, {at(8, 0.3f), 0.0f}, {at(-1, 0.3f), 0.0f},
+      {at(TLfo::WAVE_SHAPER_1, 0.0f), curve[0]}, {at(TLfo::WAVE_SHAPER_1, -1e-9f), curve[255]},
+      {at(TLfo::WAVE_SHAPER_2, 0.5f), 0.5f * (curve[127] + curve[128]), tol},
+      {at(TLfo::WAVE_TRIANGLE, 0.2f, s02), 1.0f, tol}, {at(TLfo::WAVE_TRIANGLE, 0.1f, s02), 0.0f, tol},
+      {at(TLfo::WAVE_TRIANGLE, 0.6f, s02), 0.0f, tol}, {at(TLfo::WAVE_SAW_UP, 0.6f, s02), 0.5f, tol},
+      {at(TLfo::WAVE_SQUARE, 0.19f, s02), -1.0f}, {at(TLfo::WAVE_SQUARE, 0.21f, s02), 1.0f},
+      {at(TLfo::WAVE_SAW_UP, 0.3f, 2.0f), 0.3f / 0.999f - 1.0f, tol});
+  TLfo noCurve;
+  noCurve.setWave(TLfo::WAVE_SHAPER_1);
+  EXPECT_EQ(noCurve.update(nullptr), 0.0f);
 }
 
 // sym = min(v, 1) 0.998 + 0.001 (0.001 below 0); smooth = 1 - 2^(-16 min(s, 1)) (0 below 0).
-TEST(Lfo, SymmetryAndSmoothingBounds) {
+// Smoothing acts only while running: stopped, the raw wave; running, 2^-16 of the way from 0.
+TEST(Lfo, SymmetryAndSmoothing) {
   TLfo lfo;
-  const float syms[][2] = {{0.9f, 0.9f * 0.998f + 0.001f},
-                           {-1.0f, 0.001f},
-                           {NaN, 0.001f},
-                           {2.0f, 0.999f},
-                           {Inf, 0.999f},
-                           {0.0f, 0.001f}};
-  for (const auto& s : syms) {
-    lfo.setSym(s[0]);
-    EXPECT_FLOAT_EQ(lfo.getSym(), s[1]) << s[0];
-  }
-  const float smooths[][2] = {{1.0f, 1.0f - std::exp2(-16.0f)},
-                              {0.5f, 1.0f - std::exp2(-8.0f)},
-                              {0.0f, 0.0f},
-                              {-1.0f, 0.0f},
-                              {NaN, 0.0f},
-                              {3.0f, 1.0f - std::exp2(-16.0f)}};
-  for (const auto& s : smooths) {
-    lfo.setSmooth(s[0]);
-    EXPECT_EQ(lfo.getSmooth(), s[1]) << s[0];
-  }
-  // Smoothing acts only while running: stopped, the raw wave; running, 2^-16 of the way from 0.
-  lfo.setSmooth(1.0f);
+  const auto sym = [&](float v) {
+    lfo.setSym(v);
+    return lfo.getSym();
+  };
+  const auto smooth = [&](float v) {
+    lfo.setSmooth(v);
+    return lfo.getSmooth();
+  };
+  const float top = 1.0f - std::exp2(-16.0f);
+  EXPECT_VALUES({sym(0.9f), 0.9f * 0.998f + 0.001f, kUlps}, {sym(-1.0f), 0.001f, kUlps},
+                {sym(NaN), 0.001f, kUlps}, {sym(2.0f), 0.999f, kUlps}, {sym(Inf), 0.999f, kUlps},
+                {sym(0.0f), 0.001f, kUlps}, {smooth(1.0f), top}, {smooth(0.5f), 1.0f - std::exp2(-8.0f)},
+                {smooth(0.0f), 0.0f}, {smooth(-1.0f), 0.0f}, {smooth(NaN), 0.0f}, {smooth(3.0f), top});
   lfo.setWave(TLfo::WAVE_SQUARE);
   EXPECT_EQ(lfo.update(nullptr), -1.0f);
   lfo.init(44100.0f);
@@ -134,59 +109,41 @@ TEST(Lfo, PhaseIsAddedToThePositionAndWrapped) {
 }
 
 // Free: 2^(10 speed) x 55/4096 Hz x mult. Synced: one cycle of step n lasts PERIOD_ARRAY[n] x 480
-// x rate / tempo samples plus one, divided by mult. A rate below 1000 runs as 44,100.
-TEST(Lfo, FreeAndSyncedSpeed) {
-  struct Free {
-    float rate, speed, mult, hz;
-  };
-  for (const Free& f :
-       {Free{44100, 1.0f, 1, 13.75f}, Free{44100, 0.5f, 1, 0.4296875f}, Free{44100, 0.5f, 4, 1.71875f},
-        Free{48000, 1.0f, 1, 13.75f}, Free{10, 1.0f, 1, 13.75f}}) {
+// x rate / tempo samples plus one, divided by mult (1/1T: 2/3 of two bars at 120 BPM; 16/1: 32 bars,
+// long enough to show any drift). A rate below 1000 runs as 44,100. Speeds below 0.0001 and bad
+// tempos or multipliers stand still.
+TEST(Lfo, Speeds) {
+  const auto firstStep = [](float rate, float speed, bool sync, float tempo, float mult) {
     TLfo lfo;
-    lfo.setSpeed(f.speed, false, 120.0f, f.mult);  // before init: init must not keep the old rate's step
-    lfo.init(f.rate);
+    lfo.setSpeed(speed, sync, tempo, mult);  // before init: init must not keep the old rate's step
+    lfo.init(rate);
     lfo.start();
-    lfo.setSpeed(f.speed, false, 120.0f, f.mult);
+    lfo.setSpeed(speed, sync, tempo, mult);
     lfo.update(nullptr);
-    EXPECT_NEAR(lfo.getPos(), f.hz / (f.rate < 1000 ? 44100.0f : f.rate), 1e-9) << f.rate << " " << f.speed;
-  }
-  struct Synced {
-    int step;
-    float mult;
-    long samples;
+    return lfo.getPos();
   };
-  // 1/1T: 2/3 of two bars at 120 BPM; 16/1: 32 bars, long enough to show any drift.
-  for (const Synced& s : {Synced{15, 1, 117601}, Synced{15, 2, 58800}, Synced{2, 1, 2822401}}) {
+  const auto cycle = [](float speed, bool sync, float mult) {
     TLfo lfo;
     lfo.init(44100.0f);
-    lfo.setSpeed(syncStep(s.step), true, 120.0f, s.mult);
+    lfo.setSpeed(speed, sync, 120.0f, mult);
     lfo.start();
-    EXPECT_NEAR(cycleLength(lfo, 3000000), s.samples, 2) << s.step << " " << s.mult;
-  }
-  TLfo slow;
-  slow.init(44100.0f);
-  slow.setSpeed(0.0001f, false, 120.0f, 1.0f);
-  slow.start();
-  EXPECT_NEAR(cycleLength(slow, 4000000), 44100.0 / (std::exp2(0.001) * 55.0 / 4096.0), 20);
-}
-
-TEST(Lfo, BadSpeedInputsStandStill) {
-  struct Case {
-    float speed;
-    bool sync;
-    float tempo, mult;
+    return cycleLength(lfo, 4000000);
   };
-  const Case cases[] = {{0.00009f, false, 120, 1}, {0.0f, true, 120, 1},    {NaN, false, 120, 1},
-                        {0.5f, true, 0, 1},        {0.5f, true, -120, 1},   {0.5f, true, NaN, 1},
-                        {0.5f, true, Inf, 1},      {0.5f, false, 120, Inf}, {0.5f, false, 120, NaN},
-                        {0.5f, false, 120, -1},    {50.0f, false, 120, 1}};
-  for (const Case& c : cases) {
-    TLfo lfo;
-    lfo.start();
-    lfo.setSpeed(c.speed, c.sync, c.tempo, c.mult);
-    for (int i = 0; i < 10; ++i) lfo.update(nullptr);
-    EXPECT_EQ(lfo.getPos(), 0.0f) << c.speed << " " << c.tempo << " " << c.mult;
-  }
+  EXPECT_VALUES({firstStep(44100, 1.0f, false, 120, 1), 13.75f / 44100, 1e-9},
+                {firstStep(44100, 0.5f, false, 120, 1), 0.4296875f / 44100, 1e-9},
+                {firstStep(44100, 0.5f, false, 120, 4), 1.71875f / 44100, 1e-9},
+                {firstStep(48000, 1.0f, false, 120, 1), 13.75f / 48000, 1e-9},
+                {firstStep(10, 1.0f, false, 120, 1), 13.75f / 44100, 1e-9},
+                {cycle(syncStep(15), true, 1), 117601, 2}, {cycle(syncStep(15), true, 2), 58800, 2},
+                {cycle(syncStep(2), true, 1), 2822401, 2},
+                {cycle(0.0001f, false, 1), 44100.0 / (std::exp2(0.001) * 55.0 / 4096.0), 20});
+  EXPECT_VALUES(
+      {firstStep(44100, 0.00009f, false, 120, 1), 0.0f}, {firstStep(44100, 0.0f, true, 120, 1), 0.0f},
+      {firstStep(44100, NaN, false, 120, 1), 0.0f}, {firstStep(44100, 0.5f, true, 0, 1), 0.0f},
+      {firstStep(44100, 0.5f, true, -120, 1), 0.0f}, {firstStep(44100, 0.5f, true, NaN, 1), 0.0f},
+      {firstStep(44100, 0.5f, true, Inf, 1), 0.0f}, {firstStep(44100, 0.5f, false, 120, Inf), 0.0f},
+      {firstStep(44100, 0.5f, false, 120, NaN), 0.0f}, {firstStep(44100, 0.5f, false, 120, -1), 0.0f},
+      {firstStep(44100, 50.0f, false, 120, 1), 0.0f});
 }
 
 // Stopped after construction; trigger is edge-triggered (a running LFO is not restarted, any
