@@ -85,22 +85,17 @@ TEST(Modulator, OutOfRangeNumbersAreIgnored) {
 // None. Between routing ticks the used list stands: a slot muted meanwhile adds 0, a new one waits.
 TEST(Modulator, AmountsAndTheUsedList) {
   TModulator m;
-  const float amounts[][2] = {{3.0f, 1.0f}, {-3.0f, -1.0f}, {2e-5f, 2e-5f}};
-  for (const auto& a : amounts) {
-    route(m, SRC_INPUT, 10, a[0]);
-    EXPECT_VALUES({m.getAmtForSlot(MATRIX_SLOT), a[1]}, {m.getUsedCount(), 1});
-  }
-  for (float off : {1e-5f, -1e-5f, 0.0f, NaN}) {
-    route(m, SRC_INPUT, 10, off);
-    EXPECT_EQ(m.getUsedCount(), 0) << off;
-  }
-  route(m, SRC_INPUT, 0, 1.0f);
-  EXPECT_EQ(m.getUsedCount(), 0);
+  const auto used = [&](float amt, int dest = 10) {
+    route(m, SRC_INPUT, dest, amt);
+    return m.getUsedCount();
+  };
+  EXPECT_VALUES({used(3.0f), 1}, {m.getAmtForSlot(MATRIX_SLOT), 1.0f}, {used(-3.0f), 1},
+                {m.getAmtForSlot(MATRIX_SLOT), -1.0f}, {used(2e-5f), 1}, {used(1e-5f), 0}, {used(-1e-5f), 0},
+                {used(0.0f), 0}, {used(NaN), 0}, {used(1.0f, 0), 0});
   m.setAmtForSlot(2, 1.0f, true);  // switched off
   m.setDestForSlot(2, 10);
   m.setSlotUsed();
   EXPECT_EQ(m.getUsedCount(), 0);
-
   route(m, SRC_INPUT, 10, 0.5f);
   m.setDestForSlot(0, 11);
   m.setAmtForSlot(0, 1.0f, false);
@@ -115,23 +110,21 @@ TEST(Modulator, AmountsAndTheUsedList) {
 // reaches keeps its sum until the routing tick clears it.
 TEST(Modulator, SlotsSharingADestinationAddUp) {
   TModulator m;
-  const struct {
-    int slot, dest;
-    float amt;
-  } slots[] = {{0, 20, 0.5f}, {17, 20, -0.25f}, {9, 20, 1.0f}, {23, 30, 1.0f}};
-  for (const auto& s : slots) {
-    m.setDestForSlot(s.slot, s.dest);
-    m.setAmtForSlot(s.slot, s.amt, false);
+  const int slots[][2] = {{0, 20}, {17, 20}, {9, 20}, {23, 30}};  // LFO 1, Disrupt 1, matrix row 6, Disrupt 7
+  const float amounts[] = {0.5f, -0.25f, 1.0f, 1.0f};
+  for (int i = 0; i < 4; ++i) {
+    m.setDestForSlot(slots[i][0], slots[i][1]);
+    m.setAmtForSlot(slots[i][0], amounts[i], false);
   }
   m.setSrcForSlot(9, SRC_INPUT);
   m.setSlotUsed();
-  EXPECT_EQ(m.getUsedCount(), 4);
   m.setSrcVal(SRC_LFO1, 0.5f);
   m.setSrcVal(41, 0.8f);
   m.setSrcVal(SRC_INPUT, -0.125f);
   for (int pass = 0; pass < 3; ++pass) {
     m.doMod();
-    EXPECT_VALUES({m.getMod(20), 0.25f - 0.2f - 0.125f, kUlps}, {m.getMod(30), 0.8f, kUlps});
+    EXPECT_VALUES({m.getUsedCount(), 4}, {m.getMod(20), 0.25f - 0.2f - 0.125f, kUlps},
+                  {m.getMod(30), 0.8f, kUlps});
   }
   m.setDestForSlot(23, 31);
   m.setSlotUsed();
@@ -145,36 +138,24 @@ TEST(Modulator, SlotsSharingADestinationAddUp) {
 // The advanced form: below the lower threshold (or in an empty window) the slot adds nothing;
 // inside it the source runs from the offset (2v - 1) to the amount, a centred source from -amount
 // to +amount; a bipolar source reads its thresholds as 2t - 1; above the window it counts as 1.
+// Switching the form off leaves the full window and no offset.
 TEST(Modulator, AdvancedFormThresholds) {
-  struct Row {
-    int src;
-    float amt, offset, lower, upper, x, want;
-  };
-  const Row rows[] = {
-      {SRC_UNI_NOISE, 1.0f, 0.5f, 0.2f, 0.8f, 0.1f, 0.0f},
-      {SRC_UNI_NOISE, 1.0f, 0.5f, 0.2f, 0.8f, 0.5f, 0.5f},
-      {SRC_UNI_NOISE, 1.0f, 0.5f, 0.2f, 0.8f, 0.9f, 1.0f},
-      {SRC_UNI_NOISE, 1.0f, 0.5f, 0.2f, 0.8f, NaN, 0.0f},
-      {SRC_UNI_NOISE, 0.8f, 0.75f, 0.0f, 1.0f, 0.0f, 0.5f},
-      {SRC_UNI_NOISE, 0.8f, 0.75f, 0.0f, 1.0f, 0.5f, 0.65f},
-      {SRC_UNI_NOISE, 0.8f, 0.75f, 0.0f, 1.0f, 1.0f, 0.8f},
-      {SRC_INPUT, 0.6f, 0.9f, 0.0f, 1.0f, -1.0f, -0.6f},
-      {SRC_INPUT, 0.6f, 0.9f, 0.0f, 1.0f, 0.0f, 0.0f},
-      {SRC_INPUT, 0.6f, 0.9f, 0.0f, 1.0f, 1.0f, 0.6f},
-      {SRC_INPUT, -0.6f, 0.9f, 0.0f, 1.0f, 1.0f, -0.6f},
-      {SRC_LFO1, 1.0f, 0.25f, 0.5f, 1.0f, -0.5f, 0.0f},
-      {SRC_LFO1, 1.0f, 0.25f, 0.5f, 1.0f, 0.0f, -0.5f},
-      {SRC_LFO1, 1.0f, 0.25f, 0.5f, 1.0f, 0.5f, 0.25f},
-      {SRC_LFO1, 1.0f, 0.25f, 0.5f, 0.75f, 0.25f, 0.25f},
-      {SRC_LFO1, 1.0f, 0.25f, 0.5f, 0.75f, 0.9f, 1.0f},
-      {SRC_UNI_NOISE, 1.0f, 0.9f, 0.6f, 0.6f, 0.7f, 0.0f},
-  };
   TModulator m;
-  for (const Row& r : rows) {
-    route(m, r.src, 5, r.amt, true, r.offset, r.lower, r.upper);
-    EXPECT_NEAR(modFor(m, r.src, r.x, 5), r.want, 1e-6) << r.src << " " << r.amt << " " << r.x;
-  }
-  // Switching the form off leaves the full window and no offset; the simple form ignores it.
+  const auto adv = [&](int src, float amt, float offset, float lower, float upper, float x) {
+    route(m, src, 5, amt, true, offset, lower, upper);
+    return modFor(m, src, x, 5);
+  };
+  const int U = SRC_UNI_NOISE, C = SRC_INPUT, B = SRC_LFO1;
+  const double tol = 1e-6;
+  EXPECT_VALUES({adv(U, 1, 0.5f, 0.2f, 0.8f, 0.1f), 0.0f}, {adv(U, 1, 0.5f, 0.2f, 0.8f, 0.5f), 0.5f, tol},
+                {adv(U, 1, 0.5f, 0.2f, 0.8f, 0.9f), 1.0f}, {adv(U, 1, 0.5f, 0.2f, 0.8f, NaN), 0.0f},
+                {adv(U, 0.8f, 0.75f, 0, 1, 0.0f), 0.5f, tol}, {adv(U, 0.8f, 0.75f, 0, 1, 0.5f), 0.65f, tol},
+                {adv(U, 0.8f, 0.75f, 0, 1, 1.0f), 0.8f, tol}, {adv(C, 0.6f, 0.9f, 0, 1, -1.0f), -0.6f, tol},
+                {adv(C, 0.6f, 0.9f, 0, 1, 0.0f), 0.0f, tol}, {adv(C, 0.6f, 0.9f, 0, 1, 1.0f), 0.6f, tol},
+                {adv(C, -0.6f, 0.9f, 0, 1, 1.0f), -0.6f, tol}, {adv(B, 1, 0.25f, 0.5f, 1, -0.5f), 0.0f},
+                {adv(B, 1, 0.25f, 0.5f, 1, 0.0f), -0.5f, tol}, {adv(B, 1, 0.25f, 0.5f, 1, 0.5f), 0.25f, tol},
+                {adv(B, 1, 0.25f, 0.5f, 0.75f, 0.25f), 0.25f, tol},
+                {adv(B, 1, 0.25f, 0.5f, 0.75f, 0.9f), 1.0f, tol}, {adv(U, 1, 0.9f, 0.6f, 0.6f, 0.7f), 0.0f});
   m.setAdvForSlot(MATRIX_SLOT, false, 0.9f, 0.6f, 0.6f, true);
   m.setAmtForSlot(MATRIX_SLOT, 0.5f, false);
   EXPECT_FLOAT_EQ(modFor(m, SRC_UNI_NOISE, 0.7f, 5), 0.35f);
