@@ -151,29 +151,35 @@ TEST(Compressor, LookAheadAndMakeUp) {
   }
 }
 
-// After init (a new rate) the make-up is unity until the settings arrive again; then the module
-// runs as a fresh one, and a change of the mode alone brings the other law in.
-TEST(Compressor, SettingsAreWorkedOutAgainAfterInitAndOnAModeChange) {
-  TCompressor comp, fresh;
+// After init at a new rate the same settings give what a fresh gate and compressor give (the
+// make-up is unity until the settings arrive); a change of the compressor's mode alone brings the
+// other law in.
+TEST(Dynamics, SettingsAreWorkedOutAgainForANewRateAndAMode) {
+  TNoiseGate gate = makeGate(0.3f, 0.2f, 0.5f, 0.4f), freshGate;
+  TCompressor comp, freshComp;
   comp.init(44100.0f);
   comp.setParams(0.4f, 0.5f, 0.3f, 0.4f, 0.9f, false);
-  comp.init(96000.0f);
+  for (TNoiseGate* g : {&gate, &freshGate}) g->init(96000.0f);
+  for (TCompressor* c : {&comp, &freshComp}) c->init(96000.0f);
   EXPECT_EQ(comp.getMakeUp(), 1.0f);
-  fresh.init(96000.0f);
-  for (TCompressor* c : {&comp, &fresh}) c->setParams(0.4f, 0.5f, 0.3f, 0.4f, 0.9f, false);
-  const auto same = [&] {
+  const auto same = [&](bool mode) {
+    for (TNoiseGate* g : {&gate, &freshGate}) g->setParams(0.3f, 0.2f, 0.5f, 0.4f);
+    comp.setParams(0.4f, 0.5f, 0.3f, 0.4f, 0.9f, mode);
+    freshComp.setParams(0.4f, 0.5f, 0.3f, 0.4f, 0.9f, false);
     bool alike = true;
-    for (int k = 0; k < 3000; ++k) {
-      float a = 0.8f, b = -0.7f, c = 0.6f, d = -0.5f, fa = a, fb = b, fc = c, fd = d;
-      comp.process(a, b, c, d);
-      fresh.process(fa, fb, fc, fd);
-      alike = alike && a == fa;
+    for (int k = 0; k < 40000; ++k) {
+      const float x = k < 8000 ? 1.0f : 0.0f;
+      float v[4] = {0.8f * x, -0.7f * x, 0.6f * x, -0.5f * x}, f[4] = {v[0], v[1], v[2], v[3]};
+      gate.process(v[0], v[1], v[2], v[3]);
+      comp.process(v[0], v[1], v[2], v[3]);
+      freshGate.process(f[0], f[1], f[2], f[3]);
+      freshComp.process(f[0], f[1], f[2], f[3]);
+      alike = alike && v[0] == f[0] && v[3] == f[3];
     }
     return alike;
   };
-  EXPECT_TRUE(same());
-  comp.setParams(0.4f, 0.5f, 0.3f, 0.4f, 0.9f, true);
-  EXPECT_FALSE(same());
+  EXPECT_TRUE(same(false));
+  EXPECT_FALSE(same(true));
 }
 
 TEST(Dynamics, HostileInputStaysFiniteAndDecaysToSilence) {

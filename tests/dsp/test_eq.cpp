@@ -103,9 +103,9 @@ TEST(OldEQ, ResponseIsTheSumOfItsBandPasses) {
     const double rate2 = k[4] < 1000 ? 88200.0 : 2.0 * k[4];
     const double t[4] = {k[0] - 0.5, k[1] - 0.5, k[2] - 0.5, k[3] - 0.5};
     // clang-format off
-    const double control[TOldEQ::BANDS] = {0.333 * t[0] + 0.5, 0.666 * t[0] + 0.5, k[0], (t[0] + t[1]) / 2 + 0.5,
-                                           k[1], (t[1] + t[2]) / 2 + 0.5, k[2], (t[2] + t[3]) / 2 + 0.5, k[3],
-                                           0.5 * t[3] + 0.5};
+    const double control[TOldEQ::BANDS] = {
+        0.333 * t[0] + 0.5, 0.666 * t[0] + 0.5, k[0], (t[0] + t[1]) / 2 + 0.5, k[1], (t[1] + t[2]) / 2 + 0.5,
+        k[2], (t[2] + t[3]) / 2 + 0.5, k[3], 0.5 * t[3] + 0.5};
     // clang-format on
     TOldEQ eq;
     eq.init(k[4]);

@@ -88,26 +88,6 @@ TEST(Lfo, SymmetryAndSmoothing) {
   EXPECT_EQ(lfo.update(nullptr), -std::exp2(-16.0f));
 }
 
-// Phase -0.25 with position 0.1 reads x = 0.85; any phase is wrapped, a bad one never poisons.
-TEST(Lfo, PhaseIsAddedToThePositionAndWrapped) {
-  TLfo lfo;
-  lfo.setWave(TLfo::WAVE_SAW_UP);
-  lfo.setSpeed(syncStep(0), true, 120.0f, 0.1f);
-  lfo.start();
-  lfo.update(nullptr);
-  lfo.stop();
-  EXPECT_FLOAT_EQ(lfo.getPos(), 0.1f);
-  const float phases[][2] = {{-0.25f, 0.7f}, {1.25f, -0.3f}};
-  for (const auto& p : phases) {
-    lfo.setPhase(p[0]);
-    EXPECT_NEAR(lfo.update(nullptr), p[1], 1e-6) << p[0];
-  }
-  for (float p : {NaN, Inf, -Inf, 1e30f, -1e30f}) {
-    lfo.setPhase(p);
-    EXPECT_TRUE(std::isfinite(lfo.update(nullptr))) << p;
-  }
-}
-
 // Free: 2^(10 speed) x 55/4096 Hz x mult. Synced: one cycle of step n lasts PERIOD_ARRAY[n] x 480
 // x rate / tempo samples plus one, divided by mult (1/1T: 2/3 of two bars at 120 BPM; 16/1: 32 bars,
 // long enough to show any drift). A rate below 1000 runs as 44,100. Speeds below 0.0001 and bad
@@ -146,18 +126,27 @@ TEST(Lfo, Speeds) {
       {firstStep(44100, 50.0f, false, 120, 1), 0.0f});
 }
 
-// Stopped after construction; trigger is edge-triggered (a running LFO is not restarted, any
-// non-zero value is "on"); stop keeps the position, reset clears it.
-TEST(Lfo, StartStopResetAndTriggerEdges) {
+// Stopped after construction; trigger is edge-triggered (a running LFO is not restarted, any non-zero
+// value is "on"); stop keeps the position, reset clears it. The phase is added to the position and
+// wrapped (-0.25 at position 0.1 reads x = 0.85); a bad phase never poisons the output.
+TEST(Lfo, TriggerPositionAndPhase) {
   TLfo lfo;
-  lfo.setSpeed(syncStep(0), true, 120.0f, 0.25f);
+  lfo.setWave(TLfo::WAVE_SAW_UP);
+  lfo.setSpeed(syncStep(0), true, 120.0f, 0.1f);
   const auto step = [&](int trigger) {
     if (trigger != 2) lfo.trigger(trigger);
     lfo.update(nullptr);
     return lfo.getPos();
   };
-  EXPECT_VALUES({step(2), 0.0f}, {step(1), 0.25f}, {step(1), 0.5f}, {step(0), 0.5f}, {step(0), 0.5f},
-                {step(-3), 0.25f}, {lfo.isRunning(), true});
+  const auto at = [&](float phase) {
+    lfo.setPhase(phase);
+    return lfo.update(nullptr);
+  };
+  EXPECT_VALUES({step(2), 0.0f}, {step(1), 0.1f, kUlps}, {step(1), 0.2f, kUlps}, {step(0), 0.2f, kUlps},
+                {step(0), 0.2f, kUlps}, {step(-3), 0.1f, kUlps}, {lfo.isRunning(), true});
+  lfo.stop();
+  EXPECT_VALUES({at(-0.25f), 0.7f, 1e-6}, {at(1.25f), -0.3f, 1e-6}, {lfo.getPos(), 0.1f, kUlps});
+  for (float p : {NaN, Inf, -Inf, 1e30f, -1e30f}) EXPECT_TRUE(std::isfinite(at(p))) << p;
   lfo.reset();
   EXPECT_VALUES({lfo.isRunning(), false}, {lfo.getPos(), 0.0f});
 }

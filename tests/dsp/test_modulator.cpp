@@ -59,26 +59,22 @@ TEST(Modulator, InitFixesTheDedicatedSlotsAndTheSourceForms) {
 TEST(Modulator, OutOfRangeNumbersAreIgnored) {
   TModulator m;
   route(m, SRC_INPUT, 10, 0.5f);
-  const int min = std::numeric_limits<int>::min();
-  for (int bad : {-1, min, 55}) {
+  for (int bad : {-1, std::numeric_limits<int>::min(), 1000}) {
     m.setSrcVal(bad, 5.0f);
-    m.setSrcForSlot(MATRIX_SLOT, bad);
-    EXPECT_EQ(m.getSrcVal(bad), 0.0f);
-  }
-  for (int bad : {-1, min, 24}) {
     m.setSrcForSlot(bad, 3);
+    m.setSrcForSlot(MATRIX_SLOT, bad);
     m.setDestForSlot(bad, 3);
+    m.setDestForSlot(MATRIX_SLOT, bad);
     m.setAmtForSlot(bad, 1.0f, false);
     m.setAdvForSlot(bad, true, 0.5f, 0.0f, 1.0f, false);
-    EXPECT_VALUES({m.getSrcForSlot(bad), 0}, {m.getIsActiveSlot(bad), false});
-  }
-  for (int bad : {-1, min, 112}) {
-    m.setDestForSlot(MATRIX_SLOT, bad);
-    EXPECT_EQ(m.getMod(bad), 0.0f);
+    EXPECT_VALUES({m.getSrcVal(bad), 0.0f}, {m.getSrcForSlot(bad), 0}, {m.getIsActiveSlot(bad), false},
+                  {m.getMod(bad), 0.0f});
   }
   EXPECT_VALUES({m.getSrcForSlot(MATRIX_SLOT), SRC_INPUT}, {m.getDestForSlot(MATRIX_SLOT), 10},
                 {modFor(m, SRC_INPUT, 0.8f, 10), 0.4f, kUlps}, {TModulator::getIsValidDest(111), true},
-                {TModulator::getIsValidSrc(54), true}, {TModulator::getIsValidSlot(23), true});
+                {TModulator::getIsValidDest(112), false}, {TModulator::getIsValidSrc(54), true},
+                {TModulator::getIsValidSrc(55), false}, {TModulator::getIsValidSlot(23), true},
+                {TModulator::getIsValidSlot(24), false});
 }
 
 // Amounts are held to -1..1; 1e-5 or less (or not a number) counts as off, as does destination
