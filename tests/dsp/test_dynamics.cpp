@@ -119,8 +119,8 @@ TEST(Compressor, SettlesOnTheRatioLaws) {
   }
 }
 
-// The gain acts on the input of 128 sub-samples ago: an impulse comes out exactly then, and a burst
-// stays audible for 128 sub-samples of silence. Make-up 10^((40 v - 30) / 20); below 0.001 silence.
+// The gain acts on the input of 128 sub-samples ago: an impulse comes out exactly then. Make-up 10^((40 v -
+// 30) / 20); below 0.001 silence.
 TEST(Compressor, LookAheadAndMakeUp) {
   TCompressor comp;
   comp.init(48000.0f);
@@ -130,14 +130,6 @@ TEST(Compressor, LookAheadAndMakeUp) {
     comp.process(a, b, c, d);
     EXPECT_VALUES({a, k == 64 ? 0.25f : 0.0f, 1e-7}, {c, k == 64 ? 0.125f : 0.0f, 1e-7});
   }
-  comp.setParams(0.25f, 1.0f, 0.0f, 0.0f, 0.75f, false);
-  for (int k = 0; k < 5000 + 65; ++k) {
-    const float x = k < 5000 ? 0.8f : 0.0f;
-    float a = x, b = -x, c = x, d = -x;
-    comp.process(a, b, c, d);
-    EXPECT_TRUE(k < 5000 || (a > 0.0f && b < 0.0f && c > 0.0f) == (k < 5064)) << k;
-  }
-  EXPECT_GT(comp.getCompressorVolume(), 0.0f);
   const auto makeUp = [&](float v) {
     comp.setParams(1.0f, 0.0f, 0.0f, 0.0f, v, false);
     return comp.getMakeUp();

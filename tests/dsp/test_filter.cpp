@@ -135,25 +135,19 @@ TEST(Filter, CoefficientCacheAndTypeChanges) {
   EXPECT_NE(run(0.5001f, false), base);
   EXPECT_EQ(run(0.5f, true), base);
 
-  TFilter f = make(TFilter::kSvfLow), ref = make(TFilter::kSvfLow);
+  TFilter f = make(TFilter::kSvfLow);
   f.setType(3, true);
-  ref.setType(3, true);
   EXPECT_EQ(f.getType(), TFilter::kZdfLow);
-  const auto step = [](TFilter& t, float x) {
+  const auto step = [&](float x) {
     float a = x, b = x, c = x, d = x;
-    t.process(0.3f, 0.2f, a, b, c, d, false);
-    return a;
+    f.process(0.3f, 0.2f, a, b, c, d, false);
+    return std::fabs(a);
   };
-  for (int k = 0; k < 100; ++k) {
-    step(f, 0.5f);
-    step(ref, 0.5f);
-  }
-  f.setType(3, true);  // the same type keeps the state
-  const float kept = step(f, 0.0f);
-  EXPECT_EQ(kept, step(ref, 0.0f));
-  EXPECT_NE(kept, 0.0f);
-  f.setType(3, false);  // a real change clears it: silence stays silent
-  EXPECT_LT(std::fabs(step(f, 0.0f)), 1e-12f);
+  for (int k = 0; k < 100; ++k) step(0.5f);
+  f.setType(3, true);  // the same type keeps the state: silence still rings
+  EXPECT_GT(step(0.0f), 1e-3f);
+  f.setType(3, false);  // a real change clears it
+  EXPECT_LT(step(0.0f), 1e-12f);
 }
 
 // The crossover: low band sqrt(2) at DC, high band 0, inputs left alone; its cutoff floor is 50 Hz
