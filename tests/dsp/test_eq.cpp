@@ -129,6 +129,12 @@ TEST(OldEQ, ResponseIsTheSumOfItsBandPasses) {
           << k[4] << " " << hz;
     }
     EXPECT_TRUE(alike);
+    // A direct write to one band does not outlive the next call with the same knobs.
+    const float kept = eq.getGain(3);
+    eq.setEqVol(3, 0.95f);
+    float a = 0, b = 0, c = 0, d = 0;
+    run(a, b, c, d);
+    EXPECT_EQ(eq.getGain(3), kept);
   }
 }
 
