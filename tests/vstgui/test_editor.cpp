@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "support/expectValues.h"
 #include "support/fakeHost.h"
 #include "support/vstguiTester.h"
 #include "vst2/audioeffectx.h"
@@ -12,7 +13,6 @@
 using namespace VSTGUI;
 using testing_support::FakeHost;
 using testing_support::FrameTester;
-using testing_support::ManualClock;
 
 namespace {
 
@@ -56,25 +56,24 @@ class TestEditor : public AEffGUIEditor, public IKeyboardHook {
   std::vector<int> keys;
 };
 
+class VstguiEditor : public ::testing::Test {
+ protected:
+  FakeHost host;
+  AudioEffectX effect{&FakeHost::callback, 1, 8};
+  TestEditor* editor = new TestEditor(&effect);  // the effect owns it
+  int parentWindow = 0;
+};
+
 }  // namespace
 
-TEST(VstguiEditor, RectOpenIdleAndCloseThroughTheHostOpcodes) {
-  FakeHost host;
-  AudioEffectX effect(&FakeHost::callback, 1, 8);
-  auto* editor = new TestEditor(&effect);  // the effect owns it
+TEST_F(VstguiEditor, RectOpenIdleAndCloseThroughTheHostOpcodes) {
   ERect* r = nullptr;
   ASSERT_EQ(effect.dispatcher(kEffEditGetRect, 0, 0, &r, 0), 1);  // asked before opening
   ASSERT_NE(r, nullptr);
-  EXPECT_EQ(r->right, 300);
-  EXPECT_EQ(r->bottom, 200);
-  int parentWindow = 0;
+  EXPECT_VALUES({r->right, 300}, {r->bottom, 200});
   EXPECT_EQ(effect.dispatcher(kEffEditOpen, 0, 0, &parentWindow, 0), 1);
   ASSERT_NE(editor->getFrame(), nullptr);
   EXPECT_TRUE(editor->isOpen());
-  r = nullptr;
-  effect.dispatcher(kEffEditGetRect, 0, 0, &r, 0);
-  ASSERT_NE(r, nullptr);
-  EXPECT_EQ(r->right, 300);
 
   FrameTester tester(editor->getFrame());  // drive the editor's own frame
   effect.dispatcher(kEffEditIdle, 0, 0, nullptr, 0);
@@ -91,28 +90,20 @@ TEST(VstguiEditor, RectOpenIdleAndCloseThroughTheHostOpcodes) {
   editor->close();
 }
 
-TEST(VstguiEditor, KeysWheelKnobModeAndEditsAreForwarded) {
-  FakeHost host;
-  AudioEffectX effect(&FakeHost::callback, 1, 8);
-  auto* editor = new TestEditor(&effect);
+TEST_F(VstguiEditor, KeysWheelKnobModeAndEditsAreForwarded) {
   VstKeyCode up{0, 12, 0};
   EXPECT_FALSE(editor->onKeyDown(up));  // no frame yet
   EXPECT_FALSE(editor->onWheel(1.f));
-  int parentWindow = 0;
   ASSERT_TRUE(editor->open(&parentWindow));
   FrameTester tester(editor->getFrame());
-
-  EXPECT_TRUE(editor->onKeyDown(up));
   VstKeyCode other{'a', 0, 0};
-  EXPECT_FALSE(editor->onKeyDown(other));
-  EXPECT_FALSE(editor->onKeyUp(up));
+  EXPECT_VALUES({editor->onKeyDown(up), true}, {editor->onKeyDown(other), false},
+                {editor->onKeyUp(up), false});
   EXPECT_EQ(editor->keys, std::vector<int>({12, 0}));
 
   tester.move(120, 110);  // the host's wheel goes where the mouse was last seen
   EXPECT_TRUE(editor->onWheel(-3.f));
-  ASSERT_EQ(editor->view->seen.size(), 1u);
-  EXPECT_EQ(editor->view->seen[0].first, CPoint(120, 110));
-  EXPECT_FLOAT_EQ(editor->view->seen[0].second, -3.f);
+  EXPECT_EQ(editor->view->seen, (std::vector<std::pair<CPoint, float>>{{CPoint(120, 110), -3.f}}));
   tester.move(10, 10);
   EXPECT_FALSE(editor->onWheel(1.f));
 
@@ -125,22 +116,16 @@ TEST(VstguiEditor, KeysWheelKnobModeAndEditsAreForwarded) {
   control->endEdit();
   ASSERT_EQ(host.count(kHostBeginEdit), 1);
   ASSERT_EQ(host.count(kHostEndEdit), 1);
-  EXPECT_EQ(host.last(kHostBeginEdit)->index, 5);
-  EXPECT_EQ(host.last(kHostEndEdit)->index, 5);
+  EXPECT_VALUES({host.last(kHostBeginEdit)->index, 5}, {host.last(kHostEndEdit)->index, 5});
   editor->close();
 }
 
-TEST(VstguiEditor, TicksAreMonotonicMillisecondsWrappingAt32Bits) {
-  FakeHost host;
-  AudioEffectX effect(&FakeHost::callback, 1, 8);
-  auto* editor = new TestEditor(&effect);
+TEST_F(VstguiEditor, TicksAreMonotonicMillisecondsWrappingAt32Bits) {
   {
-    ManualClock clock((1ull << 32) - 16);
-    EXPECT_EQ(editor->getTicks(), 0xFFFFFFF0u);
+    testing_support::ManualClock clock((1ull << 32) - 16);
     const uint32_t before = editor->getTicks();
     clock.advance(21);
-    EXPECT_EQ(editor->getTicks(), 5u);
-    EXPECT_EQ(static_cast<uint32_t>(editor->getTicks() - before), 21u);  // the difference survives the wrap
+    EXPECT_VALUES({before, 0xFFFFFFF0u}, {editor->getTicks(), 5u});
   }
   // Back on the system clock: it never runs backwards.
   const uint32_t a = editor->getTicks();
