@@ -20,7 +20,6 @@ namespace {
 struct Listener : IControlListener {
   void valueChanged(CControl* c) override { changes.push_back({c, c->getValue()}); }
   void controlBeginEdit(CControl*) override { ++begins; }
-  void controlEndEdit(CControl*) override { ++ends; }
   int32_t controlModifierClicked(CControl*, CButtonState b) override {
     modifierClicks.push_back(b());
     return modifierAnswer;
@@ -28,9 +27,10 @@ struct Listener : IControlListener {
   std::vector<std::pair<CControl*, float>> changes;
   std::vector<int32_t> modifierClicks;
   int32_t modifierAnswer = 0;
-  int begins = 0, ends = 0;
+  int begins = 0;
 };
 
+// The host's side of edit gestures: the tag at a begin, -1000 - tag at an end.
 struct EditLog : VSTGUIEditorInterface {
   void beginEdit(int32_t index) override { log.push_back(index); }
   void endEdit(int32_t index) override { log.push_back(-1000 - index); }
@@ -44,8 +44,6 @@ CPoint drawnOffset(CView* v) {
   return rec.ops.size() == 1 ? rec.ops[0].sourceOffset : CPoint(-1, -1);
 }
 
-constexpr uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kOpaqueBlack = 0xFF000000;
-
 }  // namespace
 
 TEST(VstguiControl, ValuesStayInRangeAndNestedEditsAreOneGesture) {
@@ -54,15 +52,12 @@ TEST(VstguiControl, ValuesStayInRangeAndNestedEditsAreOneGesture) {
   Listener listener;
   auto* c = new CControl(CRect(0, 0, 10, 10), &listener, 42);
   tester.frame()->addView(c);
-  EXPECT_FLOAT_EQ(c->getDefaultValue(), 0.5f);
   const float high = (c->setValue(1.5f), c->getValue());
   const float low = (c->setValue(-0.5f), c->getValue());
   c->setValue(0.8f);
   c->setMax(0.5f);
   c->bounceValue();
-  EXPECT_VALUES({high, 1.f}, {low, 0.f}, {c->getValue(), 0.5f});
-  c->setMax(1.f);
-
+  EXPECT_VALUES({c->getDefaultValue(), 0.5f}, {high, 1.f}, {low, 0.f}, {c->getValue(), 0.5f});
   c->beginEdit();
   c->beginEdit();
   c->endEdit();
@@ -70,43 +65,37 @@ TEST(VstguiControl, ValuesStayInRangeAndNestedEditsAreOneGesture) {
   c->endEdit();
   c->endEdit();  // one too many: ignored
   EXPECT_EQ(editor.log, std::vector<int32_t>({42, -1042}));
-  EXPECT_VALUES({listener.begins, 1}, {listener.ends, 1});
-  c->valueChanged();
-  ASSERT_EQ(listener.changes.size(), 1u);
-  EXPECT_EQ(listener.changes[0].first, c);
+  EXPECT_EQ(listener.begins, 1);
 }
 
 TEST(VstguiFilmStrip, KnobFrameIsTruncatedAndMovieFrameRounded) {
   auto* strip = new CBitmap(40, 137 * 40);
   auto* knob = new CAnimKnob(CRect(0, 0, 40, 40), nullptr, 1, 137, 40, strip);
-  EXPECT_VALUES({knob->frameOffsetFor(1.f).y, 5440}, {knob->frameOffsetFor(0.9999f).y, 5400},
-                {knob->frameOffsetFor(0.f).y, 0}, {knob->frameOffsetFor(-0.2f).y, 0},
-                {knob->frameOffsetFor(0.5f).y, 68 * 40}, {knob->frameOffsetFor(1.f / 136.f).y, 40});
+  knob->setValue(1.f);
+  EXPECT_VALUES({knob->frameOffsetFor(0.9999f).y, 5400}, {knob->frameOffsetFor(0.f).y, 0},
+                {knob->frameOffsetFor(-0.2f).y, 0}, {knob->frameOffsetFor(0.5f).y, 68 * 40},
+                {knob->frameOffsetFor(1.f / 136.f).y, 40}, {drawnOffset(knob).y, 5440});
   knob->setInverseBitmap(true);
   EXPECT_VALUES({knob->frameOffsetFor(1.f).y, 0}, {knob->frameOffsetFor(0.f).y, 5440});
-  knob->setInverseBitmap(false);
-  knob->setValue(1.f);
-  EXPECT_EQ(drawnOffset(knob), CPoint(0, 5440));
 
-  auto* small = new CBitmap(10, 50);
-  auto* movie = new CMovieBitmap(CRect(0, 0, 10, 10), nullptr, 9999, small);
-  EXPECT_VALUES({movie->getNumSubPixmaps(), 5}, {movie->frameFor(0.f), 0}, {movie->frameFor(0.124f), 0},
-                {movie->frameFor(0.125f), 1}, {movie->frameFor(0.874f), 3}, {movie->frameFor(0.875f), 4},
-                {movie->frameFor(1.f), 4}, {movie->frameFor(7.f), 4}, {movie->frameFor(-1.f), 0});
-  auto* meter = new CMovieBitmap(CRect(0, 0, 65, 29), nullptr, 9999, 47, 29, small);
+  auto* movie = new CMovieBitmap(CRect(0, 0, 10, 10), nullptr, 9999, new CBitmap(10, 50));
+  movie->getBackground()->forget();
+  EXPECT_VALUES({movie->getNumSubPixmaps(), 5}, {movie->frameFor(0.124f), 0}, {movie->frameFor(0.125f), 1},
+                {movie->frameFor(0.874f), 3}, {movie->frameFor(0.875f), 4}, {movie->frameFor(7.f), 4},
+                {movie->frameFor(-1.f), 0});
+  auto* meter = new CMovieBitmap(CRect(0, 0, 65, 29), nullptr, 9999, 47, 29, strip);
   meter->setValue(1.f);
   EXPECT_VALUES({meter->frameFor(0.5f), 23}, {drawnOffset(meter).y, 46 * 29});
-  for (CBaseObject* o : std::initializer_list<CBaseObject*>{knob, strip, movie, meter, small}) o->forget();
+  for (CBaseObject* o : std::initializer_list<CBaseObject*>{knob, strip, movie, meter}) o->forget();
 }
 
 TEST(VstguiFilmStrip, FramesComeUnscaledFromTheResourceFolderAndBadFilesGiveEmptyBitmaps) {
   char pattern[] = "/tmp/grindle-vstgui-XXXXXX";
   const std::string folder = mkdtemp(pattern);
   CBitmap::setResourceFolder(folder);
-  // Frame k of the strip is filled with colour k.
   cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 10, 30);
   cairo_t* cr = cairo_create(s);
-  for (int k = 0; k < 3; ++k) {
+  for (int k = 0; k < 3; ++k) {  // frames red, green, blue
     cairo_set_source_rgb(cr, k == 0, k == 1, k == 2);
     cairo_rectangle(cr, 0, 10 * k, 10, 10);
     cairo_fill(cr);
@@ -115,7 +104,6 @@ TEST(VstguiFilmStrip, FramesComeUnscaledFromTheResourceFolderAndBadFilesGiveEmpt
   cairo_surface_write_to_png(s, CBitmap::resourcePath(10080).c_str());
   cairo_surface_destroy(s);
   FILE* f = std::fopen(CBitmap::resourcePath(10996).c_str(), "wb");
-  ASSERT_NE(f, nullptr);
   std::fputs("\x89PNG\r\n\x1a\nnot really a picture", f);
   std::fclose(f);
 
@@ -126,29 +114,26 @@ TEST(VstguiFilmStrip, FramesComeUnscaledFromTheResourceFolderAndBadFilesGiveEmpt
   auto* broken = new CBitmap(10996);
   const std::string log = testing::internal::GetCapturedStderr();
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << "each bad id reported once:\n" << log;
-  EXPECT_NE(log.find("10998"), std::string::npos);
   EXPECT_VALUES({strip->getWidth(), 10}, {strip->getHeight(), 30}, {missing->isLoaded(), false},
                 {missing->getWidth(), 0}, {broken->isLoaded(), false}, {broken->getHeight(), 0});
-  RecordingDrawContext rec;
-  broken->draw(&rec, CRect(0, 0, 10, 10));  // drawing it is harmless
   CDrawContext nothing(nullptr);
-  broken->draw(&nothing, CRect(0, 0, 10, 10));
+  broken->draw(&nothing, CRect(0, 0, 10, 10));  // drawing it is harmless
 
   FrameTester tester(CRect(0, 0, 60, 20));
   auto* knob = new CAnimKnob(CRect(5, 5, 15, 15), nullptr, 1, 3, 10, strip);
   auto* movie = new CMovieBitmap(CRect(25, 5, 35, 15), nullptr, 2, strip);
-  tester.frame()->addView(knob);
-  tester.frame()->addView(movie);
-  tester.frame()->addView(new CMovieBitmap(CRect(45, 5, 55, 15), nullptr, 3, missing));
+  for (CView* v : {static_cast<CView*>(knob), static_cast<CView*>(movie),
+                   static_cast<CView*>(new CMovieBitmap(CRect(45, 5, 55, 15), nullptr, 3, missing))})
+    tester.frame()->addView(v);
   knob->setValue(0.5f);   // frame 1
   movie->setValue(0.8f);  // frame 2
   tester.idle();
-  EXPECT_VALUES({tester.pixel(5, 5), kGreen}, {tester.pixel(14, 14), kGreen},
-                {tester.pixel(15, 15), kOpaqueBlack}, {tester.pixel(30, 10), kBlue},
-                {tester.pixel(50, 10), kOpaqueBlack});
+  const uint32_t red = 0xFFFF0000, green = 0xFF00FF00, blue = 0xFF0000FF, black = 0xFF000000;
+  EXPECT_VALUES({tester.pixel(5, 5), green}, {tester.pixel(14, 14), green}, {tester.pixel(15, 15), black},
+                {tester.pixel(30, 10), blue}, {tester.pixel(50, 10), black});
   knob->setValue(0.49f);  // truncates to frame 0
   tester.idle();
-  EXPECT_EQ(tester.pixel(10, 10), kRed);
+  EXPECT_EQ(tester.pixel(10, 10), red);
   for (CBitmap* b : {strip, missing, again, broken}) b->forget();
   CBitmap::setResourceFolder("");
   std::filesystem::remove_all(folder);
@@ -185,9 +170,9 @@ TEST(VstguiKnob, DragsWheelAndResetsMoveTheValueInOneGestureEach) {
     if (c.action == kClick) tester.click(20, 120, c.buttons);
     if (c.action == kWheel) tester.wheel(20, 120, static_cast<float>(c.amount), c.buttons);
     EXPECT_NEAR(knob->getValue(), c.expected, 1e-5);
-    ASSERT_EQ(editor.log.size() % 2, 0u);
-    for (size_t i = 0; i < editor.log.size(); i += 2)
-      EXPECT_EQ(editor.log[i + 1], -1008) << "every begin is followed by its end";
+    for (size_t i = 0; i < editor.log.size(); ++i)
+      EXPECT_EQ(editor.log[i], i % 2 ? -1008 : 8) << "every begin is followed by its end";
+    EXPECT_EQ(editor.log.size() % 2, 0u);
   }
 }
 
@@ -220,6 +205,7 @@ TEST(VstguiButtons, OnOffTogglesAndKickReportsPressAndRelease) {
 TEST(VstguiOptionMenu, TitleRulesIndexesAndNoDrawStyle) {
   auto* menu = new COptionMenu(CRect(0, 0, 100, 20), nullptr, 9998, nullptr, nullptr, kNoDrawStyle);
   for (const char* title : {"-GVolume", "-", "Set to Default", "-G", "-Gap", "- G"}) menu->addEntry(title);
+  // Title, and whether a heading, a separator, selectable: "-G" starts a heading, "-" alone separates.
   const struct {
     const char* title;
     bool isTitle, separator, selectable;
@@ -229,32 +215,24 @@ TEST(VstguiOptionMenu, TitleRulesIndexesAndNoDrawStyle) {
   ASSERT_EQ(menu->getNbEntries(), 6);
   for (int i = 0; i < 6; ++i) {
     CMenuItem* item = menu->getEntry(i);
-    if (!entries[i].separator) {
-      EXPECT_EQ(item->getTitle(), entries[i].title) << i;
-    }
+    EXPECT_TEXTS({item->isSeparator() ? "" : item->getTitle(), entries[i].title});
     EXPECT_VALUES({item->isTitle(), entries[i].isTitle}, {item->isSeparator(), entries[i].separator},
-                  {item->isSelectable(), entries[i].selectable});
+                  {item->isSelectable(), entries[i].selectable}, {item->isEnabled(), !entries[i].isTitle});
   }
-  EXPECT_FALSE(menu->getEntry(0)->isEnabled());
-
   menu->setValue(2.f);
-  char text[256];
-  char small[7];
-  ASSERT_TRUE(menu->getCurrent(text, false));
-  ASSERT_TRUE(menu->getCurrent(small, false, sizeof(small)));
-  EXPECT_TEXTS({text, "Set to Default"}, {small, "Set to"});                      // cut to the buffer
-  EXPECT_VALUES({menu->getCurrentIndex(true), 2}, {menu->getCurrentIndex(), 1});  // separators not counted
-  menu->setValue(6.f);                                                            // out of range: ignored
-  EXPECT_EQ(menu->getCurrentIndex(true), 2);
+  char text[256], small[7];
+  ASSERT_TRUE(menu->getCurrent(text, false) && menu->getCurrent(small, false, sizeof(small)));
+  EXPECT_TEXTS({text, "Set to Default"}, {small, "Set to"});  // cut to the buffer
+  // Only separators before the current entry count out of the index without them.
+  EXPECT_VALUES({menu->getCurrentIndex(true), 2}, {menu->getCurrentIndex(), 1});
+  menu->setValue(6.f);  // out of range: ignored
   menu->setEntry(2, "-");
-  EXPECT_TRUE(menu->getEntry(2)->isSeparator());
-  EXPECT_EQ(menu->getCurrentIndex(), 1) << "only separators before the current entry count";
+  EXPECT_VALUES({menu->getCurrentIndex(true), 2}, {menu->getCurrentIndex(), 1});
   menu->setEntry(2, "Set to Minimum");
   menu->setValue(5.f);
   menu->removeEntry(5);  // the current entry goes: the last one left becomes current
   EXPECT_EQ(menu->getCurrentIndex(true), 4);
   menu->setValue(2.f);
-
   RecordingDrawContext rec;
   menu->draw(&rec);
   EXPECT_TRUE(rec.ops.empty());
@@ -264,16 +242,14 @@ TEST(VstguiOptionMenu, TitleRulesIndexesAndNoDrawStyle) {
   menu->forget();
 }
 
-TEST(VstguiOptionMenu, PopupChoiceReachesTheHoldingMenuAndItsListener) {
+TEST(VstguiOptionMenu, PopupChoiceReachesTheHoldingMenuAndItsListenerAndNothingElse) {
   EditLog editor;
   FrameTester tester(CRect(0, 0, 300, 300), &editor);
   Listener topListener, subListener;
   auto* top = new COptionMenu(CRect(100, 50, 116, 66), &topListener, 9999, nullptr, nullptr, 272);
   auto* sub = new COptionMenu(CRect(0, 0, 0, 0), &subListener, 157);
-  top->addEntry("-GShape");
-  top->addEntry("Set to Default");
-  sub->addEntry("LFO 1");
-  sub->addEntry("LFO 2");
+  for (const char* title : {"-GShape", "Set to Default"}) top->addEntry(title);
+  for (const char* title : {"LFO 1", "LFO 2"}) sub->addEntry(title);
   top->addEntry(sub, "Modulate By LFO");
   sub->forget();
   tester.frame()->addView(top);
@@ -285,19 +261,15 @@ TEST(VstguiOptionMenu, PopupChoiceReachesTheHoldingMenuAndItsListener) {
   ASSERT_EQ(shown.size(), 5u);
   EXPECT_TEXTS({shown[0].title, "Shape"}, {shown[4].title, "LFO 2"},
                {sub->getCurrent()->getTitle(), "LFO 2"});
-  EXPECT_VALUES({shown[2].hasSubmenu, true}, {shown[4].depth, 1});
   int32_t index = -1;
   EXPECT_EQ(top->getLastItemMenu(index), sub);
-  EXPECT_EQ(index, 1);
-  ASSERT_EQ(subListener.changes.size(), 1u);
-  EXPECT_EQ(subListener.changes[0], std::make_pair(static_cast<CControl*>(sub), 1.f));
-  EXPECT_TRUE(topListener.changes.empty());
-
+  EXPECT_VALUES({shown[2].hasSubmenu, true}, {shown[4].depth, 1}, {index, 1});
   tester.menus().chooseTitle("Set to Default");
   EXPECT_TRUE(top->popup());
   EXPECT_EQ(top->getLastItemMenu(index), top);
-  ASSERT_EQ(topListener.changes.size(), 1u);
-  EXPECT_FLOAT_EQ(topListener.changes[0].second, 1.f);
+  using Change = std::pair<CControl*, float>;
+  EXPECT_EQ(subListener.changes, std::vector<Change>({{sub, 1.f}}));
+  EXPECT_EQ(topListener.changes, std::vector<Change>({{top, 1.f}}));
 
   // Dismissed, or answers the user could not have given: no choice, nobody told.
   auto* stranger = new COptionMenu(CRect(0, 0, 0, 0), &subListener, 1);
@@ -315,33 +287,18 @@ TEST(VstguiOptionMenu, PopupChoiceReachesTheHoldingMenuAndItsListener) {
   EXPECT_EQ(topListener.changes.size() + subListener.changes.size(), 2u);
   stranger->forget();
 
-  // A click opens the pop-up inside one edit gesture.
+  // A click opens the pop-up inside one edit gesture; with a modifier the listener is asked first.
   editor.log.clear();
   tester.menus().chooseTitle("LFO 1");
   tester.click(105, 55);
   EXPECT_EQ(editor.log, std::vector<int32_t>({9999, -10999}));
-  EXPECT_EQ(subListener.changes.size(), 2u);
-  EXPECT_EQ(tester.menus().runs, 9);
-}
-
-TEST(VstguiOptionMenu, ModifierClicksAskTheListenerFirstAndMenusNeedAFrame) {
-  FrameTester tester(CRect(0, 0, 100, 100));
-  Listener listener;
-  listener.modifierAnswer = 1;
-  auto* menu = new COptionMenu(CRect(0, 0, 50, 20), &listener, 12);
-  menu->addEntry("One");
-  auto* loose = new COptionMenu(CRect(0, 0, 50, 20), &listener, 13);
-  loose->addEntry("One");
-  tester.frame()->addView(menu);
-  tester.menus().chooseTitle("One");
-  tester.click(5, 5, kLButton | kShift);
-  EXPECT_EQ(listener.modifierClicks, std::vector<int32_t>({kLButton | kShift}));
-  EXPECT_EQ(tester.menus().runs, 0);
-  listener.modifierAnswer = 0;
-  tester.click(5, 5, kLButton | kShift);
-  EXPECT_EQ(tester.menus().runs, 1);
-  EXPECT_FALSE(loose->popup());  // not in a frame
-  tester.frame()->setMenuDriver(nullptr);
-  EXPECT_FALSE(menu->popup());  // the offscreen platform has no menus: dismissed
+  topListener.modifierAnswer = 1;
+  tester.click(105, 55, kLButton | kShift);
+  EXPECT_EQ(topListener.modifierClicks, std::vector<int32_t>({kLButton | kShift}));
+  EXPECT_EQ(tester.menus().runs, 9) << "the listener took the modifier click";
+  auto* loose = new COptionMenu(CRect(0, 0, 50, 20), nullptr, 13);
+  EXPECT_FALSE(loose->popup()) << "not in a frame";
   loose->forget();
+  tester.frame()->setMenuDriver(nullptr);
+  EXPECT_FALSE(top->popup()) << "the offscreen platform has no menus: dismissed";
 }

@@ -1,10 +1,9 @@
 // Drawing into the frame's image: a reference picture compared with one drawn by plain cairo,
-// text placement, image capture, and a full frame of every control created, drawn and destroyed.
+// text placement, the stock fonts and point lists.
 #include <cairo.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -106,7 +105,7 @@ TEST(VstguiDrawing, ShapesMatchAReferenceAndTextIsCentredInItsBox) {
   EXPECT_GE(inkTop, 24);
 }
 
-TEST(VstguiDrawing, TextAlignsToItsBoxAndTheFrameIsCapturedToPng) {
+TEST(VstguiDrawing, TextAlignsToTheSidesOfItsBox) {
   FrameTester tester(CRect(0, 0, 120, 20));
   tester.frame()->addView(new Painter(CRect(0, 0, 120, 20), [](CDrawContext* c) {
     c->setFont(kNormalFontSmall, 0, kBoldFace);
@@ -125,15 +124,6 @@ TEST(VstguiDrawing, TextAlignsToItsBoxAndTheFrameIsCapturedToPng) {
   }
   EXPECT_LE(first, 2);
   EXPECT_GE(last, 116);
-
-  char pattern[] = "/tmp/grindle-capture-XXXXXX";
-  const std::string folder = mkdtemp(pattern);
-  ASSERT_TRUE(tester.capturePNG(folder + "/frame.png"));
-  cairo_surface_t* back = cairo_image_surface_create_from_png((folder + "/frame.png").c_str());
-  EXPECT_VALUES({cairo_surface_status(back), CAIRO_STATUS_SUCCESS},
-                {cairo_image_surface_get_width(back), 120}, {cairo_image_surface_get_height(back), 20});
-  cairo_surface_destroy(back);
-  std::filesystem::remove_all(folder);
 }
 
 TEST(VstguiDrawing, StockFontsExistBeforeOtherUnitsAndTextKeepsContainerOffsets) {
@@ -172,64 +162,4 @@ TEST(VstguiDrawing, StrokedPointListsStayOpenAndFilledOnesClose) {
   EXPECT_VALUES({tester.pixel(16, 2), 0xFFFFFFFFu}, {tester.pixel(30, 16), 0xFFFFFFFFu},
                 {tester.pixel(30, 30), 0xFFFFFFFFu}, {tester.pixel(16, 16), 0xFF000000u},
                 {tester.pixel(5, 36), 0xFFFFFFFFu});
-}
-
-// Run under AddressSanitizer, this is the leak check of a whole frame's life.
-TEST(VstguiLifetime, FrameWithEveryControlIsCreatedDrawnAndDestroyedCleanly) {
-  struct Listener : IControlListener {
-    void valueChanged(CControl*) override { ++changes; }
-    int changes = 0;
-  } listener;
-  FrameTester tester(CRect(0, 0, 400, 200));
-  auto* strip = new CBitmap(20, 40);
-  auto* missing = new CBitmap(12345);
-  CFrame* frame = tester.frame();
-  new CTooltipSupport(frame, 100);
-  frame->setBackground(strip);
-  auto* box = new CViewContainer(CRect(0, 0, 200, 200));
-  box->useOffscreen(false);
-  box->setBackground(missing);
-  frame->addView(box);
-  auto* menu = new COptionMenu(CRect(0, 50, 100, 70), &listener, 6);
-  auto* sub = new COptionMenu();
-  sub->addEntry("Inner");
-  menu->addEntry("-GHeading");
-  menu->addEntry("Outer");
-  menu->addEntry(sub, "Sub");
-  sub->forget();
-  for (CView* v : std::initializer_list<CView*>{
-           new CView(CRect(0, 0, 10, 10)), new CControl(CRect(10, 0, 20, 10), &listener, 1, strip),
-           new CAnimKnob(CRect(20, 0, 40, 20), &listener, 2, 2, 20, strip),
-           new COnOffButton(CRect(40, 0, 60, 20), &listener, 3, strip),
-           new CKickButton(CRect(60, 0, 80, 20), &listener, 4, strip),
-           new CMovieBitmap(CRect(80, 0, 100, 20), &listener, 5, strip),
-           new CParamDisplay(CRect(100, 0, 150, 20), nullptr, 0), menu})
-    box->addView(v);
-  auto* kept = new CAnimKnob(CRect(300, 0, 320, 20), &listener, 7, strip);
-  frame->addView(kept);
-  kept->setTooltipText("Kept");
-
-  for (int i = 0; i < box->getNbViews(); ++i) {
-    if (auto* copy = box->getView(i)->newCopy()) copy->forget();
-  }
-  tester.move(305, 5);
-  tester.advanceClock(200);
-  tester.idle();
-  tester.menus().chooseTitle("Inner");
-  tester.click(10, 55);
-  tester.drag(CPoint(30, 10), CPoint(30, 0));
-  tester.click(70, 10);
-  tester.click(50, 10);
-  tester.wheel(30, 10, 1.f);
-  tester.idle();
-  EXPECT_GE(listener.changes, 5);
-
-  frame->removeAll(false);  // the editor's way of emptying a screen: the references come back to us
-  EXPECT_EQ(box->getNbReference(), 1);
-  box->forget();
-  frame->addView(kept);  // and go to the frame again
-  tester.idle();
-  strip->forget();
-  missing->forget();
-  // The tester closes the frame, which releases the views, the tool-tip support and the bitmaps.
 }

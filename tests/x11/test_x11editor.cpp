@@ -1,14 +1,11 @@
 // Editors on X11: the binding (keys that come both from the window and from the host's key
-// calls, event pumping between throttled idle passes), the viewer tool on the toolkit's demo
-// module, and the plug-in module's own editor driven the way a host drives it.
+// calls, event pumping between throttled idle passes) and the plug-in module's own editor driven
+// the way a host drives it.
 #include <X11/keysym.h>
-#include <cairo.h>
 
 #include <memory>
 
 #include "platform/platform.h"
-#include "support/childProcess.h"
-#include "support/expectValues.h"
 #include "tools/host/vsthost.h"
 #include "vst2/audioeffectx.h"
 #include "x11TestEnv.h"
@@ -67,7 +64,7 @@ class X11Editor : public X11Fixture {
 };
 
 TEST_F(X11Editor, AKeyFromBothTheWindowAndTheHostIsHandledOnceAndUnusedOnesGoToTheHost) {
-  focus(editor->getFrame());
+  XSetInputFocus(user, x11(editor->getFrame())->getWindow(), RevertToParent, CurrentTime);
   XSelectInput(user, parent, KeyPressMask | StructureNotifyMask);
   fakeKey(user, XK_Up, true);
   ASSERT_TRUE(idleUntil([&] { return !editor->downs.empty(); }));
@@ -97,9 +94,8 @@ TEST_F(X11Editor, PumpingEventsDeliversInputWithoutARedrawAndNothingWorksWhenClo
   editor->view->setDirty();
   ASSERT_TRUE(pumpUntil(nullptr, [&] {
     editor->pumpEvents();
-    return editor->view->events.size() >= 2;
-  }));
-  EXPECT_EQ(editor->view->events[0].kind, MouseRecord::kDown);
+    return editor->view->log == "d2@20,30 u2@20,30";
+  })) << editor->view->log;
   EXPECT_TRUE(editor->view->isDirty()) << "pumping does not run the redraw";
   editor->idle();
   EXPECT_FALSE(editor->view->isDirty());
@@ -113,28 +109,6 @@ TEST_F(X11Editor, PumpingEventsDeliversInputWithoutARedrawAndNothingWorksWhenClo
   EXPECT_TRUE(X11::openFrames().empty());
   ASSERT_TRUE(editor->open(windowArg(parent)));
   EXPECT_EQ(X11::openFrames().size(), 1u);
-}
-
-TEST(X11Viewer, SnapshotOfTheDemoEditorShowsItsControlsAtItsRectsSize) {
-  testing_support::TempDir dir;
-  const std::string png = dir.path() + "/demo.png";
-  const std::string viewer = GRINDLE_BINARY_DIR "/tools/g2view";
-  const testing_support::ChildResult r = testing_support::runChild(
-      {viewer, "--snapshot", png, "--settle", "200", GRINDLE_BINARY_DIR "/tools/g2demo.so"});
-  ASSERT_EQ(r.exitCode, 0) << r.output;
-  cairo_surface_t* image = cairo_image_surface_create_from_png(png.c_str());
-  ASSERT_EQ(cairo_surface_status(image), CAIRO_STATUS_SUCCESS);
-  auto pixel = [&](int x, int y) {
-    const unsigned char* row =
-        cairo_image_surface_get_data(image) + y * cairo_image_surface_get_stride(image);
-    return reinterpret_cast<const uint32_t*>(row)[x] & 0xFFFFFFu;
-  };
-  // The background, the drive bar at its default half and the bar's empty part.
-  EXPECT_VALUES({cairo_image_surface_get_width(image), 360}, {cairo_image_surface_get_height(image), 180},
-                {pixel(5, 5), 0x181A20u}, {pixel(100, 55), 0xE6781Eu}, {pixel(300, 55), 0x282830u});
-  cairo_surface_destroy(image);
-  EXPECT_NE(testing_support::runChild({viewer, "--snapshot", png, "/nonexistent/module.so"}).exitCode, 0)
-      << "a module that cannot be loaded is refused";
 }
 
 class X11Grindle : public X11Fixture {
@@ -171,28 +145,6 @@ class X11Grindle : public X11Fixture {
   }
   std::vector<std::unique_ptr<vsthost::Plugin>> plugins;
 };
-
-TEST_F(X11Grindle, EachScreenSizeOpensAMappedChildOfTheRectsSize) {
-  const struct {
-    const char *big150, *big200;
-    int width, height;
-  } sizes[] = {{"N", "N", 1100, 712}, {"Y", "N", 1650, 1068}, {"N", "Y", 2200, 1424}};
-  for (const auto& row : sizes) {
-    setSize(row.big150, row.big200);
-    vsthost::Plugin& p = load();
-    ERect* r = nullptr;
-    p.dispatch(kEffEditGetRect, 0, 0, &r);
-    ASSERT_NE(r, nullptr);
-    EXPECT_VALUES({r->right - r->left, row.width}, {r->bottom - r->top, row.height});
-    const Window editor = openShown(p, 0, row.width, row.height);
-    EXPECT_NE(editor, None) << row.width;
-    Window host = None;
-    childrenOf(editor, &host);
-    p.dispatch(kEffEditClose);
-    EXPECT_TRUE(childrenOf(host).empty());
-    plugins.clear();
-  }
-}
 
 TEST_F(X11Grindle, OfTwoInstancesOneClosesOneLosesItsParentAndBothOpenAgain) {
   vsthost::Plugin& a = load();

@@ -25,16 +25,9 @@ TEST(X11Keys, KeysGetTheVirtualCodesHostsUseAndLowerCaseCharactersWithModifierBi
     unsigned int state;
     int character, virt, modifier;
   } cases[] = {{XK_Up, 0, 0, 12, 0},
-               {XK_Down, 0, 0, 14, 0},
-               {XK_Page_Up, 0, 0, 15, 0},
-               {XK_Page_Down, 0, 0, 16, 0},
-               {XK_KP_Up, 0, 0, 12, 0},
                {XK_KP_Page_Down, 0, 0, 16, 0},
                {XK_Left, 0, 0, 11, 0},
-               {XK_Right, 0, 0, 13, 0},
-               {XK_Escape, 0, 0, 6, 0},
                {XK_Return, 0, 0, 4, 0},
-               {XK_space, 0, 0, 7, 0},
                {XK_F1, 0, 0, 40, 0},
                {XK_F12, 0, 0, 51, 0},
                {XK_KP_9, 0, 0, 33, 0},
@@ -44,11 +37,8 @@ TEST(X11Keys, KeysGetTheVirtualCodesHostsUseAndLowerCaseCharactersWithModifierBi
                {XK_z, Mod1Mask, 'z', 0, kModifierAlternate},
                {XK_z, Mod4Mask, 'z', 0, kModifierControl},
                {XK_asciitilde, 0, '~', 0, 0},
-               // Nothing to deliver: modifiers alone, other scripts, no symbol.
-               {XK_Shift_L, ShiftMask, 0, 0, 0},
-               {XK_Control_R, ShiftMask, 0, 0, 0},
-               {XK_Super_L, ShiftMask, 0, 0, 0},
-               {0x6c1 /* Arabic letter */, ShiftMask, 0, 0, 0},
+               {XK_Shift_L, ShiftMask, 0, 0, 0},  // nothing to deliver: a modifier alone,
+               {0x6c1, ShiftMask, 0, 0, 0},       // another script's letter
                {0, ShiftMask, 0, 0, 0}};
   for (const auto& c : cases) {
     const VstKeyCode k = translateKey(c.sym, c.state);
@@ -73,20 +63,25 @@ TEST(X11Keys, DoubleClickNeedsTheSameButtonWithin400MsAnd4Px) {
     uint32_t ms;
     int x, y;
     bool isDouble;
-  } presses[] = {
-      {1, 1000, 10, 10, false}, {1, 1400, 14, 6, true},  // the limits themselves still count
-      {1, 1450, 14, 6, false},  {1, 1500, 14, 6, true},  // a third press starts over
-      {1, 2000, 10, 10, false}, {1, 2401, 10, 10, false},
-      {1, 2500, 15, 10, false},  // 401 ms; 5 px right
-      {3, 2600, 15, 10, false}, {1, 2700, 15, 10, false},
-      {1, 2750, 15, 4, false},  // other button; 6 px up
-      {1, 2800, 11, 8, true},   {1, 2850, 11, 8, false},
-      {1, 2900, 6, 8, false},  // 5 px left
-      {1, 2950, 6, 13, false},  {1, 0xFFFFFF00u, 0, 0, false},
-      {1, 0x50u, 0, 0, true},  // 5 px down; clock wraps
-  };
+    const char* why;
+  } presses[] = {{1, 1000, 10, 10, false, "first"},
+                 {1, 1400, 14, 6, true, "the limits themselves still count"},
+                 {1, 1450, 14, 6, false, "a third press starts over"},
+                 {1, 1500, 14, 6, true, "and makes a pair with the next"},
+                 {1, 2000, 10, 10, false, "first"},
+                 {1, 2401, 10, 10, false, "401 ms"},
+                 {1, 2500, 15, 10, false, "5 px right"},
+                 {3, 2600, 15, 10, false, "another button"},
+                 {1, 2700, 15, 10, false, "another button"},
+                 {1, 2750, 15, 4, false, "6 px up"},
+                 {1, 2800, 11, 8, true, "4 px left and down"},
+                 {1, 2850, 11, 8, false, "a third"},
+                 {1, 2900, 6, 8, false, "5 px left"},
+                 {1, 2950, 6, 13, false, "5 px down"},
+                 {1, 0xFFFFFF00u, 0, 0, false, "first"},
+                 {1, 0x50u, 0, 0, true, "across the clock's wrap"}};
   DoubleClickDetector d;
-  for (const auto& p : presses) EXPECT_EQ(d.onPress(p.button, p.ms, p.x, p.y), p.isDouble) << p.ms;
+  for (const auto& p : presses) EXPECT_EQ(d.onPress(p.button, p.ms, p.x, p.y), p.isDouble) << p.why;
 }
 
 TEST(X11Keys, KeyEchoFilterSkipsTheSecondCopyOnceAndOnlyFromTheOtherSource) {

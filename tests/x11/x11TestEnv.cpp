@@ -3,7 +3,6 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
-#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -14,44 +13,6 @@ using namespace VSTGUI;
 namespace x11test {
 
 void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
-void RecordingView::draw(CDrawContext* context) {
-  context->setFillColor(colour);
-  context->fillRect(getViewSize());
-  setDirty(false);
-}
-
-CMouseEventResult RecordingView::onMouseDown(CPoint& where, const CButtonState& buttons) {
-  events.push_back({MouseRecord::kDown, where, buttons(), 0});
-  return kMouseEventHandled;
-}
-
-CMouseEventResult RecordingView::onMouseUp(CPoint& where, const CButtonState& buttons) {
-  events.push_back({MouseRecord::kUp, where, buttons(), 0});
-  return kMouseEventHandled;
-}
-
-CMouseEventResult RecordingView::onMouseMoved(CPoint& where, const CButtonState& buttons) {
-  events.push_back({MouseRecord::kMoved, where, buttons(), 0});
-  return kMouseEventHandled;
-}
-
-bool RecordingView::onWheel(const CPoint& where, const CMouseWheelAxis&, const float& distance,
-                            const CButtonState& buttons) {
-  events.push_back({MouseRecord::kWheel, where, buttons(), distance});
-  return true;
-}
-
-size_t RecordingView::count(MouseRecord::Kind kind) const {
-  return static_cast<size_t>(
-      std::count_if(events.begin(), events.end(), [kind](const MouseRecord& r) { return r.kind == kind; }));
-}
-
-const MouseRecord* RecordingView::last(MouseRecord::Kind kind) const {
-  for (auto it = events.rbegin(); it != events.rend(); ++it)
-    if (it->kind == kind) return &*it;
-  return nullptr;
-}
 
 void X11Fixture::SetUp() {
   std::string why;
@@ -142,11 +103,6 @@ void X11Fixture::pointAt(CFrame* f, int x, int y) {
   fakeMove(user, static_cast<int>(r.x), static_cast<int>(r.y));
 }
 
-void X11Fixture::focus(CFrame* f) {
-  XSetInputFocus(user, x11(f)->getWindow(), RevertToParent, CurrentTime);
-  XSync(user, False);
-}
-
 bool X11Fixture::pumpUntil(CFrame* f, const std::function<bool()>& pred) {
   for (int waited = 0; waited <= 3000; waited += 5) {
     XSync(user, False);
@@ -157,7 +113,8 @@ bool X11Fixture::pumpUntil(CFrame* f, const std::function<bool()>& pred) {
   return false;
 }
 
-bool X11Fixture::pointerReached(CFrame* f, int x, int y) {
+bool X11Fixture::settleAt(CFrame* f, int x, int y) {
+  pointAt(f, x, y);
   return pumpUntil(f, [&] {
     CPoint where;
     return f->getCurrentMouseLocation(where) && where == CPoint(x, y);

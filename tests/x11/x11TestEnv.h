@@ -9,6 +9,7 @@
 #include <X11/extensions/XTest.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "vstgui/vstgui.h"
@@ -16,27 +17,33 @@
 
 namespace x11test {
 
-struct MouseRecord {
-  enum Kind { kDown, kMoved, kUp, kWheel } kind;
-  VSTGUI::CPoint where;
-  int32_t buttons;
-  float distance;
-};
-
-// Paints a solid colour and records every mouse and wheel event it receives.
+// Paints a solid colour and logs the mouse and wheel events it receives, one word each: "d2@30,57"
+// a press with the button word 2 at (30, 57), "u" a release, "m" a move, "w+" / "w-" a wheel step.
 class RecordingView : public VSTGUI::CView {
  public:
+  using CPoint = VSTGUI::CPoint;
+  using CButtonState = VSTGUI::CButtonState;
+  using Result = VSTGUI::CMouseEventResult;
   RecordingView(const VSTGUI::CRect& size, VSTGUI::CColor colour) : CView(size), colour(colour) {}
-  void draw(VSTGUI::CDrawContext* context) override;
-  VSTGUI::CMouseEventResult onMouseDown(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
-  VSTGUI::CMouseEventResult onMouseUp(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
-  VSTGUI::CMouseEventResult onMouseMoved(VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
-  bool onWheel(const VSTGUI::CPoint& where, const VSTGUI::CMouseWheelAxis& axis, const float& distance,
-               const VSTGUI::CButtonState& buttons) override;
-  size_t count(MouseRecord::Kind kind) const;
-  const MouseRecord* last(MouseRecord::Kind kind) const;
-
-  std::vector<MouseRecord> events;
+  void draw(VSTGUI::CDrawContext* context) override {
+    context->setFillColor(colour);
+    context->fillRect(getViewSize());
+    setDirty(false);
+  }
+  Result onMouseDown(CPoint& where, const CButtonState& b) override { return note("d", where, b); }
+  Result onMouseUp(CPoint& where, const CButtonState& b) override { return note("u", where, b); }
+  Result onMouseMoved(CPoint& where, const CButtonState& b) override { return note("m", where, b); }
+  bool onWheel(const CPoint& where, const VSTGUI::CMouseWheelAxis&, const float& distance,
+               const CButtonState& b) override {
+    note(distance > 0 ? "w+" : "w-", where, b);
+    return true;
+  }
+  Result note(const char* kind, const CPoint& where, const CButtonState& b) {
+    log += (log.empty() ? "" : " ") + std::string(kind) + std::to_string(b()) + "@" +
+           std::to_string(static_cast<int>(where.x)) + "," + std::to_string(static_cast<int>(where.y));
+    return VSTGUI::kMouseEventHandled;
+  }
+  std::string log;
   VSTGUI::CColor colour;
 };
 
@@ -70,13 +77,11 @@ class X11Fixture : public ::testing::Test {
   // Input as the user would give it, at a point of a frame.
   VSTGUI::CPoint rootOf(VSTGUI::CFrame* f, int x, int y);
   void pointAt(VSTGUI::CFrame* f, int x, int y);
-  void focus(VSTGUI::CFrame* f);
-
   // Runs frame idle passes until pred holds or three seconds passed.
   bool pumpUntil(VSTGUI::CFrame* f, const std::function<bool()>& pred);
-  // Pumps until the frame has seen the pointer at (x, y) in its own coordinates: every event
-  // sent before has been read by then.
-  bool pointerReached(VSTGUI::CFrame* f, int x, int y);
+  // Points at (x, y) and pumps until the frame has seen the pointer there: every event sent
+  // before has been read by then.
+  bool settleAt(VSTGUI::CFrame* f, int x, int y);
 
   std::vector<Window> windowsOfType(const char* typeName) { return x11test::windowsOfType(user, typeName); }
   // The window's pixels as 0xRRGGBB (row-major), through the test connection.
