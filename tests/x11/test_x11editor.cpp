@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "platform/platform.h"
+#include "support/xdgSandbox.h"
 #include "tools/host/vsthost.h"
 #include "vst2/audioeffectx.h"
 #include "x11TestEnv.h"
@@ -115,12 +115,7 @@ class X11Grindle : public X11Fixture {
  protected:
   void TearDown() override {
     plugins.clear();
-    setSize("N", "N");
     X11Fixture::TearDown();
-  }
-  static void setSize(const char* big150, const char* big200) {
-    saveStringToPrefs("Big150", big150);
-    saveStringToPrefs("Big200", big200);
   }
   vsthost::Plugin& load() {
     std::string error;

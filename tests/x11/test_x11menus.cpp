@@ -27,27 +27,31 @@ struct Step {
 Step tap(KeySym sym) { return {Step::kKey, sym}; }
 Step clickOn(size_t depth, int entry) { return {Step::kClick, NoSymbol, depth, entry}; }
 
-// Waits (on d) for the count of shown menus to reach n and for the menu's pointer and keyboard
-// grabs (before them, input would go elsewhere); the menus' windows, left to right.
-std::vector<Window> waitForMenus(Display* d, size_t n) {
+// Grabs pointer and keyboard on the root and lets them go again: both succeed when nobody holds
+// them, both are AlreadyGrabbed while a menu runs.
+std::pair<int, int> tryGrabs(Display* d) {
   const Window root = DefaultRootWindow(d);
+  const int pointer = XGrabPointer(d, root, False, 0, GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+  const int keyboard = XGrabKeyboard(d, root, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+  XUngrabPointer(d, CurrentTime);
+  XUngrabKeyboard(d, CurrentTime);
+  XSync(d, False);
+  return {pointer, keyboard};
+}
+const std::pair<int, int> kMenuHoldsGrabs{AlreadyGrabbed, AlreadyGrabbed}, kNoGrabs{GrabSuccess, GrabSuccess};
+
+// Waits (on d) for the count of shown menus to reach n and for the menu's grabs (before them,
+// input would go elsewhere); the menus' windows, left to right.
+std::vector<Window> waitForMenus(Display* d, size_t n) {
+  const auto xOf = [d](Window w) {
+    XWindowAttributes a{};
+    XGetWindowAttributes(d, w, &a);
+    return a.x;
+  };
   for (int i = 0; i < 1000; ++i, sleepMs(5)) {
     std::vector<Window> found = windowsOfType(d, "_NET_WM_WINDOW_TYPE_POPUP_MENU");
-    const int pointer =
-        XGrabPointer(d, root, False, 0, GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
-    const int keyboard = XGrabKeyboard(d, root, False, GrabModeAsync, GrabModeAsync, CurrentTime);
-    XUngrabPointer(d, CurrentTime);
-    XUngrabKeyboard(d, CurrentTime);
-    XSync(d, False);
-    if (found.size() != n || pointer != AlreadyGrabbed || keyboard != AlreadyGrabbed) continue;
-    std::vector<std::pair<int, Window>> byX;
-    for (Window w : found) {
-      XWindowAttributes a{};
-      XGetWindowAttributes(d, w, &a);
-      byX.push_back({a.x, w});
-    }
-    std::sort(byX.begin(), byX.end());
-    for (size_t k = 0; k < n; ++k) found[k] = byX[k].second;
+    if (found.size() != n || tryGrabs(d) != kMenuHoldsGrabs) continue;
+    std::sort(found.begin(), found.end(), [&](Window a, Window b) { return xOf(a) < xOf(b); });
     return found;
   }
   return {};
@@ -62,8 +66,7 @@ class X11Menus : public X11Fixture {
     menu = new COptionMenu(CRect(150, 20, 250, 40), nullptr, 7);
     for (const char* title : {"One", "Two", "-"}) menu->addEntry(title);
     sub = new COptionMenu();
-    sub->addEntry("Three");
-    sub->addEntry("Four");
+    for (const char* title : {"Three", "Four"}) sub->addEntry(title);
     menu->addEntry(sub, "More");
     sub->forget();
     menu->addEntry("-GHeading");
@@ -73,19 +76,6 @@ class X11Menus : public X11Fixture {
     if (player.joinable()) player.join();
     X11Fixture::TearDown();
   }
-  // The menu let go of pointer and keyboard: our own grabs succeed.
-  bool noGrabLeft() {
-    const Window root = DefaultRootWindow(user);
-    const bool free =
-        XGrabPointer(user, root, False, ButtonPressMask, GrabModeAsync, GrabModeAsync, None, None,
-                     CurrentTime) == GrabSuccess &&
-        XGrabKeyboard(user, root, False, GrabModeAsync, GrabModeAsync, CurrentTime) == GrabSuccess;
-    XUngrabPointer(user, CurrentTime);
-    XUngrabKeyboard(user, CurrentTime);
-    XSync(user, False);
-    return free;
-  }
-
   // Pops the menu up at the pointer and plays the steps; a menu still open after them is
   // dismissed with Escape. Where the top menu showed comes back in shownAt.
   bool popupPlaying(const std::vector<Step>& steps, XWindowAttributes& shownAt) {
@@ -153,7 +143,7 @@ TEST_F(X11Menus, MouseAndKeysChooseAnEntryOrNothingAndTheMenuOpensAtThePointerAn
     EXPECT_EQ(menu->getLastResult(), c.menu == kNone ? -1 : c.index);
     EXPECT_EQ(CPoint(shownAt.x, shownAt.y), start);
     EXPECT_TRUE(windowsOfType("_NET_WM_WINDOW_TYPE_POPUP_MENU").empty());
-    EXPECT_TRUE(noGrabLeft());
+    EXPECT_EQ(tryGrabs(user), kNoGrabs);
   }
   EXPECT_EQ(menu->getCurrentIndex(true), 1) << "the last choice in the top menu is its current entry";
 
@@ -179,7 +169,7 @@ TEST_F(X11Menus, HostDestroyingTheEditorsWindowEndsTheMenu) {
   XSync(user, False);
   EXPECT_FALSE(x11(frame)->isWindowAlive());
   EXPECT_TRUE(windowsOfType("_NET_WM_WINDOW_TYPE_POPUP_MENU").empty());
-  EXPECT_TRUE(noGrabLeft());
+  EXPECT_EQ(tryGrabs(user), kNoGrabs);
   frame->idle();  // nothing is drawn into a window that is gone, and nothing fails
 }
 
@@ -193,7 +183,7 @@ TEST_F(X11Menus, MenuThatCannotHaveThePointerIsDismissedInsteadOfHanging) {
   XUngrabPointer(user, CurrentTime);
   XSync(user, False);
   EXPECT_TRUE(windowsOfType("_NET_WM_WINDOW_TYPE_POPUP_MENU").empty());
-  EXPECT_TRUE(noGrabLeft());
+  EXPECT_EQ(tryGrabs(user), kNoGrabs);
 }
 
 }  // namespace
