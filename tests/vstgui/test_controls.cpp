@@ -173,6 +173,7 @@ TEST(VstguiKnob, DragsWheelAndResetsMoveTheValueInOneGestureEach) {
     for (size_t i = 0; i < editor.log.size(); ++i)
       EXPECT_EQ(editor.log[i], i % 2 ? -1008 : 8) << "every begin is followed by its end";
     EXPECT_EQ(editor.log.size() % 2, 0u);
+    EXPECT_EQ(editor.log.empty(), c.buttons == kRButton) << "the left button always makes a gesture";
   }
 }
 

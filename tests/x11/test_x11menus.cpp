@@ -24,7 +24,11 @@ struct Step {
   size_t depth = 0;
   int entry = 0;
 };
-Step tap(KeySym sym) { return {Step::kKey, sym}; }
+std::vector<Step> keys(std::initializer_list<KeySym> syms) {
+  std::vector<Step> steps;
+  for (KeySym sym : syms) steps.push_back({Step::kKey, sym});
+  return steps;
+}
 Step clickOn(size_t depth, int entry) { return {Step::kClick, NoSymbol, depth, entry}; }
 
 // Grabs pointer and keyboard on the root and lets them go again: both succeed when nobody holds
@@ -121,17 +125,15 @@ TEST_F(X11Menus, MouseAndKeysChooseAnEntryOrNothingAndTheMenuOpensAtThePointerAn
     int menu, index;
   } cases[] = {
       {{clickOn(0, 1)}, 0, 1},
-      {{{Step::kHover, NoSymbol, 0, 3}, clickOn(1, 1)}, 1, 1},     // the sub-menu cascades on hover
-      {{clickOn(0, 4), clickOn(0, 2), tap(XK_Escape)}, kNone, 0},  // headings and separators do nothing
+      {{{Step::kHover, NoSymbol, 0, 3}, clickOn(1, 1)}, 1, 1},              // the sub-menu cascades on hover
+      {{clickOn(0, 4), clickOn(0, 2), {Step::kKey, XK_Escape}}, kNone, 0},  // headings, separators do nothing
       {{{Step::kClickOutside}}, kNone, 0},
       // Down x3 skips the separator: One, Two, More; Right opens it on Three; Down, Return: Four.
-      {{tap(XK_Down), tap(XK_Down), tap(XK_Down), tap(XK_Right), tap(XK_Down), tap(XK_Return)}, 1, 1},
-      {{tap(XK_Up), tap(XK_Up), tap(XK_Up), tap(XK_Return)}, 0, 0},  // from nothing, Up starts at the end
-      {{tap(XK_Down), tap(XK_Up), tap(XK_Return), tap(XK_Return)}, 1, 0},  // Up from the first wraps
-      {{tap(XK_Down), tap(XK_Down), tap(XK_Down), tap(XK_Down), tap(XK_Return)}, 0, 0},  // Down too
-      {{tap(XK_Down), tap(XK_Down), tap(XK_Down), tap(XK_Right), tap(XK_Left), tap(XK_Up), tap(XK_Return)},
-       0,
-       1}};
+      {keys({XK_Down, XK_Down, XK_Down, XK_Right, XK_Down, XK_Return}), 1, 1},
+      {keys({XK_Up, XK_Up, XK_Up, XK_Return}), 0, 0},                 // from nothing, Up starts at the end
+      {keys({XK_Down, XK_Up, XK_Return, XK_Return}), 1, 0},           // Up from the first wraps to More
+      {keys({XK_Down, XK_Down, XK_Down, XK_Down, XK_Return}), 0, 0},  // and Down from the last
+      {keys({XK_Down, XK_Down, XK_Down, XK_Right, XK_Left, XK_Up, XK_Return}), 0, 1}};  // Left closes
   COptionMenu* const holders[] = {menu, sub};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << &c - cases);
@@ -152,7 +154,7 @@ TEST_F(X11Menus, MouseAndKeysChooseAnEntryOrNothingAndTheMenuOpensAtThePointerAn
   const int screenH = DisplayHeight(user, DefaultScreen(user));
   fakeMove(user, screenW - 1, screenH - 1);
   XWindowAttributes a{};
-  EXPECT_FALSE(popupPlaying({tap(XK_Escape)}, a));
+  EXPECT_FALSE(popupPlaying(keys({XK_Escape}), a));
   EXPECT_TRUE(a.width > 0 && a.x >= 0 && a.y >= 0 && a.x + a.width <= screenW && a.y + a.height <= screenH);
 }
 
