@@ -165,6 +165,7 @@ TEST(VstguiKnob, DragsWheelAndResetsMoveTheValueInOneGestureEach) {
     auto* knob = new CAnimKnob(CRect(0, 100, 40, 140), nullptr, 8, 2, 20, nullptr);
     tester.frame()->addView(knob);
     knob->setValue(c.start);
+    tester.idle();  // shown at its start
     if (c.action == kDrag) tester.drag(CPoint(20, 120), CPoint(20, 120 + c.amount), 4, c.buttons);
     if (c.action == kDoubleClick) tester.doubleClick(20, 120, c.buttons);
     if (c.action == kClick) tester.click(20, 120, c.buttons);
