@@ -242,7 +242,7 @@ TEST(VstguiFrame, WheelGoesToTheTopmostViewUnderTheMouseThatHandlesIt) {
   box->addView(below);
   box->addView(above);
   const bool handled = tester.wheel(110, 110, -2.f);
-  above->wheelAnswer = false;
+  above->wheelAnswer = false;  // declined: the view below gets it
   const bool passedOn = tester.wheel(110, 110, 1.f);
   below->wheelAnswer = false;
   EXPECT_VALUES({handled, true}, {passedOn, true}, {tester.wheel(110, 110, 1.f), false},
@@ -255,8 +255,8 @@ TEST(VstguiFrame, KeyboardHooksSeeKeysInOrderUntilOneUsesIt) {
   FrameTester tester(CRect(0, 0, 10, 10));
   struct Hook : IKeyboardHook {
     explicit Hook(int32_t a) : answer(a) {}
-    int32_t onKeyDown(const VstKeyCode& code, CFrame* f) override {
-      seen.push_back(f == nullptr ? -1 : code.virt);
+    int32_t onKeyDown(const VstKeyCode& code, CFrame*) override {
+      seen.push_back(code.virt);
       return answer;
     }
     int32_t onKeyUp(const VstKeyCode& code, CFrame*) override {
@@ -267,8 +267,9 @@ TEST(VstguiFrame, KeyboardHooksSeeKeysInOrderUntilOneUsesIt) {
     std::vector<int> seen;
   };
   Hook first(-1), second(1), third(1);
-  EXPECT_EQ(tester.keyDown(12), -1);                                                           // no hooks
-  for (Hook* h : {&first, &second, &third, &second}) tester.frame()->registerKeyboardHook(h);  // once only
+  EXPECT_EQ(tester.keyDown(12), -1) << "no hooks";
+  // The second is registered once only; releases go to every hook.
+  for (Hook* h : {&first, &second, &third, &second}) tester.frame()->registerKeyboardHook(h);
   EXPECT_EQ(tester.keyDown(14), 1);
   EXPECT_EQ(tester.keyUp(14), -1);
   tester.frame()->unregisterKeyboardHook(&second);
