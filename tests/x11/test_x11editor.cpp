@@ -1,9 +1,12 @@
-// The editor binding on X11: keys that come both from the window and from the host's key calls,
-// event pumping between throttled idle passes, and the viewer tool on a real plug-in module.
+// Editors on X11: the binding (keys that come both from the window and from the host's key
+// calls, event pumping between throttled idle passes) and the plug-in module's own editor driven
+// the way a host drives it.
 #include <X11/keysym.h>
-#include <cairo.h>
 
-#include "support/childProcess.h"
+#include <memory>
+
+#include "support/xdgSandbox.h"
+#include "tools/host/vsthost.h"
 #include "vst2/audioeffectx.h"
 #include "x11TestEnv.h"
 
@@ -16,12 +19,10 @@ class KeyEditor : public AEffGUIEditor, public IKeyboardHook {
  public:
   explicit KeyEditor(AudioEffect* fx) : AEffGUIEditor(fx) { rect = ERect{0, 0, 100, 200}; }
   using AEffGUIEditor::onKeyDown;
-  using AEffGUIEditor::onKeyUp;
   bool open(void* parent) override {
     AEffGUIEditor::open(parent);
     auto* f = new CFrame(CRect(0, 0, 200, 100), this);
-    view = new RecordingView(CRect(0, 0, 200, 100), CColor(10, 200, 10));
-    f->addView(view);
+    f->addView(view = new RecordingView(CRect(0, 0, 200, 100), CColor(10, 200, 10)));
     if (!f->open(parent)) {
       f->forget();
       return false;
@@ -30,18 +31,14 @@ class KeyEditor : public AEffGUIEditor, public IKeyboardHook {
     f->registerKeyboardHook(this);
     return true;
   }
+  // Uses the Up and Down keys.
   int32_t onKeyDown(const VstKeyCode& key, CFrame*) override {
-    downs.push_back(key.virt);
+    downs.push_back(key.character ? key.character : key.virt);
     return key.virt == 12 || key.virt == 14 ? 1 : -1;
   }
   int32_t onKeyUp(const VstKeyCode&, CFrame*) override { return -1; }
-  std::vector<unsigned char> downs;
+  std::vector<int> downs;
   RecordingView* view = nullptr;
-};
-
-class NoEffect : public AudioEffectX {
- public:
-  NoEffect() : AudioEffectX(nullptr, 1, 1) {}
 };
 
 class X11Editor : public X11Fixture {
@@ -50,72 +47,59 @@ class X11Editor : public X11Fixture {
     X11Fixture::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
     editor = new KeyEditor(&effect);  // the effect owns and deletes it
-    ASSERT_TRUE(editor->open(reinterpret_cast<void*>(static_cast<uintptr_t>(parent))));
+    ASSERT_TRUE(editor->open(windowArg(parent)));
   }
   void TearDown() override {
     if (editor) editor->close();
     X11Fixture::TearDown();
   }
-  void focusEditor() {
-    XSetInputFocus(user, x11(editor->getFrame())->getWindow(), RevertToParent, CurrentTime);
-    XSync(user, False);
+  bool idleUntil(const std::function<bool()>& pred) {
+    return pumpUntil(nullptr, [&] {
+      editor->idle();
+      return pred();
+    });
   }
-  NoEffect effect;
+  AudioEffectX effect{nullptr, 1, 1};
   KeyEditor* editor = nullptr;
 };
 
-TEST_F(X11Editor, AKeyFromBothTheWindowAndTheHostIsHandledOnce) {
-  focusEditor();
-  key(XK_Up, true);
-  ASSERT_TRUE(pumpUntil(nullptr, [&] {
-    editor->idle();
-    return !editor->downs.empty();
-  }));
-  VstKeyCode up{0, 12, 0};
+TEST_F(X11Editor, AKeyFromBothTheWindowAndTheHostIsHandledOnceAndUnusedOnesGoToTheHost) {
+  XSetInputFocus(user, x11(editor->getFrame())->getWindow(), RevertToParent, CurrentTime);
+  XSelectInput(user, parent, KeyPressMask | StructureNotifyMask);
+  fakeKey(user, XK_Up, true);
+  ASSERT_TRUE(idleUntil([&] { return !editor->downs.empty(); }));
+  VstKeyCode up{0, 12, 0}, down{0, 14, 0}, x{'x', 0, 0};
   EXPECT_TRUE(editor->onKeyDown(up)) << "the window's copy was used, so the host must not act";
-  EXPECT_EQ(editor->downs.size(), 1u);
-  key(XK_Up, false);
-
-  // The host first, then the window.
-  VstKeyCode down{0, 14, 0};
+  fakeKey(user, XK_Up, false);
+  // The host first, then the window: the window's copy is dropped.
   EXPECT_TRUE(editor->onKeyDown(down));
-  EXPECT_EQ(editor->downs.size(), 2u);
-  key(XK_Down, true);
-  key(XK_Down, false);
-  // A key after it shows when the window's events have been read: the Down's copy was dropped.
-  key(XK_Left, true);
-  key(XK_Left, false);
-  ASSERT_TRUE(pumpUntil(nullptr, [&] {
-    editor->idle();
-    return editor->downs.size() >= 3;
+  for (KeySym k : {XK_Down, XK_Left, XK_q}) fakeTap(user, k);
+  // The unused key is handed to the host's window.
+  XEvent forwarded{};
+  bool seen = false;
+  EXPECT_TRUE(idleUntil([&] {
+    while (XCheckTypedWindowEvent(user, parent, KeyPress, &forwarded))
+      seen = seen || forwarded.xkey.send_event;
+    return seen;
   }));
-  EXPECT_EQ(editor->downs, (std::vector<unsigned char>{12, 14, 11}));
-
-  // Unused keys stay unused, whichever way they come.
-  VstKeyCode x{'x', 0, 0};
-  EXPECT_FALSE(editor->onKeyDown(x));
-  EXPECT_FALSE(editor->onKeyUp(x));
+  EXPECT_EQ(editor->downs, (std::vector<int>{12, 14, 11, 'q'}));
+  EXPECT_FALSE(editor->onKeyDown(x)) << "unused keys stay unused, whichever way they come";
 }
 
-TEST_F(X11Editor, PumpingEventsDeliversInputWithoutARedraw) {
-  CFrame* frame = editor->getFrame();
-  frame->idle();
-  int rx = 0, ry = 0;
-  frameToRoot(frame, 20, 30, rx, ry);
-  moveTo(rx, ry);
-  click(1);
+TEST_F(X11Editor, PumpingEventsDeliversInputWithoutARedrawAndNothingWorksWhenClosed) {
+  CFrame* f = editor->getFrame();
+  f->idle();
+  pointAt(f, 20, 30);
+  fakeClick(user, 1);
   editor->view->setDirty();
   ASSERT_TRUE(pumpUntil(nullptr, [&] {
     editor->pumpEvents();
-    return editor->view->events.size() >= 2;
-  }));
-  EXPECT_EQ(editor->view->events[0].kind, MouseRecord::kDown);
+    return editor->view->log == "d2@20,30 u2@20,30";
+  })) << editor->view->log;
   EXPECT_TRUE(editor->view->isDirty()) << "pumping does not run the redraw";
   editor->idle();
   EXPECT_FALSE(editor->view->isDirty());
-}
 
-TEST_F(X11Editor, IdleCloseAndKeysWithoutAnOpenEditorDoNothing) {
   editor->close();
   editor->idle();
   editor->pumpEvents();
@@ -123,35 +107,76 @@ TEST_F(X11Editor, IdleCloseAndKeysWithoutAnOpenEditorDoNothing) {
   VstKeyCode up{0, 12, 0};
   EXPECT_FALSE(editor->onKeyDown(up));
   EXPECT_TRUE(X11::openFrames().empty());
-  ASSERT_TRUE(editor->open(reinterpret_cast<void*>(static_cast<uintptr_t>(parent))));
+  ASSERT_TRUE(editor->open(windowArg(parent)));
   EXPECT_EQ(X11::openFrames().size(), 1u);
 }
 
-TEST(X11Viewer, SnapshotOfTheDemoEditorShowsItsControls) {
-  testing_support::TempDir dir;
-  const std::string png = dir.path() + "/demo.png";
-  const testing_support::ChildResult r =
-      testing_support::runChild({GRINDLE_BINARY_DIR "/tools/g2view", "--snapshot", png, "--settle", "200",
-                                 GRINDLE_BINARY_DIR "/tools/g2demo.so"});
-  ASSERT_EQ(r.exitCode, 0) << r.output;
-  cairo_surface_t* image = cairo_image_surface_create_from_png(png.c_str());
-  ASSERT_EQ(cairo_surface_status(image), CAIRO_STATUS_SUCCESS);
-  EXPECT_EQ(cairo_image_surface_get_width(image), 360);
-  EXPECT_EQ(cairo_image_surface_get_height(image), 180);
-  auto pixel = [&](int x, int y) {
-    const unsigned char* row =
-        cairo_image_surface_get_data(image) + y * cairo_image_surface_get_stride(image);
-    return reinterpret_cast<const uint32_t*>(row)[x] & 0xFFFFFFu;
-  };
-  EXPECT_EQ(pixel(5, 5), 0x181A20u) << "background";
-  EXPECT_EQ(pixel(100, 55), 0xE6781Eu) << "the drive bar at its default half";
-  EXPECT_EQ(pixel(300, 55), 0x282830u) << "the bar's empty part";
-  cairo_surface_destroy(image);
+class X11Grindle : public X11Fixture {
+ protected:
+  void TearDown() override {
+    plugins.clear();
+    X11Fixture::TearDown();
+  }
+  vsthost::Plugin& load() {
+    std::string error;
+    plugins.push_back(vsthost::Plugin::load(GRINDLE_SO_PATH, &error));
+    EXPECT_NE(plugins.back(), nullptr) << error;
+    return *plugins.back();
+  }
+  // Opens the editor in a new host window and idles it until it shows one mapped child of the
+  // given size; that child.
+  Window openShown(vsthost::Plugin& p, int x, int width, int height) {
+    const Window host = makeParent(x, 0, width, height);
+    if (p.dispatch(kEffEditOpen, 0, 0, windowArg(host)) != 1) return None;
+    std::vector<Window> kids;
+    const bool shown = pumpUntil(nullptr, [&] {
+      p.dispatch(kEffEditIdle);
+      kids = childrenOf(host);
+      XWindowAttributes a{};
+      return kids.size() == 1 && XGetWindowAttributes(user, kids[0], &a) && a.map_state == IsViewable &&
+             a.width == width && a.height == height;
+    });
+    return shown ? kids[0] : None;
+  }
+  std::vector<std::unique_ptr<vsthost::Plugin>> plugins;
+};
 
-  // A module without an editor is refused with a message.
-  const testing_support::ChildResult none = testing_support::runChild(
-      {GRINDLE_BINARY_DIR "/tools/g2view", "--snapshot", png, "/nonexistent/module.so"});
-  EXPECT_NE(none.exitCode, 0);
+TEST_F(X11Grindle, OfTwoInstancesOneClosesOneLosesItsParentAndBothOpenAgain) {
+  vsthost::Plugin& a = load();
+  vsthost::Plugin& b = load();
+  ASSERT_NE(openShown(a, 0, 1100, 712), None);
+  const Window editorB = openShown(b, 1200, 1100, 712);
+  ASSERT_NE(editorB, None);
+  a.dispatch(kEffEditClose);
+  // b painted over and exposed: what it shows now must come from its own repaint.
+  GC gc = XCreateGC(user, editorB, 0, nullptr);
+  XSetForeground(user, gc, WhitePixel(user, DefaultScreen(user)));
+  XFillRectangle(user, editorB, gc, 0, 0, 1100, 712);
+  XFreeGC(user, gc);
+  const auto centre = [&] { return windowPixels(editorB, 1100, 712)[1100 * 356 + 550]; };
+  ASSERT_EQ(centre(), 0xFFFFFFu);
+  XEvent expose{};
+  expose.xexpose = XExposeEvent{Expose, 0, True, user, editorB, 0, 0, 1100, 712, 0};
+  XSendEvent(user, editorB, False, ExposureMask, &expose);
+  EXPECT_TRUE(pumpUntil(nullptr, [&] {
+    b.dispatch(kEffEditIdle);
+    return centre() != 0xFFFFFFu;
+  }));
+
+  // b's host window goes first; the editor leaves the dead window alone.
+  Window hostB = None;
+  childrenOf(editorB, &hostB);
+  XDestroyWindow(user, hostB);
+  XSync(user, False);
+  for (int i = 0; i < 10; ++i) b.dispatch(kEffEditIdle);
+  b.dispatch(kEffEditClose);
+  b.dispatch(kEffEditIdle);
+  EXPECT_EQ(b.dispatch(kEffEditOpen, 0, 0, windowArg(0x7ffffff0)), 0) << "a parent that does not exist";
+  b.dispatch(kEffEditClose);
+  EXPECT_NE(openShown(b, 0, 1100, 712), None);
+  EXPECT_NE(openShown(a, 1200, 1100, 712), None);
+  a.dispatch(kEffEditClose);
+  b.dispatch(kEffEditClose);
 }
 
 }  // namespace
