@@ -257,8 +257,9 @@ void TRockerButton::draw(CDrawContext* context) {
 CMouseEventResult TRockerButton::onMouseDown(CPoint&, const CButtonState&) {
   if (!activeContext(this) || positions < 1 || !(stepScale > 0.f)) return MOUSE_DONE;
   const int32_t next = (static_cast<int32_t>(value * stepScale) + 1) % positions;
+  const float before = value;
   setValue(static_cast<float>(next) / stepScale);
-  if (isDirty()) valueChanged();
+  valueChangedFrom(before);
   return MOUSE_DONE;
 }
 
@@ -347,8 +348,9 @@ CMouseEventResult TKnob::onMouseDown(CPoint& where, const CButtonState& buttons)
     return MOUSE_DONE;
   }
   if (isResetClick(buttons)) {
+    const float before = value;
     setValue(defaultValue);
-    if (isDirty()) valueChanged();
+    valueChangedFrom(before);
     endEdit();
     return MOUSE_DONE;
   }
@@ -462,8 +464,9 @@ CMouseEventResult THorizontalSlider::onMouseDown(CPoint& where, const CButtonSta
   }
   frame->beginEdit(tag);
   if (isResetClick(buttons)) {
+    const float before = value;
     setValue(defaultValue);
-    if (isDirty()) valueChanged();
+    valueChangedFrom(before);
     finishGesture(*c.plugin);
     return MOUSE_DONE;
   }

@@ -65,6 +65,10 @@ void CControl::valueChanged() {
   if (listener) listener->valueChanged(this);
 }
 
+void CControl::valueChangedFrom(float before) {
+  if (value != before || isDirty()) valueChanged();
+}
+
 void CControl::bounceValue() {
   if (value > vmax)
     value = vmax;

@@ -51,6 +51,10 @@ class CControl : public CView {
 
   // Reports the current value to the listener.
   virtual void valueChanged();
+  // Reports the value when a step moved it from `before` (or a redraw is pending). Compared with
+  // the value before the step, not the one last drawn: two steps between idle passes that come
+  // back to the drawn value must still reach the host.
+  void valueChangedFrom(float before);
   // Brings a value outside min .. max back into the range.
   virtual void bounceValue();
 

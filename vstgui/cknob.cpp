@@ -36,8 +36,9 @@ CMouseEventResult CAnimKnob::onMouseDown(CPoint& where, const CButtonState& butt
   if (!buttons.isLeftButton()) return kMouseEventNotHandled;
   beginEdit();
   if (buttons.isDoubleClick() || buttons.getModifierState() == kControl) {
+    const float before = value;
     setValue(defaultValue);
-    if (isDirty()) valueChanged();
+    valueChangedFrom(before);
     endEdit();
     return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
   }
@@ -50,8 +51,9 @@ CMouseEventResult CAnimKnob::onMouseDown(CPoint& where, const CButtonState& butt
 CMouseEventResult CAnimKnob::onMouseMoved(CPoint& where, const CButtonState& buttons) {
   if (!dragging || !buttons.isLeftButton()) return kMouseEventNotHandled;
   const float perPixel = (buttons & kShift) ? 1.f / 2000.f : 1.f / 200.f;
+  const float before = value;
   setValueNormalized(dragStartValue + static_cast<float>(dragStart.y - where.y) * perPixel);
-  if (isDirty()) valueChanged();
+  valueChangedFrom(before);
   return kMouseEventHandled;
 }
 
@@ -65,8 +67,9 @@ CMouseEventResult CAnimKnob::onMouseUp(CPoint&, const CButtonState&) {
 
 bool CAnimKnob::onWheel(const CPoint&, const float& distance, const CButtonState& buttons) {
   const float step = (buttons & kShift) ? 0.01f : 0.1f;
+  const float before = value;
   setValueNormalized(getValueNormalized() + distance * step);
-  if (isDirty()) {
+  if (value != before || isDirty()) {
     beginEdit();
     valueChanged();
     endEdit();

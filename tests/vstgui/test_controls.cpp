@@ -304,3 +304,37 @@ TEST(VstguiOptionMenu, PopupChoiceReachesTheHoldingMenuAndItsListenerAndNothingE
   tester.frame()->setMenuDriver(nullptr);
   EXPECT_FALSE(top->popup()) << "the offscreen platform has no menus: dismissed";
 }
+
+// The host must end where the knob ends: a step that moves the value is reported even when it
+// comes back to the value last drawn before the next idle pass redraws the knob.
+TEST(VstguiKnob, StepsBackToTheDrawnValueStillReachTheListener) {
+  using Steps = void (*)(CAnimKnob&);
+  const std::pair<const char*, Steps> cases[] = {
+      {"wheel up, wheel down",
+       [](CAnimKnob& k) { k.onWheel(CPoint(), 1.f, CButtonState()), k.onWheel(CPoint(), -1.f, CButtonState()); }},
+      {"drag away and back",
+       [](CAnimKnob& k) {
+         CPoint start(5, 20), away(5, 0);
+         k.onMouseDown(start, kLButton);
+         k.onMouseMoved(away, kLButton);
+         k.onMouseMoved(start, kLButton);
+         k.onMouseUp(start, kLButton);
+       }},
+      {"wheel up, reset",
+       [](CAnimKnob& k) {
+         CPoint at(5, 5);
+         k.onWheel(at, 1.f, CButtonState());
+         k.onMouseDown(at, CButtonState(kLButton | kDoubleClick));
+       }},
+  };
+  for (const auto& [name, steps] : cases) {
+    Listener listener;
+    CAnimKnob knob(CRect(0, 0, 40, 40), &listener, 1, 137, 40, new CBitmap(40, 137 * 40));
+    knob.setValue(0.5f);
+    drawnOffset(&knob);
+    steps(knob);
+    ASSERT_FALSE(listener.changes.empty()) << name;
+    EXPECT_EQ(listener.changes.back().second, 0.5f) << name;
+    EXPECT_EQ(knob.getValue(), 0.5f) << name;
+  }
+}
