@@ -225,8 +225,11 @@ TEST(Slider, MarkerAndHandleFollowTheQuantisation) {
   ControlRig rig;
   THorizontalSlider* s = sliderAt(rig);               // drawn once: handle frame 2
   rig.plugin->setSteppedValue(DISRUPT_QUANT_TAG, 6);  // divisor 9
-  for (auto [m, key, shown] :
-       {std::tuple{0.5f, 1, 5.f / 9}, {0.3f, 2, 3.f / 9}, {0.9f, 2, 3.f / 9}, {NaN, 4, 0.f}, {-3.f, 5, -1.f}}) {
+  for (auto [m, key, shown] : {std::tuple{0.5f, 1, 5.f / 9},
+                               {0.3f, 2, 3.f / 9},
+                               {0.9f, 2, 3.f / 9},
+                               {NaN, 4, 0.f},
+                               {-3.f, 5, -1.f}}) {
     s->setMod(m, key);
     EXPECT_FLOAT_EQ(s->getModValue(), shown) << m;
   }

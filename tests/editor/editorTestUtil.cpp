@@ -16,7 +16,8 @@ void TestArt::write(const std::string& folder, const std::map<int, Size>& sizes)
       const float s = SCALE[static_cast<size_t>(m)];
       const int w = static_cast<int>(static_cast<float>(size.w) * s);
       const int h = static_cast<int>(static_cast<float>(size.h) * s);
-      cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w < 1 ? 1 : w, h < 1 ? 1 : h);
+      cairo_surface_t* surface =
+          cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w < 1 ? 1 : w, h < 1 ? 1 : h);
       char name[32];
       std::snprintf(name, sizeof(name), "/bmp%05d.png", id + 1000 * m);
       cairo_surface_write_to_png(surface, (folder + name).c_str());
@@ -48,7 +49,8 @@ void TestArt::useFullSet() {
     // programs running side by side never see half a set.
     // Named by the sizes, so that a changed table makes a new set.
     size_t hash = 0;
-    for (const auto& [id, size] : fullSet()) hash = hash * 1000003u + static_cast<size_t>(id * 31 + size.w * 7 + size.h);
+    for (const auto& [id, size] : fullSet())
+      hash = hash * 1000003u + static_cast<size_t>(id * 31 + size.w * 7 + size.h);
     const std::string cache = GRINDLE_BINARY_DIR "/tests/editor-art-" + std::to_string(hash % 1000000007u);
     if (!std::filesystem::exists(cache)) {
       const std::string temp = makeTempFolder(GRINDLE_BINARY_DIR "/tests");

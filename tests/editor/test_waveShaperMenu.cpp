@@ -9,7 +9,6 @@
 
 #include "editor/waveShaper.h"
 #include "menuTestUtil.h"
-#include "support/commaLocale.h"
 
 using namespace editortest;
 using namespace VSTGUI;
@@ -189,20 +188,6 @@ TEST_F(WaveShaperMenu, PresetFilesRoundTripAndBrokenOnesChangeNothing) {
   }
   EXPECT_TRUE(changedSince(before).empty());
   EXPECT_EQ(dialogtest::readFile(file), saveBefore);
-}
-
-TEST_F(WaveShaperMenu, PresetFilesAreTheSameUnderACommaLocale) {
-  dialogtest::TempDir dir;
-  testing_support::ScopedCommaLocale comma;
-  if (!comma.active()) GTEST_SKIP() << "no comma-decimal locale";
-  plugin->setParameter(WAVESHAPER_POLAR_TAG, 0.5f);
-  answerDialog(dir.file("c.wsr"));
-  run(0, "Save");
-  EXPECT_EQ(dialogtest::readFile(dir.file("c.wsr")).substr(0, 14), "V1.0\n0.500000\n");
-  run(0, "Zero Both WaveShapers");
-  answerDialog(dir.file("c.wsr"));
-  run(0, "Load");
-  for (size_t i = 0; i < start.size(); ++i) ASSERT_NEAR(points()[i], start[i], 1e-6f) << i;
 }
 
 TEST_F(WaveShaperMenu, GeneratedValuesFollowModeAmountsAndPolarity) {
