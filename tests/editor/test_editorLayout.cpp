@@ -200,12 +200,8 @@ TEST_P(EditorLayout, EveryShowOperationKeepsViewsInsideApartAndEachParameterOnce
   }
 }
 
-TEST_P(EditorLayout, RectanglesFollowTheCorrectionsOfTheSize) {
+TEST_P(EditorLayout, KnobsSitOnTheirSeatsAndBoxesFollowThePath) {
   const int mode = GetParam();
-  const int typeKnobLeft[3] = {149, 224, 307}, eqScreenLeft[3] = {6, 7, 14};
-  EXPECT_EQ(editor->typeKnobs[0]->getViewSize().left, typeKnobLeft[mode]);
-  EXPECT_EQ(editor->typeKnobsCentred[0]->getViewSize().left, typeKnobLeft[mode]);
-  EXPECT_EQ(editor->eqScreen->getViewSize().left, eqScreenLeft[mode]);
   // The knobs the artwork draws seats for sit on them: image square where the shared table says.
   const auto onSeat = [&](const TKnob* k, const KnobPlace& p) {
     const CRect image = footprint(k, mode);

@@ -1,4 +1,4 @@
-// The editor object: sizes from the preferences, scaling, the control factories and registry,
+// The editor object: sizes from the preferences, scaling, what the factories refuse, the registry,
 // opening and closing, the settings screen.
 #include <string>
 #include <vector>
@@ -9,12 +9,6 @@
 
 using namespace editortest;
 using namespace VSTGUI;
-
-namespace {
-std::map<std::string, std::string> sizePrefs(int mode) {
-  return {{"Big150", mode == 1 ? "Y" : "N"}, {"Big200", mode == 2 ? "Y" : "N"}};
-}
-}  // namespace
 
 TEST_F(EditorTest, ScreenModeComesFromExactlyYAndSetsTheRectAndTheScaling) {
   struct Row {
@@ -75,49 +69,6 @@ TEST_F(EditorTest, ScreenSizeIsStoredForTheNextEditorWithItsMessage) {
   }
   uEditor::setBackRegValue("MidiBank", false);
   EXPECT_EQ(pref("MidiBank"), "N");
-}
-
-TEST_F(EditorTest, FactoriesScaleTheirPositionsAndTakeSizesFromTheirArt) {
-  TestArt::useFullSet();
-  // Knob at (648, 33) size 16, corrections (5, 2) and (9, 1); switch 10040 (21 x 12 per state) at
-  // (301, 432); rocker of 5 states of 10077 (54 x 24 each) at (983, 20); menu (79, 442) 456 x 19;
-  // kick buttons at (648, 20): an area of 16 x 30 and bitmap 10057 (60 x 22 per frame).
-  const CRect rows[3][6] = {
-      {CRect(640, 33, 696, 97), CRect(301, 432, 322, 444), CRect(983, 20, 1037, 44), CRect(79, 442, 535, 461),
-       CRect(648, 20, 664, 50), CRect(648, 20, 708, 42)},
-      {CRect(965, 51, 1049, 147), CRect(451, 648, 482, 666), CRect(1474, 30, 1555, 66),
-       CRect(118, 663, 803, 691), CRect(977, 32, 1001, 77), CRect(977, 32, 1067, 65)},
-      {CRect(1289, 67, 1401, 195), CRect(602, 864, 644, 888), CRect(1966, 40, 2074, 88),
-       CRect(158, 884, 1070, 922), CRect(1305, 44, 1337, 104), CRect(1305, 44, 1425, 88)},
-  };
-  for (int mode = 0; mode < 3; ++mode) {
-    std::filesystem::remove(prefsUserFilePath());
-    make(sizePrefs(mode));
-    ASSERT_TRUE(openEditor());
-    const int before = editor->getRegistrySize();
-    TKnob* knob = nullptr;
-    TOnOff* onOff = nullptr;
-    TRockerButton* rocker = nullptr;
-    TOptionMenu* menu = nullptr;
-    CKickButton *area = nullptr, *withBitmap = nullptr;
-    editor->createKnob(knob, 1, 648, 33, 0, "Volume", 16, 5, 2, -4, 9, 1, -11);
-    editor->createOnOff(onOff, 3, 301, 432, editor->switchBitmap());
-    editor->createRocker(rocker, 135, 983, 20, editor->bitmap(10077), 5, 4.99f);
-    editor->createMenu(menu, 128, 79, 442, 456, 19, MODULE_PATH_STR, true, true, 0, 1, 0, 0);
-    editor->createKickButton(area, 648, 20, 16, 30, 5, 2, 9, 4);
-    editor->createKickButton(withBitmap, 648, 20, editor->bitmap(10057), 5, 2, 9, 4);
-    const CView* made[] = {knob, onOff, rocker, menu, area, withBitmap};
-    for (int i = 0; i < 6; ++i) {
-      ASSERT_NE(made[i], nullptr) << i;
-      EXPECT_EQ(made[i]->getViewSize(), rows[mode][i]) << "mode " << mode << " view " << i;
-    }
-    EXPECT_EQ(knob->getString(), "Volume");
-    EXPECT_EQ(menu->getNbEntries(), static_cast<int>(MODULE_PATH_STR.size()));
-    EXPECT_EQ(area->getTag(), NO_PARAM_TAG);
-    EXPECT_EQ(editor->getRegistrySize(), before + 6);
-    tester.reset();
-    plugin.reset();
-  }
 }
 
 TEST_F(EditorTest, WhatCannotBeMadeLeavesThePointerAloneAndOpenStillSucceeds) {

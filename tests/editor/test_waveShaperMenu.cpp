@@ -59,26 +59,13 @@ TEST_F(WaveShaperMenu, CommandsWorkOnTheirCurves) {
   using namespace waveshaper;
   const Row rows[] = {
       {0, "Clear WaveShaper 2", [](Points& p) { clearCurve(curve(p, 1)); }},
-      {1, "Clear Both WaveShapers",
-       [](Points& p) {
-         clearCurve(curve(p, 0));
-         clearCurve(curve(p, 1));
-       }},
       {0, "Zero WaveShaper 1", [](Points& p) { zeroCurve(curve(p, 0)); }},
-      {1, "Zero Both WaveShapers",
-       [](Points& p) {
-         zeroCurve(curve(p, 0));
-         zeroCurve(curve(p, 1));
-       }},
-      {0, "Copy WaveShaper 1 to 2", [](Points& p) { copyCurve(curve(p, 0), curve(p, 1)); }},
       {0, "Copy WaveShaper 2 to 1", [](Points& p) { copyCurve(curve(p, 1), curve(p, 0)); }},
       {1, "Swap", [](Points& p) { swapCurves(curve(p, 0), curve(p, 1)); }},
       {1, "Reverse", [](Points& p) { reverseCurve(curve(p, 1), true); }},
       {0, "Mirror", [](Points& p) { mirrorCurve(curve(p, 0)); }},
-      {1, "Smooth", [](Points& p) { smoothCurve(curve(p, 1)); }},
       {0, "Normalize", [](Points& p) { normalizeCurve(curve(p, 0)); }},
       {1, "Boost", [](Points& p) { scaleCurve(curve(p, 1), BOOST_FACTOR); }},
-      {0, "Reduce", [](Points& p) { scaleCurve(curve(p, 0), REDUCE_FACTOR); }},
       {0, "Copy WaveShapers", [](Points&) {}},
   };
   for (const Row& r : rows) {
