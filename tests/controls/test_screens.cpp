@@ -341,22 +341,13 @@ TEST(ModScreen, ClicksByColumn) {
   EXPECT_EQ(calls, expected);
 }
 
-TEST(ModScreen, SourcePopupShowsBothGroupsAndADismissChangesNothing) {
+TEST(ModScreen, SourcePopupSetsTheChosenSourceAndADismissChangesNothing) {
   ControlRig rig;
   rig.add(new TModScreen(CRect(20, 20, 520, 180), nullptr, 0, false));
   const double x = 20 + 100, y = 20 + 16 * 4 + 5;  // row 4, source column
   rig.tester.menus().chooseTitle("Note");
   rig.tester.click(x, y);
   EXPECT_EQ(rig.plugin->getSrcForModSlot(4), 5);
-  int inGroup[2] = {};
-  int group = -1;
-  for (const auto& line : rig.tester.menus().lastShown) {
-    if (line.depth == 0 && line.hasSubmenu)
-      EXPECT_EQ(line.title, SRC_HEADER_STR[static_cast<size_t>(++group)]);
-    else if (line.depth == 1)
-      ++inGroup[group];
-  }
-  EXPECT_EQ(inGroup[0] + inGroup[1] + 1, NUM_MOD_SOURCES);
   EXPECT_EQ(rig.tester.frame()->getNbViews(), 1);  // the pop-up is gone again
   const auto before = rig.values();
   rig.tester.menus().dismiss();
