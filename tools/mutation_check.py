@@ -131,6 +131,44 @@ BREAKS = [
     ("vstgui/cknob.cpp", "static_cast<double>(h) * (subPixmaps - 1);", "static_cast<double>(h) * subPixmaps;"),
     ("vstgui/cknob.cpp", "static_cast<float>(dragStart.y - where.y) * perPixel", "static_cast<float>(where.y - dragStart.y) * perPixel"),
     ("vstgui/x11menu.cpp", "i = ((i + step) % n + n) % n;", "i = (i + step) % n;"),
+    # controls/: the plug-in's controls and graph screens
+    ("controls/pluginControls.cpp", "static_cast<float>(firstPoint.y - where.y), dragStep",
+     "static_cast<float>(where.y - firstPoint.y), dragStep"),
+    ("controls/pluginControls.cpp", "    setValue(defaultValue);\n    if (isDirty()) valueChanged();\n    endEdit();",
+     "    if (isDirty()) valueChanged();\n    endEdit();"),
+    ("controls/pluginControls.cpp", "if (buttons & kShift) step /= 20.f;", "if (buttons & kShift) step /= 10.f;"),
+    ("controls/pluginControls.cpp", "    setValue(defaultValue);\n    if (isDirty()) valueChanged();\n    finishGesture",
+     "    finishGesture"),
+    ("controls/pluginControls.cpp", "if (x < deltaButtonWidth) {", "if (x <= deltaButtonWidth) {"),
+    ("controls/pluginControls.cpp", "const CCoord y = value >= 0.5f ?", "const CCoord y = value > 0.5f ?"),
+    ("controls/pluginControls.cpp", "v = v >= 0.f ? std::min(v, 1.f) : 0.f;", "v = v >= 0.f ? v : 0.f;"),
+    ("controls/pluginScreens.cpp", "return v >= 0.0f ? (v <= 1.0f ? v : 1.0f) : 0.0f;", "return v >= 0.0f ? v : 0.0f;"),
+    ("controls/pluginScreens.cpp", "return clampTo(toInt(x - size.left), 0, toInt(plotWidth));",
+     "return toInt(x - size.left);"),
+    ("controls/pluginScreens.cpp", "const int tag = gestureTag >= 0 ? gestureTag : LFO_SHAPE_TAGS[static_cast<size_t>(lfoIndex)];\n  c.plugin",
+     "const int tag = LFO_SHAPE_TAGS[static_cast<size_t>(lfoIndex)];\n  c.plugin"),
+    ("controls/pluginScreens.cpp", "drops tag 9999.\n  beginGesture(tag);", "drops tag 9999.\n  beginGesture(NO_PARAM_TAG);"),
+    ("controls/pluginScreens.cpp", "if (s >= FOLLOWER_SOURCES) s = 0;", "if (s > FOLLOWER_SOURCES) s = 0;"),
+    # editor/: layout, routing, the idle pass, command menus, wave-shaper curves
+    ("editor/uEditorCreateControls.cpp", "{&compressorKnobs[2], 58, 86, 178,", "{&compressorKnobs[2], 58, 40, 178,"),
+    ("editor/uEditorCreateControls.cpp", "{&filterKnobs[3], 54, 86, 178,", "{&filterKnobs[3], 53, 86, 178,"),
+    ("editor/uEditorControls.cpp", "{LFO_WAVE_TAGS[0], LFO_WAVE_TAGS[3], MenuAction::Step, true},",
+     "{LFO_WAVE_TAGS[0], LFO_WAVE_TAGS[3], MenuAction::Step, false},"),
+    ("editor/uEditorControls.cpp", "if (std::abs(value - 0.5f) > 0.01f)", "if (std::abs(value - 0.5f) > 0.001f)"),
+    ("editor/uEditor.cpp", "  bottomScreenRefresh |= (f & kBottomScreenRefresh) != 0;\n", ""),
+    ("editor/uEditor.cpp", "return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f;", "return v > 0.0f ? v : 0.0f;"),
+    ("editor/uEditorCommandMenu.cpp", "case ValueCommand::Increase:\n          plugin->changeDelta(tag, 1);",
+     "case ValueCommand::Increase:\n          plugin->changeDelta(tag, -1);"),
+    ("editor/uEditorCommandMenu.cpp",
+     "plugin->setToDefault(MOD_SLOT_AMT_TAGS[i]);\n        plugin->setOff(MOD_SLOT_BY_TAGS[i]);",
+     "plugin->setToDefault(MOD_SLOT_AMT_TAGS[i]);"),
+    ("editor/uEditorCommandMenu.cpp", "plugin->swapParameter(own[i], other[i]);",
+     "plugin->copyParameter(own[i], other[i]);"),
+    ("editor/waveShaper.cpp", "static_cast<float>(point) / 256.0f", "static_cast<float>(point) / 255.0f"),
+    ("editor/waveShaper.cpp", "for (std::size_t k = 1; k + 1 < c.size(); ++k) m = std::max",
+     "for (std::size_t k = 0; k < c.size(); ++k) m = std::max"),
+    ("editor/waveShaper.cpp", "if (token.empty() || readDecimal(token, v) != token.size()) return false;",
+     "if (token.empty() || readDecimal(token, v) == 0) return false;"),
 ]
 
 # The test executables that may notice a break in each folder, cheapest first.
@@ -140,6 +178,8 @@ TESTS_OF = {
     "platform/": ["test_platform", "test_plugin", "test_midi"],
     "plugin/": ["test_plugin", "test_midi", "test_vst2", "test_engine", "test_host"],
     "vstgui/": ["test_vstgui", "test_controls", "test_x11"],
+    "controls/": ["test_controls", "test_editor"],
+    "editor/": ["test_editor", "test_x11"],
 }
 TEST_TIMEOUT = 300
 

@@ -1,5 +1,5 @@
-// What all ten controls share: nothing happens without an editor or while hidden; the knob's
-// and the Disrupt slider's reset gestures.
+// What all ten controls share: they reach editor and plug-in only through their frame, nothing
+// happens without both or while hidden; the knob's and the Disrupt slider's reset gestures.
 #include <functional>
 #include <string>
 
@@ -45,6 +45,26 @@ const Maker MAKERS[] = {
 
 }  // namespace
 
+TEST(ControlContext, NeedsBothAnEditorAndItsPlugin) {
+  auto plugin = std::make_unique<APlugin>(nullptr);
+  auto* view = new CView(CRect(0, 0, 10, 10));
+  EXPECT_FALSE(controlContext(nullptr));
+  EXPECT_FALSE(controlContext(view));  // not attached to any frame
+  FakeControlEditor noPlugin(nullptr);
+  {
+    FrameTester t(CRect(0, 0, 100, 100), &noPlugin);
+    t.frame()->addView(view);
+    EXPECT_FALSE(controlContext(view));
+    t.frame()->removeView(view, false);
+  }
+  FakeControlEditor editor(plugin.get());
+  FrameTester t(CRect(0, 0, 100, 100), &editor);
+  t.frame()->addView(view);
+  const ControlContext c = controlContext(view);
+  EXPECT_EQ(c.editor, &editor);
+  EXPECT_EQ(c.plugin, plugin.get());
+}
+
 TEST(Controls, WithoutAnEditorOrWhileHiddenNothingHappens) {
   for (const Maker& m : MAKERS) {
     for (bool hidden : {false, true}) {
@@ -68,7 +88,7 @@ TEST(Controls, WithoutAnEditorOrWhileHiddenNothingHappens) {
       EXPECT_TRUE(drawn(c).empty());
       for (int32_t buttons : {2, 8, 2 | kDoubleClick, 34}) {
         CPoint p(60, 40);
-        EXPECT_EQ(c->onMouseDown(p, buttons), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
+        EXPECT_EQ(c->onMouseDown(p, buttons), MOUSE_DONE);
       }
       EXPECT_FALSE(static_cast<CView*>(c)->onWheel(CPoint(60, 40), 1.f, CButtonState()));
       EXPECT_EQ(c->getValue(), before);

@@ -43,27 +43,16 @@ TEST(Knob, RingAndImageFramesAndTextLines) {
     EXPECT_EQ(image.sourceOffset.y, y) << v;
     EXPECT_EQ(image.rect, CRect(20, 10, 60, 50));
   }
-  // Caption and value: rising into the image by 2, 6, 8 px, lines of 10, 13, 17 px.
-  struct Zoom {
-    int scale;
-    double frameHeight, captionTop, line;
-  };
-  for (const Zoom& z : {Zoom{0, 40, 38, 10}, Zoom{1, 60, 54, 13}, Zoom{2, 80, 72, 17}}) {
-    ControlRig r;
-    auto* zk = r.add(new TKnob(CRect(100, 10, 200, 120), z.frameHeight, &r.listener, VOLUME_TAG, r.knobStrip,
-                               r.ringStrip, z.scale, 30, 3));
-    zk->setString("Volume");
-    const std::vector<DrawOp> lines = drawn(zk, STRINGS);
-    ASSERT_EQ(lines.size(), 2u);
-    char display[PARAM_DISPLAY_BUFFER] = {};
-    r.plugin->getParameterDisplay(VOLUME_TAG, display);
-    EXPECT_EQ(lines[0].text, "Volume");
-    EXPECT_EQ(lines[1].text, display);
-    const double top = 10 + z.captionTop;
-    EXPECT_EQ(lines[0].rect, CRect(103, top, 203, top + z.line)) << z.scale;
-    EXPECT_EQ(lines[1].rect, CRect(103, top + z.line + 1, 203, top + 2 * z.line + 1)) << z.scale;
-    EXPECT_EQ(lines[1].fontSize, FONT_SIZE[z.scale]->getSize());
-  }
+  // Caption and value at 150 %: rising 6 px into the 60 px image, lines of 13 px.
+  auto* zk = rig.add(new TKnob(CRect(100, 10, 200, 120), 60, &rig.listener, VOLUME_TAG, rig.knobStrip,
+                               rig.ringStrip, 1, 30, 3));
+  zk->setString("Volume");
+  const std::vector<DrawOp> lines = drawn(zk, STRINGS);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].text, "Volume");
+  EXPECT_EQ(lines[1].text, displayText(*rig.plugin, VOLUME_TAG));
+  EXPECT_EQ(lines[0].rect, CRect(103, 64, 203, 77));
+  EXPECT_EQ(lines[1].rect, CRect(103, 78, 203, 91));
   EXPECT_TRUE(drawn(knobAt(rig, VOLUME_TAG, 0.5)).empty());  // no whole frames to snap to
 }
 
@@ -225,8 +214,11 @@ TEST(Slider, MarkerAndHandleFollowTheQuantisation) {
   ControlRig rig;
   THorizontalSlider* s = sliderAt(rig);               // drawn once: handle frame 2
   rig.plugin->setSteppedValue(DISRUPT_QUANT_TAG, 6);  // divisor 9
-  for (auto [m, key, shown] :
-       {std::tuple{0.5f, 1, 5.f / 9}, {0.3f, 2, 3.f / 9}, {0.9f, 2, 3.f / 9}, {NaN, 4, 0.f}, {-3.f, 5, -1.f}}) {
+  for (auto [m, key, shown] : {std::tuple{0.5f, 1, 5.f / 9},
+                               {0.3f, 2, 3.f / 9},
+                               {0.9f, 2, 3.f / 9},
+                               {NaN, 4, 0.f},
+                               {-3.f, 5, -1.f}}) {
     s->setMod(m, key);
     EXPECT_FLOAT_EQ(s->getModValue(), shown) << m;
   }

@@ -1,6 +1,5 @@
 // The six graph screens: what all of them share (no editor, wheel, host gestures), then the
 // follower, wave-shaper, matrix and LFO screens.
-#include <cmath>
 #include <functional>
 #include <string>
 
@@ -33,84 +32,63 @@ const std::vector<ScreenCase>& allScreens() {
 
 }  // namespace
 
-TEST(Screens, WithoutEditorOrPluginDrawNothingAndTakeNoDrag) {
+TEST(Screens, WithoutEditorOrPluginOrWhileHiddenTheyDoNothing) {
   FakeControlEditor noPlugin(nullptr);
-  for (VSTGUI::VSTGUIEditorInterface* editor : {static_cast<VSTGUI::VSTGUIEditorInterface*>(nullptr),
-                                                static_cast<VSTGUI::VSTGUIEditorInterface*>(&noPlugin)}) {
-    FrameTester t(CRect(0, 0, 600, 300), editor);
-    for (const ScreenCase& s : allScreens()) {
+  for (const ScreenCase& s : allScreens()) {
+    for (int how = 0; how < 3; ++how) {
+      SCOPED_TRACE(std::string(s.name) + " " + std::to_string(how));
+      ControlRig rig;
+      FrameTester t(CRect(0, 0, 600, 300), how == 0 ? nullptr : &noPlugin);
       TGraphScreen* screen = s.make();
-      t.frame()->addView(screen);
-      EXPECT_EQ(screen->getTag(), 9999) << s.name;
-      EXPECT_TRUE(drawn(screen).empty()) << s.name;
-      CPoint p = s.dragFrom;
-      EXPECT_EQ(screen->onMouseDown(p, kLButton), kMouseDownEventHandledButDontNeedMovedOrUpEvents) << s.name;
-      EXPECT_FALSE(screen->isDragging()) << s.name;
-      EXPECT_FALSE(screen->onWheel(p, 1.0f, 0)) << s.name;
-      t.frame()->removeView(screen);
+      if (how < 2) {
+        t.frame()->addView(screen);
+        rig.host.calls.clear();
+      } else {
+        rig.add(screen);
+        EXPECT_FALSE(drawn(screen).empty());
+        screen->setVisible(false);
+      }
+      const std::vector<float> before = rig.values();
+      EXPECT_EQ(screen->getTag(), NO_PARAM_TAG);
+      EXPECT_TRUE(drawn(screen).empty());
+      for (int32_t buttons :
+           {int32_t{kLButton}, int32_t{kRButton}, kLButton | kDoubleClick, kLButton | kControl}) {
+        CPoint p = s.dragFrom;
+        EXPECT_EQ(screen->onMouseDown(p, buttons), MOUSE_DONE);
+        EXPECT_FALSE(screen->isDragging());
+      }
+      EXPECT_FALSE(screen->onWheel(s.dragFrom, 1.0f, 0));
+      EXPECT_EQ(rig.values(), before);
+      EXPECT_TRUE(rig.editor.calls.empty());
+      EXPECT_TRUE(rig.host.calls.empty());
     }
   }
   EXPECT_TRUE(noPlugin.calls.empty());
 }
 
-TEST(Screens, HiddenTheyFollowTheControlsRule) {
-  for (const ScreenCase& s : allScreens()) {
-    SCOPED_TRACE(s.name);
-    ControlRig rig;
-    TGraphScreen* screen = rig.add(s.make());
-    const std::vector<float> before = rig.values();
-    EXPECT_FALSE(drawn(screen).empty());
-    screen->setVisible(false);
-    EXPECT_TRUE(drawn(screen).empty());
-    for (int32_t buttons :
-         {int32_t{kLButton}, int32_t{kRButton}, kLButton | kDoubleClick, kLButton | kControl}) {
-      CPoint p = s.dragFrom;
-      EXPECT_EQ(screen->onMouseDown(p, buttons), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
-      EXPECT_FALSE(screen->isDragging());
-    }
-    EXPECT_FALSE(screen->onWheel(s.dragFrom, 1.0f, 0));
-    EXPECT_EQ(rig.values(), before);
-    EXPECT_TRUE(rig.editor.calls.empty());
-    EXPECT_TRUE(rig.host.calls.empty());
-  }
-}
-
 TEST(Screens, WheelStepsTheirParameterBySign) {
-  // observe: what the wheel changes; expected change for a distance of +1 (-1 gives the opposite).
+  // The change for a distance of +1 (-1 gives the opposite); the matrix takes the row under the
+  // pointer (row 2), the distortion screen asks the editor for the next type.
   struct Case {
-    int screen;
-    std::function<void(ControlRig&)> prepare;
-    std::function<double(ControlRig&)> observe;
+    int screen, tag;
+    float start;
+    bool stepped;
     double plusOne;
   };
-  const std::vector<Case> cases = {
-      {0, [](ControlRig& r) { r.plugin->setSteppedValue(FOLLOWER_SOURCE_TAG, 3); },
-       [](ControlRig& r) { return r.plugin->getSteppedValue(FOLLOWER_SOURCE_TAG); }, -1},
-      {1, [](ControlRig& r) { r.plugin->setSteppedValue(240, 5); },
-       [](ControlRig& r) { return r.plugin->getSteppedValue(240); }, -1},
-      {2, [](ControlRig& r) { r.plugin->setParameter(120, 0.5f); },
-       [](ControlRig& r) { return r.plugin->getParameter(120); }, 0.01},
-      {3, [](ControlRig& r) { r.plugin->setSteppedValue(155, 2); },
-       [](ControlRig& r) { return r.plugin->getSteppedValue(155); }, -1},
-      {4, [](ControlRig& r) { r.plugin->setParameter(23, 0.5f); },
-       [](ControlRig& r) { return r.plugin->getParameter(23); }, 0.01},
-      {5, [](ControlRig& r) { r.plugin->setSteppedValue(DISTORT_TYPE_TAG, 5); },
-       [](ControlRig& r) {
-         return r.editor.calls.empty() ? r.plugin->getDistortType() : r.editor.calls.back().arg;
-       },
-       -1},
-  };
-  for (const Case& c : cases) {
+  for (const Case& c :
+       {Case{0, FOLLOWER_SOURCE_TAG, 3, true, -1}, Case{1, 240, 5, true, -1}, Case{2, 120, 0.5f, false, 0.01},
+        Case{3, 155, 2, true, -1}, Case{4, 23, 0.5f, false, 0.01}, Case{5, DISTORT_TYPE_TAG, 5, true, -1}}) {
     const ScreenCase& s = allScreens()[static_cast<size_t>(c.screen)];
     for (float distance : {1.0f, -1.0f, 0.0f}) {
       ControlRig rig;
       rig.add(s.make());
-      c.prepare(rig);
+      c.stepped ? rig.plugin->setSteppedValue(c.tag, static_cast<int>(c.start))
+                : rig.plugin->setParameter(c.tag, c.start);
       rig.host.calls.clear();
-      const double before = c.observe(rig);
-      // The matrix takes the row under the pointer: row 2 here.
       EXPECT_TRUE(rig.tester.wheel(s.dragFrom.x, s.dragFrom.y, distance)) << s.name;
-      EXPECT_NEAR(c.observe(rig) - before, c.plusOne * distance, 1e-5) << s.name << " " << distance;
+      double now = c.stepped ? rig.plugin->getSteppedValue(c.tag) : rig.plugin->getParameter(c.tag);
+      if (c.screen == 5 && !rig.editor.calls.empty()) now = rig.editor.calls.back().arg;
+      EXPECT_NEAR(now - c.start, c.plusOne * distance, 1e-5) << s.name << " " << distance;
       if (distance == 0.0f) {
         EXPECT_EQ(rig.hostCount(kHostAutomate), 0) << s.name;
       }
@@ -176,23 +154,20 @@ TEST(Screens, DragsBracketTheParameterTheyWrite) {
 
 // ---- Follower ----
 
-TEST(FollowerScreen, RightClickStepsTheSourceRound) {
-  for (const auto& [from, to] : std::vector<std::pair<int, int>>{{0, 1}, {5, 6}, {6, 0}}) {
+TEST(FollowerScreen, RightClickStepsTheSourceRoundAndResetRestoresSourceAndKnobs) {
+  for (const auto& [from, to] : {std::pair{0, 1}, {5, 6}, {6, 0}}) {
     ControlRig rig;
     rig.add(allScreens()[0].make());
     rig.plugin->setSteppedValue(FOLLOWER_SOURCE_TAG, from);
-    EXPECT_EQ(rig.tester.mouseDown(100, 50, kRButton), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
+    EXPECT_EQ(rig.tester.mouseDown(100, 50, kRButton), MOUSE_DONE);
     EXPECT_EQ(rig.plugin->getFollowerSource(), to);
   }
-}
-
-TEST(FollowerScreen, CommandClickResetsSourceAndKnobs) {
   for (int32_t buttons : {kLButton | kControl, kLButton | kShift | kDoubleClick}) {
     ControlRig rig;
     auto* screen = rig.add(allScreens()[0].make());
     const int tags[] = {143, 86, 87, 88, 89, 90, 91};
     for (int t : tags) rig.plugin->setParameter(t, rig.plugin->getDefault(t) > 0.5f ? 0.1f : 0.9f);
-    EXPECT_EQ(rig.tester.mouseDown(100, 50, buttons), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
+    EXPECT_EQ(rig.tester.mouseDown(100, 50, buttons), MOUSE_DONE);
     for (int t : tags) EXPECT_EQ(rig.plugin->getParameter(t), rig.plugin->getDefault(t)) << t;
     EXPECT_FALSE(screen->isDragging());
   }
@@ -205,11 +180,8 @@ TEST(FollowerScreen, DragSensitivity) {
     double dx, dy;
     float boost, smooth;
   };
-  const Case cases[] = {{kLButton, 0, -200, 1.0f, 0.0f},
-                        {kLButton | kShift, 0, -1000, 0.5f, 0.0f},
-                        {kLButton | kShift, 500, 0, 0.0f, 0.25f},
-                        {kLButton, 40, 0, 0.0f, 0.2f}};
-  for (const Case& c : cases) {
+  for (const Case& c : {Case{kLButton, 0, -200, 1.0f, 0.0f}, Case{kLButton | kShift, 0, -1000, 0.5f, 0.0f},
+                        Case{kLButton | kShift, 500, 0, 0.0f, 0.25f}, Case{kLButton, 40, 0, 0.0f, 0.2f}}) {
     ControlRig rig;
     rig.add(allScreens()[0].make());
     rig.plugin->setParameter(87, 0.0f);
@@ -247,8 +219,7 @@ TEST(WaveShaperScreen, ClicksWriteThePointUnderThePointer) {
     EXPECT_FLOAT_EQ(rig.point(127), 0.125f);
     EXPECT_EQ(rig.hostCount(kHostAutomate), 0);  // point writes are not automated
   }
-  // Independent: x = W (the view's right edge) and beyond reach the last point, as a drag
-  // past the edge does.
+  // Independent: the right edge and beyond reach the last point, as a drag past the edge does.
   for (double x : {206.0, 260.0}) {
     ShaperRig rig(true);
     for (float level : {0.5f, 0.0f, 0.75f}) {
@@ -260,26 +231,19 @@ TEST(WaveShaperScreen, ClicksWriteThePointUnderThePointer) {
   }
 }
 
-TEST(WaveShaperScreen, EraseFlattensCrossedPoints) {
+TEST(WaveShaperScreen, EraseFlattensCrossedPointsAndALineIsTheSameBothWays) {
   for (bool independent : {false, true}) {
     ShaperRig rig(independent);
     rig.fill(0.9f);
     rig.screen->setDrawMode(TWaveShaperScreen::kErase);
     rig.tester.drag(CPoint(40, 30), CPoint(150, 200), 7);
     const int scale = independent ? 255 : 128;
-    const int lo = 20 * scale / 186 + 1, hi = 130 * scale / 186 - 1;
-    for (int i = lo; i < hi; ++i) {
-      const int point = independent ? i : 128 + i;
-      EXPECT_FLOAT_EQ(rig.point(point), 0.5f) << point;
-      if (!independent) {
-        EXPECT_FLOAT_EQ(rig.point(127 - i), 0.5f) << 127 - i;
-      }
+    for (int i = 20 * scale / 186 + 1; i < 130 * scale / 186 - 1; ++i) {
+      EXPECT_FLOAT_EQ(rig.point(independent ? i : 128 + i), 0.5f) << i;
+      EXPECT_FLOAT_EQ(rig.point(independent ? i : 127 - i), 0.5f) << i;
     }
     EXPECT_FLOAT_EQ(rig.point(independent ? 2 : 130), 0.9f);
   }
-}
-
-TEST(WaveShaperScreen, SymmetricLineIsTheSameInBothDirections) {
   const CPoint a(40, 50), b(170, 160);
   std::vector<float> written[2];
   for (int direction = 0; direction < 2; ++direction) {
@@ -298,8 +262,7 @@ TEST(WaveShaperScreen, SymmetricLineIsTheSameInBothDirections) {
 TEST(WaveShaperScreen, CommandClickRestoresTheRampAfterTheUndoSnapshot) {
   ShaperRig rig(true);
   rig.fill(0.3f);
-  EXPECT_EQ(rig.tester.mouseDown(100, 100, kLButton | kControl),
-            kMouseDownEventHandledButDontNeedMovedOrUpEvents);
+  EXPECT_EQ(rig.tester.mouseDown(100, 100, kLButton | kControl), MOUSE_DONE);
   EXPECT_EQ(rig.editor.count("setWaveShaperUndo"), 1);
   EXPECT_FLOAT_EQ(rig.editor.valueAtUndo, 0.3f);
   for (int i = 0; i < WAVESHAPER_POINTS; ++i) EXPECT_NEAR(rig.point(i), i / 255.0f, 1e-6) << i;
@@ -312,7 +275,7 @@ TEST(WaveShaperScreen, BarsAndLabelsStayInsideTheView) {
     for (bool independent : {false, true}) {
       ShaperRig rig(independent, scale);
       rig.fill(0.2f);
-      auto* dot = new CBitmap(1, 400);
+      TestBitmap dot(1, 400);
       rig.editor.waveShaperDot = dot;
       int bars = 0;
       for (const auto& op : drawn(rig.screen)) {
@@ -324,24 +287,23 @@ TEST(WaveShaperScreen, BarsAndLabelsStayInsideTheView) {
       }
       EXPECT_EQ(bars, independent ? 186 : 0);
       rig.editor.waveShaperDot = nullptr;
-      dot->forget();
     }
   }
 }
 
 // ---- Modulation matrix ----
 
-TEST(ModScreen, CellTexts) {
+TEST(ModScreen, CellTextsAndColumns) {
   struct Case {
     int dest;
     float amount;
     const char* text;
   };
-  const Case cases[] = {{1, 0.5f, "0 %"},    {1, 0.0f, "-100 %"},  {1, 1.0f, "100 %"},   {87, 0.0f, "6 %"},
-                        {87, 0.5f, "100 %"}, {87, 1.0f, "1600 %"}, {67, 1.0f, "1600 %"}, {90, 1.0f, "100 %"}};
   ControlRig rig;
   auto* screen = rig.add(new TModScreen(CRect(0, 0, 500, 160), nullptr, 0, true));
-  for (const Case& c : cases) {
+  for (const Case& c : {Case{1, 0.5f, "0 %"}, Case{1, 0.0f, "-100 %"}, Case{1, 1.0f, "100 %"},
+                        Case{87, 0.0f, "6 %"}, Case{87, 0.5f, "100 %"}, Case{87, 1.0f, "1600 %"},
+                        Case{67, 1.0f, "1600 %"}, Case{90, 1.0f, "100 %"}}) {
     rig.plugin->setDestForModSlot(0, c.dest);
     rig.plugin->setParameter(118, c.amount);
     EXPECT_EQ(screen->cellText(*rig.plugin, 0, 4, 0), c.text) << c.dest << " " << c.amount;
@@ -351,65 +313,19 @@ TEST(ModScreen, CellTexts) {
   rig.plugin->setSrcForModSlot(3, 5);
   EXPECT_EQ(screen->cellText(*rig.plugin, 3, 2, 0), "Note");
   EXPECT_EQ(screen->cellText(*rig.plugin, 9, 0, 0), "10");
-}
-
-TEST(ModScreen, RowsAndColumns) {
+  // Rows are limited to the ten slots; a column edge belongs to no column.
   const TModScreen basic(CRect(0, 0, 750, 240), nullptr, 1, false);
-  const int edges[] = {0, 39, 84, 354, 624, 750};
-  for (int j = 0; j <= 5; ++j) EXPECT_EQ(basic.getColumnEdge(j), edges[j]);
-  EXPECT_EQ(basic.getSlot(10000), 9);
-  EXPECT_EQ(basic.getSlot(-30), 0);
-  EXPECT_EQ(basic.getSlot(24 * 3 + 1), 3);
-  EXPECT_EQ(basic.columnAt(39), -1);
-  EXPECT_EQ(basic.columnAt(39.5), -1);
-  EXPECT_EQ(basic.columnAt(40), 1);
-  const TModScreen advanced(CRect(0, 0, 500, 160), nullptr, 0, true);
-  EXPECT_EQ(advanced.getColumnCount(), 8);
-  EXPECT_EQ(advanced.columnAt(499), 7);
+  for (auto [y, slot] : {std::pair{10000.0, 9}, {-30.0, 0}, {73.0, 3}}) EXPECT_EQ(basic.getSlot(y), slot);
+  for (auto [x, column] : {std::pair{39.0, -1}, {39.5, -1}, {40.0, 1}}) EXPECT_EQ(basic.columnAt(x), column);
+  EXPECT_EQ(screen->columnAt(499), 7);
 }
 
-TEST(ModScreen, ClickOnAColumnEdgeChangesNothingButTakesTheSnapshot) {
+TEST(ModScreen, ClicksByColumn) {
   ControlRig rig;
   rig.add(new TModScreen(CRect(20, 20, 520, 180), nullptr, 0, false));
   const auto before = rig.values();
-  rig.tester.click(20 + 236, 30);
-  EXPECT_EQ(rig.editor.names(), std::vector<std::string>{"setModUndo"});
+  rig.tester.click(20 + 236, 30);  // a column edge: only the undo snapshot
   EXPECT_EQ(rig.values(), before);
-}
-
-TEST(ModScreen, SourcePopup) {
-  ControlRig rig;
-  rig.add(new TModScreen(CRect(20, 20, 520, 180), nullptr, 0, false));
-  const double x = 20 + 100, y = 20 + 16 * 4 + 5;  // row 4, source column
-  rig.tester.menus().chooseTitle("Note");
-  rig.tester.click(x, y);
-  EXPECT_EQ(rig.plugin->getSrcForModSlot(4), 5);
-  const auto& shown = rig.tester.menus().lastShown;
-  ASSERT_FALSE(shown.empty());
-  EXPECT_EQ(shown[0].title, "None");
-  int inGroup[2] = {};
-  int group = -1;
-  for (const auto& line : shown) {
-    if (line.depth == 0 && line.hasSubmenu) {
-      ++group;
-      EXPECT_EQ(line.title, SRC_HEADER_STR[static_cast<size_t>(group)]);
-    } else if (line.depth == 1) {
-      ++inGroup[group];
-    }
-  }
-  EXPECT_EQ(inGroup[0], 31);
-  EXPECT_EQ(inGroup[1], 23);
-  EXPECT_EQ(rig.tester.frame()->getNbViews(), 1);  // the pop-up is gone again
-
-  const auto before = rig.values();
-  rig.tester.menus().dismiss();
-  rig.tester.click(x, y);
-  EXPECT_EQ(rig.values(), before);
-}
-
-TEST(ModScreen, OtherColumnsAndButtons) {
-  ControlRig rig;
-  rig.add(new TModScreen(CRect(20, 20, 520, 180), nullptr, 0, false));
   rig.tester.click(20 + 40, 20 + 16 * 2 + 3);  // bypass of row 2
   EXPECT_TRUE(rig.plugin->getOnOff(192));
   rig.tester.click(20 + 300, 20 + 16 * 6 + 3);  // destination of row 6
@@ -419,21 +335,36 @@ TEST(ModScreen, OtherColumnsAndButtons) {
   EXPECT_EQ(rig.plugin->getParameter(123), rig.plugin->getDefault(123));
   std::vector<std::pair<std::string, int>> calls;
   for (const auto& c : rig.editor.calls) calls.emplace_back(c.name, c.arg);
-  const std::vector<std::pair<std::string, int>> expected = {
-      {"setModUndo", 0}, {"setModUndo", 0}, {"showDestMenu", 186}, {"showModMenu", 5}, {"setModUndo", 0}};
+  const std::vector<std::pair<std::string, int>> expected = {{"setModUndo", 0},  {"setModUndo", 0},
+                                                             {"setModUndo", 0},  {"showDestMenu", 186},
+                                                             {"showModMenu", 5}, {"setModUndo", 0}};
   EXPECT_EQ(calls, expected);
+}
+
+TEST(ModScreen, SourcePopupSetsTheChosenSourceAndADismissChangesNothing) {
+  ControlRig rig;
+  rig.add(new TModScreen(CRect(20, 20, 520, 180), nullptr, 0, false));
+  const double x = 20 + 100, y = 20 + 16 * 4 + 5;  // row 4, source column
+  rig.tester.menus().chooseTitle("Note");
+  rig.tester.click(x, y);
+  EXPECT_EQ(rig.plugin->getSrcForModSlot(4), 5);
+  EXPECT_EQ(rig.tester.frame()->getNbViews(), 1);  // the pop-up is gone again
+  const auto before = rig.values();
+  rig.tester.menus().dismiss();
+  rig.tester.click(x, y);
+  EXPECT_EQ(rig.values(), before);
 }
 
 // ---- LFO ----
 
-TEST(LFOScreen, RedrawsOnlyWhenTheDotOrTheWaveMoves) {
+TEST(LFOScreen, RedrawsOnlyWhenTheDotOrTheWaveMovesAndResetRestoresTheShape) {
   ControlRig rig;
   auto* screen = rig.add(new TLFOScreen(CRect(20, 20, 97, 97), nullptr, 1, 0));
+  screen->setDirty(false);
   screen->update(1);
   EXPECT_TRUE(screen->isDirty());
   screen->setDirty(false);
   screen->update(1);  // same counter
-  EXPECT_FALSE(screen->isDirty());
   screen->update(2);  // same position and wave
   EXPECT_FALSE(screen->isDirty());
   rig.plugin->setSteppedValue(LFO_WAVE_TAGS[1], rig.plugin->getLFOWave(1) == 0 ? 1 : 0);
@@ -441,16 +372,11 @@ TEST(LFOScreen, RedrawsOnlyWhenTheDotOrTheWaveMoves) {
   EXPECT_FALSE(screen->isDirty());
   screen->update(3);
   EXPECT_TRUE(screen->isDirty());
-}
-
-TEST(LFOScreen, DragEditsTheShapeAndResetRestoresIt) {
-  ControlRig rig;
-  auto* screen = rig.add(new TLFOScreen(CRect(20, 20, 97, 97), nullptr, 3, 0));
-  rig.plugin->setParameter(117, 0.2f);
+  rig.plugin->setParameter(115, 0.2f);
   rig.tester.drag(CPoint(50, 50), CPoint(110, 10), 3);
-  EXPECT_NEAR(rig.plugin->getParameter(117), 0.5f, 1e-5);
+  EXPECT_NEAR(rig.plugin->getParameter(115), 0.5f, 1e-5);
   rig.tester.click(50, 50, kLButton | kControl);
-  EXPECT_EQ(rig.plugin->getParameter(117), rig.plugin->getDefault(117));
+  EXPECT_EQ(rig.plugin->getParameter(115), rig.plugin->getDefault(115));
   EXPECT_FALSE(screen->isDragging());
   rig.expectHostBalanced();
 }

@@ -1,10 +1,6 @@
-// The EQ and distortion screens, and pictures of all six screens.
+// The EQ and distortion screens.
 #include <cairo.h>
 
-#include <cmath>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
 #include <string>
 
 #include "controlTestKit.h"
@@ -116,20 +112,6 @@ TEST(EQScreen, MenuAndResetClicks) {
   EXPECT_FALSE(rig.screen->isDragging());
 }
 
-TEST(EQScreen, BandFillsFadeFromTheFirstBand) {
-  EQRig rig;
-  const float gains[] = {0.8f, 0.2f, 0.9f, 0.7f};
-  for (int k = 0; k < 4; ++k) rig.band(k, 0.2f * static_cast<float>(k + 1), gains[k]);
-  const auto fills = ofKind(drawn(rig.screen), Kind::Polygon);
-  ASSERT_EQ(fills.size(), 4u);
-  const int alphas[] = {112, 80, 48, 16};
-  for (int k = 0; k < 4; ++k) {
-    EXPECT_EQ(fills[static_cast<size_t>(k)].style, kDrawFilled);
-    EXPECT_EQ(fills[static_cast<size_t>(k)].color.alpha, alphas[k]);
-    EXPECT_EQ(fills[static_cast<size_t>(k)].color.green, 250);
-  }
-}
-
 TEST(EQScreen, FillPolygonCoversExactlyThePixelsOfTheColumnLines) {
   constexpr int W = 300, H = 90, middle = H / 2;
   // Real responses and hand-made rows: runs on the middle row, crossings, both edges, steps.
@@ -192,10 +174,9 @@ struct DistortRig : ControlRig {
 
 TEST(DistortScreen, RightClickCyclesTheTestWave) {
   DistortRig rig;
-  const char* expected[] = {"Tri", "Saw", "RSaw", "Sqr", "Sin"};
-  for (const char* name : expected) {
-    EXPECT_EQ(rig.tester.mouseDown(70, 70, kRButton), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
-    EXPECT_STREQ(TDistortScreen::WAVE_NAMES[static_cast<size_t>(rig.screen->getTestWave())], name);
+  for (int wave : {1, 2, 3, 4, 0}) {
+    EXPECT_EQ(rig.tester.mouseDown(70, 70, kRButton), MOUSE_DONE);
+    EXPECT_EQ(rig.screen->getTestWave(), wave);
     EXPECT_FALSE(rig.screen->isDragging());
   }
 }
@@ -250,97 +231,4 @@ TEST(DistortScreen, CommandClickResetsKnobsAndDisplay) {
   EXPECT_EQ(rig.screen->getTestWave(), 0);
   EXPECT_EQ(rig.screen->getFrequency(), 0.0f);
   EXPECT_EQ(rig.screen->getGain(), 1.0f);
-}
-
-// ---- Pictures ----
-
-// Draws the six screens at 200 % with settings that show every part, checks that their curves
-// reach the frame's pixels, and writes the picture when GRINDLE_SCREENS_PNG names a file.
-TEST(ScreensPicture, AllSixAt200Percent) {
-  ControlRig rig(CRect(0, 0, 1216, 1122));
-  const CColor background(30, 30, 30, 255);
-  rig.tester.frame()->setBackgroundColor(background);
-  APlugin& p = *rig.plugin;
-  // Run the engine a little so that the follower has a history.
-  {
-    std::vector<float> in(512), side(512, 0.0f), outL(512), outR(512);
-    float* inputs[4] = {in.data(), in.data(), side.data(), side.data()};
-    float* outputs[2] = {outL.data(), outR.data()};
-    p.resume();
-    for (int block = 0; block < 200; ++block) {
-      for (size_t i = 0; i < in.size(); ++i)
-        in[i] = 0.8f * std::sin(0.05f * static_cast<float>(i)) * ((block / 20) % 2 ? 1.0f : 0.1f);
-      p.processReplacing(inputs, outputs, 512);
-    }
-  }
-  const float eq[4][3] = {
-      {0.15f, 0.85f, 0.5f}, {0.4f, 0.2f, 0.3f}, {0.62f, 0.7f, 0.7f}, {0.85f, 0.35f, 0.4f}};
-  for (int k = 0; k < 4; ++k) {
-    p.setParameter(EQ_FREQ_TAGS[static_cast<size_t>(k)], eq[k][0]);
-    p.setParameter(EQ_GAIN_TAGS[static_cast<size_t>(k)], eq[k][1]);
-    p.setParameter(EQ_BW_TAGS[static_cast<size_t>(k)], eq[k][2]);
-  }
-  for (int r = 0; r < 6; ++r)
-    p.setModSlotVariables(r, r == 3, 0.1f + 0.15f * static_cast<float>(r), r * 7 + 1, r * 15 + 6);
-  p.setParameter(WAVESHAPER_POLAR_TAG, 0.0f);
-  for (int i = 0; i < WAVESHAPER_POINTS; ++i)
-    p.setParameter(WAVESHAPER_START_TAG[0] + i,
-                   0.5f + 0.5f * std::sin((static_cast<float>(i) - 127.5f) / 128.0f * 2.2f));
-  p.setSteppedValue(DISTORT_TYPE_TAG, 14);
-  p.setSteppedValue(LFO_WAVE_TAGS[0], 2);
-  p.setParameter(LFO_SHAPE_TAGS[0], 0.3f);
-
-  // The wave-shaper bars need artwork: a green column written where the toolkit looks.
-  const std::string folder = ::testing::TempDir() + "screensArtwork";
-  std::filesystem::create_directories(folder);
-  {
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 400);
-    cairo_t* cr = cairo_create(s);
-    cairo_set_source_rgba(cr, 0.3, 0.98, 0.2, 0.6);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-    cairo_surface_write_to_png(s, (folder + "/bmp09999.png").c_str());
-    cairo_surface_destroy(s);
-  }
-  const std::string oldFolder = CBitmap::getResourceFolder();
-  CBitmap::setResourceFolder(folder);
-  auto* dot = new CBitmap(CResourceDescription(9999));
-  CBitmap::setResourceFolder(oldFolder);
-  rig.editor.waveShaperDot = dot;
-
-  auto* follower = rig.add(new TFollowerScreen(CRect(10, 10, 824, 176), nullptr, 2));
-  auto* shaper = rig.add(new TWaveShaperScreen(CRect(834, 10, 1206, 382), nullptr, 0, 2));
-  auto* matrix = rig.add(new TModScreen(CRect(10, 392, 1010, 712), nullptr, 2, true));
-  auto* lfo = rig.add(new TLFOScreen(CRect(10, 722, 164, 876), nullptr, 0, 2));
-  auto* eqScreen = rig.add(new TEQScreen(CRect(174, 722, 1184, 900), nullptr, 2));
-  auto* distort = rig.add(new TDistortScreen(CRect(10, 910, 210, 1112), nullptr, 2));
-  (void)follower;
-  (void)shaper;
-  (void)matrix;
-  lfo->update(1);
-  distort->update(1);
-  // The EQ shows its help texts in the middle of a drag.
-  CPoint grab(174 + 0.62 * 1010, 800);
-  eqScreen->onMouseDown(grab, kMButton);
-  rig.tester.frame()->invalid();
-  rig.tester.idle();
-  if (const char* path = std::getenv("GRINDLE_SCREENS_PNG")) {
-    EXPECT_TRUE(rig.tester.capturePNG(path));
-  }
-
-  auto lit = [&](int x0, int y0, int x1, int y1) {
-    int n = 0;
-    for (int y = y0; y < y1; ++y)
-      for (int x = x0; x < x1; ++x) n += (rig.tester.pixel(x, y) & 0xffffff) != 0x1e1e1e;
-    return n;
-  };
-  EXPECT_GT(lit(10, 10, 824, 176), 300);      // follower history
-  EXPECT_GT(lit(834, 10, 1206, 382), 5000);   // bars
-  EXPECT_GT(lit(10, 392, 1010, 712), 2000);   // texts
-  EXPECT_GT(lit(10, 722, 164, 876), 150);     // LFO curve and dot
-  EXPECT_GT(lit(174, 722, 1184, 900), 5000);  // fills
-  EXPECT_GT(lit(10, 910, 210, 1112), 150);    // distortion curve
-  eqScreen->onMouseUp(grab, kMButton);
-  rig.editor.waveShaperDot = nullptr;
-  dot->forget();
 }

@@ -16,7 +16,8 @@ void TestArt::write(const std::string& folder, const std::map<int, Size>& sizes)
       const float s = SCALE[static_cast<size_t>(m)];
       const int w = static_cast<int>(static_cast<float>(size.w) * s);
       const int h = static_cast<int>(static_cast<float>(size.h) * s);
-      cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w < 1 ? 1 : w, h < 1 ? 1 : h);
+      cairo_surface_t* surface =
+          cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w < 1 ? 1 : w, h < 1 ? 1 : h);
       char name[32];
       std::snprintf(name, sizeof(name), "/bmp%05d.png", id + 1000 * m);
       cairo_surface_write_to_png(surface, (folder + name).c_str());
@@ -41,50 +42,16 @@ TestArt::TestArt(const std::map<int, Size>& sizes) {
 }
 
 void TestArt::useFullSet() {
-  static const std::string shared = [] {
-    const std::string built = GRINDLE_BINARY_DIR "/Grindle2/Resources";
-    if (std::filesystem::exists(built + "/bmp10000.png")) return built;
-    // Made once per build folder: written aside, then moved in place in one step, so that test
-    // programs running side by side never see half a set.
-    // Named by the sizes, so that a changed table makes a new set.
-    size_t hash = 0;
-    for (const auto& [id, size] : fullSet()) hash = hash * 1000003u + static_cast<size_t>(id * 31 + size.w * 7 + size.h);
-    const std::string cache = GRINDLE_BINARY_DIR "/tests/editor-art-" + std::to_string(hash % 1000000007u);
-    if (!std::filesystem::exists(cache)) {
-      const std::string temp = makeTempFolder(GRINDLE_BINARY_DIR "/tests");
-      write(temp, fullSet());
-      std::error_code ec;
-      std::filesystem::rename(temp, cache, ec);
-      if (ec) std::filesystem::remove_all(temp, ec);
-    }
-    return cache;
-  }();
-  VSTGUI::CBitmap::setResourceFolder(shared);
+  // The editor's artwork, drawn by the build before any test program runs.
+  static const std::string built = GRINDLE_BINARY_DIR "/Grindle2/Resources";
+  ASSERT_TRUE(std::filesystem::exists(built + "/bmp10000.png")) << built;
+  VSTGUI::CBitmap::setResourceFolder(built);
 }
 
 TestArt::~TestArt() {
   VSTGUI::CBitmap::setResourceFolder(previous);
   std::error_code ec;
   std::filesystem::remove_all(folder, ec);
-}
-
-std::map<int, TestArt::Size> TestArt::fullSet() {
-  std::map<int, Size> sizes;
-  for (const BitmapRow& row : BITMAP_TABLE) sizes[row.base] = {1, 1};
-  sizes[10000] = sizes[10001] = {1100, 712};
-  for (int id = 10010; id <= 10023; ++id) sizes[id] = {616, 320};
-  sizes[10024] = {157, 320};
-  sizes[10025] = {154, 320};
-  sizes[10026] = sizes[10027] = {115, 320};
-  for (int id = 10030; id <= 10034; ++id) sizes[id] = {1042, 209};
-  sizes[10040] = {21, 24};
-  for (int id = 10046; id <= 10049; ++id) sizes[id] = {120, 48};
-  sizes[10057] = {60, 44};
-  sizes[10055] = {70, 40};
-  sizes[10077] = {54, 24 * 5};
-  sizes[10080] = sizes[10081] = sizes[10082] = {40, 40 * 137};  // 137-frame strips
-  sizes[10083] = sizes[10084] = sizes[10085] = {44, 44 * 137};
-  return sizes;
 }
 
 void EditorTest::SetUp() {

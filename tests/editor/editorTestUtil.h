@@ -38,10 +38,7 @@ class TestArt {
   ~TestArt();
   TestArt(const TestArt&) = delete;
   TestArt& operator=(const TestArt&) = delete;
-  // Every bitmap of the editor, at the artwork's sizes (two-frame switches, 137-frame strips).
-  static std::map<int, Size> fullSet();
-  // Puts a full set in place: the build's artwork when it exists, else a generated set kept in
-  // the build folder for every test program that needs one.
+  // Puts the build's artwork in place.
   static void useFullSet();
 
  private:

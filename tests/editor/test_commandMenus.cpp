@@ -13,21 +13,6 @@
 using namespace editortest;
 using namespace VSTGUI;
 
-namespace {
-
-std::string storedPref(const std::string& key) {
-  std::string v;
-  loadStringFromPrefs(key, v, PREF_STRING_LEN);
-  return v;
-}
-
-// The answer of an input box: its text, or Cancel when null.
-struct Answer {
-  const char* text;
-};
-
-}  // namespace
-
 // ==== Settings menu ====
 
 class SettingsMenu : public MenuTest {
@@ -36,53 +21,29 @@ class SettingsMenu : public MenuTest {
     choose(title);
     editor->showControlMenu(CPoint(10, 10));
   }
-  void askChannel(Answer a) {
-    if (a.text)
-      answerDialog(a.text);
-    else
-      cancelDialog();
-    run("Set MIDI Input Channel");
-  }
 };
 
 TEST_F(SettingsMenu, HeadingsShowSizeAndChannel) {
-  struct Row {
-    std::map<std::string, std::string> prefs;
-    const char* size;
-    const char* channel;
-    int storedChannel = 0;
-  };
-  const Row rows[] = {
-      {{}, "Screen Size: Set to 100% Screen Size", "MIDI Input Channel: Omni"},
-      {{{"Big150", "Y"}}, "Screen Size: Set to 150% Screen Size", "MIDI Input Channel: CH 07", 7},
-      {{{"Big200", "Y"}}, "Screen Size: Set to 200% Screen Size", "MIDI Input Channel: CH 16", 16},
-      {{}, "Screen Size: Set to 100% Screen Size", "MIDI Input Channel: 99", 99},
-      {{}, "Screen Size: Set to 100% Screen Size", "MIDI Input Channel: -3", -3},
-  };
-  for (const Row& r : rows) {
+  for (auto [mode, channel, channelText] :
+       {std::tuple{0, 0, "Omni"}, {1, 7, "CH 07"}, {2, 16, "CH 16"}, {0, 99, "99"}, {0, -3, "-3"}}) {
     tester.reset();
     plugin.reset();
     std::filesystem::remove(prefsUserFilePath());
-    saveIntToPrefs("Midi Channel", r.storedChannel);
-    make(r.prefs);
+    saveIntToPrefs("Midi Channel", channel);
+    make({{"Big150", mode == 1 ? "Y" : "N"}, {"Big200", mode == 2 ? "Y" : "N"}});
     ASSERT_TRUE(openEditor());
     menus().dismiss();
     editor->showControlMenu(CPoint(10, 10));
     const std::vector<std::string> h = shown(true);
-    ASSERT_GE(h.size(), 7u);
-    EXPECT_EQ(h[1], r.size);
-    EXPECT_EQ(h[7], r.channel);
+    ASSERT_GE(h.size(), 8u);
+    EXPECT_EQ(h[1], "Screen Size: Set to " + std::to_string(100 + 50 * mode) + "% Screen Size");
+    EXPECT_EQ(h[7], std::string("MIDI Input Channel: ") + channelText);
   }
 }
 
 TEST_F(SettingsMenu, SwitchesNameTheirStateAndStoreTheOpposite) {
-  struct Row {
-    const char* title;  // as shown at the defaults
-    const char* key;    // the preference it writes
-    const char* stored;
-    const char* shownAfter;
-  };
-  const Row rows[] = {
+  // As shown at the defaults, the preference it writes, and what is shown afterwards.
+  const std::tuple<const char*, const char*, const char*, const char*> rows[] = {
       {"Turn Dial Animation: Off", "ModDial", "N", "Turn Dial Animation: On"},
       {"Tool-Tips: On", "ToolTip", "N", "Tool-Tips: Off"},
       {"Computer Keyboard: On", "Key", "N", "Computer Keyboard: Off"},
@@ -91,55 +52,48 @@ TEST_F(SettingsMenu, SwitchesNameTheirStateAndStoreTheOpposite) {
       {"External MIDI Capture Mode: On", "MidiCapture", "N", "External MIDI Capture Mode: Off"},
       {"Set to 200% Screen Size", "Big200", "Y", "Set to 200% Screen Size"},
   };
-  for (const Row& r : rows) {
-    run(r.title);
-    EXPECT_EQ(storedPref(r.key), r.stored) << r.title;
+  for (const auto& [title, key, stored, shownAfter] : rows) {
+    run(title);
+    EXPECT_EQ(pref(key), stored) << title;
     menus().dismiss();
     editor->showControlMenu(CPoint(10, 10));
     const std::vector<std::string> all = shown(false);
-    EXPECT_NE(std::find(all.begin(), all.end(), r.shownAfter), all.end()) << r.title;
+    EXPECT_NE(std::find(all.begin(), all.end(), shownAfter), all.end()) << title;
   }
-  EXPECT_FALSE(editor->getModDial());
-  EXPECT_FALSE(editor->getToolTipsOn());
-  EXPECT_FALSE(editor->getKeyboardOn());
-  EXPECT_FALSE(plugin->getMidiPresetOn());
-  EXPECT_FALSE(plugin->getMidiCaptureOn());
+  EXPECT_FALSE(editor->getModDial() || editor->getToolTipsOn() || editor->getKeyboardOn());
+  EXPECT_FALSE(plugin->getMidiPresetOn() || plugin->getMidiCaptureOn());
   run("Tool-Tips: Off");
   EXPECT_TRUE(editor->getToolTipsOn());
-  EXPECT_EQ(storedPref("ToolTip"), "Y");
-}
-
-TEST_F(SettingsMenu, CaptureEntriesRestartTheCapture) {
-  for (const auto& [title, volume] : {std::pair{"External MIDI Capture Mode: On", 0.25f},
-                                      std::pair{"External MIDI Capture Mode: Off", 0.75f}}) {
+  EXPECT_EQ(pref("ToolTip"), "Y");
+  // Either capture entry restarts the capture from the present values.
+  for (const auto& [title, volume] : {std::pair{"External MIDI Capture Mode: Off", 0.25f},
+                                      std::pair{"External MIDI Capture Mode: On", 0.75f}}) {
     plugin->setParameter(VOLUME_TAG, volume);
-    const float v = plugin->getParameter(VOLUME_TAG);
-    ASSERT_NE(plugin->getMidiCaptureValue(VOLUME_TAG), v);
+    ASSERT_NE(plugin->getMidiCaptureValue(VOLUME_TAG), plugin->getParameter(VOLUME_TAG));
     run(title);
-    EXPECT_EQ(plugin->getMidiCaptureValue(VOLUME_TAG), v) << title;
+    EXPECT_EQ(plugin->getMidiCaptureValue(VOLUME_TAG), plugin->getParameter(VOLUME_TAG)) << title;
   }
-  EXPECT_TRUE(plugin->getMidiCaptureOn());
 }
 
-TEST_F(SettingsMenu, MidiChannelAnswers) {
-  struct Row {
-    Answer answer;
-    int expected;
-  };
-  const Row rows[] = {
-      {{"5"}, 5},     {{"16"}, 16}, {{"17"}, 3},     {{"-1"}, 3}, {{"99999999999999999999"}, 3},
-      {{nullptr}, 3}, {{"abc"}, 0}, {{" 12 CH"}, 12}};
-  for (const Row& r : rows) {
+TEST_F(SettingsMenu, MidiChannelAnswersAndAbout) {
+  // The answer of the input box (null: Cancel) and the channel set from 3.
+  for (auto [answer, expected] : {std::pair<const char*, int>{"5", 5},
+                                  {"16", 16},
+                                  {"17", 3},
+                                  {"-1", 3},
+                                  {"99999999999999999999", 3},
+                                  {nullptr, 3},
+                                  {"abc", 0},
+                                  {" 12 CH", 12}}) {
     plugin->setMidiChannelSetting(3);
-    askChannel(r.answer);
-    EXPECT_EQ(plugin->getMidiChannelSetting(), r.expected) << (r.answer.text ? r.answer.text : "Cancel");
-    EXPECT_EQ(plugin->getMidiChannel(), r.expected - 1);  // 0 (Omni) lets every channel through
+    answer ? answerDialog(answer) : cancelDialog();
+    run("Set MIDI Input Channel");
+    EXPECT_EQ(plugin->getMidiChannelSetting(), expected) << (answer ? answer : "Cancel");
+    EXPECT_EQ(plugin->getMidiChannel(), expected - 1);  // 0 (Omni) lets every channel through
   }
   EXPECT_TRUE(dialogMentioned("Set MIDI Input Channel (0 for Omni)"));
   EXPECT_TRUE(dialogMentioned("--entry-text=3"));
-}
-
-TEST_F(SettingsMenu, AboutShowsTheProductInAMessageBox) {
+  dialogs.calls.clear();
   dialogs.answers.push_back(dialogtest::exitedWith(0));
   run("About Grindle 2");
   EXPECT_TRUE(dialogMentioned("Grindle 2"));
@@ -203,9 +157,8 @@ TEST_F(EQMenu, UndoAndPasteFromNothingChangeNothing) {
     run(0, "Undo");
     run(1, "Paste EQ");
     EXPECT_TRUE(changedSince(before).empty());
-    // Reopening the window forgets what was copied.
     run(0, "Copy EQ");
-    reopen();
+    reopen();  // reopening the window forgets what was copied
   }
   menus().dismiss();
   editor->showEQMenu(CPoint(10, 10), 2);
@@ -214,14 +167,6 @@ TEST_F(EQMenu, UndoAndPasteFromNothingChangeNothing) {
 }
 
 // ==== Matrix menu ====
-
-TEST(MatrixTables, CommandTagsAreEachSlotsSevenTagsInOrder) {
-  for (int s = 0; s < NUM_MOD_SLOTS; ++s) {
-    const int expected[7] = {190 + s, 170 + s, 180 + s, 118 + s, 200 + s, 210 + s, 220 + s};
-    for (int k = 0; k < 7; ++k)
-      EXPECT_EQ(MOD_COMMANDS_TAGS[static_cast<size_t>(7 * s + k)], expected[k]) << s << " " << k;
-  }
-}
 
 class MatrixMenu : public MenuTest {
  protected:
@@ -246,13 +191,13 @@ class MatrixMenu : public MenuTest {
 
 TEST_F(MatrixMenu, CommandsFromNothingAndAtTheEndsChangeNothing) {
   const auto before = values();
-  for (const auto& [slot, title] : std::vector<std::pair<int, const char*>>{{0, "Undo"},
-                                                                            {0, "Paste"},
-                                                                            {3, "Paste Slot"},
-                                                                            {9, "Swap Slot With Next"},
-                                                                            {0, "Swap Slot With Previous"},
-                                                                            {10, "Clear Slot"},
-                                                                            {-1, "Bypass Slot"}}) {
+  for (auto [slot, title] : {std::pair{0, "Undo"},
+                             {0, "Paste"},
+                             {3, "Paste Slot"},
+                             {9, "Swap Slot With Next"},
+                             {0, "Swap Slot With Previous"},
+                             {10, "Clear Slot"},
+                             {-1, "Bypass Slot"}}) {
     run(slot, title);
     EXPECT_TRUE(changedSince(before).empty()) << slot << " " << title;
   }
@@ -288,30 +233,28 @@ TEST_F(MatrixMenu, ClipboardsSwapsAndUndo) {
 }
 
 TEST_F(MatrixMenu, EnterAmountReadsPercentWithoutLocale) {
-  struct Row {
-    Answer answer;
-    float expected;
-  };
-  const Row rows[] = {{{"150"}, 1.0f}, {{"-150"}, 0.0f},  {{"50"}, 0.75f},
-                      {{""}, 0.3f},    {{nullptr}, 0.3f}, {{"abc"}, 0.5f},
-                      {{"nan"}, 0.5f}, {{"1e999"}, 1.0f}, {{"50.5"}, 0.7525f}};
-  for (const Row& r : rows) {
+  // The answer of the input box (null: Cancel) and the amount set from 0.3.
+  for (auto [answer, expected] : {std::pair<const char*, float>{"150", 1.0f},
+                                  {"-150", 0.0f},
+                                  {"50", 0.75f},
+                                  {"", 0.3f},
+                                  {nullptr, 0.3f},
+                                  {"abc", 0.5f},
+                                  {"nan", 0.5f},
+                                  {"1e999", 1.0f},
+                                  {"50.5", 0.7525f}}) {
     plugin->setParameter(MOD_SLOT_AMT_TAGS[2], 0.3f);
-    r.answer.text ? answerDialog(r.answer.text) : cancelDialog();
+    answer ? answerDialog(answer) : cancelDialog();
     run(2, "Enter Amount");
-    EXPECT_FLOAT_EQ(plugin->getParameter(MOD_SLOT_AMT_TAGS[2]), r.expected)
-        << (r.answer.text ? r.answer.text : "Cancel");
+    EXPECT_FLOAT_EQ(plugin->getParameter(MOD_SLOT_AMT_TAGS[2]), expected) << (answer ? answer : "Cancel");
   }
   EXPECT_TRUE(dialogMentioned("Mod 3 Amount"));
   EXPECT_TRUE(dialogMentioned("-100 to 100%"));
-
-  plugin->setParameter(MOD_SLOT_AMT_TAGS[2], 0.7525f);
   dialogs.calls.clear();
   cancelDialog();
   run(2, "Enter Amount");
   ASSERT_EQ(dialogs.calls.size(), 1u);
   EXPECT_EQ(dialogs.calls[0].back(), "--entry-text=50");  // 50.5 cut toward zero
-
   testing_support::ScopedCommaLocale comma;
   if (!comma.active()) GTEST_SKIP() << "no comma-decimal locale";
   answerDialog("50.5");
@@ -321,29 +264,18 @@ TEST_F(MatrixMenu, EnterAmountReadsPercentWithoutLocale) {
 
 // ==== Destination menu ====
 
-class DestinationMenu : public MenuTest {
- protected:
-  void run(int tag, const std::string& sub, const std::string& title) {
+TEST_F(MenuTest, DestinationMenuStoresTheIndexInItsGroupAndSwitchesDisruptOn) {
+  const auto run = [&](int tag, const std::string& sub, const std::string& title) {
     sub.empty() ? choose(title) : chooseIn(sub, title);
     editor->showDestMenu(CPoint(10, 10), tag);
-  }
-};
-
-TEST_F(DestinationMenu, GroupsFollowTheDistortionTypeAndStoreTheIndex) {
+  };
   plugin->setSteppedValue(DISTORT_TYPE_TAG, 48);
   plugin->setOff(79);
-  run(138, "Distort", "Distort: Split Freq");
-  EXPECT_EQ(subMenuShown("Distort"),
-            (std::vector<std::string>{"Distort: Pre-Boost", "Distort: Normalize", "Distort: Split Freq",
-                                      "Distort: Low Freq", "Distort: Low Amount", "Distort: High Freq",
-                                      "Distort: High Amount", "Distort: Low/High Amount",
-                                      std::string(DEST_STR[14]), std::string(DEST_STR[15]),
-                                      std::string(DEST_STR[16]), std::string(DEST_STR[17])}));
+  run(138, "Distort", "Distort: Split Freq");  // named after the type
   EXPECT_EQ(shown(false, 0), (std::vector<std::string>{"None", "Main", "Distort", "EQ", "Modules", "Disrupt",
                                                        "Follower", "LFO", "Mod"}));
   EXPECT_EQ(plugin->getDestForTag(138), 8);
   EXPECT_TRUE(plugin->getOnOff(79));
-
   // "None" keeps the switch as it is, whichever way it stands.
   for (bool on : {true, false}) {
     plugin->setOnOff(79, on);
@@ -351,7 +283,6 @@ TEST_F(DestinationMenu, GroupsFollowTheDistortionTypeAndStoreTheIndex) {
     EXPECT_EQ(plugin->getDestForTag(138), 0);
     EXPECT_EQ(plugin->getOnOff(79), on);
   }
-
   const auto before = values();
   run(184, "Mod", std::string(DEST_STR[111]));
   EXPECT_EQ(changedSince(before), (std::set<int>{184}));
@@ -365,28 +296,15 @@ TEST_F(DestinationMenu, GroupsFollowTheDistortionTypeAndStoreTheIndex) {
 
 TEST_F(MenuTest, HundredDismissedMenusLeaveNothingBehind) {
   CControl* knob = testControl(*editor, WIDENER_AMOUNT_TAG);
+  const std::function<void()> menusOfTheEditor[] = {[&] { editor->showMIDIMenu(knob, CPoint(5, 5)); },
+                                                    [&] { editor->showControlMenu(CPoint(5, 5)); },
+                                                    [&] { editor->showEQMenu(CPoint(5, 5), 1); },
+                                                    [&] { editor->showModMenu(CPoint(5, 5), 4); },
+                                                    [&] { editor->showDestMenu(CPoint(5, 5), 138); },
+                                                    [&] { editor->showWaveShaperMenu(CPoint(5, 5), 0); }};
   const auto openOne = [&](int i) {
     menus().dismiss();
-    switch (i % 6) {
-      case 0:
-        editor->showMIDIMenu(knob, CPoint(5, 5));
-        break;
-      case 1:
-        editor->showControlMenu(CPoint(5, 5));
-        break;
-      case 2:
-        editor->showEQMenu(CPoint(5, 5), 1);
-        break;
-      case 3:
-        editor->showModMenu(CPoint(5, 5), 4);
-        break;
-      case 4:
-        editor->showDestMenu(CPoint(5, 5), 138);
-        break;
-      default:
-        editor->showWaveShaperMenu(CPoint(5, 5), 0);
-        break;
-    }
+    menusOfTheEditor[i % 6]();
   };
   for (int i = 0; i < 12; ++i) openOne(i);
   const size_t heapBefore = mallinfo2().uordblks;

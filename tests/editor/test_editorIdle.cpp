@@ -1,10 +1,11 @@
 // What reaches the editor from other threads, and the idle pass that applies it: notifications,
-// resume, meters, the 40 ms throttle, tool-tips and hints, drags across a rebuild, threads.
+// resume, meters and the Edited lamp, the 40 ms throttle, tool-tips and hints, drags across a
+// rebuild, threads.
 #include <atomic>
-#include <cmath>
 #include <limits>
 #include <thread>
 
+#include "controls/pluginControls.h"
 #include "editorTestUtil.h"
 #include "plugin/uVocabulary.h"
 
@@ -31,28 +32,6 @@ class DragView : public CControl {
 
 }  // namespace
 
-TEST(EditorNotifications, TableOfFlags) {
-  const uint32_t d = kDistortRefresh, b = kBottomScreenRefresh, none = kNoControlUpdate;
-  struct Row {
-    int tag;
-    uint32_t flags;
-  };
-  const Row rows[] = {{128, kPathRefresh | none}, {129, d | b | kDistortScreenReset | none},
-                      {130, d | b},               {246, d | b},
-                      {106, b},                   {109, b},
-                      {114, b},                   {117, b},
-                      {169, b},                   {131, kWidenerRefresh},
-                      {133, d | b | none},        {135, d | b | none},
-                      {143, d | b | none},        {146, d | b | none},
-                      {150, d | b | none},        {168, d | b | none},
-                      {240, d | b | none},        {243, d | b | none},
-                      {241, kWaveShaperRefresh},  {245, kWaveShaperRefresh},
-                      {1, 0},                     {110, 0},
-                      {132, 0},                   {1023, 0},
-                      {1024, none},               {-1, none}};
-  for (const Row& row : rows) EXPECT_EQ(parameterNotification(row.tag), row.flags) << row.tag;
-}
-
 class EditorIdle : public OpenEditorTest {
  protected:
   void SetUp() override {
@@ -61,7 +40,11 @@ class EditorIdle : public OpenEditorTest {
   }
 };
 
-TEST_F(EditorIdle, NotificationsMoveControlsOnlyAtTheNextPass) {
+TEST_F(EditorIdle, NotificationsAreRecordedAndMoveControlsOnlyAtTheNextPass) {
+  // Tags outside the parameters update nothing; a plain knob only its controls.
+  for (auto [tag, flags] :
+       {std::pair{1, 0u}, {1023, 0u}, {1024, uint32_t{kNoControlUpdate}}, {-1, uint32_t{kNoControlUpdate}}})
+    EXPECT_EQ(parameterNotification(tag), flags) << tag;
   CControl* volumes[2] = {testControl(*editor, 1), testControl(*editor, 1)};
   CControl* type = testControl(*editor, 129);
   plugin->setParameter(1, 0.2f);
@@ -77,31 +60,41 @@ TEST_F(EditorIdle, NotificationsMoveControlsOnlyAtTheNextPass) {
   editor->setParameter(1024, 1.0f);
   editor->setParameter(-1, 1.0f);
   EXPECT_EQ(editor->pendingRefreshFlags(), 0u);
-  pass();
-  EXPECT_FLOAT_EQ(volumes[0]->getValue(), 0.2f);
-}
-
-TEST_F(EditorIdle, ResumeLeavesControlsWithinTheTolerance) {
-  plugin->setParameter(1, 0.4f);
+  // A resume brings controls in line, but leaves those within the tolerance.
   plugin->setParameter(2, 0.5f);
-  CControl* close = testControl(*editor, 1);
   CControl* far = testControl(*editor, 2);
-  pass();  // the notifications above are applied
-  close->setValue(0.4f + 0.5e-5f);
+  pass();
+  volumes[0]->setValue(0.2f + 0.5e-5f);
   far->setValue(0.25f);
   editor->resume();
   EXPECT_TRUE(editor->isResumePending());
   pass();
   EXPECT_FALSE(editor->isResumePending());
-  EXPECT_EQ(close->getValue(), 0.4f + 0.5e-5f);
+  EXPECT_EQ(volumes[0]->getValue(), 0.2f + 0.5e-5f);
   EXPECT_FLOAT_EQ(far->getValue(), 0.5f);
 }
 
-TEST_F(EditorIdle, MetersAreHeldToTheirRange) {
+TEST_F(EditorIdle, MetersAreHeldToTheirRangeAndTheEditedLampFollowsTheProgram) {
+  for (size_t i = 0; i < 4; ++i) {
+    editor->vuMeters[i] = editor->own(new TVu(CRect(584 + 7.0 * i, 30, 590 + 7.0 * i, 90), editor));
+    editor->getFrame()->addView(editor->vuMeters[i]);
+  }
   editor->setVU(4.0f, -1.0f, std::numeric_limits<float>::quiet_NaN(), 0.5f);
+  plugin->setParameter(1, plugin->getParameter(1) > 0.5f ? 0.1f : 0.9f);  // edits the program
   pass();
-  const float expected[4] = {1.0f, 0.0f, 0.0f, 0.5f};
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(editor->getVuValue(i), expected[i]) << i;
+  const float levels[4] = {1.0f, 0.0f, 0.0f, 0.5f};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(editor->getVuValue(i), levels[i]) << i;
+    EXPECT_EQ(editor->vuMeters[i]->getBarTop(), static_cast<int>(60 * (1 - levels[i]))) << i;
+  }
+  EXPECT_EQ(editor->editedButton->getBackground(), editor->bitmap(EDITED_ON_BMP));
+  plugin->origProgram();
+  pass();
+  EXPECT_EQ(editor->editedButton->getBackground(), editor->bitmap(EDITED_OFF_BMP));
+  tester.reset();
+  editor->close();  // the views go, and so do the editor's pointers to them
+  EXPECT_EQ(editor->editedButton, nullptr);
+  EXPECT_EQ(editor->vuMeters[3], nullptr);
 }
 
 TEST_F(EditorIdle, PassesAreFortyMillisecondsApartAlsoAcrossTheClockWrap) {
@@ -120,6 +113,7 @@ TEST_F(EditorIdle, PassesAreFortyMillisecondsApartAlsoAcrossTheClockWrap) {
     editor->idle();
     EXPECT_FLOAT_EQ(c->getValue(), v) << start;
   }
+  // Nothing is applied while a preset is being set.
   plugin->setParameter(1, 0.05f);
   plugin->settingPreset = true;
   pass();
@@ -138,24 +132,16 @@ TEST_F(EditorIdle, ToolTipsNameTheParameterAndHintsWin) {
   editor->setHint(page, "Selected LFO", std::string("Select LFO ") + std::string(LFO_STR[1]));
   editor->setHint(preset, "Preset Menu");
   plugin->setParameter(1, 0.75f);
-  struct Row {
-    CControl* view;
-    double x;
-    const char* text;
-  };
-  const Row rows[] = {{volume, 120, "Volume: 0.0 dB"},
-                      {page, 220, "Selected LFO : Select LFO LFO 2"},
-                      {preset, 320, "Preset Menu : "}};
-  for (const Row& row : rows) {
-    tester->move(row.x, 40);
+  for (auto [view, text] : {std::pair{volume, "Volume: 0.0 dB"},
+                            {page, "Selected LFO : Select LFO LFO 2"},
+                            {preset, "Preset Menu : "}}) {
+    tester->move(view->getViewSize().left + 20, 40);
     pass();
-    EXPECT_EQ(row.view->getTooltipText(), row.text);
+    EXPECT_EQ(view->getTooltipText(), text);
   }
 }
 
-class EditorNoToolTips : public EditorTest {};
-
-TEST_F(EditorNoToolTips, NoTextIsSetButTheDropPassRuns) {
+TEST_F(EditorTest, WithoutToolTipsNoTextIsSetButTheDropPassRuns) {
   make({{"ToolTip", "N"}});
   ASSERT_TRUE(openEditor());
   CControl* volume = testControl(*editor, 1, CRect(100, 20, 140, 60));
@@ -171,7 +157,6 @@ TEST_F(EditorNoToolTips, NoTextIsSetButTheDropPassRuns) {
 
 TEST_F(EditorIdle, ADragInsideABoxOutlivesTheRefreshItsEditsRaise) {
   CViewContainer* box = editor->bottomBox;
-  ASSERT_NE(box, nullptr);
   auto* screen = editor->own(new DragView(CRect(0, 0, 100, 100), editor, NO_PARAM_TAG));
   box->addView(screen);
   const CRect at = box->getViewSize();
@@ -190,19 +175,15 @@ TEST_F(EditorIdle, ADragInsideABoxOutlivesTheRefreshItsEditsRaise) {
   EXPECT_FALSE(box->isChild(screen));
 }
 
-class EditorThreads : public EditorTest {};
-
-TEST_F(EditorThreads, AudioThreadRecordsWhileTheEditorOpensIdlesAndCloses) {
+TEST_F(EditorTest, AudioThreadRecordsWhileTheEditorOpensIdlesAndCloses) {
   TestArt noArt({});  // the opens stay quick
   make();
   std::atomic<bool> stop{false};
   std::thread audio([&] {
-    int n = 0;
-    while (!stop.load()) {
+    for (int n = 0; !stop.load(); ++n) {
       for (int t = 0; t < NUM_PARAMS; ++t) plugin->setParameter(t, static_cast<float>((t + n) % 7) / 7.0f);
       plugin->editorLink->setVU(0.5f, 2.0f, -1.0f, 0.25f);
       plugin->setDemoProgram(n % NUM_DEMO_PROGRAMS);
-      ++n;
     }
   });
   testing_support::ManualClock clock;
