@@ -95,8 +95,7 @@ TEST(DialogCommands, EachToolGetsItsArgumentVector) {
                    0),
        {"kdialog", "--getopenfilename", ".", "--", "*.ok|ok"}},
       {messageCommand(DialogTool::none, "Grindle2", "x", true), {}},
-      {inputCommand(DialogTool::none, "t", "l", "x"), {}},
-  };
+      {inputCommand(DialogTool::none, "t", "l", "x"), {}}};
   for (std::size_t i = 0; i < std::size(rows); ++i) EXPECT_EQ(rows[i].first, rows[i].second) << "row " << i;
 }
 
@@ -116,8 +115,7 @@ TEST(DialogCommands, KdialogTextsAreEscapedRichText) {
       {"one\ntwo", "<qt>one<br>two</qt>", "<qt>one<br>two</qt>"},
       {" a  b", "<qt>&nbsp;a &nbsp;b</qt>", "<qt>&nbsp;a &nbsp;b</qt>"},
       {"-rf", "<qt>-rf</qt>", "<qt>-rf</qt>"},
-      {"", "<qt></qt>", "<qt></qt>"},
-  };
+      {"", "<qt></qt>", "<qt></qt>"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(platform::messageCommand(K, "Grindle2", c.text, false).back(), c.message);
@@ -147,8 +145,8 @@ TEST(DialogOutcome, OnlyAnOrdinaryExitCountsAsAnAnswer) {
       // zenity without a display: exit 1 as for Cancel, but GTK says why on standard error.
       {true, true, 1, 0, false, "\n(zenity:14019): Gtk-WARNING **: 00:23:22.324: cannot open display: :77\n",
        DialogOutcome::failed},
-      {true, true, 1, 0, false, "(zenity:1): Gtk-WARNING **: some other warning\n", DialogOutcome::cancelled},
-  };
+      {true, true, 1, 0, false, "(zenity:1): Gtk-WARNING **: some other warning\n",
+       DialogOutcome::cancelled}};
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
     platform::ProcessResult r;

@@ -1,7 +1,6 @@
 // The preference file: where it lives, what each kind of value reads as, broken and foreign
-// files, any bytes round-tripping, and writers in several threads and processes.
+// files, any bytes round-tripping, and writers in several threads.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -243,19 +242,17 @@ TEST_F(Prefs, AnUnreadableFileThatCannotBeSetAsideIsKeptAndWritesFail) {
 }
 
 TEST_F(Prefs, AnyBytesRoundTrip) {
-  const std::string values[] = {
-      "\xff\xfe",              // never UTF-8
-      "/home/u/caf\xe9/",      // Latin-1 path
-      "\xc0\xaf",              // overlong '/'
-      "\xed\xa0\x80",          // a lone surrogate
-      "\xf4\x90\x80\x80",      // beyond U+10FFFF
-      "abc\xe2\x82",           // cut in the middle of a character
-      std::string("a\0b", 3),  // an embedded NUL
-      "Gr\xc3\xbc\xc3\x9f"
-      "e \xe2\x82\xac \xf0\x9f\x8e\xb8",  // valid UTF-8 from here on
-      "\xf4\x8f\xbf\xbf",
-      "",
-  };
+  const std::string values[] = {"\xff\xfe",              // never UTF-8
+                                "/home/u/caf\xe9/",      // Latin-1 path
+                                "\xc0\xaf",              // overlong '/'
+                                "\xed\xa0\x80",          // a lone surrogate
+                                "\xf4\x90\x80\x80",      // beyond U+10FFFF
+                                "abc\xe2\x82",           // cut in the middle of a character
+                                std::string("a\0b", 3),  // an embedded NUL
+                                "Gr\xc3\xbc\xc3\x9f"
+                                "e \xe2\x82\xac \xf0\x9f\x8e\xb8",  // valid UTF-8 from here on
+                                "\xf4\x8f\xbf\xbf",
+                                ""};
   for (std::size_t i = 0; i < std::size(values); ++i)
     ASSERT_TRUE(store.saveString("s" + std::to_string(i), values[i]));
   TPrefsStore fresh(env.userFile());
@@ -333,91 +330,31 @@ TEST_F(Prefs, WritesKeepLinksLeaveNoLitterAndFailQuietlyWhereTheyCannot) {
   EXPECT_EQ(nowhere.loadFolder("HelpDir", "/default"), "/default");
 }
 
-TEST(PrefsFunctions, DefaultStoreFollowsTheEnvironment) {
-  {
-    TempXdg env;
-    saveIntToPrefs("Midi Channel", 5);
-    saveStringToPrefs("HelpDir", std::string("/a.pdf"));
-    char path[] = "/b/";
-    saveStringToPrefs("ECSDir", path);
-    setMidiCC(64, 12);
-    setRegisterIsOn("Big200", true);
-    EXPECT_VALUES({loadIntFromPrefs("Midi Channel"), 5}, {getMidiCC(64), 12},
-                  {getRegisterIsOn("Big200", false), true});
-    EXPECT_EQ(
-        fileJson(env.userFile()),
-        json({{"Midi Channel", 5}, {"HelpDir", "/a.pdf"}, {"ECSDir", "/b/"}, {"64", 12}, {"Big200", "Y"}}));
-  }
-  TempXdg other;
-  EXPECT_VALUES({loadIntFromPrefs("Midi Channel"), 0}, {getMidiCC(64), 0});
-  EXPECT_EQ(defaultPrefsStore().userFile(), other.userFile());
-}
-
-namespace {
-
-// Every key every writer wrote ("w<writer>_<k>" = writer * 1000 + k) is in the file.
-void expectAllKeys(const std::string& path, int writers, int keysEach) {
-  const json doc = fileJson(path);
-  int found = 0;
-  for (int w = 0; w < writers; ++w)
-    for (int k = 0; k < keysEach; ++k) {
-      const auto it = doc.find("w" + std::to_string(w) + "_" + std::to_string(k));
-      found += it != doc.end() && *it == w * 1000 + k;
-    }
-  EXPECT_EQ(found, writers * keysEach);
-}
-
-}  // namespace
-
-TEST(PrefsConcurrency, ThreadsAndProcessesWritingDistinctKeysLoseNothing) {
-  constexpr int kOwnStores = 6, kSharedStoreWriters = 3, kProcesses = 4, kKeys = 20;
+TEST(PrefsConcurrency, ThreadsWritingDistinctKeysLoseNothing) {
   TempXdg env;
   TPrefsStore shared(env.userFile());
+  const auto key = [](int w, int k) { return "w" + std::to_string(w) + "_" + std::to_string(k); };
   std::atomic<bool> go{false};
   std::atomic<int> failures{0};
   std::vector<std::thread> threads;
-  for (int w = 0; w < kOwnStores + kSharedStoreWriters; ++w)
+  json expected;
+  for (int w = 0; w < 9; ++w) {
+    for (int k = 0; k < 20; ++k) expected[key(w, k)] = w * 1000 + k;
     threads.emplace_back([&, w] {
       TPrefsStore own(env.userFile());
-      TPrefsStore& store = w < kOwnStores ? own : shared;
+      TPrefsStore& store = w < 6 ? own : shared;  // six instances, and three threads of one
       while (!go.load()) std::this_thread::yield();
-      for (int k = 0; k < kKeys; ++k) {
-        failures += !store.saveInt("w" + std::to_string(w) + "_" + std::to_string(k), w * 1000 + k);
+      for (int k = 0; k < 20; ++k) {
+        failures += !store.saveInt(key(w, k), w * 1000 + k);
         int ignored = 0;
-        store.readInt("w" + std::to_string((w + 1) % kOwnStores) + "_" + std::to_string(k), ignored);
+        store.readInt(key((w + 1) % 6, k), ignored);  // readers run alongside
       }
     });
+  }
   go.store(true);
   for (auto& t : threads) t.join();
   EXPECT_EQ(failures.load(), 0);
-  expectAllKeys(env.userFile(), kOwnStores + kSharedStoreWriters, kKeys);
-
-  // Other host processes: each writes its own keys under the same lock.
-  TempXdg envP;
-  TPrefsStore parent(envP.userFile());
-  ASSERT_TRUE(parent.saveInt("before", 1));
-  std::vector<pid_t> children;
-  for (int p = 0; p < kProcesses; ++p) {
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      int status = 0;
-      {
-        TPrefsStore store(envP.userFile());
-        for (int k = 0; k < kKeys; ++k)
-          status |= !store.saveInt("w" + std::to_string(p) + "_" + std::to_string(k), p * 1000 + k);
-      }
-      ::_exit(status);
-    }
-    children.push_back(pid);
-  }
-  for (pid_t pid : children) {
-    int status = -1;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
-  expectAllKeys(envP.userFile(), kProcesses, kKeys);
-  EXPECT_VALUES({parent.loadInt("before"), 1}, {parent.loadInt("w3_0"), 3000});  // the cache noticed
+  EXPECT_EQ(fileJson(env.userFile()), expected);
 }
 
 TEST(PrefsWriter, BindingsPostedFromOtherThreadsReachTheFileLatestFirst) {
