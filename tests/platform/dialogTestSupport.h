@@ -33,19 +33,9 @@ class ScopedEnv {
  public:
   ScopedEnv(const char* name, const std::string& value, bool unset = false) : name_(name) {
     if (const char* old = std::getenv(name)) old_ = old;
-    if (unset) {
-      ::unsetenv(name);
-    } else {
-      ::setenv(name, value.c_str(), 1);
-    }
+    unset ? ::unsetenv(name) : ::setenv(name, value.c_str(), 1);
   }
-  ~ScopedEnv() {
-    if (old_) {
-      ::setenv(name_.c_str(), old_->c_str(), 1);
-    } else {
-      ::unsetenv(name_.c_str());
-    }
-  }
+  ~ScopedEnv() { old_ ? ::setenv(name_.c_str(), old_->c_str(), 1) : ::unsetenv(name_.c_str()); }
   ScopedEnv(const ScopedEnv&) = delete;
   ScopedEnv& operator=(const ScopedEnv&) = delete;
 

@@ -2,6 +2,7 @@
 // rules of the file dialogs.
 #include <gtest/gtest.h>
 
+#include "dialogTestSupport.h"
 #include "platform/dialogPaths.h"
 #include "platform/os/dialogBackend.h"
 #include "support/expectValues.h"
@@ -126,58 +127,42 @@ TEST(DialogCommands, KdialogTextsAreEscapedRichText) {
 }
 
 TEST(DialogOutcome, OnlyAnOrdinaryExitCountsAsAnAnswer) {
-  struct Case {
-    bool started, exited;
-    int code, signal;
-    bool truncated;
-    const char* err;
-    DialogOutcome outcome;
-  };
-  const Case cases[] = {
-      {false, false, -1, 0, false, "", DialogOutcome::failed},  // never started
-      {true, false, -1, 9, false, "", DialogOutcome::failed},   // killed
-      {true, true, 0, 0, false, "", DialogOutcome::ok},
-      {true, true, 1, 0, false, "", DialogOutcome::cancelled},
-      {true, true, 2, 0, false, "", DialogOutcome::cancelled},
-      {true, true, 5, 0, false, "", DialogOutcome::failed},
-      {true, true, 255, 0, false, "", DialogOutcome::failed},
-      {true, true, 0, 0, true, "", DialogOutcome::failed},  // a flood of output is no path or answer
-      // zenity without a display: exit 1 as for Cancel, but GTK says why on standard error.
-      {true, true, 1, 0, false, "\n(zenity:14019): Gtk-WARNING **: 00:23:22.324: cannot open display: :77\n",
-       DialogOutcome::failed},
-      {true, true, 1, 0, false, "(zenity:1): Gtk-WARNING **: some other warning\n",
-       DialogOutcome::cancelled}};
-  for (std::size_t i = 0; i < std::size(cases); ++i) {
-    const Case& c = cases[i];
-    platform::ProcessResult r;
-    r.started = c.started;
-    r.exited = c.exited;
-    r.exitCode = c.code;
-    r.termSignal = c.signal;
-    r.outputTruncated = c.truncated;
-    r.errorOutput = c.err;
-    EXPECT_EQ(platform::outcomeOf(r), c.outcome) << "row " << i;
-  }
+  using O = DialogOutcome;
+  using dialogtest::exitedWith;
+  platform::ProcessResult killed, flood = exitedWith(0), noDisplay = exitedWith(1), warned = exitedWith(1);
+  killed.started = true;
+  killed.termSignal = 9;
+  flood.outputTruncated = true;  // a flood of output is no path or answer
+  // zenity without a display: exit 1 as for Cancel, but GTK says why on standard error.
+  noDisplay.errorOutput = "\n(zenity:14019): Gtk-WARNING **: 00:23:22.324: cannot open display: :77\n";
+  warned.errorOutput = "(zenity:1): Gtk-WARNING **: some other warning\n";
+  const std::pair<platform::ProcessResult, O> cases[] = {{{}, O::failed},
+                                                         {killed, O::failed},
+                                                         {exitedWith(0), O::ok},
+                                                         {exitedWith(1), O::cancelled},
+                                                         {exitedWith(2), O::cancelled},
+                                                         {exitedWith(5), O::failed},
+                                                         {exitedWith(255), O::failed},
+                                                         {flood, O::failed},
+                                                         {noDisplay, O::failed},
+                                                         {warned, O::cancelled}};
+  for (std::size_t i = 0; i < std::size(cases); ++i)
+    EXPECT_EQ(platform::outcomeOf(cases[i].first), cases[i].second) << "row " << i;
 }
 
 TEST(DialogPaths, FilterTypesForcedExtensionsAndFolders) {
-  using platform::filterExtensions;
-  const std::pair<const char*, Args> filters[] = {{"*.ecs", {"ecs"}},
-                                                  {"*.a;*.b;*.c", {"a", "b", "c"}},
-                                                  {"*.a;", {"a"}},
-                                                  // Without a semicolon the search goes on inside the type.
-                                                  {"*.tar.gz", {"tar.gz", "gz"}},
-                                                  {"x.a.b.c", {"a.b.c", "b.c", "c"}},
-                                                  {"*.tar.gz;*.zip", {"tar.gz", "zip"}},
-                                                  // Empty types and filters without dots give nothing.
-                                                  {"", {}},
-                                                  {"*", {}},
-                                                  {"*.", {}},
-                                                  {";;;", {}},
-                                                  {"*.;*.;", {}},
-                                                  {"*.;*.b", {"b"}}};
-  for (const auto& [filter, types] : filters) EXPECT_EQ(filterExtensions(filter), types) << filter;
-
+  const auto types = [](const char* filter) {
+    std::string joined;
+    for (const std::string& type : platform::filterExtensions(filter)) joined += type + ",";
+    return joined;
+  };
+  EXPECT_TEXTS({types("*.ecs"), "ecs,"}, {types("*.a;*.b;*.c"), "a,b,c,"}, {types("*.a;"), "a,"},
+               // Without a semicolon the search goes on inside the type.
+               {types("*.tar.gz"), "tar.gz,gz,"}, {types("x.a.b.c"), "a.b.c,b.c,c,"},
+               {types("*.tar.gz;*.zip"), "tar.gz,zip,"},
+               // Empty types and filters without dots give nothing.
+               {types(""), ""}, {types("*"), ""}, {types("*."), ""}, {types(";;;"), ""},
+               {types("*.;*.;"), ""}, {types("*.;*.b"), "b,"});
   using platform::forceExtension;
   using platform::loadFolderOf;
   using platform::saveFolderOf;
