@@ -194,31 +194,6 @@ TEST_F(Dialogs, FileSelectorPutsTheDefaultTypeFirstAndForgetsACancelledRun) {
   selector->forget();
 }
 
-TEST(SystemDialogs, ZenityIsPreferredKdialogNext) {
-  dialogtest::FakeDisplay display;
-  ASSERT_FALSE(display.name().empty());
-  TempDir bin;
-  ScopedEnv path("PATH", bin.path());
-  EXPECT_EQ(platform::findDialogTool(), None);
-  dialogtest::writeFakeDialogTool(bin, "kdialog", "", 2);
-  EXPECT_EQ(platform::findDialogTool(), K);
-  EXPECT_EQ(messageBox("Replace -rf?", 1), 2);
-  EXPECT_EQ(dialogtest::splitNul(dialogtest::readFile(bin.file("kdialog.args"))),
-            (Args{"--title", "Grindle2", "--yes-label", "OK", "--no-label", "Cancel", "--yesno",
-                  "<qt>Replace -rf?</qt>"}));
-  std::filesystem::remove(bin.file("kdialog.args"));
-  dialogtest::writeFakeDialogTool(bin, "zenity", "typed $(x) 'y'\n", 0);
-  EXPECT_EQ(platform::findDialogTool(), Z);
-  std::string text = "-5.0";
-  EXPECT_TRUE(inputBox("dB", "Volume", text));
-  EXPECT_EQ(text, "typed $(x) 'y'");
-  EXPECT_EQ(dialogtest::splitNul(dialogtest::readFile(bin.file("zenity.args"))),
-            (Args{"--entry", "--title=Volume", "--text=dB", "--entry-text=-5.0"}));
-  EXPECT_FALSE(std::filesystem::exists(bin.file("kdialog.args")));
-  ScopedEnv emptyPath("PATH", "");
-  EXPECT_EQ(platform::findDialogTool(), None);
-}
-
 namespace {
 
 // Shows every kind of dialog titled after `text`: what each returned, and 1 when the outputs
@@ -267,15 +242,18 @@ TEST(SystemDialogs, WithoutAToolOrADisplayEveryDialogGoesToStderr) {
   expectUnshown("cannot open display: " + display.name());
 }
 
-TEST(SystemDialogs, ZenityFourSavesWithoutTheDeprecatedOption) {
+TEST(SystemDialogs, ZenityIsPreferredAndFromVersionFourSavesWithoutTheDeprecatedOption) {
   dialogtest::FakeDisplay display;
   ASSERT_FALSE(display.name().empty());
   for (const auto& [version, confirms] :
        {std::pair<std::string, bool>{"3.44.0", true}, {"4.0.1", false}, {"garbage", true}}) {
     SCOPED_TRACE(version);
     TempDir bin;
-    dialogtest::writeFakeDialogTool(bin, "zenity", bin.file("a.ecs") + "\n", 0, version);
     ScopedEnv path("PATH", bin.path());
+    dialogtest::writeFakeDialogTool(bin, "kdialog", "", 2);
+    EXPECT_EQ(platform::findDialogTool(), K);
+    dialogtest::writeFakeDialogTool(bin, "zenity", bin.file("a.ecs") + "\n", 0, version);
+    EXPECT_EQ(platform::findDialogTool(), Z);
     Args expected = {"--file-selection", "--save", "--confirm-overwrite", "--title=ECS Save",
                      "--filename=" + bin.path() + "/Grindle2.ecs"};
     if (!confirms) expected.erase(expected.begin() + 2);
@@ -288,6 +266,7 @@ TEST(SystemDialogs, ZenityFourSavesWithoutTheDeprecatedOption) {
     // Asked once for each zenity; a version that cannot be read is asked for again.
     EXPECT_EQ(dialogtest::readFile(bin.file("zenity.versions")),
               version == "garbage" ? "asked\nasked\n" : "asked\n");
+    EXPECT_FALSE(std::filesystem::exists(bin.file("kdialog.args")));
   }
 }
 

@@ -4,13 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "support/childProcess.h"
+#include "platform/dialogTestSupport.h"
 #include "support/expectValues.h"
 #include "vstgui/vstgui.h"
 
@@ -31,13 +29,6 @@ class Resources {
     cairo_destroy(cr);
     cairo_surface_write_to_png(s, CBitmap::resourcePath(id).c_str());
     cairo_surface_destroy(s);
-  }
-  std::string bytes(int id) const {
-    std::ifstream in(CBitmap::resourcePath(id), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  void put(int id, const std::string& content) const {
-    std::ofstream(CBitmap::resourcePath(id), std::ios::binary) << content;
   }
   testing_support::TempDir dir;
 };
@@ -87,9 +78,9 @@ TEST(BitmapLoading, SizeIsKnownAtOnceAndPixelsOnlyWhenDrawn) {
 TEST(BitmapLoading, BrokenFilesDrawNothingAndABrokenBodyIsReportedOnce) {
   Resources res;
   res.write(10071, 30, 30);
-  std::string png = res.bytes(10071);
+  std::string png = dialogtest::readFile(CBitmap::resourcePath(10071));
   for (size_t i = 40; i < png.size(); ++i) png[i] = static_cast<char>(png[i] ^ 0x5A);
-  res.put(10071, png);
+  dialogtest::writeFile(CBitmap::resourcePath(10071), png);
   testing::internal::CaptureStderr();
   auto* first = new CBitmap(10071);
   EXPECT_EQ(first->getWidth(), 30);  // the header still reads
@@ -101,7 +92,7 @@ TEST(BitmapLoading, BrokenFilesDrawNothingAndABrokenBodyIsReportedOnce) {
   EXPECT_NE(log.find("10071"), std::string::npos);
 
   res.write(10000, 4, 4);
-  const std::string good = res.bytes(10000);
+  const std::string good = dialogtest::readFile(CBitmap::resourcePath(10000));
   const auto withByte = [&](size_t at, char value) {
     std::string s = good;
     s[at] = value;
@@ -119,7 +110,7 @@ TEST(BitmapLoading, BrokenFilesDrawNothingAndABrokenBodyIsReportedOnce) {
   };
   testing::internal::CaptureStderr();
   for (size_t i = 0; i < std::size(hostile); ++i) {
-    res.put(10000, hostile[i]);
+    dialogtest::writeFile(CBitmap::resourcePath(10000), hostile[i]);
     auto* bitmap = new CBitmap(10000);
     SCOPED_TRACE("case " + std::to_string(i));
     EXPECT_VALUES({bitmap->getWidth(), 0}, {bitmap->getHeight(), 0}, {bitmap->isLoaded(), false},
