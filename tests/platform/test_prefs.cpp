@@ -130,12 +130,10 @@ TEST_F(Prefs, ValuesOfTheWrongKindReadAsMissingAndSurviveOtherWrites) {
       {store.getRegisterIsOn("MidiBank", true), true}, {store.getRegisterIsOn("MidiPreset", true), true},
       {store.getRegisterIsOn("ModDial", true), true});
   // Writing one key keeps every other value exactly as it was, odd ones included.
+  json expected = file();
+  expected["5"] = 40;
   ASSERT_TRUE(store.setMidiCC(5, 40));
-  const json after = file();
-  EXPECT_EQ(after.at("5"), 40);
-  EXPECT_EQ(after.at("ECSDir"), json::array({"/a/"}));
-  EXPECT_EQ(after.at("11"), json({{"v", 2}}));
-  EXPECT_EQ(after.at("Midi Channel"), "3");
+  EXPECT_EQ(file(), expected);
 }
 
 TEST_F(Prefs, ControllerMapUsesDecimalKeys) {
@@ -241,9 +239,9 @@ TEST_F(Prefs, AnyBytesRoundTrip) {
                                 "\xed\xa0\x80",          // a lone surrogate
                                 "\xf4\x90\x80\x80",      // beyond U+10FFFF
                                 "abc\xe2\x82",           // cut in the middle of a character
-                                std::string("a\0b", 3),  // an embedded NUL
+                                std::string("a\0b", 3),  // an embedded NUL: valid UTF-8 from here on
                                 "Gr\xc3\xbc\xc3\x9f"
-                                "e \xe2\x82\xac \xf0\x9f\x8e\xb8",  // valid UTF-8 from here on
+                                "e \xe2\x82\xac \xf0\x9f\x8e\xb8",
                                 "\xf4\x8f\xbf\xbf",
                                 ""};
   for (std::size_t i = 0; i < std::size(values); ++i)
