@@ -46,7 +46,8 @@ class ScopedEnv {
 
 // Writes the file, creating its folders.
 inline void writeFile(const std::string& path, const std::string& content) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::error_code ignored;  // a bare name has no folder to make
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
   std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
 }
 
