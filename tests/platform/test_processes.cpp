@@ -83,13 +83,11 @@ TEST(ProcessRunner, StandardErrorIsPassedOnAndKept) {
 TEST(ProcessRunner, OnlyRealProgramsFromAbsolutePathEntriesStart) {
   TempDir dir;
   dialogtest::writeFile(dir.file("notexec"), "#!/bin/sh\nexit 0\n");  // not executable
-  const std::vector<std::vector<std::string>> cannot = {{},
-                                                        {""},
-                                                        {"grindle-no-such-program-anywhere"},
-                                                        {"/nonexistent/bin/true"},
-                                                        {dir.file("notexec")},
-                                                        {dir.path()}};
-  for (const auto& argv : cannot) EXPECT_FALSE(runProcess(argv).started) << (argv.empty() ? "" : argv[0]);
+  EXPECT_VALUES({runProcess({}).started, false}, {runProcess({""}).started, false},
+                {runProcess({"grindle-no-such-program-anywhere"}).started, false},
+                {runProcess({"/nonexistent/bin/true"}).started, false},
+                {runProcess({dir.file("notexec")}).started, false},
+                {runProcess({dir.path()}).started, false});
 
   // Empty and relative PATH entries are skipped: never a program from the host's working folder.
   writeScript(dir.file("grindle-tool"), "echo found\n");
