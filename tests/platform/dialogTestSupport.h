@@ -1,4 +1,5 @@
-// Helpers of the dialog tests: temporary folders, environment overrides, small scripts and a
+// Helpers of the platform tests (and of the tests above them that script dialogs): temporary
+// folders and files, environment overrides, stand-ins for the desktop's dialog programs, and a
 // scripted dialog backend that records the commands it is given.
 #pragma once
 
@@ -13,65 +14,41 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/os/dialogBackend.h"
+#include "support/childProcess.h"
 
 namespace dialogtest {
 
-class TempDir {
+class TempDir : public testing_support::TempDir {
  public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "grindle-dialogs-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  ~TempDir() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& path() const { return path_; }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
+  std::string file(const std::string& name) const { return path() + "/" + name; }
 };
 
 // Sets (or with unset = true removes) an environment variable for the life of the object.
 class ScopedEnv {
  public:
   ScopedEnv(const char* name, const std::string& value, bool unset = false) : name_(name) {
-    const char* old = std::getenv(name);
-    hadOld_ = old != nullptr;
-    if (hadOld_) old_ = old;
-    if (unset) {
-      ::unsetenv(name);
-    } else {
-      ::setenv(name, value.c_str(), 1);
-    }
+    if (const char* old = std::getenv(name)) old_ = old;
+    unset ? ::unsetenv(name) : ::setenv(name, value.c_str(), 1);
   }
-  ~ScopedEnv() {
-    if (hadOld_) {
-      ::setenv(name_.c_str(), old_.c_str(), 1);
-    } else {
-      ::unsetenv(name_.c_str());
-    }
-  }
+  ~ScopedEnv() { old_ ? ::setenv(name_.c_str(), old_->c_str(), 1) : ::unsetenv(name_.c_str()); }
   ScopedEnv(const ScopedEnv&) = delete;
   ScopedEnv& operator=(const ScopedEnv&) = delete;
 
  private:
   std::string name_;
-  std::string old_;
-  bool hadOld_ = false;
+  std::optional<std::string> old_;
 };
 
+// Writes the file, creating its folders.
 inline void writeFile(const std::string& path, const std::string& content) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << content;
+  std::error_code ignored;  // a bare name has no folder to make
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
 }
 
 inline std::string readFile(const std::string& path) {
@@ -88,13 +65,7 @@ inline void writeScript(const std::string& path, const std::string& body) {
 // Single-quoted for /bin/sh.
 inline std::string shellQuoted(const std::string& text) {
   std::string out = "'";
-  for (char c : text) {
-    if (c == '\'') {
-      out += "'\\''";
-    } else {
-      out += c;
-    }
-  }
+  for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return out + "'";
 }
 
@@ -102,13 +73,14 @@ inline std::string shellQuoted(const std::string& text) {
 // itself, prints `answer` and exits with `status`. Asked for "--version" it notes the question
 // as one line in "<name>.versions", prints `version` and exits 0. It uses shell built-ins only,
 // so it works with a PATH that holds nothing but itself.
-inline void writeFakeDialogTool(const TempDir& dir, const std::string& name, const std::string& answer, int status,
-                                const std::string& version = "3.44.0") {
-  writeScript(dir.file(name),
-              "if [ \"$1\" = --version ]; then echo asked >> " + shellQuoted(dir.file(name + ".versions")) +
-                  "; echo " + shellQuoted(version) + "; exit 0; fi\n" +
-                  "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > " + shellQuoted(dir.file(name + ".args")) + "\n" +
-                  "printf '%s' " + shellQuoted(answer) + "\n" + "exit " + std::to_string(status) + "\n");
+inline void writeFakeDialogTool(const TempDir& dir, const std::string& name, const std::string& answer,
+                                int status, const std::string& version = "3.44.0") {
+  writeScript(dir.file(name), "if [ \"$1\" = --version ]; then echo asked >> " +
+                                  shellQuoted(dir.file(name + ".versions")) + "; echo " +
+                                  shellQuoted(version) +
+                                  "; exit 0; fi\nfor a in \"$@\"; do printf '%s\\0' \"$a\"; done > " +
+                                  shellQuoted(dir.file(name + ".args")) + "\nprintf '%s' " +
+                                  shellQuoted(answer) + "\nexit " + std::to_string(status) + "\n");
 }
 
 // An X display for the dialog tools' sake: a socket listening where an X server of display
@@ -133,7 +105,7 @@ class FakeDisplay {
         ::close(fd);
       }
     }
-    display_ = std::make_unique<ScopedEnv>("DISPLAY", name_, name_.empty());
+    if (!name_.empty()) ::setenv("DISPLAY", name_.c_str(), 1);
   }
   ~FakeDisplay() {
     if (fd_ >= 0) ::close(fd_);
@@ -143,22 +115,15 @@ class FakeDisplay {
   const std::string& name() const { return name_; }  // "" when no display number was free
 
  private:
+  ScopedEnv display_{"DISPLAY", "", true};  // restored afterwards; unset when no number was free
   int fd_ = -1;
   std::string name_;
-  std::unique_ptr<ScopedEnv> display_;
 };
 
 inline std::vector<std::string> splitNul(const std::string& text) {
   std::vector<std::string> out;
-  std::string current;
-  for (char c : text) {
-    if (c == '\0') {
-      out.push_back(current);
-      current.clear();
-    } else {
-      current += c;
-    }
-  }
+  for (std::size_t start = 0, end; (end = text.find('\0', start)) != std::string::npos; start = end + 1)
+    out.push_back(text.substr(start, end - start));
   return out;
 }
 
@@ -193,7 +158,8 @@ class ScriptedBackend : public platform::IDialogBackend {
 // Installs a backend for the life of the object.
 class ScopedBackend {
  public:
-  explicit ScopedBackend(platform::IDialogBackend* backend) : previous_(platform::setDialogBackend(backend)) {}
+  explicit ScopedBackend(platform::IDialogBackend* backend)
+      : previous_(platform::setDialogBackend(backend)) {}
   ~ScopedBackend() { platform::setDialogBackend(previous_); }
   ScopedBackend(const ScopedBackend&) = delete;
   ScopedBackend& operator=(const ScopedBackend&) = delete;

@@ -4,14 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "support/childProcess.h"
+#include "platform/dialogTestSupport.h"
+#include "support/expectValues.h"
 #include "vstgui/vstgui.h"
 
 using namespace VSTGUI;
@@ -31,13 +29,6 @@ class Resources {
     cairo_destroy(cr);
     cairo_surface_write_to_png(s, CBitmap::resourcePath(id).c_str());
     cairo_surface_destroy(s);
-  }
-  std::string bytes(int id) const {
-    std::ifstream in(CBitmap::resourcePath(id), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  void put(int id, const std::string& content) const {
-    std::ofstream(CBitmap::resourcePath(id), std::ios::binary) << content;
   }
   testing_support::TempDir dir;
 };
@@ -59,6 +50,13 @@ uint32_t drawn(CBitmap* bitmap) {
   cairo_surface_destroy(target);
   return pixel;
 }
+// The same for a bitmap of `id` made for this draw only.
+uint32_t drawnOnce(int id) {
+  auto* bitmap = new CBitmap(id);
+  const uint32_t pixel = drawn(bitmap);
+  bitmap->forget();
+  return pixel;
+}
 
 uint64_t decodes() { return CBitmap::imageCacheStats().decodes; }
 
@@ -69,67 +67,54 @@ TEST(BitmapLoading, SizeIsKnownAtOnceAndPixelsOnlyWhenDrawn) {
   res.write(10040, 21, 24);
   const uint64_t before = decodes();
   auto* bitmap = new CBitmap(10040);
-  EXPECT_EQ(bitmap->getWidth(), 21);
-  EXPECT_EQ(bitmap->getHeight(), 24);
-  EXPECT_TRUE(bitmap->isLoaded());
-  EXPECT_FALSE(bitmap->isDecoded());
-  EXPECT_EQ(decodes(), before);
+  EXPECT_VALUES({bitmap->getWidth(), 21}, {bitmap->getHeight(), 24}, {bitmap->isLoaded(), true},
+                {bitmap->isDecoded(), false}, {decodes(), before});
   EXPECT_EQ(drawn(bitmap), kGreen);
-  EXPECT_TRUE(bitmap->isDecoded());
   EXPECT_EQ(drawn(bitmap), kGreen);
-  EXPECT_EQ(decodes(), before + 1);
+  EXPECT_VALUES({bitmap->isDecoded(), true}, {decodes(), before + 1});
   bitmap->forget();
 }
 
-TEST(BitmapLoading, ABrokenBodyDrawsNothingAndIsReportedOnce) {
+TEST(BitmapLoading, BrokenFilesDrawNothingAndABrokenBodyIsReportedOnce) {
   Resources res;
   res.write(10071, 30, 30);
-  std::string png = res.bytes(10071);
+  std::string png = dialogtest::readFile(CBitmap::resourcePath(10071));
   for (size_t i = 40; i < png.size(); ++i) png[i] = static_cast<char>(png[i] ^ 0x5A);
-  res.put(10071, png);
+  dialogtest::writeFile(CBitmap::resourcePath(10071), png);
   testing::internal::CaptureStderr();
   auto* first = new CBitmap(10071);
-  auto* second = new CBitmap(10071);
   EXPECT_EQ(first->getWidth(), 30);  // the header still reads
-  EXPECT_EQ(drawn(first), kBlack);
-  EXPECT_EQ(drawn(first), kBlack);
-  EXPECT_EQ(drawn(second), kBlack);
+  EXPECT_VALUES({drawn(first), kBlack}, {drawn(first), kBlack}, {drawnOnce(10071), kBlack},
+                {first->isLoaded(), false}, {first->isDecoded(), false});
+  first->forget();
   const std::string log = testing::internal::GetCapturedStderr();
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
   EXPECT_NE(log.find("10071"), std::string::npos);
-  EXPECT_FALSE(first->isLoaded());
-  EXPECT_FALSE(first->isDecoded());
-  first->forget();
-  second->forget();
-}
 
-TEST(BitmapLoading, HostileHeadersGiveAnEmptyBitmap) {
-  Resources res;
   res.write(10000, 4, 4);
-  const std::string good = res.bytes(10000);
+  const std::string good = dialogtest::readFile(CBitmap::resourcePath(10000));
   const auto withByte = [&](size_t at, char value) {
     std::string s = good;
     s[at] = value;
     return s;
   };
-  const std::vector<std::string> hostile = {
+  const std::string hostile[] = {
       "",
-      good.substr(0, 20),                     // cut inside the header
-      withByte(1, 'X'),                       // not the PNG signature
-      withByte(11, 14),                       // IHDR of the wrong length
-      withByte(12, 'J'),                      // another chunk first
-      withByte(19, 0),                        // width 0
-      withByte(16, '\x7F'),                   // width beyond what cairo holds
-      withByte(20, '\xFF'),                   // height beyond it too
+      good.substr(0, 20),    // cut inside the header
+      withByte(1, 'X'),      // not the PNG signature
+      withByte(11, 14),      // IHDR of the wrong length
+      withByte(12, 'J'),     // another chunk first
+      withByte(19, 0),       // width 0
+      withByte(16, '\x7F'),  // width beyond what cairo holds
+      withByte(20, '\xFF')   // height beyond it too
   };
   testing::internal::CaptureStderr();
-  for (size_t i = 0; i < hostile.size(); ++i) {
-    res.put(10000, hostile[i]);
+  for (size_t i = 0; i < std::size(hostile); ++i) {
+    dialogtest::writeFile(CBitmap::resourcePath(10000), hostile[i]);
     auto* bitmap = new CBitmap(10000);
-    EXPECT_EQ(bitmap->getWidth(), 0) << "case " << i;
-    EXPECT_EQ(bitmap->getHeight(), 0) << "case " << i;
-    EXPECT_FALSE(bitmap->isLoaded()) << "case " << i;
-    EXPECT_EQ(drawn(bitmap), kBlack) << "case " << i;
+    SCOPED_TRACE("case " + std::to_string(i));
+    EXPECT_VALUES({bitmap->getWidth(), 0}, {bitmap->getHeight(), 0}, {bitmap->isLoaded(), false},
+                  {drawn(bitmap), kBlack});
     bitmap->forget();
   }
   testing::internal::GetCapturedStderr();
@@ -140,62 +125,34 @@ TEST(ImageCache, OwnersShareOneDecodePerFileUntilTheLastGoes) {
   res.write(10080, 40, 40);
   res.write(10081, 20, 10);
   const auto openAndDraw = [] {
-    auto* a = new CBitmap(10080);
-    auto* b = new CBitmap(10080);
-    auto* c = new CBitmap(10081);
-    drawn(a);
-    drawn(b);
-    drawn(c);
-    a->forget();
-    b->forget();
-    c->forget();
+    for (int id : {10080, 10080, 10081}) drawnOnce(id);
   };
   uint64_t before = decodes();
   openAndDraw();  // without an owner every bitmap decodes its own copy
-  EXPECT_EQ(decodes(), before + 3);
-  EXPECT_EQ(CBitmap::imageCacheStats().images, 0u);
-
+  EXPECT_VALUES({decodes(), before + 3}, {CBitmap::imageCacheStats().images, 0});
+  auto* held = new CBitmap(10080);
   {
     CBitmap::ImageCacheOwner editor;
     before = decodes();
     openAndDraw();
-    EXPECT_EQ(decodes(), before + 2);
-    const auto stats = CBitmap::imageCacheStats();
-    EXPECT_EQ(stats.owners, 1);
-    EXPECT_EQ(stats.images, 2u);
-    EXPECT_EQ(stats.bytes, 40u * 4 * 40 + 20u * 4 * 10);
     openAndDraw();  // a reopen decodes nothing
-    EXPECT_EQ(decodes(), before + 2);
     {
       CBitmap::ImageCacheOwner secondEditor;
       openAndDraw();
-      EXPECT_EQ(decodes(), before + 2);
     }
-    EXPECT_EQ(CBitmap::imageCacheStats().images, 2u);  // one owner is left
+    const auto stats = CBitmap::imageCacheStats();
+    EXPECT_VALUES({decodes(), before + 2}, {stats.owners, 1}, {stats.images, 2},
+                  {stats.bytes, 40 * 4 * 40 + 20 * 4 * 10});
+    drawn(held);
     // A file rewritten on disk is decoded again, with its new pixels.
     res.write(10081, 20, 12, 0.5);
-    auto* changed = new CBitmap(10081);
-    EXPECT_EQ(drawn(changed), 0xFF008000u);
-    EXPECT_EQ(decodes(), before + 3);
-    changed->forget();
+    EXPECT_VALUES({drawnOnce(10081), 0xFF008000u}, {decodes(), before + 3});
   }
-  EXPECT_EQ(CBitmap::imageCacheStats().images, 0u);
-  EXPECT_EQ(CBitmap::imageCacheStats().bytes, 0u);
+  EXPECT_VALUES({CBitmap::imageCacheStats().images, 0}, {CBitmap::imageCacheStats().bytes, 0});
+  EXPECT_EQ(drawn(held), kGreen);  // a bitmap outlives the cache
+  held->forget();
   CBitmap::releaseImageCache();  // unpaired: harmless
   EXPECT_EQ(CBitmap::imageCacheStats().owners, 0);
-}
-
-TEST(ImageCache, ABitmapOutlivesTheCache) {
-  Resources res;
-  res.write(10073, 24, 96);
-  auto* held = new CBitmap(10073);
-  {
-    CBitmap::ImageCacheOwner editor;
-    drawn(held);
-  }
-  EXPECT_EQ(CBitmap::imageCacheStats().images, 0u);
-  EXPECT_EQ(drawn(held), kGreen);
-  held->forget();
 }
 
 TEST(ImageCache, EditorsOnSeveralThreads) {
@@ -208,11 +165,7 @@ TEST(ImageCache, EditorsOnSeveralThreads) {
     threads.emplace_back([] {
       for (int round = 0; round < 25; ++round) {
         CBitmap::ImageCacheOwner editor;
-        for (int id = 10040; id < 10046; ++id) {
-          auto* bitmap = new CBitmap(id);
-          EXPECT_EQ(drawn(bitmap), kGreen);
-          bitmap->forget();
-        }
+        for (int id = 10040; id < 10046; ++id) EXPECT_EQ(drawnOnce(id), kGreen);
       }
     });
   for (auto& t : threads) t.join();
