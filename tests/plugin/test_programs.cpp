@@ -1,12 +1,16 @@
-// Program loads, built-in selection, snapshots, program names and the state chunk: a saved
-// session must bring back exactly what the user set.
+// Program loads, built-in selection, snapshots, program names and the state chunk (a saved
+// session must bring back exactly what the user set); the defaults, names held in tags and the
+// built-in bank as data.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <climits>
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <set>
 #include <memory>
 #include <string>
 #include <thread>
@@ -85,6 +89,18 @@ std::vector<uint32_t> parameterBits(APlugin& p) {
     std::memcpy(&bits[t], &v, sizeof(v));
   }
   return bits;
+}
+
+std::string decode(const float* values) {
+  char text[PROGRAM_NAME_LENGTH + 1];
+  std::memset(text, 'q', sizeof(text));
+  tagmap::decodeNameTags(values, text);
+  return text;
+}
+
+int stepOf(const float* row, int tag) {
+  const tagmap::Row& r = tagmap::rowOf(tag);
+  return std::min(static_cast<int>(row[tag] * r.scale + 0.1f), r.steps - 1);
 }
 
 // An editor that also notes what the plug-in reports while it is being told things.
@@ -474,4 +490,141 @@ TEST(Chunk, RestoresRacingProgramChangesLeaveAValidProgram) {
   p->suspend();
   p->setProgram(0);
   expectLoaded(*p, p->getCurDemoProgram());
+}
+
+// ---- Defaults, names in tags and the built-in bank as data ----
+
+TEST(TagMap, Defaults) {
+  auto p = std::make_unique<APlugin>(nullptr);
+  EXPECT_VALUES(
+      {p->getDefault(1), 0.625f, testing_support::kUlps}, {p->getDefault(8), 0.8f, testing_support::kUlps},
+      {p->getDefault(57), 0.285f, testing_support::kUlps}, {p->getDefault(129), 0.001f, testing_support::kUlps},
+      {p->getDefault(800), 0.0f}, {p->getDefault(134), (12.0f + 0.1f) / 17.99f}, {p->getDestByTag(15), 18},
+      {p->getDestByTag(1024), -1}, {tagmap::rowOf(140).first, 136}, {tagmap::rowOf(140).last, 142});
+  // Wave-shaper curves start as straight lines.
+  for (int i = 0; i < 256; ++i) {
+    EXPECT_EQ(p->getDefault(250 + i), static_cast<float>(i) / 255.0f) << i;
+    EXPECT_EQ(p->getDefault(506 + i), static_cast<float>(i) / 255.0f) << i;
+  }
+  const int disruptDests[7] = {2, 3, 8, 86, 42, 44, 51};
+  p->setDemoProgram(DEFAULT_DEMO_PROGRAM);
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(p->getSteppedValue(136 + i), disruptDests[i]);
+  // The "Default" program holds every default except its own name.
+  for (int t = 0; t < PROGRAM_NAME_FIRST_TAG; ++t) EXPECT_EQ(p->getParameter(t), p->getDefault(t)) << t;
+}
+
+// Program names are stored one character a tag, (c + 0.5) / 255.99; they end at a zero or
+// control character or after 28 characters; hostile values are clamped before they become
+// characters.
+TEST(NameTags, RoundTripAndEnds) {
+  for (int c = 32; c <= 127; ++c) {
+    EXPECT_EQ(tagmap::nameCharToValue(static_cast<char>(c)), (static_cast<float>(c) + 0.5f) / 255.99f);
+    EXPECT_EQ(tagmap::valueToNameChar(tagmap::nameCharToValue(static_cast<char>(c))), static_cast<char>(c));
+  }
+  for (int c : {0, 1, 31, 128, 255}) EXPECT_EQ(tagmap::nameCharToValue(static_cast<char>(c)), 0.0f) << c;
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  EXPECT_VALUES(
+      {tagmap::valueToNameChar(nan), 0}, {tagmap::valueToNameChar(-3.0f), 0},
+      {tagmap::valueToNameChar(1e30f), tagmap::valueToNameChar(1.0f)});
+
+  std::vector<float> v(NUM_PARAMS, 0.0f);
+  const std::string full = "ABCDEFGHIJKLMNOPQRSTUVWXYZ01";  // exactly 28
+  tagmap::encodeNameTags((full + "TAIL").c_str(), v.data());
+  v[940] = tagmap::nameCharToValue('!');  // beyond the name tags: never read
+  EXPECT_EQ(decode(v.data()), full);
+  v[PROGRAM_NAME_FIRST_TAG + 3] = nan;
+  EXPECT_EQ(decode(v.data()), "ABC");
+  tagmap::encodeNameTags("ab\x01" "cd", v.data());
+  EXPECT_EQ(decode(v.data()), "ab");
+}
+
+TEST(ProgramBank, NamesAreSortedUniqueShortAndPlain) {
+  auto lower = [](std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+  };
+  for (int i = 0; i < NUM_DEMO_PROGRAMS; ++i) {
+    const std::string_view name = presets::demoProgramName(i);
+    SCOPED_TRACE(std::string(name));
+    ASSERT_FALSE(name.empty());
+    EXPECT_LE(name.size(), static_cast<std::size_t>(DEMO_NAME_MAX));
+    EXPECT_TRUE(name.front() != ' ' && name.back() != ' ');
+    for (char c : name) EXPECT_TRUE(c >= 32 && c <= 126);
+    // Strictly increasing without regard to case: sorted, and no two differ only by case.
+    if (i > 0) {
+      EXPECT_LT(lower(presets::demoProgramName(i - 1)), lower(name));
+    }
+  }
+  EXPECT_EQ(presets::demoProgramName(DEFAULT_DEMO_PROGRAM), "Default");
+  EXPECT_VALUES(
+      {presets::demoProgramName(-1).empty(), true}, {presets::demoProgramName(NUM_DEMO_PROGRAMS).empty(), true},
+      {presets::demoProgramRow(NUM_DEMO_PROGRAMS) == nullptr, true}, {presets::findDemoProgram("Default"), DEFAULT_DEMO_PROGRAM},
+      {presets::findDemoProgram(std::string(presets::demoProgramName(49)).c_str()), 49});
+  for (const char* miss : {"default", "Default ", "Defaul", "", "No Such Program"})
+    EXPECT_EQ(presets::findDemoProgram(miss), 0) << miss;
+  EXPECT_EQ(presets::findDemoProgram(nullptr), 0);
+}
+
+TEST(ProgramBank, EveryDesignIsValidAndTheCheckerCatchesFaults) {
+  for (const presets::Design& d : presets::bankDesigns()) EXPECT_EQ(presets::checkDesign(d), "") << d.name;
+  using presets::Design;
+  using presets::Unit;
+  const Design bad[] = {
+      {"X", {{800, 0.5f}}}, {"X", {{915, 0.5f}}}, {"X", {{55, 0.7f}}},  // spare, name tag, half a switch
+      {"X", {{129, 52.0f, Unit::Step}}}, {"X", {{62, 2.0f, Unit::Step}}}, {"X", {{128, 30.0f}}},
+      {"X", {{48, 30000.0f, Unit::Hz}}}, {"X", {{62, 0.2f}, {62, 0.3f}}},
+      {"X", {{251, 2.0f, Unit::CurveSoft}}}, {"A name far too long for hosts", {}}};
+  for (const Design& d : bad) EXPECT_NE(presets::checkDesign(d), "") << d.changes[0].tag;
+  EXPECT_EQ(presets::checkDesign(Design{"X", {{129, 51.0f, Unit::Step}, {48, 20480.0f, Unit::Hz}}}), "");
+}
+
+// Each row spells its name, holds values in range, switches at 0 or 1 and steps exactly where
+// the menus write them; spare tags keep their defaults; no two rows are alike.
+TEST(ProgramBank, RowsAreValidAndDistinct) {
+  std::vector<float> def(NUM_PARAMS);
+  tagmap::fillDefaults(*reinterpret_cast<float(*)[NUM_PARAMS]>(def.data()));
+  for (int i = 0; i < NUM_DEMO_PROGRAMS; ++i) {
+    const float* row = presets::demoProgramRow(i);
+    SCOPED_TRACE(std::string(presets::demoProgramName(i)));
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(decode(row), presets::demoProgramName(i));
+    for (int t = 0; t < NUM_PARAMS; ++t) {
+      const tagmap::Row& r = tagmap::rowOf(t);
+      ASSERT_TRUE(row[t] >= 0.0f && row[t] <= 1.0f) << t;
+      const bool isSwitch = r.kind == tagmap::Kind::Switch;
+      EXPECT_TRUE(!isSwitch || row[t] == 0.0f || row[t] == 1.0f) << t;
+      // Exactly on a step, as the menus write it.
+      EXPECT_TRUE(r.kind != tagmap::Kind::Stepped || row[t] == def[t] ||
+                  row[t] == (static_cast<float>(stepOf(row, t)) + 0.1f) / r.scale)
+          << t;
+      const bool nameTag = t >= PROGRAM_NAME_FIRST_TAG && t < PROGRAM_NAME_FIRST_TAG + PROGRAM_NAME_LENGTH;
+      const bool spare = t == 0 || (t >= 762 && !nameTag);
+      EXPECT_TRUE(!spare || row[t] == def[t]) << t;
+    }
+    for (int j = 0; j < i; ++j)
+      EXPECT_FALSE(std::equal(row, row + NUM_PROGRAM_VALUES, presets::demoProgramRow(j))) << j;
+  }
+}
+
+// Together the programs show every part of the effect.
+TEST(ProgramBank, TogetherTheyShowEveryPartOfTheEffect) {
+  std::set<int> paths, types;
+  auto any = [](int tag) {
+    for (int i = 0; i < NUM_DEMO_PROGRAMS; ++i)
+      if (presets::demoProgramRow(i)[tag] == 1.0f) return true;
+    return false;
+  };
+  for (int i = 0; i < NUM_DEMO_PROGRAMS; ++i) {
+    paths.insert(stepOf(presets::demoProgramRow(i), MODULE_PATH_TAG));
+    types.insert(stepOf(presets::demoProgramRow(i), DISTORT_TYPE_TAG));
+  }
+  EXPECT_EQ(paths.size(), 24u);
+  EXPECT_GE(types.size(), 48u);
+  for (int t : {43, 44, 45, 46, 47, 48, 49, 50, 51}) EXPECT_TRUE(types.count(t)) << t;  // amp, cabinet, shapers
+  EXPECT_GE(std::count_if(types.begin(), types.end(), [](int t) { return t >= 32 && t <= 42; }), 10);
+  // Every module switch is on somewhere.
+  for (int tag : std::initializer_list<int>{HP_ON_TAG, LP_ON_TAG, LP_TYPE_TAG, LP_ZD_TAG, COMP_ON_TAG, WIDENER_ON_TAG, CHORUS_MODE_TAG,
+                  PRE_EQ_ON_TAG, POST_EQ_ON_TAG, OLD_EQ_TAG, GATE_ON_TAG, LFO_SYNC_TAGS[0], DISRUPT_LAZY_ON_TAG})
+    EXPECT_TRUE(any(tag)) << tag;
 }
