@@ -14,6 +14,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "plugin/uPlugin.h"
@@ -355,46 +356,48 @@ TEST(Chunk, ShortMissingAndHostileChunks) {
   EXPECT_EQ(chunkOf(*p, false), own);
 }
 
+// The host's identity chooses how chunks are exchanged: Kore none, Maschine only the bank (in
+// the program buffer), Veldra only the bank, every other host both. Products are compared
+// without regard to case, "KORE" and the vendor "PROP" as beginnings, the others whole; bytes
+// above 127 are neither letters nor ends; long strings arrive unterminated (63 bytes).
 TEST(Chunk, TheHostsIdentityChoosesTheRules) {
-  struct Rule {
-    const char* vendor;
-    const char* product;
-    bool bank, program;
-    ProgramChunk APlugin::*bankBuffer;
-  };
-  const Rule rules[] = {
-      {"Test Vendor", "Test Product", true, true, &APlugin::bankChunkBuffer},
-      {"Propellerhead Software", "Reason", true, true, &APlugin::bankChunkBuffer},
-      {"Someone", "VELDRA", true, false, &APlugin::bankChunkBuffer},
-      {"Native Instruments", "Maschine Host", true, false, &APlugin::programChunkBuffer},
-      {"Native Instruments", "Kore Player", false, false, nullptr},
-      // Two rows at once: Maschine's rules first, then Propellerhead's.
-      {"Propellerhead", "KORE 2", true, true, &APlugin::bankChunkBuffer},
-      {"Prop", "veldra", true, true, &APlugin::bankChunkBuffer},
-      {"Prop", "MASCHINE HOST", true, false, &APlugin::programChunkBuffer},
-  };
+  enum Rules { Both, None, Maschine, Veldra };
+  const std::string longVendor = "prop" + std::string(300, 'y'), longProduct = "KORE" + std::string(300, 'x');
+  const std::tuple<const char*, const char*, Rules> hosts[] = {
+      {"Test Vendor", "Test Product", Both}, {"Propellerhead Software", "Reason", Both},
+      {"Someone", "veldra", Veldra},         {"Someone", "VELDRA ", Both},
+      {"NI", "maschine host", Maschine},     {"NI", "MASCHINE HOST 2", Both},
+      {"NI", " MASCHINE HOST", Both},        {"NI", "MASCHINE HOST\xA0", Both},
+      {"NI", "Kore Player", None},           {"NI", "KOR", Both},
+      {"NI", "AKORE", Both},                 {"PRO", "KORE", None},
+      // Propellerhead's rules win over the others.
+      {"Propellerhead", "KORE 2", Both},     {"Prop", "veldra", Both},
+      {"Prop", "MASCHINE HOST", Maschine},   {"prop\xE9", "KORE", Both},
+      {"\xD0rop", "KORE", None},             {longVendor.c_str(), longProduct.c_str(), Both}};
   const int target = presets::findDemoProgram("Tube Preamp");
   ASSERT_GT(target, 1);
   auto source = makePlugin();
   source->setDemoProgram(target);
   source->setParameter(VOLUME_TAG, 0.3f);
   const auto chunk = chunkOf(*source, false);
-  for (const Rule& r : rules) {
-    SCOPED_TRACE(std::string(r.vendor) + " / " + r.product);
+  for (const auto& [vendor, product, rules] : hosts) {
+    SCOPED_TRACE(std::string(vendor) + " / " + product);
     testing_support::FakeHost host;
-    host.vendor = r.vendor;
-    host.product = r.product;
+    host.vendor = vendor;
+    host.product = product;
     auto p = std::make_unique<APlugin>(&testing_support::FakeHost::callback);
-    void* bank = nullptr;
-    void* program = nullptr;
+    const bool bank = rules != None, program = rules == Both;
+    void* bankData = nullptr;
+    void* programData = nullptr;
     EXPECT_VALUES(
+        {host.count(kHostGetVendorString), 1}, {host.count(kHostGetProductString), 1},
         {p->getAeffect()->flags & kEffFlagProgramChunks, true},
-        {dispatch(*p, kEffGetChunk, 0, 0, &bank), r.bank ? kChunk : 0},
-        {dispatch(*p, kEffGetChunk, 1, 0, &program), r.program ? kChunk : 0},
-        {bank == (r.bank ? &(p.get()->*r.bankBuffer) : nullptr), true},
-        {program == (r.program ? &p->programChunkBuffer : nullptr), true});
+        {dispatch(*p, kEffGetChunk, 0, 0, &bankData), bank ? kChunk : 0},
+        {dispatch(*p, kEffGetChunk, 1, 0, &programData), program ? kChunk : 0},
+        {bankData == (rules == Maschine ? &p->programChunkBuffer : bank ? &p->bankChunkBuffer : nullptr), true},
+        {programData == (program ? &p->programChunkBuffer : nullptr), true});
     for (const bool isPreset : {true, false}) {
-      const bool restores = isPreset ? r.program : r.bank;
+      const bool restores = isPreset ? program : bank;
       p->setDemoProgram(1);
       std::vector<unsigned char> copy = chunk;
       EXPECT_VALUES(
