@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "platform/dialogTestSupport.h"
@@ -310,55 +311,30 @@ TEST(ParameterStore, ConcurrentWritersNeverLeaveAForeignValue) {
 
 TEST(NumEntry, BoxesAndConvertedAnswers) {
   NumEntryFixture f;
-  struct Case {
-    int tag;
-    float start;
-    const char* answer;
-    const char* hint;
-    const char* prefill;
-    float expected;  // NAN: nothing stored
-  };
-  const Case cases[] = {
-      {1, 0.625f, "0", "-30 to 10 dB", "-5.0", 0.75f},
-      {1, 0.625f, "20", "-30 to 10 dB", "-5.0", 1.0f},
-      {1, 0.625f, "-40", "-30 to 10 dB", "-5.0", 0.0f},
-      {1, 0.625f, "-12.5 dB", "-30 to 10 dB", "-5.0", 0.4375f},
-      {1, 0.625f, "abc", "-30 to 10 dB", "-5.0", 0.75f},  // no number reads 0
-      {1, 0.625f, "1e3", "-30 to 10 dB", "-5.0", 1.0f},   // stripped first: 13 dB
-      {1, 0.625f, "", "-30 to 10 dB", "-5.0", NAN},
-      {230, 0.5f, "10", "-20 to 20 dB", "0.0", 0.75f},
-      {41, 0.5f, "-10", "-40 to 0 dB", "-20.0", 0.75f},
-      {87, 0.25f, "+15", "-30 to 30 dB", "-15.0", 0.75f},
-      {2, 0.25f, "abc", "-100 to 100%", "-50.0", 0.5f},
-      {229, 0.25f, "50%", "-100 to 100%", "-50.0", 0.75f},
-      {7, 0.333f, "abc", "0 to 100%", "33.3", 0.0f},
-      {245, 0.333f, "12.5", "0 to 100%", "33.3", 0.125f},
-      {19, 0.3f, "640", "20 Hz to 20000 Hz", "20 Hz", 0.5f},
-      {19, 0.3f, "20000", "20 Hz to 20000 Hz", "20 Hz", 0.99658f},
-      {53, 0.3f, "440 Hz", "20 Hz to 20000 Hz", "20 Hz", 0.44594f},
-      {48, 0.3f, "nan", "20 Hz to 20000 Hz", "20 Hz", 0.0f},
-      {48, 0.3f, "-5", "20 Hz to 20000 Hz", "20 Hz", 0.0f},
-      {48, 0.3f, "0", "20 Hz to 20000 Hz", "20 Hz", 0.0f},
-      {48, 0.3f, "20.0001", "20 Hz to 20000 Hz", "20 Hz", 0.0f},
-      {48, 0.3f, "20480", "20 Hz to 20000 Hz", "20 Hz", 1.0f},
-      {48, 0.3f, "1e999", "20 Hz to 20000 Hz", "20 Hz", 1.0f},
-      {48, 0.3f, "Hz 440", "20 Hz to 20000 Hz", "20 Hz", 0.0f},  // read as typed: no leading number
-      {3, 1.0f, "On", "0 for Off, 1 for On", "On", NAN},         // the unchanged pre-fill
-      {3, 1.0f, "0", "0 for Off, 1 for On", "On", 0.0f},
-      {3, 0.0f, "0.7", "0 for Off, 1 for On", "Off", 1.0f},
-      {246, 0.0f, "1", "0 for Off, 1 for On", "Off", 1.0f},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.tag) + " \"" + c.answer + "\"");
-    const NumEntryFixture::Result r = f.enter(c.tag, c.start, std::string(c.answer));
-    EXPECT_EQ(r.box, box(getParamName(*f.p, c.tag), c.hint, c.prefill));
-    if (std::isnan(c.expected)) {
-      EXPECT_EQ(r.stores, 0);
-      EXPECT_EQ(r.value, c.start);
-    } else {
-      EXPECT_EQ(r.stores, 1);
-      EXPECT_NEAR(r.value, c.expected, 1e-5f);
-    }
+  // The box each kind of tag opens: the name, the range and the present value.
+  const std::tuple<int, float, const char*, const char*> boxes[] = {
+      {1, 0.625f, "-30 to 10 dB", "-5.0"},   {230, 0.5f, "-20 to 20 dB", "0.0"},
+      {41, 0.5f, "-40 to 0 dB", "-20.0"},    {87, 0.25f, "-30 to 30 dB", "-15.0"},
+      {229, 0.25f, "-100 to 100%", "-50.0"}, {245, 0.333f, "0 to 100%", "33.3"},
+      {19, 0.3f, "20 Hz to 20000 Hz", "20 Hz"}, {3, 1.0f, "0 for Off, 1 for On", "On"}};
+  for (const auto& [tag, start, hint, prefill] : boxes)
+    EXPECT_EQ(f.enter(tag, start, std::nullopt).box, box(getParamName(*f.p, tag), hint, prefill)) << tag;
+  // Answers and the values they store (NAN: nothing stored). No number reads 0; the answer is
+  // stripped first ("1e3" is 13 dB) and read as typed ("Hz 440" has no leading number).
+  const std::tuple<int, float, const char*, float> answers[] = {
+      {1, 0.6f, "0", 0.75f},          {1, 0.6f, "20", 1.0f},        {1, 0.6f, "-40", 0.0f},
+      {1, 0.6f, "-12.5 dB", 0.4375f}, {1, 0.6f, "abc", 0.75f},      {1, 0.6f, "1e3", 1.0f},
+      {1, 0.6f, "", NAN},             {230, 0.5f, "10", 0.75f},     {87, 0.2f, "+15", 0.75f},
+      {2, 0.2f, "abc", 0.5f},         {229, 0.2f, "50%", 0.75f},    {7, 0.3f, "abc", 0.0f},
+      {19, 0.3f, "640", 0.5f},        {19, 0.3f, "20000", 0.99658f}, {53, 0.3f, "440 Hz", 0.44594f},
+      {48, 0.3f, "nan", 0.0f},        {48, 0.3f, "-5", 0.0f},       {48, 0.3f, "20.0001", 0.0f},
+      {48, 0.3f, "20480", 1.0f},      {48, 0.3f, "1e999", 1.0f},    {48, 0.3f, "Hz 440", 0.0f},
+      {3, 1.0f, "On", NAN},           {3, 1.0f, "0", 0.0f},         {246, 0.0f, "0.7", 1.0f}};
+  for (const auto& [tag, start, answer, expected] : answers) {
+    SCOPED_TRACE(std::to_string(tag) + " \"" + answer + "\"");
+    const NumEntryFixture::Result r = f.enter(tag, start, std::string(answer));
+    EXPECT_EQ(r.stores, std::isnan(expected) ? 0 : 1);
+    EXPECT_NEAR(r.value, std::isnan(expected) ? start : expected, 1e-5f);
   }
 }
 
