@@ -34,7 +34,6 @@ CCMap mapOf(const APlugin& p) {
   return m;
 }
 
-
 }  // namespace
 
 // The next learnable controller (not 120, 121 or 123) binds the armed tag; a bound controller
@@ -53,9 +52,9 @@ TEST(MidiLearn, LearnThenPickUpNearTheParameterValue) {
   }
   f.list.cc(7, 0).cc(8, 0);  // a second controller after the learn binds nothing more
   f.play();
-  EXPECT_VALUES(
-      {p.isMidiLatchOn(), false}, {p.getMidiCCTag(7), kTag}, {p.getMidiCCTag(8), 0},
-      {p.getMidiCaptureValue(kTag), 0.5f, testing_support::kUlps}, {p.getMidiCaptureFlag(kTag), false});
+  EXPECT_VALUES({p.isMidiLatchOn(), false}, {p.getMidiCCTag(7), kTag}, {p.getMidiCCTag(8), 0},
+                {p.getMidiCaptureValue(kTag), 0.5f, testing_support::kUlps},
+                {p.getMidiCaptureFlag(kTag), false});
   // The map changed at once; the preference file gets it from the writer.
   EXPECT_TRUE(p.flushPreferences());
   EXPECT_EQ(getMidiCC(7), kTag);
@@ -94,9 +93,9 @@ TEST(MidiLearn, UnlatchingUnbindsAndResetClearsEverything) {
   const float before = p.getParameter(40);
   f.list.cc(5, 127).cc(9, 127);
   f.play();
-  EXPECT_VALUES(
-      {p.isMidiLatchOn(), false}, {p.getMidiCCTag(5), 0}, {p.getMidiCCTag(6), 0}, {p.getMidiCCTag(9), 41},
-      {getMidiCC(5), 0}, {getMidiCC(9), 41}, {p.getParameter(40), before}, {p.getParameter(41), 1.0f});
+  EXPECT_VALUES({p.isMidiLatchOn(), false}, {p.getMidiCCTag(5), 0}, {p.getMidiCCTag(6), 0},
+                {p.getMidiCCTag(9), 41}, {getMidiCC(5), 0}, {getMidiCC(9), 41}, {p.getParameter(40), before},
+                {p.getParameter(41), 1.0f});
   // Tags outside the store change nothing; unbinding leaves an armed learn armed.
   p.setMidiLatch(1024, true);
   p.setMidiLatch(-1, true);
@@ -139,8 +138,8 @@ TEST(MidiLearn, ArmingAgainWhileTheAudioThreadLearnsBindsEveryArmedTag) {
 TEST(MidiLearn, SetMidiCCAsksForANumber) {
   Fixture f;
   Probe& p = *f.p;
-  const std::pair<const char*, int> answers[] = {{"7", 7},  {" 12abc", 12}, {"200", 127}, {"99999999999999999999", 127},
-                                                 {"-5", 0}, {"+3", 3}};
+  const std::pair<const char*, int> answers[] = {
+      {"7", 7}, {" 12abc", 12}, {"200", 127}, {"99999999999999999999", 127}, {"-5", 0}, {"+3", 3}};
   int tag = 10;
   for (const auto& [text, cc] : answers) {
     f.dialogs.answers.push_back(exitedWith(0, std::string(text) + "\n"));
@@ -196,18 +195,27 @@ TEST(EcsText, RoundTripAndWhatTheLineFormatAllows) {
   ASSERT_TRUE(midimap::parseECS(text, back));
   EXPECT_EQ(back, m);
 
-  const std::pair<std::string, int> good[] = {{lines(128, "1024"), 1024},
-                                              {lines(127, "3") + "3", 3},            // no final line break
-                                              {lines(128, "0005\r") + "\n\n", 5},    // CR LF, blank lines at the end
-                                              {"  " + lines(128, "+2 "), 2}};
+  const std::pair<std::string, int> good[] = {
+      {lines(128, "1024"), 1024},
+      {lines(127, "3") + "3", 3},          // no final line break
+      {lines(128, "0005\r") + "\n\n", 5},  // CR LF, blank lines at the end
+      {"  " + lines(128, "+2 "), 2}};
   for (const auto& [goodText, value] : good) {
     EXPECT_TRUE(midimap::parseECS(goodText, back)) << value;
     EXPECT_VALUES({back[0], value}, {back[127], value});
   }
-  const std::string bad[] = {lines(127), lines(129), "", lines(60) + "2000\n" + lines(67), lines(127) + "1025\n",
-                             "-1\n" + lines(127), lines(5) + "99999999999999999999999\n" + lines(122),
-                             lines(10) + "abc\n" + lines(117), lines(10) + "12abc\n" + lines(117),
-                             lines(10) + "1.5\n" + lines(117), lines(10) + "-\n" + lines(117), lines(128) + "x",
+  const std::string bad[] = {lines(127),
+                             lines(129),
+                             "",
+                             lines(60) + "2000\n" + lines(67),
+                             lines(127) + "1025\n",
+                             "-1\n" + lines(127),
+                             lines(5) + "99999999999999999999999\n" + lines(122),
+                             lines(10) + "abc\n" + lines(117),
+                             lines(10) + "12abc\n" + lines(117),
+                             lines(10) + "1.5\n" + lines(117),
+                             lines(10) + "-\n" + lines(117),
+                             lines(128) + "x",
                              lines(127) + std::string("0\0", 2)};
   for (const std::string& badText : bad) {
     CCMap kept = m;

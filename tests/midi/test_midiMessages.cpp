@@ -32,7 +32,7 @@ int sampleRunAt(Probe& p, int32_t offset) {
 
 // Offsets count down one sample at a time; late events run at the first sample.
 TEST(MidiQueue, OffsetsCountDownAndLateEventsRunAtOnce) {
-  const std::pair<int32_t, int> cases[] = {{0, 0},  {1, 0},   {2, 1},    {10, 9},      {300, 299},
+  const std::pair<int32_t, int> cases[] = {{0, 0},  {1, 0},   {2, 1},    {10, 9},     {300, 299},
                                            {-1, 0}, {-99, 0}, {-100, 0}, {INT_MIN, 0}};
   for (const auto& [offset, sample] : cases) {
     Fixture f;
@@ -118,7 +118,6 @@ TEST(MidiQueue, HostileListsAreSkipped) {
   EXPECT_VALUES({p.getSourceValue(16), 1.0f}, {p.getSourceValue(17), 1.0f});
 }
 
-
 TEST(MidiMessages, ControllersThatAreSourcesSetTheirSources) {
   // Source index per controller number (0 = none); controller 1 also sets source 2.
   std::array<int, 128> expected{};
@@ -153,7 +152,8 @@ TEST(MidiMessages, ControllersThatAreSourcesSetTheirSources) {
 TEST(MidiMessages, PitchBendAndPressure) {
   Fixture f;
   const float top = static_cast<float>((16383.0 / 16384.0 - 0.5) * 2.0);
-  for (auto [lsb, msb, value] : {std::tuple{0, 64, 0.0f}, std::tuple{127, 127, top}, std::tuple{0, 0, -1.0f}}) {
+  for (auto [lsb, msb, value] :
+       {std::tuple{0, 64, 0.0f}, std::tuple{127, 127, top}, std::tuple{0, 0, -1.0f}}) {
     f.list.add(midiEvent(0xE0, lsb, msb));
     f.play();
     EXPECT_FLOAT_EQ(f.p->getSourceValue(midi::SRC_PITCHBEND), value) << lsb << " " << msb;
@@ -163,10 +163,9 @@ TEST(MidiMessages, PitchBendAndPressure) {
   EXPECT_FLOAT_EQ(f.p->getSourceValue(midi::SRC_MOD_AFTER), unit(100));
   f.list.add(midiEvent(0xD0, 30, 99));
   f.play();
-  EXPECT_VALUES(
-      {f.p->getSourceValue(midi::SRC_CHANNEL_AFTER), unit(30), kUlps},
-      {f.p->getSourceValue(midi::SRC_MOD_AFTER), unit(30), kUlps},
-      {f.p->getSourceValue(midi::SRC_POLY_AFTER), unit(100), kUlps});
+  EXPECT_VALUES({f.p->getSourceValue(midi::SRC_CHANNEL_AFTER), unit(30), kUlps},
+                {f.p->getSourceValue(midi::SRC_MOD_AFTER), unit(30), kUlps},
+                {f.p->getSourceValue(midi::SRC_POLY_AFTER), unit(100), kUlps});
 }
 
 TEST(MidiMessages, NotesSetSourcesAndHeldNotes) {
@@ -174,10 +173,9 @@ TEST(MidiMessages, NotesSetSourcesAndHeldNotes) {
   Probe& p = *f.p;
   f.list.note(69, 100);
   f.play();
-  EXPECT_VALUES(
-      {p.getSourceValue(midi::SRC_NOTE), unit(69), kUlps},
-      {p.getSourceValue(midi::SRC_NOTE_CENTER), 1.0f, kUlps},  // an octave above 57
-      {p.getSourceValue(midi::SRC_VELOCITY), unit(100), kUlps}, {p.isNoteHeld(69), true});
+  EXPECT_VALUES({p.getSourceValue(midi::SRC_NOTE), unit(69), kUlps},
+                {p.getSourceValue(midi::SRC_NOTE_CENTER), 1.0f, kUlps},  // an octave above 57
+                {p.getSourceValue(midi::SRC_VELOCITY), unit(100), kUlps}, {p.isNoteHeld(69), true});
 
   // The random values lie in 0..1 and the uni forms follow them; every note draws anew.
   std::vector<float> draws;
@@ -198,9 +196,8 @@ TEST(MidiMessages, NotesSetSourcesAndHeldNotes) {
   const float note = p.getSourceValue(midi::SRC_NOTE);
   f.list.note(69, 0).add(midiEvent(0x80, 41, 0));
   f.play();
-  EXPECT_VALUES(
-      {p.isNoteHeld(69), false}, {p.isNoteHeld(41), false}, {p.getSourceValue(midi::SRC_NOTE), note},
-      {p.isNoteHeld(40), true});
+  EXPECT_VALUES({p.isNoteHeld(69), false}, {p.isNoteHeld(41), false},
+                {p.getSourceValue(midi::SRC_NOTE), note}, {p.isNoteHeld(40), true});
 }
 
 // Note-mode LFOs run while any note is held; MIDI-mode LFOs follow their trigger controller
@@ -215,7 +212,8 @@ TEST(MidiMessages, LfosFollowNotesAndTriggers) {
   }
   f.list.note(60, 100).note(64, 100);
   f.play();
-  EXPECT_VALUES({p.lfoRunning(0), true}, {p.lfoRunning(1), false}, {p.lfoRunning(2), true}, {p.lfoRunning(3), false});
+  EXPECT_VALUES({p.lfoRunning(0), true}, {p.lfoRunning(1), false}, {p.lfoRunning(2), true},
+                {p.lfoRunning(3), false});
   f.list.add(midiEvent(0x80, 60, 0));
   f.play();
   EXPECT_TRUE(p.lfoRunning(0));
@@ -233,8 +231,8 @@ TEST(MidiMessages, LfosFollowNotesAndTriggers) {
     int status, data1, data2, lfo;
     bool running;
   };
-  const Step steps[] = {{0xB0, 1, 64, 0, true},   {0xB0, 1, 64, 2, false},  {0xB0, 1, 0, 0, false},
-                        {0xB0, 85, 127, 2, false}, {0xB0, 84, 1, 2, true},   {0xB0, 84, 1, 3, false},
+  const Step steps[] = {{0xB0, 1, 64, 0, true},    {0xB0, 1, 64, 2, false},   {0xB0, 1, 0, 0, false},
+                        {0xB0, 85, 127, 2, false}, {0xB0, 84, 1, 2, true},    {0xB0, 84, 1, 3, false},
                         {0xE0, 0, 10, 1, true},    {0xE0, 127, 64, 1, false}, {0xE0, 0, 65, 1, true},
                         {0xB0, 1, 64, 3, false}};
   for (const Step& s : steps) {
@@ -257,9 +255,9 @@ TEST(MidiMessages, TheReceiveChannelFiltersEveryMessage) {
   EXPECT_EQ(p.getMidiChannel(), 1);
   f.list.cc(16, 127, 0, 0).cc(17, 127, 0, 1).cc(18, 127, 0, 15).note(60, 100, 0, 2).note(61, 100, 0, 1);
   f.play();
-  EXPECT_VALUES(
-      {p.getSourceValue(16), 0.0f}, {p.getSourceValue(17), 1.0f}, {p.getSourceValue(18), 0.0f},
-      {p.isNoteHeld(60), false}, {p.isNoteHeld(61), true}, {p.getNumPendingEvents(), 0});  // dropped ones freed too
+  EXPECT_VALUES({p.getSourceValue(16), 0.0f}, {p.getSourceValue(17), 1.0f}, {p.getSourceValue(18), 0.0f},
+                {p.isNoteHeld(60), false}, {p.isNoteHeld(61), true},
+                {p.getNumPendingEvents(), 0});  // dropped ones freed too
   p.setMidiChannelSetting(0);
   p.updateMidiChannel();
   f.list.cc(16, 127, 0, 9);
@@ -267,7 +265,8 @@ TEST(MidiMessages, TheReceiveChannelFiltersEveryMessage) {
   EXPECT_EQ(p.getSourceValue(16), 1.0f);
   // A new instance picks the setting up from the preferences: 16 is the last index, a stored
   // 17 names a channel no message carries, anything beyond is read as every channel.
-  for (auto [setting, channel] : {std::pair{16, 15}, std::pair{17, 16}, std::pair{18, -1}, std::pair{-1, -1}}) {
+  for (auto [setting, channel] :
+       {std::pair{16, 15}, std::pair{17, 16}, std::pair{18, -1}, std::pair{-1, -1}}) {
     saveIntToPrefs("Midi Channel", setting);
     EXPECT_EQ(std::make_unique<Probe>()->getMidiChannel(), channel) << setting;
   }
@@ -276,7 +275,9 @@ TEST(MidiMessages, TheReceiveChannelFiltersEveryMessage) {
 // Data bytes where a status belongs and system messages mean nothing; data bytes are masked.
 TEST(MidiMessages, StatusBytesWithoutMeaningChangeNothing) {
   Fixture f;
-  f.list.add(midiEvent(0x40, 16, 127)).add(midiEvent(0xF8, 17, 127)).add(midiEvent(0xB0, 18 | 0x80, 127 | 0x80));
+  f.list.add(midiEvent(0x40, 16, 127))
+      .add(midiEvent(0xF8, 17, 127))
+      .add(midiEvent(0xB0, 18 | 0x80, 127 | 0x80));
   f.play();
   for (int src = 1; src <= 31; ++src) EXPECT_EQ(f.p->getSourceValue(src), src == 18 ? 1.0f : 0.0f) << src;
 }
@@ -298,9 +299,8 @@ TEST(MidiMessages, ProgramChangesLoadBuiltInProgramsWhenAllowed) {
   char name[kVstMaxProgNameLen + 1] = {};
   p.getProgramName(name);
   EXPECT_STREQ(name, "Default");
-  EXPECT_VALUES(
-      {p.getCurDemoProgram(), 3}, {p.isNoteHeld(60), false}, {p.getMidiCaptureFlag(1), false},
-      {p.getMidiCaptureValue(1), p.getParameter(1)});
+  EXPECT_VALUES({p.getCurDemoProgram(), 3}, {p.isNoteHeld(60), false}, {p.getMidiCaptureFlag(1), false},
+                {p.getMidiCaptureValue(1), p.getParameter(1)});
   f.list.add(midiEvent(0xC0, 50, 0)).add(midiEvent(0xC0, 127, 0));
   f.play();
   EXPECT_EQ(p.getCurDemoProgram(), 3);

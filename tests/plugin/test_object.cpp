@@ -11,9 +11,9 @@
 #include <cstring>
 #include <memory>
 #include <stdexcept>
-#include <tuple>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "aeffeditor.h"
@@ -112,28 +112,36 @@ TEST(HostQueries, IdentityCanDoAndPins) {
   };
   EXPECT_TEXTS({ask(kEffGetEffectName), "Grindle2"}, {ask(kEffGetProductString), "Grindle2"},
                {ask(kEffGetVendorString), "Kestrune"});
-  EXPECT_VALUES(
-      {dispatch(*p, kEffGetVendorVersion), 65536}, {dispatch(*p, kEffGetVstVersion), 2400},
-      {p->hostQuirkFlags.any(), false}, {APlugin::identifyHost(nullptr, nullptr).any(), false},
-      // Only 255 bytes are looked at: a vendor of 400 bytes still begins with "PROP".
-      {APlugin::identifyHost(("PROP" + std::string(400, '\xFF')).c_str(), "").propellerhead, true});
-  const std::pair<std::string, int> canDo[] = {
-      {"plugAsChannelInsert", 1}, {"1in1out", 1}, {"1in2out", 1}, {"2in2out", 1}, {"receiveVstTimeInfo", 1},
-      {"receiveVstEvents", 1}, {"receiveVstMidiEvent", 1}, {"sendVstMidiEvent", 0}, {"", 0},
-      {"receiveVstMidiEvents", 0}, {"2in2ou", 0}, {"bypass", 0}};
+  EXPECT_VALUES({dispatch(*p, kEffGetVendorVersion), 65536}, {dispatch(*p, kEffGetVstVersion), 2400},
+                {p->hostQuirkFlags.any(), false}, {APlugin::identifyHost(nullptr, nullptr).any(), false},
+                // Only 255 bytes are looked at: a vendor of 400 bytes still begins with "PROP".
+                {APlugin::identifyHost(("PROP" + std::string(400, '\xFF')).c_str(), "").propellerhead, true});
+  const std::pair<std::string, int> canDo[] = {{"plugAsChannelInsert", 1},
+                                               {"1in1out", 1},
+                                               {"1in2out", 1},
+                                               {"2in2out", 1},
+                                               {"receiveVstTimeInfo", 1},
+                                               {"receiveVstEvents", 1},
+                                               {"receiveVstMidiEvent", 1},
+                                               {"sendVstMidiEvent", 0},
+                                               {"", 0},
+                                               {"receiveVstMidiEvents", 0},
+                                               {"2in2ou", 0},
+                                               {"bypass", 0}};
   for (auto [what, answer] : canDo) EXPECT_EQ(dispatch(*p, kEffCanDo, 0, 0, what.data()), answer) << what;
   // Odd input pins answer but keep their label.
   const std::tuple<int32_t, int32_t, const char*> pins[] = {
-      {kEffGetInputProperties, 0, "In 1 + 2"},     {kEffGetInputProperties, 1, "uuu"},
-      {kEffGetInputProperties, 2, "In 3 + 4"},     {kEffGetInputProperties, 4, nullptr},
-      {kEffGetInputProperties, -1, nullptr},       {kEffGetOutputProperties, 0, "Grindle2 1"},
-      {kEffGetOutputProperties, 1, "Grindle2 2"},  {kEffGetOutputProperties, 2, nullptr}};
+      {kEffGetInputProperties, 0, "In 1 + 2"},    {kEffGetInputProperties, 1, "uuu"},
+      {kEffGetInputProperties, 2, "In 3 + 4"},    {kEffGetInputProperties, 4, nullptr},
+      {kEffGetInputProperties, -1, nullptr},      {kEffGetOutputProperties, 0, "Grindle2 1"},
+      {kEffGetOutputProperties, 1, "Grindle2 2"}, {kEffGetOutputProperties, 2, nullptr}};
   for (const auto& [opcode, index, label] : pins) {
     VstPinProperties props;
     std::memset(&props, 'u', sizeof(props));
     props.label[3] = 0;
     EXPECT_EQ(dispatch(*p, opcode, index, 0, &props), label ? 1 : 0) << index;
-    EXPECT_TRUE(!label || (props.flags == 3 && std::string(props.label) == label)) << index << " " << props.label;
+    EXPECT_TRUE(!label || (props.flags == 3 && std::string(props.label) == label))
+        << index << " " << props.label;
   }
   // Switching on and off asks the host for nothing.
   FakeHost host;
@@ -145,15 +153,15 @@ TEST(HostQueries, IdentityCanDoAndPins) {
 }
 
 TEST(EditorHook, WithoutAFactoryOrAWorkingOneThereIsNoEditor) {
-  for (EditorFactory f : {EditorFactory(nullptr), EditorFactory([](APlugin&) { return CreatedEditor{}; }),
-                          EditorFactory([](APlugin&) -> CreatedEditor { throw std::runtime_error("no display"); })}) {
+  for (EditorFactory f :
+       {EditorFactory(nullptr), EditorFactory([](APlugin&) { return CreatedEditor{}; }),
+        EditorFactory([](APlugin&) -> CreatedEditor { throw std::runtime_error("no display"); })}) {
     FactoryScope scope(f);
     auto p = std::make_unique<APlugin>(nullptr);
     char window = 0;
-    EXPECT_VALUES(
-        {p->getEditor() == nullptr, true}, {p->getAeffect()->flags & kEffFlagHasEditor, false},
-        {p->isEditorOpen(), false}, {dispatch(*p, kEffEditOpen, 0, 0, &window), 0},
-        {dispatch(*p, kEffVendorSpecific, kWheel, 0, kWhee, 1.0f), 0});
+    EXPECT_VALUES({p->getEditor() == nullptr, true}, {p->getAeffect()->flags & kEffFlagHasEditor, false},
+                  {p->isEditorOpen(), false}, {dispatch(*p, kEffEditOpen, 0, 0, &window), 0},
+                  {dispatch(*p, kEffVendorSpecific, kWheel, 0, kWhee, 1.0f), 0});
     dispatch(*p, kEffEditClose);
   }
 }
@@ -176,8 +184,8 @@ TEST(EditorHook, FactoryEditorIsReachedAndClosedBeforeDeletion) {
   // The host closes the instance with the editor still open.
   dispatch(p, kEffClose);
   owned.release();  // the close opcode deleted it
-  EXPECT_EQ(editorLog, (std::vector<std::string>{"open", "wheel 3", "parameter 1", "edit 7", "edit -1", "close",
-                                                 "deleted"}));
+  EXPECT_EQ(editorLog, (std::vector<std::string>{"open", "wheel 3", "parameter 1", "edit 7", "edit -1",
+                                                 "close", "deleted"}));
 
   FactoryScope again(&makeLoggingEditor);
   auto q = std::make_unique<APlugin>(nullptr);
@@ -193,10 +201,9 @@ TEST(EditorHook, WheelQueryReachesTheEditorOnly) {
   testing_support::FakeEditorLink link;
   link.wheelAnswer = true;
   p->editorLink = &link;
-  EXPECT_VALUES(
-      {dispatch(*p, kEffVendorSpecific, kWheel, 0, kWhee, -2.0f), 1},
-      {dispatch(*p, kEffVendorSpecific, kWheel + 1, 0, kWhee, 1.0f), 0},
-      {dispatch(*p, kEffVendorSpecific, kWheel, 0, nullptr, 1.0f), 0});
+  EXPECT_VALUES({dispatch(*p, kEffVendorSpecific, kWheel, 0, kWhee, -2.0f), 1},
+                {dispatch(*p, kEffVendorSpecific, kWheel + 1, 0, kWhee, 1.0f), 0},
+                {dispatch(*p, kEffVendorSpecific, kWheel, 0, nullptr, 1.0f), 0});
   EXPECT_EQ(link.wheels, std::vector<float>{-2.0f});
   link.wheelAnswer = false;
   EXPECT_EQ(dispatch(*p, kEffVendorSpecific, kWheel, 0, kWhee, 1.0f), 0);
@@ -218,9 +225,8 @@ TEST(EditBrackets, TellEditorThenHostForValidTagsOnly) {
   EXPECT_TRUE(p->beginEdit(0));
   EXPECT_TRUE(p->endEdit(1023));
   EXPECT_EQ(link.editTags, (std::vector<int>{0, -1}));
-  EXPECT_VALUES(
-      {host.count(kHostBeginEdit), 2}, {host.count(kHostEndEdit), 1}, {host.last(kHostBeginEdit)->index, 0},
-      {host.last(kHostEndEdit)->index, 1023});
+  EXPECT_VALUES({host.count(kHostBeginEdit), 2}, {host.count(kHostEndEdit), 1},
+                {host.last(kHostBeginEdit)->index, 0}, {host.last(kHostEndEdit)->index, 1023});
 }
 
 TEST(Processing, SafeForAnyBlockAndTheOldCallLeavesTheBuffersAlone) {
@@ -251,10 +257,10 @@ TEST(ParameterTexts, ThroughTheDispatcher) {
   };
   p->setParameter(1, 0.625f);
   p->setParameter(2, 0.75f);
-  EXPECT_TEXTS(
-      {ask(kEffGetParamName, 1), "Volume"}, {ask(kEffGetParamLabel, 1), " "}, {ask(kEffGetParamDisplay, 1), "-5.0 dB"},
-      {ask(kEffGetParamDisplay, 2), "50/100 D/W"}, {ask(kEffGetParamName, 0), ""}, {ask(kEffGetParamName, -1), ""},
-      {ask(kEffGetParamDisplay, 1024), ""});
+  EXPECT_TEXTS({ask(kEffGetParamName, 1), "Volume"}, {ask(kEffGetParamLabel, 1), " "},
+               {ask(kEffGetParamDisplay, 1), "-5.0 dB"}, {ask(kEffGetParamDisplay, 2), "50/100 D/W"},
+               {ask(kEffGetParamName, 0), ""}, {ask(kEffGetParamName, -1), ""},
+               {ask(kEffGetParamDisplay, 1024), ""});
   // The longest texts stay within the host's buffers.
   p->setParameter(128, 1.0f);
   EXPECT_EQ(ask(kEffGetParamDisplay, 128).size(), PARAM_DISPLAY_MAX);
@@ -269,32 +275,40 @@ TEST(ParameterTexts, ThroughTheDispatcher) {
 TEST(ObjectPrefs, StoredSettingsAndFolders) {
   TempXdg env;
   auto fresh = std::make_unique<APlugin>(nullptr);
-  EXPECT_VALUES({fresh->getMidiCaptureOn(), true}, {fresh->getMidiPresetOn(), true}, {fresh->getMidiChannelSetting(), 0});
+  EXPECT_VALUES({fresh->getMidiCaptureOn(), true}, {fresh->getMidiPresetOn(), true},
+                {fresh->getMidiChannelSetting(), 0});
   for (int cc = 0; cc < NUM_MIDI_CC; ++cc) EXPECT_EQ(fresh->getMidiCCTag(cc), 0) << cc;
 
   const std::string longPath = "/media/" + std::string(200, 'd') + "/ecs/";
   prefstest::writeFile(env.machineFile(), R"({"HelpDir": "/opt/studio/help.pdf"})");
-  prefstest::writeFile(env.userFile(), nlohmann::json{{"ECSDir", longPath}, {"WaveShaperDir", ""}, {"MidiCapture", "N"},
-                                                      {"MidiPreset", "Y"}, {"Midi Channel", 5}, {"7", 42}, {"127", 1024},
-                                                      {"0", 1023}, {"3", -4}, {"4", 99999}, {"5", "12"}, {"6", 12.5},
+  prefstest::writeFile(env.userFile(), nlohmann::json{{"ECSDir", longPath},
+                                                      {"WaveShaperDir", ""},
+                                                      {"MidiCapture", "N"},
+                                                      {"MidiPreset", "Y"},
+                                                      {"Midi Channel", 5},
+                                                      {"7", 42},
+                                                      {"127", 1024},
+                                                      {"0", 1023},
+                                                      {"3", -4},
+                                                      {"4", 99999},
+                                                      {"5", "12"},
+                                                      {"6", 12.5},
                                                       {"8", true}}
                                            .dump());
   auto p = std::make_unique<APlugin>(nullptr);
   const std::string shapers = env.data + "/Kestrune/Grindle2/WaveShapers/";
   const nlohmann::json j = fileOf(env);
-  EXPECT_TEXTS(
-      {p->ecsDir, longPath}, {p->waveShaperDir, shapers}, {p->helpDir, "/opt/studio/help.pdf"},
-      {j.value("ECSDir", ""), longPath}, {j.value("WaveShaperDir", ""), shapers},
-      {j.value("HelpDir", ""), "/opt/studio/help.pdf"});
-  EXPECT_VALUES(
-      {p->getMidiCaptureOn(), false}, {p->getMidiPresetOn(), true}, {p->getMidiChannelSetting(), 5},
-      {p->getMidiCCTag(7), 42}, {p->getMidiCCTag(0), 1023}, {p->getMidiCCTag(127), 1024});  // kept, though no tag
+  EXPECT_TEXTS({p->ecsDir, longPath}, {p->waveShaperDir, shapers}, {p->helpDir, "/opt/studio/help.pdf"},
+               {j.value("ECSDir", ""), longPath}, {j.value("WaveShaperDir", ""), shapers},
+               {j.value("HelpDir", ""), "/opt/studio/help.pdf"});
+  EXPECT_VALUES({p->getMidiCaptureOn(), false}, {p->getMidiPresetOn(), true}, {p->getMidiChannelSetting(), 5},
+                {p->getMidiCCTag(7), 42}, {p->getMidiCCTag(0), 1023},
+                {p->getMidiCCTag(127), 1024});  // kept, though no tag
   for (int cc : {3, 4, 5, 6, 8, -1, 128, 100000}) EXPECT_EQ(p->getMidiCCTag(cc), 0) << cc;
   prefstest::writeFile(env.userFile(), R"({"MidiCapture": 0, "MidiPreset": "y", "Midi Channel": "5"})");
   p->loadMidiPreferences();
-  EXPECT_VALUES(
-      {p->getMidiCaptureOn(), true}, {p->getMidiPresetOn(), true}, {p->getMidiChannelSetting(), 0},
-      {p->getMidiCCTag(7), 0});
+  EXPECT_VALUES({p->getMidiCaptureOn(), true}, {p->getMidiPresetOn(), true}, {p->getMidiChannelSetting(), 0},
+                {p->getMidiCCTag(7), 0});
 }
 
 TEST(ObjectPrefs, SettersWriteTheFileAndTheLiveValue) {
@@ -309,24 +323,25 @@ TEST(ObjectPrefs, SettersWriteTheFileAndTheLiveValue) {
   p->setMidiCCTag(10, 1024);
   p->setMidiCCTag(11, 1025);  // no binding can hold it: ignored
   p->setMidiCCTag(128, 5);
-  EXPECT_VALUES(
-      {p->getMidiCaptureOn(), false}, {p->getMidiPresetOn(), false}, {p->getMidiChannelSetting(), 16},
-      {p->getMidiCCTag(9), 300}, {p->getMidiCCTag(10), 1024}, {p->getMidiCCTag(11), 0});
+  EXPECT_VALUES({p->getMidiCaptureOn(), false}, {p->getMidiPresetOn(), false},
+                {p->getMidiChannelSetting(), 16}, {p->getMidiCCTag(9), 300}, {p->getMidiCCTag(10), 1024},
+                {p->getMidiCCTag(11), 0});
   nlohmann::json j = fileOf(env);
   EXPECT_TEXTS({j.value("MidiCapture", ""), "N"}, {j.value("MidiPreset", ""), "N"});
-  EXPECT_VALUES(
-      {j.value("Midi Channel", -1), 16}, {j.value("9", -1), 300}, {j.value("10", -1), 1024},
-      {j.contains("11"), false}, {j.contains("128"), false});
+  EXPECT_VALUES({j.value("Midi Channel", -1), 16}, {j.value("9", -1), 300}, {j.value("10", -1), 1024},
+                {j.contains("11"), false}, {j.contains("128"), false});
 
   int32_t all[NUM_MIDI_CC] = {};
   all[127] = 381;
   all[50] = -7;  // not a binding: stored as none
   p->setAllMidiCCTags(all);
   j = fileOf(env);
-  EXPECT_VALUES({j.value("9", -1), 0}, {j.value("50", -1), 0}, {j.value("127", -1), 381}, {p->getMidiCCTag(50), 0});
+  EXPECT_VALUES({j.value("9", -1), 0}, {j.value("50", -1), 0}, {j.value("127", -1), 381},
+                {p->getMidiCCTag(50), 0});
   // A new instance starts from what this one stored.
   auto q = std::make_unique<APlugin>(nullptr);
-  EXPECT_VALUES({q->getMidiCaptureOn(), false}, {q->getMidiChannelSetting(), 16}, {q->getMidiCCTag(127), 381});
+  EXPECT_VALUES({q->getMidiCaptureOn(), false}, {q->getMidiChannelSetting(), 16},
+                {q->getMidiCCTag(127), 381});
 }
 
 // A binding learnt on the audio thread reaches the file through the writer while the instance
@@ -386,5 +401,6 @@ TEST(ObjectPrefs, TwoInstancesLearningAtOnceKeepEveryBinding) {
   a.reset();  // whatever the writers have not stored yet is stored now
   b.reset();
   const nlohmann::json j = fileOf(env);
-  for (int cc = 0; cc < 96; ++cc) EXPECT_EQ(j.value(std::to_string(cc), -1), cc < 32 ? 149 + cc : cc < 64 ? 500 + cc : 249 + cc) << cc;
+  for (int cc = 0; cc < 96; ++cc)
+    EXPECT_EQ(j.value(std::to_string(cc), -1), cc < 32 ? 149 + cc : cc < 64 ? 500 + cc : 249 + cc) << cc;
 }

@@ -49,7 +49,9 @@ void writeName(APlugin& p, const char* name) {
     p.setParameter(t, values[t]);
 }
 
-std::vector<float> row(int n) { return {presets::demoProgramRow(n), presets::demoProgramRow(n) + NUM_PARAMS}; }
+std::vector<float> row(int n) {
+  return {presets::demoProgramRow(n), presets::demoProgramRow(n) + NUM_PARAMS};
+}
 
 // Everything a program operation can change: current, edited, original, last and stored values,
 // then the program number and the edited lamp.
@@ -117,9 +119,9 @@ struct WatchingEditor : testing_support::FakeEditorLink {
 TEST(Programs, SelectionAndStepping) {
   auto p = makePlugin();
   expectLoaded(*p, 0);
-  EXPECT_VALUES(
-      {p->getEditChanged(), false}, {p->getIsSettingPreset(), false}, {p->getProgram(), 0},
-      {std::string(p->getPresetName(-1)) == "None", true}, {std::string(p->getPresetName(50)) == "None", true});
+  EXPECT_VALUES({p->getEditChanged(), false}, {p->getIsSettingPreset(), false}, {p->getProgram(), 0},
+                {std::string(p->getPresetName(-1)) == "None", true},
+                {std::string(p->getPresetName(50)) == "None", true});
   p->setDemoProgram(7);
   p->setParameter(62, 0.77f);
   const auto before = state(*p);
@@ -199,9 +201,9 @@ TEST(Programs, AnOpenEditorFollowsTheLoadAndRedrawsOnce) {
   p->editorOpen = true;
   p->setDemoProgram(8);
   ASSERT_GE(editor.parameters.size(), static_cast<std::size_t>(NUM_PARAMS));
-  EXPECT_VALUES(
-      {editor.resumes, 1}, {editor.resumesWhileRefreshing, 1},
-      {editor.toldWhileLoading, static_cast<int>(editor.parameters.size())}, {p->getIsSettingPreset(), false});
+  EXPECT_VALUES({editor.resumes, 1}, {editor.resumesWhileRefreshing, 1},
+                {editor.toldWhileLoading, static_cast<int>(editor.parameters.size())},
+                {p->getIsSettingPreset(), false});
   for (const auto& [tag, value] : editor.parameters) ASSERT_EQ(value, row(8)[tag]) << tag;
 }
 
@@ -210,9 +212,9 @@ TEST(Programs, NamesForTheHost) {
   auto p = makePlugin();
   char text[kVstMaxProgNameLen + 8];
   std::memset(text, 'X', sizeof(text));
-  EXPECT_VALUES(
-      {dispatch(*p, kEffGetProgramNameIndexed, 1, 0, text), 0}, {dispatch(*p, kEffGetProgramNameIndexed, -1, 0, text), 0},
-      {text[0], 'X'}, {dispatch(*p, kEffGetProgramNameIndexed, 0, 0, text), 1});
+  EXPECT_VALUES({dispatch(*p, kEffGetProgramNameIndexed, 1, 0, text), 0},
+                {dispatch(*p, kEffGetProgramNameIndexed, -1, 0, text), 0}, {text[0], 'X'},
+                {dispatch(*p, kEffGetProgramNameIndexed, 0, 0, text), 1});
   EXPECT_EQ(std::string(text), presets::demoProgramName(0));
   char rename[] = "Renamed";
   dispatch(*p, kEffSetProgramName, 0, 0, rename);
@@ -251,7 +253,8 @@ TEST(Chunk, ARestoreBringsBackEveryValueAndTheName) {
     EXPECT_EQ(savedVolume, 0.3f);
     const std::string name(presets::demoProgramName(17));
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(edited.data()) + 4096), name);
-    EXPECT_TRUE(std::all_of(edited.begin() + 4096 + name.size(), edited.end(), [](unsigned char c) { return !c; }));
+    EXPECT_TRUE(
+        std::all_of(edited.begin() + 4096 + name.size(), edited.end(), [](unsigned char c) { return !c; }));
 
     // Restored: every value, the chunk itself, the name and number; "Original" is the built-in
     // program, the edits are the restored values.
@@ -262,7 +265,8 @@ TEST(Chunk, ARestoreBringsBackEveryValueAndTheName) {
     EXPECT_EQ(s[0], state(*a)[0]);
     EXPECT_EQ(chunkOf(*c, isPreset), edited);
     EXPECT_EQ(programName(*c), name);
-    EXPECT_VALUES({c->getCurDemoProgram(), 17}, {c->getIsSettingPreset(), false}, {c->getEditChanged(), true});
+    EXPECT_VALUES({c->getCurDemoProgram(), 17}, {c->getIsSettingPreset(), false},
+                  {c->getEditChanged(), true});
     EXPECT_EQ(s[2], row(17));
     EXPECT_EQ(s[1], s[0]);
     EXPECT_EQ(s[3], s[0]);
@@ -286,9 +290,11 @@ TEST(Chunk, ARestoreBringsBackEveryValueAndTheName) {
 // The name selects the program number and the "Original" snapshot, never the values; switch
 // values settle off below one half and on from it.
 TEST(Chunk, TheNameSelectsTheNumberAndTheOriginalNotTheValues) {
-  for (const auto& [name, n] : std::vector<std::pair<const char*, int>>{
-           {"Default", DEFAULT_DEMO_PROGRAM}, {"Drum Crusher", presets::findDemoProgram("Drum Crusher")},
-           {"My Own Sound", 0}, {"", 0}}) {
+  for (const auto& [name, n] :
+       std::vector<std::pair<const char*, int>>{{"Default", DEFAULT_DEMO_PROGRAM},
+                                                {"Drum Crusher", presets::findDemoProgram("Drum Crusher")},
+                                                {"My Own Sound", 0},
+                                                {"", 0}}) {
     SCOPED_TRACE(name);
     std::vector<float> values(NUM_PARAMS + 8, 0.0f);
     for (int t = 0; t < PROGRAM_NAME_FIRST_TAG; ++t) values[t] = static_cast<float>(t % 97) / 96.0f;
@@ -324,11 +330,12 @@ TEST(Chunk, ShortMissingAndHostileChunks) {
     EXPECT_VALUES(
         {p->setChunk(nullptr, kChunk, isPreset), 0}, {p->setChunk(chunk.data(), kChunk - 1, isPreset), 0},
         {p->setChunk(chunk.data(), 0, isPreset), 0}, {p->setChunk(chunk.data(), -kChunk, isPreset), 0},
-        {dispatch(*p, kEffSetChunk, isPreset ? 1 : 0, kChunk, nullptr), 0}, {p->getChunk(nullptr, isPreset), 0});
+        {dispatch(*p, kEffSetChunk, isPreset ? 1 : 0, kChunk, nullptr), 0},
+        {p->getChunk(nullptr, isPreset), 0});
   }
   EXPECT_EQ(state(*p), before);
-  EXPECT_VALUES(
-      {p->setChunk(chunk.data(), kChunk + 16, false), 1}, {p->getCurDemoProgram(), 0}, {p->getParameter(62), 0.77f});
+  EXPECT_VALUES({p->setChunk(chunk.data(), kChunk + 16, false), 1}, {p->getCurDemoProgram(), 0},
+                {p->getParameter(62), 0.77f});
 
   std::vector<float> values(NUM_PARAMS + 8, kNaN);
   for (int t = 0; t < NUM_PARAMS; t += 3) values[t] = 1e30f;
@@ -338,7 +345,8 @@ TEST(Chunk, ShortMissingAndHostileChunks) {
   EXPECT_EQ(p->setChunk(values.data(), kChunk, false), 1);
   EXPECT_EQ(p->getCurDemoProgram(), DEFAULT_DEMO_PROGRAM);
   EXPECT_EQ(std::string(p->programs.name), std::string(31, 'N'));
-  for (int t = 0; t < PROGRAM_NAME_FIRST_TAG; ++t) ASSERT_EQ(p->getParameter(t), t % 3 == 0 ? 1.0f : 0.0f) << t;
+  for (int t = 0; t < PROGRAM_NAME_FIRST_TAG; ++t)
+    ASSERT_EQ(p->getParameter(t), t % 3 == 0 ? 1.0f : 0.0f) << t;
   // Garbage name tags select row 0; nothing outside 0..1 is kept.
   for (int k = 0; k < PROGRAM_NAME_LENGTH; ++k) values[PROGRAM_NAME_FIRST_TAG + k] = k % 2 ? -7.0f : 1e9f;
   EXPECT_EQ(p->setChunk(values.data(), kChunk, true), 1);
@@ -364,16 +372,25 @@ TEST(Chunk, TheHostsIdentityChoosesTheRules) {
   enum Rules { Both, None, Maschine, Veldra };
   const std::string longVendor = "prop" + std::string(300, 'y'), longProduct = "KORE" + std::string(300, 'x');
   const std::tuple<const char*, const char*, Rules> hosts[] = {
-      {"Test Vendor", "Test Product", Both}, {"Propellerhead Software", "Reason", Both},
-      {"Someone", "veldra", Veldra},         {"Someone", "VELDRA ", Both},
-      {"NI", "maschine host", Maschine},     {"NI", "MASCHINE HOST 2", Both},
-      {"NI", " MASCHINE HOST", Both},        {"NI", "MASCHINE HOST\xA0", Both},
-      {"NI", "Kore Player", None},           {"NI", "KOR", Both},
-      {"NI", "AKORE", Both},                 {"PRO", "KORE", None},
+      {"Test Vendor", "Test Product", Both},
+      {"Propellerhead Software", "Reason", Both},
+      {"Someone", "veldra", Veldra},
+      {"Someone", "VELDRA ", Both},
+      {"NI", "maschine host", Maschine},
+      {"NI", "MASCHINE HOST 2", Both},
+      {"NI", " MASCHINE HOST", Both},
+      {"NI", "MASCHINE HOST\xA0", Both},
+      {"NI", "Kore Player", None},
+      {"NI", "KOR", Both},
+      {"NI", "AKORE", Both},
+      {"PRO", "KORE", None},
       // Propellerhead's rules win over the others.
-      {"Propellerhead", "KORE 2", Both},     {"Prop", "veldra", Both},
-      {"Prop", "MASCHINE HOST", Maschine},   {"prop\xE9", "KORE", Both},
-      {"\xD0rop", "KORE", None},             {longVendor.c_str(), longProduct.c_str(), Both}};
+      {"Propellerhead", "KORE 2", Both},
+      {"Prop", "veldra", Both},
+      {"Prop", "MASCHINE HOST", Maschine},
+      {"prop\xE9", "KORE", Both},
+      {"\xD0rop", "KORE", None},
+      {longVendor.c_str(), longProduct.c_str(), Both}};
   const int target = presets::findDemoProgram("Tube Preamp");
   ASSERT_GT(target, 1);
   auto source = makePlugin();
@@ -389,21 +406,22 @@ TEST(Chunk, TheHostsIdentityChoosesTheRules) {
     const bool bank = rules != None, program = rules == Both;
     void* bankData = nullptr;
     void* programData = nullptr;
-    EXPECT_VALUES(
-        {host.count(kHostGetVendorString), 1}, {host.count(kHostGetProductString), 1},
-        {p->getAeffect()->flags & kEffFlagProgramChunks, true},
-        {dispatch(*p, kEffGetChunk, 0, 0, &bankData), bank ? kChunk : 0},
-        {dispatch(*p, kEffGetChunk, 1, 0, &programData), program ? kChunk : 0},
-        {bankData == (rules == Maschine ? &p->programChunkBuffer : bank ? &p->bankChunkBuffer : nullptr), true},
-        {programData == (program ? &p->programChunkBuffer : nullptr), true});
+    EXPECT_VALUES({host.count(kHostGetVendorString), 1}, {host.count(kHostGetProductString), 1},
+                  {p->getAeffect()->flags & kEffFlagProgramChunks, true},
+                  {dispatch(*p, kEffGetChunk, 0, 0, &bankData), bank ? kChunk : 0},
+                  {dispatch(*p, kEffGetChunk, 1, 0, &programData), program ? kChunk : 0},
+                  {bankData == (rules == Maschine ? &p->programChunkBuffer
+                                : bank            ? &p->bankChunkBuffer
+                                                  : nullptr),
+                   true},
+                  {programData == (program ? &p->programChunkBuffer : nullptr), true});
     for (const bool isPreset : {true, false}) {
       const bool restores = isPreset ? program : bank;
       p->setDemoProgram(1);
       std::vector<unsigned char> copy = chunk;
-      EXPECT_VALUES(
-          {dispatch(*p, kEffSetChunk, isPreset, kChunk, copy.data()), 1},
-          {p->getCurDemoProgram(), restores ? target : 1},
-          {p->getParameter(VOLUME_TAG), restores ? 0.3f : row(1)[VOLUME_TAG]});
+      EXPECT_VALUES({dispatch(*p, kEffSetChunk, isPreset, kChunk, copy.data()), 1},
+                    {p->getCurDemoProgram(), restores ? target : 1},
+                    {p->getParameter(VOLUME_TAG), restores ? 0.3f : row(1)[VOLUME_TAG]});
     }
   }
 }
@@ -448,9 +466,8 @@ TEST(NameTags, RoundTripAndEnds) {
     EXPECT_EQ(tagmap::valueToNameChar(tagmap::nameCharToValue(static_cast<char>(c))), static_cast<char>(c));
   }
   for (int c : {0, 1, 31, 128, 255}) EXPECT_EQ(tagmap::nameCharToValue(static_cast<char>(c)), 0.0f) << c;
-  EXPECT_VALUES(
-      {tagmap::valueToNameChar(kNaN), 0}, {tagmap::valueToNameChar(-3.0f), 0},
-      {tagmap::valueToNameChar(1e30f), tagmap::valueToNameChar(1.0f)});
+  EXPECT_VALUES({tagmap::valueToNameChar(kNaN), 0}, {tagmap::valueToNameChar(-3.0f), 0},
+                {tagmap::valueToNameChar(1e30f), tagmap::valueToNameChar(1.0f)});
   std::vector<float> v(NUM_PARAMS, 0.0f);
   const std::string full = "ABCDEFGHIJKLMNOPQRSTUVWXYZ01";  // exactly 28
   tagmap::encodeNameTags((full + "TAIL").c_str(), v.data());
@@ -458,7 +475,10 @@ TEST(NameTags, RoundTripAndEnds) {
   EXPECT_EQ(decode(v.data()), full);
   v[PROGRAM_NAME_FIRST_TAG + 3] = kNaN;
   EXPECT_EQ(decode(v.data()), "ABC");
-  tagmap::encodeNameTags("ab\x01" "cd", v.data());
+  tagmap::encodeNameTags(
+      "ab\x01"
+      "cd",
+      v.data());
   EXPECT_EQ(decode(v.data()), "ab");
 }
 
@@ -478,9 +498,10 @@ TEST(ProgramBank, NamesAndLookup) {
     EXPECT_TRUE(i == 0 || lower(presets::demoProgramName(i - 1)) < lower(name)) << name;
     EXPECT_EQ(presets::findDemoProgram(name.c_str()), i);
   }
-  EXPECT_VALUES(
-      {presets::demoProgramName(-1).empty(), true}, {presets::demoProgramRow(NUM_DEMO_PROGRAMS) == nullptr, true},
-      {presets::demoProgramName(DEFAULT_DEMO_PROGRAM) == "Default", true}, {presets::findDemoProgram(nullptr), 0});
+  EXPECT_VALUES({presets::demoProgramName(-1).empty(), true},
+                {presets::demoProgramRow(NUM_DEMO_PROGRAMS) == nullptr, true},
+                {presets::demoProgramName(DEFAULT_DEMO_PROGRAM) == "Default", true},
+                {presets::findDemoProgram(nullptr), 0});
   for (const char* miss : {"default", "Default ", "Defaul", "", "No Such Program"})
     EXPECT_EQ(presets::findDemoProgram(miss), 0) << miss;
 }
@@ -489,11 +510,16 @@ TEST(ProgramBank, EveryDesignIsValidAndTheCheckerCatchesFaults) {
   for (const presets::Design& d : presets::bankDesigns()) EXPECT_EQ(presets::checkDesign(d), "") << d.name;
   using presets::Design;
   using presets::Unit;
-  const Design bad[] = {
-      {"X", {{800, 0.5f}}}, {"X", {{915, 0.5f}}}, {"X", {{55, 0.7f}}},  // spare, name tag, half a switch
-      {"X", {{129, 52.0f, Unit::Step}}}, {"X", {{62, 2.0f, Unit::Step}}}, {"X", {{128, 30.0f}}},
-      {"X", {{48, 30000.0f, Unit::Hz}}}, {"X", {{62, 0.2f}, {62, 0.3f}}},
-      {"X", {{251, 2.0f, Unit::CurveSoft}}}, {"A name far too long for hosts", {}}};
+  const Design bad[] = {{"X", {{800, 0.5f}}},
+                        {"X", {{915, 0.5f}}},
+                        {"X", {{55, 0.7f}}},  // spare, name tag, half a switch
+                        {"X", {{129, 52.0f, Unit::Step}}},
+                        {"X", {{62, 2.0f, Unit::Step}}},
+                        {"X", {{128, 30.0f}}},
+                        {"X", {{48, 30000.0f, Unit::Hz}}},
+                        {"X", {{62, 0.2f}, {62, 0.3f}}},
+                        {"X", {{251, 2.0f, Unit::CurveSoft}}},
+                        {"A name far too long for hosts", {}}};
   for (const Design& d : bad) EXPECT_NE(presets::checkDesign(d), "") << d.changes[0].tag;
   EXPECT_EQ(presets::checkDesign(Design{"X", {{129, 51.0f, Unit::Step}, {48, 20480.0f, Unit::Hz}}}), "");
 }
@@ -505,7 +531,8 @@ TEST(ProgramBank, RowsAreValidAndDistinct) {
   std::vector<float> def(NUM_PARAMS);
   tagmap::fillDefaults(*reinterpret_cast<float(*)[NUM_PARAMS]>(def.data()));
   for (int i = 0; i < 256; ++i) EXPECT_EQ(def[250 + i], static_cast<float>(i) / 255.0f) << i;
-  EXPECT_TRUE(std::equal(def.begin(), def.begin() + PROGRAM_NAME_FIRST_TAG, row(DEFAULT_DEMO_PROGRAM).begin()));
+  EXPECT_TRUE(
+      std::equal(def.begin(), def.begin() + PROGRAM_NAME_FIRST_TAG, row(DEFAULT_DEMO_PROGRAM).begin()));
   std::set<int> paths;
   for (int i = 0; i < NUM_DEMO_PROGRAMS; ++i) {
     const float* values = presets::demoProgramRow(i);
@@ -517,7 +544,8 @@ TEST(ProgramBank, RowsAreValidAndDistinct) {
       const float v = values[t];
       ASSERT_TRUE(v >= 0.0f && v <= 1.0f) << t;
       EXPECT_TRUE(r.kind != tagmap::Kind::Switch || v == 0.0f || v == 1.0f) << t;
-      EXPECT_TRUE(r.kind != tagmap::Kind::Stepped || v == def[t] || v == (stepOf(values, t) + 0.1f) / r.scale) << t;
+      EXPECT_TRUE(r.kind != tagmap::Kind::Stepped || v == def[t] || v == (stepOf(values, t) + 0.1f) / r.scale)
+          << t;
       const bool nameTag = t >= PROGRAM_NAME_FIRST_TAG && t < PROGRAM_NAME_FIRST_TAG + PROGRAM_NAME_LENGTH;
       EXPECT_TRUE((t != 0 && (t < 762 || nameTag)) || v == def[t]) << t;
     }

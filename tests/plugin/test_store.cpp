@@ -90,17 +90,16 @@ std::vector<std::string> box(const std::string& title, const std::string& hint, 
 TEST(ParameterStore, WritesAreClampedSnappedAndReachEverySnapshot) {
   auto p = std::make_unique<APlugin>(nullptr);
   AEffect* e = p->getAeffect();
-  EXPECT_VALUES(
-      {e->numPrograms, 1}, {e->numParams, 1024}, {e->numInputs, 4}, {e->numOutputs, 2},
-      {e->flags, kEffFlagCanReplacing | kEffFlagProgramChunks}, {e->uniqueID, 0x4D76336B}, {p->getEditChanged(), false});
+  EXPECT_VALUES({e->numPrograms, 1}, {e->numParams, 1024}, {e->numInputs, 4}, {e->numOutputs, 2},
+                {e->flags, kEffFlagCanReplacing | kEffFlagProgramChunks}, {e->uniqueID, 0x4D76336B},
+                {p->getEditChanged(), false});
   p->setParameter(5, 1.7f);
   EXPECT_EQ(p->getParameter(5), 1.0f);
   p->setParameter(5, -0.5f);
   EXPECT_EQ(p->getParameter(5), 0.0f);
   e->setParameter(e, 62, 0.3f);  // the host's trampoline reaches the same store
-  EXPECT_VALUES(
-      {e->getParameter(e, 62), 0.3f}, {p->programs.values[62], 0.3f}, {p->editedValues[62], 0.3f},
-      {p->lastValues[62], 0.3f}, {p->getDefault(62), 0.1f, testing_support::kUlps});
+  EXPECT_VALUES({e->getParameter(e, 62), 0.3f}, {p->programs.values[62], 0.3f}, {p->editedValues[62], 0.3f},
+                {p->lastValues[62], 0.3f}, {p->getDefault(62), 0.1f, testing_support::kUlps});
   // Switches snap at one half; compressor and polar mode are read as switches but kept as given.
   for (int t = 0; t < NUM_PARAMS; ++t) {
     if (!p->isOnOffTag(t)) continue;
@@ -172,12 +171,11 @@ TEST(ParameterStore, AccessorsAndSteps) {
   p->setParameter(128, 0.999f);
   const int pathAt0999 = p->getSteppedValue(128);
   p->setParameter(1, 0.9f);
-  EXPECT_VALUES(
-      {onAtHalf, true}, {revAtHalf, true}, {revAbove, false}, {APlugin::getOnOff(kNaN), false},
-      {p->getOnOff(1024), false}, {p->getRevOnOff(-1), true}, {pathAt0999, 23},
-      {APlugin::getSteppedValue(0.5f, 10.0f, 4), 3}, {APlugin::getSteppedValue(kNaN, 10.0f, 4), 0},
-      {APlugin::getSteppedValue(kInf, 10.0f, 4), 3}, {p->getSteppedValue(1), 0}, {p->getSteppedValue(1024), 0},
-      {p->getMenuNum(1024), -1}, {p->getMenuRange(-5), 1.0f});
+  EXPECT_VALUES({onAtHalf, true}, {revAtHalf, true}, {revAbove, false}, {APlugin::getOnOff(kNaN), false},
+                {p->getOnOff(1024), false}, {p->getRevOnOff(-1), true}, {pathAt0999, 23},
+                {APlugin::getSteppedValue(0.5f, 10.0f, 4), 3}, {APlugin::getSteppedValue(kNaN, 10.0f, 4), 0},
+                {APlugin::getSteppedValue(kInf, 10.0f, 4), 3}, {p->getSteppedValue(1), 0},
+                {p->getSteppedValue(1024), 0}, {p->getMenuNum(1024), -1}, {p->getMenuRange(-5), 1.0f});
   p->setSteppedValue(1, 3);  // not stepped: no change
   p->setSteppedValue(128, 30);
   EXPECT_VALUES({p->getParameter(1), 0.9f}, {p->getParameter(128), (23.0f + 0.1f) / 23.99f});
@@ -223,7 +221,7 @@ TEST(ParameterStore, AutomatedAccessorsTellTheHost) {
   p->copyParameter(41, 43);
   p->copyParameter(41, 1024);
   p->swapParameter(41, -3);
-  const std::vector<std::pair<int, float>> expected = {{40, 1.0f},   {40, 0.0f}, {40, 1.0f}, {40, 0.0f},
+  const std::vector<std::pair<int, float>> expected = {{40, 1.0f},  {40, 0.0f}, {40, 1.0f}, {40, 0.0f},
                                                        {1, 0.625f}, {41, 0.7f}, {42, 0.3f}, {43, 0.7f}};
   EXPECT_EQ(automated(host), expected);
   EXPECT_VALUES({p->getParameter(41), 0.7f}, {p->getParameter(42), 0.3f}, {p->getParameter(43), 0.7f});
@@ -238,10 +236,13 @@ TEST(ParameterStore, ChangeDeltaStepsInEachKindOfParameter) {
     bool automated;
   };
   // Stepped tags store (n + 0.1) / scale; path 23 is the last; switches go on for any delta >= 0.
-  const Case cases[] = {
-      {143, 0.0f, -1, 0.1f / 9.99f, false}, {143, 0.0f, +1, 1.1f / 9.99f, false}, {1, 0.995f, +1, 1.0f, false},
-      {1, 0.5f, -1, 0.49f, false},          {40, 0.0f, 0, 1.0f, true},             {40, 1.0f, -1, 0.0f, true},
-      {128, 0.0f, -1, 0.1f / 23.99f, true}};
+  const Case cases[] = {{143, 0.0f, -1, 0.1f / 9.99f, false},
+                        {143, 0.0f, +1, 1.1f / 9.99f, false},
+                        {1, 0.995f, +1, 1.0f, false},
+                        {1, 0.5f, -1, 0.49f, false},
+                        {40, 0.0f, 0, 1.0f, true},
+                        {40, 1.0f, -1, 0.0f, true},
+                        {128, 0.0f, -1, 0.1f / 23.99f, true}};
   for (const Case& c : cases) {
     FakeHost host;
     auto p = std::make_unique<APlugin>(&FakeHost::callback);
@@ -274,9 +275,9 @@ TEST(ParameterStore, DialModulationWithoutModulator) {
   p->setParameter(241, 0.6f);  // wave-shaper amount: always plain
   p->setParameter(200, 0.2f);  // no destination
   for (bool on : {false, true}) {
-    EXPECT_VALUES(
-        {p->getDialMod(1, on), 0.4f}, {p->getDialMod(241, on), 0.6f}, {p->getDialMod(200, on), 0.2f},
-        {p->getDialMod(1024, on), 0.0f}, {p->getDialMod(-1, on), 0.0f});
+    EXPECT_VALUES({p->getDialMod(1, on), 0.4f}, {p->getDialMod(241, on), 0.6f},
+                  {p->getDialMod(200, on), 0.2f}, {p->getDialMod(1024, on), 0.0f},
+                  {p->getDialMod(-1, on), 0.0f});
   }
 }
 
@@ -313,23 +314,38 @@ TEST(NumEntry, BoxesAndConvertedAnswers) {
   NumEntryFixture f;
   // The box each kind of tag opens: the name, the range and the present value.
   const std::tuple<int, float, const char*, const char*> boxes[] = {
-      {1, 0.625f, "-30 to 10 dB", "-5.0"},   {230, 0.5f, "-20 to 20 dB", "0.0"},
-      {41, 0.5f, "-40 to 0 dB", "-20.0"},    {87, 0.25f, "-30 to 30 dB", "-15.0"},
-      {229, 0.25f, "-100 to 100%", "-50.0"}, {245, 0.333f, "0 to 100%", "33.3"},
+      {1, 0.625f, "-30 to 10 dB", "-5.0"},      {230, 0.5f, "-20 to 20 dB", "0.0"},
+      {41, 0.5f, "-40 to 0 dB", "-20.0"},       {87, 0.25f, "-30 to 30 dB", "-15.0"},
+      {229, 0.25f, "-100 to 100%", "-50.0"},    {245, 0.333f, "0 to 100%", "33.3"},
       {19, 0.3f, "20 Hz to 20000 Hz", "20 Hz"}, {3, 1.0f, "0 for Off, 1 for On", "On"}};
   for (const auto& [tag, start, hint, prefill] : boxes)
     EXPECT_EQ(f.enter(tag, start, std::nullopt).box, box(getParamName(*f.p, tag), hint, prefill)) << tag;
   // Answers and the values they store (NAN: nothing stored). No number reads 0; the answer is
   // stripped first ("1e3" is 13 dB) and read as typed ("Hz 440" has no leading number).
-  const std::tuple<int, float, const char*, float> answers[] = {
-      {1, 0.6f, "0", 0.75f},          {1, 0.6f, "20", 1.0f},        {1, 0.6f, "-40", 0.0f},
-      {1, 0.6f, "-12.5 dB", 0.4375f}, {1, 0.6f, "abc", 0.75f},      {1, 0.6f, "1e3", 1.0f},
-      {1, 0.6f, "", NAN},             {230, 0.5f, "10", 0.75f},     {87, 0.2f, "+15", 0.75f},
-      {2, 0.2f, "abc", 0.5f},         {229, 0.2f, "50%", 0.75f},    {7, 0.3f, "abc", 0.0f},
-      {19, 0.3f, "640", 0.5f},        {19, 0.3f, "20000", 0.99658f}, {53, 0.3f, "440 Hz", 0.44594f},
-      {48, 0.3f, "nan", 0.0f},        {48, 0.3f, "-5", 0.0f},       {48, 0.3f, "20.0001", 0.0f},
-      {48, 0.3f, "20480", 1.0f},      {48, 0.3f, "1e999", 1.0f},    {48, 0.3f, "Hz 440", 0.0f},
-      {3, 1.0f, "On", NAN},           {3, 1.0f, "0", 0.0f},         {246, 0.0f, "0.7", 1.0f}};
+  const std::tuple<int, float, const char*, float> answers[] = {{1, 0.6f, "0", 0.75f},
+                                                                {1, 0.6f, "20", 1.0f},
+                                                                {1, 0.6f, "-40", 0.0f},
+                                                                {1, 0.6f, "-12.5 dB", 0.4375f},
+                                                                {1, 0.6f, "abc", 0.75f},
+                                                                {1, 0.6f, "1e3", 1.0f},
+                                                                {1, 0.6f, "", NAN},
+                                                                {230, 0.5f, "10", 0.75f},
+                                                                {87, 0.2f, "+15", 0.75f},
+                                                                {2, 0.2f, "abc", 0.5f},
+                                                                {229, 0.2f, "50%", 0.75f},
+                                                                {7, 0.3f, "abc", 0.0f},
+                                                                {19, 0.3f, "640", 0.5f},
+                                                                {19, 0.3f, "20000", 0.99658f},
+                                                                {53, 0.3f, "440 Hz", 0.44594f},
+                                                                {48, 0.3f, "nan", 0.0f},
+                                                                {48, 0.3f, "-5", 0.0f},
+                                                                {48, 0.3f, "20.0001", 0.0f},
+                                                                {48, 0.3f, "20480", 1.0f},
+                                                                {48, 0.3f, "1e999", 1.0f},
+                                                                {48, 0.3f, "Hz 440", 0.0f},
+                                                                {3, 1.0f, "On", NAN},
+                                                                {3, 1.0f, "0", 0.0f},
+                                                                {246, 0.0f, "0.7", 1.0f}};
   for (const auto& [tag, start, answer, expected] : answers) {
     SCOPED_TRACE(std::to_string(tag) + " \"" + answer + "\"");
     const NumEntryFixture::Result r = f.enter(tag, start, std::string(answer));
@@ -359,7 +375,8 @@ TEST(NumEntry, TagsWithoutABoxAndCancelChangeNothing) {
 TEST(NumEntry, CommaLocaleReadsAndWritesPoints) {
   NumEntryFixture f;
   const testing_support::ScopedCommaLocale comma;
-  if (!comma.active()) GTEST_SKIP() << "no locale with a comma decimal point is installed or can be generated";
+  if (!comma.active())
+    GTEST_SKIP() << "no locale with a comma decimal point is installed or can be generated";
   EXPECT_NEAR(f.enter(7, 0.0f, std::string("12.5")).value, 0.125f, 1e-6f);
   EXPECT_NEAR(f.enter(1, 0.0f, std::string("-5.0")).value, 0.625f, 1e-6f);
 
