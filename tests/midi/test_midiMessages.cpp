@@ -301,15 +301,11 @@ TEST(MidiMessages, ProgramChangesLoadBuiltInProgramsWhenAllowed) {
   EXPECT_STREQ(name, "Default");
   EXPECT_VALUES({p.getCurDemoProgram(), 3}, {p.isNoteHeld(60), false}, {p.getMidiCaptureFlag(1), false},
                 {p.getMidiCaptureValue(1), p.getParameter(1)});
-  f.list.add(midiEvent(0xC0, 50, 0)).add(midiEvent(0xC0, 127, 0));
-  f.play();
-  EXPECT_EQ(p.getCurDemoProgram(), 3);
-  p.setMidiPresetOn(false);
-  f.list.add(midiEvent(0xC0, 7, 0));
-  f.play();
-  EXPECT_EQ(p.getCurDemoProgram(), 3);
-  p.setMidiPresetOn(true);
-  f.list.add(midiEvent(0xC0, 49, 0));
-  f.play();
-  EXPECT_EQ(p.getCurDemoProgram(), 49);
+  const std::tuple<int, bool, int> changes[] = {{50, true, 3}, {127, true, 3}, {7, false, 3}, {49, true, 49}};
+  for (const auto& [program, allowed, expected] : changes) {
+    p.setMidiPresetOn(allowed);
+    f.list.add(midiEvent(0xC0, program, 0));
+    f.play();
+    EXPECT_EQ(p.getCurDemoProgram(), expected) << program;
+  }
 }
