@@ -1,5 +1,5 @@
-// Helpers of the MIDI tests: an instance whose per-sample MIDI step can be run by itself, and
-// event lists built the way a host hands them over.
+// Helpers of the MIDI tests: an instance whose per-sample MIDI step can be run by itself, event
+// lists built the way a host hands them over, and scripted dialogs.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "platform/dialogTestSupport.h"
 #include "platform/prefsTestEnv.h"
 #include "plugin/uPlugin.h"
 
@@ -17,24 +19,12 @@ namespace miditest {
 class Probe : public APlugin {
  public:
   Probe() : APlugin(nullptr) {}
-  using APlugin::processMidi;
-
-  void setStep(int tag, int n) { setSteppedValue(tag, n); }
-  void setLfoMode(int i, int mode) { setSteppedValue(LFO_MODE_TAGS[i], mode); }
-  void setLfoTrigger(int i, int trigger) { setSteppedValue(LFO_TRIGGER_TAGS[i], trigger); }
   bool lfoRunning(int i) const { return engine.getLfo(i).isRunning(); }
   void stopLfo(int i) { engine.getLfo(i).stop(); }
-
   // Runs the MIDI step of n samples without the rest of the engine.
   void runSamples(int n) {
     for (int i = 0; i < n; ++i) processMidi();
   }
-};
-
-// Every test gets its own preference folders; the instance lives on the heap.
-struct Fixture {
-  prefstest::TempXdg env;
-  std::unique_ptr<Probe> p = std::make_unique<Probe>();
 };
 
 inline VstMidiEvent midiEvent(int status, int data1, int data2, int32_t offset = 0) {
@@ -62,13 +52,8 @@ class EventList {
   EventList& note(int note, int velocity, int32_t offset = 0, int channel = 0) {
     return add(midiEvent(0x90 | channel, note, velocity, offset));
   }
-  EventList& noteOff(int note, int32_t offset = 0) { return add(midiEvent(0x80, note, 0, offset)); }
-  EventList& bend(int data1, int data2, int32_t offset = 0) {
-    return add(midiEvent(0xE0, data1, data2, offset));
-  }
 
-  // The list as the host passes it; valid until the next change. Null entries may be
-  // spliced in with `nullAt`.
+  // The list as the host passes it, valid until the next change; null entries spliced in at nullAt.
   VstEvents* build(std::vector<int> nullAt = {}) {
     pointers_.clear();
     for (auto& e : events_) pointers_.push_back(reinterpret_cast<VstEvent*>(&e));
@@ -92,11 +77,27 @@ class EventList {
   std::vector<intptr_t> storage_;  // aligned for the pointer array
 };
 
-// One message, queued at offset 0 and run at once.
-inline void play(Probe& p, EventList& list) {
-  list.sendTo(p);
-  p.runSamples(1);
-}
+// Every test gets its own preference folders and scripted dialogs; the instance lives on the heap.
+struct Fixture {
+  prefstest::TempXdg env;
+  dialogtest::ScriptedBackend dialogs{platform::DialogTool::zenity};
+  dialogtest::ScopedBackend installed{&dialogs};
+  std::unique_ptr<Probe> p = std::make_unique<Probe>();
+  EventList list;
+
+  // Queues what the list holds at offset 0 and runs it at once.
+  void play() {
+    list.sendTo(*p);
+    p->runSamples(1);
+  }
+  // The problem boxes the map file showed.
+  int problemsShown() const {
+    int n = 0;
+    for (const auto& argv : dialogs.calls)
+      for (const auto& a : argv) n += a.find("Problem with ECS File") != std::string::npos;
+    return n;
+  }
+};
 
 inline float unit(int v) { return static_cast<float>(v) / 127.0f; }
 
