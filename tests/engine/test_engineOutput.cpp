@@ -94,23 +94,3 @@ TEST(EngineOutput, EveryPathSoundsTheSameWhenEveryStageIsNeutral) {
     ASSERT_EQ(r, refR) << path;
   }
 }
-
-TEST(EngineOutput, ModulatedPanMovesTheSoundBetweenTheSides) {
-  const auto in = sine(4096, 400.0f, 0.3f);
-  for (float amount : {1.0f, 0.0f}) {  // Offset -> Pan at +1 (right only) and -1 (left only)
-    auto p = makeProbe();
-    p->setStep(MOD_SLOT_SRC_TAGS[0], 52);
-    p->setStep(MOD_SLOT_DEST_TAGS[0], 3);
-    p->setParameter(MOD_SLOT_AMT_TAGS[0], amount);
-    std::vector<float> l, r;
-    p->render(in, in, l, r);
-    const std::vector<float>& silent = amount > 0.5f ? l : r;
-    const std::vector<float>& loud = amount > 0.5f ? r : l;
-    float peak = 0.0f;
-    for (int i = 512; i < 4096; ++i) {
-      ASSERT_EQ(silent[i], 0.0f) << amount << " " << i;
-      peak = std::fmax(peak, std::fabs(loud[i]));
-    }
-    EXPECT_GT(peak, 0.1f);
-  }
-}
