@@ -39,15 +39,12 @@ struct Recorder : AudioEffectX {
     ++calls;
   }
 
-  // The operations the plug-in object overrides: a host sees where each opcode lands.
+  // Operations the plug-in object overrides whose opcodes its own tests do not send, and those
+  // with flags or several arguments to place.
   void suspend() override { note("suspend"); }
   void resume() override { note("resume"); }
   void setProgram(int32_t n) override { note("setProgram", n); }
-  void setProgramName(char* t) override { note("setProgramName", t); }
-  void getProgramName(char* t) override { note("getProgramName", t); }
   void getParameterLabel(int32_t i, char* t) override { note("getParameterLabel", i, t); }
-  void getParameterDisplay(int32_t i, char* t) override { note("getParameterDisplay", i, t); }
-  void getParameterName(int32_t i, char* t) override { note("getParameterName", i, t); }
   void setSampleRate(float r) override { note("setSampleRate", r); }
   int32_t getChunk(void** d, bool preset) override { return note("getChunk", d, preset), 4128; }
   int32_t setChunk(void* d, int32_t n, bool preset) override { return note("setChunk", d, n, preset), 1; }
@@ -55,16 +52,6 @@ struct Recorder : AudioEffectX {
   bool getProgramNameIndexed(int32_t c, int32_t i, char* t) override {
     return note("getProgramNameIndexed", c, i, t), true;
   }
-  bool getInputProperties(int32_t i, VstPinProperties* x) override {
-    return note("getInputProperties", i, x), true;
-  }
-  bool getOutputProperties(int32_t i, VstPinProperties* x) override {
-    return note("getOutputProperties", i, x), true;
-  }
-  bool getEffectName(char* t) override { return note("getEffectName", t), true; }
-  bool getVendorString(char* t) override { return note("getVendorString", t), true; }
-  bool getProductString(char* t) override { return note("getProductString", t), true; }
-  int32_t getVendorVersion() override { return note("getVendorVersion"), -3; }
   intptr_t vendorSpecific(int32_t i, intptr_t v, void* p, float o) override {
     return note("vendorSpecific", i, v, p, o), static_cast<intptr_t>(1) << 40;
   }
@@ -150,7 +137,7 @@ TEST(Record, FlagSettersTouchOnlyTheirBit) {
   }
 }
 
-TEST(Dispatcher, EveryOverriddenOperationIsReachedWithItsArguments) {
+TEST(Dispatcher, OperationsAreReachedWithTheirArguments) {
   Recorder e(2);
   struct Row {
     int32_t opcode, index;
@@ -163,11 +150,7 @@ TEST(Dispatcher, EveryOverriddenOperationIsReachedWithItsArguments) {
   };
   const Row rows[] = {
       {2, 0, 1, nullptr, 0, "setProgram", {1}, 0},
-      {4, 0, 0, P, 0, "setProgramName", {PV}, 0},
-      {5, 0, 0, P, 0, "getProgramName", {PV}, 0},
       {6, 5, 0, P, 0, "getParameterLabel", {5, PV}, 0},
-      {7, 6, 0, P, 0, "getParameterDisplay", {6, PV}, 0},
-      {8, 42, 0, P, 0, "getParameterName", {42, PV}, 0},
       {10, 0, 0, nullptr, 48000.0f, "setSampleRate", {48000000}, 0},
       {12, 0, 1, nullptr, 0, "resume", {}, 0},
       {12, 0, 0, nullptr, 0, "suspend", {}, 0},
@@ -175,15 +158,10 @@ TEST(Dispatcher, EveryOverriddenOperationIsReachedWithItsArguments) {
       {24, 0, 4128, P, 0, "setChunk", {PV, 4128, 0}, 1},
       {25, 0, 0, P, 0, "processEvents", {PV}, 1},
       {29, 4, 2, P, 0, "getProgramNameIndexed", {2, 4, PV}, 1},  // category from value, index from index
-      {33, 1, 0, P, 0, "getInputProperties", {1, PV}, 1},
-      {34, 1, 0, P, 0, "getOutputProperties", {1, PV}, 1},
-      {45, 0, 0, P, 0, "getEffectName", {PV}, 1},
-      {47, 0, 0, P, 0, "getVendorString", {PV}, 1},
-      {48, 0, 0, P, 0, "getProductString", {PV}, 1},
-      {49, 0, 0, nullptr, 0, "getVendorVersion", {}, -3},
       {50, 9, 8, P, 0.5f, "vendorSpecific", {9, 8, PV, 500}, static_cast<intptr_t>(1) << 40},
       {51, 0, 0, P, 0, "canDo", {PV}, -1},
   };
+
 
   for (const Row& r : rows) {
     e.call.clear();
