@@ -314,3 +314,18 @@ TEST(EngineEditor, ReportsReachOnlyAnOpenEditor) {
   EXPECT_EQ(editor.vuCalls, 2);
   p->editorLink = nullptr;
 }
+
+TEST(EngineSources, NoiseIsNewEverySampleAndDiffersBetweenInstances) {
+  auto a = makeProbe(), b = makeProbe();
+  int same = 0, repeats = 0;
+  for (int i = 0; i < 1000; ++i) {
+    const float last = a->getSourceValue(SRC_NOISE);
+    a->sample(0.0f, 0.0f);
+    b->sample(0.0f, 0.0f);
+    const float n = a->getSourceValue(SRC_NOISE), u = a->getSourceValue(SRC_UNI_NOISE);
+    ASSERT_TRUE(n == 2.0f * u - 1.0f && u >= 0.0f && u <= 1.0f) << n << " " << u;
+    repeats += n == last;
+    same += n == b->getSourceValue(SRC_NOISE);
+  }
+  EXPECT_VALUES({repeats < 5, true}, {same < 5, true});
+}

@@ -94,3 +94,22 @@ TEST(EngineOutput, EveryPathSoundsTheSameWhenEveryStageIsNeutral) {
     ASSERT_EQ(r, refR) << path;
   }
 }
+
+TEST(EngineOutput, ModulatedPanMovesTheSoundBetweenTheSides) {
+  const auto in = sine(4096, 400.0f, 0.3f);
+  for (float amount : {1.0f, 0.0f}) {  // Offset -> Pan at +1 (right only) and -1 (left only)
+    auto p = makeProbe();
+    p->setStep(MOD_SLOT_SRC_TAGS[0], SRC_OFFSET);
+    p->setStep(MOD_SLOT_DEST_TAGS[0], 3);
+    p->setParameter(MOD_SLOT_AMT_TAGS[0], amount);
+    std::vector<float> out[2];
+    p->render(in, in, out[0], out[1]);
+    const int silent = amount > 0.5f ? 0 : 1;
+    float peak = 0.0f;
+    for (int i = 512; i < 4096; ++i) {
+      ASSERT_EQ(out[silent][i], 0.0f) << amount << " " << i;
+      peak = std::fmax(peak, std::fabs(out[1 - silent][i]));
+    }
+    EXPECT_GT(peak, 0.1f);
+  }
+}

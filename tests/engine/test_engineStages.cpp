@@ -93,6 +93,19 @@ TEST(EngineStages, ChangesAreHeardExactlyAtTheirTick) {
   }
 }
 
+// The chorus runs at a fixed width whatever its knob shows.
+TEST(EngineStages, TheChorusIgnoresItsWidthKnob) {
+  std::vector<float> chorus[2];
+  for (int width : {0, 1}) {
+    auto c = makeProbe();
+    c->setParameter(WIDENER_ON_TAG, 1.0f);
+    c->setParameter(CHORUS_MODE_TAG, 1.0f);
+    c->setParameter(CHORUS_WIDTH_TAG, static_cast<float>(width));
+    c->run(4096, 0.2f, -0.1f, 64, &chorus[width]);
+  }
+  EXPECT_EQ(chorus[0], chorus[1]);
+}
+
 #if defined(__x86_64__)
 TEST(EngineStages, ProcessingFlushesDenormalsAndGivesTheHostItsFlagsBack) {
   auto p = makeProbe();
