@@ -91,6 +91,29 @@ TEST(Module, EitherEntryAsksForTheVersionThenCreatesTheInstance) {
   }
 }
 
+// A session restored from a damaged or hostile chunk keeps only values a host may read back:
+// what the next save hands out lies within 0..1.
+TEST(Module, AHostileChunkIsCleanedBeforeTheNextSaveHandsItOut) {
+  FakeHost host;
+  Module m;
+  ASSERT_NE(m.handle, nullptr);
+  AEffect* e = m.entry("VSTPluginMain")(&FakeHost::callback);
+  ASSERT_NE(e, nullptr);
+  auto call = [&](int32_t opcode, int32_t index, intptr_t value, void* ptr) {
+    return e->dispatcher(e, opcode, index, value, ptr, 0.0f);
+  };
+  call(kEffOpen, 0, 0, nullptr);
+  const float hostile[] = {std::nanf(""), INFINITY, -INFINITY, 1e30f, -7.0f, 1.5f};
+  std::vector<float> chunk(1032, 0.0f);  // 4128 bytes: the values, then the name
+  for (int t = 0; t < 1024; ++t) chunk[t] = hostile[t % 6];
+  ASSERT_EQ(call(kEffSetChunk, 0, 4128, chunk.data()), 1);
+  void* data = nullptr;
+  ASSERT_EQ(call(kEffGetChunk, 0, 0, &data), 4128);
+  const float* saved = static_cast<const float*>(data);
+  for (int t = 0; t < 1024; ++t) ASSERT_TRUE(saved[t] >= 0.0f && saved[t] <= 1.0f) << t << ": " << saved[t];
+  call(kEffClose, 0, 0, nullptr);
+}
+
 // Every built-in program rendered from the demo signal stays finite, audible and free of
 // constant clipping. The loudness relative to "Default" is printed for the level-matching of
 // the bank.
