@@ -27,8 +27,7 @@ float randomValue(std::mt19937& rng) {
 
 // An input sample: a noisy sine, now and then NaN, infinity, far too loud or denormal.
 float randomInput(std::mt19937& rng, float phase) {
-  constexpr float kHostile[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
-                                -1000.0f, 1e-39f};
+  constexpr float kHostile[] = {std::numeric_limits<float>::quiet_NaN(), INFINITY, -1000.0f, 1e-39f};
   std::uniform_int_distribution<int> kind(0, 999);
   const int k = kind(rng);
   if (k < 4) return kHostile[k];
