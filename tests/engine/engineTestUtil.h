@@ -1,19 +1,17 @@
-// Helpers of the engine tests: the engine alone on a parameter store of the test's own, the
-// plug-in object for its accessors, and the built module driven from outside through its entry
-// point and the fake host.
+// Helpers of the engine tests: the engine alone on a parameter store of the test's own, and
+// the plug-in object for its accessors and the reports it passes on.
 #pragma once
 
-#include "support/builtInPrograms.h"
-
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
 
 #include "plugin/uEngine.h"
 #include "plugin/uPlugin.h"
+#include "plugin/uPluginPresetsBanks.h"
 #include "plugin/uTagMap.h"
 #include "support/fakeHost.h"
 
@@ -49,7 +47,9 @@ struct EngineWorld : IEngineListener {
   void midiEventDue(const VstMidiEvent& e) override { dueMidi.push_back(e); }
   void storeDisruptAmount(float v) override { values[DISRUPT_AMOUNT_TAG].store(v); }
   void showDisruptAmount(float v) override { shownDisrupt.push_back(v); }
-  void showLevels(float a, float b, float c, float d) override { shownLevels.insert(shownLevels.end(), {a, b, c, d}); }
+  void showLevels(float a, float b, float c, float d) override {
+    shownLevels.insert(shownLevels.end(), {a, b, c, d});
+  }
   void engineReset() override { ++resets; }
 };
 
@@ -109,6 +109,20 @@ class Probe : public EngineWorld, public TEngine {
     }
   }
 
+  // Processes planar input in blocks as a host does (silent side chain); returns the outputs.
+  void render(const std::vector<float>& inL, const std::vector<float>& inR, std::vector<float>& outL,
+              std::vector<float>& outR, int block = 512) {
+    outL.assign(inL.size(), 0.0f);
+    outR.assign(inL.size(), 0.0f);
+    std::vector<float> side(block, 0.0f);
+    for (size_t pos = 0; pos < inL.size(); pos += static_cast<size_t>(block)) {
+      const int m = static_cast<int>(std::min(static_cast<size_t>(block), inL.size() - pos));
+      const float* ins[4] = {inL.data() + pos, inR.data() + pos, side.data(), side.data()};
+      float* outs[2] = {outL.data() + pos, outR.data() + pos};
+      processReplacing(const_cast<float* const*>(ins), outs, m);
+    }
+  }
+
   // One sample of the given input; returns the output pair.
   std::pair<float, float> sample(float left, float right, float sideL = 0.0f, float sideR = 0.0f) {
     float in[4] = {left, right, sideL, sideR};
@@ -128,63 +142,6 @@ inline std::unique_ptr<APlugin> makePlugin() {
   p->setDemoProgram(DEFAULT_DEMO_PROGRAM);
   return p;
 }
-
-// The built module as a host loads it: dlopen, VSTPluginMain with the fake host's callback.
-class Outside {
- public:
-  Outside() {
-    handle = dlopen(GRINDLE_SO_PATH, RTLD_NOW | RTLD_LOCAL);
-    if (!handle) return;
-    using Entry = AEffect* (*)(audioMasterCallback);
-    auto entry = reinterpret_cast<Entry>(dlsym(handle, "VSTPluginMain"));
-    if (!entry) return;
-    effect = entry(&FakeHost::callback);
-    if (!effect) return;
-    dispatch(kEffOpen);
-    testing_support::selectDefaultProgram(effect);
-    dispatch(kEffSetProgram, 0, 0);  // a full load of the selected program
-    dispatch(kEffSetSampleRate, 0, 0, 44100.0f);
-    dispatch(kEffSetBlockSize, 0, 512);
-    dispatch(kEffMainsChanged, 0, 1);
-  }
-  ~Outside() {
-    if (effect) {
-      dispatch(kEffMainsChanged, 0, 0);
-      dispatch(kEffClose);
-    }
-    if (handle) dlclose(handle);
-  }
-  Outside(const Outside&) = delete;
-  Outside& operator=(const Outside&) = delete;
-
-  bool ok() const { return effect != nullptr; }
-  intptr_t dispatch(int32_t op, int32_t index = 0, intptr_t value = 0, float opt = 0.0f) {
-    return effect->dispatcher(effect, op, index, value, nullptr, opt);
-  }
-  void set(int tag, float v) { effect->setParameter(effect, tag, v); }
-  float get(int tag) { return effect->getParameter(effect, tag); }
-
-  // Processes planar input (main pair, optional side pair) in blocks; returns the outputs.
-  void process(const std::vector<float>& inL, const std::vector<float>& inR, std::vector<float>& outL,
-               std::vector<float>& outR, int block = 512, const std::vector<float>* sideL = nullptr,
-               const std::vector<float>* sideR = nullptr) {
-    const size_t n = inL.size();
-    outL.assign(n, 0.0f);
-    outR.assign(n, 0.0f);
-    std::vector<float> silence(n, 0.0f);
-    for (size_t pos = 0; pos < n; pos += static_cast<size_t>(block)) {
-      const int m = static_cast<int>(std::min<size_t>(static_cast<size_t>(block), n - pos));
-      float* ins[4] = {const_cast<float*>(inL.data() + pos), const_cast<float*>(inR.data() + pos),
-                       const_cast<float*>((sideL ? sideL->data() : silence.data()) + pos),
-                       const_cast<float*>((sideR ? sideR->data() : silence.data()) + pos)};
-      float* outs[2] = {outL.data() + pos, outR.data() + pos};
-      effect->processReplacing(effect, ins, outs, m);
-    }
-  }
-
-  void* handle = nullptr;
-  AEffect* effect = nullptr;
-};
 
 inline std::vector<float> sine(size_t n, float freq, float amp, float rate = 44100.0f, float phase = 0.0f) {
   std::vector<float> v(n);
