@@ -150,6 +150,7 @@ BREAKS = [
     # vstgui/: the toolkit
     ("vstgui/ccontrol.cpp", "oldValue = value != -1.f ? -1.f : 0.f;", "oldValue = -1.f;"),
     ("vstgui/ccontrol.cpp", "if (--editing != 0) return;", "if (--editing > 1) return;"),
+    ("vstgui/ccontrol.cpp", "if (value != before || isDirty()) valueChanged();", "if (isDirty()) valueChanged();"),
     ("vstgui/cview.cpp", "|| inSize < it->second.size() ||", "|| inSize <= it->second.size() ||"),
     ("vstgui/cview.cpp", "strnlen(it->second.data(), it->second.size())", "it->second.size()"),
     ("vstgui/x11keys.cpp", "if (sym >= XK_F1 && sym <= XK_F12)", "if (sym >= XK_F1 && sym < XK_F12)"),
@@ -167,10 +168,10 @@ BREAKS = [
     # controls/: the plug-in's controls and graph screens
     ("controls/pluginControls.cpp", "static_cast<float>(firstPoint.y - where.y), dragStep",
      "static_cast<float>(where.y - firstPoint.y), dragStep"),
-    ("controls/pluginControls.cpp", "    setValue(defaultValue);\n    if (isDirty()) valueChanged();\n    endEdit();",
-     "    if (isDirty()) valueChanged();\n    endEdit();"),
+    ("controls/pluginControls.cpp", "    setValue(defaultValue);\n    valueChangedFrom(before);\n    endEdit();",
+     "    valueChangedFrom(before);\n    endEdit();"),
     ("controls/pluginControls.cpp", "if (buttons & kShift) step /= 20.f;", "if (buttons & kShift) step /= 10.f;"),
-    ("controls/pluginControls.cpp", "    setValue(defaultValue);\n    if (isDirty()) valueChanged();\n    finishGesture",
+    ("controls/pluginControls.cpp", "    setValue(defaultValue);\n    valueChangedFrom(before);\n    finishGesture",
      "    finishGesture"),
     ("controls/pluginControls.cpp", "if (x < deltaButtonWidth) {", "if (x <= deltaButtonWidth) {"),
     ("controls/pluginControls.cpp", "const CCoord y = value >= 0.5f ?", "const CCoord y = value > 0.5f ?"),
