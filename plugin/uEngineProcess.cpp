@@ -40,11 +40,10 @@ class DenormalGuard {
 #endif
 };
 
-// A host sample that is not a number must not reach any filter state.
-inline float readInput(float* const* inputs, int channel, int32_t i) noexcept {
-  const float* p = inputs[channel];
-  if (!p) return 0.0f;
-  const float x = p[i];
+// A host sample that is not a number must not reach any filter state; a missing channel is silence.
+inline float readInput(const float* channel, int32_t i) noexcept {
+  if (!channel) return 0.0f;
+  const float x = channel[i];
   return std::isfinite(x) ? x : 0.0f;
 }
 
@@ -131,7 +130,9 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float& a
       b = clampPM1(b * volumeGain);
       c = clampPM1(c * volumeGain);
       d = clampPM1(d * volumeGain);
-      if (gateOn.load(std::memory_order_relaxed)) noiseGate.process(a, b, c, d);
+      // After the volume's clamp the four are finite: only the gate can break them again.
+      stageActive = gateOn.load(std::memory_order_relaxed);
+      if (stageActive) noiseGate.process(a, b, c, d);
       break;
     }
     case 1: {  // low-pass, then high-pass
@@ -198,14 +199,19 @@ void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampl
   if (sampleFrames <= 0) return;
   static float* const noChannels[4] = {nullptr, nullptr, nullptr, nullptr};
   float* const* in = inputs ? inputs : noChannels;
+  // Read once: the channel list cannot change during the block.
+  const float* const inMainL = in[0];
+  const float* const inMainR = in[1];
+  const float* const inSideL = in[2];
+  const float* const inSideR = in[3];
   float* outL = outputs ? outputs[0] : nullptr;
   float* outR = outputs ? outputs[1] : nullptr;
 
   for (int32_t i = 0; i < sampleFrames; ++i) {
     if (numPendingEvents > 0) runDueMidi();
 
-    const float mainL = readInput(in, 0, i), mainR = readInput(in, 1, i);
-    const float sideL = readInput(in, 2, i), sideR = readInput(in, 3, i);
+    const float mainL = readInput(inMainL, i), mainR = readInput(inMainR, i);
+    const float sideL = readInput(inSideL, i), sideR = readInput(inSideR, i);
     inputFrame[0] = mainL;
     inputFrame[1] = mainR;
     inputFrame[2] = sideL;
