@@ -221,6 +221,11 @@ class TEngine {
   float smoothedOldEqGains[4] = {};
   float smoothedCompVolume = 0.0f;
   float smoothedWidenValues[4] = {};
+  // The nine smoothers above stand still once one step has left every one of them exactly where
+  // it was: while their knobs keep those values, further steps cannot move them either.
+  void smoothKnobs();
+  bool knobSmoothersSettled = false;
+  uint32_t settledKnobBits[9] = {};  // the knob values (bits) they settled at
   float smoothedHighPassFreq = 0.0f;
   float smoothedLowPassFreq = 0.0f;
   float lastVolumeValue = -1.0f;  // the gain below belongs to this volume value

@@ -1,5 +1,6 @@
 // The audio path: the sample loop, the four stages in the selected order at twice the host
 // rate, the output section and the meters; and the MIDI queue that the loop runs per sample.
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <thread>
@@ -242,13 +243,9 @@ void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampl
       for (int k = 0; k < 4; ++k) smoothedOldEqGains[k] = tagValue(OLD_EQ_LOW_TAG + k);
       smoothedCompVolume = tagValue(COMP_VOLUME_TAG);
       for (int k = 0; k < 4; ++k) smoothedWidenValues[k] = tagValue(WIDEN_SMOOTHED_TAGS[k]);
+      knobSmoothersSettled = false;
     } else {
-      for (int k = 0; k < 4; ++k)
-        smoothedOldEqGains[k] = tagValue(OLD_EQ_LOW_TAG + k) * (1.0f - SMOOTH_KEEP) + smoothedOldEqGains[k] * SMOOTH_KEEP;
-      smoothedCompVolume = tagValue(COMP_VOLUME_TAG) * (1.0f - SMOOTH_KEEP) + smoothedCompVolume * SMOOTH_KEEP;
-      for (int k = 0; k < 4; ++k)
-        smoothedWidenValues[k] =
-            tagValue(WIDEN_SMOOTHED_TAGS[k]) * (1.0f - SMOOTH_KEEP_SLOW) + smoothedWidenValues[k] * SMOOTH_KEEP_SLOW;
+      smoothKnobs();
     }
 
     if ((sampleCounter & 15u) == 0) controlTick();
@@ -317,6 +314,29 @@ void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampl
     if (outL) outL[i] = outLeft;
     if (outR) outR[i] = outRight;
   }
+}
+
+void TEngine::smoothKnobs() {
+  float t[9];
+  for (int k = 0; k < 4; ++k) t[k] = tagValue(OLD_EQ_LOW_TAG + k);
+  t[4] = tagValue(COMP_VOLUME_TAG);
+  for (int k = 0; k < 4; ++k) t[5 + k] = tagValue(WIDEN_SMOOTHED_TAGS[k]);
+  if (knobSmoothersSettled) {
+    uint32_t moved = 0;
+    for (int k = 0; k < 9; ++k) moved |= std::bit_cast<uint32_t>(t[k]) ^ settledKnobBits[k];
+    if (moved == 0) return;
+  }
+  uint32_t changed = 0;
+  auto step = [&changed](float& y, float target, float keep) {
+    const float next = target * (1.0f - keep) + y * keep;
+    changed |= std::bit_cast<uint32_t>(next) ^ std::bit_cast<uint32_t>(y);
+    y = next;
+  };
+  for (int k = 0; k < 4; ++k) step(smoothedOldEqGains[k], t[k], SMOOTH_KEEP);
+  step(smoothedCompVolume, t[4], SMOOTH_KEEP);
+  for (int k = 0; k < 4; ++k) step(smoothedWidenValues[k], t[5 + k], SMOOTH_KEEP_SLOW);
+  knobSmoothersSettled = changed == 0;
+  for (int k = 0; k < 9; ++k) settledKnobBits[k] = std::bit_cast<uint32_t>(t[k]);
 }
 
 void TEngine::latchStageSettings() {
