@@ -53,11 +53,11 @@ inline float atMostOne(float x) noexcept { return x < 1.0f ? x : 1.0f; }
 
 inline float panLeft(float m) noexcept {
   const float x = (m * 0.5f + 0.5f) * 2.0f;
-  return clamp01(2.0f - x);
+  return limit01(2.0f - x);
 }
 inline float panRight(float m) noexcept {
   const float x = (m * 0.5f + 0.5f) * 2.0f;
-  return clamp01(x);
+  return limit01(x);
 }
 
 inline float clipOutput(float x) noexcept {
@@ -113,7 +113,7 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float& a
           postEQ.process(eqGains[1], eqFreqs[1], eqWidths[1], a, b, c, d);
         } else {
           float g[4];
-          for (int j = 0; j < 4; ++j) g[j] = clamp01(smoothedOldEqGains[j] + mod(DEST_POST_EQ_GAIN_1 + j));
+          for (int j = 0; j < 4; ++j) g[j] = limit01(smoothedOldEqGains[j] + mod(DEST_POST_EQ_GAIN_1 + j));
           oldEQ.process(g[0], g[1], g[2], g[3], a, b, c, d);
         }
       }
@@ -122,15 +122,16 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float& a
         resetRequested.store(true, std::memory_order_relaxed);
       }
       smoothedVolume = tagValue(VOLUME_TAG) * (1.0f - SMOOTH_KEEP) + smoothedVolume * SMOOTH_KEEP;
-      const float v = clamp01(smoothedVolume + mod(DEST_VOLUME));
+      const float v = limit01(smoothedVolume + mod(DEST_VOLUME));
       if (v != lastVolumeValue) {
         lastVolumeValue = v;
         volumeGain = v >= 0.001f ? std::pow(10.0f, (40.0f * v - 30.0f) / 20.0f) : 0.0f;
       }
-      a = clampPM1(a * volumeGain);
-      b = clampPM1(b * volumeGain);
-      c = clampPM1(c * volumeGain);
-      d = clampPM1(d * volumeGain);
+      // Finite by the test above and a finite gain: never NaN here.
+      a = limitPM1(a * volumeGain);
+      b = limitPM1(b * volumeGain);
+      c = limitPM1(c * volumeGain);
+      d = limitPM1(d * volumeGain);
       // After the volume's clamp the four are finite: only the gate can break them again.
       stageActive = gateOn.load(std::memory_order_relaxed);
       if (stageActive) noiseGate.process(a, b, c, d);
@@ -140,10 +141,10 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float& a
       smoothedHighPassFreq = tagValue(HP_FREQ_TAG) * (1.0f - SMOOTH_KEEP) + smoothedHighPassFreq * SMOOTH_KEEP;
       smoothedLowPassFreq = tagValue(LP_FREQ_TAG) * (1.0f - SMOOTH_KEEP) + smoothedLowPassFreq * SMOOTH_KEEP;
       if (lowPassOn)
-        lowPassFilter.process(clamp01(smoothedLowPassFreq + mod(DEST_LP_FREQ)), modulated(LP_Q_TAG, DEST_LP_Q),
+        lowPassFilter.process(limit01(smoothedLowPassFreq + mod(DEST_LP_FREQ)), modulated(LP_Q_TAG, DEST_LP_Q),
                               a, b, c, d, freshStart);
       if (highPassOn)
-        highPassFilter.process(clamp01(smoothedHighPassFreq + mod(DEST_HP_FREQ)),
+        highPassFilter.process(limit01(smoothedHighPassFreq + mod(DEST_HP_FREQ)),
                                modulated(HP_Q_TAG, DEST_HP_Q), a, b, c, d, freshStart);
       stageActive = lowPassOn || highPassOn;
       break;
@@ -162,13 +163,13 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float& a
       if (widenerOn) {
         if (!chorusOn) {
           // The widener delays the right channel only; the left passes untouched.
-          widener.doWidener(clamp01(smoothedWidenValues[0] + mod(DEST_WIDENER_AMOUNT)),
-                            clamp01(smoothedWidenValues[1] + mod(DEST_WIDENER_WIDTH)),
+          widener.doWidener(limit01(smoothedWidenValues[0] + mod(DEST_WIDENER_AMOUNT)),
+                            limit01(smoothedWidenValues[1] + mod(DEST_WIDENER_WIDTH)),
                             modulated(WIDENER_SPEED_TAG, DEST_WIDENER_SPEED), b, d);
         } else {
-          widener.doChorus(clamp01(smoothedWidenValues[2] + mod(DEST_CHORUS_MIX)),
-                           clamp01(smoothedWidenValues[3] + mod(DEST_CHORUS_LENGTH)),
-                           clamp01(CHORUS_WIDTH + mod(DEST_CHORUS_WIDTH)), modulated(CHORUS_SPEED_TAG, DEST_CHORUS_SPEED),
+          widener.doChorus(limit01(smoothedWidenValues[2] + mod(DEST_CHORUS_MIX)),
+                           limit01(smoothedWidenValues[3] + mod(DEST_CHORUS_LENGTH)),
+                           limit01(CHORUS_WIDTH + mod(DEST_CHORUS_WIDTH)), modulated(CHORUS_SPEED_TAG, DEST_CHORUS_SPEED),
                            a, b, c, d);
         }
       }
@@ -273,7 +274,7 @@ void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampl
       outRight = mainR;
     } else {
       const float pan = mod(DEST_PAN), wetPan = mod(DEST_WET_PAN), dryPan = mod(DEST_DRY_PAN);
-      const float mix = clamp01(smoothedMix + mod(DEST_MIX));
+      const float mix = limit01(smoothedMix + mod(DEST_MIX));
       const float wet = atMostOne(2.0f * mix);
       const float dry = atMostOne(2.0f - 2.0f * mix);
       const float wetL = (a + c) * 0.5f, wetR = (b + d) * 0.5f;
@@ -369,7 +370,7 @@ void TEngine::latchStageSettings() {
   if (comp)
     compressor.setParams(modulated(COMP_THRESHOLD_TAG, DEST_COMP_THRESHOLD), modulated(COMP_RATIO_TAG, DEST_COMP_RATIO),
                          modulated(COMP_ATTACK_TAG, DEST_COMP_ATTACK), modulated(COMP_RELEASE_TAG, DEST_COMP_RELEASE),
-                         clamp01(smoothedCompVolume + mod(DEST_COMP_VOLUME)), getOnOff(COMP_MODE_TAG));
+                         limit01(smoothedCompVolume + mod(DEST_COMP_VOLUME)), getOnOff(COMP_MODE_TAG));
 
   lowPassOn = getOnOff(LP_ON_TAG);
   highPassOn = getOnOff(HP_ON_TAG);

@@ -3,8 +3,10 @@
 
 #include <bit>
 #include <cmath>
+#include <limits>
 
 #include "engineTestUtil.h"
+#include "plugin/uPluginEngine.h"
 
 using namespace engine_test;
 
@@ -20,6 +22,24 @@ class SmootherProbe : public Probe {
 };
 
 }  // namespace
+
+TEST(EngineFastPaths, BranchFreeLimitsEqualTheClamps) {
+  const float inf = std::numeric_limits<float>::infinity();
+  for (float x : {0.0f, -0.0f, 1.0f, -1.0f, 0.5f, 1.0000001f, -1.0000001f, 1e-45f, -1e-45f, inf, -inf, std::nanf("")}) {
+    EXPECT_EQ(bits(engine_detail::limit01(x)), bits(dsp::clamp01(x))) << x;
+    if (!std::isnan(x)) {
+      EXPECT_EQ(bits(engine_detail::limitPM1(x)), bits(dsp::clampPM1(x))) << x;
+    }
+  }
+  // A sweep over the whole float range, both signs, NaNs included for limit01.
+  for (uint64_t b = 0; b <= 0xFFFFFFFFu; b += 65521) {
+    const float x = std::bit_cast<float>(static_cast<uint32_t>(b));
+    ASSERT_EQ(bits(engine_detail::limit01(x)), bits(dsp::clamp01(x))) << std::hex << b;
+    if (!std::isnan(x)) {
+      ASSERT_EQ(bits(engine_detail::limitPM1(x)), bits(dsp::clampPM1(x))) << std::hex << b;
+    }
+  }
+}
 
 TEST(EngineFastPaths, SettledKnobSmoothersFollowEveryMoveAsThePlainStepsWould) {
   // Each row: a knob moves, then the loop runs; long runs let the smoothers settle (and skip),
