@@ -24,6 +24,7 @@
 #include "dsp/uWidener.h"
 #include "tags.h"
 #include "uParamView.h"
+#include "uPluginEngine.h"
 #include "vst2/aeffect.h"
 
 // What the host says about time for one block.
@@ -178,10 +179,11 @@ class TEngine {
   void writeDisruptAmount(float v);
   float tagValue(int t) const { return params.value(t); }
   bool getOnOff(int t) const { return params.on(t); }
-  // Without any routed slot every sum is 0 (the routing tick clears them).
-  float mod(int d) const { return modRouted ? modulator.getMod(d) : 0.0f; }
+  // The modulation sum of destination d. Without any routed slot every sum is +0 (the routing
+  // tick and the modulator's init clear them), so the plain read needs no test of modRouted.
+  float mod(int d) const { return modulator.getMod(d); }
   // A module setting: the tag's value plus its destination's modulation, limited to 0..1.
-  float modulated(int t, int d) const { return dsp::clamp01(tagValue(t) + mod(d)); }
+  float modulated(int t, int d) const { return engine_detail::limit01(tagValue(t) + mod(d)); }
   bool modRouted = false;
   float lastPathValue = -1.0f, lastTypeValue = -1.0f;  // the stored values the two steps below belong to
   int32_t pathIndex = 0, distortType = 0;
@@ -221,6 +223,11 @@ class TEngine {
   float smoothedOldEqGains[4] = {};
   float smoothedCompVolume = 0.0f;
   float smoothedWidenValues[4] = {};
+  // The nine smoothers above stand still once one step has left every one of them exactly where
+  // it was: while their knobs keep those values, further steps cannot move them either.
+  void smoothKnobs();
+  bool knobSmoothersSettled = false;
+  uint32_t settledKnobBits[9] = {};  // the knob values (bits) they settled at
   float smoothedHighPassFreq = 0.0f;
   float smoothedLowPassFreq = 0.0f;
   float lastVolumeValue = -1.0f;  // the gain below belongs to this volume value

@@ -1,5 +1,6 @@
 // The audio path: the sample loop, the four stages in the selected order at twice the host
 // rate, the output section and the meters; and the MIDI queue that the loop runs per sample.
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <thread>
@@ -40,11 +41,10 @@ class DenormalGuard {
 #endif
 };
 
-// A host sample that is not a number must not reach any filter state.
-inline float readInput(float* const* inputs, int channel, int32_t i) noexcept {
-  const float* p = inputs[channel];
-  if (!p) return 0.0f;
-  const float x = p[i];
+// A host sample that is not a number must not reach any filter state; a missing channel is silence.
+inline float readInput(const float* channel, int32_t i) noexcept {
+  if (!channel) return 0.0f;
+  const float x = channel[i];
   return std::isfinite(x) ? x : 0.0f;
 }
 
@@ -53,11 +53,11 @@ inline float atMostOne(float x) noexcept { return x < 1.0f ? x : 1.0f; }
 
 inline float panLeft(float m) noexcept {
   const float x = (m * 0.5f + 0.5f) * 2.0f;
-  return clamp01(2.0f - x);
+  return limit01(2.0f - x);
 }
 inline float panRight(float m) noexcept {
   const float x = (m * 0.5f + 0.5f) * 2.0f;
-  return clamp01(x);
+  return limit01(x);
 }
 
 inline float clipOutput(float x) noexcept {
@@ -113,7 +113,7 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float& a
           postEQ.process(eqGains[1], eqFreqs[1], eqWidths[1], a, b, c, d);
         } else {
           float g[4];
-          for (int j = 0; j < 4; ++j) g[j] = clamp01(smoothedOldEqGains[j] + mod(DEST_POST_EQ_GAIN_1 + j));
+          for (int j = 0; j < 4; ++j) g[j] = limit01(smoothedOldEqGains[j] + mod(DEST_POST_EQ_GAIN_1 + j));
           oldEQ.process(g[0], g[1], g[2], g[3], a, b, c, d);
         }
       }
@@ -122,26 +122,29 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float& a
         resetRequested.store(true, std::memory_order_relaxed);
       }
       smoothedVolume = tagValue(VOLUME_TAG) * (1.0f - SMOOTH_KEEP) + smoothedVolume * SMOOTH_KEEP;
-      const float v = clamp01(smoothedVolume + mod(DEST_VOLUME));
+      const float v = limit01(smoothedVolume + mod(DEST_VOLUME));
       if (v != lastVolumeValue) {
         lastVolumeValue = v;
         volumeGain = v >= 0.001f ? std::pow(10.0f, (40.0f * v - 30.0f) / 20.0f) : 0.0f;
       }
-      a = clampPM1(a * volumeGain);
-      b = clampPM1(b * volumeGain);
-      c = clampPM1(c * volumeGain);
-      d = clampPM1(d * volumeGain);
-      if (gateOn.load(std::memory_order_relaxed)) noiseGate.process(a, b, c, d);
+      // Finite by the test above and a finite gain: never NaN here.
+      a = limitPM1(a * volumeGain);
+      b = limitPM1(b * volumeGain);
+      c = limitPM1(c * volumeGain);
+      d = limitPM1(d * volumeGain);
+      // After the volume's clamp the four are finite: only the gate can break them again.
+      stageActive = gateOn.load(std::memory_order_relaxed);
+      if (stageActive) noiseGate.process(a, b, c, d);
       break;
     }
     case 1: {  // low-pass, then high-pass
       smoothedHighPassFreq = tagValue(HP_FREQ_TAG) * (1.0f - SMOOTH_KEEP) + smoothedHighPassFreq * SMOOTH_KEEP;
       smoothedLowPassFreq = tagValue(LP_FREQ_TAG) * (1.0f - SMOOTH_KEEP) + smoothedLowPassFreq * SMOOTH_KEEP;
       if (lowPassOn)
-        lowPassFilter.process(clamp01(smoothedLowPassFreq + mod(DEST_LP_FREQ)), modulated(LP_Q_TAG, DEST_LP_Q),
+        lowPassFilter.process(limit01(smoothedLowPassFreq + mod(DEST_LP_FREQ)), modulated(LP_Q_TAG, DEST_LP_Q),
                               a, b, c, d, freshStart);
       if (highPassOn)
-        highPassFilter.process(clamp01(smoothedHighPassFreq + mod(DEST_HP_FREQ)),
+        highPassFilter.process(limit01(smoothedHighPassFreq + mod(DEST_HP_FREQ)),
                                modulated(HP_Q_TAG, DEST_HP_Q), a, b, c, d, freshStart);
       stageActive = lowPassOn || highPassOn;
       break;
@@ -160,13 +163,13 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float& a
       if (widenerOn) {
         if (!chorusOn) {
           // The widener delays the right channel only; the left passes untouched.
-          widener.doWidener(clamp01(smoothedWidenValues[0] + mod(DEST_WIDENER_AMOUNT)),
-                            clamp01(smoothedWidenValues[1] + mod(DEST_WIDENER_WIDTH)),
+          widener.doWidener(limit01(smoothedWidenValues[0] + mod(DEST_WIDENER_AMOUNT)),
+                            limit01(smoothedWidenValues[1] + mod(DEST_WIDENER_WIDTH)),
                             modulated(WIDENER_SPEED_TAG, DEST_WIDENER_SPEED), b, d);
         } else {
-          widener.doChorus(clamp01(smoothedWidenValues[2] + mod(DEST_CHORUS_MIX)),
-                           clamp01(smoothedWidenValues[3] + mod(DEST_CHORUS_LENGTH)),
-                           clamp01(CHORUS_WIDTH + mod(DEST_CHORUS_WIDTH)), modulated(CHORUS_SPEED_TAG, DEST_CHORUS_SPEED),
+          widener.doChorus(limit01(smoothedWidenValues[2] + mod(DEST_CHORUS_MIX)),
+                           limit01(smoothedWidenValues[3] + mod(DEST_CHORUS_LENGTH)),
+                           limit01(CHORUS_WIDTH + mod(DEST_CHORUS_WIDTH)), modulated(CHORUS_SPEED_TAG, DEST_CHORUS_SPEED),
                            a, b, c, d);
         }
       }
@@ -198,14 +201,19 @@ void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampl
   if (sampleFrames <= 0) return;
   static float* const noChannels[4] = {nullptr, nullptr, nullptr, nullptr};
   float* const* in = inputs ? inputs : noChannels;
+  // Read once: the channel list cannot change during the block.
+  const float* const inMainL = in[0];
+  const float* const inMainR = in[1];
+  const float* const inSideL = in[2];
+  const float* const inSideR = in[3];
   float* outL = outputs ? outputs[0] : nullptr;
   float* outR = outputs ? outputs[1] : nullptr;
 
   for (int32_t i = 0; i < sampleFrames; ++i) {
     if (numPendingEvents > 0) runDueMidi();
 
-    const float mainL = readInput(in, 0, i), mainR = readInput(in, 1, i);
-    const float sideL = readInput(in, 2, i), sideR = readInput(in, 3, i);
+    const float mainL = readInput(inMainL, i), mainR = readInput(inMainR, i);
+    const float sideL = readInput(inSideL, i), sideR = readInput(inSideR, i);
     inputFrame[0] = mainL;
     inputFrame[1] = mainR;
     inputFrame[2] = sideL;
@@ -236,13 +244,9 @@ void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampl
       for (int k = 0; k < 4; ++k) smoothedOldEqGains[k] = tagValue(OLD_EQ_LOW_TAG + k);
       smoothedCompVolume = tagValue(COMP_VOLUME_TAG);
       for (int k = 0; k < 4; ++k) smoothedWidenValues[k] = tagValue(WIDEN_SMOOTHED_TAGS[k]);
+      knobSmoothersSettled = false;
     } else {
-      for (int k = 0; k < 4; ++k)
-        smoothedOldEqGains[k] = tagValue(OLD_EQ_LOW_TAG + k) * (1.0f - SMOOTH_KEEP) + smoothedOldEqGains[k] * SMOOTH_KEEP;
-      smoothedCompVolume = tagValue(COMP_VOLUME_TAG) * (1.0f - SMOOTH_KEEP) + smoothedCompVolume * SMOOTH_KEEP;
-      for (int k = 0; k < 4; ++k)
-        smoothedWidenValues[k] =
-            tagValue(WIDEN_SMOOTHED_TAGS[k]) * (1.0f - SMOOTH_KEEP_SLOW) + smoothedWidenValues[k] * SMOOTH_KEEP_SLOW;
+      smoothKnobs();
     }
 
     if ((sampleCounter & 15u) == 0) controlTick();
@@ -270,7 +274,7 @@ void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampl
       outRight = mainR;
     } else {
       const float pan = mod(DEST_PAN), wetPan = mod(DEST_WET_PAN), dryPan = mod(DEST_DRY_PAN);
-      const float mix = clamp01(smoothedMix + mod(DEST_MIX));
+      const float mix = limit01(smoothedMix + mod(DEST_MIX));
       const float wet = atMostOne(2.0f * mix);
       const float dry = atMostOne(2.0f - 2.0f * mix);
       const float wetL = (a + c) * 0.5f, wetR = (b + d) * 0.5f;
@@ -313,6 +317,29 @@ void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampl
   }
 }
 
+void TEngine::smoothKnobs() {
+  float t[9];
+  for (int k = 0; k < 4; ++k) t[k] = tagValue(OLD_EQ_LOW_TAG + k);
+  t[4] = tagValue(COMP_VOLUME_TAG);
+  for (int k = 0; k < 4; ++k) t[5 + k] = tagValue(WIDEN_SMOOTHED_TAGS[k]);
+  if (knobSmoothersSettled) {
+    uint32_t moved = 0;
+    for (int k = 0; k < 9; ++k) moved |= std::bit_cast<uint32_t>(t[k]) ^ settledKnobBits[k];
+    if (moved == 0) return;
+  }
+  uint32_t changed = 0;
+  auto step = [&changed](float& y, float target, float keep) {
+    const float next = target * (1.0f - keep) + y * keep;
+    changed |= std::bit_cast<uint32_t>(next) ^ std::bit_cast<uint32_t>(y);
+    y = next;
+  };
+  for (int k = 0; k < 4; ++k) step(smoothedOldEqGains[k], t[k], SMOOTH_KEEP);
+  step(smoothedCompVolume, t[4], SMOOTH_KEEP);
+  for (int k = 0; k < 4; ++k) step(smoothedWidenValues[k], t[5 + k], SMOOTH_KEEP_SLOW);
+  knobSmoothersSettled = changed == 0;
+  for (int k = 0; k < 9; ++k) settledKnobBits[k] = std::bit_cast<uint32_t>(t[k]);
+}
+
 void TEngine::latchStageSettings() {
   distort.setDC(getOnOff(DC_FILTER_TAG));
   preEqOn = getOnOff(PRE_EQ_ON_TAG);
@@ -343,7 +370,7 @@ void TEngine::latchStageSettings() {
   if (comp)
     compressor.setParams(modulated(COMP_THRESHOLD_TAG, DEST_COMP_THRESHOLD), modulated(COMP_RATIO_TAG, DEST_COMP_RATIO),
                          modulated(COMP_ATTACK_TAG, DEST_COMP_ATTACK), modulated(COMP_RELEASE_TAG, DEST_COMP_RELEASE),
-                         clamp01(smoothedCompVolume + mod(DEST_COMP_VOLUME)), getOnOff(COMP_MODE_TAG));
+                         limit01(smoothedCompVolume + mod(DEST_COMP_VOLUME)), getOnOff(COMP_MODE_TAG));
 
   lowPassOn = getOnOff(LP_ON_TAG);
   highPassOn = getOnOff(HP_ON_TAG);

@@ -23,4 +23,28 @@ inline constexpr double FOLLOWER_INDEX_SCALE = 511.9999;
 using dsp::clamp01;
 using dsp::clampPM1;
 
+// clamp01 as a maximum and a minimum, without branches: for the knob values the sample loop
+// limits several times a sample. maxss keeps its first operand only when it is greater, so NaN
+// and -0 read as 0 exactly as clamp01 has them. (Written out because the compiler turns the
+// plain form into compares and jumps, and the intrinsics into extra register moves.)
+inline float limit01(float v) noexcept {
+#if defined(__x86_64__) && defined(__GNUC__)
+  __asm__("maxss %1, %0" : "+x"(v) : "xm"(0.0f));
+  __asm__("minss %1, %0" : "+x"(v) : "xm"(1.0f));
+  return v;
+#else
+  return clamp01(v);
+#endif
+}
+// clampPM1 likewise, for a value that is not NaN.
+inline float limitPM1(float x) noexcept {
+#if defined(__x86_64__) && defined(__GNUC__)
+  __asm__("maxss %1, %0" : "+x"(x) : "xm"(-1.0f));
+  __asm__("minss %1, %0" : "+x"(x) : "xm"(1.0f));
+  return x;
+#else
+  return clampPM1(x);
+#endif
+}
+
 }  // namespace engine_detail

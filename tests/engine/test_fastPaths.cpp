@@ -1,0 +1,81 @@
+// The sample loop's shortcuts against the plain forms they replace: the same results, bit for bit.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <limits>
+
+#include "engineTestUtil.h"
+#include "plugin/uPluginEngine.h"
+
+using namespace engine_test;
+
+namespace {
+
+uint32_t bits(float x) { return std::bit_cast<uint32_t>(x); }
+
+class SmootherProbe : public Probe {
+ public:
+  using TEngine::smoothedCompVolume;
+  using TEngine::smoothedOldEqGains;
+  using TEngine::smoothedWidenValues;
+};
+
+}  // namespace
+
+TEST(EngineFastPaths, BranchFreeLimitsEqualTheClamps) {
+  const float inf = std::numeric_limits<float>::infinity();
+  for (float x : {0.0f, -0.0f, 1.0f, -1.0f, 0.5f, 1.0000001f, -1.0000001f, 1e-45f, -1e-45f, inf, -inf, std::nanf("")}) {
+    EXPECT_EQ(bits(engine_detail::limit01(x)), bits(dsp::clamp01(x))) << x;
+    if (!std::isnan(x)) {
+      EXPECT_EQ(bits(engine_detail::limitPM1(x)), bits(dsp::clampPM1(x))) << x;
+    }
+  }
+  // A sweep over the whole float range, both signs, NaNs included for limit01.
+  for (uint64_t b = 0; b <= 0xFFFFFFFFu; b += 65521) {
+    const float x = std::bit_cast<float>(static_cast<uint32_t>(b));
+    ASSERT_EQ(bits(engine_detail::limit01(x)), bits(dsp::clamp01(x))) << std::hex << b;
+    if (!std::isnan(x)) {
+      ASSERT_EQ(bits(engine_detail::limitPM1(x)), bits(dsp::clampPM1(x))) << std::hex << b;
+    }
+  }
+}
+
+TEST(EngineFastPaths, SettledKnobSmoothersFollowEveryMoveAsThePlainStepsWould) {
+  // Each row: a knob moves, then the loop runs; long runs let the smoothers settle (and skip),
+  // short ones catch them mid-glide; the last rows return to a value they settled at before.
+  struct Move {
+    int tag;
+    float value;
+    int samples;
+  };
+  const Move moves[] = {
+      {WIDENER_AMOUNT_TAG, 0.8f, 3000}, {OLD_EQ_LOW_TAG + 2, 0.1f, 40},   {COMP_VOLUME_TAG, 0.9f, 500},
+      {CHORUS_LENGTH_TAG, 0.3f, 7},     {WIDENER_AMOUNT_TAG, 0.2f, 3000}, {WIDENER_AMOUNT_TAG, 0.8f, 1},
+      {WIDENER_AMOUNT_TAG, 0.2f, 2000}, {OLD_EQ_LOW_TAG + 2, 0.1f, 5},    {COMP_VOLUME_TAG, 0.25f, 900},
+  };
+  SmootherProbe p;
+  p.run(1);  // the reset: every smoother starts at its knob
+  float eq[4], comp = p.smoothedCompVolume, widen[4];
+  for (int k = 0; k < 4; ++k) {
+    eq[k] = p.smoothedOldEqGains[k];
+    widen[k] = p.smoothedWidenValues[k];
+  }
+  const int widenTags[4] = {WIDENER_AMOUNT_TAG, WIDENER_WIDTH_TAG, CHORUS_MIX_TAG, CHORUS_LENGTH_TAG};
+  for (const Move& m : moves) {
+    p.setParameter(m.tag, m.value);
+    for (int n = 0; n < m.samples; ++n) {
+      p.run(1);
+      for (int k = 0; k < 4; ++k) {
+        eq[k] = p.getParameter(OLD_EQ_LOW_TAG + k) * (1.0f - 0.9f) + eq[k] * 0.9f;
+        widen[k] = p.getParameter(widenTags[k]) * (1.0f - 0.99f) + widen[k] * 0.99f;
+      }
+      comp = p.getParameter(COMP_VOLUME_TAG) * (1.0f - 0.9f) + comp * 0.9f;
+      for (int k = 0; k < 4; ++k) {
+        ASSERT_EQ(bits(p.smoothedOldEqGains[k]), bits(eq[k])) << m.tag << " sample " << n;
+        ASSERT_EQ(bits(p.smoothedWidenValues[k]), bits(widen[k])) << m.tag << " sample " << n;
+      }
+      ASSERT_EQ(bits(p.smoothedCompVolume), bits(comp)) << m.tag << " sample " << n;
+    }
+  }
+}
