@@ -115,6 +115,12 @@ inline StereoLanes laneAbs(StereoLanes x) noexcept {
   return reinterpret_cast<StereoLanes>(reinterpret_cast<LaneBits>(x) & 0x7FFFFFFFu);
 }
 
+// clamp01 lane by lane.
+inline StereoLanes laneClamp01(StereoLanes x) noexcept {
+  const StereoLanes y = x > 0.0f ? x : splatLanes(0.0f);
+  return y > 1.0f ? splatLanes(1.0f) : y;
+}
+
 // clampPM1 lane by lane.
 inline StereoLanes laneClampPM1(StereoLanes x) noexcept {
   StereoLanes y = x == x ? x : splatLanes(0.0f);

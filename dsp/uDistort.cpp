@@ -53,13 +53,12 @@ constexpr float ENVELOPE_FLOOR = 0.001f;
 // 60 dB above full scale.
 constexpr float INPUT_LIMIT = 1000.0f;
 
-inline float saneSample(float v) noexcept {
-  if (!(v >= -INPUT_LIMIT)) return v != v ? 0.0f : -INPUT_LIMIT;
-  return v > INPUT_LIMIT ? INPUT_LIMIT : v;
+// Holds samples to +-INPUT_LIMIT, lane by lane; NaN becomes 0.
+inline StereoLanes laneSaneSample(StereoLanes v) noexcept {
+  v = v == v ? v : splatLanes(0.0f);
+  v = v >= -INPUT_LIMIT ? v : splatLanes(-INPUT_LIMIT);
+  return v > INPUT_LIMIT ? splatLanes(INPUT_LIMIT) : v;
 }
-
-// The larger of the floor and v; the floor when v is not a number (as fmax), without a library call.
-inline float atLeastFloor(float v) noexcept { return v > ENVELOPE_FLOOR ? v : ENVELOPE_FLOOR; }
 
 inline void runFilter(TFilter& f, float freq, float reso, float* v, bool force) noexcept {
   f.process(freq, reso, v[0], v[1], v[2], v[3], force);
@@ -119,8 +118,8 @@ void TDistort::init(float rate) noexcept {
   doubleRate = 2.0f * rate;
   currentType = 0;
   resetState();
-  for (int c = 0; c < 2; ++c) inputEnvelope[c] = outputEnvelope[c] = 0.0001f;
-  std::memset(smoothedKnobs, 0, sizeof smoothedKnobs);
+  envelopes = splatLanes(0.0001f);
+  smoothedKnobs[0] = smoothedKnobs[1] = splatLanes(0.0f);
 }
 
 void TDistort::reset() noexcept { resetState(); }
@@ -139,61 +138,55 @@ void TDistort::process(float& left0, float& right0, float& left1, float& right1,
                        float dist5, float dist6, float dist7, float dist8, const float* curve1,
                        const float* curve2) noexcept {
   // The knobs arrive clamped from the engine; clamp again so that no value can leave 0..1.
-  const float raw[8] = {clamp01(dist1), clamp01(dist2), clamp01(dist3), clamp01(dist4),
-                        clamp01(dist5), clamp01(dist6), clamp01(dist7), clamp01(dist8)};
+  // Knobs 1..4 and 5..8 each fill one register; every lane takes the scalar steps.
+  const StereoLanes raw03 = laneClamp01(StereoLanes{dist1, dist2, dist3, dist4});
+  const StereoLanes raw47 = laneClamp01(StereoLanes{dist5, dist6, dist7, dist8});
+  float raw[8];
+  __builtin_memcpy(raw, &raw03, sizeof raw03);
+  __builtin_memcpy(raw + 4, &raw47, sizeof raw47);
   const bool validType = type >= 0 && type < NUM_DISTORT_TYPES;
 
   // 1. Knob smoothing; a new type starts from its knob values.
-  float k[8];
   bool force;
   if (type == currentType) {
     const float fresh = 1.0f - KNOB_SMOOTHING;
-    for (int i = 0; i < 8; ++i) {
-      smoothedKnobs[i] = KNOB_SMOOTHING * smoothedKnobs[i] + fresh * raw[i] + ANTI_DENORMAL;
-      k[i] = smoothedKnobs[i];
-    }
+    smoothedKnobs[0] = KNOB_SMOOTHING * smoothedKnobs[0] + fresh * raw03 + ANTI_DENORMAL;
+    smoothedKnobs[1] = KNOB_SMOOTHING * smoothedKnobs[1] + fresh * raw47 + ANTI_DENORMAL;
     force = freshStart;
   } else {
-    for (int i = 0; i < 8; ++i) k[i] = smoothedKnobs[i] = raw[i];
+    smoothedKnobs[0] = raw03;
+    smoothedKnobs[1] = raw47;
     force = true;
   }
   currentType = type;
+  float k[8];
+  __builtin_memcpy(k, smoothedKnobs, sizeof k);
 
   // A sample that is not a number would poison every recursion of the stage for good, and
   // absurd levels overflow the shapers' powers: hold the input to a sane range.
-  left0 = saneSample(left0);
-  right0 = saneSample(right0);
-  left1 = saneSample(left1);
-  right1 = saneSample(right1);
-  sideLeft = saneSample(sideLeft);
-  sideRight = saneSample(sideRight);
+  const StereoLanes in = laneSaneSample(StereoLanes{left0, right0, left1, right1});
 
-  // 2. Input level, before the drive.
-  const float envNew = 1.0f - ENVELOPE_KEEP;
-  float inEnv[2] = {inputEnvelope[0], inputEnvelope[1]};
-  inEnv[0] = atLeastFloor(ENVELOPE_KEEP * inEnv[0] + envNew * std::fabs((left0 + left1) / 2.0f));
-  inEnv[1] =
-      atLeastFloor(ENVELOPE_KEEP * inEnv[1] + envNew * std::fabs((right0 + right1) / 2.0f));
-  inputEnvelope[0] = inEnv[0];
-  inputEnvelope[1] = inEnv[1];
+  // 2. Drive.
+  const StereoLanes driven = in * tables->driveGain[tableIndex(k[0])];
+  float x[4];
+  __builtin_memcpy(x, &driven, sizeof x);
 
-  // 3. Drive.
-  const float g = tables->driveGain[tableIndex(k[0])];
-  const float x[4] = {left0 * g, right0 * g, left1 * g, right1 * g};
-
-  // 4. Two-band split.
-  float lo[4] = {x[0], x[1], x[2], x[3]};
-  float hi[4] = {x[0], x[1], x[2], x[3]};
+  // 3. Two-band split (the single-band types read the driven samples as both bands).
+  float lo[4], hi[4];
+  const float* low = x;
+  const float* high = x;
   float lowGain = 0.0f, highGain = 0.0f;
   if (validType && isTwoBandType(type)) {
     highGain = clampf(2.0f * k[7], 0.0f, 1.0f);
     lowGain = clampf(2.0f - 2.0f * k[7], 0.0f, 1.0f);
-    float in[4] = {x[0], x[1], x[2], x[3]};
-    crossoverFilter.processSplit(k[2], 0.0f, in[0], in[1], in[2], in[3], lo[0], lo[1], lo[2], lo[3], hi[0],
-                                 hi[1], hi[2], hi[3], force);
+    float a = x[0], b = x[1], c = x[2], d = x[3];
+    crossoverFilter.processSplit(k[2], 0.0f, a, b, c, d, lo[0], lo[1], lo[2], lo[3], hi[0], hi[1], hi[2], hi[3],
+                                 force);
+    low = lo;
+    high = hi;
   }
 
-  // 5. The type's shaping.
+  // 4. The type's shaping.
   float y[4] = {x[0], x[1], x[2], x[3]};
   // The amp and cabinet models, the heaviest types, are reached without the general dispatch.
   if (type == DIST_AMP) {
@@ -201,24 +194,28 @@ void TDistort::process(float& left0, float& right0, float& left1, float& right1,
   } else if (type == DIST_CABINET) {
     shapeCabinet(x, y, k, raw);
   } else if (validType && type != DIST_NONE) {
-    shape(type, x, lo, hi, lowGain, highGain, y, k, raw, sideLeft, sideRight, curve1, curve2, force);
+    shape(type, x, low, high, lowGain, highGain, y, k, raw, sideLeft, sideRight, curve1, curve2, force);
   }
+  const StereoLanes shaped = loadLanes(y);
 
-  // 6. Output level.
-  float outEnv[2] = {outputEnvelope[0], outputEnvelope[1]};
-  outEnv[0] = atLeastFloor(ENVELOPE_KEEP * outEnv[0] + envNew * std::fabs((y[0] + y[2]) / 2.0f));
-  outEnv[1] = atLeastFloor(ENVELOPE_KEEP * outEnv[1] + envNew * std::fabs((y[1] + y[3]) / 2.0f));
-  outputEnvelope[0] = outEnv[0];
-  outputEnvelope[1] = outEnv[1];
+  // 5. Input level (before the drive) and output level, in the lanes {in L, in R, out L, out R}:
+  // the mean of the two sub-samples of each channel.
+  const StereoLanes first = __builtin_shufflevector(in, shaped, 0, 1, 4, 5);
+  const StereoLanes second = __builtin_shufflevector(in, shaped, 2, 3, 6, 7);
+  const float envNew = 1.0f - ENVELOPE_KEEP;
+  StereoLanes env = ENVELOPE_KEEP * envelopes + envNew * laneAbs((first + second) / 2.0f);
+  env = env > ENVELOPE_FLOOR ? env : splatLanes(ENVELOPE_FLOOR);  // the floor for a NaN too
+  envelopes = env;
 
-  // 7. Level compensation ("Norm").
+  // 6. Level compensation ("Norm"): n in / out + (1 - n) per channel.
   const float n = k[1];
-  const float gainL = n * inEnv[0] / outEnv[0] + (1.0f - n);
-  const float gainR = n * inEnv[1] / outEnv[1] + (1.0f - n);
-  left0 = y[0] * gainL;
-  right0 = y[1] * gainR;
-  left1 = y[2] * gainL;
-  right1 = y[3] * gainR;
+  const StereoLanes ratio = n * env / __builtin_shufflevector(env, env, 2, 3, 2, 3);
+  const StereoLanes gain = ratio + (1.0f - n);
+  const StereoLanes out = shaped * __builtin_shufflevector(gain, gain, 0, 1, 0, 1);
+  left0 = out[0];
+  right0 = out[1];
+  left1 = out[2];
+  right1 = out[3];
 
   freshStart = false;
 }
@@ -459,8 +456,10 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
     }
     case DIST_SIDE_RING: {
       const float amount = k[2];
-      const float wl = sideLeft * amount + (1.0f - amount);
-      const float wr = sideRight * amount + (1.0f - amount);
+      // The side input is held to the same sane range as the main input.
+      const StereoLanes side = laneSaneSample(stereoLanes(sideLeft, sideRight));
+      const float wl = side[0] * amount + (1.0f - amount);
+      const float wr = side[1] * amount + (1.0f - amount);
       y[0] = x[0] * wl;
       y[1] = x[1] * wr;
       y[2] = x[2] * wl;

@@ -102,7 +102,7 @@ class TDistort {
   // For tests and displays.
   float getSampleRate() const noexcept { return sampleRate; }
   int getCurrentType() const noexcept { return currentType; }
-  float getSmoothedKnob(int k) const noexcept { return smoothedKnobs[k & 7]; }
+  float getSmoothedKnob(int k) const noexcept { return smoothedKnobs[(k & 7) >> 2][k & 3]; }
 
  private:
   void resetState() noexcept;
@@ -169,9 +169,10 @@ class TDistort {
   float dcCoefficient = 30.0f / 88200.0f;
   float dcKeep = 1.0f - 30.0f / 88200.0f;
 
-  float inputEnvelope[2] = {0.0001f, 0.0001f};
-  float outputEnvelope[2] = {0.0001f, 0.0001f};
-  float smoothedKnobs[8] = {};
+  // Input and output level: {in L, in R, out L, out R}.
+  StereoLanes envelopes = {0.0001f, 0.0001f, 0.0001f, 0.0001f};
+  // Knobs 1..4, then 5..8.
+  StereoLanes smoothedKnobs[2] = {};
 
   RandSeed ownSeed;
   RandSeed* sharedSeed = nullptr;

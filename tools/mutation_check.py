@@ -73,8 +73,8 @@ BREAKS = [
      "const float exponent = (40.0f * x - 20.0f) / 40.0f;"),
     ("dsp/uDistort.cpp", "AMP_COEFFICIENT_TABLE[256 + k]", "AMP_COEFFICIENT_TABLE[255 + k]"),
     ("dsp/uDistort.cpp", "lowGain = clampf(2.0f - 2.0f * k[7], 0.0f, 1.0f);", "lowGain = clampf(2.0f - 2.0f * k[7], 0.0f, 2.0f);"),
-    ("dsp/uDistort.cpp", "std::fabs((left0 + left1) / 2.0f)", "std::fabs((left0 - left1) / 2.0f)"),
-    ("dsp/uDistort.cpp", "return v > INPUT_LIMIT ? INPUT_LIMIT : v;", "return v;"),
+    ("dsp/uDistort.cpp", "laneAbs((first + second) / 2.0f)", "laneAbs((first - second) / 2.0f)"),
+    ("dsp/uDistort.cpp", "return v > INPUT_LIMIT ? splatLanes(INPUT_LIMIT) : v;", "return v;"),
     # platform/: strings, paths, preferences, processes, dialogs
     ("platform/stringHelpers.cpp", "if (c < 0x20 || c >= 0x80) break;", "if (c < 0x20 || c > 0x80) break;"),
     ("platform/stringHelpers.cpp", "if (isLowerAscii(c)) *p = static_cast<char>(c - 'a' + 'A');", ""),
