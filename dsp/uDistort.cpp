@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <new>
+#include <type_traits>
 
 #include "dsp/uDistortTables.h"
 
@@ -59,6 +61,20 @@ inline StereoLanes laneSaneSample(StereoLanes v) noexcept {
   v = v >= -INPUT_LIMIT ? v : splatLanes(-INPUT_LIMIT);
   return v > INPUT_LIMIT ? splatLanes(INPUT_LIMIT) : v;
 }
+
+// Settings the types keep between calls (see TDistort::kept).
+struct Boost {
+  float value;
+  explicit Boost(float k) noexcept : value(boost(k)) {}
+};
+struct OscillatorStep {
+  float value;
+  OscillatorStep(float k, float rate) noexcept : value(oscillatorIncrement(k, rate)) {}
+};
+struct FmDepth {
+  float value;
+  explicit FmDepth(float k) noexcept : value(std::exp2(4.0f * k) - 1.0f) {}
+};
 
 inline void runFilter(TFilter& f, float freq, float reso, float* v, bool force) noexcept {
   f.process(freq, reso, v[0], v[1], v[2], v[3], force);
@@ -220,6 +236,22 @@ void TDistort::process(float& left0, float& right0, float& left1, float& right1,
   freshStart = false;
 }
 
+template <class Rule, class... Knobs>
+const Rule& TDistort::kept(int slot, Knobs... knobs) noexcept {
+  static_assert(sizeof...(Knobs) <= 5 && sizeof(Rule) <= sizeof(KeptSlot::rule) && alignof(Rule) <= 16);
+  static_assert(std::is_trivially_copyable_v<Rule> && std::is_trivially_destructible_v<Rule>);
+  KeptSlot& s = keptSlots[slot];
+  const float key[] = {static_cast<float>(knobs)...};
+  bool same = s.type == currentType;
+  for (std::size_t i = 0; i < sizeof...(Knobs); ++i) same = same && key[i] == s.key[i];
+  if (!same) {
+    s.type = currentType;
+    for (std::size_t i = 0; i < sizeof...(Knobs); ++i) s.key[i] = key[i];
+    return *::new (s.rule) Rule(knobs...);
+  }
+  return *std::launder(reinterpret_cast<const Rule*>(s.rule));
+}
+
 void TDistort::shape(int type, const float* x, const float* lo, const float* hi, float lowGain,
                      float highGain, float* y, const float* k, const float* raw, float sideLeft,
                      float sideRight, const float* curve1, const float* curve2, bool force) noexcept {
@@ -258,59 +290,59 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
     case DIST_NONE:
       break;
     case DIST_AND:
-      mixed(AndRule(k[2], k[3]), k[4]);
+      mixed(kept<AndRule>(0, k[2], k[3]), k[4]);
       break;
     case DIST_ATAN:
-      mixed(AtanRule(k[2]), k[3]);
+      mixed(kept<AtanRule>(0, k[2]), k[3]);
       break;
     case DIST_CLIPPER_1:
-      mixedDc(Clipper1Rule(k[2], k[3], k[5]), k[4]);
+      mixedDc(kept<Clipper1Rule>(0, k[2], k[3], k[5]), k[4]);
       break;
     case DIST_CLIPPER_2: {
       float v[4] = {x[0], x[1], x[2], x[3]};
       runFilter(clipToneFilter, k[2], 0.0f, v, force);
-      const Clipper2Clip clip(k[3], k[4]);
+      const Clipper2Clip& clip = kept<Clipper2Clip>(0, k[3], k[4]);
       for (float& s : v) s = clip(s);
       runFilter(lowPassStage, k[5], 0.0f, v, force);
       runFilter(highPassStage, k[6], 0.0f, v, force);
-      const float b = boost(k[7]);
+      const float b = kept<Boost>(2, k[7]).value;
       for (int i = 0; i < 4; ++i) y[i] = v[i] * b;
       break;
     }
     case DIST_COS_1:
-      mixed(Cos1Rule(k[2]), k[3]);
+      mixed(kept<Cos1Rule>(0, k[2]), k[3]);
       break;
     case DIST_COS_2:
-      mixedDc(Cos2Rule(k[2], k[3]), k[4]);
+      mixedDc(kept<Cos2Rule>(0, k[2], k[3]), k[4]);
       break;
     case DIST_CROSS_1:
       mixedDc(Cross1Rule(k[2]), k[3]);
       break;
     case DIST_CROSS_2: {
-      const Cross2Rule rule(k[2], k[3]);
-      const float b = boost(k[5]);
+      const Cross2Rule& rule = kept<Cross2Rule>(0, k[2], k[3]);
+      const float b = kept<Boost>(2, k[5]).value;
       for (int i = 0; i < 4; ++i) {
         y[i] = mix(x[i], dcBlock(rule(x[i]), dcState[i & 1], dcC, dcK, dc), k[4]) * b;
       }
       break;
     }
     case DIST_FOLDOVER:
-      mixedDc(FoldoverRule(k[2]), k[3]);
+      mixedDc(kept<FoldoverRule>(0, k[2]), k[3]);
       break;
     case DIST_FUZZ:
-      wet(FuzzRule(k[2], k[3]));
+      wet(kept<FuzzRule>(0, k[2], k[3]));
       break;
     case DIST_GAPPER:
-      wet(GapperRule(k[2], k[3]));
+      wet(kept<GapperRule>(0, k[2], k[3]));
       break;
     case DIST_HARD_DISTORT: {
       // This type always removes DC, whatever the switch says.
-      const HardDistortRule rule(k[2], k[3], k[4]);
+      const HardDistortRule& rule = kept<HardDistortRule>(0, k[2], k[3], k[4]);
       for (int i = 0; i < 4; ++i) y[i] = dcBlock(rule(x[i]), dcState[i & 1], dcC, dcK, true);
       break;
     }
     case DIST_HARD_LIMITER:
-      wet(HardLimiterRule(k[2], k[3]));
+      wet(kept<HardLimiterRule>(0, k[2], k[3]));
       break;
     case DIST_LOW_FI:
       shapeLowFi(x, y, k);
@@ -321,16 +353,16 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
       break;
     }
     case DIST_OCTAVE_2:
-      mixed(Octave2Rule(k[2]), k[3]);
+      mixed(kept<Octave2Rule>(0, k[2]), k[3]);
       break;
     case DIST_OCTAVE_3:
-      mixed(Octave3Rule(k[2], k[3]), k[4]);
+      mixed(kept<Octave3Rule>(0, k[2], k[3]), k[4]);
       break;
     case DIST_OVERDRIVE:
-      mixed(OverdriveRule(k[2]), k[3]);
+      mixed(kept<OverdriveRule>(0, k[2]), k[3]);
       break;
     case DIST_PEAK_REMOVE:
-      wet(PeakRemoveRule(k[2], k[3], k[4], k[5], k[6]));
+      wet(kept<PeakRemoveRule>(0, k[2], k[3], k[4], k[5], k[6]));
       break;
     case DIST_POWER:
       mixedDc(PowerRule(k[2]), k[3]);
@@ -339,10 +371,10 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
       mixedDc(RectifyRule(k[2]), k[3]);
       break;
     case DIST_REZ:
-      mixed(RezRule(k[2], k[3]), k[4]);
+      mixed(kept<RezRule>(0, k[2], k[3]), k[4]);
       break;
     case DIST_SATURATE:
-      mixed(SaturateRule(k[2]), k[3]);
+      mixed(kept<SaturateRule>(0, k[2]), k[3]);
       break;
     case DIST_SOFT_LIMITER:
       mixed(softLimiter, k[2]);
@@ -350,7 +382,7 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
     case DIST_SQUARIFY: {
       float q[4] = {sign(x[0]), sign(x[1]), sign(x[2]), sign(x[3])};
       runFilter(squarifyFilter, k[4], 0.0f, q, force);
-      const SquarifyRule rule(k[2], k[3]);
+      const SquarifyRule& rule = kept<SquarifyRule>(0, k[2], k[3]);
       for (int i = 0; i < 4; ++i) y[i] = rule(x[i], q[i]);
       break;
     }
@@ -361,7 +393,7 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
       mixed(TransientBoostRule(k[2], k[3]), k[4]);
       break;
     case DIST_TUBE: {
-      const TubeRule rule(k[2], k[3], k[4]);
+      const TubeRule& rule = kept<TubeRule>(0, k[2], k[3], k[4]);
       float v[4];
       for (int i = 0; i < 4; ++i) v[i] = rule(x[i]);
       runFilter(tubeToneFilter, k[5], k[6], v, force);
@@ -369,38 +401,38 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
       break;
     }
     case DIST_VALVE:
-      mixed(ValveRule(k[2]), k[3]);
+      mixed(kept<ValveRule>(0, k[2]), k[3]);
       break;
     case DIST_WAVESHAPER: {
-      const WaveshaperRule rule(k[2], k[3], k[4]);
-      const float b = boost(k[6]);
+      const WaveshaperRule& rule = kept<WaveshaperRule>(0, k[2], k[3], k[4]);
+      const float b = kept<Boost>(2, k[6]).value;
       for (int i = 0; i < 4; ++i) y[i] = mix(x[i], rule(x[i]), k[5]) * b;
       break;
     }
 
     case DIST_2B_COS:
-      bandsMixed(Cos1Rule(k[3]), Cos1Rule(k[5]), k[4], k[6]);
+      bandsMixed(kept<Cos1Rule>(0, k[3]), kept<Cos1Rule>(1, k[5]), k[4], k[6]);
       break;
     case DIST_2B_FOLDOVER:
-      bandsMixedDc(FoldoverRule(k[3]), FoldoverRule(k[5]), k[4], k[6]);
+      bandsMixedDc(kept<FoldoverRule>(0, k[3]), kept<FoldoverRule>(1, k[5]), k[4], k[6]);
       break;
     case DIST_2B_FUZZ:
-      bandsWet(FuzzRule(k[3], k[4]), FuzzRule(k[5], k[6]));
+      bandsWet(kept<FuzzRule>(0, k[3], k[4]), kept<FuzzRule>(1, k[5], k[6]));
       break;
     case DIST_2B_GAPPER:
-      bandsWet(GapperRule(k[3], k[4]), GapperRule(k[5], k[6]));
+      bandsWet(kept<GapperRule>(0, k[3], k[4]), kept<GapperRule>(1, k[5], k[6]));
       break;
     case DIST_2B_LIMITER:
-      bandsWet(HardLimiterRule(k[3], k[4]), HardLimiterRule(k[5], k[6]));
+      bandsWet(kept<HardLimiterRule>(0, k[3], k[4]), kept<HardLimiterRule>(1, k[5], k[6]));
       break;
     case DIST_2B_LOW_FI:
       shapeTwoBandLowFi(lo, hi, lowGain, highGain, y, k);
       break;
     case DIST_2B_OCTAVE:
-      bandsMixed(Octave2Rule(k[3]), Octave2Rule(k[5]), k[4], k[6]);
+      bandsMixed(kept<Octave2Rule>(0, k[3]), kept<Octave2Rule>(1, k[5]), k[4], k[6]);
       break;
     case DIST_2B_OVERDRIVE:
-      bandsMixed(OverdriveRule(k[3]), OverdriveRule(k[5]), k[4], k[6]);
+      bandsMixed(kept<OverdriveRule>(0, k[3]), kept<OverdriveRule>(1, k[5]), k[4], k[6]);
       break;
     case DIST_2B_POWER:
       bandsMixedDc(PowerRule(k[3]), PowerRule(k[5]), k[4], k[6]);
@@ -409,10 +441,10 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
       bandsMixedDc(RectifyRule(k[3]), RectifyRule(k[5]), k[4], k[6]);
       break;
     case DIST_2B_SATURATE:
-      bandsMixed(SaturateRule(k[3]), SaturateRule(k[5]), k[4], k[6]);
+      bandsMixed(kept<SaturateRule>(0, k[3]), kept<SaturateRule>(1, k[5]), k[4], k[6]);
       break;
     case DIST_2B_VALVE:
-      bandsMixed(ValveRule(k[3]), ValveRule(k[5]), k[4], k[6]);
+      bandsMixed(kept<ValveRule>(0, k[3]), kept<ValveRule>(1, k[5]), k[4], k[6]);
       break;
 
     case DIST_AMP:
@@ -427,7 +459,7 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
       break;
     case DIST_RING: {
       const int wave = distortWaveIndex(raw[2]);
-      const float inc = oscillatorIncrement(k[3], sampleRate);
+      const float inc = kept<OscillatorStep>(2, k[3], sampleRate).value;
       const float p0 = ringPhase;
       const float p1 = wrapPhase(p0 + inc);
       ringPhase = wrapPhase(p1 + inc);
@@ -443,7 +475,7 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
     case DIST_2B_RING: {
       float w[2][2];  // band, sub-sample
       for (int b = 0; b < 2; ++b) {
-        const float inc = oscillatorIncrement(k[3 + 2 * b], sampleRate);
+        const float inc = kept<OscillatorStep>(2 + b, k[3 + 2 * b], sampleRate).value;
         const float amount = k[4 + 2 * b];
         const float p0 = ringBandPhase[b];
         const float p1 = wrapPhase(p0 + inc);
@@ -483,7 +515,7 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
 }
 
 void TDistort::shapeLowFi(const float* x, float* y, const float* k) noexcept {
-  const LowFiParams p(k[2], k[3], k[4], sampleRate);
+  const LowFiParams& p = kept<LowFiParams>(0, k[2], k[3], k[4], sampleRate);
   lowFiCounter += 1.0f;
   if (lowFiCounter >= p.period) {
     lowFiCounter -= p.period;
@@ -503,7 +535,7 @@ void TDistort::shapeTwoBandLowFi(const float* lo, const float* hi, float lowGain
   const float* band[2] = {lo, hi};
   float out[2][4];
   for (int b = 0; b < 2; ++b) {
-    const LowFiParams p(k[3 + 2 * b], k[4 + 2 * b], 0.0f, sampleRate);
+    const LowFiParams& p = kept<LowFiParams>(b, k[3 + 2 * b], k[4 + 2 * b], 0.0f, sampleRate);
     for (int i = 0; i < 4; ++i) out[b][i] = p.quantise(lowFiBandHeld[b][i]);
     lowFiBandCounter[b] += 1.0f;
     if (lowFiBandCounter[b] >= p.period) {
@@ -597,8 +629,8 @@ void TDistort::shapeCabinet(const float* x, float* y, const float* k, const floa
 void TDistort::shapeFmPm(bool pm, const float* x, float* y, const float* k, const float* raw,
                          bool force) noexcept {
   const int wave = distortWaveIndex(raw[2]);
-  const float inc = oscillatorIncrement(k[3], sampleRate);
-  const float depth = std::exp2(4.0f * k[5]) - 1.0f;
+  const float inc = kept<OscillatorStep>(2, k[3], sampleRate).value;
+  const float depth = kept<FmDepth>(3, k[5]).value;
   const float amount = k[6];
   float m[4] = {x[0], x[1], x[2], x[3]};
   runFilter(lowPassStage, k[4], 0.0f, m, force);

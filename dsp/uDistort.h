@@ -124,6 +124,12 @@ class TDistort {
 
   RandSeed& seed() noexcept { return sharedSeed ? *sharedSeed : ownSeed; }
 
+  // The rule (or setting) a type builds in slot 0..3 from its smoothed knobs, built again only
+  // when the type or one of those knob values moves: knobs that have settled hold their value,
+  // so the powers behind a rule are not worked out on every call.
+  template <class Rule, class... Knobs>
+  const Rule& kept(int slot, Knobs... knobs) noexcept;
+
   const distort::Tables* tables;
 
   bool freshStart = true;
@@ -173,6 +179,13 @@ class TDistort {
   StereoLanes envelopes = {0.0001f, 0.0001f, 0.0001f, 0.0001f};
   // Knobs 1..4, then 5..8.
   StereoLanes smoothedKnobs[2] = {};
+
+  struct KeptSlot {
+    int type = -1;  // the distortion type that built the slot's rule; -1: none yet
+    float key[5] = {};
+    alignas(16) unsigned char rule[48];
+  };
+  KeptSlot keptSlots[4];
 
   RandSeed ownSeed;
   RandSeed* sharedSeed = nullptr;
