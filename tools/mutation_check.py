@@ -33,7 +33,7 @@ BREAKS = [
     ("dsp/uCompressor.cpp", "thresholdDb = 40.0f * t - 40.0f;", "thresholdDb = 40.0f * t - 30.0f;"),
     ("dsp/uCompressor.cpp", "(1.0f - r) * 7.0f", "(1.0f - r) * 6.0f"),
     ("dsp/uCompressor.cpp", "(40.0f * v - 30.0f) / 20.0f", "(40.0f * v - 20.0f) / 20.0f"),
-    ("dsp/uCompressor.cpp", "return env > thresholdLin ? gainScale", "return env < thresholdLin ? gainScale"),
+    ("dsp/uCompressor.cpp", "const auto above = levels > thresholdLin;", "const auto above = levels < thresholdLin;"),
     ("dsp/uCompressor.cpp", "pos = (pos + 1) & (LOOKAHEAD - 1);", "pos = (pos + 2) & (LOOKAHEAD - 1);"),
     ("dsp/uNoiseGate.cpp", "(40.0 * t - 40.0) / 20.0", "(40.0 * t - 40.0) / 10.0"),
     ("dsp/uNoiseGate.cpp", "holdSamples = std::pow(2.0, 14.0 * h)", "holdSamples = std::pow(2.0, 12.0 * h)"),
