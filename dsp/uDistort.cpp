@@ -58,8 +58,7 @@ constexpr float INPUT_LIMIT = 1000.0f;
 // Holds samples to +-INPUT_LIMIT, lane by lane; NaN becomes 0.
 inline StereoLanes laneSaneSample(StereoLanes v) noexcept {
   v = v == v ? v : splatLanes(0.0f);
-  v = v >= -INPUT_LIMIT ? v : splatLanes(-INPUT_LIMIT);
-  return v > INPUT_LIMIT ? splatLanes(INPUT_LIMIT) : v;
+  return laneMin(laneMax(v, splatLanes(-INPUT_LIMIT)), splatLanes(INPUT_LIMIT));
 }
 
 // Settings the types keep between calls (see TDistort::kept).
@@ -220,7 +219,7 @@ void TDistort::process(float& left0, float& right0, float& left1, float& right1,
   const StereoLanes second = __builtin_shufflevector(in, shaped, 2, 3, 6, 7);
   const float envNew = 1.0f - ENVELOPE_KEEP;
   StereoLanes env = ENVELOPE_KEEP * envelopes + envNew * laneAbs((first + second) / 2.0f);
-  env = env > ENVELOPE_FLOOR ? env : splatLanes(ENVELOPE_FLOOR);  // the floor for a NaN too
+  env = laneMax(env, splatLanes(ENVELOPE_FLOOR));  // the floor for a NaN too
   envelopes = env;
 
   // 6. Level compensation ("Norm"): n in / out + (1 - n) per channel.

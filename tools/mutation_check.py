@@ -74,7 +74,7 @@ BREAKS = [
     ("dsp/uDistort.cpp", "AMP_COEFFICIENT_TABLE[256 + k]", "AMP_COEFFICIENT_TABLE[255 + k]"),
     ("dsp/uDistort.cpp", "lowGain = clampf(2.0f - 2.0f * k[7], 0.0f, 1.0f);", "lowGain = clampf(2.0f - 2.0f * k[7], 0.0f, 2.0f);"),
     ("dsp/uDistort.cpp", "laneAbs((first + second) / 2.0f)", "laneAbs((first - second) / 2.0f)"),
-    ("dsp/uDistort.cpp", "return v > INPUT_LIMIT ? splatLanes(INPUT_LIMIT) : v;", "return v;"),
+    ("dsp/uDistort.cpp", "return laneMin(laneMax(v, splatLanes(-INPUT_LIMIT)), splatLanes(INPUT_LIMIT));", "return v;"),
     # platform/: strings, paths, preferences, processes, dialogs
     ("platform/stringHelpers.cpp", "if (c < 0x20 || c >= 0x80) break;", "if (c < 0x20 || c > 0x80) break;"),
     ("platform/stringHelpers.cpp", "if (isLowerAscii(c)) *p = static_cast<char>(c - 'a' + 'A');", ""),

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "dsp/dspCommon.h"
 
@@ -58,4 +59,18 @@ TEST(FastForms, LanePowExactCases) {
     const StereoLanes got = lanePow(splatLanes(r.x), r.p);
     for (int j = 0; j < 4; ++j) EXPECT_EQ(got[j], r.want) << r.x << "^" << r.p;
   }
+}
+
+// The 0..1 lane clamp (built on one-instruction minimum and maximum) gives the scalar clamp's
+// bits, signed zeros, bounds, infinities and NaN included (the -1..1 one: DspCommon's test).
+TEST(FastForms, LaneClamp01MatchesTheScalarClampBitForBit) {
+  const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+  const float values[] = {nan, -nan, inf, -inf, 0.0f, -0.0f, 1.0f, -1.0f, 0.5f, -0.5f, 1.0000001f, -1.0000001f, 1e-40f, 7.0f};
+  for (const float v : values)
+    for (const float w : values) {
+      const StereoLanes x = {v, w, w, v};
+      const StereoLanes c01 = laneClamp01(x);
+      for (int j = 0; j < 4; ++j)
+        EXPECT_EQ(std::bit_cast<uint32_t>(c01[j]), std::bit_cast<uint32_t>(clamp01(x[j]))) << x[j];
+    }
 }
