@@ -10,6 +10,7 @@ namespace {
 constexpr float PEAK_KEEP = 0.999f;
 constexpr float PEAK_NEW = 0.000999987f;
 constexpr float DENORMAL = ANTI_DENORMAL;
+constexpr float FLT_LIMIT = 3.4028235e38f;  // the largest finite float
 
 float attackCoefficient(float v, float rate2) noexcept {
   return std::exp(-1000.0f / (std::pow(2.0f, 8.0f * clamp01(v)) * rate2));
@@ -75,41 +76,57 @@ void TCompressor::setParams(float threshold, float ratio, float attackIn, float 
   mode = modeIn;
 }
 
-namespace {
-
-// The gain towards which the detector pulls for one channel's level.
-inline float gainTarget(float env, float thresholdLin, float gainScale, float gainPower) noexcept {
-  return env > thresholdLin ? gainScale * std::pow(env, gainPower) : 1.0f;
-}
-
-}  // namespace
-
 void TCompressor::process(float& a, float& b, float& c, float& d) noexcept {
   // Both channels side by side; the gain is computed from the present input and applied to the
   // input of 128 sub-samples ago.
-  const float att = attack, thLin = thresholdLin, gs = gainScale, gp = gainPower;
+  const float att = attack;
   const StereoLanes attackL = splatLanes(att), releaseL = splatLanes(release);
   const StereoLanes keep = splatLanes(1.0f - att), mk = splatLanes(makeUp);
-  StereoLanes pk = peak, en = env, gn = gain;
+  StereoLanes pk = peak, en = env;
   unsigned pos = counter & (LOOKAHEAD - 1);
-  StereoLanes out[2];
   const StereoLanes in[2] = {stereoLanes(a, b), stereoLanes(c, d)};
+  StereoLanes delayed[2];
+  StereoLanes level[2];
+  // The detectors of both sub-samples first: they do not depend on the gain.
   for (int sub = 0; sub < 2; ++sub) {
     const StereoLanes x = in[sub];
-    const StereoLanes delayed = ring[pos];
+    delayed[sub] = ring[pos];
     ring[pos] = x;
-    const StereoLanes level = laneAbs(x);
-    pk = level > pk ? level : PEAK_KEEP * pk + PEAK_NEW * level + DENORMAL;
+    const StereoLanes rectified = laneAbs(x);
+    pk = rectified > pk ? rectified : PEAK_KEEP * pk + PEAK_NEW * rectified + DENORMAL;
     const StereoLanes k = pk > en ? attackL : releaseL;
     en = (1.0f - k) * pk + k * en;
-    const StereoLanes target = stereoLanes(gainTarget(en[0], thLin, gs, gp), gainTarget(en[1], thLin, gs, gp));
-    gn = target * keep + gn * attackL;
-    out[sub] = delayed * gn * mk;
+    level[sub] = en;
     pos = (pos + 1) & (LOOKAHEAD - 1);
   }
   counter = pos;
   peak = pk;
   env = en;
+
+  // Above the threshold the gain pulls towards gainScale level^gainPower, below it towards 1:
+  // the four powers (two sub-samples, two channels) at once.
+  const StereoLanes levels = __builtin_shufflevector(level[0], level[1], 0, 1, 4, 5);
+  const auto above = levels > thresholdLin;
+  StereoLanes target = splatLanes(1.0f);
+  if (above[0] | above[1] | above[2] | above[3]) {
+    StereoLanes power;
+    if (levels[0] < FLT_LIMIT && levels[1] < FLT_LIMIT && levels[2] < FLT_LIMIT && levels[3] < FLT_LIMIT) {
+      power = lanePow(levels, gainPower);
+    } else {  // an infinite level: the library's power gives its limit
+      for (int i = 0; i < 4; ++i) power[i] = std::pow(levels[i], gainPower);
+    }
+    target = above ? gainScale * power : target;
+  }
+
+  StereoLanes gn = gain;
+  StereoLanes out[2];
+  for (int sub = 0; sub < 2; ++sub) {
+    const StereoLanes zero = splatLanes(0.0f);
+    const StereoLanes t = sub ? __builtin_shufflevector(target, zero, 2, 3, 4, 5)
+                              : __builtin_shufflevector(target, zero, 0, 1, 4, 5);
+    gn = t * keep + gn * attackL;
+    out[sub] = delayed[sub] * gn * mk;
+  }
   gain = gn;
   a = out[0][0];
   b = out[0][1];

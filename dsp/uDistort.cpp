@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <new>
+#include <type_traits>
 
 #include "dsp/uDistortTables.h"
 
@@ -53,13 +55,25 @@ constexpr float ENVELOPE_FLOOR = 0.001f;
 // 60 dB above full scale.
 constexpr float INPUT_LIMIT = 1000.0f;
 
-inline float saneSample(float v) noexcept {
-  if (!(v >= -INPUT_LIMIT)) return v != v ? 0.0f : -INPUT_LIMIT;
-  return v > INPUT_LIMIT ? INPUT_LIMIT : v;
+// Holds samples to +-INPUT_LIMIT, lane by lane; NaN becomes 0.
+inline StereoLanes laneSaneSample(StereoLanes v) noexcept {
+  v = v == v ? v : splatLanes(0.0f);
+  return laneMin(laneMax(v, splatLanes(-INPUT_LIMIT)), splatLanes(INPUT_LIMIT));
 }
 
-// The larger of the floor and v; the floor when v is not a number (as fmax), without a library call.
-inline float atLeastFloor(float v) noexcept { return v > ENVELOPE_FLOOR ? v : ENVELOPE_FLOOR; }
+// Settings the types keep between calls (see TDistort::kept).
+struct Boost {
+  float value;
+  explicit Boost(float k) noexcept : value(boost(k)) {}
+};
+struct OscillatorStep {
+  float value;
+  OscillatorStep(float k, float rate) noexcept : value(oscillatorIncrement(k, rate)) {}
+};
+struct FmDepth {
+  float value;
+  explicit FmDepth(float k) noexcept : value(std::exp2(4.0f * k) - 1.0f) {}
+};
 
 inline void runFilter(TFilter& f, float freq, float reso, float* v, bool force) noexcept {
   f.process(freq, reso, v[0], v[1], v[2], v[3], force);
@@ -119,8 +133,8 @@ void TDistort::init(float rate) noexcept {
   doubleRate = 2.0f * rate;
   currentType = 0;
   resetState();
-  for (int c = 0; c < 2; ++c) inputEnvelope[c] = outputEnvelope[c] = 0.0001f;
-  std::memset(smoothedKnobs, 0, sizeof smoothedKnobs);
+  envelopes = splatLanes(0.0001f);
+  smoothedKnobs[0] = smoothedKnobs[1] = splatLanes(0.0f);
 }
 
 void TDistort::reset() noexcept { resetState(); }
@@ -139,61 +153,55 @@ void TDistort::process(float& left0, float& right0, float& left1, float& right1,
                        float dist5, float dist6, float dist7, float dist8, const float* curve1,
                        const float* curve2) noexcept {
   // The knobs arrive clamped from the engine; clamp again so that no value can leave 0..1.
-  const float raw[8] = {clamp01(dist1), clamp01(dist2), clamp01(dist3), clamp01(dist4),
-                        clamp01(dist5), clamp01(dist6), clamp01(dist7), clamp01(dist8)};
+  // Knobs 1..4 and 5..8 each fill one register; every lane takes the scalar steps.
+  const StereoLanes raw03 = laneClamp01(StereoLanes{dist1, dist2, dist3, dist4});
+  const StereoLanes raw47 = laneClamp01(StereoLanes{dist5, dist6, dist7, dist8});
+  float raw[8];
+  __builtin_memcpy(raw, &raw03, sizeof raw03);
+  __builtin_memcpy(raw + 4, &raw47, sizeof raw47);
   const bool validType = type >= 0 && type < NUM_DISTORT_TYPES;
 
   // 1. Knob smoothing; a new type starts from its knob values.
-  float k[8];
   bool force;
   if (type == currentType) {
     const float fresh = 1.0f - KNOB_SMOOTHING;
-    for (int i = 0; i < 8; ++i) {
-      smoothedKnobs[i] = KNOB_SMOOTHING * smoothedKnobs[i] + fresh * raw[i] + ANTI_DENORMAL;
-      k[i] = smoothedKnobs[i];
-    }
+    smoothedKnobs[0] = KNOB_SMOOTHING * smoothedKnobs[0] + fresh * raw03 + ANTI_DENORMAL;
+    smoothedKnobs[1] = KNOB_SMOOTHING * smoothedKnobs[1] + fresh * raw47 + ANTI_DENORMAL;
     force = freshStart;
   } else {
-    for (int i = 0; i < 8; ++i) k[i] = smoothedKnobs[i] = raw[i];
+    smoothedKnobs[0] = raw03;
+    smoothedKnobs[1] = raw47;
     force = true;
   }
   currentType = type;
+  float k[8];
+  __builtin_memcpy(k, smoothedKnobs, sizeof k);
 
   // A sample that is not a number would poison every recursion of the stage for good, and
   // absurd levels overflow the shapers' powers: hold the input to a sane range.
-  left0 = saneSample(left0);
-  right0 = saneSample(right0);
-  left1 = saneSample(left1);
-  right1 = saneSample(right1);
-  sideLeft = saneSample(sideLeft);
-  sideRight = saneSample(sideRight);
+  const StereoLanes in = laneSaneSample(StereoLanes{left0, right0, left1, right1});
 
-  // 2. Input level, before the drive.
-  const float envNew = 1.0f - ENVELOPE_KEEP;
-  float inEnv[2] = {inputEnvelope[0], inputEnvelope[1]};
-  inEnv[0] = atLeastFloor(ENVELOPE_KEEP * inEnv[0] + envNew * std::fabs((left0 + left1) / 2.0f));
-  inEnv[1] =
-      atLeastFloor(ENVELOPE_KEEP * inEnv[1] + envNew * std::fabs((right0 + right1) / 2.0f));
-  inputEnvelope[0] = inEnv[0];
-  inputEnvelope[1] = inEnv[1];
+  // 2. Drive.
+  const StereoLanes driven = in * tables->driveGain[tableIndex(k[0])];
+  float x[4];
+  __builtin_memcpy(x, &driven, sizeof x);
 
-  // 3. Drive.
-  const float g = tables->driveGain[tableIndex(k[0])];
-  const float x[4] = {left0 * g, right0 * g, left1 * g, right1 * g};
-
-  // 4. Two-band split.
-  float lo[4] = {x[0], x[1], x[2], x[3]};
-  float hi[4] = {x[0], x[1], x[2], x[3]};
+  // 3. Two-band split (the single-band types read the driven samples as both bands).
+  float lo[4], hi[4];
+  const float* low = x;
+  const float* high = x;
   float lowGain = 0.0f, highGain = 0.0f;
   if (validType && isTwoBandType(type)) {
     highGain = clampf(2.0f * k[7], 0.0f, 1.0f);
     lowGain = clampf(2.0f - 2.0f * k[7], 0.0f, 1.0f);
-    float in[4] = {x[0], x[1], x[2], x[3]};
-    crossoverFilter.processSplit(k[2], 0.0f, in[0], in[1], in[2], in[3], lo[0], lo[1], lo[2], lo[3], hi[0],
-                                 hi[1], hi[2], hi[3], force);
+    float a = x[0], b = x[1], c = x[2], d = x[3];
+    crossoverFilter.processSplit(k[2], 0.0f, a, b, c, d, lo[0], lo[1], lo[2], lo[3], hi[0], hi[1], hi[2], hi[3],
+                                 force);
+    low = lo;
+    high = hi;
   }
 
-  // 5. The type's shaping.
+  // 4. The type's shaping.
   float y[4] = {x[0], x[1], x[2], x[3]};
   // The amp and cabinet models, the heaviest types, are reached without the general dispatch.
   if (type == DIST_AMP) {
@@ -201,26 +209,46 @@ void TDistort::process(float& left0, float& right0, float& left1, float& right1,
   } else if (type == DIST_CABINET) {
     shapeCabinet(x, y, k, raw);
   } else if (validType && type != DIST_NONE) {
-    shape(type, x, lo, hi, lowGain, highGain, y, k, raw, sideLeft, sideRight, curve1, curve2, force);
+    shape(type, x, low, high, lowGain, highGain, y, k, raw, sideLeft, sideRight, curve1, curve2, force);
   }
+  const StereoLanes shaped = loadLanes(y);
 
-  // 6. Output level.
-  float outEnv[2] = {outputEnvelope[0], outputEnvelope[1]};
-  outEnv[0] = atLeastFloor(ENVELOPE_KEEP * outEnv[0] + envNew * std::fabs((y[0] + y[2]) / 2.0f));
-  outEnv[1] = atLeastFloor(ENVELOPE_KEEP * outEnv[1] + envNew * std::fabs((y[1] + y[3]) / 2.0f));
-  outputEnvelope[0] = outEnv[0];
-  outputEnvelope[1] = outEnv[1];
+  // 5. Input level (before the drive) and output level, in the lanes {in L, in R, out L, out R}:
+  // the mean of the two sub-samples of each channel.
+  const StereoLanes first = __builtin_shufflevector(in, shaped, 0, 1, 4, 5);
+  const StereoLanes second = __builtin_shufflevector(in, shaped, 2, 3, 6, 7);
+  const float envNew = 1.0f - ENVELOPE_KEEP;
+  StereoLanes env = ENVELOPE_KEEP * envelopes + envNew * laneAbs((first + second) / 2.0f);
+  env = laneMax(env, splatLanes(ENVELOPE_FLOOR));  // the floor for a NaN too
+  envelopes = env;
 
-  // 7. Level compensation ("Norm").
+  // 6. Level compensation ("Norm"): n in / out + (1 - n) per channel.
   const float n = k[1];
-  const float gainL = n * inEnv[0] / outEnv[0] + (1.0f - n);
-  const float gainR = n * inEnv[1] / outEnv[1] + (1.0f - n);
-  left0 = y[0] * gainL;
-  right0 = y[1] * gainR;
-  left1 = y[2] * gainL;
-  right1 = y[3] * gainR;
+  const StereoLanes ratio = n * env / __builtin_shufflevector(env, env, 2, 3, 2, 3);
+  const StereoLanes gain = ratio + (1.0f - n);
+  const StereoLanes out = shaped * __builtin_shufflevector(gain, gain, 0, 1, 0, 1);
+  left0 = out[0];
+  right0 = out[1];
+  left1 = out[2];
+  right1 = out[3];
 
   freshStart = false;
+}
+
+template <class Rule, class... Knobs>
+const Rule& TDistort::kept(int slot, Knobs... knobs) noexcept {
+  static_assert(sizeof...(Knobs) <= 5 && sizeof(Rule) <= sizeof(KeptSlot::rule) && alignof(Rule) <= 16);
+  static_assert(std::is_trivially_copyable_v<Rule> && std::is_trivially_destructible_v<Rule>);
+  KeptSlot& s = keptSlots[slot];
+  const float key[] = {static_cast<float>(knobs)...};
+  bool same = s.type == currentType;
+  for (std::size_t i = 0; i < sizeof...(Knobs); ++i) same = same && key[i] == s.key[i];
+  if (!same) {
+    s.type = currentType;
+    for (std::size_t i = 0; i < sizeof...(Knobs); ++i) s.key[i] = key[i];
+    return *::new (s.rule) Rule(knobs...);
+  }
+  return *std::launder(reinterpret_cast<const Rule*>(s.rule));
 }
 
 void TDistort::shape(int type, const float* x, const float* lo, const float* hi, float lowGain,
@@ -261,59 +289,59 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
     case DIST_NONE:
       break;
     case DIST_AND:
-      mixed(AndRule(k[2], k[3]), k[4]);
+      mixed(kept<AndRule>(0, k[2], k[3]), k[4]);
       break;
     case DIST_ATAN:
-      mixed(AtanRule(k[2]), k[3]);
+      mixed(kept<AtanRule>(0, k[2]), k[3]);
       break;
     case DIST_CLIPPER_1:
-      mixedDc(Clipper1Rule(k[2], k[3], k[5]), k[4]);
+      mixedDc(kept<Clipper1Rule>(0, k[2], k[3], k[5]), k[4]);
       break;
     case DIST_CLIPPER_2: {
       float v[4] = {x[0], x[1], x[2], x[3]};
       runFilter(clipToneFilter, k[2], 0.0f, v, force);
-      const Clipper2Clip clip(k[3], k[4]);
+      const Clipper2Clip& clip = kept<Clipper2Clip>(0, k[3], k[4]);
       for (float& s : v) s = clip(s);
       runFilter(lowPassStage, k[5], 0.0f, v, force);
       runFilter(highPassStage, k[6], 0.0f, v, force);
-      const float b = boost(k[7]);
+      const float b = kept<Boost>(2, k[7]).value;
       for (int i = 0; i < 4; ++i) y[i] = v[i] * b;
       break;
     }
     case DIST_COS_1:
-      mixed(Cos1Rule(k[2]), k[3]);
+      mixed(kept<Cos1Rule>(0, k[2]), k[3]);
       break;
     case DIST_COS_2:
-      mixedDc(Cos2Rule(k[2], k[3]), k[4]);
+      mixedDc(kept<Cos2Rule>(0, k[2], k[3]), k[4]);
       break;
     case DIST_CROSS_1:
       mixedDc(Cross1Rule(k[2]), k[3]);
       break;
     case DIST_CROSS_2: {
-      const Cross2Rule rule(k[2], k[3]);
-      const float b = boost(k[5]);
+      const Cross2Rule& rule = kept<Cross2Rule>(0, k[2], k[3]);
+      const float b = kept<Boost>(2, k[5]).value;
       for (int i = 0; i < 4; ++i) {
         y[i] = mix(x[i], dcBlock(rule(x[i]), dcState[i & 1], dcC, dcK, dc), k[4]) * b;
       }
       break;
     }
     case DIST_FOLDOVER:
-      mixedDc(FoldoverRule(k[2]), k[3]);
+      mixedDc(kept<FoldoverRule>(0, k[2]), k[3]);
       break;
     case DIST_FUZZ:
-      wet(FuzzRule(k[2], k[3]));
+      wet(kept<FuzzRule>(0, k[2], k[3]));
       break;
     case DIST_GAPPER:
-      wet(GapperRule(k[2], k[3]));
+      wet(kept<GapperRule>(0, k[2], k[3]));
       break;
     case DIST_HARD_DISTORT: {
       // This type always removes DC, whatever the switch says.
-      const HardDistortRule rule(k[2], k[3], k[4]);
+      const HardDistortRule& rule = kept<HardDistortRule>(0, k[2], k[3], k[4]);
       for (int i = 0; i < 4; ++i) y[i] = dcBlock(rule(x[i]), dcState[i & 1], dcC, dcK, true);
       break;
     }
     case DIST_HARD_LIMITER:
-      wet(HardLimiterRule(k[2], k[3]));
+      wet(kept<HardLimiterRule>(0, k[2], k[3]));
       break;
     case DIST_LOW_FI:
       shapeLowFi(x, y, k);
@@ -324,16 +352,16 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
       break;
     }
     case DIST_OCTAVE_2:
-      mixed(Octave2Rule(k[2]), k[3]);
+      mixed(kept<Octave2Rule>(0, k[2]), k[3]);
       break;
     case DIST_OCTAVE_3:
-      mixed(Octave3Rule(k[2], k[3]), k[4]);
+      mixed(kept<Octave3Rule>(0, k[2], k[3]), k[4]);
       break;
     case DIST_OVERDRIVE:
-      mixed(OverdriveRule(k[2]), k[3]);
+      mixed(kept<OverdriveRule>(0, k[2]), k[3]);
       break;
     case DIST_PEAK_REMOVE:
-      wet(PeakRemoveRule(k[2], k[3], k[4], k[5], k[6]));
+      wet(kept<PeakRemoveRule>(0, k[2], k[3], k[4], k[5], k[6]));
       break;
     case DIST_POWER:
       mixedDc(PowerRule(k[2]), k[3]);
@@ -342,10 +370,10 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
       mixedDc(RectifyRule(k[2]), k[3]);
       break;
     case DIST_REZ:
-      mixed(RezRule(k[2], k[3]), k[4]);
+      mixed(kept<RezRule>(0, k[2], k[3]), k[4]);
       break;
     case DIST_SATURATE:
-      mixed(SaturateRule(k[2]), k[3]);
+      mixed(kept<SaturateRule>(0, k[2]), k[3]);
       break;
     case DIST_SOFT_LIMITER:
       mixed(softLimiter, k[2]);
@@ -353,7 +381,7 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
     case DIST_SQUARIFY: {
       float q[4] = {sign(x[0]), sign(x[1]), sign(x[2]), sign(x[3])};
       runFilter(squarifyFilter, k[4], 0.0f, q, force);
-      const SquarifyRule rule(k[2], k[3]);
+      const SquarifyRule& rule = kept<SquarifyRule>(0, k[2], k[3]);
       for (int i = 0; i < 4; ++i) y[i] = rule(x[i], q[i]);
       break;
     }
@@ -364,7 +392,7 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
       mixed(TransientBoostRule(k[2], k[3]), k[4]);
       break;
     case DIST_TUBE: {
-      const TubeRule rule(k[2], k[3], k[4]);
+      const TubeRule& rule = kept<TubeRule>(0, k[2], k[3], k[4]);
       float v[4];
       for (int i = 0; i < 4; ++i) v[i] = rule(x[i]);
       runFilter(tubeToneFilter, k[5], k[6], v, force);
@@ -372,38 +400,38 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
       break;
     }
     case DIST_VALVE:
-      mixed(ValveRule(k[2]), k[3]);
+      mixed(kept<ValveRule>(0, k[2]), k[3]);
       break;
     case DIST_WAVESHAPER: {
-      const WaveshaperRule rule(k[2], k[3], k[4]);
-      const float b = boost(k[6]);
+      const WaveshaperRule& rule = kept<WaveshaperRule>(0, k[2], k[3], k[4]);
+      const float b = kept<Boost>(2, k[6]).value;
       for (int i = 0; i < 4; ++i) y[i] = mix(x[i], rule(x[i]), k[5]) * b;
       break;
     }
 
     case DIST_2B_COS:
-      bandsMixed(Cos1Rule(k[3]), Cos1Rule(k[5]), k[4], k[6]);
+      bandsMixed(kept<Cos1Rule>(0, k[3]), kept<Cos1Rule>(1, k[5]), k[4], k[6]);
       break;
     case DIST_2B_FOLDOVER:
-      bandsMixedDc(FoldoverRule(k[3]), FoldoverRule(k[5]), k[4], k[6]);
+      bandsMixedDc(kept<FoldoverRule>(0, k[3]), kept<FoldoverRule>(1, k[5]), k[4], k[6]);
       break;
     case DIST_2B_FUZZ:
-      bandsWet(FuzzRule(k[3], k[4]), FuzzRule(k[5], k[6]));
+      bandsWet(kept<FuzzRule>(0, k[3], k[4]), kept<FuzzRule>(1, k[5], k[6]));
       break;
     case DIST_2B_GAPPER:
-      bandsWet(GapperRule(k[3], k[4]), GapperRule(k[5], k[6]));
+      bandsWet(kept<GapperRule>(0, k[3], k[4]), kept<GapperRule>(1, k[5], k[6]));
       break;
     case DIST_2B_LIMITER:
-      bandsWet(HardLimiterRule(k[3], k[4]), HardLimiterRule(k[5], k[6]));
+      bandsWet(kept<HardLimiterRule>(0, k[3], k[4]), kept<HardLimiterRule>(1, k[5], k[6]));
       break;
     case DIST_2B_LOW_FI:
       shapeTwoBandLowFi(lo, hi, lowGain, highGain, y, k);
       break;
     case DIST_2B_OCTAVE:
-      bandsMixed(Octave2Rule(k[3]), Octave2Rule(k[5]), k[4], k[6]);
+      bandsMixed(kept<Octave2Rule>(0, k[3]), kept<Octave2Rule>(1, k[5]), k[4], k[6]);
       break;
     case DIST_2B_OVERDRIVE:
-      bandsMixed(OverdriveRule(k[3]), OverdriveRule(k[5]), k[4], k[6]);
+      bandsMixed(kept<OverdriveRule>(0, k[3]), kept<OverdriveRule>(1, k[5]), k[4], k[6]);
       break;
     case DIST_2B_POWER:
       bandsMixedDc(PowerRule(k[3]), PowerRule(k[5]), k[4], k[6]);
@@ -412,10 +440,10 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
       bandsMixedDc(RectifyRule(k[3]), RectifyRule(k[5]), k[4], k[6]);
       break;
     case DIST_2B_SATURATE:
-      bandsMixed(SaturateRule(k[3]), SaturateRule(k[5]), k[4], k[6]);
+      bandsMixed(kept<SaturateRule>(0, k[3]), kept<SaturateRule>(1, k[5]), k[4], k[6]);
       break;
     case DIST_2B_VALVE:
-      bandsMixed(ValveRule(k[3]), ValveRule(k[5]), k[4], k[6]);
+      bandsMixed(kept<ValveRule>(0, k[3]), kept<ValveRule>(1, k[5]), k[4], k[6]);
       break;
 
     case DIST_AMP:
@@ -430,7 +458,7 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
       break;
     case DIST_RING: {
       const int wave = distortWaveIndex(raw[2]);
-      const float inc = oscillatorIncrement(k[3], sampleRate);
+      const float inc = kept<OscillatorStep>(2, k[3], sampleRate).value;
       const float p0 = ringPhase;
       const float p1 = wrapPhase(p0 + inc);
       ringPhase = wrapPhase(p1 + inc);
@@ -446,7 +474,7 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
     case DIST_2B_RING: {
       float w[2][2];  // band, sub-sample
       for (int b = 0; b < 2; ++b) {
-        const float inc = oscillatorIncrement(k[3 + 2 * b], sampleRate);
+        const float inc = kept<OscillatorStep>(2 + b, k[3 + 2 * b], sampleRate).value;
         const float amount = k[4 + 2 * b];
         const float p0 = ringBandPhase[b];
         const float p1 = wrapPhase(p0 + inc);
@@ -459,8 +487,10 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
     }
     case DIST_SIDE_RING: {
       const float amount = k[2];
-      const float wl = sideLeft * amount + (1.0f - amount);
-      const float wr = sideRight * amount + (1.0f - amount);
+      // The side input is held to the same sane range as the main input.
+      const StereoLanes side = laneSaneSample(stereoLanes(sideLeft, sideRight));
+      const float wl = side[0] * amount + (1.0f - amount);
+      const float wr = side[1] * amount + (1.0f - amount);
       y[0] = x[0] * wl;
       y[1] = x[1] * wr;
       y[2] = x[2] * wl;
@@ -484,7 +514,7 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
 }
 
 void TDistort::shapeLowFi(const float* x, float* y, const float* k) noexcept {
-  const LowFiParams p(k[2], k[3], k[4], sampleRate);
+  const LowFiParams& p = kept<LowFiParams>(0, k[2], k[3], k[4], sampleRate);
   lowFiCounter += 1.0f;
   if (lowFiCounter >= p.period) {
     lowFiCounter -= p.period;
@@ -504,7 +534,7 @@ void TDistort::shapeTwoBandLowFi(const float* lo, const float* hi, float lowGain
   const float* band[2] = {lo, hi};
   float out[2][4];
   for (int b = 0; b < 2; ++b) {
-    const LowFiParams p(k[3 + 2 * b], k[4 + 2 * b], 0.0f, sampleRate);
+    const LowFiParams& p = kept<LowFiParams>(b, k[3 + 2 * b], k[4 + 2 * b], 0.0f, sampleRate);
     for (int i = 0; i < 4; ++i) out[b][i] = p.quantise(lowFiBandHeld[b][i]);
     lowFiBandCounter[b] += 1.0f;
     if (lowFiBandCounter[b] >= p.period) {
@@ -598,8 +628,8 @@ void TDistort::shapeCabinet(const float* x, float* y, const float* k, const floa
 void TDistort::shapeFmPm(bool pm, const float* x, float* y, const float* k, const float* raw,
                          bool force) noexcept {
   const int wave = distortWaveIndex(raw[2]);
-  const float inc = oscillatorIncrement(k[3], sampleRate);
-  const float depth = std::exp2(4.0f * k[5]) - 1.0f;
+  const float inc = kept<OscillatorStep>(2, k[3], sampleRate).value;
+  const float depth = kept<FmDepth>(3, k[5]).value;
   const float amount = k[6];
   float m[4] = {x[0], x[1], x[2], x[3]};
   runFilter(lowPassStage, k[4], 0.0f, m, force);

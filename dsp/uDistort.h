@@ -102,7 +102,7 @@ class TDistort {
   // For tests and displays.
   float getSampleRate() const noexcept { return sampleRate; }
   int getCurrentType() const noexcept { return currentType; }
-  float getSmoothedKnob(int k) const noexcept { return smoothedKnobs[k & 7]; }
+  float getSmoothedKnob(int k) const noexcept { return smoothedKnobs[(k & 7) >> 2][k & 3]; }
 
  private:
   void resetState() noexcept;
@@ -123,6 +123,12 @@ class TDistort {
   void shapeFmPm(bool pm, const float* x, float* y, const float* k, const float* raw, bool force) noexcept;
 
   RandSeed& seed() noexcept { return sharedSeed ? *sharedSeed : ownSeed; }
+
+  // The rule (or setting) a type builds in slot 0..3 from its smoothed knobs, built again only
+  // when the type or one of those knob values moves: knobs that have settled hold their value,
+  // so the powers behind a rule are not worked out on every call.
+  template <class Rule, class... Knobs>
+  const Rule& kept(int slot, Knobs... knobs) noexcept;
 
   const distort::Tables* tables;
 
@@ -169,9 +175,17 @@ class TDistort {
   float dcCoefficient = 30.0f / 88200.0f;
   float dcKeep = 1.0f - 30.0f / 88200.0f;
 
-  float inputEnvelope[2] = {0.0001f, 0.0001f};
-  float outputEnvelope[2] = {0.0001f, 0.0001f};
-  float smoothedKnobs[8] = {};
+  // Input and output level: {in L, in R, out L, out R}.
+  StereoLanes envelopes = {0.0001f, 0.0001f, 0.0001f, 0.0001f};
+  // Knobs 1..4, then 5..8.
+  StereoLanes smoothedKnobs[2] = {};
+
+  struct KeptSlot {
+    int type = -1;  // the distortion type that built the slot's rule; -1: none yet
+    float key[5] = {};
+    alignas(16) unsigned char rule[48];
+  };
+  KeptSlot keptSlots[4];
 
   RandSeed ownSeed;
   RandSeed* sharedSeed = nullptr;

@@ -141,8 +141,9 @@ inline void svfStep(StereoLanes& low, StereoLanes& band, StereoLanes& high, floa
 
 }  // namespace
 
+// Inlined into its run: out of line, the channel state would go through memory on every call.
 template <int T>
-StereoLanes TFilter::step(Channel& ch, StereoLanes in) const noexcept {
+__attribute__((always_inline)) inline StereoLanes TFilter::step(Channel& ch, StereoLanes in) const noexcept {
   if constexpr (T == kOnePoleLow || T == kOnePoleHigh) {
     const StereoLanes x = in * 0.1f + DENORMAL;
     const StereoLanes y = dOne * ch.yPrev + cOne * x + DENORMAL;

@@ -10,6 +10,7 @@ namespace dsp {
 namespace {
 
 constexpr int SINE_SIZE = 65536;
+typedef int32_t IntLanes __attribute__((vector_size(16)));
 
 std::unique_ptr<float[]> buildSine() {
   auto t = std::make_unique<float[]>(SINE_SIZE);
@@ -18,23 +19,6 @@ std::unique_ptr<float[]> buildSine() {
 }
 
 inline float frac01(float x) noexcept { return wrapPhase(x); }
-
-// Cubic (Catmull-Rom) read between ring entries; point lies in 0..RING, where truncation is
-// the floor (and needs no library call).
-__attribute__((always_inline)) inline float chorusRead(const float* ring, float point) noexcept {
-  const int32_t whole = static_cast<int32_t>(point);
-  const float fl = static_cast<float>(whole);
-  const float t = point - fl;
-  const uint32_t i = static_cast<uint32_t>(whole);
-  const float xm1 = ring[(i - 1u) & TWidener::RING_MASK];
-  const float x0 = ring[i & TWidener::RING_MASK];
-  const float x1 = ring[(i + 1u) & TWidener::RING_MASK];
-  const float x2 = ring[(i + 2u) & TWidener::RING_MASK];
-  const float c1 = 0.5f * (x1 - xm1);
-  const float c2 = xm1 - 2.5f * x0 + 2.0f * x1 - 0.5f * x2;
-  const float c3 = 1.5f * (x0 - x1) + 0.5f * (x2 - xm1);
-  return ((c3 * t + c2) * t + c1) * t + x0;
-}
 
 }  // namespace
 
@@ -111,29 +95,46 @@ void TWidener::doChorus(float mix, float length, float width, float speed, float
   const uint32_t inc1 = chorusInc1, inc2 = chorusInc2;
   const float depth = clamp01(width) * 0.99f;
 
-  float in[4] = {a, b, c, d};
-  float out[4];
-  uint32_t ph1 = phase1, ph2 = phase2;
-  for (int frame = 0; frame < 2; ++frame) {
-    const uint32_t pos = (writePos + static_cast<uint32_t>(frame)) & RING_MASK;
-    ph1 = (ph1 + inc1) & PHASE_MASK;
-    ph2 = (ph2 + inc2) & PHASE_MASK;
-    float distL = (sine[ph1 >> 8] * depth + (1.0f - depth)) * maxDelay;
-    float distR = (sine[ph2 >> 8] * depth + (1.0f - depth)) * maxDelay;
-    if (distL < MIN_CHORUS_DELAY) distL = MIN_CHORUS_DELAY;
-    if (distR < MIN_CHORUS_DELAY) distR = MIN_CHORUS_DELAY;
-    float pointL = static_cast<float>(pos) - distL;
-    float pointR = static_cast<float>(pos) - distR;
-    if (pointL < 0.0f) pointL += static_cast<float>(RING);
-    if (pointR < 0.0f) pointR += static_cast<float>(RING);
-    out[2 * frame] = chorusRead(chorusRingL, pointL);
-    out[2 * frame + 1] = chorusRead(chorusRingR, pointR);
-    chorusRingL[pos] = in[2 * frame];
-    chorusRingR[pos] = in[2 * frame + 1];
-  }
-  phase1 = ph1;
-  phase2 = ph2;
+  // Both frames and both channels in the four lanes {L0, R0, L1, R1}: each lane takes the scalar
+  // steps. The second frame reads after the first frame's samples are written.
+  const uint32_t pos0 = writePos & RING_MASK, pos1 = (writePos + 1u) & RING_MASK;
+  // The two delay phases at the first frame (f) and at the second (s).
+  const uint32_t f1 = (phase1 + inc1) & PHASE_MASK, f2 = (phase2 + inc2) & PHASE_MASK;
+  const uint32_t s1 = (f1 + inc1) & PHASE_MASK, s2 = (f2 + inc2) & PHASE_MASK;
+  phase1 = s1;
+  phase2 = s2;
+  const StereoLanes wave = {sine[f1 >> 8], sine[f2 >> 8], sine[s1 >> 8], sine[s2 >> 8]};
+  StereoLanes dist = (wave * depth + (1.0f - depth)) * maxDelay;
+  dist = dist < MIN_CHORUS_DELAY ? splatLanes(MIN_CHORUS_DELAY) : dist;
+  const float p0 = static_cast<float>(pos0), p1 = static_cast<float>(pos1);
+  StereoLanes point = StereoLanes{p0, p0, p1, p1} - dist;
+  point = point < 0.0f ? point + static_cast<float>(RING) : point;
+  // Truncation is the floor here (the points are not negative).
+  const IntLanes whole = __builtin_convertvector(point, IntLanes);
+  const StereoLanes t = point - __builtin_convertvector(whole, StereoLanes);
+  StereoLanes xm1{}, x0{}, x1{}, x2{};
+  auto gather = [&](int lane, const float* ring) {
+    const uint32_t i = static_cast<uint32_t>(whole[lane]);
+    xm1[lane] = ring[(i - 1u) & RING_MASK];
+    x0[lane] = ring[i & RING_MASK];
+    x1[lane] = ring[(i + 1u) & RING_MASK];
+    x2[lane] = ring[(i + 2u) & RING_MASK];
+  };
+  gather(0, chorusRingL);
+  gather(1, chorusRingR);
+  chorusRingL[pos0] = a;
+  chorusRingR[pos0] = b;
+  gather(2, chorusRingL);
+  gather(3, chorusRingR);
+  chorusRingL[pos1] = c;
+  chorusRingR[pos1] = d;
   writePos += 2u;
+  // Cubic (Catmull-Rom) read between ring entries.
+  const StereoLanes c1 = 0.5f * (x1 - xm1);
+  const StereoLanes c2 = xm1 - 2.5f * x0 + 2.0f * x1 - 0.5f * x2;
+  const StereoLanes c3 = 1.5f * (x0 - x1) + 0.5f * (x2 - xm1);
+  const StereoLanes out = ((c3 * t + c2) * t + c1) * t + x0;
+  const StereoLanes in = {a, b, c, d};
 
   if (!(mix == chorusMixKey)) {
     chorusMixKey = mix;
@@ -143,11 +144,11 @@ void TWidener::doChorus(float mix, float length, float width, float speed, float
     chorusDry = dryRaw > 1.0f ? 1.0f : dryRaw;
     chorusNorm = std::sqrt(chorusWet + chorusDry);
   }
-  const float wet = chorusWet, dry = chorusDry, norm = chorusNorm;
-  a = (out[0] * wet + in[0] * dry) / norm;
-  b = (out[1] * wet + in[1] * dry) / norm;
-  c = (out[2] * wet + in[2] * dry) / norm;
-  d = (out[3] * wet + in[3] * dry) / norm;
+  const StereoLanes mixed = (out * chorusWet + in * chorusDry) / chorusNorm;
+  a = mixed[0];
+  b = mixed[1];
+  c = mixed[2];
+  d = mixed[3];
 }
 
 }  // namespace dsp

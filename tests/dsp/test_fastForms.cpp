@@ -1,0 +1,76 @@
+// The faster forms the modules use in place of a library call agree with the plain form.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "dsp/dspCommon.h"
+
+using namespace dsp;
+
+namespace {
+
+// Distance of two finite floats in float steps.
+int64_t floatSteps(float a, float b) {
+  auto key = [](float v) {
+    const int32_t i = std::bit_cast<int32_t>(v);
+    return i >= 0 ? static_cast<int64_t>(i) : -static_cast<int64_t>(i & 0x7FFFFFFF);
+  };
+  const int64_t d = key(a) - key(b);
+  return d < 0 ? -d : d;
+}
+
+}  // namespace
+
+// lanePow against std::pow: the compressor's exponents (-1/128 .. -1, 0) and a few beyond, over
+// every 997th float from 2^-20 to 2^20 (the detector levels and well past them).
+TEST(FastForms, LanePowIsWithinOneFloatStepOfThePlainPower) {
+  const float exponents[] = {0.0f, -0.0078125f, -0.25f, -0.5f, -0.66f, -0.9921875f, -1.0f, 0.37f, 2.5f};
+  const int32_t first = std::bit_cast<int32_t>(0x1p-20f), last = std::bit_cast<int32_t>(0x1p20f);
+  for (const float p : exponents) {
+    int64_t worst = 0, differing = 0, count = 0;
+    for (int32_t i = first; i < last; i += 4 * 997) {
+      float x[4];
+      for (int j = 0; j < 4; ++j) x[j] = std::bit_cast<float>(i + 997 * j);
+      const StereoLanes fast = lanePow(loadLanes(x), p);
+      for (int j = 0; j < 4; ++j) {
+        const int64_t d = floatSteps(fast[j], std::pow(x[j], p));
+        worst = d > worst ? d : worst;
+        differing += d != 0;
+        ++count;
+      }
+    }
+    EXPECT_LE(worst, 1) << "p = " << p;
+    // Off by a step only near a rounding boundary: rare.
+    EXPECT_LT(differing * 1000, count) << "p = " << p;
+  }
+}
+
+// Exact where the power is exact.
+TEST(FastForms, LanePowExactCases) {
+  const struct {
+    float x, p, want;
+  } rows[] = {{1.0f, -0.5f, 1.0f},      {4.0f, -0.5f, 0.5f},     {0.25f, -1.0f, 4.0f},
+              {1024.0f, 0.5f, 32.0f},   {3.0f, 0.0f, 1.0f},      {0x1p-20f, -1.0f, 0x1p20f},
+              {2.0f, -0.0078125f, std::pow(2.0f, -0.0078125f)}};
+  for (const auto& r : rows) {
+    const StereoLanes got = lanePow(splatLanes(r.x), r.p);
+    for (int j = 0; j < 4; ++j) EXPECT_EQ(got[j], r.want) << r.x << "^" << r.p;
+  }
+}
+
+// The 0..1 lane clamp (built on one-instruction minimum and maximum) gives the scalar clamp's
+// bits, signed zeros, bounds, infinities and NaN included (the -1..1 one: DspCommon's test).
+TEST(FastForms, LaneClamp01MatchesTheScalarClampBitForBit) {
+  const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+  const float values[] = {nan, -nan, inf, -inf, 0.0f, -0.0f, 1.0f, -1.0f, 0.5f, -0.5f, 1.0000001f, -1.0000001f, 1e-40f, 7.0f};
+  for (const float v : values)
+    for (const float w : values) {
+      const StereoLanes x = {v, w, w, v};
+      const StereoLanes c01 = laneClamp01(x);
+      for (int j = 0; j < 4; ++j)
+        EXPECT_EQ(std::bit_cast<uint32_t>(c01[j]), std::bit_cast<uint32_t>(clamp01(x[j]))) << x[j];
+    }
+}
