@@ -330,6 +330,7 @@ TEST(VstguiKnob, StepsBackToTheDrawnValueStillReachTheListener) {
   for (const auto& [name, steps] : cases) {
     Listener listener;
     CAnimKnob knob(CRect(0, 0, 40, 40), &listener, 1, 137, 40, new CBitmap(40, 137 * 40));
+    knob.getBackground()->forget();
     knob.setValue(0.5f);
     drawnOffset(&knob);
     steps(knob);
