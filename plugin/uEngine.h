@@ -227,7 +227,7 @@ class TEngine {
   // it was: while their knobs keep those values, further steps cannot move them either.
   void smoothKnobs();
   bool knobSmoothersSettled = false;
-  uint32_t settledKnobBits[9] = {};  // the knob values (bits) they settled at
+  TParamView::Run4 settledKnobRuns[3] = {};  // the knob values they settled at
   float smoothedHighPassFreq = 0.0f;
   float smoothedLowPassFreq = 0.0f;
   float lastVolumeValue = -1.0f;  // the gain below belongs to this volume value

@@ -318,15 +318,18 @@ void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampl
 }
 
 void TEngine::smoothKnobs() {
-  float t[9];
-  for (int k = 0; k < 4; ++k) t[k] = tagValue(OLD_EQ_LOW_TAG + k);
-  t[4] = tagValue(COMP_VOLUME_TAG);
-  for (int k = 0; k < 4; ++k) t[5 + k] = tagValue(WIDEN_SMOOTHED_TAGS[k]);
-  if (knobSmoothersSettled) {
-    uint32_t moved = 0;
-    for (int k = 0; k < 9; ++k) moved |= std::bit_cast<uint32_t>(t[k]) ^ settledKnobBits[k];
-    if (moved == 0) return;
-  }
+  // The nine knobs sit in three runs of four neighbouring tags (the runs also take in tags 61
+  // and 64, which only make a settled check fail once when they move): three loads and one
+  // compare tell whether any of them has moved since the smoothers settled.
+  static_assert(WIDENER_AMOUNT_TAG == COMP_VOLUME_TAG + 2 && WIDENER_WIDTH_TAG == COMP_VOLUME_TAG + 3 &&
+                CHORUS_MIX_TAG == COMP_VOLUME_TAG + 5 && CHORUS_LENGTH_TAG == COMP_VOLUME_TAG + 6);
+  TParamView::Run4 run[3];
+  params.run4(OLD_EQ_LOW_TAG, run[0]);
+  params.run4(COMP_VOLUME_TAG, run[1]);
+  params.run4(COMP_VOLUME_TAG + 3, run[2]);
+  if (knobSmoothersSettled && TParamView::sameRuns(run, settledKnobRuns)) return;
+  const float t[9] = {run[0].v[0], run[0].v[1], run[0].v[2], run[0].v[3], run[1].v[0],
+                      run[1].v[2], run[1].v[3], run[2].v[2], run[2].v[3]};
   uint32_t changed = 0;
   auto step = [&changed](float& y, float target, float keep) {
     const float next = target * (1.0f - keep) + y * keep;
@@ -337,7 +340,7 @@ void TEngine::smoothKnobs() {
   step(smoothedCompVolume, t[4], SMOOTH_KEEP);
   for (int k = 0; k < 4; ++k) step(smoothedWidenValues[k], t[5 + k], SMOOTH_KEEP_SLOW);
   knobSmoothersSettled = changed == 0;
-  for (int k = 0; k < 9; ++k) settledKnobBits[k] = std::bit_cast<uint32_t>(t[k]);
+  for (int k = 0; k < 3; ++k) settledKnobRuns[k] = run[k];
 }
 
 void TEngine::latchStageSettings() {
