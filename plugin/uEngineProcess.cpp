@@ -99,8 +99,16 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float& a
   switch (stage) {
     case 0: {  // distortion with its EQs, volume and gate
       if (preEqOn) preEQ.process(eqGains[0], eqFreqs[0], eqWidths[0], a, b, c, d);
-      float k[8];
-      for (int j = 0; j < 8; ++j) k[j] = modulated(DISTORT_KNOB_1_TAG + j, DEST_DIST_1 + j);
+      // The eight knobs and their eight destinations are neighbours: four at a time.
+      static_assert(DEST_DIST_8 == DEST_DIST_1 + 7);
+      TParamView::Run4 knob[2];
+      params.run4(DISTORT_KNOB_1_TAG, knob[0]);
+      params.run4(DISTORT_KNOB_1_TAG + 4, knob[1]);
+      alignas(16) float k[8];
+      for (int h = 0; h < 2; ++h) {
+        const int d = DEST_DIST_1 + 4 * h;
+        limit01Sum4(knob[h].v, mod(d), mod(d + 1), mod(d + 2), mod(d + 3), k + 4 * h);
+      }
       const float typeValue = tagValue(DISTORT_TYPE_TAG);
       if (typeValue != lastTypeValue) {
         lastTypeValue = typeValue;

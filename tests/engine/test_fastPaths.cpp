@@ -41,6 +41,25 @@ TEST(EngineFastPaths, BranchFreeLimitsEqualTheClamps) {
   }
 }
 
+TEST(EngineFastPaths, FourLaneModulatedLimitEqualsTheScalarForm) {
+  const float inf = std::numeric_limits<float>::infinity(), nan = std::nanf("");
+  // Knob and modulation pairs: inside, at and past both ends, signed zeros, NaN and infinities.
+  const float pairs[][2] = {{0.3f, 0.2f},  {0.0f, -0.0f}, {-0.0f, 0.0f}, {-0.0f, -0.0f}, {0.9f, 0.2f},
+                            {1.0f, 0.0f},  {0.1f, -0.5f}, {nan, 0.1f},   {0.5f, nan},    {inf, -inf},
+                            {inf, 0.0f},   {-inf, 1.0f},  {1e-45f, 0.0f}, {0.5f, 0.5000001f}};
+  constexpr int N = sizeof(pairs) / sizeof(pairs[0]);
+  for (int first = 0; first < N; ++first) {
+    alignas(16) float a[4], out[4];
+    float b[4];
+    for (int j = 0; j < 4; ++j) {
+      a[j] = pairs[(first + j) % N][0];
+      b[j] = pairs[(first + j) % N][1];
+    }
+    engine_detail::limit01Sum4(a, b[0], b[1], b[2], b[3], out);
+    for (int j = 0; j < 4; ++j) EXPECT_EQ(bits(out[j]), bits(engine_detail::limit01(a[j] + b[j]))) << first << " lane " << j;
+  }
+}
+
 TEST(EngineFastPaths, SettledKnobSmoothersFollowEveryMoveAsThePlainStepsWould) {
   // Each row: a knob moves, then the loop runs; long runs let the smoothers settle (and skip),
   // short ones catch them mid-glide; the last rows return to a value they settled at before.
@@ -53,6 +72,8 @@ TEST(EngineFastPaths, SettledKnobSmoothersFollowEveryMoveAsThePlainStepsWould) {
       {WIDENER_AMOUNT_TAG, 0.8f, 3000}, {OLD_EQ_LOW_TAG + 2, 0.1f, 40},   {COMP_VOLUME_TAG, 0.9f, 500},
       {CHORUS_LENGTH_TAG, 0.3f, 7},     {WIDENER_AMOUNT_TAG, 0.2f, 3000}, {WIDENER_AMOUNT_TAG, 0.8f, 1},
       {WIDENER_AMOUNT_TAG, 0.2f, 2000}, {OLD_EQ_LOW_TAG + 2, 0.1f, 5},    {COMP_VOLUME_TAG, 0.25f, 900},
+      // Tags read with the knobs but not smoothed: a move must not unsettle the smoothers wrongly.
+      {COMP_VOLUME_TAG + 1, 0.7f, 50},  {COMP_VOLUME_TAG + 4, 0.3f, 50},   {CHORUS_MIX_TAG, 0.6f, 3000},
   };
   SmootherProbe p;
   p.run(1);  // the reset: every smoother starts at its knob
