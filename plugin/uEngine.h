@@ -185,6 +185,14 @@ class TEngine {
   // A module setting: the tag's value plus its destination's modulation, limited to 0..1.
   float modulated(int t, int d) const { return engine_detail::limit01(tagValue(t) + mod(d)); }
   bool modRouted = false;
+  // The modulator's slot setters depend only on what they are given (and, for a matrix row,
+  // the row's source): the control tick hands a slot over again only when that has changed.
+  // Bits, so that NaN and -0 count as settings of their own; a key of 0 is "not known".
+  void setSlotAmount(int slot, float amount, bool off);
+  void setMatrixRow(int row, float amount, bool advanced, float offset, float lower, float upper, bool off);
+  void forgetSlotSettings();
+  uint64_t slotAmountKey[TModulator::NUM_SLOTS] = {};
+  uint32_t matrixRowKey[NUM_MOD_SLOTS][5] = {};
   float lastPathValue = -1.0f, lastTypeValue = -1.0f;  // the stored values the two steps below belong to
   int32_t pathIndex = 0, distortType = 0;
   bool anyLfoInUse = false;

@@ -3,7 +3,9 @@
 
 #include <bit>
 #include <cmath>
+#include <algorithm>
 #include <limits>
+#include <vector>
 
 #include "engineTestUtil.h"
 #include "plugin/uPluginEngine.h"
@@ -99,4 +101,67 @@ TEST(EngineFastPaths, SettledKnobSmoothersFollowEveryMoveAsThePlainStepsWould) {
       ASSERT_EQ(bits(p.smoothedCompVolume), bits(comp)) << m.tag << " sample " << n;
     }
   }
+}
+
+namespace {
+
+// Hands every slot to the modulator at every control tick, as if nothing were remembered.
+class PlainSlots : public Probe {
+ public:
+  void step(float x) {
+    forgetSlotSettings();
+    sample(x, -x);
+  }
+};
+
+}  // namespace
+
+TEST(EngineFastPaths, RememberedSlotSettingsModulateAsSettingEveryTickWould) {
+  // Each row moves one setting, then both engines run; a source change to or from a centred
+  // source (Input) must reach a row whose other settings stay the same.
+  struct Move {
+    int tag;
+    float value;  // a step for the source and destination tags, else the value
+  };
+  const Move moves[] = {
+      {MOD_SLOT_DEST_TAGS[0], DEST_MIX},        {MOD_SLOT_SRC_TAGS[0], SRC_OFFSET},
+      {MOD_SLOT_AMT_TAGS[0], 0.8f},             {MOD_ADVANCED_TAG, 1.0f},
+      {MOD_SLOT_OFFSET_TAGS[0], 0.3f},          {MOD_SLOT_SRC_TAGS[0], SRC_INPUT},
+      {MOD_SLOT_LOWER_THRESH_TAGS[0], 0.4f},    {MOD_SLOT_SRC_TAGS[0], SRC_OFFSET},
+      {MOD_SLOT_SRC_TAGS[0], SRC_INPUT},        {MOD_SLOT_BY_TAGS[0], 1.0f},
+      {MOD_SLOT_BY_TAGS[0], 0.0f},              {MOD_SLOT_UPPER_THRESH_TAGS[0], 0.9f},
+      {DISRUPT_DEST_TAGS[0], DEST_VOLUME},      {DISRUPT_SLOT_AMT_1_TAG, 0.1f},
+      {DISRUPT_ON_TAGS[0], 1.0f},               {DISRUPT_ON_TAGS[0], 0.0f},
+      {-1, 0.0f},  // a reset
+      {MOD_SLOT_AMT_TAGS[0], 0.2f},
+  };
+  // Every destination's sum, sample by sample, of one engine through all the moves.
+  auto trace = [&moves](Probe& p, bool forget) {
+    std::vector<uint32_t> t;
+    for (const Move& m : moves) {
+      if (m.tag < 0)
+        p.resetEverything();
+      else if (m.tag == MOD_SLOT_DEST_TAGS[0] || m.tag == MOD_SLOT_SRC_TAGS[0] || m.tag == DISRUPT_DEST_TAGS[0])
+        p.setStep(m.tag, static_cast<int>(m.value));
+      else
+        p.setParameter(m.tag, m.value);
+      for (int n = 0; n < 600; ++n) {
+        const float x = 0.5f * std::sin(0.01f * static_cast<float>(n));
+        if (forget)
+          static_cast<PlainSlots&>(p).step(x);
+        else
+          p.sample(x, -x);
+        for (int d = 0; d < TModulator::NUM_DESTS; ++d) t.push_back(bits(p.getMod(d)));
+      }
+    }
+    return t;
+  };
+  Probe fast;
+  const std::vector<uint32_t> remembered = trace(fast, false);
+  PlainSlots plain;
+  const std::vector<uint32_t> everyTick = trace(plain, true);
+  ASSERT_EQ(remembered.size(), everyTick.size());
+  const auto diff = std::mismatch(remembered.begin(), remembered.end(), everyTick.begin());
+  EXPECT_TRUE(diff.first == remembered.end()) << "first difference at " << (diff.first - remembered.begin()) / TModulator::NUM_DESTS << " dest "
+      << (diff.first - remembered.begin()) % TModulator::NUM_DESTS;
 }
