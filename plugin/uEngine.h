@@ -9,9 +9,11 @@
 // thread writes through atomics (a display may mix two samples, never tear a value).
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <thread>
+#include <utility>
 
 #include "dsp/dspCommon.h"
 #include "dsp/uCompressor.h"
@@ -176,6 +178,13 @@ class TEngine {
   void writeDisruptTag();
   void refreshLfoParameters();
   void runStage(int stage, float& a, float& b, float& c, float& d);
+  // The four stages of module path P in their order.
+  template <std::size_t P>
+  void runPath(float& a, float& b, float& c, float& d);
+  using PathRunner = void (TEngine::*)(float&, float&, float&, float&);
+  template <std::size_t... P>
+  static constexpr std::array<PathRunner, sizeof...(P)> pathRunners(std::index_sequence<P...>);
+  static const std::array<PathRunner, NUM_MODULE_PATHS> PATH_RUNNERS;
   void writeDisruptAmount(float v);
   float tagValue(int t) const { return params.value(t); }
   bool getOnOff(int t) const { return params.on(t); }

@@ -1,9 +1,11 @@
 // The audio path: the sample loop, the four stages in the selected order at twice the host
 // rate, the output section and the meters; and the MIDI queue that the loop runs per sample.
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 #if defined(__SSE__) || defined(__x86_64__)
 #include <xmmintrin.h>
@@ -205,6 +207,23 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float& a
   if (followerSource == stage + 2) setFollowerValue(a, b);
 }
 
+// One runner per module path, each with its four stages written out: no dispatch per stage.
+template <std::size_t P>
+void TEngine::runPath(float& a, float& b, float& c, float& d) {
+  runStage(MODULE_PATHS[P][0], a, b, c, d);
+  runStage(MODULE_PATHS[P][1], a, b, c, d);
+  runStage(MODULE_PATHS[P][2], a, b, c, d);
+  runStage(MODULE_PATHS[P][3], a, b, c, d);
+}
+
+template <std::size_t... P>
+constexpr std::array<TEngine::PathRunner, sizeof...(P)> TEngine::pathRunners(std::index_sequence<P...>) {
+  return {&TEngine::runPath<P>...};
+}
+
+const std::array<TEngine::PathRunner, NUM_MODULE_PATHS> TEngine::PATH_RUNNERS =
+    TEngine::pathRunners(std::make_index_sequence<NUM_MODULE_PATHS>{});
+
 void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampleFrames, const TBlockTime& time) {
   DenormalGuard guard;
   BlockMark mark(blockThread);
@@ -281,8 +300,7 @@ void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampl
       lastPathValue = pathValue;
       pathIndex = getModulePath();
     }
-    const int* path = MODULE_PATHS[pathIndex];
-    for (int s = 0; s < 4; ++s) runStage(path[s], a, b, c, d);
+    (this->*PATH_RUNNERS[pathIndex])(a, b, c, d);
 
     // Output section. The mix follows its knob while bypassed too, so that leaving bypass starts
     // at the mix the knob shows instead of gliding there.
