@@ -9,9 +9,11 @@
 // thread writes through atomics (a display may mix two samples, never tear a value).
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <thread>
+#include <utility>
 
 #include "dsp/dspCommon.h"
 #include "dsp/uCompressor.h"
@@ -176,6 +178,13 @@ class TEngine {
   void writeDisruptTag();
   void refreshLfoParameters();
   void runStage(int stage, float& a, float& b, float& c, float& d);
+  // The four stages of module path P in their order.
+  template <std::size_t P>
+  void runPath(float& a, float& b, float& c, float& d);
+  using PathRunner = void (TEngine::*)(float&, float&, float&, float&);
+  template <std::size_t... P>
+  static constexpr std::array<PathRunner, sizeof...(P)> pathRunners(std::index_sequence<P...>);
+  static const std::array<PathRunner, NUM_MODULE_PATHS> PATH_RUNNERS;
   void writeDisruptAmount(float v);
   float tagValue(int t) const { return params.value(t); }
   bool getOnOff(int t) const { return params.on(t); }
@@ -185,6 +194,14 @@ class TEngine {
   // A module setting: the tag's value plus its destination's modulation, limited to 0..1.
   float modulated(int t, int d) const { return engine_detail::limit01(tagValue(t) + mod(d)); }
   bool modRouted = false;
+  // The modulator's slot setters depend only on what they are given (and, for a matrix row,
+  // the row's source): the control tick hands a slot over again only when that has changed.
+  // Bits, so that NaN and -0 count as settings of their own; a key of 0 is "not known".
+  void setSlotAmount(int slot, float amount, bool off);
+  void setMatrixRow(int row, float amount, bool advanced, float offset, float lower, float upper, bool off);
+  void forgetSlotSettings();
+  uint64_t slotAmountKey[TModulator::NUM_SLOTS] = {};
+  uint32_t matrixRowKey[NUM_MOD_SLOTS][5] = {};
   float lastPathValue = -1.0f, lastTypeValue = -1.0f;  // the stored values the two steps below belong to
   int32_t pathIndex = 0, distortType = 0;
   bool anyLfoInUse = false;
@@ -227,7 +244,7 @@ class TEngine {
   // it was: while their knobs keep those values, further steps cannot move them either.
   void smoothKnobs();
   bool knobSmoothersSettled = false;
-  uint32_t settledKnobBits[9] = {};  // the knob values (bits) they settled at
+  TParamView::Run4 settledKnobRuns[3] = {};  // the knob values they settled at
   float smoothedHighPassFreq = 0.0f;
   float smoothedLowPassFreq = 0.0f;
   float lastVolumeValue = -1.0f;  // the gain below belongs to this volume value

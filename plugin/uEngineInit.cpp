@@ -34,6 +34,7 @@ void TEngine::initModules() {
   for (TLfo& l : lfo) l.init(lastSampleRate);
   screenLfo.init(lastSampleRate);
   modulator.init();
+  forgetSlotSettings();
   modRouted = false;
   for (float& v : followerInputs) v = std::numeric_limits<float>::quiet_NaN();
 }
@@ -180,6 +181,7 @@ void TEngine::resetNow() {
   // The screen oscillator is left alone: it belongs to the editor's thread and, never started,
   // has nothing to reset (it draws the wave as a pure function of phase).
   modulator.init();
+  forgetSlotSettings();
   modRouted = false;
 
   disruptValue.store(0.0f, std::memory_order_relaxed);

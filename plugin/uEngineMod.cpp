@@ -1,7 +1,9 @@
 // The modulation half of the engine: source values, the envelope follower, Disrupt with its
 // quantiser, spring and lazy oscillator, the LFO modes (with what MIDI does to them), and the
 // 16- and 256-sample ticks.
+#include <bit>
 #include <cmath>
+#include <cstring>
 
 #include "uEngine.h"
 #include "uMidiTables.h"
@@ -20,6 +22,28 @@ inline float followerCoefficient(float v, float rate) noexcept {
 }
 
 }  // namespace
+
+void TEngine::setSlotAmount(int slot, float amount, bool off) {
+  const uint64_t key = (uint64_t{std::bit_cast<uint32_t>(amount)} << 2) | (off ? 2u : 0u) | 1u;
+  if (slotAmountKey[slot] == key) return;
+  slotAmountKey[slot] = key;
+  modulator.setAmtForSlot(slot, amount, off);
+}
+
+void TEngine::setMatrixRow(int row, float amount, bool advanced, float offset, float lower, float upper, bool off) {
+  const uint32_t key[5] = {std::bit_cast<uint32_t>(amount), std::bit_cast<uint32_t>(offset),
+                           std::bit_cast<uint32_t>(lower), std::bit_cast<uint32_t>(upper),
+                           (advanced ? 4u : 0u) | (off ? 2u : 0u) | 1u};
+  if (std::memcmp(key, matrixRowKey[row], sizeof(key)) == 0) return;
+  std::memcpy(matrixRowKey[row], key, sizeof(key));
+  modulator.setAmtForSlot(SLOT_MOD[row], amount, off);
+  modulator.setAdvForSlot(SLOT_MOD[row], advanced, offset, lower, upper, off);
+}
+
+void TEngine::forgetSlotSettings() {
+  std::memset(slotAmountKey, 0, sizeof(slotAmountKey));
+  std::memset(matrixRowKey, 0, sizeof(matrixRowKey));
+}
 
 void TEngine::writeDisruptAmount(float v) { listener.storeDisruptAmount(clamp01(v)); }
 
@@ -185,9 +209,9 @@ void TEngine::controlTick() {
 
   // 8. Disrupt slots (a slot is off while its switch is off).
   for (int j = 0; j < NUM_DISRUPT_SLOTS; ++j)
-    modulator.setAmtForSlot(TModulator::SLOT_FIRST_DISRUPT + j,
-                            2.0f * tagValue(DISRUPT_SLOT_AMT_1_TAG + j) - 1.0f + mod(DEST_DISRUPT_1 + j),
-                            params.revOn(DISRUPT_ON_TAGS[j]));
+    setSlotAmount(TModulator::SLOT_FIRST_DISRUPT + j,
+                  2.0f * tagValue(DISRUPT_SLOT_AMT_1_TAG + j) - 1.0f + mod(DEST_DISRUPT_1 + j),
+                  params.revOn(DISRUPT_ON_TAGS[j]));
 
   // 9. Follower coefficients at the host rate, recomputed only when their knobs move.
   const float h = lastSampleRate;
@@ -212,24 +236,22 @@ void TEngine::controlTick() {
     const float amount = clampPM1((2.0f * tagValue(FOLLOWER_AMT_1_TAG + j) - 1.0f) + mod(DEST_FOLLOWER_AMT_1 + j) +
                                   (2.0f * tagValue(FOLLOWER_MOD_AMT_1_TAG + j) - 1.0f) *
                                       modulator.getSrcVal(followerModSources[j]));
-    modulator.setAmtForSlot(TModulator::SLOT_FIRST_FOLLOWER + j, amount, getOnOff(FOLLOWER_BYPASS_1_TAG + j));
+    setSlotAmount(TModulator::SLOT_FIRST_FOLLOWER + j, amount, getOnOff(FOLLOWER_BYPASS_1_TAG + j));
   }
 
   // 11. LFO amounts.
   for (int i = 0; i < 4; ++i) {
     lfo[i].setHum(tagValue(LFO_HUM_TAGS[i]));
-    modulator.setAmtForSlot(TModulator::SLOT_FIRST_LFO + i, 2.0f * tagValue(LFO_AMT_TAGS[i]) - 1.0f + mod(DEST_LFO_AMT_1 + i),
-                            false);
+    setSlotAmount(TModulator::SLOT_FIRST_LFO + i, 2.0f * tagValue(LFO_AMT_TAGS[i]) - 1.0f + mod(DEST_LFO_AMT_1 + i), false);
   }
 
   // 12. Matrix rows.
   const bool advanced = getOnOff(MOD_ADVANCED_TAG);
   for (int s = 0; s < NUM_MOD_SLOTS; ++s) {
     const bool bypassed = getOnOff(MOD_SLOT_BY_TAGS[s]);
-    modulator.setAmtForSlot(SLOT_MOD[s], 2.0f * tagValue(MOD_SLOT_AMT_TAGS[s]) - 1.0f + mod(DEST_MOD_AMT_1 + s),
-                            bypassed);
-    modulator.setAdvForSlot(SLOT_MOD[s], advanced, tagValue(MOD_SLOT_OFFSET_TAGS[s]),
-                            tagValue(MOD_SLOT_LOWER_THRESH_TAGS[s]), tagValue(MOD_SLOT_UPPER_THRESH_TAGS[s]), bypassed);
+    setMatrixRow(s, 2.0f * tagValue(MOD_SLOT_AMT_TAGS[s]) - 1.0f + mod(DEST_MOD_AMT_1 + s), advanced,
+                 tagValue(MOD_SLOT_OFFSET_TAGS[s]), tagValue(MOD_SLOT_LOWER_THRESH_TAGS[s]),
+                 tagValue(MOD_SLOT_UPPER_THRESH_TAGS[s]), bypassed);
   }
 }
 
@@ -271,6 +293,8 @@ void TEngine::routingTick() {
 
   // 6. Matrix rows.
   for (int s = 0; s < NUM_MOD_SLOTS; ++s) {
+    // A row's offset depends on its source: a new source sets the row again at the next tick.
+    if (modulator.getSrcForSlot(SLOT_MOD[s]) != rowSource[s]) matrixRowKey[s][4] = 0;
     modulator.setSrcForSlot(SLOT_MOD[s], rowSource[s]);
     modulator.setDestForSlot(SLOT_MOD[s], params.step(MOD_SLOT_DEST_TAGS[s]));
   }

@@ -1,9 +1,11 @@
 // The audio path: the sample loop, the four stages in the selected order at twice the host
 // rate, the output section and the meters; and the MIDI queue that the loop runs per sample.
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 #if defined(__SSE__) || defined(__x86_64__)
 #include <xmmintrin.h>
@@ -41,12 +43,20 @@ class DenormalGuard {
 #endif
 };
 
-// A host sample that is not a number must not reach any filter state; a missing channel is silence.
-inline float readInput(const float* channel, int32_t i) noexcept {
-  if (!channel) return 0.0f;
-  const float x = channel[i];
-  return std::isfinite(x) ? x : 0.0f;
+// Host samples that are not numbers must not reach any filter state; a missing channel is
+// silence. x - x is 0 exactly for finite x, so the loop needs no branch and runs four lanes at a time.
+inline void readInputs(const float* channel, float* out, int32_t n) noexcept {
+  if (!channel) {
+    std::memset(out, 0, sizeof(float) * static_cast<std::size_t>(n));
+    return;
+  }
+  for (int32_t k = 0; k < n; ++k) {
+    const float x = channel[k];
+    out[k] = x - x == 0.0f ? x : 0.0f;
+  }
 }
+// The sample loop takes its inputs, made safe, in runs of this many samples.
+constexpr int32_t INPUT_RUN = 64;
 
 // A plain comparison: the library's fmin is a call, and this runs several times a sample.
 inline float atMostOne(float x) noexcept { return x < 1.0f ? x : 1.0f; }
@@ -99,8 +109,16 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float& a
   switch (stage) {
     case 0: {  // distortion with its EQs, volume and gate
       if (preEqOn) preEQ.process(eqGains[0], eqFreqs[0], eqWidths[0], a, b, c, d);
-      float k[8];
-      for (int j = 0; j < 8; ++j) k[j] = modulated(DISTORT_KNOB_1_TAG + j, DEST_DIST_1 + j);
+      // The eight knobs and their eight destinations are neighbours: four at a time.
+      static_assert(DEST_DIST_8 == DEST_DIST_1 + 7);
+      TParamView::Run4 knob[2];
+      params.run4(DISTORT_KNOB_1_TAG, knob[0]);
+      params.run4(DISTORT_KNOB_1_TAG + 4, knob[1]);
+      alignas(16) float k[8];
+      for (int h = 0; h < 2; ++h) {
+        const int d = DEST_DIST_1 + 4 * h;
+        limit01Sum4(knob[h].v, mod(d), mod(d + 1), mod(d + 2), mod(d + 3), k + 4 * h);
+      }
       const float typeValue = tagValue(DISTORT_TYPE_TAG);
       if (typeValue != lastTypeValue) {
         lastTypeValue = typeValue;
@@ -189,6 +207,23 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float& a
   if (followerSource == stage + 2) setFollowerValue(a, b);
 }
 
+// One runner per module path, each with its four stages written out: no dispatch per stage.
+template <std::size_t P>
+void TEngine::runPath(float& a, float& b, float& c, float& d) {
+  runStage(MODULE_PATHS[P][0], a, b, c, d);
+  runStage(MODULE_PATHS[P][1], a, b, c, d);
+  runStage(MODULE_PATHS[P][2], a, b, c, d);
+  runStage(MODULE_PATHS[P][3], a, b, c, d);
+}
+
+template <std::size_t... P>
+constexpr std::array<TEngine::PathRunner, sizeof...(P)> TEngine::pathRunners(std::index_sequence<P...>) {
+  return {&TEngine::runPath<P>...};
+}
+
+const std::array<TEngine::PathRunner, NUM_MODULE_PATHS> TEngine::PATH_RUNNERS =
+    TEngine::pathRunners(std::make_index_sequence<NUM_MODULE_PATHS>{});
+
 void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampleFrames, const TBlockTime& time) {
   DenormalGuard guard;
   BlockMark mark(blockThread);
@@ -202,18 +237,21 @@ void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampl
   static float* const noChannels[4] = {nullptr, nullptr, nullptr, nullptr};
   float* const* in = inputs ? inputs : noChannels;
   // Read once: the channel list cannot change during the block.
-  const float* const inMainL = in[0];
-  const float* const inMainR = in[1];
-  const float* const inSideL = in[2];
-  const float* const inSideR = in[3];
+  const float* const channel[4] = {in[0], in[1], in[2], in[3]};
   float* outL = outputs ? outputs[0] : nullptr;
   float* outR = outputs ? outputs[1] : nullptr;
 
+  alignas(16) float run[4][INPUT_RUN];
   for (int32_t i = 0; i < sampleFrames; ++i) {
+    const int32_t at = i % INPUT_RUN;
+    if (at == 0) {
+      const int32_t left = sampleFrames - i, n = left < INPUT_RUN ? left : INPUT_RUN;
+      for (int c = 0; c < 4; ++c) readInputs(channel[c] ? channel[c] + i : nullptr, run[c], n);
+    }
     if (numPendingEvents > 0) runDueMidi();
 
-    const float mainL = readInput(inMainL, i), mainR = readInput(inMainR, i);
-    const float sideL = readInput(inSideL, i), sideR = readInput(inSideR, i);
+    const float mainL = run[0][at], mainR = run[1][at];
+    const float sideL = run[2][at], sideR = run[3][at];
     inputFrame[0] = mainL;
     inputFrame[1] = mainR;
     inputFrame[2] = sideL;
@@ -262,8 +300,7 @@ void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampl
       lastPathValue = pathValue;
       pathIndex = getModulePath();
     }
-    const int* path = MODULE_PATHS[pathIndex];
-    for (int s = 0; s < 4; ++s) runStage(path[s], a, b, c, d);
+    (this->*PATH_RUNNERS[pathIndex])(a, b, c, d);
 
     // Output section. The mix follows its knob while bypassed too, so that leaving bypass starts
     // at the mix the knob shows instead of gliding there.
@@ -318,15 +355,18 @@ void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampl
 }
 
 void TEngine::smoothKnobs() {
-  float t[9];
-  for (int k = 0; k < 4; ++k) t[k] = tagValue(OLD_EQ_LOW_TAG + k);
-  t[4] = tagValue(COMP_VOLUME_TAG);
-  for (int k = 0; k < 4; ++k) t[5 + k] = tagValue(WIDEN_SMOOTHED_TAGS[k]);
-  if (knobSmoothersSettled) {
-    uint32_t moved = 0;
-    for (int k = 0; k < 9; ++k) moved |= std::bit_cast<uint32_t>(t[k]) ^ settledKnobBits[k];
-    if (moved == 0) return;
-  }
+  // The nine knobs sit in three runs of four neighbouring tags (the runs also take in tags 61
+  // and 64, which only make a settled check fail once when they move): three loads and one
+  // compare tell whether any of them has moved since the smoothers settled.
+  static_assert(WIDENER_AMOUNT_TAG == COMP_VOLUME_TAG + 2 && WIDENER_WIDTH_TAG == COMP_VOLUME_TAG + 3 &&
+                CHORUS_MIX_TAG == COMP_VOLUME_TAG + 5 && CHORUS_LENGTH_TAG == COMP_VOLUME_TAG + 6);
+  TParamView::Run4 run[3];
+  params.run4(OLD_EQ_LOW_TAG, run[0]);
+  params.run4(COMP_VOLUME_TAG, run[1]);
+  params.run4(COMP_VOLUME_TAG + 3, run[2]);
+  if (knobSmoothersSettled && TParamView::sameRuns(run, settledKnobRuns)) return;
+  const float t[9] = {run[0].v[0], run[0].v[1], run[0].v[2], run[0].v[3], run[1].v[0],
+                      run[1].v[2], run[1].v[3], run[2].v[2], run[2].v[3]};
   uint32_t changed = 0;
   auto step = [&changed](float& y, float target, float keep) {
     const float next = target * (1.0f - keep) + y * keep;
@@ -337,7 +377,7 @@ void TEngine::smoothKnobs() {
   step(smoothedCompVolume, t[4], SMOOTH_KEEP);
   for (int k = 0; k < 4; ++k) step(smoothedWidenValues[k], t[5 + k], SMOOTH_KEEP_SLOW);
   knobSmoothersSettled = changed == 0;
-  for (int k = 0; k < 9; ++k) settledKnobBits[k] = std::bit_cast<uint32_t>(t[k]);
+  for (int k = 0; k < 3; ++k) settledKnobRuns[k] = run[k];
 }
 
 void TEngine::latchStageSettings() {

@@ -4,6 +4,10 @@
 #include <atomic>
 #include <cstdint>
 
+#if defined(__SSE2__)
+#include <xmmintrin.h>
+#endif
+
 #include "dsp/dspCommon.h"
 #include "uShared.h"
 #include "tags.h"
@@ -44,6 +48,18 @@ inline float limitPM1(float x) noexcept {
   return x;
 #else
   return clampPM1(x);
+#endif
+}
+
+// out[j] = limit01(a[j] + b_j) for four lanes at once (a and out 16-byte aligned). maxps and
+// minps keep limit01's operand order, so NaN and -0 come out as they do there.
+inline void limit01Sum4(const float* a, float b0, float b1, float b2, float b3, float* out) noexcept {
+#if defined(__SSE2__)
+  const __m128 v = _mm_add_ps(_mm_load_ps(a), _mm_setr_ps(b0, b1, b2, b3));
+  _mm_store_ps(out, _mm_min_ps(_mm_max_ps(v, _mm_setzero_ps()), _mm_set1_ps(1.0f)));
+#else
+  const float b[4] = {b0, b1, b2, b3};
+  for (int j = 0; j < 4; ++j) out[j] = limit01(a[j] + b[j]);
 #endif
 }
 
