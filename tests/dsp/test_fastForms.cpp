@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 
 #include "dsp/dspCommon.h"
@@ -73,4 +74,24 @@ TEST(FastForms, LaneClamp01MatchesTheScalarClampBitForBit) {
       for (int j = 0; j < 4; ++j)
         EXPECT_EQ(std::bit_cast<uint32_t>(c01[j]), std::bit_cast<uint32_t>(clamp01(x[j]))) << x[j];
     }
+}
+
+// The float wrapPhase against the library floor form, bit for bit: every 257th float of both signs
+// (both zeros, the tiny negatives that round up to 1, the whole floats from 2^23 on), infinities, NaN.
+TEST(FastForms, FloatWrapPhaseIsTheFloorFormBitForBit) {
+  auto plain = [](float x) {
+    if (!std::isfinite(x)) return 0.0f;
+    x -= std::floor(x);
+    return x >= 1.0f ? 0.0f : x;
+  };
+  const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+  for (const float v : {0.0f, -0.0f, -1e-9f, -1.0f, 8388607.5f, -8388607.5f, 8388608.0f, 1e30f, inf, -inf, nan})
+    EXPECT_EQ(std::bit_cast<uint32_t>(wrapPhase(v)), std::bit_cast<uint32_t>(plain(v))) << v;
+  int64_t differing = 0;
+  for (const float sign : {1.0f, -1.0f})
+    for (uint32_t i = 0; i < 0x7F800000u; i += 257) {
+      const float x = sign * std::bit_cast<float>(i);
+      differing += std::bit_cast<uint32_t>(wrapPhase(x)) != std::bit_cast<uint32_t>(plain(x));
+    }
+  EXPECT_EQ(differing, 0);
 }
