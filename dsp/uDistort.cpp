@@ -634,6 +634,7 @@ void TDistort::shapeFmPm(bool pm, const float* x, float* y, const float* k, cons
   float m[4] = {x[0], x[1], x[2], x[3]};
   runFilter(lowPassStage, k[4], 0.0f, m, force);
 
+  float osc[4];
   for (int ch = 0; ch < 2; ++ch) {
     const float p = fmPhase[ch];
     const float m0 = m[ch], m1 = m[ch + 2];
@@ -648,15 +649,16 @@ void TDistort::shapeFmPm(bool pm, const float* x, float* y, const float* k, cons
       phase1 = wrapPhase(p1 + depth * m1 + 10.0f);
       fmPhase[ch] = wrapPhase(p1 + inc);
     }
-    const float phases[2] = {phase0, phase1};
-    for (int s = 0; s < 2; ++s) {
-      const int i = ch + 2 * s;
-      const float a = std::fabs(m[i]);
-      float& e = fmEnvelope[i];
-      e = a > e ? a : 0.98f * e + 0.02f * a;
-      y[i] = mix(x[i], e * oscillator(wave, phases[s]), amount);
-    }
+    osc[ch] = oscillator(wave, phase0);
+    osc[ch + 2] = oscillator(wave, phase1);
   }
+  // Envelopes and mix of the four values side by side, each lane as the scalar form.
+  const StereoLanes a = laneAbs(loadLanes(m));
+  StereoLanes e = loadLanes(fmEnvelope);
+  e = a > e ? a : 0.98f * e + 0.02f * a;
+  __builtin_memcpy(fmEnvelope, &e, sizeof e);
+  const StereoLanes out = loadLanes(x) * (1.0f - amount) + amount * (e * loadLanes(osc));
+  __builtin_memcpy(y, &out, sizeof out);
 }
 
 }  // namespace dsp
