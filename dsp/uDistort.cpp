@@ -257,13 +257,20 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
   const float dcC = dcCoefficient, dcK = dcKeep;
   const bool dc = dcOn;
 
+  // The rule's value of src[i]; a rule may also come as its four values, worked out side by side.
+  auto ruleOf = [](const auto& rule, const float* src, int i) {
+    if constexpr (std::is_same_v<std::decay_t<decltype(rule)>, StereoLanes>)
+      return rule[i];
+    else
+      return rule(src[i]);
+  };
   // Rule mixed with amount m.
   auto mixed = [&](const auto& rule, float m) {
     for (int i = 0; i < 4; ++i) y[i] = mix(x[i], rule(x[i]), m);
   };
   // Rule, DC blocker (left/right state), mixed with amount m.
   auto mixedDc = [&](const auto& rule, float m) {
-    for (int i = 0; i < 4; ++i) y[i] = mix(x[i], dcBlock(rule(x[i]), dcState[i & 1], dcC, dcK, dc), m);
+    for (int i = 0; i < 4; ++i) y[i] = mix(x[i], dcBlock(ruleOf(rule, x, i), dcState[i & 1], dcC, dcK, dc), m);
   };
   auto wet = [&](const auto& rule) {
     for (int i = 0; i < 4; ++i) y[i] = rule(x[i]);
@@ -276,8 +283,8 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
   };
   auto bandsMixedDc = [&](const auto& lowRule, const auto& highRule, float lm, float hm) {
     for (int i = 0; i < 4; ++i) {
-      const float yl = dcBlock(lowRule(lo[i]), bandDcState[i & 1], dcC, dcK, dc);
-      const float yh = dcBlock(highRule(hi[i]), bandDcState[2 + (i & 1)], dcC, dcK, dc);
+      const float yl = dcBlock(ruleOf(lowRule, lo, i), bandDcState[i & 1], dcC, dcK, dc);
+      const float yh = dcBlock(ruleOf(highRule, hi, i), bandDcState[2 + (i & 1)], dcC, dcK, dc);
       y[i] = mix(lo[i], yl, lm) * lowGain + mix(hi[i], yh, hm) * highGain;
     }
   };
@@ -499,13 +506,13 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
     }
     case DIST_DUAL_WAVESHAPER: {
       const float blend = k[2];
-      mixedDc([&](float v) { return dualCurve(curve1, curve2, blend, v); }, k[3]);
+      mixedDc(laneDualCurve(curve1, curve2, blend, loadLanes(x)), k[3]);
       break;
     }
     case DIST_2B_WAVESHAPER: {
       const float bl = k[3], bh = k[5];
-      bandsMixedDc([&](float v) { return dualCurve(curve1, curve2, bl, v); },
-                   [&](float v) { return dualCurve(curve1, curve2, bh, v); }, k[4], k[6]);
+      bandsMixedDc(laneDualCurve(curve1, curve2, bl, loadLanes(lo)), laneDualCurve(curve1, curve2, bh, loadLanes(hi)),
+                   k[4], k[6]);
       break;
     }
     default:

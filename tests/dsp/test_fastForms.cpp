@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "dsp/dspCommon.h"
+#include "dsp/uDistortShapers.h"
 
 using namespace dsp;
 
@@ -94,4 +95,29 @@ TEST(FastForms, FloatWrapPhaseIsTheFloorFormBitForBit) {
       differing += std::bit_cast<uint32_t>(wrapPhase(x)) != std::bit_cast<uint32_t>(plain(x));
     }
   EXPECT_EQ(differing, 0);
+}
+
+// The four-lane curve lookup against the scalar one, bit for bit: inside, at and beyond the ends,
+// NaN and infinities, a missing curve, and a blend of two.
+TEST(FastForms, LaneDualCurveIsTheScalarLookupBitForBit) {
+  float a[256], b[256];
+  for (int i = 0; i < 256; ++i) {
+    a[i] = std::sin(0.37f * static_cast<float>(i)) * 0.9f;
+    b[i] = static_cast<float>(i * i % 251) / 125.0f - 1.0f;
+  }
+  const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+  const float values[] = {-inf, -2.0f, -1.0f, -0.99999f, -0.3f, -0.0f, 0.0f, 0.1234567f, 0.5f, 0.99f, 0.999999f, 1.0f, 1.5f, inf, nan, 1e-30f};
+  const struct {
+    const float *c1, *c2;
+    float blend;
+  } rows[] = {{a, b, 0.0f}, {a, b, 0.3f}, {a, b, 1.0f}, {nullptr, b, 0.6f}, {a, nullptr, 0.25f}, {nullptr, nullptr, 0.5f}};
+  for (const auto& r : rows)
+    for (const float v : values)
+      for (const float w : values) {
+        const StereoLanes x = {v, w, -v, 0.5f * w};
+        const StereoLanes got = distort::laneDualCurve(r.c1, r.c2, r.blend, x);
+        for (int j = 0; j < 4; ++j)
+          EXPECT_EQ(std::bit_cast<uint32_t>(got[j]), std::bit_cast<uint32_t>(distort::dualCurve(r.c1, r.c2, r.blend, x[j])))
+              << x[j] << " blend " << r.blend;
+      }
 }
