@@ -257,13 +257,20 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
   const float dcC = dcCoefficient, dcK = dcKeep;
   const bool dc = dcOn;
 
+  // The rule's value of src[i]; a rule may also come as its four values, worked out side by side.
+  auto ruleOf = [](const auto& rule, const float* src, int i) {
+    if constexpr (std::is_same_v<std::decay_t<decltype(rule)>, StereoLanes>)
+      return rule[i];
+    else
+      return rule(src[i]);
+  };
   // Rule mixed with amount m.
   auto mixed = [&](const auto& rule, float m) {
     for (int i = 0; i < 4; ++i) y[i] = mix(x[i], rule(x[i]), m);
   };
   // Rule, DC blocker (left/right state), mixed with amount m.
   auto mixedDc = [&](const auto& rule, float m) {
-    for (int i = 0; i < 4; ++i) y[i] = mix(x[i], dcBlock(rule(x[i]), dcState[i & 1], dcC, dcK, dc), m);
+    for (int i = 0; i < 4; ++i) y[i] = mix(x[i], dcBlock(ruleOf(rule, x, i), dcState[i & 1], dcC, dcK, dc), m);
   };
   auto wet = [&](const auto& rule) {
     for (int i = 0; i < 4; ++i) y[i] = rule(x[i]);
@@ -276,8 +283,8 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
   };
   auto bandsMixedDc = [&](const auto& lowRule, const auto& highRule, float lm, float hm) {
     for (int i = 0; i < 4; ++i) {
-      const float yl = dcBlock(lowRule(lo[i]), bandDcState[i & 1], dcC, dcK, dc);
-      const float yh = dcBlock(highRule(hi[i]), bandDcState[2 + (i & 1)], dcC, dcK, dc);
+      const float yl = dcBlock(ruleOf(lowRule, lo, i), bandDcState[i & 1], dcC, dcK, dc);
+      const float yh = dcBlock(ruleOf(highRule, hi, i), bandDcState[2 + (i & 1)], dcC, dcK, dc);
       y[i] = mix(lo[i], yl, lm) * lowGain + mix(hi[i], yh, hm) * highGain;
     }
   };
@@ -499,13 +506,13 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
     }
     case DIST_DUAL_WAVESHAPER: {
       const float blend = k[2];
-      mixedDc([&](float v) { return dualCurve(curve1, curve2, blend, v); }, k[3]);
+      mixedDc(laneDualCurve(curve1, curve2, blend, loadLanes(x)), k[3]);
       break;
     }
     case DIST_2B_WAVESHAPER: {
       const float bl = k[3], bh = k[5];
-      bandsMixedDc([&](float v) { return dualCurve(curve1, curve2, bl, v); },
-                   [&](float v) { return dualCurve(curve1, curve2, bh, v); }, k[4], k[6]);
+      bandsMixedDc(laneDualCurve(curve1, curve2, bl, loadLanes(lo)), laneDualCurve(curve1, curve2, bh, loadLanes(hi)),
+                   k[4], k[6]);
       break;
     }
     default:
@@ -634,6 +641,7 @@ void TDistort::shapeFmPm(bool pm, const float* x, float* y, const float* k, cons
   float m[4] = {x[0], x[1], x[2], x[3]};
   runFilter(lowPassStage, k[4], 0.0f, m, force);
 
+  float osc[4];
   for (int ch = 0; ch < 2; ++ch) {
     const float p = fmPhase[ch];
     const float m0 = m[ch], m1 = m[ch + 2];
@@ -648,15 +656,16 @@ void TDistort::shapeFmPm(bool pm, const float* x, float* y, const float* k, cons
       phase1 = wrapPhase(p1 + depth * m1 + 10.0f);
       fmPhase[ch] = wrapPhase(p1 + inc);
     }
-    const float phases[2] = {phase0, phase1};
-    for (int s = 0; s < 2; ++s) {
-      const int i = ch + 2 * s;
-      const float a = std::fabs(m[i]);
-      float& e = fmEnvelope[i];
-      e = a > e ? a : 0.98f * e + 0.02f * a;
-      y[i] = mix(x[i], e * oscillator(wave, phases[s]), amount);
-    }
+    osc[ch] = oscillator(wave, phase0);
+    osc[ch + 2] = oscillator(wave, phase1);
   }
+  // Envelopes and mix of the four values side by side, each lane as the scalar form.
+  const StereoLanes a = laneAbs(loadLanes(m));
+  StereoLanes e = loadLanes(fmEnvelope);
+  e = a > e ? a : 0.98f * e + 0.02f * a;
+  __builtin_memcpy(fmEnvelope, &e, sizeof e);
+  const StereoLanes out = loadLanes(x) * (1.0f - amount) + amount * (e * loadLanes(osc));
+  __builtin_memcpy(y, &out, sizeof out);
 }
 
 }  // namespace dsp

@@ -456,6 +456,24 @@ inline float dualCurve(const float* c1, const float* c2, float blend, float x) n
   return blend * curveLookup(c2, x) + (1.0f - blend) * curveLookup(c1, x);
 }
 
+// curveLookup of four values side by side, each lane with the scalar arithmetic.
+inline StereoLanes laneCurveLookup(const float* curve, StereoLanes x) noexcept {
+  typedef int32_t IntLanes __attribute__((vector_size(16)));
+  if (!curve) return splatLanes(0.0f);
+  const StereoLanes pos = laneClamp01(x * 0.5f + 0.5f) * 255.0f;
+  IntLanes i = __builtin_convertvector(pos, IntLanes);
+  i = i > 254 ? IntLanes{254, 254, 254, 254} : i;
+  const StereoLanes f = pos - __builtin_convertvector(i, StereoLanes);
+  const StereoLanes c0 = {curve[i[0]], curve[i[1]], curve[i[2]], curve[i[3]]};
+  const StereoLanes c1 = {curve[i[0] + 1], curve[i[1] + 1], curve[i[2] + 1], curve[i[3] + 1]};
+  return c0 + (c1 - c0) * f;
+}
+
+// dualCurve of four values side by side.
+inline StereoLanes laneDualCurve(const float* c1, const float* c2, float blend, StereoLanes x) noexcept {
+  return blend * laneCurveLookup(c2, x) + (1.0f - blend) * laneCurveLookup(c1, x);
+}
+
 // Amp and cabinet model selectors (unsmoothed knob).
 inline int ampModelIndex(float rawK3) noexcept {
   const int m = saturatingInt(rawK3 * 5.99f);

@@ -4,9 +4,11 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 
 #include "dsp/dspCommon.h"
+#include "dsp/uDistortShapers.h"
 
 using namespace dsp;
 
@@ -73,4 +75,49 @@ TEST(FastForms, LaneClamp01MatchesTheScalarClampBitForBit) {
       for (int j = 0; j < 4; ++j)
         EXPECT_EQ(std::bit_cast<uint32_t>(c01[j]), std::bit_cast<uint32_t>(clamp01(x[j]))) << x[j];
     }
+}
+
+// The float wrapPhase against the library floor form, bit for bit: every 257th float of both signs
+// (both zeros, the tiny negatives that round up to 1, the whole floats from 2^23 on), infinities, NaN.
+TEST(FastForms, FloatWrapPhaseIsTheFloorFormBitForBit) {
+  auto plain = [](float x) {
+    if (!std::isfinite(x)) return 0.0f;
+    x -= std::floor(x);
+    return x >= 1.0f ? 0.0f : x;
+  };
+  const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+  for (const float v : {0.0f, -0.0f, -1e-9f, -1.0f, 8388607.5f, -8388607.5f, 8388608.0f, 1e30f, inf, -inf, nan})
+    EXPECT_EQ(std::bit_cast<uint32_t>(wrapPhase(v)), std::bit_cast<uint32_t>(plain(v))) << v;
+  int64_t differing = 0;
+  for (const float sign : {1.0f, -1.0f})
+    for (uint32_t i = 0; i < 0x7F800000u; i += 257) {
+      const float x = sign * std::bit_cast<float>(i);
+      differing += std::bit_cast<uint32_t>(wrapPhase(x)) != std::bit_cast<uint32_t>(plain(x));
+    }
+  EXPECT_EQ(differing, 0);
+}
+
+// The four-lane curve lookup against the scalar one, bit for bit: inside, at and beyond the ends,
+// NaN and infinities, a missing curve, and a blend of two.
+TEST(FastForms, LaneDualCurveIsTheScalarLookupBitForBit) {
+  float a[256], b[256];
+  for (int i = 0; i < 256; ++i) {
+    a[i] = std::sin(0.37f * static_cast<float>(i)) * 0.9f;
+    b[i] = static_cast<float>(i * i % 251) / 125.0f - 1.0f;
+  }
+  const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+  const float values[] = {-inf, -2.0f, -1.0f, -0.99999f, -0.3f, -0.0f, 0.0f, 0.1234567f, 0.5f, 0.99f, 0.999999f, 1.0f, 1.5f, inf, nan, 1e-30f};
+  const struct {
+    const float *c1, *c2;
+    float blend;
+  } rows[] = {{a, b, 0.0f}, {a, b, 0.3f}, {a, b, 1.0f}, {nullptr, b, 0.6f}, {a, nullptr, 0.25f}, {nullptr, nullptr, 0.5f}};
+  for (const auto& r : rows)
+    for (const float v : values)
+      for (const float w : values) {
+        const StereoLanes x = {v, w, -v, 0.5f * w};
+        const StereoLanes got = distort::laneDualCurve(r.c1, r.c2, r.blend, x);
+        for (int j = 0; j < 4; ++j)
+          EXPECT_EQ(std::bit_cast<uint32_t>(got[j]), std::bit_cast<uint32_t>(distort::dualCurve(r.c1, r.c2, r.blend, x[j])))
+              << x[j] << " blend " << r.blend;
+      }
 }
