@@ -225,8 +225,9 @@ def tests_for(path, available):
 
 
 def run(cmd, cwd, timeout=None):
+    # errors="replace": a failing test may print bytes that are not UTF-8.
     return subprocess.run(cmd, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
-                          timeout=timeout, start_new_session=True)
+                          errors="replace", timeout=timeout, start_new_session=True)
 
 
 # The tools some tests run (the offline host, the viewer and the toolkit's demo module).
@@ -257,11 +258,12 @@ def main():
     ap.add_argument("--build", default=None, help="build folder (default: SOURCE/build-mutation)")
     ap.add_argument("--jobs", type=int, default=4)
     ap.add_argument("--only", default="", help="run only the breaks whose file contains this text")
+    ap.add_argument("--first", type=int, default=1, help="start at this break (1-based), to resume a run")
     ap.add_argument("--list", action="store_true", help="check that every break applies, build nothing")
     args = ap.parse_args()
     source = os.path.abspath(args.source)
     build_dir = os.path.abspath(args.build or os.path.join(source, "build-mutation"))
-    breaks = [b for b in BREAKS if args.only in b[0]]
+    breaks = [b for b in BREAKS[args.first - 1:] if args.only in b[0]]
 
     stale = []
     for i, (path, original, _) in enumerate(breaks):
