@@ -93,6 +93,8 @@ constexpr Change slotAmount(int s, float a) { return amount(MOD_SLOT_AMT_TAGS[st
 // Disrupt slot j (0..6).
 constexpr Change disruptDest(int j, int d) { return step(DISRUPT_DEST_TAGS[static_cast<std::size_t>(j)], d); }
 constexpr Change disruptAmount(int j, float a) { return amount(DISRUPT_SLOT_AMT_1_TAG + j, a); }
+// A Disrupt slot carries nothing until its switch is on, whatever its destination and amount.
+constexpr Change disruptOn(int j) { return on(DISRUPT_ON_TAGS[static_cast<std::size_t>(j)]); }
 
 // Follower output j (0..2).
 constexpr Change followerDest(int j, int d) { return step(FOLLOWER_DEST_1_TAG + j, d); }
@@ -133,8 +135,8 @@ constexpr std::array<Design, NUM_DEMO_PROGRAMS> BANK = {{
       {type(23), path(7), dist(3, 0.5f), dist(4, 0.8f), drive(3.0f), norm(0.8f),
        on(LP_ON_TAG), on(LP_TYPE_TAG), on(LP_ZD_TAG), lowPass(1200.0f), val(LP_Q_TAG, 0.45f),
        on(DISRUPT_LAZY_ON_TAG), step(DISRUPT_LAZY_MODE_TAG, 0), period(DISRUPT_LAZY_SPEED_TAG, P_1_8),
-       step(DISRUPT_QUANT_TAG, 11), disruptDest(0, D_LP_FREQ), disruptAmount(0, 0.7f), disruptAmount(1, 0.4f),
-       disruptAmount(2, 0.3f), volume(-7.5f)}},
+       step(DISRUPT_QUANT_TAG, 11), disruptOn(0), disruptDest(0, D_LP_FREQ), disruptAmount(0, 0.7f),
+       disruptOn(1), disruptAmount(1, 0.4f), disruptOn(2), disruptAmount(2, 0.3f), volume(-7.5f)}},
     D{"Drum Bus Glue",  // parallel soft limiting after the compressor
       {type(24), path(14), dist(3, 0.6f), drive(2.0f), norm(0.9f),
        on(COMP_ON_TAG), thresholdDb(COMP_THRESHOLD_TAG, -16.0f), ratio(3.0f), val(COMP_ATTACK_TAG, 0.45f),
@@ -177,7 +179,7 @@ constexpr std::array<Design, NUM_DEMO_PROGRAMS> BANK = {{
       {type(1), path(11), dist(3, 0.2f), dist(4, 0.6f), dist(5, 0.7f), norm(0.8f),
        lfoWave(0, SQUARE), lfoDest(0, D_DIST4), lfoAmount(0, 0.4f), lfoSync(0), lfoPeriod(0, P_1_8),
        slotSource(0, S_NOISE), slotDest(0, D_DIST5), slotAmount(0, 0.2f),
-       disruptDest(0, D_DIST4), disruptAmount(0, 0.8f), step(DISRUPT_SPRING_TAG, 9),
+       disruptOn(0), disruptDest(0, D_DIST4), disruptAmount(0, 0.8f), step(DISRUPT_SPRING_TAG, 9),
        on(WIDENER_ON_TAG), val(WIDENER_AMOUNT_TAG, 0.3f), volume(-4.0f)}},
     D{"Half Wave Rectifier",
       {type(21), path(15), dist(3, 0.5f), dist(4, 0.8f), norm(0.9f),
@@ -200,7 +202,8 @@ constexpr std::array<Design, NUM_DEMO_PROGRAMS> BANK = {{
     D{"Lazy Ring Wobble",  // the lazy oscillator sweeps the ring frequency and the pan
       {type(47), path(19), oscWave(0), dist(4, 0.45f), dist(5, 0.7f), norm(0.7f),
        on(DISRUPT_LAZY_ON_TAG), step(DISRUPT_LAZY_MODE_TAG, 3), period(DISRUPT_LAZY_SPEED_TAG, P_1_4),
-       disruptDest(0, D_DIST4), disruptAmount(0, 0.4f), disruptDest(1, D_PAN), disruptAmount(1, 0.5f),
+       disruptOn(0), disruptDest(0, D_DIST4), disruptAmount(0, 0.4f), disruptOn(1), disruptDest(1, D_PAN),
+       disruptAmount(1, 0.5f),
        on(WIDENER_ON_TAG), val(WIDENER_AMOUNT_TAG, 0.25f), volume(-5.0f)}},
     D{"Limiter Slam",
       {type(13), path(20), dist(3, 0.35f), dist(4, 0.85f), norm(0.9f),
