@@ -113,6 +113,9 @@ BREAKS = [
     ("plugin/uPluginPrograms.cpp", "loadRelaxed(programs.values[t]) >= 0.5f ? 1.0f : 0.0f",
      "loadRelaxed(programs.values[t]) >= 0.4f ? 1.0f : 0.0f"),
     ("plugin/uPluginPrograms.cpp", "if (n < 0 || n >= NUM_DEMO_PROGRAMS) return;", "if (n < 0) return;"),
+    ("plugin/uPluginPresetsBanks.cpp", "disruptOn(0), disruptDest(0, D_DIST4), disruptAmount(0, 0.4f)",
+     "disruptDest(0, D_DIST4), disruptAmount(0, 0.4f)"),
+    ("plugin/uPluginPresetsBanks.cpp", "{type(16), path(22),", "{type(0), path(22),"),
     ("plugin/uPluginPrograms.cpp", "if (!data || byteSize < kChunkSize) return 0;", "if (!data) return 0;"),
     # vst2/: the record, the dispatchers, the host calls and the formatters
     ("vst2/audioeffect.cpp", "if (value < numPrograms) setProgram", "if (value <= numPrograms) setProgram"),
