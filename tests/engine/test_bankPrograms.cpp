@@ -112,11 +112,11 @@ struct ProgramProbe : Probe {
 };
 
 constexpr int kRate = 44100;
-constexpr int kBeat = kRate / 4;
+constexpr int kBeat = kRate / 8;
 constexpr int kLength = 8 * kBeat;
 
-// Two seconds of playing: four plucked single notes, then four plucked three-note chords with
-// a drum hit on each (every note rich in harmonics, the right channel a little behind the
+// One second of playing, in eighth notes at 240 BPM: four plucked single notes, then four
+// plucked three-note chords with a drum hit on each (every note rich in harmonics, the right channel a little behind the
 // left); a plain tone on the side input.
 struct Input {
   std::vector<float> l, r, side;
