@@ -187,6 +187,8 @@ BREAKS = [
     ("include/layoutPlaces.h", "{86, 178, 16, 4, 2, 8, 2},", "{40, 178, 16, 4, 2, 8, 2},"),
     ("editor/uEditorCreateControls.cpp", "{&filterKnobs[3], 54, FILTER_KNOB_PLACES[3]",
      "{&filterKnobs[3], 53, FILTER_KNOB_PLACES[3]"),
+    ("editor/uEditorCreateControls.cpp", "(centred ? TYPE_KNOB_CENTRED_PLACES : TYPE_KNOB_PLACES)[",
+     "TYPE_KNOB_PLACES["),
     ("editor/uEditorControls.cpp", "{LFO_WAVE_TAGS[0], LFO_WAVE_TAGS[3], MenuAction::Step, true},",
      "{LFO_WAVE_TAGS[0], LFO_WAVE_TAGS[3], MenuAction::Step, false},"),
     ("editor/uEditorControls.cpp", "if (std::abs(value - 0.5f) > 0.01f)", "if (std::abs(value - 0.5f) > 0.001f)"),
