@@ -1,14 +1,14 @@
 // The main screen's layout: every control of the main screen, made once per open. Nothing is
 // added to the frame or the containers here; the show operations decide what is shown where.
 //
-// Positions are 100 % points relative to the control's container (the frame for the header);
-// the corrections after them are added at 150 % and 200 %, where truncated scaling alone would
-// leave a control off its artwork.
+// Positions and their per-size corrections come from the shared place tables, which the artwork
+// generator paints its fields, seats and labels from.
 #include <array>
 #include <string>
 
 #include "controls/pluginScreens.h"
 #include "guiTables.h"
+#include "layoutPlaces.h"
 #include "plugin/uPlugin.h"
 #include "plugin/uVocabulary.h"
 #include "uEditor.h"
@@ -39,35 +39,30 @@ constexpr std::array<std::string_view, 5> DISTORT_GROUP_STR = {"Distortion", "2 
                                                                "Modulation", "WaveShaper"};
 constexpr int STYLE_PRESET_SUB_MENU = kNoDrawStyle + 24;
 
-// Knob rows: corrections (dx, dy, caption shift) at 150 % and at 200 %.
+// Knob rows: the caption shifts at 150 % and 200 %.
 struct KnobRow {
   TKnob** out;
-  int tag, x, y, style;
+  int tag;
+  const KnobPlace& at;
+  int style;
   const char* caption;
-  int size;
-  int dx150, dy150, shift150, dx200, dy200, shift200;
-};
-// Switches, radios and buttons with a bitmap: corrections (dx, dy) at 150 % and 200 %.
-struct ButtonRow {
-  int x, y;
-  int32_t bitmap;
-  int dx150 = 0, dy150 = 0, dx200 = 0, dy200 = 0;
+  int shift150 = -4, shift200 = -11;
 };
 struct OnOffRow {
   TOnOff** out;
   int tag;
-  ButtonRow at;
+  const BitmapPlace& at;
 };
 struct RadioRow {
   TRadioButton** out;
-  ButtonRow at;
+  const BitmapPlace& at;
 };
-// Menus of a parameter's steps: corrections of the top and the width.
+// Menus of a parameter's steps (their left edge is never corrected).
 struct MenuRow {
   TOptionMenu** out;
-  int tag, x, y, width, height;
+  int tag;
+  const AreaPlace& at;
   std::span<const std::string_view> texts;
-  int dy150, dw150, dy200, dw200;
 };
 
 }  // namespace
@@ -75,11 +70,10 @@ struct MenuRow {
 void uEditor::createControls() {
   if (!plugin || !frame) return;
   shownModulePath = -1;  // the first updatePath lays the boxes out
-  CBitmap* sw = switchBitmap();
   const auto knobs = [this](std::initializer_list<KnobRow> rows) {
     for (const KnobRow& r : rows)
-      createKnob(*r.out, r.tag, r.x, r.y, r.style, r.caption, r.size, r.dx150, r.dy150, r.shift150, r.dx200,
-                 r.dy200, r.shift200);
+      createKnob(*r.out, r.tag, r.at.x, r.at.y, r.style, r.caption, r.at.size, r.at.dx150, r.at.dy150, r.shift150,
+                 r.at.dx200, r.at.dy200, r.shift200);
   };
   const auto onOffs = [this](std::initializer_list<OnOffRow> rows) {
     for (const OnOffRow& r : rows)
@@ -94,18 +88,20 @@ void uEditor::createControls() {
   // Centred step menus with arrows at both ends.
   const auto menus = [this](std::initializer_list<MenuRow> rows) {
     for (const MenuRow& r : rows)
-      createMenu(*r.out, r.tag, r.x, r.y, r.width, r.height, r.texts, true, true, r.dy150, r.dw150, r.dy200,
-                 r.dw200);
+      createMenu(*r.out, r.tag, r.at.x, r.at.y, r.at.w, r.at.h, r.texts, true, true, r.at.dy150, r.at.dw150,
+                 r.at.dy200, r.at.dw200);
   };
-  const auto screenRect = [this](int x, int y, int w, int h, int dx150 = 0, int dy150 = 0, int dx200 = 0,
-                                 int dy200 = 0) {
-    const int left = getScaled(x, dx150, dx200), top = getScaled(y, dy150, dy200);
-    return CRect(left, top, left + getScaled(w), top + getScaled(h));
+  const auto screenRect = [this](const AreaPlace& a) {
+    const PixelRect r = placeRect(a, screenMode);
+    return CRect(r.left, r.top, r.right, r.bottom);
+  };
+  const auto kick = [this](CKickButton*& out, const BitmapPlace& at) {
+    createKickButton(out, at.x, at.y, bitmap(at.bitmap), at.dx150, at.dy150, at.dx200, at.dy200);
   };
 
   // ---- Header ----
   {
-    const CRect r = screenRect(97, 37, 213, 22, 0, 1, 0, -1);
+    const CRect r = screenRect(PRESET_MENU_PLACE);
     presetMenu =
         own(new TOptionMenu(r, this, NO_PARAM_TAG, nullptr, nullptr, kNoDrawStyle, screenMode, false, false));
     for (int j = 0; j < 8; ++j) {
@@ -121,41 +117,46 @@ void uEditor::createControls() {
     presetMenu->setPresetMenu();
     presetMenu->setTextOffset(screenMode);
 
-    folderMenu = own(new TOptionMenu(screenRect(95, 69, 215, 22, 0, 1, 0, -1), this, NO_PARAM_TAG, nullptr,
+    folderMenu = own(new TOptionMenu(screenRect(FOLDER_MENU_PLACE), this, NO_PARAM_TAG, nullptr,
                                      nullptr, kNoDrawStyle, screenMode, false, false));
     folderMenu->addEntry("Introduction Bank");
     folderMenu->setFolderMenu();
     folderMenu->setTextOffset(screenMode);
   }
-  createKickButton(editedButton, 336, 35, bitmap(10055));
-  createKickButton(originalButton, 332, 61, bitmap(10056));
-  createKickButton(helpButton, 415, 34, bitmap(10057));
-  createKickButton(managerButton, 482, 71, 90, 15);
-  createMenu(ecsMenu, COMMAND_MENU_TAG, 412, 66, 60, 24, static_cast<int>(ECS_COMMANDS.size()), ECS_COMMANDS,
-             true, false, 0, 0, 0, 0);
-  onOffs({{&headerSwitch, BYPASS_TAG, {504, 32, 10058}}});
-  createKickButton(settingsButton, 710, 26, 345, 81);
-  controlMenuArea = own(new TControlMenu(screenRect(1058, 26, 16, 10), this));
+  kick(editedButton, EDITED_BUTTON_PLACE);
+  kick(originalButton, ORIGINAL_BUTTON_PLACE);
+  kick(helpButton, HELP_BUTTON_PLACE);
+  {
+    const AreaPlace& a = MANAGER_AREA_PLACE;
+    createKickButton(managerButton, a.x, a.y, a.w, a.h, a.dx150, a.dy150, a.dx200, a.dy200);
+  }
+  {
+    const AreaPlace& a = ECS_MENU_PLACE;
+    createMenu(ecsMenu, COMMAND_MENU_TAG, a.x, a.y, a.w, a.h, static_cast<int>(ECS_COMMANDS.size()), ECS_COMMANDS,
+               true, false, a.dy150, a.dw150, a.dy200, a.dw200);
+  }
+  onOffs({{&headerSwitch, BYPASS_TAG, HEADER_SWITCH_PLACE}});
+  {
+    const AreaPlace& a = SETTINGS_AREA_PLACE;
+    createKickButton(settingsButton, a.x, a.y, a.w, a.h, a.dx150, a.dy150, a.dx200, a.dy200);
+  }
+  controlMenuArea = own(new TControlMenu(screenRect(CONTROL_MENU_AREA_PLACE), this));
   if (CBitmap* vu = vuBitmap()) {
-    static constexpr int VU_X[4] = {584, 591, 612, 619};
     for (int i = 0; i < 4; ++i) {
-      const int left = getScaled(VU_X[i]), top = getScaled(30);
-      vuMeters[i] = own(new TVu(CRect(left, top, left + vu->getWidth(), top + vu->getHeight()), this));
+      const PixelRect r = placeRect(VU_METER_PLACES[static_cast<size_t>(i)], screenMode,
+                                    static_cast<int>(vu->getWidth()), static_cast<int>(vu->getHeight()));
+      vuMeters[i] = own(new TVu(CRect(r.left, r.top, r.right, r.bottom), this));
     }
   }
-  knobs({{&headerVolumeKnob, VOLUME_TAG, 648, 33, 0, "Volume", 16, 5, 2, -4, 9, 1, -11}});
-  radios({{&tabButtons[0], {564, 448, TAB_BMP}},
-          {&tabButtons[1], {690, 448, TAB_BMP + 1}},
-          {&tabButtons[2], {816, 448, TAB_BMP + 2}},
-          {&tabButtons[3], {943, 448, TAB_BMP + 3}}});
-  menus({{&pathMenu, MODULE_PATH_TAG, 79, 442, 456, 19, MODULE_PATH_STR, 0, 1, 0, 0}});
+  knobs({{&headerVolumeKnob, VOLUME_TAG, HEADER_VOLUME_KNOB_PLACE, 0, "Volume"}});
+  for (int i = 0; i < 4; ++i) radios({{&tabButtons[i], TAB_BUTTON_PLACES[static_cast<size_t>(i)]}});
+  menus({{&pathMenu, MODULE_PATH_TAG, PATH_MENU_PLACE, MODULE_PATH_STR}});
 
   // ---- Distortion box ----
-  knobs({{&mainMixKnob, MIX_TAG, 453, 30, 1, "Main Mix", 16, 4, 2, -4, 10, 2, -11},
-         {&distortVolumeKnob, VOLUME_TAG, 453, 104, 0, "Volume", 16, 4, 2, -4, 10, 2, -11}});
+  knobs({{&mainMixKnob, MIX_TAG, MAIN_MIX_KNOB_PLACE, 1, "Main Mix"},
+         {&distortVolumeKnob, VOLUME_TAG, DISTORT_VOLUME_KNOB_PLACE, 0, "Volume"}});
   {
-    const int left = getScaled(174, -4, 0), top = getScaled(6, 0, -1);
-    const CRect r(left, top, left + getScaled(171, 2, 0), top + getScaled(19));
+    const CRect r = screenRect(DISTORT_TYPE_MENU_PLACE);
     distortTypeMenu = own(newMenu(DISTORT_TYPE_TAG, r, true, true));
     distortTypeMenu->addEntry(std::string(DISTORT_TYPE_STR[0]));
     for (size_t g = 0; g < DISTORT_GROUP_STR.size(); ++g) {
@@ -175,74 +176,68 @@ void uEditor::createControls() {
     createKnob(out, tag, p.x, p.y, style, caption, p.size, p.dx150, p.dy150, -4, p.dx200, p.dy200, -11);
   };
   for (int centred = 0; centred < 2; ++centred)
-    for (int i = 0; i < NUM_DISTORT_KNOBS; ++i) {
-      KnobPlace p = TYPE_KNOB_PLACES[static_cast<size_t>(i)];
-      if (centred && i == 4) p.dx150 = 5, p.dy200 = 2;  // the centred knob 4 sits apart from its twin
-      seated((centred ? typeKnobsCentred : typeKnobs)[i], DISTORT_KNOB_1_TAG + i, p, centred,
+    for (int i = 0; i < NUM_DISTORT_KNOBS; ++i)
+      seated((centred ? typeKnobsCentred : typeKnobs)[i], DISTORT_KNOB_1_TAG + i,
+             (centred ? TYPE_KNOB_CENTRED_PLACES : TYPE_KNOB_PLACES)[static_cast<size_t>(i)], centred,
              TYPE_CAPTIONS[i]);
-    }
   static constexpr const char* OLD_EQ_CAPTIONS[4] = {"EQ Low", "EQ Mid 1", "EQ Mid 2", "EQ High"};
   for (int i = 0; i < 4; ++i)
     seated(oldEQKnobs[i], OLD_EQ_LOW_TAG + i, OLD_EQ_KNOB_PLACES[static_cast<size_t>(i)], 1,
            OLD_EQ_CAPTIONS[i]);
-  knobs({{&gateKnobs[0], 41, 554, 30, 0, "Thresh", 16, 1, 2, -4, 10, 2, -11},
-         {&gateKnobs[1], 42, 554, 104, 0, "Attack", 16, 1, 2, -4, 10, 2, -11},
-         {&gateKnobs[2], 43, 554, 178, 0, "Hold", 16, 1, 2, -4, 10, 2, -11},
-         {&gateKnobs[3], 44, 554, 252, 0, "Release", 16, 1, 2, -4, 10, 2, -11}});
-  distortScreen = own(new TDistortScreen(screenRect(22, 66, 100, 101, -4, 0, 0, 1), this, screenMode));
-  eqScreen = own(new TEQScreen(screenRect(6, 229, 505, 89, -2, 0, 2, 0), this, screenMode));
-  onOffs({{&preEQSwitch, PRE_EQ_ON_TAG, {157, 208, SWITCH_BMP, -7, 0, -4, 0}},
-          {&postEQSwitch, POST_EQ_ON_TAG, {354, 208, SWITCH_BMP, -5, 0, -1, 0}},
-          {&oldEQSwitch, OLD_EQ_TAG, {390, 208, 10078, -4, 0, 0, 0}}});
-  radios({{&eqViewButtons[0], {110, 208, SWITCH_BMP, -6, 0, -3, 0}},
-          {&eqViewButtons[1], {307, 208, SWITCH_BMP, -3, 0, 0, 0}}});
-  onOffs({{&gateSwitch, GATE_ON_TAG, {522, 0, 10091}}});
+  static constexpr const char* GATE_CAPTIONS[4] = {"Thresh", "Attack", "Hold", "Release"};
+  for (int i = 0; i < 4; ++i)
+    knobs({{&gateKnobs[i], 41 + i, GATE_KNOB_PLACES[static_cast<size_t>(i)], 0, GATE_CAPTIONS[i]}});
+  distortScreen = own(new TDistortScreen(screenRect(DISTORT_SCREEN_PLACE), this, screenMode));
+  eqScreen = own(new TEQScreen(screenRect(EQ_SCREEN_PLACE), this, screenMode));
+  onOffs({{&preEQSwitch, PRE_EQ_ON_TAG, PRE_EQ_SWITCH_PLACE},
+          {&postEQSwitch, POST_EQ_ON_TAG, POST_EQ_SWITCH_PLACE},
+          {&oldEQSwitch, OLD_EQ_TAG, OLD_EQ_SWITCH_PLACE}});
+  radios({{&eqViewButtons[0], EQ_VIEW_BUTTON_PLACES[0]}, {&eqViewButtons[1], EQ_VIEW_BUTTON_PLACES[1]}});
+  onOffs({{&gateSwitch, GATE_ON_TAG, GATE_SWITCH_PLACE}});
   if (CBitmap* lamp = bitmap(10098))
-    gateLamp = own(new CMovieBitmap(screenRect(601, 14, 6, 6), this, NO_PARAM_TAG, lamp, CPoint(0, 0)));
+    gateLamp = own(new CMovieBitmap(screenRect(GATE_LAMP_PLACE), this, NO_PARAM_TAG, lamp, CPoint(0, 0)));
 
   // ---- Filter box ----
-  knobs({{&filterKnobs[0], 48, 18, 30, 0, "Freq", 16, 4, 2, -4, 8, 2, -11},
-         {&filterKnobs[1], 49, 86, 30, 0, "Q", 16, 5, 2, -4, 8, 2, -11},
-         {&filterKnobs[2], 53, 18, 178, 0, "Freq", 16, 4, 2, -4, 8, 3, -11},
-         {&filterKnobs[3], 54, 86, 178, 0, "Q", 16, 5, 2, -4, 8, 3, -11}});
-  onOffs({{&highPassSwitch, HP_ON_TAG, {0, 0, 10092}},
-          {&highPassZDSwitch, HP_ZD_TAG, {113, 117, SWITCH_BMP}},
-          {&lowPassSwitch, LP_ON_TAG, {0, 148, 10093}},
-          {&lowPassZDSwitch, LP_ZD_TAG, {113, 266, SWITCH_BMP}}});
-  radios({{&highPassTypeButtons[0], {49, 107, SWITCH_BMP}},
-          {&highPassTypeButtons[1], {49, 127, SWITCH_BMP}},
-          {&lowPassTypeButtons[0], {49, 256, SWITCH_BMP}},
-          {&lowPassTypeButtons[1], {49, 276, SWITCH_BMP}}});
+  knobs({{&filterKnobs[0], 48, FILTER_KNOB_PLACES[0], 0, "Freq"},
+         {&filterKnobs[1], 49, FILTER_KNOB_PLACES[1], 0, "Q"},
+         {&filterKnobs[2], 53, FILTER_KNOB_PLACES[2], 0, "Freq"},
+         {&filterKnobs[3], 54, FILTER_KNOB_PLACES[3], 0, "Q"}});
+  onOffs({{&highPassSwitch, HP_ON_TAG, HIGH_PASS_SWITCH_PLACE},
+          {&highPassZDSwitch, HP_ZD_TAG, HIGH_PASS_ZD_SWITCH_PLACE},
+          {&lowPassSwitch, LP_ON_TAG, LOW_PASS_SWITCH_PLACE},
+          {&lowPassZDSwitch, LP_ZD_TAG, LOW_PASS_ZD_SWITCH_PLACE}});
+  radios({{&highPassTypeButtons[0], HIGH_PASS_TYPE_PLACES[0]},
+          {&highPassTypeButtons[1], HIGH_PASS_TYPE_PLACES[1]},
+          {&lowPassTypeButtons[0], LOW_PASS_TYPE_PLACES[0]},
+          {&lowPassTypeButtons[1], LOW_PASS_TYPE_PLACES[1]}});
 
   // ---- Compressor box ----
-  knobs({{&compressorKnobs[0], 56, 51, 104, 0, "Threshold", 16, 5, 1, -4, 8, 4, -11},
-         {&compressorKnobs[1], 57, 18, 178, 0, "Ratio", 16, 4, 2, -4, 8, 3, -11},
-         {&compressorKnobs[2], 58, 86, 178, 0, "Attack", 16, 4, 2, -4, 8, 2, -11},
-         {&compressorKnobs[3], 59, 18, 252, 0, "Release", 16, 4, 2, -4, 8, 2, -11},
-         {&compressorKnobs[4], 60, 86, 252, 0, "Volume", 16, 4, 2, -4, 8, 2, -11}});
-  onOffs(
-      {{&compressorSwitch, COMP_ON_TAG, {0, 0, 10094}}, {&compressorSwitch2, COMP_MODE_TAG, {0, 80, 10052}}});
+  static constexpr const char* COMPRESSOR_CAPTIONS[5] = {"Threshold", "Ratio", "Attack", "Release", "Volume"};
+  for (int i = 0; i < 5; ++i)
+    knobs({{&compressorKnobs[i], 56 + i, COMPRESSOR_KNOB_PLACES[static_cast<size_t>(i)], 0, COMPRESSOR_CAPTIONS[i]}});
+  onOffs({{&compressorSwitch, COMP_ON_TAG, COMPRESSOR_SWITCH_PLACE},
+          {&compressorSwitch2, COMP_MODE_TAG, COMPRESSOR_MODE_SWITCH_PLACE}});
   if (CBitmap* meter = bitmap(10071)) {
     constexpr int METER_FRAMES = 47;
     compressorMeter =
-        own(new CMovieBitmap(screenRect(43, 46, 65, 29, -1, 0, 0, 0), this, NO_PARAM_TAG, METER_FRAMES,
+        own(new CMovieBitmap(screenRect(COMPRESSOR_METER_PLACE), this, NO_PARAM_TAG, METER_FRAMES,
                              meter->getHeight() / METER_FRAMES, meter, CPoint(0, 0)));
   }
 
   // ---- Widener box ----
-  knobs({{&widenerKnobs[0], 62, 27, 104, 0, "Amount", 16, 6, 2, -4, 8, 2, -11},
-         {&widenerKnobs[1], 63, 27, 178, 0, "Width", 16, 6, 2, -4, 8, 3, -11},
-         {&widenerKnobs[2], 64, 27, 252, 0, "Speed", 16, 6, 2, -4, 8, 2, -11},
-         {&chorusKnobs[0], 65, 27, 104, 1, "Mix", 16, 6, 2, -4, 8, 2, -11},
-         {&chorusKnobs[1], 66, 27, 178, 0, "Length", 16, 6, 2, -4, 8, 3, -11},
-         {&chorusKnobs[2], 68, 27, 252, 0, "Speed", 16, 6, 2, -4, 8, 2, -11}});
-  onOffs({{&widenerOnSwitch, WIDENER_ON_TAG, {70, 2, 10095}},
-          {&chorusOnSwitch, WIDENER_ON_TAG, {70, 24, 10096}},
-          {&widenerModeSwitch, CHORUS_MODE_TAG, {0, 0, 10097}}});
+  knobs({{&widenerKnobs[0], 62, WIDENER_KNOB_PLACES[0], 0, "Amount"},
+         {&widenerKnobs[1], 63, WIDENER_KNOB_PLACES[1], 0, "Width"},
+         {&widenerKnobs[2], 64, WIDENER_KNOB_PLACES[2], 0, "Speed"},
+         {&chorusKnobs[0], 65, WIDENER_KNOB_PLACES[0], 1, "Mix"},
+         {&chorusKnobs[1], 66, WIDENER_KNOB_PLACES[1], 0, "Length"},
+         {&chorusKnobs[2], 68, WIDENER_KNOB_PLACES[2], 0, "Speed"}});
+  onOffs({{&widenerOnSwitch, WIDENER_ON_TAG, WIDENER_ON_SWITCH_PLACE},
+          {&chorusOnSwitch, WIDENER_ON_TAG, CHORUS_ON_SWITCH_PLACE},
+          {&widenerModeSwitch, CHORUS_MODE_TAG, WIDENER_MODE_SWITCH_PLACE}});
   if (CBitmap* display = bitmap(10070)) {
     constexpr int DISPLAY_FRAMES = 5;
     widenerDisplay =
-        own(new CMovieBitmap(screenRect(27, 55, 50, 32, 1, 2, -1, 0), this, NO_PARAM_TAG, DISPLAY_FRAMES,
+        own(new CMovieBitmap(screenRect(WIDENER_DISPLAY_PLACE), this, NO_PARAM_TAG, DISPLAY_FRAMES,
                              display->getHeight() / DISPLAY_FRAMES, display, CPoint(0, 0)));
   }
 
@@ -253,90 +248,91 @@ void uEditor::createControls() {
     createKnob(disruptKnobs[i], DISRUPT_SLOT_AMT_1_TAG + i, p.x, p.y, 1, caption.c_str(), p.size, p.dx150,
                p.dy150, -12, p.dx200, p.dy200, -23);
   }
-  knobs({{&disruptSpeedKnob, DISRUPT_LAZY_SPEED_TAG, 937, 44, 2, "Speed", 16, 5, 0, -4, 9, 0, -11}});
+  knobs({{&disruptSpeedKnob, DISRUPT_LAZY_SPEED_TAG, DISRUPT_SPEED_KNOB_PLACE, 2, "Speed"}});
+  for (int i = 0; i < NUM_DISRUPT_SLOTS; ++i)
+    onOffs({{&disruptOnSwitches[i], DISRUPT_ON_TAGS[static_cast<size_t>(i)],
+             DISRUPT_ON_SWITCH_PLACES[static_cast<size_t>(i)]}});
+  onOffs({{&disruptSwitch85, DISRUPT_LAZY_SYNC_TAG, DISRUPT_SYNC_SWITCH_PLACE},
+          {&disruptSwitch132, DISRUPT_LAZY_ON_TAG, DISRUPT_LAZY_ON_SWITCH_PLACE}});
   {
-    static constexpr int ON_X[NUM_DISRUPT_SLOTS] = {143, 274, 407, 539, 675, 815, 952};
-    for (int i = 0; i < NUM_DISRUPT_SLOTS; ++i)
-      onOffs({{&disruptOnSwitches[i], DISRUPT_ON_TAGS[static_cast<size_t>(i)], {ON_X[i], 144, SWITCH_BMP}}});
+    const BitmapPlace& b = DISRUPT_ROCKER_PLACE;
+    createRocker(disruptRocker, DISRUPT_LAZY_MODE_TAG, b.x, b.y, bitmap(b.bitmap), 5, 4.99f, b.dx150, b.dy150,
+                 b.dx200, b.dy200);
   }
-  onOffs({{&disruptSwitch85, DISRUPT_LAZY_SYNC_TAG, {919, 18, 10076}},
-          {&disruptSwitch132, DISRUPT_LAZY_ON_TAG, {986, 18, 10076, -1, 0, -1, 0}}});
-  createRocker(disruptRocker, DISRUPT_LAZY_MODE_TAG, 983, 89, bitmap(10077), 5, 4.99f, 0, -4, 0, -6);
-  createKickButton(disruptResetButton, 512, 14, sw);
-  menus({{&disruptSpringMenu, DISRUPT_SPRING_TAG, 35, 25, 87, 14, DISRUPT_SPRING_TIME_STR, 1, 2, 0, 0},
-         {&disruptQuantMenu, DISRUPT_QUANT_TAG, 35, 71, 87, 14, DISRUPT_QUANT_STR, 1, 2, 0, 0}});
+  kick(disruptResetButton, DISRUPT_RESET_BUTTON_PLACE);
+  menus({{&disruptSpringMenu, DISRUPT_SPRING_TAG, DISRUPT_SPRING_MENU_PLACE, DISRUPT_SPRING_TIME_STR},
+         {&disruptQuantMenu, DISRUPT_QUANT_TAG, DISRUPT_QUANT_MENU_PLACE, DISRUPT_QUANT_STR}});
   if (CBitmap* handle = sliderModBitmap()) {
-    const int left = getScaled(131), top = getScaled(26);
+    const PixelRect r = placeRect(DISRUPT_SLIDER_PLACE, screenMode);
     disruptSlider =
-        own(new THorizontalSlider(CRect(left, top, left + getScaled(783), top + handle->getHeight()), this,
+        own(new THorizontalSlider(CRect(r.left, r.top, r.right, r.top + handle->getHeight()), this,
                                   DISRUPT_AMOUNT_TAG, static_cast<int32_t>(handle->getWidth())));
     addControl(disruptSlider, false, false, false);
   }
 
   // ---- Bottom box, Follower tab ----
-  knobs({{&followerKnobs[0], 86, 27, 137, 0, "Thresh", 16, 5, 2, -4, 9, 3, -11},
-         {&followerKnobs[1], 87, 97, 137, 1, "Boost", 16, 5, 2, -4, 9, 3, -11},
-         {&followerKnobs[2], 88, 168, 137, 0, "Smooth", 16, 5, 2, -4, 9, 3, -11},
-         {&followerKnobs[3], 89, 237, 137, 0, "Attack", 16, 5, 2, -4, 9, 3, -11},
-         {&followerKnobs[4], 90, 307, 137, 0, "Hold", 16, 5, 2, -4, 9, 3, -11},
-         {&followerKnobs[5], 91, 377, 137, 0, "Decay", 16, 5, 2, -4, 9, 3, -11},
-         {&followerAmountKnobs[0], 92, 655, 3, 1, "Amount 1", 16, 6, 3, -4, 9, 3, -11},
-         {&followerAmountKnobs[1], 93, 655, 71, 1, "Amount 2", 16, 6, 3, -4, 9, 3, -11},
-         {&followerAmountKnobs[2], 94, 655, 139, 1, "Amount 3", 16, 6, 3, -4, 9, 3, -11},
-         {&followerModAmountKnobs[0], 95, 976, 3, 1, "Mod Amt 1", 16, 4, 4, -4, 9, 3, -11},
-         {&followerModAmountKnobs[1], 96, 976, 71, 1, "Mod Amt 2", 16, 4, 4, -4, 9, 3, -11},
-         {&followerModAmountKnobs[2], 97, 976, 139, 1, "Mod Amt 3", 16, 4, 4, -4, 9, 3, -11}});
-  onOffs({{&followerOnSwitches[0], 147, {729, 17, SWITCH_BMP, 0, 1, 0, 0}},
-          {&followerOnSwitches[1], 148, {729, 85, SWITCH_BMP, 0, 1, 0, 0}},
-          {&followerOnSwitches[2], 149, {729, 154, SWITCH_BMP, 0, 1, 0, 0}}});
-  menus({{&followerSourceMenu, FOLLOWER_SOURCE_TAG, 136, 107, 175, 19, FOLLOWER_SRC_STR, 0, 0, -1, 0}});
-  followerScreen = own(new TFollowerScreen(screenRect(20, 17, 407, 83), this, screenMode));
+  static constexpr const char* FOLLOWER_CAPTIONS[6] = {"Thresh", "Boost", "Smooth", "Attack", "Hold", "Decay"};
+  for (int i = 0; i < 6; ++i)
+    knobs({{&followerKnobs[i], 86 + i, FOLLOWER_KNOB_PLACES[static_cast<size_t>(i)], i == 1 ? 1 : 0,
+            FOLLOWER_CAPTIONS[i]}});
+  knobs({{&followerAmountKnobs[0], 92, FOLLOWER_AMOUNT_KNOB_PLACES[0], 1, "Amount 1"},
+         {&followerAmountKnobs[1], 93, FOLLOWER_AMOUNT_KNOB_PLACES[1], 1, "Amount 2"},
+         {&followerAmountKnobs[2], 94, FOLLOWER_AMOUNT_KNOB_PLACES[2], 1, "Amount 3"},
+         {&followerModAmountKnobs[0], 95, FOLLOWER_MOD_AMOUNT_KNOB_PLACES[0], 1, "Mod Amt 1"},
+         {&followerModAmountKnobs[1], 96, FOLLOWER_MOD_AMOUNT_KNOB_PLACES[1], 1, "Mod Amt 2"},
+         {&followerModAmountKnobs[2], 97, FOLLOWER_MOD_AMOUNT_KNOB_PLACES[2], 1, "Mod Amt 3"}});
+  for (int j = 0; j < 3; ++j)
+    onOffs({{&followerOnSwitches[j], 147 + j, FOLLOWER_ON_SWITCH_PLACES[static_cast<size_t>(j)]}});
+  menus({{&followerSourceMenu, FOLLOWER_SOURCE_TAG, FOLLOWER_SOURCE_MENU_PLACE, FOLLOWER_SRC_STR}});
+  followerScreen = own(new TFollowerScreen(screenRect(FOLLOWER_SCREEN_PLACE), this, screenMode));
   for (int j = 0; j < 3; ++j) {
-    const int y = 18 + 69 * j;
-    createDestMenu(followerDestMenus[j].main, followerDestMenus[j].subs, FOLLOWER_DEST_1_TAG + j, 475, y, 154,
-                   19, true, true, 0, 2, -1, 0);
+    const AreaPlace& d = FOLLOWER_DEST_MENU_PLACES[static_cast<size_t>(j)];
+    const AreaPlace& s = FOLLOWER_MOD_SOURCE_MENU_PLACES[static_cast<size_t>(j)];
+    createDestMenu(followerDestMenus[j].main, followerDestMenus[j].subs, FOLLOWER_DEST_1_TAG + j, d.x, d.y, d.w,
+                   d.h, true, true, d.dy150, d.dw150, d.dy200, d.dw200);
     createSrcMenu(followerSourceMenus[j].main, followerSourceMenus[j].subs[0], followerSourceMenus[j].subs[1],
-                  FOLLOWER_MOD_SRC_1_TAG + j, 796, y, 154, 19, true, true, 0, 1, -1, 0);
+                  FOLLOWER_MOD_SRC_1_TAG + j, s.x, s.y, s.w, s.h, true, true, s.dy150, s.dw150, s.dy200, s.dw200);
   }
 
   // ---- Bottom box, WaveShaper tab ----
-  knobs({{&waveShaperKnobs[0], 241, 493, 63, 0, "Amount 1", 16, 5, 1, -4, 9, 2, -11},
-         {&waveShaperKnobs[1], 242, 493, 139, 0, "Amount 2", 16, 5, 1, -4, 9, 2, -11},
-         {&waveShaperKnobs[2], 244, 917, 63, 0, "Amount 1", 16, 5, 1, -4, 9, 2, -11},
-         {&waveShaperKnobs[3], 245, 917, 139, 0, "Amount 2", 16, 5, 1, -4, 9, 2, -11}});
-  radios({{&polarityButtons[0], {124, 15, SWITCH_BMP}},
-          {&polarityButtons[1], {124, 45, SWITCH_BMP}},
-          {&drawModeButtons[0], {124, 93, SWITCH_BMP}},
-          {&drawModeButtons[1], {124, 133, SWITCH_BMP}},
-          {&drawModeButtons[2], {124, 173, SWITCH_BMP}}});
-  createKickButton(applyButtons[0], 557, 174, sw);
-  createKickButton(applyButtons[1], 981, 174, sw);
-  menus({{&waveShaperModeMenus[0], WAVESHAPER_DISTORT_MODE_TAGS[0], 453, 14, 130, 19,
-          WAVESHAPER_DISTORT_MODE_STR, 0, 3, 0, 0},
-         {&waveShaperModeMenus[1], WAVESHAPER_DISTORT_MODE_TAGS[1], 876, 14, 130, 19,
-          WAVESHAPER_DISTORT_MODE_STR, 0, 3, 0, 0}});
-  waveShaperScreens[0] = own(new TWaveShaperScreen(screenRect(238, 16, 186, 186), this, 0, screenMode));
-  waveShaperScreens[1] = own(new TWaveShaperScreen(screenRect(661, 16, 186, 186), this, 1, screenMode));
+  knobs({{&waveShaperKnobs[0], 241, WAVESHAPER_KNOB_PLACES[0], 0, "Amount 1"},
+         {&waveShaperKnobs[1], 242, WAVESHAPER_KNOB_PLACES[1], 0, "Amount 2"},
+         {&waveShaperKnobs[2], 244, WAVESHAPER_KNOB_PLACES[2], 0, "Amount 1"},
+         {&waveShaperKnobs[3], 245, WAVESHAPER_KNOB_PLACES[3], 0, "Amount 2"}});
+  radios({{&polarityButtons[0], POLARITY_BUTTON_PLACES[0]},
+          {&polarityButtons[1], POLARITY_BUTTON_PLACES[1]},
+          {&drawModeButtons[0], DRAW_MODE_BUTTON_PLACES[0]},
+          {&drawModeButtons[1], DRAW_MODE_BUTTON_PLACES[1]},
+          {&drawModeButtons[2], DRAW_MODE_BUTTON_PLACES[2]}});
+  kick(applyButtons[0], APPLY_BUTTON_PLACES[0]);
+  kick(applyButtons[1], APPLY_BUTTON_PLACES[1]);
+  menus({{&waveShaperModeMenus[0], WAVESHAPER_DISTORT_MODE_TAGS[0], WAVESHAPER_MODE_MENU_PLACES[0],
+          WAVESHAPER_DISTORT_MODE_STR},
+         {&waveShaperModeMenus[1], WAVESHAPER_DISTORT_MODE_TAGS[1], WAVESHAPER_MODE_MENU_PLACES[1],
+          WAVESHAPER_DISTORT_MODE_STR}});
+  waveShaperScreens[0] = own(new TWaveShaperScreen(screenRect(WAVESHAPER_SCREEN_PLACES[0]), this, 0, screenMode));
+  waveShaperScreens[1] = own(new TWaveShaperScreen(screenRect(WAVESHAPER_SCREEN_PLACES[1]), this, 1, screenMode));
 
   // ---- Bottom box, Mod/LFO tab ----
-  onOffs({{&advancedSwitch, MOD_ADVANCED_TAG, {494, 3, SWITCH_BMP, 4, 0, 2, 0}}});
-  modScreens[0] = own(new TModScreen(screenRect(14, 45, 500, 160, 0, 1, 0, 0), this, screenMode, false));
-  modScreens[1] = own(new TModScreen(screenRect(14, 45, 500, 160, 0, 1, 0, 0), this, screenMode, true));
+  onOffs({{&advancedSwitch, MOD_ADVANCED_TAG, ADVANCED_SWITCH_PLACE}});
+  modScreens[0] = own(new TModScreen(screenRect(MOD_SCREEN_PLACE), this, screenMode, false));
+  modScreens[1] = own(new TModScreen(screenRect(MOD_SCREEN_PLACE), this, screenMode, true));
   for (int l = 0; l < 4; ++l) {
     const auto L = static_cast<size_t>(l);
-    radios({{&lfoPageButtons[l], {548, 23 + 28 * l, SWITCH_BMP}}});
-    for (int k = 0; k < 4; ++k) radios({{&lfoModeButtons[l][k], {979, 101 + 22 * k, SWITCH_BMP}}});
-    knobs({{&lfoSpeedKnobs[l], LFO_SPEED_TAGS[L], 596, 25, 0, "Speed", 16, 5, 1, -4, 9, 2, -11},
-           {&lfoHumanizeKnobs[l], LFO_HUM_TAGS[L], 712, 25, 0, "Humanize", 16, 5, 1, -4, 9, 2, -11},
-           {&lfoShapeKnobs[l], LFO_SHAPE_TAGS[L], 712, 110, 1, "Shape", 16, 5, 1, -4, 9, 3, -11},
-           {&lfoAmountKnobs[l], LFO_AMT_TAGS[L], 965, 25, 1, "Amount", 16, 6, 1, -4, 9, 2, -11}});
-    onOffs({{&lfoSyncSwitches[l], LFO_SYNC_TAGS[L], {668, 37, SWITCH_BMP}}});
-    menus({{&lfoWaveMenus[l], LFO_WAVE_TAGS[L], 580, 176, 80, 19, LFO_WAVE_STR, 0, 1, -1, 0},
-           {&lfoTriggerMenus[l], LFO_TRIGGER_TAGS[L], 848, 168, 126, 19, LFO_TRIGGER_STR, 0, 0, -1, 0}});
-    createDestMenu(lfoDestMenus[l].main, lfoDestMenus[l].subs, LFO_DEST_TAGS[L], 822, 38, 125, 19, true, true,
-                   0, 0, -1, 0);
+    radios({{&lfoPageButtons[l], LFO_PAGE_BUTTON_PLACES[L]}});
+    for (int k = 0; k < 4; ++k) radios({{&lfoModeButtons[l][k], LFO_MODE_BUTTON_PLACES[static_cast<size_t>(k)]}});
+    knobs({{&lfoSpeedKnobs[l], LFO_SPEED_TAGS[L], LFO_SPEED_KNOB_PLACE, 0, "Speed"},
+           {&lfoHumanizeKnobs[l], LFO_HUM_TAGS[L], LFO_HUMANIZE_KNOB_PLACE, 0, "Humanize"},
+           {&lfoShapeKnobs[l], LFO_SHAPE_TAGS[L], LFO_SHAPE_KNOB_PLACE, 1, "Shape"},
+           {&lfoAmountKnobs[l], LFO_AMT_TAGS[L], LFO_AMOUNT_KNOB_PLACE, 1, "Amount"}});
+    onOffs({{&lfoSyncSwitches[l], LFO_SYNC_TAGS[L], LFO_SYNC_SWITCH_PLACE}});
+    menus({{&lfoWaveMenus[l], LFO_WAVE_TAGS[L], LFO_WAVE_MENU_PLACE, LFO_WAVE_STR},
+           {&lfoTriggerMenus[l], LFO_TRIGGER_TAGS[L], LFO_TRIGGER_MENU_PLACE, LFO_TRIGGER_STR}});
+    const AreaPlace& d = LFO_DEST_MENU_PLACE;
+    createDestMenu(lfoDestMenus[l].main, lfoDestMenus[l].subs, LFO_DEST_TAGS[L], d.x, d.y, d.w, d.h, true, true,
+                   d.dy150, d.dw150, d.dy200, d.dw200);
   }
-  lfoScreen = own(new TLFOScreen(screenRect(581, 92, 77, 77), this, lfoPage, screenMode));
+  lfoScreen = own(new TLFOScreen(screenRect(LFO_SCREEN_PLACE), this, lfoPage, screenMode));
 
   // Captions are given again by the first idle pass; nothing of an earlier window is kept.
   for (std::string& c : disruptCaptions) c.clear();

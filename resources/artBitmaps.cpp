@@ -32,25 +32,113 @@ void heading(const Painter& p, const std::string& t, double x, double y, double 
   p.text(t, x, y, w, h, kHeadingSize, kHeading, align);
 }
 
-// A field under a menu, 2 px larger on every side so that the menus' small per-size corrections
-// stay inside it.
-void field(const Painter& p, double x, double y, double w, double h) { p.well(x - 2, y - 2, w + 4, h + 4, 3); }
+constexpr int SMALL_KNOB_ID = 10080, LARGE_KNOB_ID = 10083;
+
+// The side of a square frame of bitmap `id` at mode m (0 when the table lacks it).
+int frameSide(int id, const std::vector<BitmapSize>& table, int mode) {
+  for (const BitmapSize& r : table)
+    if (r.id == id) return scaledSide(r.width, mode);
+  return 0;
+}
+
+// One background being painted at one size: the controls' rectangles come from the layout's place
+// table at this size, so every field, panel, seat and label follows the per-size corrections.
+struct Sheet {
+  const Painter& p;
+  int mode;
+  const std::vector<BitmapSize>& table;
+  Inventory* inventory;
+
+  double z() const { return p.zoom(); }
+  PixelRect rect(const AreaPlace& a) const { return placeRect(a, mode); }
+  PixelRect rect(const BitmapPlace& b) const {
+    for (const BitmapSize& r : table)
+      if (r.id == b.bitmap) return placeRect(b, mode, scaledSide(r.width, mode), scaledSide(r.height, mode));
+    return placeRect(b, mode, 0, 0);
+  }
+  // A small knob's whole control.
+  PixelRect rect(const KnobPlace& k) const { return placeRect(k, mode, frameSide(SMALL_KNOB_ID, table, mode)); }
+};
+
+// Where a label stands to the control it names; `on` paints it on the face of a control that draws
+// no text of its own.
+enum class Side { left, right, above, below, on };
+
+// A label beside the control at r (device pixels), `gap` 100 % units clear of it.
+void labelBy(const Sheet& s, const std::string& t, const PixelRect& r, const void* names, Side side,
+             double gap = 4, double size = kLabelSize, double lineHeight = 12) {
+  const CColor& colour = kLabel;
+  const double z = s.z(), g = std::round(gap * z) / z, wide = 240;
+  const double left = r.left / z, top = r.top / z, right = r.right / z, bottom = r.bottom / z;
+  Painter::Ink ink{};
+  switch (side) {
+    case Side::left:
+      ink = s.p.text(t, left - g - wide, top, wide, bottom - top, size, colour, Align::right);
+      break;
+    case Side::right:
+      ink = s.p.text(t, right + g, top, wide, bottom - top, size, colour, Align::left);
+      break;
+    case Side::above:
+      ink = s.p.text(t, left - wide, top - g - lineHeight, right - left + 2 * wide, lineHeight, size, colour);
+      break;
+    case Side::below:
+      ink = s.p.text(t, left - wide, bottom + g, right - left + 2 * wide, lineHeight, size, colour);
+      break;
+    case Side::on:
+      ink = s.p.text(t, left, top, right - left, bottom - top, size, colour);
+      break;
+  }
+  if (s.inventory)
+    s.inventory->labels.push_back(
+        {t, ink.x * z, ink.y * z, (ink.x + ink.w) * z, (ink.y + ink.h) * z, names, side == Side::on});
+}
+template <typename Place>
+void labelBy(const Sheet& s, const std::string& t, const Place& place, Side side, double gap = 4) {
+  labelBy(s, t, s.rect(place), &place, side, gap);
+}
+// A label that names no control (a heading, a section's name): recorded so that it keeps off them.
+void freeLabel(const Sheet& s, const std::string& t, double x, double y, double w, double h,
+               Align align = Align::centre, double size = kLabelSize, const CColor& colour = kLabel) {
+  const Painter::Ink ink = s.p.text(t, x, y, w, h, size, colour, align);
+  const double z = s.z();
+  if (s.inventory && ink.w > 0)
+    s.inventory->labels.push_back({t, ink.x * z, ink.y * z, (ink.x + ink.w) * z, (ink.y + ink.h) * z, nullptr, false});
+}
+void freeHeading(const Sheet& s, const std::string& t, double x, double y, double w, double h,
+                 Align align = Align::left) {
+  freeLabel(s, t, x, y, w, h, align, kHeadingSize, kHeading);
+}
+
+// A field under a menu, 2 px larger on every side.
+void field(const Sheet& s, const AreaPlace& menu) {
+  const PixelRect r = s.rect(menu);
+  const double z = s.z(), e = 2;
+  s.p.well(r.left / z - e, r.top / z - e, r.width() / z + 2 * e, r.height() / z + 2 * e, 3);
+}
 
 // A dark panel under a graph screen, one pixel larger than the screen.
-void screenPanel(const Painter& p, double x, double y, double w, double h) { p.well(x - 1, y - 1, w + 2, h + 2, 2); }
+void screenPanel(const Sheet& s, const AreaPlace& screen) {
+  const PixelRect r = s.rect(screen);
+  const double z = s.z(), e = 1;
+  s.p.well(r.left / z - e, r.top / z - e, r.width() / z + 2 * e, r.height() / z + 2 * e, 2);
+}
 
-// A seat under a knob image (x, y its top-left corner): a shallow recess round the disc.
-void seat(const Painter& p, double x, double y, double side) {
+// A seat under a knob image (x, y its top-left corner): a shallow recess round the disc, painted
+// in two layers (the rim, then the floor) so that joined seats share one floor.
+void seat(const Painter& p, double x, double y, double side, int layer) {
   cairo_t* cr = p.context();
   const double c = side / 2, r = side / 2 + 1.5;
   cairo_new_path(cr);
-  cairo_arc(cr, x + c, y + c, r, 0, 2 * kPi);
-  cairo_pattern_t* g = cairo_pattern_create_linear(0, y + c - r, 0, y + c + r);
-  cairo_pattern_add_color_stop_rgb(g, 0, 0.07, 0.075, 0.08);
-  cairo_pattern_add_color_stop_rgb(g, 1, 0.2, 0.21, 0.23);
-  cairo_set_source(cr, g);
-  cairo_fill(cr);
-  cairo_pattern_destroy(g);
+  if (layer == 0) {
+    cairo_arc(cr, x + c, y + c, r, 0, 2 * kPi);
+    cairo_pattern_t* g = cairo_pattern_create_linear(0, y + c - r, 0, y + c + r);
+    cairo_pattern_add_color_stop_rgb(g, 0, 0.07, 0.075, 0.08);
+    cairo_pattern_add_color_stop_rgb(g, 1, 0.2, 0.21, 0.23);
+    cairo_set_source(cr, g);
+    cairo_fill(cr);
+    cairo_pattern_destroy(g);
+    return;
+  }
   cairo_arc(cr, x + c, y + c, r - p.hairline(), 0, 2 * kPi);
   setSource(cr, kPanelLow);
   cairo_fill(cr);
@@ -76,30 +164,55 @@ void productName(const Painter& p, double x, double y, double w, double h) {
 //------------------------------------------------------------------------------------------------
 // Main screen and settings screen.
 
-void mainBackground(const Painter& p) {
+void mainBackground(const Sheet& s) {
+  const Painter& p = s.p;
   frameBackground(p, 1100, 712);
   // Header.
   p.verticalGradient(0, 0, 1100, 112, 0, mix(kPanel, kFrameTop, 0.3), kFrameTop);
   p.line(0, 111, 1100, 111, kDivider);
   p.line(0, 112, 1100, 112, kPanelEdgeLight);
-  label(p, "Preset", 29, 37, 60, 22, Align::right);
-  field(p, 97, 37, 213, 22);
-  label(p, "Folder", 29, 69, 60, 22, Align::right);
-  field(p, 95, 69, 215, 22);
-  field(p, 412, 66, 60, 24);
+  labelBy(s, "Preset", PRESET_MENU_PLACE, Side::left, 8);
+  field(s, PRESET_MENU_PLACE);
+  labelBy(s, "Folder", FOLDER_MENU_PLACE, Side::left, 8);
+  field(s, FOLDER_MENU_PLACE);
+  // The ECS menu draws no text of its own: its field says what it opens.
+  field(s, ECS_MENU_PLACE);
+  labelBy(s, "ECS", ECS_MENU_PLACE, Side::on);
   // The manager area has no bitmap of its own: a text link.
-  label(p, "Manager", 482, 71, 90, 15);
-  p.line(500, 85, 554, 85, withAlpha(kLabel, 110));
-  for (int i = 0; i < 4; ++i) meterSlot(p, i < 2 ? 584 + 7 * i : 612 + 7 * (i - 2), 30, 6, 60);
-  label(p, "In", 580, 92, 18, 12);
-  label(p, "Out", 606, 92, 26, 12);
-  productName(p, 710, 26, 345, 81);
+  {
+    const PixelRect r = s.rect(MANAGER_AREA_PLACE);
+    // A little above the middle, clear of the underline.
+    const int rise = static_cast<int>(std::round(2 * s.z()));
+    labelBy(s, "Manager", {r.left, r.top, r.right, r.bottom - rise}, &MANAGER_AREA_PLACE, Side::on);
+    const double z = s.z(), under = r.bottom / z - 1;
+    p.line(r.left / z + 18, under, r.right / z - 18, under, withAlpha(kLabel, 110));
+  }
+  for (const BitmapPlace& m : VU_METER_PLACES) {
+    const PixelRect r = s.rect(m);
+    const double z = s.z();
+    meterSlot(p, r.left / z, r.top / z, r.width() / z, r.height() / z);
+  }
+  {
+    // Each pair's name under the pair.
+    const PixelRect in0 = s.rect(VU_METER_PLACES[0]), in1 = s.rect(VU_METER_PLACES[1]);
+    const PixelRect out0 = s.rect(VU_METER_PLACES[2]), out1 = s.rect(VU_METER_PLACES[3]);
+    labelBy(s, "In", {in0.left, in0.top, in1.right, in1.bottom}, &VU_METER_PLACES[0], Side::below, 2);
+    labelBy(s, "Out", {out0.left, out0.top, out1.right, out1.bottom}, &VU_METER_PLACES[2], Side::below, 2);
+  }
+  {
+    const PixelRect r = s.rect(SETTINGS_AREA_PLACE);
+    productName(p, r.left / s.z(), r.top / s.z(), r.width() / s.z(), r.height() / s.z());
+  }
   // The control menu's glyph.
-  for (int k = 0; k < 3; ++k) p.fillRect(1060, 27 + 3.5 * k, 12, 1.6, kLabel);
+  {
+    const PixelRect r = s.rect(CONTROL_MENU_AREA_PLACE);
+    const double z = s.z();
+    for (int k = 0; k < 3; ++k) p.fillRect(r.left / z + 2, r.top / z + 1 + 3.5 * k, 12, 1.6, kLabel);
+  }
   // Behind the module boxes (the boxes cover this).
   p.well(27, 115, 1046, 324, 4);
-  label(p, "Path", 29, 442, 44, 19, Align::right);
-  field(p, 79, 442, 456, 19);
+  labelBy(s, "Path", PATH_MENU_PLACE, Side::left, 6);
+  field(s, PATH_MENU_PLACE);
   // The tab row joins the bottom box.
   p.fillRect(560, 471, 507, 3, kPanelLow);
   p.well(27, 472, 1046, 213, 4);
@@ -124,7 +237,7 @@ void settingsBackground(const Painter& p) {
     label(p, kSwitches[i], 332, 430 + 30 * i, 300, 16, Align::left);
   }
   label(p, "Screen Size", 120, 583, 94, 16, Align::right);
-  field(p, 221, 583, 100, 16);
+  p.well(219, 581, 104, 20, 3);
   label(p, "applies when the editor is next opened", 332, 583, 320, 16, Align::left);
 }
 
@@ -136,63 +249,80 @@ void boxFrame(const Painter& p, double w, double h) {
   p.panel(1, 1, w - 2, h - 2, 5);
 }
 
-// A seat under the image of a knob the layout places at k, at this bitmap's size.
-void seatFor(const Painter& p, const KnobPlace& k) {
-  const double s = p.zoom();
-  const int mode = s > 1.75 ? 2 : (s > 1.25 ? 1 : 0);
-  seat(p, knobImageLeft(k, mode) / s, knobImageTop(k, mode) / s, 40);
+// Seats under the images of knobs that take turns on one spot (a type slot's plain and centred
+// knob): one recess round each image, joined where the images stand apart at this size.
+void seatsFor(const Sheet& s, std::initializer_list<const KnobPlace*> knobs) {
+  const double z = s.z(), side = 40;
+  std::vector<std::pair<double, double>> corners;
+  for (const KnobPlace* k : knobs) {
+    const std::pair<double, double> c{knobImageLeft(*k, s.mode) / z, knobImageTop(*k, s.mode) / z};
+    if (std::find(corners.begin(), corners.end(), c) == corners.end()) corners.push_back(c);
+  }
+  for (int layer = 0; layer < 2; ++layer)
+    for (const auto& [x, y] : corners) seat(s.p, x, y, side, layer);
+  if (s.inventory)
+    for (const auto& [x, y] : corners) s.inventory->seats.push_back({(x + side / 2) * z, (y + side / 2) * z});
 }
 
-void distortionBox(const Painter& p, int knobs, bool oldEQ) {
+void distortionBox(const Sheet& s, int knobs, bool oldEQ) {
+  const Painter& p = s.p;
   boxFrame(p, 616, 320);
-  heading(p, "DISTORTION", 10, 5, 140, 20);
-  label(p, "Type", 128, 6, 40, 19, Align::right);
-  field(p, 174, 6, 171, 19);
-  label(p, "Curve", 22, 51, 100, 12);
-  screenPanel(p, 22, 66, 100, 101);
+  freeHeading(s, "DISTORTION", 10, 5, 140, 20);
+  labelBy(s, "Type", DISTORT_TYPE_MENU_PLACE, Side::left, 6);
+  field(s, DISTORT_TYPE_MENU_PLACE);
+  labelBy(s, "Curve", DISTORT_SCREEN_PLACE, Side::above, 2);
+  screenPanel(s, DISTORT_SCREEN_PLACE);
   p.well(145, 44, 288, 150, 4);
-  for (int i = 0; i < knobs; ++i) seatFor(p, TYPE_KNOB_PLACES[static_cast<size_t>(i)]);
-  label(p, "Output", 440, 14, 66, 14);
-  // EQ row: each EQ's name on its view radio, then its on switch.
-  label(p, "Pre-EQ", 50, 208, 56, 12, Align::right);
-  label(p, "On", 131, 208, 26, 12);
-  label(p, "Post-EQ", 245, 208, 58, 12, Align::right);
-  label(p, "On", 328, 208, 26, 12);
+  for (size_t i = 0; i < static_cast<size_t>(knobs); ++i)
+    seatsFor(s, {&TYPE_KNOB_PLACES[i], &TYPE_KNOB_CENTRED_PLACES[i]});
+  labelBy(s, "Output", MAIN_MIX_KNOB_PLACE, Side::above, 2);
+  // EQ row: each EQ's name before its view radio, then its on switch.
+  labelBy(s, "Pre-EQ", EQ_VIEW_BUTTON_PLACES[0], Side::left);
+  labelBy(s, "On", PRE_EQ_SWITCH_PLACE, Side::left, 5);
+  labelBy(s, "Post-EQ", EQ_VIEW_BUTTON_PLACES[1], Side::left);
+  labelBy(s, "On", POST_EQ_SWITCH_PLACE, Side::left, 5);
   if (oldEQ) {
-    p.well(6, 229, 505, 89, 3);
-    p.text("GRINDLE 1 EQ", 12, 231, 200, 14, 9, kLabel, Align::left);
-    for (const KnobPlace& k : OLD_EQ_KNOB_PLACES) seatFor(p, k);
+    const PixelRect r = s.rect(EQ_SCREEN_PLACE);
+    const double z = s.z();
+    p.well(r.left / z, r.top / z, r.width() / z, r.height() / z, 3);
+    freeLabel(s, "GRINDLE 1 EQ", r.left / z + 6, r.top / z + 2, 200, 14, Align::left, 9);
+    for (const KnobPlace& k : OLD_EQ_KNOB_PLACES) seatsFor(s, {&k});
   } else {
-    screenPanel(p, 6, 229, 505, 89);
+    screenPanel(s, EQ_SCREEN_PLACE);
   }
   // The noise gate's column.
   p.line(516, 8, 516, 312, kDivider);
   p.line(517, 8, 517, 312, kPanelEdgeLight);
-  p.well(599, 12, 10, 10, 2);
+  {
+    const PixelRect r = s.rect(GATE_LAMP_PLACE);
+    const double z = s.z();
+    p.well(r.left / z - 2, r.top / z - 2, r.width() / z + 4, r.height() / z + 4, 2);
+  }
 }
 
-void filterBox(const Painter& p) {
+void filterBox(const Sheet& s) {
+  const Painter& p = s.p;
   boxFrame(p, 157, 320);
   for (int half = 0; half < 2; ++half) {
-    const double y = 148.0 * half;
-    label(p, "12 dB", 6, y + 107, 40, 12, Align::right);
-    label(p, "24 dB", 6, y + 127, 40, 12, Align::right);
-    label(p, "ZD", 110, y + 104, 27, 12);
+    const auto& types = half == 0 ? HIGH_PASS_TYPE_PLACES : LOW_PASS_TYPE_PLACES;
+    labelBy(s, "12 dB", types[0], Side::left, 3);
+    labelBy(s, "24 dB", types[1], Side::left, 3);
+    labelBy(s, "ZD", half == 0 ? HIGH_PASS_ZD_SWITCH_PLACE : LOW_PASS_ZD_SWITCH_PLACE, Side::above, 1);
   }
   p.line(6, 143, 151, 143, kDivider);
   p.line(6, 144, 151, 144, kPanelEdgeLight);
 }
 
-void compressorBox(const Painter& p) {
-  boxFrame(p, 154, 320);
-  label(p, "Gain Reduction", 20, 32, 114, 12);
-  screenPanel(p, 43, 46, 65, 29);
+void compressorBox(const Sheet& s) {
+  boxFrame(s.p, 154, 320);
+  labelBy(s, "Gain Reduction", COMPRESSOR_METER_PLACE, Side::above, 2);
+  screenPanel(s, COMPRESSOR_METER_PLACE);
 }
 
-void widenerBox(const Painter& p, bool chorus) {
-  boxFrame(p, 115, 320);
-  screenPanel(p, 27, 55, 50, 32);
-  label(p, chorus ? "Chorus" : "Stereo Width", 4, 89, 107, 12);
+void widenerBox(const Sheet& s, bool chorus) {
+  boxFrame(s.p, 115, 320);
+  screenPanel(s, WIDENER_DISPLAY_PLACE);
+  labelBy(s, chorus ? "Chorus" : "Stereo Width", WIDENER_DISPLAY_PLACE, Side::below, 2);
 }
 
 //------------------------------------------------------------------------------------------------
@@ -200,107 +330,116 @@ void widenerBox(const Painter& p, bool chorus) {
 
 void bottomFrame(const Painter& p) { boxFrame(p, 1042, 209); }
 
-void disruptScreen(const Painter& p) {
+void disruptScreen(const Sheet& s) {
+  const Painter& p = s.p;
   bottomFrame(p);
-  label(p, "Spring Time", 35, 11, 87, 12);
-  field(p, 35, 25, 87, 14);
-  label(p, "Quantize", 35, 57, 87, 12);
-  field(p, 35, 71, 87, 14);
-  // The slider's track: the handle (24 wide) travels over 759 px; centre, eighths and ends marked.
-  p.well(131, 26, 783, 48, 4);
-  const double travel = 783 - 24, first = 131 + 12;
-  p.fillRound(first, 47, travel, 6, 3, kPanelEdgeDark);
-  p.fillRound(first + 1, 48, travel - 2, 4, 2, kUnlit);
+  labelBy(s, "Spring Time", DISRUPT_SPRING_MENU_PLACE, Side::above, 2);
+  field(s, DISRUPT_SPRING_MENU_PLACE);
+  labelBy(s, "Quantize", DISRUPT_QUANT_MENU_PLACE, Side::above, 2);
+  field(s, DISRUPT_QUANT_MENU_PLACE);
+  // The slider's track: the handle (24 wide) travels over the rest; centre, eighths and ends marked.
+  const PixelRect slider = s.rect(DISRUPT_SLIDER_PLACE);
+  const double z = s.z(), sx = slider.left / z, sy = slider.top / z, sw = slider.width() / z;
+  p.well(sx, sy, sw, 48, 4);
+  const double travel = sw - 24, first = sx + 12;
+  p.fillRound(first, sy + 21, travel, 6, 3, kPanelEdgeDark);
+  p.fillRound(first + 1, sy + 22, travel - 2, 4, 2, kUnlit);
   for (int k = 0; k <= 8; ++k) {
     const double x = std::round(first + travel * k / 8.0);
     const bool major = k % 4 == 0;
-    p.line(x, major ? 30 : 34, x, major ? 40 : 38, major ? kLabel : kUnlit);
-    p.line(x, major ? 60 : 62, x, major ? 70 : 66, major ? kLabel : kUnlit);
+    p.line(x, sy + (major ? 4 : 8), x, sy + (major ? 14 : 12), major ? kLabel : kUnlit);
+    p.line(x, sy + (major ? 34 : 36), x, sy + (major ? 44 : 40), major ? kLabel : kUnlit);
   }
-  label(p, "Reset to Center", 537, 14, 100, 12, Align::left);
-  // Disrupt slots: knob x and on switch at (x + 56, 144).
-  for (const KnobPlace& k : DISRUPT_KNOB_PLACES) {
-    seatFor(p, k);
-    label(p, "On", k.x + 51, 131, 31, 12);
-  }
-  p.line(8, 118, 1034, 118, kDivider);
-  p.line(8, 119, 1034, 119, kPanelEdgeLight);
+  labelBy(s, "Reset to Center", DISRUPT_RESET_BUTTON_PLACE, Side::right, 4);
+  // Disrupt slots: the knob's seat and the name of its on switch.
+  for (const KnobPlace& k : DISRUPT_KNOB_PLACES) seatsFor(s, {&k});
+  for (const BitmapPlace& on : DISRUPT_ON_SWITCH_PLACES) labelBy(s, "On", on, Side::above, 1);
+  // The rule between the slider and the slots stops short of the lazy column's labels.
+  p.line(8, 118, 976, 118, kDivider);
+  p.line(8, 119, 976, 119, kPanelEdgeLight);
   // Lazy mode.
-  heading(p, "Lazy Mode", 919, 2, 118, 14, Align::centre);
-  label(p, "Sync", 919, 34, 40, 10);
-  label(p, "On", 986, 34, 40, 10);
-  label(p, "Lazy Mode", 983, 114, 54, 12);
+  freeHeading(s, "Lazy Mode", 919, 2, 118, 14, Align::centre);
+  {
+    // Under the switch's left part: centred, the word would reach the speed knob's ring.
+    const PixelRect r = s.rect(DISRUPT_SYNC_SWITCH_PLACE);
+    labelBy(s, "Sync", {r.left, r.top, r.left + r.width() * 2 / 3, r.bottom}, &DISRUPT_SYNC_SWITCH_PLACE,
+            Side::below, 1);
+  }
+  labelBy(s, "On", DISRUPT_LAZY_ON_SWITCH_PLACE, Side::below, 1);
+  labelBy(s, "Lazy Mode", DISRUPT_ROCKER_PLACE, Side::below, 1);
 }
 
-void followerScreen(const Painter& p) {
+void followerScreen(const Sheet& s) {
+  const Painter& p = s.p;
   bottomFrame(p);
-  screenPanel(p, 20, 17, 407, 83);
-  label(p, "Follower", 20, 4, 407, 12, Align::left);
-  label(p, "Source", 60, 107, 70, 19, Align::right);
-  field(p, 136, 107, 175, 19);
+  screenPanel(s, FOLLOWER_SCREEN_PLACE);
+  freeLabel(s, "Follower", 20, 4, 407, 12, Align::left);
+  labelBy(s, "Source", FOLLOWER_SOURCE_MENU_PLACE, Side::left, 6);
+  field(s, FOLLOWER_SOURCE_MENU_PLACE);
   p.line(452, 8, 452, 201, kDivider);
   p.line(453, 8, 453, 201, kPanelEdgeLight);
-  for (int j = 0; j < 3; ++j) {
-    const double y = 18 + 69 * j - (j == 2 ? 1 : 0);
+  for (size_t j = 0; j < 3; ++j) {
     const std::string n = std::to_string(j + 1);
-    label(p, "Destination " + n, 475, y - 14, 154, 12);
-    field(p, 475, y, 154, 19);
-    label(p, "Bypass", 718, y - 14, 44, 12);
-    label(p, "Mod Source " + n, 796, y - 14, 154, 12);
-    field(p, 796, y, 154, 19);
+    labelBy(s, "Destination " + n, FOLLOWER_DEST_MENU_PLACES[j], Side::above, 2);
+    field(s, FOLLOWER_DEST_MENU_PLACES[j]);
+    labelBy(s, "Bypass", FOLLOWER_ON_SWITCH_PLACES[j], Side::above, 2);
+    labelBy(s, "Mod Source " + n, FOLLOWER_MOD_SOURCE_MENU_PLACES[j], Side::above, 2);
+    field(s, FOLLOWER_MOD_SOURCE_MENU_PLACES[j]);
   }
 }
 
-void waveShaperScreen(const Painter& p) {
-  bottomFrame(p);
-  label(p, "Mode", 20, 2, 100, 12, Align::left);
-  label(p, "Uni-Polar", 20, 15, 98, 12, Align::right);
-  label(p, "Polar", 20, 45, 98, 12, Align::right);
-  label(p, "Draw", 20, 78, 100, 12, Align::left);
+void waveShaperScreen(const Sheet& s) {
+  bottomFrame(s.p);
+  freeLabel(s, "Mode", 20, 2, 100, 12, Align::left);
+  labelBy(s, "Uni-Polar", POLARITY_BUTTON_PLACES[0], Side::left, 6);
+  labelBy(s, "Polar", POLARITY_BUTTON_PLACES[1], Side::left, 6);
+  freeLabel(s, "Draw", 20, 78, 100, 12, Align::left);
   static constexpr std::array<const char*, 3> kDraw = {"Point", "Line", "Erase"};
-  for (int i = 0; i < 3; ++i) label(p, kDraw[i], 20, 93 + 40 * i, 98, 12, Align::right);
-  for (int s = 0; s < 2; ++s) {
-    const double dx = 423.0 * s;
-    label(p, s == 0 ? "WaveShaper 1" : "WaveShaper 2", 238 + dx, 2, 186, 12);
-    screenPanel(p, 238 + dx, 16, 186, 186);
-    label(p, "Distort Mode", 453 + dx, 1, 130, 12);
-    field(p, 453 + dx, 14, 130, 19);
+  for (size_t i = 0; i < 3; ++i) labelBy(s, kDraw[i], DRAW_MODE_BUTTON_PLACES[i], Side::left, 6);
+  for (size_t k = 0; k < 2; ++k) {
+    labelBy(s, k == 0 ? "WaveShaper 1" : "WaveShaper 2", WAVESHAPER_SCREEN_PLACES[k], Side::above, 2);
+    screenPanel(s, WAVESHAPER_SCREEN_PLACES[k]);
+    labelBy(s, "Distort Mode", WAVESHAPER_MODE_MENU_PLACES[k], Side::above, 1);
+    field(s, WAVESHAPER_MODE_MENU_PLACES[k]);
     // Above its button: beside it the word would run into the amount knob's caption.
-    label(p, "Apply", 543.5 + dx, 160, 48, 12);
+    labelBy(s, "Apply", APPLY_BUTTON_PLACES[k], Side::above, 2);
   }
 }
 
-void modScreen(const Painter& p, bool advanced) {
+void modScreen(const Sheet& s, bool advanced) {
+  const Painter& p = s.p;
   bottomFrame(p);
-  heading(p, advanced ? "Advanced Mod Matrix" : "Mod Matrix", 14, 2, 300, 14);
-  label(p, "Advanced", 400, 3, 90, 12, Align::right);
+  freeHeading(s, advanced ? "Advanced Mod Matrix" : "Mod Matrix", 14, 2, 300, 14);
+  labelBy(s, "Advanced", ADVANCED_SWITCH_PLACE, Side::left, 4);
   // The matrix: column headings at the column edges, rows striped, edges ruled.
-  screenPanel(p, 14, 45, 500, 160);
+  const PixelRect m = s.rect(MOD_SCREEN_PLACE);
+  const double z = s.z(), mx = m.left / z, my = m.top / z;
+  screenPanel(s, MOD_SCREEN_PLACE);
   const int32_t* edges = advanced ? ADV_MOD_COLUMN[0] : BASIC_MOD_COLOUMN[0];
   const int columns = advanced ? ADV_MOD_COLUMNS : BASIC_MOD_COLUMNS;
   static constexpr std::array<const char*, 8> kHeadings = {"#", "Byp", "Source", "Destination",
                                                            "Amount", "Offset", "Lower", "Upper"};
-  for (int r = 1; r < 10; r += 2) p.fillRect(14, 45 + 16 * r, 500, 16, mix(kWell, kPanelLow, 0.45));
+  for (int r = 1; r < 10; r += 2) p.fillRect(mx, my + 16 * r, 500, 16, mix(kWell, kPanelLow, 0.45));
   for (int c = 0; c < columns; ++c) {
-    label(p, kHeadings[c], 14 + edges[c], 31, edges[c + 1] - edges[c], 12);
-    if (c > 0) p.line(14 + edges[c], 45, 14 + edges[c], 205, mix(kWell, kPanelEdgeLight, 0.35));
+    freeLabel(s, kHeadings[static_cast<size_t>(c)], mx + edges[c], my - 14, edges[c + 1] - edges[c], 12);
+    if (c > 0) p.line(mx + edges[c], my, mx + edges[c], my + 160, mix(kWell, kPanelEdgeLight, 0.35));
   }
   // LFO pages.
   p.line(532, 8, 532, 201, kDivider);
   p.line(533, 8, 533, 201, kPanelEdgeLight);
-  label(p, "LFO", 534, 6, 50, 12);
-  for (int l = 0; l < 4; ++l) label(p, std::to_string(l + 1), 535, 23 + 28 * l, 12, 12);
-  label(p, "Sync", 664, 24, 29, 12);
-  screenPanel(p, 581, 92, 77, 77);
-  label(p, "Wave", 540, 176, 38, 19, Align::right);
-  field(p, 580, 176, 80, 19);
-  label(p, "Destination", 822, 24, 125, 12);
-  field(p, 822, 38, 125, 19);
-  label(p, "Trigger", 790, 168, 54, 19, Align::right);
-  field(p, 848, 168, 126, 19);
-  label(p, "Mode", 979, 88, 60, 12);
+  freeLabel(s, "LFO", 534, 6, 50, 12);
+  for (size_t l = 0; l < 4; ++l) labelBy(s, std::to_string(l + 1), LFO_PAGE_BUTTON_PLACES[l], Side::left, 2);
+  labelBy(s, "Sync", LFO_SYNC_SWITCH_PLACE, Side::above, 2);
+  screenPanel(s, LFO_SCREEN_PLACE);
+  labelBy(s, "Wave", LFO_WAVE_MENU_PLACE, Side::left, 6);
+  field(s, LFO_WAVE_MENU_PLACE);
+  labelBy(s, "Destination", LFO_DEST_MENU_PLACE, Side::above, 2);
+  field(s, LFO_DEST_MENU_PLACE);
+  labelBy(s, "Trigger", LFO_TRIGGER_MENU_PLACE, Side::left, 6);
+  field(s, LFO_TRIGGER_MENU_PLACE);
+  freeLabel(s, "Mode", 979, 89, 60, 12);
   static constexpr std::array<const char*, 4> kModes = {"Free", "Host", "Note", "MIDI"};
-  for (int k = 0; k < 4; ++k) label(p, kModes[k], 1002, 101 + 22 * k, 38, 12, Align::left);
+  for (size_t k = 0; k < 4; ++k) labelBy(s, kModes[k], LFO_MODE_BUTTON_PLACES[k], Side::right, 2);
 }
 
 //------------------------------------------------------------------------------------------------
@@ -580,25 +719,28 @@ void rocker(const Painter& p, double w, double h, int mode) {
 
 }  // namespace
 
-void drawFrame(const Painter& p, const BitmapSize& b, int f) {
+void drawFrame(const Painter& p, const BitmapSize& b, int f, const std::vector<BitmapSize>& table,
+               Inventory* inventory) {
   const double w = b.width, h = b.height;
+  const double zoom = p.zoom();
+  const Sheet s{p, zoom > 1.75 ? 2 : (zoom > 1.25 ? 1 : 0), table, inventory};
   const bool on = f == 1;
   const int id = b.id;
   if (b.role == "unused") return;
-  if (id == 10000) return mainBackground(p);
+  if (id == 10000) return mainBackground(s);
   if (id == 10001) return settingsBackground(p);
-  if (id >= 10010 && id <= 10016) return distortionBox(p, id == 10010 ? 0 : id - 10008, false);
-  if (id >= 10017 && id <= 10023) return distortionBox(p, id == 10017 ? 0 : id - 10015, true);
+  if (id >= 10010 && id <= 10016) return distortionBox(s, id == 10010 ? 0 : id - 10008, false);
+  if (id >= 10017 && id <= 10023) return distortionBox(s, id == 10017 ? 0 : id - 10015, true);
   switch (id) {
-    case 10024: return filterBox(p);
-    case 10025: return compressorBox(p);
-    case 10026: return widenerBox(p, false);
-    case 10027: return widenerBox(p, true);
-    case 10030: return disruptScreen(p);
-    case 10031: return followerScreen(p);
-    case 10032: return waveShaperScreen(p);
-    case 10033: return modScreen(p, false);
-    case 10034: return modScreen(p, true);
+    case 10024: return filterBox(s);
+    case 10025: return compressorBox(s);
+    case 10026: return widenerBox(s, false);
+    case 10027: return widenerBox(s, true);
+    case 10030: return disruptScreen(s);
+    case 10031: return followerScreen(s);
+    case 10032: return waveShaperScreen(s);
+    case 10033: return modScreen(s, false);
+    case 10034: return modScreen(s, true);
     case 10040: return switchBar(p, w, h, on);
     case 10046: return tab(p, w, h, "Disrupt", on);
     case 10047: return tab(p, w, h, "Follower", on);
@@ -638,6 +780,134 @@ void drawFrame(const Painter& p, const BitmapSize& b, int f) {
     case 10098: return p.led(w / 2, h / 2, w / 2 - 0.5, on);
     default: return;
   }
+}
+
+namespace {
+
+using Kind = ControlOnArt::Kind;
+
+template <typename Place, size_t N>
+void addAll(std::vector<ControlOnArt>& out, Kind kind, const std::array<Place, N>& places, bool seated = false) {
+  for (const Place& p : places) out.push_back({kind, &p, seated});
+}
+
+}  // namespace
+
+std::vector<ControlOnArt> controlsOn(int id) {
+  std::vector<ControlOnArt> c;
+  if (id == 10000) {
+    for (const AreaPlace* a : {&PRESET_MENU_PLACE, &FOLDER_MENU_PLACE, &MANAGER_AREA_PLACE, &ECS_MENU_PLACE,
+                               &SETTINGS_AREA_PLACE, &CONTROL_MENU_AREA_PLACE, &PATH_MENU_PLACE})
+      c.push_back({Kind::area, a});
+    for (const BitmapPlace* b : {&EDITED_BUTTON_PLACE, &ORIGINAL_BUTTON_PLACE, &HELP_BUTTON_PLACE, &HEADER_SWITCH_PLACE})
+      c.push_back({Kind::bitmap, b});
+    addAll(c, Kind::bitmap, VU_METER_PLACES);
+    addAll(c, Kind::bitmap, TAB_BUTTON_PLACES);
+    c.push_back({Kind::knob, &HEADER_VOLUME_KNOB_PLACE});
+  } else if ((id >= 10010 && id <= 10016) || (id >= 10017 && id <= 10023)) {
+    const bool oldEQ = id >= 10017;
+    const int k = id - (oldEQ ? 10017 : 10010);
+    const size_t knobs = k == 0 ? 0 : static_cast<size_t>(k + 2);
+    for (size_t i = 0; i < knobs; ++i) {
+      c.push_back({Kind::knob, &TYPE_KNOB_PLACES[i], true});
+      c.push_back({Kind::knob, &TYPE_KNOB_CENTRED_PLACES[i], true});
+    }
+    if (oldEQ) {
+      addAll(c, Kind::knob, OLD_EQ_KNOB_PLACES, true);
+      c.push_back({Kind::bitmap, &OLD_EQ_SWITCH_PLACE});
+    } else {
+      c.push_back({Kind::area, &EQ_SCREEN_PLACE});
+    }
+    for (const KnobPlace* kp : {&MAIN_MIX_KNOB_PLACE, &DISTORT_VOLUME_KNOB_PLACE}) c.push_back({Kind::knob, kp});
+    addAll(c, Kind::knob, GATE_KNOB_PLACES);
+    for (const AreaPlace* a : {&DISTORT_TYPE_MENU_PLACE, &DISTORT_SCREEN_PLACE, &GATE_LAMP_PLACE})
+      c.push_back({Kind::area, a});
+    for (const BitmapPlace* b : {&PRE_EQ_SWITCH_PLACE, &POST_EQ_SWITCH_PLACE, &GATE_SWITCH_PLACE})
+      c.push_back({Kind::bitmap, b});
+    addAll(c, Kind::bitmap, EQ_VIEW_BUTTON_PLACES);
+  } else if (id == 10024) {
+    addAll(c, Kind::knob, FILTER_KNOB_PLACES);
+    for (const BitmapPlace* b : {&HIGH_PASS_SWITCH_PLACE, &HIGH_PASS_ZD_SWITCH_PLACE, &LOW_PASS_SWITCH_PLACE,
+                                 &LOW_PASS_ZD_SWITCH_PLACE})
+      c.push_back({Kind::bitmap, b});
+    addAll(c, Kind::bitmap, HIGH_PASS_TYPE_PLACES);
+    addAll(c, Kind::bitmap, LOW_PASS_TYPE_PLACES);
+  } else if (id == 10025) {
+    addAll(c, Kind::knob, COMPRESSOR_KNOB_PLACES);
+    c.push_back({Kind::bitmap, &COMPRESSOR_SWITCH_PLACE});
+    c.push_back({Kind::bitmap, &COMPRESSOR_MODE_SWITCH_PLACE});
+    c.push_back({Kind::area, &COMPRESSOR_METER_PLACE});
+  } else if (id == 10026 || id == 10027) {
+    addAll(c, Kind::knob, WIDENER_KNOB_PLACES);
+    c.push_back({Kind::bitmap, id == 10026 ? &WIDENER_ON_SWITCH_PLACE : &CHORUS_ON_SWITCH_PLACE});
+    c.push_back({Kind::bitmap, &WIDENER_MODE_SWITCH_PLACE});
+    c.push_back({Kind::area, &WIDENER_DISPLAY_PLACE});
+  } else if (id == 10030) {
+    addAll(c, Kind::knob, DISRUPT_KNOB_PLACES, true);
+    c.push_back({Kind::largeKnob, &DISRUPT_SPEED_KNOB_PLACE});
+    addAll(c, Kind::bitmap, DISRUPT_ON_SWITCH_PLACES);
+    for (const BitmapPlace* b : {&DISRUPT_SYNC_SWITCH_PLACE, &DISRUPT_LAZY_ON_SWITCH_PLACE, &DISRUPT_ROCKER_PLACE,
+                                 &DISRUPT_RESET_BUTTON_PLACE})
+      c.push_back({Kind::bitmap, b});
+    for (const AreaPlace* a : {&DISRUPT_SPRING_MENU_PLACE, &DISRUPT_QUANT_MENU_PLACE, &DISRUPT_SLIDER_PLACE})
+      c.push_back({Kind::area, a});
+  } else if (id == 10031) {
+    addAll(c, Kind::knob, FOLLOWER_KNOB_PLACES);
+    addAll(c, Kind::knob, FOLLOWER_AMOUNT_KNOB_PLACES);
+    addAll(c, Kind::knob, FOLLOWER_MOD_AMOUNT_KNOB_PLACES);
+    addAll(c, Kind::bitmap, FOLLOWER_ON_SWITCH_PLACES);
+    addAll(c, Kind::area, FOLLOWER_DEST_MENU_PLACES);
+    addAll(c, Kind::area, FOLLOWER_MOD_SOURCE_MENU_PLACES);
+    c.push_back({Kind::area, &FOLLOWER_SOURCE_MENU_PLACE});
+    c.push_back({Kind::area, &FOLLOWER_SCREEN_PLACE});
+  } else if (id == 10032) {
+    addAll(c, Kind::knob, WAVESHAPER_KNOB_PLACES);
+    addAll(c, Kind::bitmap, POLARITY_BUTTON_PLACES);
+    addAll(c, Kind::bitmap, DRAW_MODE_BUTTON_PLACES);
+    addAll(c, Kind::bitmap, APPLY_BUTTON_PLACES);
+    addAll(c, Kind::area, WAVESHAPER_MODE_MENU_PLACES);
+    addAll(c, Kind::area, WAVESHAPER_SCREEN_PLACES);
+  } else if (id == 10033 || id == 10034) {
+    c.push_back({Kind::bitmap, &ADVANCED_SWITCH_PLACE});
+    c.push_back({Kind::area, &MOD_SCREEN_PLACE});
+    addAll(c, Kind::bitmap, LFO_PAGE_BUTTON_PLACES);
+    addAll(c, Kind::bitmap, LFO_MODE_BUTTON_PLACES);
+    for (const KnobPlace* k :
+         {&LFO_SPEED_KNOB_PLACE, &LFO_HUMANIZE_KNOB_PLACE, &LFO_SHAPE_KNOB_PLACE, &LFO_AMOUNT_KNOB_PLACE})
+      c.push_back({Kind::knob, k});
+    c.push_back({Kind::bitmap, &LFO_SYNC_SWITCH_PLACE});
+    for (const AreaPlace* a : {&LFO_WAVE_MENU_PLACE, &LFO_TRIGGER_MENU_PLACE, &LFO_DEST_MENU_PLACE, &LFO_SCREEN_PLACE})
+      c.push_back({Kind::area, a});
+  }
+  return c;
+}
+
+PixelRect knobImage(const ControlOnArt& c, int mode, const std::vector<BitmapSize>& table) {
+  const int side = frameSide(c.kind == Kind::largeKnob ? LARGE_KNOB_ID : SMALL_KNOB_ID, table, mode);
+  return knobImageRect(*static_cast<const KnobPlace*>(c.place), mode, side);
+}
+
+std::vector<PixelRect> coveredBy(const ControlOnArt& c, int mode, const std::vector<BitmapSize>& table) {
+  switch (c.kind) {
+    case Kind::knob:
+    case Kind::largeKnob: {
+      const PixelRect image = knobImage(c, mode, table);
+      const int side = image.width();
+      const PixelRect whole = placeRect(*static_cast<const KnobPlace*>(c.place), mode, side);
+      // The two text lines start a little inside the image and run the control's width.
+      const int rise = KNOB_START_LABEL_OFFSET[static_cast<size_t>(mode)];
+      return {{whole.left, image.bottom - rise, whole.right, whole.bottom}};
+    }
+    case Kind::bitmap: {
+      const auto& b = *static_cast<const BitmapPlace*>(c.place);
+      for (const BitmapSize& r : table)
+        if (r.id == b.bitmap) return {placeRect(b, mode, scaledSide(r.width, mode), scaledSide(r.height, mode))};
+      return {};
+    }
+    case Kind::area:
+      return {placeRect(*static_cast<const AreaPlace*>(c.place), mode)};
+  }
+  return {};
 }
 
 }  // namespace art

@@ -95,9 +95,9 @@ void Painter::well(double x, double y, double w, double h, double r) const {
   fillRound(x + e, y + e, w - 2 * e, h - 2 * e, r, kWell);
 }
 
-void Painter::text(const std::string& t, double x, double y, double w, double h, double size, const CColor& c,
-                   Align align) const {
-  if (t.empty()) return;
+Painter::Ink Painter::text(const std::string& t, double x, double y, double w, double h, double size,
+                           const CColor& c, Align align) const {
+  if (t.empty()) return {x, y, 0, 0};
   cairo_save(cr);
   cairo_set_font_face(cr, VSTGUI::detail::fontFaceFor(VSTGUI::kBoldFace));
   cairo_set_font_size(cr, size);
@@ -111,10 +111,12 @@ void Painter::text(const std::string& t, double x, double y, double w, double h,
   if (align == Align::right) left = x + w - te.x_advance;
   // Baselines on whole device pixels keep the glyphs crisp.
   const double base = std::round((y + (h + fe.ascent - fe.descent) / 2) * s) / s;
-  cairo_move_to(cr, std::round(left * s) / s, base);
+  const double origin = std::round(left * s) / s;
+  cairo_move_to(cr, origin, base);
   setColour(c);
   cairo_show_text(cr, t.c_str());
   cairo_restore(cr);
+  return {origin + te.x_bearing, base + te.y_bearing, te.width, te.height};
 }
 
 double Painter::fitSize(const std::string& t, double w, double maxSize) const {

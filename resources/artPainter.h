@@ -64,8 +64,11 @@ class Painter {
   // A raised panel (module boxes, buttons) and a recessed well (menu fields, screens, meters).
   void panel(double x, double y, double w, double h, double r) const;
   void well(double x, double y, double w, double h, double r = 2) const;
-  // A text line vertically centred in the box.
-  void text(const std::string& t, double x, double y, double w, double h, double size, const CColor& c,
+  // A text line vertically centred in the box; returns its ink (x, y, width, height).
+  struct Ink {
+    double x, y, w, h;
+  };
+  Ink text(const std::string& t, double x, double y, double w, double h, double size, const CColor& c,
             Align align = Align::centre) const;
   // The largest size up to maxSize at which t fits the width.
   double fitSize(const std::string& t, double w, double maxSize) const;

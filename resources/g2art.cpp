@@ -25,7 +25,7 @@ namespace {
 using art::BitmapSize;
 
 // The whole strip of one bitmap at one size: frames stacked, each drawn in its own clip.
-cairo_surface_t* renderStrip(const BitmapSize& b, int mode) {
+cairo_surface_t* renderStrip(const BitmapSize& b, int mode, const std::vector<BitmapSize>& table) {
   const int fw = art::scaledSide(b.width, mode), fh = art::scaledSide(b.height, mode);
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, fw, fh * b.frames);
   cairo_t* cr = cairo_create(surface);
@@ -36,7 +36,7 @@ cairo_surface_t* renderStrip(const BitmapSize& b, int mode) {
     cairo_translate(cr, 0, static_cast<double>(f) * fh);
     cairo_scale(cr, SCALE[mode], SCALE[mode]);
     art::Painter painter(cr, SCALE[mode]);
-    art::drawFrame(painter, b, f);
+    art::drawFrame(painter, b, f, table);
     cairo_restore(cr);
   }
   cairo_destroy(cr);
@@ -141,7 +141,7 @@ int writeAll(const std::vector<BitmapSize>& table, const std::string& folder) {
   std::atomic<int> failures{0};
   const auto worker = [&] {
     for (size_t i = next++; i < jobs.size() && failures == 0; i = next++) {
-      cairo_surface_t* strip = renderStrip(*jobs[i].bitmap, jobs[i].mode);
+      cairo_surface_t* strip = renderStrip(*jobs[i].bitmap, jobs[i].mode, table);
       const std::string path = folder + "/" + art::bitmapFileName(jobs[i].bitmap->id, jobs[i].mode);
       if (cairo_surface_status(strip) != CAIRO_STATUS_SUCCESS || !writePng(strip, path)) {
         std::fprintf(stderr, "g2art: cannot write %s\n", path.c_str());
@@ -210,7 +210,7 @@ int writeSheet(const std::vector<BitmapSize>& table, const std::string& out, int
     cairo_rectangle(cr, item.x, item.y, item.w, kCaption - 3);
     cairo_fill(cr);
     captions.text(caption, item.x + 3, item.y, item.w - 6, kCaption - 3, 11, VSTGUI::kWhiteCColor, art::Align::left);
-    cairo_surface_t* strip = renderStrip(b, mode);
+    cairo_surface_t* strip = renderStrip(b, mode, table);
     const int perRow = std::max(1, item.w / (fw + 4));
     for (size_t k = 0; k < item.frames.size(); ++k) {
       const int px = item.x + static_cast<int>(k % perRow) * (fw + 4);

@@ -187,8 +187,11 @@ BREAKS = [
     ("controls/pluginScreens.cpp", "drops tag 9999.\n  beginGesture(tag);", "drops tag 9999.\n  beginGesture(NO_PARAM_TAG);"),
     ("controls/pluginScreens.cpp", "if (s >= FOLLOWER_SOURCES) s = 0;", "if (s > FOLLOWER_SOURCES) s = 0;"),
     # editor/: layout, routing, the idle pass, command menus, wave-shaper curves
-    ("editor/uEditorCreateControls.cpp", "{&compressorKnobs[2], 58, 86, 178,", "{&compressorKnobs[2], 58, 40, 178,"),
-    ("editor/uEditorCreateControls.cpp", "{&filterKnobs[3], 54, 86, 178,", "{&filterKnobs[3], 53, 86, 178,"),
+    ("include/layoutPlaces.h", "{86, 178, 16, 4, 2, 8, 2},", "{40, 178, 16, 4, 2, 8, 2},"),
+    ("editor/uEditorCreateControls.cpp", "{&filterKnobs[3], 54, FILTER_KNOB_PLACES[3]",
+     "{&filterKnobs[3], 53, FILTER_KNOB_PLACES[3]"),
+    ("editor/uEditorCreateControls.cpp", "(centred ? TYPE_KNOB_CENTRED_PLACES : TYPE_KNOB_PLACES)[",
+     "TYPE_KNOB_PLACES["),
     ("editor/uEditorControls.cpp", "{LFO_WAVE_TAGS[0], LFO_WAVE_TAGS[3], MenuAction::Step, true},",
      "{LFO_WAVE_TAGS[0], LFO_WAVE_TAGS[3], MenuAction::Step, false},"),
     ("editor/uEditorControls.cpp", "if (std::abs(value - 0.5f) > 0.01f)", "if (std::abs(value - 0.5f) > 0.001f)"),
@@ -206,6 +209,17 @@ BREAKS = [
      "for (std::size_t k = 0; k < c.size(); ++k) m = std::max"),
     ("editor/waveShaper.cpp", "if (token.empty() || readDecimal(token, v) != token.size()) return false;",
      "if (token.empty() || readDecimal(token, v) == 0) return false;"),
+    # resources/: the artwork painted round the layout's rectangles at every size
+    ("resources/artBitmaps.cpp", "seatsFor(s, {&TYPE_KNOB_PLACES[i], &TYPE_KNOB_CENTRED_PLACES[i]});",
+     "seatsFor(s, {&TYPE_KNOB_PLACES[i]});"),
+    ("resources/artBitmaps.cpp", "const double z = s.z(), side = 40;", "const double z = s.z(), side = 36;"),
+    ("resources/artBitmaps.cpp", "if (r.id == b.bitmap) return placeRect(b, mode,",
+     "if (r.id == b.bitmap) return placeRect(BitmapPlace{b.x, b.y, b.bitmap}, mode,"),
+    ("resources/artBitmaps.cpp", "labelBy(s, \"Wave\", LFO_WAVE_MENU_PLACE, Side::left, 6);",
+     "labelBy(s, \"Wave\", LFO_WAVE_MENU_PLACE, Side::left, 1);"),
+    ("resources/artBitmaps.cpp", "labelBy(s, \"Pre-EQ\", EQ_VIEW_BUTTON_PLACES[0], Side::left);",
+     "labelBy(s, \"Pre-EQ\", PRE_EQ_SWITCH_PLACE, Side::left);"),
+    ("resources/artBitmaps.cpp", "labelBy(s, \"ECS\", ECS_MENU_PLACE, Side::on);", ""),
 ]
 
 # The test executables that may notice a break in each folder, cheapest first.
@@ -218,6 +232,8 @@ TESTS_OF = {
     "vstgui/": ["test_vstgui", "test_controls", "test_x11"],
     "controls/": ["test_controls", "test_editor"],
     "editor/": ["test_editor", "test_x11"],
+    "include/": ["test_resources", "test_editor", "test_controls"],
+    "resources/": ["test_resources"],
 }
 TEST_TIMEOUT = 300
 
