@@ -63,6 +63,10 @@ std::string defaultFolderPref(const std::string& key);
 // that links the platform code itself (the tests), the program's folder stands for the .so's.
 // "" when the linker cannot say.
 std::string moduleResourceFolder();
+// Points moduleResourceFolder() at another folder ("" goes back to the module's own), as the
+// toolkit's bitmap folder can be: for tests, which are no bundle. Not for use while other
+// threads ask for the folder.
+void setModuleResourceFolder(const std::string& folder);
 // The manual shipped in the bundle: the default of "HelpDir".
 inline std::string bundledManualPath() { return defaultFolderPref("HelpDir"); }
 // Whether path names a regular file this process can open for reading (never blocks).

@@ -102,7 +102,15 @@ std::string defaultFolderPref(const std::string& key) {
   return base.empty() ? std::string() : base + info->folderTail;
 }
 
+std::string& resourceFolderOverride() {
+  static std::string folder;
+  return folder;
+}
+
+void setModuleResourceFolder(const std::string& folder) { resourceFolderOverride() = folder; }
+
 std::string moduleResourceFolder() {
+  if (const std::string& f = resourceFolderOverride(); !f.empty()) return f.back() == '/' ? f : f + "/";
   Dl_info info{};
   if (::dladdr(reinterpret_cast<void*>(&moduleResourceFolder), &info) == 0 || info.dli_fname == nullptr)
     return {};
