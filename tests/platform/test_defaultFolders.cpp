@@ -61,10 +61,14 @@ TEST(DefaultFolders, OnlyThePlugInsOwnDefaultsAreMade) {
   // A folder the user chose once and that is gone, a file in the folder's place, a relative name.
   const std::string gone = env.root + "/gone/sub/";
   dialogtest::writeFile(env.data + "/plain", "x");
+  // Relative names are looked at from a folder of the test's own.
+  const fs::path cwd = fs::current_path();
+  fs::current_path(env.root);
   for (const std::string& folder : {gone, env.data + "/plain/", std::string("relative/"), std::string()}) {
     fileSelectLoadDir("Load", folder, "*.ecs", folderOut, pathOut);
     EXPECT_FALSE(fs::is_directory(folder)) << folder;
   }
+  fs::current_path(cwd);
   EXPECT_FALSE(ensureDefaultFolder(gone));
   EXPECT_FALSE(fs::exists(env.root + "/gone"));
 }
