@@ -193,8 +193,8 @@ uEditor::MenuPick uEditor::runPopup(COptionMenu* menu) {
     }
   }
   frame->removeView(menu, true);
-  // Every command stores its values without automation (and a few only in the editor); one
-  // re-read after any choice is cheaper than telling them apart.
+  // Many commands store their values without automation; one re-read after any choice is
+  // simpler and cheaper than telling them apart.
   if (pick.chosen) requestHostReread();
   return pick;
 }

@@ -102,10 +102,14 @@ std::string defaultFolderPref(const std::string& key) {
   return base.empty() ? std::string() : base + info->folderTail;
 }
 
+namespace {
+
 std::string& resourceFolderOverride() {
   static std::string folder;
   return folder;
 }
+
+}  // namespace
 
 void setModuleResourceFolder(const std::string& folder) { resourceFolderOverride() = folder; }
 
