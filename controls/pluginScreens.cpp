@@ -830,10 +830,13 @@ void TEQScreen::draw(CDrawContext* context) {
   for (int k = 0; k < NUM_BANDS; ++k) {
     const int x = clampTo(toInt(bandValues[static_cast<size_t>(k)].freq * static_cast<float>(W)), 0, W);
     const int y = std::max(R, std::min(bandY[static_cast<size_t>(k)][static_cast<size_t>(x)], H - R));
+    // The handle stays whole on screen at either end of the range, as it does at +/-20 dB; its
+    // height is still the response at the band's own column.
+    const int hx = std::max(R, std::min(x, W - R));
     const bool selected = dragging && k == selectedBand;
     context->setFillColor(selected ? SELECTED_TEXT_COLOR : GREEN_LIGHT_LINE_COLOR);
-    context->drawEllipse(CRect(left + x - R, top + y - R, left + x + R, top + y + R), kDrawFilled);
-    double lx = left + x + 2 * R, ly = top + y + R + 8;
+    context->drawEllipse(CRect(left + hx - R, top + y - R, left + hx + R, top + y + R), kDrawFilled);
+    double lx = left + hx + 2 * R, ly = top + y + R + 8;
     if (x > W - 10.0f * zoom) lx -= 30.0f * zoom;
     if (y > H - 15.0f * zoom) ly -= 30.0f * zoom;
     context->setFontColor(selected ? SELECTED_TEXT_COLOR : LIGHT_TEXT_COLOR);

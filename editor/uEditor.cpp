@@ -284,7 +284,10 @@ void uEditor::setVU(float inL, float inR, float outL, float outR) {
 float uEditor::getVuValue(int i) const { return i >= 0 && i < 4 ? vuValues[i] : 0.0f; }
 
 void uEditor::resume() {
-  if (openState.load(std::memory_order_relaxed)) resumeRequested.store(true, std::memory_order_relaxed);
+  if (!openState.load(std::memory_order_relaxed)) return;
+  resumeRequested.store(true, std::memory_order_relaxed);
+  // A program change (menu, keys, MIDI) rewrote the values behind the host's sliders too.
+  requestHostReread();
 }
 
 void uEditor::raiseRefresh(uint32_t flags) { pendingRefresh.fetch_or(flags, std::memory_order_relaxed); }
@@ -344,6 +347,7 @@ void uEditor::idle() {
   lastIdleTicks = now;
   takeNotifications();
   if (!frame) return;
+  tellHostToReread();
 
   CView* hover = hoverView();
   if (mainScreenShown && screenState == 0) refreshMainScreen();

@@ -321,6 +321,13 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   // Recorded but not yet applied (tests and benchmarks).
   uint32_t pendingRefreshFlags() const { return pendingRefresh.load(std::memory_order_relaxed); }
   bool isResumePending() const { return resumeRequested.load(std::memory_order_relaxed); }
+  bool isHostRereadPending() const { return hostRereadRequested.load(std::memory_order_relaxed); }
+
+  // The editor wrote values the host was not told of (plain setParameter: a type recall, a
+  // menu command, a screen edit, a program step): the next idle pass asks the host to read
+  // every value again (audioMasterUpdateDisplay), on the GUI thread and without automation.
+  // Any thread may ask.
+  void requestHostReread() { hostRereadRequested.store(true, std::memory_order_relaxed); }
   float getVuValue(int i) const;
 
   // The five containers (null while closed).
@@ -391,7 +398,8 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   static constexpr uint32_t PROGRAM_STEP_MS = 333;
   // Preset sub-menus hold this many program numbers each.
   int getPresetsInColumns() const { return 32; }
-  // Shows the manual ("HelpDir") in the desktop's viewer; nothing when it cannot be read.
+  // Shows the manual ("HelpDir", else the copy in the bundle) in the desktop's viewer; a
+  // message box naming the paths tried when neither can be read.
   void openHelp();
 
  protected:
@@ -413,6 +421,8 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   // Applies what the other threads recorded: flags, a resume request, the dirty tags.
   void takeNotifications();
   void resumeNow();
+  // The idle pass's half of requestHostReread.
+  void tellHostToReread();
   VSTGUI::CView* hoverView() const;
   void refreshMainScreen();
   // The per-pass updates of what is on the main screen: Edited lamp, meters, rings, graphs.
@@ -491,6 +501,7 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   std::atomic<bool> openState{false};
   std::atomic<uint32_t> pendingRefresh{0};
   std::atomic<bool> resumeRequested{false};
+  std::atomic<bool> hostRereadRequested{false};
   std::array<std::atomic<uint64_t>, NUM_PARAMS / 64> dirtyTags{};
   std::array<std::atomic<float>, 4> vuLevels{};
 

@@ -193,6 +193,9 @@ uEditor::MenuPick uEditor::runPopup(COptionMenu* menu) {
     }
   }
   frame->removeView(menu, true);
+  // Many commands store their values without automation; one re-read after any choice is
+  // simpler and cheaper than telling them apart.
+  if (pick.chosen) requestHostReread();
   return pick;
 }
 
@@ -480,6 +483,8 @@ void uEditor::askMidiChannel() {
 
 void uEditor::setEQUndo() {
   if (!plugin) return;
+  // The screens take this snapshot before every edit they store without automation.
+  requestHostReread();
   for (size_t i = 0; i < eqUndoBuffer.size(); ++i)
     eqUndoBuffer[i] = plugin->getParameter(EQ_VAR_TAGS[i / 12][i % 12]);
   eqUndoValid = true;
@@ -523,6 +528,8 @@ void uEditor::showEQMenu(const CPoint&, int eq) {
 
 void uEditor::setModUndo() {
   if (!plugin) return;
+  // The screens take this snapshot before every edit they store without automation.
+  requestHostReread();
   for (size_t i = 0; i < MOD_COMMANDS_TAGS.size(); ++i)
     modUndoBuffer[i] = plugin->getParameter(MOD_COMMANDS_TAGS[i]);
   modUndoValid = true;

@@ -1,7 +1,6 @@
 // Routing from the controls to the plug-in: every user action on a control becomes an effect
 // here. Also the keyboard's program steps, the Help button, the wave-shaper apply buttons and
 // the modulation drag-and-drop by which a knob's parameter is dropped onto a modulation target.
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,9 +8,12 @@
 #include <cstdlib>
 #include <iterator>
 #include <string_view>
+#include <vector>
 
 #include "controls/pluginControls.h"
+#include "platform/dialogs.h"
 #include "platform/os/processRunner.h"
+#include "platform/platform.h"
 #include "plugin/uPlugin.h"
 #include "plugin/uVocabulary.h"
 #include "uEditor.h"
@@ -155,6 +157,7 @@ bool uEditor::routeByPointer(CControl* c, float value, int index, const std::str
     for (int p = 0; p < WAVESHAPER_POINTS; ++p)
       plugin->setParameter(WAVESHAPER_START_TAG[static_cast<size_t>(i)] + p,
                            getWaveShaperDistortValues(i, p));
+    requestHostReread();
     bottomScreenRefresh = true;
   } else if ((i = indexIn(polarityButtons, c)) >= 0) {
     if (!pressed) return true;
@@ -194,6 +197,8 @@ void uEditor::routeParameterMenu(CControl* menu, int index, const std::string& t
   const auto row = std::find_if(std::begin(MENU_ROWS), std::end(MENU_ROWS),
                                 [tag](const MenuRow& r) { return tag >= r.first && tag <= r.last; });
   if (row == std::end(MENU_ROWS) || (row->lfoPaged && tag - row->first != lfoPage)) return;
+  // The choices below are stored without automation.
+  requestHostReread();
   int n = -1;
   switch (row->action) {
     case MenuAction::Step:
@@ -228,19 +233,29 @@ float uEditor::getWaveShaperDistortValues(int ws, int point) {
 // ==== Help ====
 
 void uEditor::openHelp() {
-  if (!plugin || plugin->helpDir.empty()) return;
-  // A read test first: a manual that is missing or unreadable shows nothing. Non-blocking, so
-  // that a FIFO in its place cannot hold the window.
-  const int fd = ::open(plugin->helpDir.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return;
-  ::close(fd);
-  // The absolute path is one argument: no shell sees it and a name beginning with '-' cannot
-  // pass for an option.
-  char* real = ::realpath(plugin->helpDir.c_str(), nullptr);
-  if (!real) return;
-  const std::string path(real);
-  std::free(real);
-  platform::startDetached({"xdg-open", path});
+  if (!plugin) return;
+  // The stored manual, else the copy in the bundle (a stored path outlives a moved or
+  // reinstalled plug-in).
+  std::vector<std::string> tried;
+  for (const std::string& candidate : {plugin->helpDir, bundledManualPath()}) {
+    if (candidate.empty() || std::find(tried.begin(), tried.end(), candidate) != tried.end()) continue;
+    tried.push_back(candidate);
+    if (!isReadableFile(candidate)) continue;
+    // The absolute path is one argument: no shell sees it and a name beginning with '-' cannot
+    // pass for an option.
+    char* real = ::realpath(candidate.c_str(), nullptr);
+    if (!real) continue;
+    const std::string path(real);
+    std::free(real);
+    if (!platform::startDetached({"xdg-open", path}))
+      messageBox("The manual " + path + " could not be shown: xdg-open did not start (package xdg-utils).", 2);
+    return;
+  }
+  std::string where;
+  for (const std::string& t : tried) where += (where.empty() ? "" : " or ") + t;
+  messageBox("The manual could not be opened: there is no readable file at " +
+                 (where.empty() ? std::string("(no path set)") : where) + ".",
+             2);
 }
 
 void uEditor::reapChildren() { platform::reapDetachedChildren(); }

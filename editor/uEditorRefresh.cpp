@@ -140,3 +140,13 @@ void uEditor::refreshDisruptCaptions() {
     if (disruptKnobs[i]) disruptKnobs[i]->setString(disruptCaptions[i]);
   }
 }
+
+// ==== The host's view ====
+
+void uEditor::tellHostToReread() {
+  if (!plugin || !hostRereadRequested.load(std::memory_order_relaxed)) return;
+  // A screen still being dragged writes more; the host reads once the gesture is over.
+  if (frame && frame->getMouseDownView()) return;
+  hostRereadRequested.store(false, std::memory_order_relaxed);
+  plugin->updateDisplay();
+}

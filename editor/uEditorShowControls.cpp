@@ -192,6 +192,8 @@ void uEditor::updateDistort(int newType) {
   // The main mix comes back with the type; the volume (entry 8) is kept but stays as it is.
   constexpr size_t MIX_ENTRY = 9;
   recall(MIX_ENTRY, {mainMixKnob});
+  // The recall is not automation, so the host's own view of the knobs must be told.
+  requestHostReread();
   distortRefresh = true;
   // The wave-shaper types are drawn on the WaveShaper tab.
   if (t > 49) {

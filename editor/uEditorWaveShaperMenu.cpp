@@ -41,6 +41,8 @@ waveshaper::Curve curveOf(Points& points, int ws) {
 
 void uEditor::setWaveShaperUndo() {
   if (!plugin) return;
+  // The screens take this snapshot before every edit they store without automation.
+  requestHostReread();
   readPoints(*plugin, waveShaperUndoBuffer);
   waveShaperUndoValid = true;
 }

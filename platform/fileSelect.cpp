@@ -3,6 +3,7 @@
 #include "dialogBackend.h"
 #include "dialogPaths.h"
 #include "dialogs.h"
+#include "platform.h"
 
 namespace {
 
@@ -24,6 +25,8 @@ bool fileSelectLoadDir(const std::string& title, const std::string& initialDir, 
                        std::string& folderOut, std::string& pathOut) {
   platform::FileDialogRequest request;
   request.title = title;
+  // The plug-in's own folders are made on first use, so that the dialog starts in them.
+  ensureDefaultFolder(initialDir);
   request.initialDir = initialDir;
   // The filter's last type is the one selected when the dialog opens, so it comes first.
   const std::vector<std::string> types = platform::filterExtensions(filter);
@@ -43,6 +46,8 @@ bool fileSelectSaveDir(const std::string& title, const std::string& initialDir, 
   platform::FileDialogRequest request;
   request.save = true;
   request.title = title;
+  // The plug-in's own folders are made on first use, so that the dialog starts in them.
+  ensureDefaultFolder(initialDir);
   request.initialDir = initialDir;
   request.defaultName = defaultName;
   const std::string chosen = chooseFile(request);

@@ -13,17 +13,20 @@
 inline constexpr char PREF_PATH_STRING[32] = "com.Qelm.Grindle2";
 
 // Every preference key the plug-in uses, with its kind and default. The folder keys'
-// defaults lie under the data folder (defaultDataFolder()), their `folderTail` appended;
-// the controller map uses the keys "0".."127" (integers, default 0) besides these.
+// defaults lie under the data folder (defaultDataFolder()), their `folderTail` appended, or,
+// for the manual, which ships inside the bundle, under the module's resources
+// (moduleResourceFolder()); the controller map uses the keys "0".."127" (integers, default 0)
+// besides these.
 enum class PrefKind { String, Int, YesNo };
 struct PrefKeyInfo {
   const char* key;
   PrefKind kind;
   int defaultValue;        // Int: the value; YesNo: 1 on, 0 off; String: unused
   const char* folderTail;  // String: the default relative to the data folder
+  bool inBundle = false;   // String: relative to the module's resources instead
 };
 inline constexpr PrefKeyInfo PREF_KEYS[] = {
-    {"HelpDir", PrefKind::String, 0, "Help/Grindle2_Manual.pdf"},
+    {"HelpDir", PrefKind::String, 0, "Help/Grindle2_Manual.html", true},
     {"ECSDir", PrefKind::String, 0, "ECS/"},
     {"WaveShaperDir", PrefKind::String, 0, "WaveShapers/"},
     {"Midi Channel", PrefKind::Int, 0, nullptr},
@@ -54,6 +57,23 @@ std::string prefsMachineFilePath();
 std::string defaultDataFolder();
 // The default of "HelpDir", "ECSDir" or "WaveShaperDir"; "" for any other key.
 std::string defaultFolderPref(const std::string& key);
+
+// The resources of the loaded module: "<folder of the .so>/Resources/" (with the trailing
+// '/'), found through the dynamic linker, so that they move with the bundle. In a program
+// that links the platform code itself (the tests), the program's folder stands for the .so's.
+// "" when the linker cannot say.
+std::string moduleResourceFolder();
+// Points moduleResourceFolder() at another folder ("" goes back to the module's own), as the
+// toolkit's bitmap folder can be: for tests, which are no bundle. Not for use while other
+// threads ask for the folder.
+void setModuleResourceFolder(const std::string& folder);
+// The manual shipped in the bundle: the default of "HelpDir".
+inline std::string bundledManualPath() { return defaultFolderPref("HelpDir"); }
+// Whether path names a regular file this process can open for reading (never blocks).
+bool isReadableFile(const std::string& path);
+// Makes sure a dialog's start folder exists: a missing folder that is the default of
+// "ECSDir" or "WaveShaperDir" is created (with its parents). Returns whether it exists now.
+bool ensureDefaultFolder(const std::string& folder);
 
 // The store behind the free functions. It follows the environment: each call re-derives
 // the two file names and re-targets the store when they changed (tests move XDG_* around).

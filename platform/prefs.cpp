@@ -1,8 +1,12 @@
+#include <dlfcn.h>
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <mutex>
 #include <vector>
 
@@ -94,8 +98,61 @@ std::string defaultDataFolder() {
 std::string defaultFolderPref(const std::string& key) {
   const PrefKeyInfo* info = findPrefKey(key);
   if (info == nullptr || info->folderTail == nullptr) return {};
-  const std::string base = defaultDataFolder();
+  const std::string base = info->inBundle ? moduleResourceFolder() : defaultDataFolder();
   return base.empty() ? std::string() : base + info->folderTail;
+}
+
+namespace {
+
+std::string& resourceFolderOverride() {
+  static std::string folder;
+  return folder;
+}
+
+}  // namespace
+
+void setModuleResourceFolder(const std::string& folder) { resourceFolderOverride() = folder; }
+
+std::string moduleResourceFolder() {
+  if (const std::string& f = resourceFolderOverride(); !f.empty()) return f.back() == '/' ? f : f + "/";
+  Dl_info info{};
+  if (::dladdr(reinterpret_cast<void*>(&moduleResourceFolder), &info) == 0 || info.dli_fname == nullptr)
+    return {};
+  const std::string module(info.dli_fname);
+  const auto slash = module.find_last_of('/');
+  if (slash == std::string::npos) return {};
+  // A host that loaded the module by a relative name: the folder as the process sees it.
+  std::string folder = module.substr(0, slash);
+  if (folder.empty()) folder = "/";
+  if (folder[0] != '/') {
+    char* real = ::realpath(folder.c_str(), nullptr);
+    if (real == nullptr) return {};
+    folder = real;
+    std::free(real);
+  }
+  return join(folder, "Resources/");
+}
+
+bool isReadableFile(const std::string& path) {
+  if (path.empty()) return false;
+  // Non-blocking: a FIFO in the file's place must not hold the caller.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat st {};
+  const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  ::close(fd);
+  return regular;
+}
+
+bool ensureDefaultFolder(const std::string& folder) {
+  if (folder.empty()) return false;
+  std::error_code error;
+  if (std::filesystem::is_directory(folder, error)) return true;
+  bool isDefault = false;
+  for (const char* key : {"ECSDir", "WaveShaperDir"}) isDefault = isDefault || folder == defaultFolderPref(key);
+  if (!isDefault) return false;
+  std::filesystem::create_directories(folder, error);
+  return std::filesystem::is_directory(folder, error);
 }
 
 TPrefsStore& defaultPrefsStore() noexcept {

@@ -187,6 +187,8 @@ class TEngine {
   static const std::array<PathRunner, NUM_MODULE_PATHS> PATH_RUNNERS;
   void writeDisruptAmount(float v);
   float tagValue(int t) const { return params.value(t); }
+  // Point i of wave-shaper curve w (0, 1) as the distortion uses it: -1..1.
+  float curvePoint(int w, int i) const { return 2.0f * tagValue(WAVESHAPER_START_TAG[w] + i) - 1.0f; }
   bool getOnOff(int t) const { return params.on(t); }
   // The modulation sum of destination d. Without any routed slot every sum is +0 (the routing
   // tick and the modulator's init clear them), so the plain read needs no test of modRouted.
@@ -289,5 +291,6 @@ class TEngine {
 
   // Displays.
   int32_t distortDisplaySignature = 0;
+  uint64_t distortDisplayCurveSignature = 0;  // curves and DC switch, for the types drawn with them
   float holdDisplayValues[40] = {};
 };

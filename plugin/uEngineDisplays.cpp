@@ -1,5 +1,6 @@
 // The live values the editor's screens draw: meters, lamps, the follower history, the LFO
 // screen and the distortion curve.
+#include <bit>
 #include <cmath>
 #include <cstdint>
 
@@ -32,6 +33,9 @@ float testWave(int wave, float f) {
       return f;
   }
 }
+
+// The two types that draw with the wave-shaper curves, and whose DC switch acts on them.
+bool drawsWithCurves(int type) { return type == dsp::DIST_DUAL_WAVESHAPER || type == dsp::DIST_2B_WAVESHAPER; }
 
 }  // namespace
 
@@ -83,11 +87,25 @@ int32_t TEngine::getLFOPos(int l, float width) const {
 bool TEngine::distortDisplayUpdated() {
   float s = 0.0f;
   for (int j = 2; j < 8; ++j) s += tagValue(DISTORT_KNOB_1_TAG + j) + modulator.getMod(DEST_DIST_1 + j);
-  const int64_t product = static_cast<int64_t>(dsp::saturatingInt(s * 100000.0f)) * getDistortType();
+  const int type = getDistortType();
+  const int64_t product = static_cast<int64_t>(dsp::saturatingInt(s * 100000.0f)) * type;
   const int32_t sig = static_cast<int32_t>(static_cast<uint32_t>(product));
-  if (sig == distortDisplaySignature) return false;
+  bool changed = sig != distortDisplaySignature;
   distortDisplaySignature = sig;
-  return true;
+  // The knobs alone miss an edit of the curves or a flip of the DC switch, which redraw these
+  // types as much as a knob does.
+  if (drawsWithCurves(type)) {
+    uint64_t h = 1469598103934665603ull;  // FNV-1a over the point values' bits
+    auto mixIn = [&h](uint32_t v) {
+      for (int b = 0; b < 4; ++b) h = (h ^ ((v >> (8 * b)) & 0xFFu)) * 1099511628211ull;
+    };
+    for (int w = 0; w < 2; ++w)
+      for (int i = 0; i < WAVESHAPER_POINTS; ++i) mixIn(std::bit_cast<uint32_t>(tagValue(WAVESHAPER_START_TAG[w] + i)));
+    mixIn(getOnOff(DC_FILTER_TAG) ? 1u : 0u);
+    if (h != distortDisplayCurveSignature) changed = true;
+    distortDisplayCurveSignature = h;
+  }
+  return changed;
 }
 
 void TEngine::getDistortDisplay(float* out, int count, int wave, float zoom) {
@@ -95,9 +113,12 @@ void TEngine::getDistortDisplay(float* out, int count, int wave, float zoom) {
   displayDistort.reset();
   float k[8] = {0.5f, 0.0f};
   for (int j = 2; j < 8; ++j) k[j] = clamp01(tagValue(DISTORT_KNOB_1_TAG + j) + modulator.getMod(DEST_DIST_1 + j));
+  // The curves as the parameters hold them now, by the engine's own rule: the audio thread
+  // takes them over only at its next routing tick, and not at all while the host stops
+  // processing, so an edit would show late or never.
   float curves[2][WAVESHAPER_POINTS];
-  copyCurve(curves[0], waveShaperCurves[0]);
-  copyCurve(curves[1], waveShaperCurves[1]);
+  for (int w = 0; w < 2; ++w)
+    for (int i = 0; i < WAVESHAPER_POINTS; ++i) curves[w][i] = curvePoint(w, i);
   displayDistort.setDC(getOnOff(DC_FILTER_TAG));
 
   double cycles = std::exp2(4.0 * static_cast<double>(zoom));

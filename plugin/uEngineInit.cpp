@@ -95,6 +95,7 @@ void TEngine::init() {
     lastLfoMode[i] = -1;
   }
   distortDisplaySignature = 0;
+  distortDisplayCurveSignature = 0;
 
   resetNow();
 }

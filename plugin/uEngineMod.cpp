@@ -259,7 +259,7 @@ void TEngine::routingTick() {
   // 1. The wave-shaper curves, -1..1.
   for (int w = 0; w < 2; ++w)
     for (int i = 0; i < WAVESHAPER_POINTS; ++i)
-      storeRelaxed(waveShaperCurves[w][i], 2.0f * tagValue(WAVESHAPER_START_TAG[w] + i) - 1.0f);
+      storeRelaxed(waveShaperCurves[w][i], curvePoint(w, i));
 
   // 2. LFOs: stepped only while something listens to them.
   int rowSource[NUM_MOD_SLOTS];

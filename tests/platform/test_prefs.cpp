@@ -7,6 +7,7 @@
 #include <chrono>
 #include <climits>
 #include <cstring>
+#include <filesystem>
 #include <thread>
 
 #include "platform/platform.h"
@@ -63,12 +64,15 @@ TEST_F(Prefs, LocationsFollowTheXdgVariables) {
 
 TEST_F(Prefs, EmptyFoldersGetTheirDefaultsWrittenBackAndLongOnesAreKeptWhole) {
   const std::string base = env.data + "/Kestrune/Grindle2/";
+  // The manual ships in the bundle: beside the module, which here is the test program.
+  const std::string manual =
+      std::filesystem::canonical("/proc/self/exe").parent_path().string() + "/Resources/Help/Grindle2_Manual.html";
   saveStringToPrefs("ECSDir", "");               // stored but empty: replaced
   saveStringToPrefs("WaveShaperDir", "/mine/");  // set by the user: kept
-  EXPECT_TEXTS({loadFolderFromPrefs("HelpDir"), base + "Help/Grindle2_Manual.pdf"},
+  EXPECT_TEXTS({loadFolderFromPrefs("HelpDir"), manual},
                {loadFolderFromPrefs("ECSDir"), base + "ECS/"},
                {loadFolderFromPrefs("WaveShaperDir"), "/mine/"}, {defaultFolderPref("Key"), ""});
-  EXPECT_EQ(file(), json({{"HelpDir", base + "Help/Grindle2_Manual.pdf"},
+  EXPECT_EQ(file(), json({{"HelpDir", manual},
                           {"ECSDir", base + "ECS/"},
                           {"WaveShaperDir", "/mine/"}}));
   // The written-back default is fixed: a later change of the data folder does not move it.
