@@ -7,16 +7,18 @@ using namespace controls_test;
 TEST(ModScreen, RowColoursShowTheDraggedRowAndBypassedSlots) {
   const CColor plain = LIGHT_TEXT_COLOR, selected = SELECTED_TEXT_COLOR, dimmed = LIGHT_TRANS_TEXT_COLOR;
   ControlRig rig;
-  auto* screen = rig.add(new TModScreen(CRect(20, 20, 520, 180), nullptr, 0, false));  // five columns, 16 px rows
-  rig.plugin->setOn(193);  // slot 4 bypassed
+  auto* screen =
+      rig.add(new TModScreen(CRect(20, 20, 520, 180), nullptr, 0, false));  // five columns, 16 px rows
+  rig.plugin->setOn(193);                                                   // slot 4 bypassed
   // The row dragged (none, 5, the bypassed 3) and the colour of each cell of rows 3 and 5.
   struct Case {
     int dragRow;
     CColor row3[5], row5[5];
   };
-  for (const Case& c : {Case{-1, {plain, plain, dimmed, dimmed, dimmed}, {plain, plain, plain, plain, plain}},
-                        Case{5, {plain, plain, dimmed, dimmed, dimmed}, {selected, selected, selected, selected, selected}},
-                        Case{3, {selected, selected, dimmed, dimmed, dimmed}, {plain, plain, plain, plain, plain}}}) {
+  for (const Case& c :
+       {Case{-1, {plain, plain, dimmed, dimmed, dimmed}, {plain, plain, plain, plain, plain}},
+        Case{5, {plain, plain, dimmed, dimmed, dimmed}, {selected, selected, selected, selected, selected}},
+        Case{3, {selected, selected, dimmed, dimmed, dimmed}, {plain, plain, plain, plain, plain}}}) {
     const double y = 20 + 16 * c.dragRow + 8;
     if (c.dragRow >= 0) rig.tester.mouseDown(470, y);  // the amount column
     const std::vector<DrawOp> texts = drawn(screen, STRINGS);

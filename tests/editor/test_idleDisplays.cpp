@@ -41,7 +41,8 @@ class IdleDisplays : public OpenEditorTest {
   }
   // n samples of a 441 Hz sine of the given peak on both main inputs.
   void runAudio(int n, float peak) {
-    std::vector<float> l(static_cast<size_t>(n)), r(l.size()), side(l.size(), 0.0f), oL(l.size()), oR(l.size());
+    std::vector<float> l(static_cast<size_t>(n)), r(l.size()), side(l.size(), 0.0f), oL(l.size()),
+        oR(l.size());
     for (size_t i = 0; i < l.size(); ++i)
       l[i] = r[i] = peak * std::sin(6.2831853f * 441.0f * static_cast<float>(phase++) / 44100.0f);
     float* ins[4] = {l.data(), r.data(), side.data(), side.data()};
@@ -82,10 +83,11 @@ class IdleDisplays : public OpenEditorTest {
     editor->raiseRefresh(kBottomScreenRefresh);
     pass();
   }
+  // The screen in member's place from the next rebuild of the boxes on.
   template <class Screen>
   Counted<Screen>* counted(Screen*& member, Counted<Screen>* replacement) {
     member = editor->own(replacement);
-    editor->raiseRefresh(kBottomScreenRefresh);
+    editor->raiseRefresh(kBottomScreenRefresh | kDistortRefresh);
     pass();
     return replacement;
   }
@@ -108,7 +110,8 @@ TEST_F(IdleDisplays, EachNotificationDoesWhatItsKindOfTagAsks) {
     bool reset;        // the distortion picture starts again
     bool shapers;      // the wave-shaper screens are redrawn
   };
-  const std::vector<int> others = {1, 105, 110, 113, 118, 132, 136, 142, 147, 149, 170, 239, 247, 250, 761, 1023};
+  const std::vector<int> others = {1,   105, 110, 113, 118, 132, 136, 142,
+                                   147, 149, 170, 239, 247, 250, 761, 1023};
   std::vector<int> modules = {133, 134, 135, 143, 144, 145, 146, 240, 243};
   for (int t = 150; t <= 168; ++t) modules.push_back(t);
   const Row rows[] = {
@@ -120,11 +123,12 @@ TEST_F(IdleDisplays, EachNotificationDoesWhatItsKindOfTagAsks) {
       {{241, 242, 244, 245}, 0, true, false, true},
       {others, 0, true, false, false},
   };
-  auto* shaper = counted(editor->waveShaperScreens[0],
-                         new Counted<TWaveShaperScreen>(editor->waveShaperScreens[0]->getViewSize(), editor, 0, 0));
+  auto* shaper =
+      counted(editor->waveShaperScreens[0],
+              new Counted<TWaveShaperScreen>(editor->waveShaperScreens[0]->getViewSize(), editor, 0, 0));
   showTab(2);
-  CViewContainer* const boxes[] = {editor->distortBox, editor->widenerBox, editor->bottomBox, editor->filterBox,
-                                   editor->compressorBox};
+  CViewContainer* const boxes[] = {editor->distortBox, editor->widenerBox, editor->bottomBox,
+                                   editor->filterBox, editor->compressorBox};
   for (const Row& row : rows) {
     for (int tag : row.tags) {
       for (bool midi : {false, true}) {
@@ -138,7 +142,8 @@ TEST_F(IdleDisplays, EachNotificationDoesWhatItsKindOfTagAsks) {
         const float gain = editor->distortScreen->getGain();
         ASSERT_LT(gain, 0.9f);
         CView* sentinels[5];
-        for (size_t b = 0; b < 5; ++b) boxes[b]->addView(sentinels[b] = editor->own(new CView(CRect(0, 0, 1, 1))));
+        for (size_t b = 0; b < 5; ++b)
+          boxes[b]->addView(sentinels[b] = editor->own(new CView(CRect(0, 0, 1, 1))));
         CControl* control = testControl(*editor, tag);
         control->setValue(0.33f);
         const int drawsBefore = shaper->draws;
@@ -169,8 +174,9 @@ TEST_F(IdleDisplays, EachNotificationDoesWhatItsKindOfTagAsks) {
     std::vector<CViewContainer*> order;
     const char* name;
   };
-  for (const PathRow& p : {PathRow{false, 1.5f / 24, {d, f, w, c}, "Path 02: Distort > Filter > Widen > Comp"},
-                           PathRow{true, 1.0f, {w, c, f, d}, "Path 24: Widen > Comp > Filter > Distort"}}) {
+  for (const PathRow& p :
+       {PathRow{false, 1.5f / 24, {d, f, w, c}, "Path 02: Distort > Filter > Widen > Comp"},
+        PathRow{true, 1.0f, {w, c, f, d}, "Path 24: Widen > Comp > Filter > Distort"}}) {
     CControl* control = testControl(*editor, MODULE_PATH_TAG);
     control->setValue(0.33f);
     p.midi ? controller(MODULE_PATH_TAG, p.value) : plugin->setParameter(MODULE_PATH_TAG, p.value);
@@ -249,7 +255,8 @@ TEST_F(IdleDisplays, CompressorMeterWidenerDisplayAndGateLamp) {
     plugin->setParameter(65, r.mix);
     pass();
     pass();
-    EXPECT_FLOAT_EQ(editor->widenerDisplay->getValue(), r.shown) << r.chorus << " " << r.amount << " " << r.mix;
+    EXPECT_FLOAT_EQ(editor->widenerDisplay->getValue(), r.shown)
+        << r.chorus << " " << r.amount << " " << r.mix;
   }
 
   // The gate lamp is lit while the gate reports it triggered.
@@ -305,25 +312,42 @@ TEST_F(IdleDisplays, DisruptSliderAndCaptions) {
 }
 
 TEST_F(IdleDisplays, GraphScreensRedrawAtTheirOwnPace) {
-  // The follower screen takes a new picture each 125 ms, the LFO screen each 100 ms when its
-  // dot moves; clock times and whether that pass redraws.
+  // The distortion picture is taken again each 150 ms and redrawn when the type's knobs moved,
+  // the follower's each 125 ms, the LFO's each 100 ms when its dot moved; clock times (after a
+  // knob move for the distortion) and whether that pass redraws.
+  auto* distort = counted(editor->distortScreen,
+                          new Counted<TDistortScreen>(editor->distortScreen->getViewSize(), editor, 0));
+  for (auto [at, knob, redrawn] : {std::tuple{3000, 0.2f, true},
+                                   {3140, 0.3f, false},
+                                   {3200, 0.3f, true},
+                                   {3340, 0.3f, false},
+                                   {3450, 0.4f, true}}) {
+    plugin->setParameter(8, knob);
+    tester->clock().set(static_cast<uint64_t>(at) + 1500000);
+    const int before = distort->draws;
+    editor->idle();
+    EXPECT_EQ(distort->draws > before, redrawn) << at;
+  }
   auto* follower = counted(editor->followerScreen,
                            new Counted<TFollowerScreen>(editor->followerScreen->getViewSize(), editor, 0));
   showTab(1);
-  for (auto [at, redrawn] : {std::pair{1000, true}, {1120, false}, {1250, true}, {1370, false}, {1375, false}}) {
-    tester->clock().set(static_cast<uint64_t>(at) + 1000000);
+  for (auto [at, redrawn] :
+       {std::pair{1000, true}, {1120, false}, {1250, true}, {1370, false}, {1375, false}}) {
+    tester->clock().set(static_cast<uint64_t>(at) + 1500000);
     const int before = follower->draws;
     editor->idle();
     EXPECT_EQ(follower->draws > before, redrawn) << at;
   }
-  auto* lfo = counted(editor->lfoScreen, new Counted<TLFOScreen>(editor->lfoScreen->getViewSize(), editor, 0, 0));
+  auto* lfo =
+      counted(editor->lfoScreen, new Counted<TLFOScreen>(editor->lfoScreen->getViewSize(), editor, 0, 0));
   plugin->setParameter(102, 0.8f);  // LFO 1 running fast, aimed at the mix
   plugin->setOff(106);
   plugin->setDestForTag(157, 2);
   showTab(3);
-  for (auto [at, redrawn] : {std::pair{2000, true}, {2060, false}, {2100, true}, {2199, false}}) {
+  for (auto [at, redrawn] :
+       {std::pair{2000, true}, {2060, false}, {2100, true}, {2210, true}, {2250, false}, {2299, false}}) {
     runAudio(2048, 0.0f);
-    tester->clock().set(static_cast<uint64_t>(at) + 1000000);
+    tester->clock().set(static_cast<uint64_t>(at) + 1500000);
     const int before = lfo->draws;
     editor->idle();
     EXPECT_EQ(lfo->draws > before, redrawn) << at << " " << plugin->getLFOPos(0, 100.0f);
