@@ -231,9 +231,14 @@ TEST(Slider, MarkerAndHandleFollowTheQuantisation) {
   EXPECT_EQ(ops[1].sourceOffset.y, 20 * 4);
   EXPECT_EQ(drawn(s)[1].sourceOffset.y, 20 * 6);
   rig.editor.modDial = false;
-  EXPECT_EQ(drawn(s).size(), 1u);
-  for (int i = 0; i < 40; ++i) drawn(s);
-  EXPECT_LT(s->getAnimFrame(), SLIDER_HANDLE_FRAMES);
+  EXPECT_EQ(drawn(s).size(), 1u);  // frame 8
+  // Two frames a draw through the 69 of the strip, round to the odd ones and back to 0.
+  for (int n = 5; n <= 69; ++n) {
+    const int frame = (2 * n) % 69;
+    EXPECT_EQ(drawn(s).at(0).sourceOffset.y, 20 * frame) << n;
+    EXPECT_EQ(s->getAnimFrame(), frame);
+  }
+  EXPECT_EQ(s->getAnimFrame(), 0);
 }
 
 TEST(ReadoutsAndMeter, EmptyTextsAndClampedLevels) {

@@ -14,18 +14,20 @@ struct ScreenCase {
   const char* name;
   std::function<TGraphScreen*()> make;
   CPoint dragFrom;  // a point that starts a drag (frame coordinates)
+  bool automates;   // its drags are told to the host (the others store plainly or edit no parameter)
 };
 
 const std::vector<ScreenCase>& allScreens() {
   static const std::vector<ScreenCase> cases = {
-      {"follower", [] { return new TFollowerScreen(CRect(20, 20, 427, 103), nullptr, 0); }, {200, 60}},
+      {"follower", [] { return new TFollowerScreen(CRect(20, 20, 427, 103), nullptr, 0); }, {200, 60}, true},
       {"waveShaper",
        [] { return new TWaveShaperScreen(CRect(20, 20, 206, 206), nullptr, 0, 0); },
-       {100, 100}},
-      {"matrix", [] { return new TModScreen(CRect(20, 20, 520, 180), nullptr, 0, false); }, {470, 60}},
-      {"lfo", [] { return new TLFOScreen(CRect(20, 20, 97, 97), nullptr, 2, 0); }, {58, 58}},
-      {"eq", [] { return new TEQScreen(CRect(20, 20, 525, 109), nullptr, 0); }, {200, 60}},
-      {"distortion", [] { return new TDistortScreen(CRect(20, 20, 120, 121), nullptr, 0); }, {70, 70}},
+       {100, 100},
+       false},
+      {"matrix", [] { return new TModScreen(CRect(20, 20, 520, 180), nullptr, 0, false); }, {470, 60}, true},
+      {"lfo", [] { return new TLFOScreen(CRect(20, 20, 97, 97), nullptr, 2, 0); }, {58, 58}, true},
+      {"eq", [] { return new TEQScreen(CRect(20, 20, 525, 109), nullptr, 0); }, {200, 60}, false},
+      {"distortion", [] { return new TDistortScreen(CRect(20, 20, 120, 121), nullptr, 0); }, {70, 70}, false},
   };
   return cases;
 }
@@ -101,6 +103,7 @@ TEST(Screens, GesturesCloseAndHostValuesStayInRange) {
     SCOPED_TRACE(s.name);
     ControlRig rig;
     TGraphScreen* screen = rig.add(s.make());
+    const std::vector<float> before = rig.values();
     const CPoint from = s.dragFrom;
     for (const CPoint far : {CPoint(5000, -5000), CPoint(-5000, 5000)}) {
       EXPECT_EQ(rig.tester.mouseDown(from.x, from.y), kMouseEventHandled);
@@ -110,6 +113,10 @@ TEST(Screens, GesturesCloseAndHostValuesStayInRange) {
       rig.tester.mouseUp(from.x, from.y);
       EXPECT_FALSE(screen->isDragging());
     }
+    // The range check below has values to look at exactly for the screens that automate; the
+    // others store plainly, but for the distortion picture, which edits no parameter.
+    EXPECT_EQ(rig.hostCount(kHostAutomate) > 0, s.automates);
+    EXPECT_EQ(rig.values() != before, std::string(s.name) != "distortion");
     // A middle press is a gesture too: its release takes the help texts away.
     rig.tester.mouseDown(from.x, from.y, kMButton);
     rig.tester.mouseUp(from.x, from.y, kMButton);
