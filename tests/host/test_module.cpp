@@ -256,6 +256,18 @@ TEST(HostTool, ProgramNumbersBecomeMidiProgramChanges) {
     rendered.push_back(readFile(out));
   }
   EXPECT_NE(rendered[0], rendered[1]);  // program 7 does not sound like program 0
+  // --set acts on the program chosen: bypassed, programs 7 and 0 both give the dry signal.
+  std::vector<std::string> bypassed;
+  for (const char* n : {"7", "0"}) {
+    const std::string out = dir.path() + "/bypassed" + n + ".wav";
+    const auto r = runChild({kHostTool, "render", "--plugin", GRINDLE_SO_PATH, "--out", out, "--seconds", "0.5",
+                             "--program", n, "--set", "3=1"},
+                            true);
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    bypassed.push_back(readFile(out));
+  }
+  EXPECT_TRUE(bypassed[0] == bypassed[1]) << "the --set value did not reach both programs";
+  EXPECT_TRUE(bypassed[0] != rendered[0]);
   const auto bench =
       runChild({kHostTool, "bench", "--plugin", GRINDLE_SO_PATH, "--seconds", "0.2", "--program", "3"});
   EXPECT_EQ(bench.exitCode, 0);
