@@ -231,10 +231,21 @@ TEST(HostTool, RefusesBadCommandLinesNamingTheArgumentAtFault) {
     EXPECT_NE(r.output.find("g2host: " + c.message), std::string::npos) << r.output;
     EXPECT_FALSE(std::filesystem::exists(out)) << c.message;
   }
-  EXPECT_EQ(runChild({kHostTool}).exitCode, 2);
-  EXPECT_EQ(runChild({kHostTool, "render", "--plugin", GRINDLE_SO_PATH}).exitCode, 2);  // no --out
-  EXPECT_EQ(runChild({kHostTool, "info", "--plugin", dir.path() + "/missing.so"}).exitCode, 1);
-  EXPECT_EQ(runChild({kHostTool, "frobnicate", "--plugin", GRINDLE_SO_PATH}).exitCode, 2);
+  const struct {
+    std::vector<std::string> argv;
+    int exitCode;
+    std::string message;
+  } refused[] = {
+      {{kHostTool}, 2, "usage:"},
+      {{kHostTool, "render", "--plugin", GRINDLE_SO_PATH}, 2, "g2host: render needs --out OUT.wav"},
+      {{kHostTool, "info", "--plugin", dir.path() + "/missing.so"}, 1, "missing.so: cannot open shared object"},
+      {{kHostTool, "frobnicate", "--plugin", GRINDLE_SO_PATH}, 2, "usage:"},
+  };
+  for (const auto& c : refused) {
+    const auto r = runChild(c.argv, true);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.message;
+    EXPECT_NE(r.output.find(c.message), std::string::npos) << r.output;
+  }
   const auto noPlugin = runChild({kHostTool, "bench", "--seconds", "1"}, true);
   EXPECT_EQ(noPlugin.exitCode, 2);
   EXPECT_NE(noPlugin.output.find("--plugin"), std::string::npos);
