@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <sstream>
 
 namespace editortest {
 
@@ -39,6 +40,24 @@ TestArt::TestArt(const std::map<int, Size>& sizes) {
   write(folder, sizes);
   previous = VSTGUI::CBitmap::getResourceFolder();
   VSTGUI::CBitmap::setResourceFolder(folder);
+  testing::internal::CaptureStderr();
+  collecting = true;
+}
+
+std::vector<int> TestArt::missingReports() {
+  std::vector<int> ids;
+  if (!collecting) return ids;
+  collecting = false;
+  std::istringstream lines(testing::internal::GetCapturedStderr());
+  for (std::string line; std::getline(lines, line);) {
+    int id = 0, end = 0;
+    if (std::sscanf(line.c_str(), "Grindle2: bitmap %d not found or unreadable (%*[^)])%n", &id, &end) == 1 &&
+        end == static_cast<int>(line.size()))
+      ids.push_back(id);
+    else
+      ADD_FAILURE() << "unexpected on standard error: " << line;
+  }
+  return ids;
 }
 
 void TestArt::useFullSet() {
@@ -49,6 +68,7 @@ void TestArt::useFullSet() {
 }
 
 TestArt::~TestArt() {
+  missingReports();
   VSTGUI::CBitmap::setResourceFolder(previous);
   std::error_code ec;
   std::filesystem::remove_all(folder, ec);

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "editor/uEditor.h"
 #include "guiTables.h"
@@ -40,10 +41,15 @@ class TestArt {
   TestArt& operator=(const TestArt&) = delete;
   // Puts the build's artwork in place.
   static void useFullSet();
+  // While the folder is in place the toolkit's reports of the bitmaps it lacks are collected
+  // instead of printed. This ends the collection and returns the ids reported, in order; any
+  // other text on standard error meanwhile fails the test. The destructor ends it too.
+  std::vector<int> missingReports();
 
  private:
   std::string folder;
   std::string previous;
+  bool collecting = false;
 };
 
 // A plug-in with its editor; prefs are cleared first and may be set before construction.

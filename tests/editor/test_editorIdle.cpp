@@ -3,6 +3,7 @@
 // rebuild, threads.
 #include <atomic>
 #include <limits>
+#include <set>
 #include <thread>
 
 #include "controls/pluginControls.h"
@@ -198,4 +199,8 @@ TEST_F(EditorTest, AudioThreadRecordsWhileTheEditorOpensIdlesAndCloses) {
   stop = true;
   audio.join();
   EXPECT_FALSE(editor->isOpen());
+  // Two hundred opens without artwork report each missing bitmap once.
+  const std::vector<int> missing = noArt.missingReports();
+  EXPECT_FALSE(missing.empty());
+  EXPECT_EQ(std::set<int>(missing.begin(), missing.end()).size(), missing.size());
 }

@@ -1,5 +1,6 @@
 // The editor object: sizes from the preferences, scaling, what the factories refuse, the registry,
 // opening and closing, the settings screen.
+#include <set>
 #include <string>
 #include <vector>
 
@@ -100,6 +101,12 @@ TEST_F(EditorTest, WhatCannotBeMadeLeavesThePointerAloneAndOpenStillSucceeds) {
   plugin->setParameter(128, 0.9f);
   pass();
   EXPECT_EQ(menu->getValue(), before);
+  // Every bitmap the folder lacks is reported, once; the ones it holds are not.
+  const std::vector<int> missing = art.missingReports();
+  const std::set<int> distinct(missing.begin(), missing.end());
+  EXPECT_EQ(distinct.size(), missing.size());
+  EXPECT_TRUE(distinct.count(10057) && distinct.count(10001)) << missing.size();
+  for (int present : {10000, 10080, 10081}) EXPECT_FALSE(distinct.count(present)) << present;
 }
 
 TEST_F(EditorTest, RegistryStopsAtItsLimitAndLoadsValues) {

@@ -231,10 +231,21 @@ TEST(HostTool, RefusesBadCommandLinesNamingTheArgumentAtFault) {
     EXPECT_NE(r.output.find("g2host: " + c.message), std::string::npos) << r.output;
     EXPECT_FALSE(std::filesystem::exists(out)) << c.message;
   }
-  EXPECT_EQ(runChild({kHostTool}).exitCode, 2);
-  EXPECT_EQ(runChild({kHostTool, "render", "--plugin", GRINDLE_SO_PATH}).exitCode, 2);  // no --out
-  EXPECT_EQ(runChild({kHostTool, "info", "--plugin", dir.path() + "/missing.so"}).exitCode, 1);
-  EXPECT_EQ(runChild({kHostTool, "frobnicate", "--plugin", GRINDLE_SO_PATH}).exitCode, 2);
+  const struct {
+    std::vector<std::string> argv;
+    int exitCode;
+    std::string message;
+  } refused[] = {
+      {{kHostTool}, 2, "usage:"},
+      {{kHostTool, "render", "--plugin", GRINDLE_SO_PATH}, 2, "g2host: render needs --out OUT.wav"},
+      {{kHostTool, "info", "--plugin", dir.path() + "/missing.so"}, 1, "missing.so: cannot open shared object"},
+      {{kHostTool, "frobnicate", "--plugin", GRINDLE_SO_PATH}, 2, "usage:"},
+  };
+  for (const auto& c : refused) {
+    const auto r = runChild(c.argv, true);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.message;
+    EXPECT_NE(r.output.find(c.message), std::string::npos) << r.output;
+  }
   const auto noPlugin = runChild({kHostTool, "bench", "--seconds", "1"}, true);
   EXPECT_EQ(noPlugin.exitCode, 2);
   EXPECT_NE(noPlugin.output.find("--plugin"), std::string::npos);
@@ -256,6 +267,22 @@ TEST(HostTool, ProgramNumbersBecomeMidiProgramChanges) {
     rendered.push_back(readFile(out));
   }
   EXPECT_NE(rendered[0], rendered[1]);  // program 7 does not sound like program 0
+  // --set acts on the program chosen: bypassed, programs 7 and 0 both give the dry signal.
+  std::vector<std::string> bypassed;
+  for (const char* n : {"7", "0"}) {
+    const std::string out = dir.path() + "/bypassed" + n + ".wav";
+    const auto r = runChild({kHostTool, "render", "--plugin", GRINDLE_SO_PATH, "--out", out, "--seconds", "0.5",
+                             "--program", n, "--set", "3=1"},
+                            true);
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    // The samples only: the header's peak chunk carries the time of writing.
+    const std::string wav = readFile(out);
+    const size_t data = wav.find("data");
+    ASSERT_NE(data, std::string::npos);
+    bypassed.push_back(wav.substr(data));
+  }
+  EXPECT_TRUE(bypassed[0] == bypassed[1]) << "the --set value did not reach both programs";
+  EXPECT_TRUE(bypassed[0] != rendered[0].substr(rendered[0].find("data")));
   const auto bench =
       runChild({kHostTool, "bench", "--plugin", GRINDLE_SO_PATH, "--seconds", "0.2", "--program", "3"});
   EXPECT_EQ(bench.exitCode, 0);

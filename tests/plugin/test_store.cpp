@@ -235,14 +235,17 @@ TEST(ParameterStore, ChangeDeltaStepsInEachKindOfParameter) {
     float expected;
     bool automated;
   };
-  // Stepped tags store (n + 0.1) / scale; path 23 is the last; switches go on for any delta >= 0.
+  // Stepped tags store (n + 0.1) / scale; path 23 ("Path 24") is the last and stays there,
+  // told to the host and laid out again; switches go on for any delta >= 0.
   const Case cases[] = {{143, 0.0f, -1, 0.1f / 9.99f, false},
                         {143, 0.0f, +1, 1.1f / 9.99f, false},
                         {1, 0.995f, +1, 1.0f, false},
                         {1, 0.5f, -1, 0.49f, false},
                         {40, 0.0f, 0, 1.0f, true},
                         {40, 1.0f, -1, 0.0f, true},
-                        {128, 0.0f, -1, 0.1f / 23.99f, true}};
+                        {128, 0.0f, -1, 0.1f / 23.99f, true},
+                        {128, 1.0f, +1, 23.1f / 23.99f, true},
+                        {128, 23.1f / 23.99f, +1, 23.1f / 23.99f, true}};
   for (const Case& c : cases) {
     FakeHost host;
     auto p = std::make_unique<APlugin>(&FakeHost::callback);

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "editor/uEditor.h"
@@ -155,12 +156,17 @@ TEST(ArtworkGenerator, TwoRunsWriteTheSameBytesAndBadArgumentsFail) {
 
   EXPECT_EQ(testing_support::runChild({kG2art, "--sheet", dir.path() + "/sheet.png", "1"}).exitCode, 0);
   EXPECT_GT(std::filesystem::file_size(dir.path() + "/sheet.png"), 0u);
-  const std::vector<std::vector<std::string>> bad = {
-      {kG2art, "--sheet", dir.path() + "/x.png", "3"},
-      {kG2art},
-      {kG2art, dir.path(), "--sizes", dir.path() + "/missing.csv"},
-      {kG2art, "/proc/no/such/folder"}};
-  for (const auto& argv : bad) EXPECT_NE(testing_support::runChild(argv).exitCode, 0) << argv.back();
+  // Refused, saying why (on its standard error, collected here).
+  const std::vector<std::pair<std::vector<std::string>, std::string>> bad = {
+      {{kG2art, "--sheet", dir.path() + "/x.png", "3"}, "usage: g2art"},
+      {{kG2art}, "usage: g2art"},
+      {{kG2art, dir.path(), "--sizes", dir.path() + "/missing.csv"}, "g2art: cannot read " + dir.path()},
+      {{kG2art, "/proc/no/such/folder"}, "g2art: cannot write /proc/no/such/folder/bmp1"}};
+  for (const auto& [argv, message] : bad) {
+    const auto r = testing_support::runChild(argv, true);
+    EXPECT_NE(r.exitCode, 0) << argv.back();
+    EXPECT_NE(r.output.find(message), std::string::npos) << r.output;
+  }
 }
 
 }  // namespace

@@ -38,7 +38,9 @@ void usage() {
                "                [--set TAG=VALUE ...] [--rate HZ] [--block N] [--tempo BPM] [--seconds S]\n"
                "  g2host bench  --plugin PATH.so [--in IN.wav] [--seconds S] [--rate HZ] [--block N]\n"
                "                [--program N | --all-programs]\n"
-               "A plug-in that presents one program gets --program N as a MIDI program change.\n");
+               "A plug-in that presents one program gets --program N as a MIDI program change, which\n"
+               "it takes in one frame of silence before the render. --set values are applied after\n"
+               "the program is in place, so they change the program chosen.\n");
 }
 
 template <typename T>
@@ -305,7 +307,12 @@ bool prepare(const Options& o, vsthost::Plugin& plugin, double& rate, std::vecto
   }
   plugin.start(rate, o.block, o.tempo);
   programBefore = plugin.programName();
-  if (o.program >= 0 && !requestProgram(plugin, o.program)) return false;
+  if (o.program >= 0) {
+    if (!requestProgram(plugin, o.program)) return false;
+    // A program change sent as MIDI is taken in the next block, and a program overwrites the
+    // parameters: one frame of silence puts the program in place before the --set values.
+    if (presentsOneProgram(plugin)) runSilentBlock(plugin, 1);
+  }
   for (const auto& [tag, value] : o.sets) {
     if (tag < 0 || tag >= plugin.numParams()) {
       std::fprintf(stderr, "g2host: --set %d=%g: parameter %d does not exist\n", tag, static_cast<double>(value), tag);
