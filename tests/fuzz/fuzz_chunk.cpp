@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   APlugin& p = *in.plugin;
   std::vector<uint8_t> chunk(data + 1, data + size);
   ProgramChunk saved{};
-  std::memcpy(&saved, chunk.data(), std::min(chunk.size(), sizeof(saved)));
+  if (!chunk.empty()) std::memcpy(&saved, chunk.data(), std::min(chunk.size(), sizeof(saved)));
 
   void* served = nullptr;
   const bool kindServed = dispatch(in.effect, kEffGetChunk, isPreset, 0, &served) == sizeof(ProgramChunk);
