@@ -32,8 +32,8 @@ struct HostBlock {
     storage.assign(2 + events.size() + 1, 0);
     list = reinterpret_cast<VstEvents*>(storage.data());
     list->numEvents = count;
-    for (int i = 0; i < count; ++i)
-      list->events[i] = reinterpret_cast<VstEvent*>(&events[static_cast<std::size_t>(i)]);
+    VstEvent** entries = eventEntries(*list);
+    for (int i = 0; i < count; ++i) entries[i] = reinterpret_cast<VstEvent*>(&events[static_cast<std::size_t>(i)]);
   }
   std::vector<VstMidiEvent> events;
   std::vector<intptr_t> storage;

@@ -19,6 +19,19 @@ if(GRINDLE_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
+# Modules are linked with every symbol resolved, except where clang's sanitizer runtime is only
+# in the executable that loads them (it is never linked into a shared object).
+set(GRINDLE_MODULE_NO_UNDEFINED -Wl,--no-undefined)
+if(GRINDLE_SANITIZE AND CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  set(GRINDLE_MODULE_NO_UNDEFINED)
+endif()
+# The fuzz harnesses: all code carries libFuzzer's coverage hooks, and any finding stops the run.
+if(GRINDLE_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang" OR NOT GRINDLE_SANITIZE)
+    message(FATAL_ERROR "GRINDLE_FUZZ needs clang and GRINDLE_SANITIZE")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link -fno-sanitize-recover=all)
+endif()
 
 # A layer library made of every source in its folder, so that adding a file needs no build edit.
 function(grindle_layer name)

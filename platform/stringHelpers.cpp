@@ -123,9 +123,12 @@ std::size_t readDecimal(std::string_view text, float& value) noexcept {
     const bool negativeExponent = j < n && text[j] == '-';
     if (j < n && (text[j] == '+' || text[j] == '-')) ++j;
     if (j < n && isDigit(text[j])) {
+      // Capped far above any count of digits a text can hold, so that the sum with the position
+      // of the first significant digit keeps the sign that tells too large from too small.
+      constexpr long EXPONENT_CAP = 100000000000000000L;
       long exponent = 0;
       for (; j < n && isDigit(text[j]); ++j)
-        if (exponent < 100000) exponent = exponent * 10 + (text[j] - '0');
+        if (exponent < EXPONENT_CAP) exponent = exponent * 10 + (text[j] - '0');
       magnitude += negativeExponent ? -exponent : exponent;
       i = j;
     }

@@ -424,9 +424,10 @@ void TEngine::latchStageSettings() {
 void TEngine::queueMidi(const VstEvents* events) {
   if (!events) return;
   const int32_t count = events->numEvents;
+  VstEvent* const* entries = eventEntries(*events);
   int32_t searchFrom = 0;
   for (int32_t k = 0; k < count; ++k) {
-    const VstEvent* e = events->events[k];
+    const VstEvent* e = entries[k];
     if (!e || e->type != kVstMidiType) continue;
     if (numPendingEvents >= MIDI_POOL_SIZE) break;  // the rest of the block is dropped
     while (searchFrom < MIDI_POOL_SIZE && midiPool[searchFrom].deltaFrames != MIDI_RECORD_FREE) ++searchFrom;

@@ -261,6 +261,11 @@ static_assert(offsetof(VstEvents, reserved) == 8);
 static_assert(offsetof(VstEvents, events) == 16);
 static_assert(sizeof(VstEvents) == 32);
 
+// The entries of a list. Hosts allocate numEvents of them past the two declared, so they are
+// reached through a pointer to the first: indexing the declared array past two is undefined.
+inline VstEvent* const* eventEntries(const VstEvents& list) noexcept { return list.events; }
+inline VstEvent** eventEntries(VstEvents& list) noexcept { return list.events; }
+
 enum VstMidiEventFlag : int32_t { kVstMidiEventIsRealtime = 1 };
 
 struct VstMidiEvent {

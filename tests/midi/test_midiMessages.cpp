@@ -118,6 +118,23 @@ TEST(MidiQueue, HostileListsAreSkipped) {
   EXPECT_VALUES({p.getSourceValue(16), 1.0f}, {p.getSourceValue(17), 1.0f});
 }
 
+// Hosts allocate as many entries as the list holds, past the two its type declares.
+TEST(MidiQueue, ListsOfAnyLengthComeThroughTheDispatcher) {
+  Fixture f;
+  Probe& p = *f.p;
+  for (int note : {60, 64, 67}) f.list.note(note, 100);
+  for (int cc = 16; cc <= 19; ++cc) f.list.cc(cc, 127, cc - 14);
+  AEffect* e = p.getAeffect();
+  EXPECT_EQ(e->dispatcher(e, kEffProcessEvents, 0, 0, f.list.build(), 0.0f), 1);
+  EXPECT_EQ(p.getNumPendingEvents(), 7);
+  p.runSamples(1);
+  EXPECT_VALUES({p.isNoteHeld(60), true}, {p.isNoteHeld(64), true}, {p.isNoteHeld(67), true},
+                {p.getSourceValue(19), 0.0f});
+  p.runSamples(4);
+  for (int cc = 16; cc <= 19; ++cc) EXPECT_EQ(p.getSourceValue(cc), 1.0f) << cc;
+  EXPECT_EQ(p.getNumPendingEvents(), 0);
+}
+
 TEST(MidiMessages, ControllersThatAreSourcesSetTheirSources) {
   // Source index per controller number (0 = none); controller 1 also sets source 2.
   std::array<int, 128> expected{};

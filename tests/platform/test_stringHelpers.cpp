@@ -3,6 +3,7 @@
 
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dialogTestSupport.h"
@@ -76,6 +77,19 @@ TEST(StringHelpers, NumbersReadTheSameInEveryLocale) {
   EXPECT_EQ(decimalToFloat("0e99999999999"), 0.0f);
   EXPECT_EQ(decimalToFloat("3" + std::string(5000, '0')), MAXF);
   EXPECT_EQ(decimalToFloat("0." + std::string(5000, '0') + "1"), 0.0f);
+  // Long mantissas with longer exponents saturate the way the two together point.
+  const std::string zeros(200000, '0');
+  const std::pair<std::string, float> saturating[] = {
+      {"1" + zeros + "e-1500000", 0.0f},       {"0." + zeros + "1e1500000", MAXF},
+      {"-1" + zeros + "e-1500000", -0.0f},     {"-0." + zeros + "1e1500000", -MAXF},
+      {"1" + zeros + "e-200050", 0.0f},        {"1" + zeros + "e-199990", 1e10f},
+      {"1e-99999999999999999999999", 0.0f},    {"0.1e99999999999999999999999", MAXF},
+  };
+  for (const auto& [text, value] : saturating) {
+    float v = 42.0f;
+    EXPECT_EQ(readDecimal(text, v), text.size()) << text.substr(text.size() - 12);
+    EXPECT_EQ(v, value) << text.substr(text.size() - 12);
+  }
   // Integers read like atoi but saturate.
   EXPECT_VALUES({decimalToInt(" \t-16x"), -16}, {decimalToInt("+7"), 7}, {decimalToInt("abc"), 0},
                 {decimalToInt("-"), 0}, {decimalToInt("12.9"), 12}, {decimalToInt("2147483648"), MAXI},
