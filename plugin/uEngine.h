@@ -258,7 +258,7 @@ class TEngine {
   bool lowPassOn = false, highPassOn = false, widenerOn = false, chorusOn = false;
   std::atomic<float> compMeterLevel{0.0f};
   std::atomic<bool> gateLamp{false};  // the gate's state for the editor, taken with the meters
-  float waveShaperCurves[2][WAVESHAPER_POINTS] = {};
+  alignas(16) float waveShaperCurves[2][WAVESHAPER_POINTS] = {};
 
   // LFOs.
   bool lfoInUse[4] = {};

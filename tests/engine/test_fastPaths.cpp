@@ -199,3 +199,29 @@ TEST(EngineFastPaths, InputsMadeSafeInRunsEqualSampleBySampleSafeInputs) {
     }
   }
 }
+
+namespace {
+
+class CurveProbe : public Probe {
+ public:
+  using TEngine::waveShaperCurves;
+};
+
+}  // namespace
+
+TEST(EngineFastPaths, CurvesTakenFourPointsAtATimeEqualThePointByPointForm) {
+  // Every point of both curves gets its own value (ends, signed zero, values whose doubling
+  // rounds); after the routing tick each point must hold 2 v - 1 exactly as the scalar form.
+  CurveProbe p;
+  for (int w = 0; w < 2; ++w)
+    for (int i = 0; i < WAVESHAPER_POINTS; ++i) {
+      const float v = i % 7 == 0 ? (i % 2 ? 1.0f : -0.0f) : std::fmod(0.1234567f * static_cast<float>(i + 300 * w), 1.0f);
+      p.setParameter(WAVESHAPER_START_TAG[w] + i, v);
+    }
+  p.run(256);  // one full routing period
+  for (int w = 0; w < 2; ++w)
+    for (int i = 0; i < WAVESHAPER_POINTS; ++i) {
+      const float want = 2.0f * p.getParameter(WAVESHAPER_START_TAG[w] + i) - 1.0f;
+      ASSERT_EQ(bits(p.waveShaperCurves[w][i]), bits(want)) << "curve " << w << " point " << i;
+    }
+}
