@@ -149,13 +149,12 @@ void TDistort::initAmp() noexcept {
 }
 
 void TDistort::process(float& left0, float& right0, float& left1, float& right1, float sideLeft,
-                       float sideRight, int type, float dist1, float dist2, float dist3, float dist4,
-                       float dist5, float dist6, float dist7, float dist8, const float* curve1,
+                       float sideRight, int type, const float* knobs, const float* curve1,
                        const float* curve2) noexcept {
   // The knobs arrive clamped from the engine; clamp again so that no value can leave 0..1.
   // Knobs 1..4 and 5..8 each fill one register; every lane takes the scalar steps.
-  const StereoLanes raw03 = laneClamp01(StereoLanes{dist1, dist2, dist3, dist4});
-  const StereoLanes raw47 = laneClamp01(StereoLanes{dist5, dist6, dist7, dist8});
+  const StereoLanes raw03 = laneClamp01(loadLanes(knobs));
+  const StereoLanes raw47 = laneClamp01(loadLanes(knobs + 4));
   float raw[8];
   __builtin_memcpy(raw, &raw03, sizeof raw03);
   __builtin_memcpy(raw + 4, &raw47, sizeof raw47);

@@ -124,8 +124,8 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float& a
         lastTypeValue = typeValue;
         distortType = getDistortType();
       }
-      distort.process(a, b, c, d, inputFrame[2], inputFrame[3], distortType, k[0], k[1], k[2], k[3], k[4], k[5],
-                      k[6], k[7], waveShaperCurves[0], waveShaperCurves[1]);
+      distort.process(a, b, c, d, inputFrame[2], inputFrame[3], distortType, k, waveShaperCurves[0],
+                      waveShaperCurves[1]);
       if (postEqOn) {
         if (!oldEqOn) {
           postEQ.process(eqGains[1], eqFreqs[1], eqWidths[1], a, b, c, d);
