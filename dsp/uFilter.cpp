@@ -256,14 +256,21 @@ void TFilter::runScalar(float& a, float& b, float& c, float& d) noexcept {
 }
 
 void TFilter::process(float freq, float resoIn, float& a, float& b, float& c, float& d, bool force) noexcept {
-  hz = tables->freqPow2[filterTableIndex(freq)];
-  reso = 0.95f * clamp01(resoIn);
-  bool update = fresh || force || std::fabs(hz - lastHz) > 1e-5f;
-  if (!update) update = std::fabs(reso - lastReso) > 1e-5f;
-  if (update) {
-    lastHz = hz;
-    lastReso = reso;
-    updateCoefficients();
+  // The same two values as the last call give the same hz and reso, and so the same decision as
+  // that call's: no update (it made its own update, or found none due). Settled knobs skip the
+  // table read and the tests. (NaN never equals, and takes the full path.)
+  if (fresh || force || freq != lastFreqIn || resoIn != lastResoIn) {
+    lastFreqIn = freq;
+    lastResoIn = resoIn;
+    hz = tables->freqPow2[filterTableIndex(freq)];
+    reso = 0.95f * clamp01(resoIn);
+    bool update = fresh || force || std::fabs(hz - lastHz) > 1e-5f;
+    if (!update) update = std::fabs(reso - lastReso) > 1e-5f;
+    if (update) {
+      lastHz = hz;
+      lastReso = reso;
+      updateCoefficients();
+    }
   }
   switch (type) {
     case kOnePoleLow: run<kOnePoleLow>(a, b, c, d); break;
@@ -287,6 +294,7 @@ void TFilter::processSplit(float freq, float resoIn, float& a, float& b, float& 
                            float& lowB, float& lowC, float& lowD, float& highA, float& highB, float& highC,
                            float& highD, bool force) noexcept {
   hz = tables->freqPow2[filterTableIndex(freq)];
+  lastFreqIn = __builtin_nanf("");  // process must not skip its tests after this hz
   if (fresh || force || std::fabs(hz - lastHz) > 1e-5f) {
     lastHz = hz;
     float fc = (0.001f + hz) * invRate2 + DENORMAL;

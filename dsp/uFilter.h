@@ -103,6 +103,7 @@ class TFilter {
   float lastReso = 0.0f;
   float hz = 0.0f;
   float reso = 0.0f;  // 0.95 * the resonance of the current call
+  float lastFreqIn = 0.0f, lastResoIn = 0.0f;  // process's freq and reso of the last call
 
   // one-pole
   float cOne = 0.0f, dOne = 1.0f;
