@@ -274,6 +274,7 @@ class TEngine {
   float followerLevel = 0.0f, followerEnvelope = 0.0f, followerHoldCount = 0.0f;
   float followerHistory[512] = {};
   std::atomic<double> followerPhase{0.0};
+  int32_t followerSlot = 0;  // the history entry of followerPhase, worked out once per sample
 
   // Disrupt.
   std::atomic<bool> disruptSpringActive{false};

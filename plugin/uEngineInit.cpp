@@ -189,6 +189,7 @@ void TEngine::resetNow() {
   disruptSpringStep.store(0.0f, std::memory_order_relaxed);
 
   followerPhase.store(0.0, std::memory_order_relaxed);
+  followerSlot = 0;
   followerLevel = followerEnvelope = followerHoldCount = 0.0f;
   for (float& v : followerHistory) storeRelaxed(v, 0.0f);
 

@@ -62,8 +62,7 @@ void TEngine::setFollowerValue(float left, float right) {
     }
   }
   modulator.setSrcVal(SRC_FOLLOWER, followerEnvelope);
-  const int slot = dsp::saturatingInt(followerPhase.load(std::memory_order_relaxed) * FOLLOWER_INDEX_SCALE) & (FOLLOWER_HISTORY - 1);
-  storeRelaxed(followerHistory[slot], clamp01(followerEnvelope));
+  storeRelaxed(followerHistory[followerSlot], limit01(followerEnvelope));
 }
 
 void TEngine::computeDisrupt() {

@@ -342,6 +342,9 @@ void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampl
     double phase = followerPhase.load(std::memory_order_relaxed) + FOLLOWER_PHASE_STEP;
     if (phase > 1.0) phase -= std::floor(phase);
     followerPhase.store(phase, std::memory_order_relaxed);
+    // The phase stays within 0..1 (the only writers are this step and the reset): a plain
+    // conversion gives the entry the saturating one would.
+    followerSlot = static_cast<int32_t>(phase * FOLLOWER_INDEX_SCALE) & (FOLLOWER_HISTORY - 1);
 
     modulator.setSrcVal(SRC_OUTPUT, (outLeft + outRight) * 0.5f);
     if (followerSource == FOLLOW_OUTPUT) setFollowerValue(outLeft, outRight);

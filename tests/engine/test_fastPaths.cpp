@@ -225,3 +225,31 @@ TEST(EngineFastPaths, CurvesTakenFourPointsAtATimeEqualThePointByPointForm) {
       ASSERT_EQ(bits(p.waveShaperCurves[w][i]), bits(want)) << "curve " << w << " point " << i;
     }
 }
+
+namespace {
+
+class FollowerProbe : public Probe {
+ public:
+  using TEngine::followerEnvelope;
+  using TEngine::followerHistory;
+  using TEngine::followerPhase;
+};
+
+}  // namespace
+
+TEST(EngineFastPaths, FollowerHistoryEntryWorkedOutOncePerSampleIsTheOneOfItsPhase) {
+  // Through a whole turn of the write phase and past its wrap, with the follower fed from the
+  // main input (before the sample's phase step) and from the output (after it): the entry written
+  // is the one the plain saturating conversion of that phase picks, holding the limited envelope.
+  for (int source : {0, 6}) {
+    FollowerProbe p;
+    p.setStep(FOLLOWER_SOURCE_TAG, source);
+    for (int n = 0; n < 65536 + 300; ++n) {
+      const double before = p.followerPhase.load();
+      p.sample(0.8f * std::sin(0.001f * static_cast<float>(n)), 0.1f);
+      const double phase = source == 0 ? before : p.followerPhase.load();
+      const int slot = dsp::saturatingInt(phase * engine_detail::FOLLOWER_INDEX_SCALE) & (engine_detail::FOLLOWER_HISTORY - 1);
+      ASSERT_EQ(bits(p.followerHistory[slot]), bits(dsp::clamp01(p.followerEnvelope))) << "source " << source << " sample " << n;
+    }
+  }
+}
