@@ -147,6 +147,17 @@ inline StereoLanes laneMin(StereoLanes a, StereoLanes b) noexcept {
 #endif
 }
 
+// True when any lane of a comparison's result is set: one mask move on x86, where the compiler
+// takes the lanes out one by one otherwise.
+typedef int32_t LaneMask __attribute__((vector_size(16)));
+inline bool laneAny(LaneMask m) noexcept {
+#if defined(__SSE__) || defined(__x86_64__)
+  return _mm_movemask_ps(reinterpret_cast<__m128>(m)) != 0;
+#else
+  return (m[0] | m[1] | m[2] | m[3]) != 0;
+#endif
+}
+
 // clamp01 lane by lane.
 inline StereoLanes laneClamp01(StereoLanes x) noexcept {
   return laneMin(laneMax(x, splatLanes(0.0f)), splatLanes(1.0f));

@@ -98,7 +98,7 @@ void TEQ::process(const float* gain, const float* freq, const float* width, floa
   const auto moved = (laneAbs(loadLanes(freq) - loadLanes(lastFreq)) > CHANGE) |
                      (laneAbs(loadLanes(gain) - loadLanes(lastGain)) > CHANGE) |
                      (laneAbs(loadLanes(width) - loadLanes(lastWidth)) > CHANGE);
-  if (moved[0] | moved[1] | moved[2] | moved[3]) {
+  if (laneAny(moved)) {
     for (int k = 0; k < BANDS; ++k) {
       if (!moved[k]) continue;
       computeBand(k, gain[k], freq[k], width[k]);
