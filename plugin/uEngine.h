@@ -177,11 +177,12 @@ class TEngine {
   void runModSources();
   void writeDisruptTag();
   void refreshLfoParameters();
-  void runStage(int stage, float& a, float& b, float& c, float& d);
+  // f holds the two sub-samples' frames {left 0, right 0, left 1, right 1} side by side.
+  void runStage(int stage, float* f);
   // The four stages of module path P in their order.
   template <std::size_t P>
-  void runPath(float& a, float& b, float& c, float& d);
-  using PathRunner = void (TEngine::*)(float&, float&, float&, float&);
+  void runPath(float* f);
+  using PathRunner = void (TEngine::*)(float*);
   template <std::size_t... P>
   static constexpr std::array<PathRunner, sizeof...(P)> pathRunners(std::index_sequence<P...>);
   static const std::array<PathRunner, NUM_MODULE_PATHS> PATH_RUNNERS;

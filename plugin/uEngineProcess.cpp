@@ -76,11 +76,6 @@ inline float clipOutput(float x) noexcept {
   return x == x ? x : 0.0f;
 }
 
-// x - x is 0 for every finite x and NaN otherwise.
-inline bool allFinite(float a, float b, float c, float d) noexcept {
-  return (a - a) + (b - b) + (c - c) + (d - d) == 0.0f;
-}
-
 // The chorus is voiced at a fixed width that only modulation moves: the width knob (tag 67) is
 // stored but never read, so programs made with it keep the sound they were made with.
 constexpr float CHORUS_WIDTH = 0.44f;
@@ -104,7 +99,8 @@ struct BlockMark {
 
 }  // namespace
 
-__attribute__((always_inline)) inline void TEngine::runStage(int stage, float& a, float& b, float& c, float& d) {
+__attribute__((always_inline)) inline void TEngine::runStage(int stage, float* f) {
+  float &a = f[0], &b = f[1], &c = f[2], &d = f[3];
   bool stageActive = true;
   switch (stage) {
     case 0: {  // distortion with its EQs, volume and gate
@@ -135,7 +131,7 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float& a
           oldEQ.process(g[0], g[1], g[2], g[3], a, b, c, d);
         }
       }
-      if (!allFinite(a, b, c, d)) {
+      if (!allFinite(f)) {
         a = b = c = d = 0.0f;
         resetRequested.store(true, std::memory_order_relaxed);
       }
@@ -146,10 +142,7 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float& a
         volumeGain = v >= 0.001f ? std::pow(10.0f, (40.0f * v - 30.0f) / 20.0f) : 0.0f;
       }
       // Finite by the test above and a finite gain: never NaN here.
-      a = limitPM1(a * volumeGain);
-      b = limitPM1(b * volumeGain);
-      c = limitPM1(c * volumeGain);
-      d = limitPM1(d * volumeGain);
+      limitPM1Scaled4(f, volumeGain);
       // After the volume's clamp the four are finite: only the gate can break them again.
       stageActive = gateOn.load(std::memory_order_relaxed);
       if (stageActive) noiseGate.process(a, b, c, d);
@@ -198,7 +191,7 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float& a
   }
   // A module that has gone unstable is silenced here and the chain starts afresh with the next block.
   // (A stage that is switched off passes finite samples on unchanged.)
-  if (stageActive && !allFinite(a, b, c, d)) {
+  if (stageActive && !allFinite(f)) {
     a = b = c = d = 0.0f;
     resetRequested.store(true, std::memory_order_relaxed);
   }
@@ -209,11 +202,11 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float& a
 
 // One runner per module path, each with its four stages written out: no dispatch per stage.
 template <std::size_t P>
-void TEngine::runPath(float& a, float& b, float& c, float& d) {
-  runStage(MODULE_PATHS[P][0], a, b, c, d);
-  runStage(MODULE_PATHS[P][1], a, b, c, d);
-  runStage(MODULE_PATHS[P][2], a, b, c, d);
-  runStage(MODULE_PATHS[P][3], a, b, c, d);
+void TEngine::runPath(float* f) {
+  runStage(MODULE_PATHS[P][0], f);
+  runStage(MODULE_PATHS[P][1], f);
+  runStage(MODULE_PATHS[P][2], f);
+  runStage(MODULE_PATHS[P][3], f);
 }
 
 template <std::size_t... P>
@@ -293,14 +286,15 @@ void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampl
     refreshLfoParameters();
 
     // Two sub-samples per host sample: the host sample repeated.
-    float a = mainL, b = mainR, c = mainL, d = mainR;
+    alignas(16) float frame[4] = {mainL, mainR, mainL, mainR};
     // The step is worked out again only when the stored value moves.
     const float pathValue = tagValue(MODULE_PATH_TAG);
     if (pathValue != lastPathValue) {
       lastPathValue = pathValue;
       pathIndex = getModulePath();
     }
-    (this->*PATH_RUNNERS[pathIndex])(a, b, c, d);
+    (this->*PATH_RUNNERS[pathIndex])(frame);
+    const float a = frame[0], b = frame[1], c = frame[2], d = frame[3];
 
     // Output section. The mix follows its knob while bypassed too, so that leaving bypass starts
     // at the mix the knob shows instead of gliding there.

@@ -51,6 +51,28 @@ inline float limitPM1(float x) noexcept {
 #endif
 }
 
+// True when the four samples of a frame are all finite: x - x is 0 for every finite x and NaN
+// otherwise, for the four lanes at once.
+inline bool allFinite(const float* f) noexcept {
+#if defined(__SSE2__)
+  const __m128 v = _mm_loadu_ps(f);
+  return _mm_movemask_ps(_mm_cmpneq_ps(_mm_sub_ps(v, v), _mm_setzero_ps())) == 0;
+#else
+  return (f[0] - f[0]) + (f[1] - f[1]) + (f[2] - f[2]) + (f[3] - f[3]) == 0.0f;
+#endif
+}
+
+// f[j] = limitPM1(f[j] * g) for the four samples of a frame at once: maxps and minps keep
+// limitPM1's operand order.
+inline void limitPM1Scaled4(float* f, float g) noexcept {
+#if defined(__SSE2__)
+  const __m128 v = _mm_mul_ps(_mm_loadu_ps(f), _mm_set1_ps(g));
+  _mm_storeu_ps(f, _mm_min_ps(_mm_max_ps(v, _mm_set1_ps(-1.0f)), _mm_set1_ps(1.0f)));
+#else
+  for (int j = 0; j < 4; ++j) f[j] = limitPM1(f[j] * g);
+#endif
+}
+
 // out[j] = limit01(a[j] + b_j) for four lanes at once (a and out 16-byte aligned). maxps and
 // minps keep limit01's operand order, so NaN and -0 come out as they do there.
 inline void limit01Sum4(const float* a, float b0, float b1, float b2, float b3, float* out) noexcept {

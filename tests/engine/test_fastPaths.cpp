@@ -253,3 +253,24 @@ TEST(EngineFastPaths, FollowerHistoryEntryWorkedOutOncePerSampleIsTheOneOfItsPha
     }
   }
 }
+
+TEST(EngineFastPaths, FrameTestsAndVolumeLimitInLanesEqualTheScalarForms) {
+  const float inf = std::numeric_limits<float>::infinity(), nan = std::nanf("");
+  const float values[] = {0.0f, -0.0f, 0.5f, -3.0f, 1e-45f, 3e38f, -3e38f, inf, -inf, nan};
+  const float gains[] = {0.0f, 0.03f, 1.0f, 31.6f, 1e30f};
+  // Each value in each lane of an otherwise ordinary frame.
+  for (float x : values)
+    for (int lane = 0; lane < 4; ++lane) {
+      alignas(16) float f[4] = {0.25f, -0.5f, 0.75f, -1.5f};
+      f[lane] = x;
+      EXPECT_EQ(engine_detail::allFinite(f), std::isfinite(x)) << x << " in lane " << lane;
+      if (!std::isfinite(x)) continue;
+      for (float g : gains) {
+        alignas(16) float v[4];
+        std::copy(f, f + 4, v);
+        engine_detail::limitPM1Scaled4(v, g);
+        for (int j = 0; j < 4; ++j)
+          ASSERT_EQ(bits(v[j]), bits(engine_detail::limitPM1(f[j] * g))) << x << " x " << g << " lane " << j;
+      }
+    }
+}
