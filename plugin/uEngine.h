@@ -231,8 +231,7 @@ class TEngine {
   int32_t numPendingEvents = 0;
 
   // Signal frames.
-  float inputFrame[4] = {};
-  float outputFrame[2] = {};
+  float sideFrame[2] = {};  // the side input's sample, for the distortion stage
   float meterLevels[4] = {};
 
   // Smoothed values.

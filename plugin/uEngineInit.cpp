@@ -59,8 +59,7 @@ void TEngine::init() {
   distort.setRandSeed(&randSeed);
   initModules();
 
-  for (float& v : inputFrame) v = 0.0f;
-  for (float& v : outputFrame) v = 0.0f;
+  for (float& v : sideFrame) v = 0.0f;
   for (float& v : meterLevels) v = 0.0f;
   smoothedVolume = smoothedMix = 0.0f;
   smoothedHighPassFreq = smoothedLowPassFreq = 0.0f;

@@ -70,11 +70,6 @@ inline float panRight(float m) noexcept {
   return limit01(x);
 }
 
-inline float clipOutput(float x) noexcept {
-  if (x > 0.999f) return 0.999f;
-  if (x < -0.999f) return -0.999f;
-  return x == x ? x : 0.0f;
-}
 
 // The chorus is voiced at a fixed width that only modulation moves: the width knob (tag 67) is
 // stored but never read, so programs made with it keep the sound they were made with.
@@ -120,7 +115,7 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float* f
         lastTypeValue = typeValue;
         distortType = getDistortType();
       }
-      distort.process(a, b, c, d, inputFrame[2], inputFrame[3], distortType, k, waveShaperCurves[0],
+      distort.process(a, b, c, d, sideFrame[0], sideFrame[1], distortType, k, waveShaperCurves[0],
                       waveShaperCurves[1]);
       if (postEqOn) {
         if (!oldEqOn) {
@@ -245,11 +240,8 @@ void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampl
 
     const float mainL = run[0][at], mainR = run[1][at];
     const float sideL = run[2][at], sideR = run[3][at];
-    inputFrame[0] = mainL;
-    inputFrame[1] = mainR;
-    inputFrame[2] = sideL;
-    inputFrame[3] = sideR;
-    outputFrame[0] = outputFrame[1] = 0.0f;
+    sideFrame[0] = sideL;
+    sideFrame[1] = sideR;
 
     modulator.setSrcVal(SRC_INPUT, (mainL + mainR) * 0.5f);
     modulator.setSrcVal(SRC_SIDE, (sideL + sideR) * 0.5f);
@@ -317,10 +309,7 @@ void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampl
         outRight = wet * wetR + dry * mainR;
       }
     }
-    outLeft = clipOutput(outLeft);
-    outRight = clipOutput(outRight);
-    outputFrame[0] = outLeft;
-    outputFrame[1] = outRight;
+    clipOutputs(outLeft, outRight);
 
     // Meters.
     if ((sampleCounter & 63u) == 0) {

@@ -62,6 +62,19 @@ inline bool allFinite(const float* f) noexcept {
 #endif
 }
 
+// Both output samples held to +-0.999, NaN as 0 (-0 stays -0), side by side without branches.
+inline void clipOutputs(float& left, float& right) noexcept {
+#if defined(__SSE2__)
+  __m128 v = _mm_unpacklo_ps(_mm_set_ss(left), _mm_set_ss(right));
+  v = _mm_and_ps(v, _mm_cmpord_ps(v, v));
+  v = _mm_min_ps(_mm_max_ps(v, _mm_set1_ps(-0.999f)), _mm_set1_ps(0.999f));
+  left = _mm_cvtss_f32(v);
+  right = _mm_cvtss_f32(_mm_shuffle_ps(v, v, 1));
+#else
+  for (float* x : {&left, &right}) *x = *x > 0.999f ? 0.999f : (*x < -0.999f ? -0.999f : (*x == *x ? *x : 0.0f));
+#endif
+}
+
 // f[j] = limitPM1(f[j] * g) for the four samples of a frame at once: maxps and minps keep
 // limitPM1's operand order.
 inline void limitPM1Scaled4(float* f, float g) noexcept {

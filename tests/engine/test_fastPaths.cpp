@@ -256,7 +256,7 @@ TEST(EngineFastPaths, FollowerHistoryEntryWorkedOutOncePerSampleIsTheOneOfItsPha
 
 TEST(EngineFastPaths, FrameTestsAndVolumeLimitInLanesEqualTheScalarForms) {
   const float inf = std::numeric_limits<float>::infinity(), nan = std::nanf("");
-  const float values[] = {0.0f, -0.0f, 0.5f, -3.0f, 1e-45f, 3e38f, -3e38f, inf, -inf, nan};
+  const float values[] = {0.0f, -0.0f, 0.5f, 0.999f, 0.9990001f, -0.9990001f, -3.0f, 1e-45f, 3e38f, -3e38f, inf, -inf, nan};
   const float gains[] = {0.0f, 0.03f, 1.0f, 31.6f, 1e30f};
   // Each value in each lane of an otherwise ordinary frame.
   for (float x : values)
@@ -264,6 +264,13 @@ TEST(EngineFastPaths, FrameTestsAndVolumeLimitInLanesEqualTheScalarForms) {
       alignas(16) float f[4] = {0.25f, -0.5f, 0.75f, -1.5f};
       f[lane] = x;
       EXPECT_EQ(engine_detail::allFinite(f), std::isfinite(x)) << x << " in lane " << lane;
+      if (lane < 2) {  // the output clip: x in one channel, the other channel's value beside it
+        auto clip = [](float v) { return v > 0.999f ? 0.999f : (v < -0.999f ? -0.999f : (v == v ? v : 0.0f)); };
+        float l = f[0], r = f[1];
+        engine_detail::clipOutputs(l, r);
+        EXPECT_EQ(bits(l), bits(clip(f[0]))) << x << " in lane " << lane;
+        EXPECT_EQ(bits(r), bits(clip(f[1]))) << x << " in lane " << lane;
+      }
       if (!std::isfinite(x)) continue;
       for (float g : gains) {
         alignas(16) float v[4];
