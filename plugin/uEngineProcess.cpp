@@ -107,8 +107,9 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float* f
       params.run4(DISTORT_KNOB_1_TAG + 4, knob[1]);
       alignas(16) float k[8];
       for (int h = 0; h < 2; ++h) {
-        const int d = DEST_DIST_1 + 4 * h;
-        limit01Sum4(knob[h].v, mod(d), mod(d + 1), mod(d + 2), mod(d + 3), k + 4 * h);
+        alignas(16) float m[4];
+        modulator.getMod4(DEST_DIST_1 + 4 * h, m);
+        limit01Sum4(knob[h].v, m, k + 4 * h);
       }
       const float typeValue = tagValue(DISTORT_TYPE_TAG);
       if (typeValue != lastTypeValue) {

@@ -97,5 +97,14 @@ inline void limit01Sum4(const float* a, float b0, float b1, float b2, float b3, 
   for (int j = 0; j < 4; ++j) out[j] = limit01(a[j] + b[j]);
 #endif
 }
+// The same with b[0..3] side by side in memory.
+inline void limit01Sum4(const float* a, const float* b, float* out) noexcept {
+#if defined(__SSE2__)
+  const __m128 v = _mm_add_ps(_mm_load_ps(a), _mm_loadu_ps(b));
+  _mm_store_ps(out, _mm_min_ps(_mm_max_ps(v, _mm_setzero_ps()), _mm_set1_ps(1.0f)));
+#else
+  limit01Sum4(a, b[0], b[1], b[2], b[3], out);
+#endif
+}
 
 }  // namespace engine_detail

@@ -57,8 +57,13 @@ TEST(EngineFastPaths, FourLaneModulatedLimitEqualsTheScalarForm) {
       a[j] = pairs[(first + j) % N][0];
       b[j] = pairs[(first + j) % N][1];
     }
+    alignas(16) float fromMemory[4];
     engine_detail::limit01Sum4(a, b[0], b[1], b[2], b[3], out);
-    for (int j = 0; j < 4; ++j) EXPECT_EQ(bits(out[j]), bits(engine_detail::limit01(a[j] + b[j]))) << first << " lane " << j;
+    engine_detail::limit01Sum4(a, b, fromMemory);
+    for (int j = 0; j < 4; ++j) {
+      EXPECT_EQ(bits(out[j]), bits(engine_detail::limit01(a[j] + b[j]))) << first << " lane " << j;
+      EXPECT_EQ(bits(fromMemory[j]), bits(out[j])) << first << " lane " << j;
+    }
   }
 }
 
