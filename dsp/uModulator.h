@@ -14,6 +14,7 @@
 #include <xmmintrin.h>
 #endif
 
+#include "dsp/dspCommon.h"
 #include "modulation.h"
 
 class TModulator {
@@ -42,10 +43,10 @@ class TModulator {
 
   // Source values; written by the audio thread, readable from the editor thread.
   void setSrcVal(int src, float v) noexcept {
-    if (getIsValidSrc(src)) srcVal[src].store(v, std::memory_order_relaxed);
+    if (getIsValidSrc(src)) dsp::storeFloatRelaxed(srcVal[src], v);
   }
   float getSrcVal(int src) const noexcept {
-    return getIsValidSrc(src) ? srcVal[src].load(std::memory_order_relaxed) : 0.0f;
+    return getIsValidSrc(src) ? dsp::loadFloatRelaxed(srcVal[src]) : 0.0f;
   }
 
   // Routing; out-of-range slots, sources or destinations change nothing.
@@ -65,7 +66,7 @@ class TModulator {
   void doMod() noexcept;
   // Sum of destination dest, 0 for an invalid number; safe from the editor thread.
   float getMod(int dest) const noexcept {
-    return getIsValidDest(dest) ? out[dest].load(std::memory_order_relaxed) : 0.0f;
+    return getIsValidDest(dest) ? dsp::loadFloatRelaxed(out[dest]) : 0.0f;
   }
 
   // The sums of the four neighbouring destinations dest..dest + 3 (all valid) into to[0..3]: on
