@@ -41,6 +41,15 @@ inline void storeFloatRelaxed(std::atomic<float>& a, float v) noexcept {
 #endif
 }
 
+// The same for a plain float that another thread reads with relaxed atomic loads.
+inline void storeFloatRelaxed(float& slot, float v) noexcept {
+#if (defined(__SSE__) || defined(__x86_64__)) && !defined(__SANITIZE_THREAD__)
+  _mm_store_ss(&slot, _mm_set_ss(v));
+#else
+  std::atomic_ref<float>(slot).store(v, std::memory_order_relaxed);
+#endif
+}
+
 // Float to int that saturates instead of invoking undefined behaviour:
 // NaN gives 0, values beyond the int range give its ends. Truncates toward zero.
 inline int saturatingInt(double x) noexcept {

@@ -62,14 +62,14 @@ void TEngine::setFollowerValue(float left, float right) {
     }
   }
   modulator.setSrcVal(SRC_FOLLOWER, followerEnvelope);
-  storeRelaxed(followerHistory[followerSlot], limit01(followerEnvelope));
+  dsp::storeFloatRelaxed(followerHistory[followerSlot], limit01(followerEnvelope));
 }
 
 void TEngine::computeDisrupt() {
   float d = clampPM1(2.0f * tagValue(DISRUPT_AMOUNT_TAG) - 1.0f + mod(DEST_DISRUPT));
   if (disruptQuant != 0) d = std::floor(d * disruptQuantDivide + 0.5f) / disruptQuantDivide;
-  const float v = (1.0f - disruptSmooth) * d + disruptValue.load(std::memory_order_relaxed) * disruptSmooth;
-  disruptValue.store(v, std::memory_order_relaxed);
+  const float v = (1.0f - disruptSmooth) * d + dsp::loadFloatRelaxed(disruptValue) * disruptSmooth;
+  dsp::storeFloatRelaxed(disruptValue, v);
   modulator.setSrcVal(SRC_DISRUPT, v);
 }
 
@@ -93,7 +93,7 @@ void TEngine::writeDisruptTag() {
   if (lazyOn) {
     lazyLfo.setSym(mod(DEST_LAZY_SHAPE) * 0.5f + 0.5f);
     lazyLfo.setPhase(mod(DEST_LAZY_PHASE));
-    lazyLfo.setSpeed(tagValue(DISRUPT_LAZY_SPEED_TAG), lazySync, tempo.load(std::memory_order_relaxed),
+    lazyLfo.setSpeed(tagValue(DISRUPT_LAZY_SPEED_TAG), lazySync, dsp::loadFloatRelaxed(tempo),
                      speedMultiplier(mod(DEST_LAZY_SPEED)));
     writeDisruptAmount(lazyLfo.getLazyValue(lazyMode));
     return;
@@ -145,7 +145,7 @@ void TEngine::setDisruptSpringOff() { disruptSpringActive.store(false, std::memo
 
 void TEngine::refreshLfoParameters() {
   if (!anyLfoInUse) return;
-  const float bpm = tempo.load(std::memory_order_relaxed);
+  const float bpm = dsp::loadFloatRelaxed(tempo);
   for (int i = 0; i < 4; ++i) {
     if (!lfoInUse[i]) continue;
     TLfo& l = lfo[i];
@@ -173,7 +173,7 @@ void TEngine::controlTick() {
       const float bpm = static_cast<float>(blockTime.tempo);
       if (std::isfinite(bpm) && bpm > 0.0f) tempo.store(bpm, std::memory_order_relaxed);
     }
-    samplesPerBar.store(lastSampleRate * 240.0f / tempo.load(std::memory_order_relaxed), std::memory_order_relaxed);
+    samplesPerBar.store(lastSampleRate * 240.0f / dsp::loadFloatRelaxed(tempo), std::memory_order_relaxed);
     const int32_t playing = blockTime.playing ? 1 : 0;
     if (playing && playing != lastTransportPlaying) {
       for (int i = 0; i < 4; ++i)

@@ -159,9 +159,9 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float* f
     case 2: {  // compressor
       if (compOn.load(std::memory_order_relaxed)) {
         compressor.process(a, b, c, d);
-        compMeterLevel.store(compressor.getCompressorVolume(), std::memory_order_relaxed);
+        dsp::storeFloatRelaxed(compMeterLevel, compressor.getCompressorVolume());
       } else {
-        compMeterLevel.store(0.0f, std::memory_order_relaxed);
+        dsp::storeFloatRelaxed(compMeterLevel, 0.0f);
         stageActive = false;
       }
       break;

@@ -69,5 +69,8 @@ TEST(DspCommon, ScalarMovesOfAtomicFloatsKeepEveryBit) {
     EXPECT_EQ(std::bit_cast<uint32_t>(a.load()), b);
     a.store(x);
     EXPECT_EQ(std::bit_cast<uint32_t>(dsp::loadFloatRelaxed(a)), b);
+    float plain = 0.0f;
+    dsp::storeFloatRelaxed(plain, x);
+    EXPECT_EQ(std::bit_cast<uint32_t>(plain), b);
   }
 }
