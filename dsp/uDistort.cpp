@@ -235,7 +235,7 @@ void TDistort::process(float& left0, float& right0, float& left1, float& right1,
 }
 
 template <class Rule, class... Knobs>
-const Rule& TDistort::kept(int slot, Knobs... knobs) noexcept {
+__attribute__((always_inline)) inline const Rule& TDistort::kept(int slot, Knobs... knobs) noexcept {
   static_assert(sizeof...(Knobs) <= 5 && sizeof(Rule) <= sizeof(KeptSlot::rule) && alignof(Rule) <= 16);
   static_assert(std::is_trivially_copyable_v<Rule> && std::is_trivially_destructible_v<Rule>);
   KeptSlot& s = keptSlots[slot];
