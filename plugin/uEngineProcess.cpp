@@ -138,7 +138,11 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float* f
         volumeGain = v >= 0.001f ? std::pow(10.0f, (40.0f * v - 30.0f) / 20.0f) : 0.0f;
       }
       // Finite by the test above and a finite gain: never NaN here.
-      limitPM1Scaled4(f, volumeGain);
+      // One sample at a time (a 16-byte reload of the four just stored would stall on them).
+      a = limitPM1(a * volumeGain);
+      b = limitPM1(b * volumeGain);
+      c = limitPM1(c * volumeGain);
+      d = limitPM1(d * volumeGain);
       // After the volume's clamp the four are finite: only the gate can break them again.
       stageActive = gateOn.load(std::memory_order_relaxed);
       if (stageActive) noiseGate.process(a, b, c, d);

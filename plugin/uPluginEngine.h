@@ -52,14 +52,10 @@ inline float limitPM1(float x) noexcept {
 }
 
 // True when the four samples of a frame are all finite: x - x is 0 for every finite x and NaN
-// otherwise, for the four lanes at once.
+// otherwise. Scalar loads on purpose: the modules have just written the four samples one by one,
+// and one 16-byte load of them would wait for those stores to retire instead of taking their values.
 inline bool allFinite(const float* f) noexcept {
-#if defined(__SSE2__)
-  const __m128 v = _mm_loadu_ps(f);
-  return _mm_movemask_ps(_mm_cmpneq_ps(_mm_sub_ps(v, v), _mm_setzero_ps())) == 0;
-#else
   return (f[0] - f[0]) + (f[1] - f[1]) + (f[2] - f[2]) + (f[3] - f[3]) == 0.0f;
-#endif
 }
 
 // Both output samples held to +-0.999, NaN as 0 (-0 stays -0), side by side without branches.
@@ -72,17 +68,6 @@ inline void clipOutputs(float& left, float& right) noexcept {
   right = _mm_cvtss_f32(_mm_shuffle_ps(v, v, 1));
 #else
   for (float* x : {&left, &right}) *x = *x > 0.999f ? 0.999f : (*x < -0.999f ? -0.999f : (*x == *x ? *x : 0.0f));
-#endif
-}
-
-// f[j] = limitPM1(f[j] * g) for the four samples of a frame at once: maxps and minps keep
-// limitPM1's operand order.
-inline void limitPM1Scaled4(float* f, float g) noexcept {
-#if defined(__SSE2__)
-  const __m128 v = _mm_mul_ps(_mm_loadu_ps(f), _mm_set1_ps(g));
-  _mm_storeu_ps(f, _mm_min_ps(_mm_max_ps(v, _mm_set1_ps(-1.0f)), _mm_set1_ps(1.0f)));
-#else
-  for (int j = 0; j < 4; ++j) f[j] = limitPM1(f[j] * g);
 #endif
 }
 
