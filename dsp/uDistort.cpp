@@ -565,6 +565,7 @@ void TDistort::shapeAmp(const float* x, float* y, const float* k, const float* r
   const int model = ampModelIndex(raw[2]);
   const float g = saturationGain(k[3]);
   const uint32_t pos = ampWriteIndex & 63u;
+  float o[2];
   for (int ch = 0; ch < 2; ++ch) {
     const float v = satClamp(x[ch], g);
     float out = v;
@@ -585,8 +586,12 @@ void TDistort::shapeAmp(const float* x, float* y, const float* k, const float* r
       const float acc = (s0 + s1) + (s2 + s3);
       out = acc;
     }
-    y[ch] = y[ch + 2] = out;
+    o[ch] = out;
   }
+  // One 16-byte store: the caller reads the four values back as one vector, which four scalar
+  // stores would make wait for their retirement.
+  const StereoLanes four = {o[0], o[1], o[0], o[1]};
+  __builtin_memcpy(y, &four, sizeof four);
   if (model != 0) ++ampWriteIndex;  // once per call, shared by both channels
 }
 
@@ -604,6 +609,7 @@ void TDistort::shapeCabinet(const float* x, float* y, const float* k, const floa
       cabTaps[t / 2] = StereoLanes{CAB_AA[row][t], CAB_AA[row][t + 1], CAB_BB[row][t], CAB_BB[row][t + 1]};
   }
   const uint32_t w = (cabWriteIndex - 1u) & 31u;
+  float o[2];
   for (int ch = 0; ch < 2; ++ch) {
     const float v = satClamp(x[ch], g);
     float out = v;
@@ -626,8 +632,10 @@ void TDistort::shapeCabinet(const float* x, float* y, const float* k, const floa
       hist[w] = hist[w + 32] = sum;
       out = sum;
     }
-    y[ch] = y[ch + 2] = out;
+    o[ch] = out;
   }
+  const StereoLanes four = {o[0], o[1], o[0], o[1]};  // one store, as in shapeAmp
+  __builtin_memcpy(y, &four, sizeof four);
   if (model != 0) cabWriteIndex = w;
 }
 
