@@ -202,15 +202,28 @@ void TDistort::process(float& left0, float& right0, float& left1, float& right1,
 
   // 4. The type's shaping.
   float y[4] = {x[0], x[1], x[2], x[3]};
-  // The amp and cabinet models, the heaviest types, are reached without the general dispatch.
+  StereoLanes shaped;
+  // The amp and cabinet models, the heaviest types, are reached without the general dispatch;
+  // they store their four values at once, and one load takes them back.
   if (type == DIST_AMP) {
     shapeAmp(x, y, k, raw);
+    shaped = loadLanes(y);
   } else if (type == DIST_CABINET) {
     shapeCabinet(x, y, k, raw);
-  } else if (validType && type != DIST_NONE) {
-    shape(type, x, low, high, lowGain, highGain, y, k, raw, sideLeft, sideRight, curve1, curve2, force);
+    shaped = loadLanes(y);
+  } else {
+    if (validType && type != DIST_NONE)
+      shape(type, x, low, high, lowGain, highGain, y, k, raw, sideLeft, sideRight, curve1, curve2, force);
+    // Four scalar loads: the other shapers store y one value at a time, and a 16-byte load of four
+    // such stores would wait for them to retire instead of taking their values.
+#if defined(__SSE__) || defined(__x86_64__)
+    const __m128 y01 = _mm_unpacklo_ps(_mm_load_ss(y), _mm_load_ss(y + 1));
+    const __m128 y23 = _mm_unpacklo_ps(_mm_load_ss(y + 2), _mm_load_ss(y + 3));
+    shaped = reinterpret_cast<StereoLanes>(_mm_movelh_ps(y01, y23));
+#else
+    shaped = loadLanes(y);
+#endif
   }
-  const StereoLanes shaped = loadLanes(y);
 
   // 5. Input level (before the drive) and output level, in the lanes {in L, in R, out L, out R}:
   // the mean of the two sub-samples of each channel.
