@@ -3,6 +3,7 @@
 // Nothing here allocates, locks or depends on the plug-in or the GUI.
 #pragma once
 
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -19,6 +20,35 @@ inline constexpr int TABLE_SIZE = 262144;
 inline constexpr float TABLE_SCALE = 262143.98f;
 // ... and of the filter tables.
 inline constexpr float FILTER_TABLE_SCALE = 262143.0f;
+
+// Relaxed load and store of an atomic float that the audio path touches many times a sample.
+// On x86 an aligned 4-byte load or store is whole by itself, and one scalar SSE move does it, where
+// the atomic forms go through an integer register (two instructions each). ThreadSanitizer gets
+// the atomic forms, which it can follow.
+inline float loadFloatRelaxed(const std::atomic<float>& a) noexcept {
+  static_assert(sizeof(std::atomic<float>) == sizeof(float) && std::atomic<float>::is_always_lock_free);
+#if (defined(__SSE__) || defined(__x86_64__)) && !defined(__SANITIZE_THREAD__)
+  return _mm_cvtss_f32(_mm_load_ss(reinterpret_cast<const float*>(&a)));
+#else
+  return a.load(std::memory_order_relaxed);
+#endif
+}
+inline void storeFloatRelaxed(std::atomic<float>& a, float v) noexcept {
+#if (defined(__SSE__) || defined(__x86_64__)) && !defined(__SANITIZE_THREAD__)
+  _mm_store_ss(reinterpret_cast<float*>(&a), _mm_set_ss(v));
+#else
+  a.store(v, std::memory_order_relaxed);
+#endif
+}
+
+// The same for a plain float that another thread reads with relaxed atomic loads.
+inline void storeFloatRelaxed(float& slot, float v) noexcept {
+#if (defined(__SSE__) || defined(__x86_64__)) && !defined(__SANITIZE_THREAD__)
+  _mm_store_ss(&slot, _mm_set_ss(v));
+#else
+  std::atomic_ref<float>(slot).store(v, std::memory_order_relaxed);
+#endif
+}
 
 // Float to int that saturates instead of invoking undefined behaviour:
 // NaN gives 0, values beyond the int range give its ends. Truncates toward zero.
@@ -144,6 +174,17 @@ inline StereoLanes laneMin(StereoLanes a, StereoLanes b) noexcept {
   return reinterpret_cast<StereoLanes>(_mm_min_ps(reinterpret_cast<__m128>(a), reinterpret_cast<__m128>(b)));
 #else
   return a < b ? a : b;
+#endif
+}
+
+// True when any lane of a comparison's result is set: one mask move on x86, where the compiler
+// takes the lanes out one by one otherwise.
+typedef int32_t LaneMask __attribute__((vector_size(16)));
+inline bool laneAny(LaneMask m) noexcept {
+#if defined(__SSE__) || defined(__x86_64__)
+  return _mm_movemask_ps(reinterpret_cast<__m128>(m)) != 0;
+#else
+  return (m[0] | m[1] | m[2] | m[3]) != 0;
 #endif
 }
 

@@ -108,7 +108,7 @@ void TCompressor::process(float& a, float& b, float& c, float& d) noexcept {
   const StereoLanes levels = __builtin_shufflevector(level[0], level[1], 0, 1, 4, 5);
   const auto above = levels > thresholdLin;
   StereoLanes target = splatLanes(1.0f);
-  if (above[0] | above[1] | above[2] | above[3]) {
+  if (laneAny(above)) {
     StereoLanes power;
     if (levels[0] < FLT_LIMIT && levels[1] < FLT_LIMIT && levels[2] < FLT_LIMIT && levels[3] < FLT_LIMIT) {
       power = lanePow(levels, gainPower);

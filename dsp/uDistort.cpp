@@ -149,13 +149,12 @@ void TDistort::initAmp() noexcept {
 }
 
 void TDistort::process(float& left0, float& right0, float& left1, float& right1, float sideLeft,
-                       float sideRight, int type, float dist1, float dist2, float dist3, float dist4,
-                       float dist5, float dist6, float dist7, float dist8, const float* curve1,
+                       float sideRight, int type, const float* knobs, const float* curve1,
                        const float* curve2) noexcept {
   // The knobs arrive clamped from the engine; clamp again so that no value can leave 0..1.
   // Knobs 1..4 and 5..8 each fill one register; every lane takes the scalar steps.
-  const StereoLanes raw03 = laneClamp01(StereoLanes{dist1, dist2, dist3, dist4});
-  const StereoLanes raw47 = laneClamp01(StereoLanes{dist5, dist6, dist7, dist8});
+  const StereoLanes raw03 = laneClamp01(loadLanes(knobs));
+  const StereoLanes raw47 = laneClamp01(loadLanes(knobs + 4));
   float raw[8];
   __builtin_memcpy(raw, &raw03, sizeof raw03);
   __builtin_memcpy(raw + 4, &raw47, sizeof raw47);
@@ -203,15 +202,28 @@ void TDistort::process(float& left0, float& right0, float& left1, float& right1,
 
   // 4. The type's shaping.
   float y[4] = {x[0], x[1], x[2], x[3]};
-  // The amp and cabinet models, the heaviest types, are reached without the general dispatch.
+  StereoLanes shaped;
+  // The amp and cabinet models, the heaviest types, are reached without the general dispatch;
+  // they store their four values at once, and one load takes them back.
   if (type == DIST_AMP) {
     shapeAmp(x, y, k, raw);
+    shaped = loadLanes(y);
   } else if (type == DIST_CABINET) {
     shapeCabinet(x, y, k, raw);
-  } else if (validType && type != DIST_NONE) {
-    shape(type, x, low, high, lowGain, highGain, y, k, raw, sideLeft, sideRight, curve1, curve2, force);
+    shaped = loadLanes(y);
+  } else {
+    if (validType && type != DIST_NONE)
+      shape(type, x, low, high, lowGain, highGain, y, k, raw, sideLeft, sideRight, curve1, curve2, force);
+    // Four scalar loads: the other shapers store y one value at a time, and a 16-byte load of four
+    // such stores would wait for them to retire instead of taking their values.
+#if defined(__SSE__) || defined(__x86_64__)
+    const __m128 y01 = _mm_unpacklo_ps(_mm_load_ss(y), _mm_load_ss(y + 1));
+    const __m128 y23 = _mm_unpacklo_ps(_mm_load_ss(y + 2), _mm_load_ss(y + 3));
+    shaped = reinterpret_cast<StereoLanes>(_mm_movelh_ps(y01, y23));
+#else
+    shaped = loadLanes(y);
+#endif
   }
-  const StereoLanes shaped = loadLanes(y);
 
   // 5. Input level (before the drive) and output level, in the lanes {in L, in R, out L, out R}:
   // the mean of the two sub-samples of each channel.
@@ -236,7 +248,7 @@ void TDistort::process(float& left0, float& right0, float& left1, float& right1,
 }
 
 template <class Rule, class... Knobs>
-const Rule& TDistort::kept(int slot, Knobs... knobs) noexcept {
+__attribute__((always_inline)) inline const Rule& TDistort::kept(int slot, Knobs... knobs) noexcept {
   static_assert(sizeof...(Knobs) <= 5 && sizeof(Rule) <= sizeof(KeptSlot::rule) && alignof(Rule) <= 16);
   static_assert(std::is_trivially_copyable_v<Rule> && std::is_trivially_destructible_v<Rule>);
   KeptSlot& s = keptSlots[slot];
@@ -566,6 +578,7 @@ void TDistort::shapeAmp(const float* x, float* y, const float* k, const float* r
   const int model = ampModelIndex(raw[2]);
   const float g = saturationGain(k[3]);
   const uint32_t pos = ampWriteIndex & 63u;
+  float o[2];
   for (int ch = 0; ch < 2; ++ch) {
     const float v = satClamp(x[ch], g);
     float out = v;
@@ -586,8 +599,12 @@ void TDistort::shapeAmp(const float* x, float* y, const float* k, const float* r
       const float acc = (s0 + s1) + (s2 + s3);
       out = acc;
     }
-    y[ch] = y[ch + 2] = out;
+    o[ch] = out;
   }
+  // One 16-byte store: the caller reads the four values back as one vector, which four scalar
+  // stores would make wait for their retirement.
+  const StereoLanes four = {o[0], o[1], o[0], o[1]};
+  __builtin_memcpy(y, &four, sizeof four);
   if (model != 0) ++ampWriteIndex;  // once per call, shared by both channels
 }
 
@@ -605,6 +622,7 @@ void TDistort::shapeCabinet(const float* x, float* y, const float* k, const floa
       cabTaps[t / 2] = StereoLanes{CAB_AA[row][t], CAB_AA[row][t + 1], CAB_BB[row][t], CAB_BB[row][t + 1]};
   }
   const uint32_t w = (cabWriteIndex - 1u) & 31u;
+  float o[2];
   for (int ch = 0; ch < 2; ++ch) {
     const float v = satClamp(x[ch], g);
     float out = v;
@@ -627,8 +645,10 @@ void TDistort::shapeCabinet(const float* x, float* y, const float* k, const floa
       hist[w] = hist[w + 32] = sum;
       out = sum;
     }
-    y[ch] = y[ch + 2] = out;
+    o[ch] = out;
   }
+  const StereoLanes four = {o[0], o[1], o[0], o[1]};  // one store, as in shapeAmp
+  __builtin_memcpy(y, &four, sizeof four);
   if (model != 0) cabWriteIndex = w;
 }
 

@@ -97,7 +97,14 @@ class TDistort {
   // 256-point wave-shaper curves (-1..1), which may be null (read as silence).
   void process(float& left0, float& right0, float& left1, float& right1, float sideLeft, float sideRight,
                int type, float dist1, float dist2, float dist3, float dist4, float dist5, float dist6,
-               float dist7, float dist8, const float* curve1, const float* curve2) noexcept;
+               float dist7, float dist8, const float* curve1, const float* curve2) noexcept {
+    const float knobs[8] = {dist1, dist2, dist3, dist4, dist5, dist6, dist7, dist8};
+    process(left0, right0, left1, right1, sideLeft, sideRight, type, knobs, curve1, curve2);
+  }
+  // The same with the eight knob values side by side in knobs[0..7]: the form the engine calls at
+  // every sample, with two vector loads instead of eight arguments.
+  void process(float& left0, float& right0, float& left1, float& right1, float sideLeft, float sideRight,
+               int type, const float* knobs, const float* curve1, const float* curve2) noexcept;
 
   // For tests and displays.
   float getSampleRate() const noexcept { return sampleRate; }

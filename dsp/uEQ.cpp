@@ -98,7 +98,7 @@ void TEQ::process(const float* gain, const float* freq, const float* width, floa
   const auto moved = (laneAbs(loadLanes(freq) - loadLanes(lastFreq)) > CHANGE) |
                      (laneAbs(loadLanes(gain) - loadLanes(lastGain)) > CHANGE) |
                      (laneAbs(loadLanes(width) - loadLanes(lastWidth)) > CHANGE);
-  if (moved[0] | moved[1] | moved[2] | moved[3]) {
+  if (laneAny(moved)) {
     for (int k = 0; k < BANDS; ++k) {
       if (!moved[k]) continue;
       computeBand(k, gain[k], freq[k], width[k]);
@@ -108,8 +108,8 @@ void TEQ::process(const float* gain, const float* freq, const float* width, floa
     }
   }
 
-  float v[4] = {clampPM1(a * 0.1f) + DENORMAL, clampPM1(b * 0.1f) + DENORMAL, clampPM1(c * 0.1f) + DENORMAL,
-                clampPM1(d * 0.1f) + DENORMAL};
+  // The four inputs held to +-1 (after the internal scaling) side by side, each lane as clampPM1.
+  const StereoLanes in = laneClampPM1(StereoLanes{a, b, c, d} * 0.1f) + DENORMAL;
   // Ring slots of this call: the two sub-samples land in s1 and s2 and read the two before.
   const int p0 = pos;                     // newest slot before this call
   const int pm = p0 == 0 ? 2 : p0 - 1;  // the one before it (and the second sub-sample's slot)
@@ -117,8 +117,9 @@ void TEQ::process(const float* gain, const float* freq, const float* width, floa
   const int s2 = pm;
   // Bands outer, sub-samples inner: each band still sees the previous band's output of the
   // same sub-sample, and the history stays in registers for both sub-samples. Left and right
-  // run side by side in the lanes of one register.
-  StereoLanes va = stereoLanes(v[0], v[1]), vb = stereoLanes(v[2], v[3]);
+  // run side by side in the first two lanes of one register.
+  const StereoLanes zero = splatLanes(0.0f);
+  StereoLanes va = __builtin_shufflevector(in, zero, 0, 1, 4, 5), vb = __builtin_shufflevector(in, zero, 2, 3, 4, 5);
   for (int k = 0; k < BANDS; ++k) {
     if (!active[k]) continue;
     const StereoLanes* co = coeffs[k];
@@ -138,16 +139,12 @@ void TEQ::process(const float* gain, const float* freq, const float* width, floa
     va = ya;
     vb = yb;
   }
-  v[0] = va[0];
-  v[1] = va[1];
-  v[2] = vb[0];
-  v[3] = vb[1];
-  const int p = s2;
-  pos = p;
-  a = (v[0] + DENORMAL) * 10.0f;
-  b = (v[1] + DENORMAL) * 10.0f;
-  c = (v[2] + DENORMAL) * 10.0f;
-  d = (v[3] + DENORMAL) * 10.0f;
+  pos = s2;
+  const StereoLanes out = (__builtin_shufflevector(va, vb, 0, 1, 4, 5) + DENORMAL) * 10.0f;
+  a = out[0];
+  b = out[1];
+  c = out[2];
+  d = out[3];
 }
 
 // ---------------------------------------------------------------------------------------------

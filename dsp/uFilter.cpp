@@ -79,7 +79,7 @@ void TFilter::updateCoefficients() noexcept {
   if (fc < minCut) fc = minCut;
   if (fc > maxCut) fc = maxCut;
   const float rr = reso < 0.9995f ? reso : 0.9995f;
-  q = 1.0f - rr + DENORMAL;
+  q = splatLanes(1.0f - rr + DENORMAL);
   const int i = filterTableIndex(fc);
   switch (type) {
     case kOnePoleLow:
@@ -90,28 +90,28 @@ void TFilter::updateCoefficients() noexcept {
     case kSvfLow:
     case kSvfHigh:
     case kSvfBand:
-      f = tables->sine[i];
+      f = splatLanes(tables->sine[i]);
       break;
     case kLow24: {
       const float C = tables->lo24[i];
       const float n = 1.0f / (1.001f + SQRQ * C + C * C) + 2e-15f;
-      b0 = n;
-      b1 = 2.0f * n + DENORMAL;
-      b2 = n + DENORMAL;
-      a1 = 2.0f * (1.0f - C * C) * n + DENORMAL;
-      a2 = (1.0f - SQRQ * C + C * C) * n + DENORMAL;
-      f = tables->sine[i];
+      b0 = splatLanes(n);
+      b1 = splatLanes(2.0f * n + DENORMAL);
+      b2 = splatLanes(n + DENORMAL);
+      a1 = splatLanes(2.0f * (1.0f - C * C) * n + DENORMAL);
+      a2 = splatLanes((1.0f - SQRQ * C + C * C) * n + DENORMAL);
+      f = splatLanes(tables->sine[i]);
       break;
     }
     case kHigh24: {
       const float C = tables->hi24[i];
       const float n = 1.0f / (1.0001f + SQRQ * C + C * C) + DENORMAL;
-      b0 = n;
-      b1 = -2.0f * n + DENORMAL;
-      b2 = n + DENORMAL;
-      a1 = 2.0f * (C * C - 1.0f) * n + DENORMAL;
-      a2 = (1.0f - SQRQ * C + C * C) * n + DENORMAL;
-      f = tables->sine[i];
+      b0 = splatLanes(n);
+      b1 = splatLanes(-2.0f * n + DENORMAL);
+      b2 = splatLanes(n + DENORMAL);
+      a1 = splatLanes(2.0f * (C * C - 1.0f) * n + DENORMAL);
+      a2 = splatLanes((1.0f - SQRQ * C + C * C) * n + DENORMAL);
+      f = splatLanes(tables->sine[i]);
       break;
     }
     case kZdfLow:
@@ -132,7 +132,8 @@ void TFilter::updateCoefficients() noexcept {
 
 namespace {
 
-inline void svfStep(StereoLanes& low, StereoLanes& band, StereoLanes& high, float f, float q, StereoLanes x) noexcept {
+inline void svfStep(StereoLanes& low, StereoLanes& band, StereoLanes& high, StereoLanes f, StereoLanes q,
+                    StereoLanes x) noexcept {
   const StereoLanes sat = band - SAT * band * band * band;
   high = x - low - q * sat;
   band = f * high + sat;
@@ -223,27 +224,53 @@ void TFilter::run(float& a, float& b, float& c, float& d) noexcept {
 }
 
 template <int T>
+void TFilter::copyStates(Channel& to, const Channel& from) noexcept {
+  if constexpr (T == kOnePoleLow || T == kOnePoleHigh) {
+    to.yPrev = from.yPrev;
+  } else {
+    to.low = from.low;
+    to.band = from.band;
+    to.high = from.high;
+    if constexpr (T == kLow24 || T == kHigh24) {
+      to.x1 = from.x1;
+      to.x2 = from.x2;
+      to.y1 = from.y1;
+      to.y2 = from.y2;
+    }
+  }
+}
+
+template <int T>
 void TFilter::runScalar(float& a, float& b, float& c, float& d) noexcept {
-  // Left and right side by side: first sub-sample, then the second.
-  Channel ch = chan;
+  // Left and right side by side: first sub-sample, then the second. Only the states the type
+  // steps are loaded and stored again.
+  Channel ch;
+  copyStates<T>(ch, chan);
   const StereoLanes first = step<T>(ch, stereoLanes(a, b));
   const StereoLanes second = step<T>(ch, stereoLanes(c, d));
   a = first[0];
   b = first[1];
   c = second[0];
   d = second[1];
-  chan = ch;
+  copyStates<T>(chan, ch);
 }
 
 void TFilter::process(float freq, float resoIn, float& a, float& b, float& c, float& d, bool force) noexcept {
-  hz = tables->freqPow2[filterTableIndex(freq)];
-  reso = 0.95f * clamp01(resoIn);
-  bool update = fresh || force || std::fabs(hz - lastHz) > 1e-5f;
-  if (!update) update = std::fabs(reso - lastReso) > 1e-5f;
-  if (update) {
-    lastHz = hz;
-    lastReso = reso;
-    updateCoefficients();
+  // The same two values as the last call give the same hz and reso, and so the same decision as
+  // that call's: no update (it made its own update, or found none due). Settled knobs skip the
+  // table read and the tests. (NaN never equals, and takes the full path.)
+  if (fresh || force || freq != lastFreqIn || resoIn != lastResoIn) {
+    lastFreqIn = freq;
+    lastResoIn = resoIn;
+    hz = tables->freqPow2[filterTableIndex(freq)];
+    reso = 0.95f * clamp01(resoIn);
+    bool update = fresh || force || std::fabs(hz - lastHz) > 1e-5f;
+    if (!update) update = std::fabs(reso - lastReso) > 1e-5f;
+    if (update) {
+      lastHz = hz;
+      lastReso = reso;
+      updateCoefficients();
+    }
   }
   switch (type) {
     case kOnePoleLow: run<kOnePoleLow>(a, b, c, d); break;
@@ -267,14 +294,15 @@ void TFilter::processSplit(float freq, float resoIn, float& a, float& b, float& 
                            float& lowB, float& lowC, float& lowD, float& highA, float& highB, float& highC,
                            float& highD, bool force) noexcept {
   hz = tables->freqPow2[filterTableIndex(freq)];
+  lastFreqIn = __builtin_nanf("");  // process must not skip its tests after this hz
   if (fresh || force || std::fabs(hz - lastHz) > 1e-5f) {
     lastHz = hz;
     float fc = (0.001f + hz) * invRate2 + DENORMAL;
     const float floor = 50.0f * invRate2;
     if (fc < floor) fc = floor;
     if (fc > maxCut) fc = maxCut;
-    f = tables->sine[filterTableIndex(fc)];
-    q = 1.0f - clamp01(resoIn) + DENORMAL;
+    f = splatLanes(tables->sine[filterTableIndex(fc)]);
+    q = splatLanes(1.0f - clamp01(resoIn) + DENORMAL);
   }
   // Left and right side by side: first sub-sample, then the second.
   const StereoLanes in[2] = {stereoLanes(a, b), stereoLanes(c, d)};

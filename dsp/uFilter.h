@@ -82,6 +82,9 @@ class TFilter {
   void updateCoefficients() noexcept;
   template <int T>
   StereoLanes step(Channel& ch, StereoLanes x) const noexcept;
+  // The states type T steps (one-pole, state-variable, or biquad and state-variable).
+  template <int T>
+  static void copyStates(Channel& to, const Channel& from) noexcept;
   template <int T, typename V>
   V zdfStep(V& s1, V& s2, V& t1, V& t2, V in) const noexcept;
   template <int T>
@@ -100,13 +103,17 @@ class TFilter {
   float lastReso = 0.0f;
   float hz = 0.0f;
   float reso = 0.0f;  // 0.95 * the resonance of the current call
+  float lastFreqIn = 0.0f, lastResoIn = 0.0f;  // process's freq and reso of the last call
 
   // one-pole
   float cOne = 0.0f, dOne = 1.0f;
+  // The coefficients below are kept in every lane, as the steps use them: a coefficient move
+  // costs one broadcast, where every call would otherwise broadcast each one again.
   // state-variable
-  float f = 0.0f, q = 1.0f;
+  StereoLanes f = splatLanes(0.0f), q = splatLanes(1.0f);
   // 24 dB biquad
-  float b0 = 0.0f, b1 = 0.0f, b2 = 0.0f, a1 = 0.0f, a2 = 0.0f;
+  StereoLanes b0 = splatLanes(0.0f), b1 = splatLanes(0.0f), b2 = splatLanes(0.0f), a1 = splatLanes(0.0f),
+              a2 = splatLanes(0.0f);
   // zero-delay
   float R = 0.5f, g = 0.0f, dz = 1.0f;
   // Their sums the steps use, worked out with them: 1 + g and 2R + g.

@@ -10,6 +10,11 @@
 #include <atomic>
 #include <cstdint>
 
+#if defined(__SSE__) || defined(__x86_64__)
+#include <xmmintrin.h>
+#endif
+
+#include "dsp/dspCommon.h"
 #include "modulation.h"
 
 class TModulator {
@@ -38,10 +43,10 @@ class TModulator {
 
   // Source values; written by the audio thread, readable from the editor thread.
   void setSrcVal(int src, float v) noexcept {
-    if (getIsValidSrc(src)) srcVal[src].store(v, std::memory_order_relaxed);
+    if (getIsValidSrc(src)) dsp::storeFloatRelaxed(srcVal[src], v);
   }
   float getSrcVal(int src) const noexcept {
-    return getIsValidSrc(src) ? srcVal[src].load(std::memory_order_relaxed) : 0.0f;
+    return getIsValidSrc(src) ? dsp::loadFloatRelaxed(srcVal[src]) : 0.0f;
   }
 
   // Routing; out-of-range slots, sources or destinations change nothing.
@@ -61,7 +66,20 @@ class TModulator {
   void doMod() noexcept;
   // Sum of destination dest, 0 for an invalid number; safe from the editor thread.
   float getMod(int dest) const noexcept {
-    return getIsValidDest(dest) ? out[dest].load(std::memory_order_relaxed) : 0.0f;
+    return getIsValidDest(dest) ? dsp::loadFloatRelaxed(out[dest]) : 0.0f;
+  }
+
+  // The sums of the four neighbouring destinations dest..dest + 3 (all valid) into to[0..3]: on
+  // x86 one 16-byte load, where each atomic load takes two instructions. Each sum is read whole
+  // (naturally aligned 4-byte lanes), though the four may come from different steps, as four
+  // loads from another thread could; on the audio thread they are the current sums.
+  void getMod4(int dest, float* to) const noexcept {
+    static_assert(sizeof(std::atomic<float>) == sizeof(float) && std::atomic<float>::is_always_lock_free);
+#if defined(__SSE__) || defined(__x86_64__)
+    _mm_storeu_ps(to, _mm_loadu_ps(reinterpret_cast<const float*>(out.data() + dest)));
+#else
+    for (int k = 0; k < 4; ++k) to[k] = out[dest + k].load(std::memory_order_relaxed);
+#endif
   }
 
   // Read-only views of the routing, for displays and tests.

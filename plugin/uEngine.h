@@ -177,11 +177,12 @@ class TEngine {
   void runModSources();
   void writeDisruptTag();
   void refreshLfoParameters();
-  void runStage(int stage, float& a, float& b, float& c, float& d);
+  // f holds the two sub-samples' frames {left 0, right 0, left 1, right 1} side by side.
+  void runStage(int stage, float* f);
   // The four stages of module path P in their order.
   template <std::size_t P>
-  void runPath(float& a, float& b, float& c, float& d);
-  using PathRunner = void (TEngine::*)(float&, float&, float&, float&);
+  void runPath(float* f);
+  using PathRunner = void (TEngine::*)(float*);
   template <std::size_t... P>
   static constexpr std::array<PathRunner, sizeof...(P)> pathRunners(std::index_sequence<P...>);
   static const std::array<PathRunner, NUM_MODULE_PATHS> PATH_RUNNERS;
@@ -232,8 +233,7 @@ class TEngine {
   int32_t numPendingEvents = 0;
 
   // Signal frames.
-  float inputFrame[4] = {};
-  float outputFrame[2] = {};
+  float sideFrame[2] = {};  // the side input's sample, for the distortion stage
   float meterLevels[4] = {};
 
   // Smoothed values.
@@ -260,7 +260,7 @@ class TEngine {
   bool lowPassOn = false, highPassOn = false, widenerOn = false, chorusOn = false;
   std::atomic<float> compMeterLevel{0.0f};
   std::atomic<bool> gateLamp{false};  // the gate's state for the editor, taken with the meters
-  float waveShaperCurves[2][WAVESHAPER_POINTS] = {};
+  alignas(16) float waveShaperCurves[2][WAVESHAPER_POINTS] = {};
 
   // LFOs.
   bool lfoInUse[4] = {};
@@ -276,6 +276,7 @@ class TEngine {
   float followerLevel = 0.0f, followerEnvelope = 0.0f, followerHoldCount = 0.0f;
   float followerHistory[512] = {};
   std::atomic<double> followerPhase{0.0};
+  int32_t followerSlot = 0;  // the history entry of followerPhase, worked out once per sample
 
   // Disrupt.
   std::atomic<bool> disruptSpringActive{false};

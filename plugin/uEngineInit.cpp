@@ -59,8 +59,7 @@ void TEngine::init() {
   distort.setRandSeed(&randSeed);
   initModules();
 
-  for (float& v : inputFrame) v = 0.0f;
-  for (float& v : outputFrame) v = 0.0f;
+  for (float& v : sideFrame) v = 0.0f;
   for (float& v : meterLevels) v = 0.0f;
   smoothedVolume = smoothedMix = 0.0f;
   smoothedHighPassFreq = smoothedLowPassFreq = 0.0f;
@@ -190,6 +189,7 @@ void TEngine::resetNow() {
   disruptSpringStep.store(0.0f, std::memory_order_relaxed);
 
   followerPhase.store(0.0, std::memory_order_relaxed);
+  followerSlot = 0;
   followerLevel = followerEnvelope = followerHoldCount = 0.0f;
   for (float& v : followerHistory) storeRelaxed(v, 0.0f);
 

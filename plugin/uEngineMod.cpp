@@ -62,15 +62,14 @@ void TEngine::setFollowerValue(float left, float right) {
     }
   }
   modulator.setSrcVal(SRC_FOLLOWER, followerEnvelope);
-  const int slot = dsp::saturatingInt(followerPhase.load(std::memory_order_relaxed) * FOLLOWER_INDEX_SCALE) & (FOLLOWER_HISTORY - 1);
-  storeRelaxed(followerHistory[slot], clamp01(followerEnvelope));
+  dsp::storeFloatRelaxed(followerHistory[followerSlot], limit01(followerEnvelope));
 }
 
 void TEngine::computeDisrupt() {
   float d = clampPM1(2.0f * tagValue(DISRUPT_AMOUNT_TAG) - 1.0f + mod(DEST_DISRUPT));
   if (disruptQuant != 0) d = std::floor(d * disruptQuantDivide + 0.5f) / disruptQuantDivide;
-  const float v = (1.0f - disruptSmooth) * d + disruptValue.load(std::memory_order_relaxed) * disruptSmooth;
-  disruptValue.store(v, std::memory_order_relaxed);
+  const float v = (1.0f - disruptSmooth) * d + dsp::loadFloatRelaxed(disruptValue) * disruptSmooth;
+  dsp::storeFloatRelaxed(disruptValue, v);
   modulator.setSrcVal(SRC_DISRUPT, v);
 }
 
@@ -94,7 +93,7 @@ void TEngine::writeDisruptTag() {
   if (lazyOn) {
     lazyLfo.setSym(mod(DEST_LAZY_SHAPE) * 0.5f + 0.5f);
     lazyLfo.setPhase(mod(DEST_LAZY_PHASE));
-    lazyLfo.setSpeed(tagValue(DISRUPT_LAZY_SPEED_TAG), lazySync, tempo.load(std::memory_order_relaxed),
+    lazyLfo.setSpeed(tagValue(DISRUPT_LAZY_SPEED_TAG), lazySync, dsp::loadFloatRelaxed(tempo),
                      speedMultiplier(mod(DEST_LAZY_SPEED)));
     writeDisruptAmount(lazyLfo.getLazyValue(lazyMode));
     return;
@@ -146,7 +145,7 @@ void TEngine::setDisruptSpringOff() { disruptSpringActive.store(false, std::memo
 
 void TEngine::refreshLfoParameters() {
   if (!anyLfoInUse) return;
-  const float bpm = tempo.load(std::memory_order_relaxed);
+  const float bpm = dsp::loadFloatRelaxed(tempo);
   for (int i = 0; i < 4; ++i) {
     if (!lfoInUse[i]) continue;
     TLfo& l = lfo[i];
@@ -174,7 +173,7 @@ void TEngine::controlTick() {
       const float bpm = static_cast<float>(blockTime.tempo);
       if (std::isfinite(bpm) && bpm > 0.0f) tempo.store(bpm, std::memory_order_relaxed);
     }
-    samplesPerBar.store(lastSampleRate * 240.0f / tempo.load(std::memory_order_relaxed), std::memory_order_relaxed);
+    samplesPerBar.store(lastSampleRate * 240.0f / dsp::loadFloatRelaxed(tempo), std::memory_order_relaxed);
     const int32_t playing = blockTime.playing ? 1 : 0;
     if (playing && playing != lastTransportPlaying) {
       for (int i = 0; i < 4; ++i)
@@ -256,10 +255,25 @@ void TEngine::controlTick() {
 }
 
 void TEngine::routingTick() {
-  // 1. The wave-shaper curves, -1..1.
-  for (int w = 0; w < 2; ++w)
-    for (int i = 0; i < WAVESHAPER_POINTS; ++i)
-      storeRelaxed(waveShaperCurves[w][i], curvePoint(w, i));
+  // 1. The wave-shaper curves, -1..1. Four points at a time, each lane as `curvePoint`: the
+  // 512 points cost as much as the rest of the tick. Each lane is read and written whole (naturally
+  // aligned 4-byte lanes), as the editor's relaxed loads need. ThreadSanitizer sees only the
+  // scalar form.
+  static_assert(WAVESHAPER_POINTS % 4 == 0);
+  for (int w = 0; w < 2; ++w) {
+    float* curve = waveShaperCurves[w];
+#if defined(__SSE2__) && !defined(__SANITIZE_THREAD__)
+    const int first = WAVESHAPER_START_TAG[w];
+    for (int i = 0; i < WAVESHAPER_POINTS; i += 4) {
+      TParamView::Run4 r;
+      params.run4(first + i, r);
+      const __m128 v = _mm_load_ps(r.v);
+      _mm_store_ps(curve + i, _mm_sub_ps(_mm_mul_ps(v, _mm_set1_ps(2.0f)), _mm_set1_ps(1.0f)));
+    }
+#else
+    for (int i = 0; i < WAVESHAPER_POINTS; ++i) storeRelaxed(curve[i], curvePoint(w, i));
+#endif
+  }
 
   // 2. LFOs: stepped only while something listens to them.
   int rowSource[NUM_MOD_SLOTS];

@@ -70,16 +70,6 @@ inline float panRight(float m) noexcept {
   return limit01(x);
 }
 
-inline float clipOutput(float x) noexcept {
-  if (x > 0.999f) return 0.999f;
-  if (x < -0.999f) return -0.999f;
-  return x == x ? x : 0.0f;
-}
-
-// x - x is 0 for every finite x and NaN otherwise.
-inline bool allFinite(float a, float b, float c, float d) noexcept {
-  return (a - a) + (b - b) + (c - c) + (d - d) == 0.0f;
-}
 
 // The chorus is voiced at a fixed width that only modulation moves: the width knob (tag 67) is
 // stored but never read, so programs made with it keep the sound they were made with.
@@ -104,7 +94,8 @@ struct BlockMark {
 
 }  // namespace
 
-__attribute__((always_inline)) inline void TEngine::runStage(int stage, float& a, float& b, float& c, float& d) {
+__attribute__((always_inline)) inline void TEngine::runStage(int stage, float* f) {
+  float &a = f[0], &b = f[1], &c = f[2], &d = f[3];
   bool stageActive = true;
   switch (stage) {
     case 0: {  // distortion with its EQs, volume and gate
@@ -116,16 +107,17 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float& a
       params.run4(DISTORT_KNOB_1_TAG + 4, knob[1]);
       alignas(16) float k[8];
       for (int h = 0; h < 2; ++h) {
-        const int d = DEST_DIST_1 + 4 * h;
-        limit01Sum4(knob[h].v, mod(d), mod(d + 1), mod(d + 2), mod(d + 3), k + 4 * h);
+        alignas(16) float m[4];
+        modulator.getMod4(DEST_DIST_1 + 4 * h, m);
+        limit01Sum4(knob[h].v, m, k + 4 * h);
       }
       const float typeValue = tagValue(DISTORT_TYPE_TAG);
       if (typeValue != lastTypeValue) {
         lastTypeValue = typeValue;
         distortType = getDistortType();
       }
-      distort.process(a, b, c, d, inputFrame[2], inputFrame[3], distortType, k[0], k[1], k[2], k[3], k[4], k[5],
-                      k[6], k[7], waveShaperCurves[0], waveShaperCurves[1]);
+      distort.process(a, b, c, d, sideFrame[0], sideFrame[1], distortType, k, waveShaperCurves[0],
+                      waveShaperCurves[1]);
       if (postEqOn) {
         if (!oldEqOn) {
           postEQ.process(eqGains[1], eqFreqs[1], eqWidths[1], a, b, c, d);
@@ -135,7 +127,7 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float& a
           oldEQ.process(g[0], g[1], g[2], g[3], a, b, c, d);
         }
       }
-      if (!allFinite(a, b, c, d)) {
+      if (!allFinite(f)) {
         a = b = c = d = 0.0f;
         resetRequested.store(true, std::memory_order_relaxed);
       }
@@ -146,6 +138,7 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float& a
         volumeGain = v >= 0.001f ? std::pow(10.0f, (40.0f * v - 30.0f) / 20.0f) : 0.0f;
       }
       // Finite by the test above and a finite gain: never NaN here.
+      // One sample at a time (a 16-byte reload of the four just stored would stall on them).
       a = limitPM1(a * volumeGain);
       b = limitPM1(b * volumeGain);
       c = limitPM1(c * volumeGain);
@@ -170,9 +163,9 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float& a
     case 2: {  // compressor
       if (compOn.load(std::memory_order_relaxed)) {
         compressor.process(a, b, c, d);
-        compMeterLevel.store(compressor.getCompressorVolume(), std::memory_order_relaxed);
+        dsp::storeFloatRelaxed(compMeterLevel, compressor.getCompressorVolume());
       } else {
-        compMeterLevel.store(0.0f, std::memory_order_relaxed);
+        dsp::storeFloatRelaxed(compMeterLevel, 0.0f);
         stageActive = false;
       }
       break;
@@ -198,7 +191,7 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float& a
   }
   // A module that has gone unstable is silenced here and the chain starts afresh with the next block.
   // (A stage that is switched off passes finite samples on unchanged.)
-  if (stageActive && !allFinite(a, b, c, d)) {
+  if (stageActive && !allFinite(f)) {
     a = b = c = d = 0.0f;
     resetRequested.store(true, std::memory_order_relaxed);
   }
@@ -209,11 +202,11 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float& a
 
 // One runner per module path, each with its four stages written out: no dispatch per stage.
 template <std::size_t P>
-void TEngine::runPath(float& a, float& b, float& c, float& d) {
-  runStage(MODULE_PATHS[P][0], a, b, c, d);
-  runStage(MODULE_PATHS[P][1], a, b, c, d);
-  runStage(MODULE_PATHS[P][2], a, b, c, d);
-  runStage(MODULE_PATHS[P][3], a, b, c, d);
+void TEngine::runPath(float* f) {
+  runStage(MODULE_PATHS[P][0], f);
+  runStage(MODULE_PATHS[P][1], f);
+  runStage(MODULE_PATHS[P][2], f);
+  runStage(MODULE_PATHS[P][3], f);
 }
 
 template <std::size_t... P>
@@ -252,11 +245,8 @@ void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampl
 
     const float mainL = run[0][at], mainR = run[1][at];
     const float sideL = run[2][at], sideR = run[3][at];
-    inputFrame[0] = mainL;
-    inputFrame[1] = mainR;
-    inputFrame[2] = sideL;
-    inputFrame[3] = sideR;
-    outputFrame[0] = outputFrame[1] = 0.0f;
+    sideFrame[0] = sideL;
+    sideFrame[1] = sideR;
 
     modulator.setSrcVal(SRC_INPUT, (mainL + mainR) * 0.5f);
     modulator.setSrcVal(SRC_SIDE, (sideL + sideR) * 0.5f);
@@ -293,14 +283,15 @@ void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampl
     refreshLfoParameters();
 
     // Two sub-samples per host sample: the host sample repeated.
-    float a = mainL, b = mainR, c = mainL, d = mainR;
+    alignas(16) float frame[4] = {mainL, mainR, mainL, mainR};
     // The step is worked out again only when the stored value moves.
     const float pathValue = tagValue(MODULE_PATH_TAG);
     if (pathValue != lastPathValue) {
       lastPathValue = pathValue;
       pathIndex = getModulePath();
     }
-    (this->*PATH_RUNNERS[pathIndex])(a, b, c, d);
+    (this->*PATH_RUNNERS[pathIndex])(frame);
+    const float a = frame[0], b = frame[1], c = frame[2], d = frame[3];
 
     // Output section. The mix follows its knob while bypassed too, so that leaving bypass starts
     // at the mix the knob shows instead of gliding there.
@@ -323,10 +314,7 @@ void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampl
         outRight = wet * wetR + dry * mainR;
       }
     }
-    outLeft = clipOutput(outLeft);
-    outRight = clipOutput(outRight);
-    outputFrame[0] = outLeft;
-    outputFrame[1] = outRight;
+    clipOutputs(outLeft, outRight);
 
     // Meters.
     if ((sampleCounter & 63u) == 0) {
@@ -342,6 +330,9 @@ void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampl
     double phase = followerPhase.load(std::memory_order_relaxed) + FOLLOWER_PHASE_STEP;
     if (phase > 1.0) phase -= std::floor(phase);
     followerPhase.store(phase, std::memory_order_relaxed);
+    // The phase stays within 0..1 (the only writers are this step and the reset): a plain
+    // conversion gives the entry the saturating one would.
+    followerSlot = static_cast<int32_t>(phase * FOLLOWER_INDEX_SCALE) & (FOLLOWER_HISTORY - 1);
 
     modulator.setSrcVal(SRC_OUTPUT, (outLeft + outRight) * 0.5f);
     if (followerSource == FOLLOW_OUTPUT) setFollowerValue(outLeft, outRight);

@@ -30,7 +30,7 @@ struct TParamView {
   }
 
   // Callers pass tags they know to be valid (the engine reads fixed tags).
-  float value(int t) const { return values[t].load(std::memory_order_relaxed); }
+  float value(int t) const { return dsp::loadFloatRelaxed(values[t]); }
   bool on(int t) const { return value(t) >= 0.5f; }
 
   // The values of four neighbouring tags t..t + 3. On x86-64 one 16-byte load: each value is

@@ -51,6 +51,26 @@ inline float limitPM1(float x) noexcept {
 #endif
 }
 
+// True when the four samples of a frame are all finite: x - x is 0 for every finite x and NaN
+// otherwise. Scalar loads on purpose: the modules have just written the four samples one by one,
+// and one 16-byte load of them would wait for those stores to retire instead of taking their values.
+inline bool allFinite(const float* f) noexcept {
+  return (f[0] - f[0]) + (f[1] - f[1]) + (f[2] - f[2]) + (f[3] - f[3]) == 0.0f;
+}
+
+// Both output samples held to +-0.999, NaN as 0 (-0 stays -0), side by side without branches.
+inline void clipOutputs(float& left, float& right) noexcept {
+#if defined(__SSE2__)
+  __m128 v = _mm_unpacklo_ps(_mm_set_ss(left), _mm_set_ss(right));
+  v = _mm_and_ps(v, _mm_cmpord_ps(v, v));
+  v = _mm_min_ps(_mm_max_ps(v, _mm_set1_ps(-0.999f)), _mm_set1_ps(0.999f));
+  left = _mm_cvtss_f32(v);
+  right = _mm_cvtss_f32(_mm_shuffle_ps(v, v, 1));
+#else
+  for (float* x : {&left, &right}) *x = *x > 0.999f ? 0.999f : (*x < -0.999f ? -0.999f : (*x == *x ? *x : 0.0f));
+#endif
+}
+
 // out[j] = limit01(a[j] + b_j) for four lanes at once (a and out 16-byte aligned). maxps and
 // minps keep limit01's operand order, so NaN and -0 come out as they do there.
 inline void limit01Sum4(const float* a, float b0, float b1, float b2, float b3, float* out) noexcept {
@@ -60,6 +80,15 @@ inline void limit01Sum4(const float* a, float b0, float b1, float b2, float b3, 
 #else
   const float b[4] = {b0, b1, b2, b3};
   for (int j = 0; j < 4; ++j) out[j] = limit01(a[j] + b[j]);
+#endif
+}
+// The same with b[0..3] side by side in memory.
+inline void limit01Sum4(const float* a, const float* b, float* out) noexcept {
+#if defined(__SSE2__)
+  const __m128 v = _mm_add_ps(_mm_load_ps(a), _mm_loadu_ps(b));
+  _mm_store_ps(out, _mm_min_ps(_mm_max_ps(v, _mm_setzero_ps()), _mm_set1_ps(1.0f)));
+#else
+  limit01Sum4(a, b[0], b[1], b[2], b[3], out);
 #endif
 }
 

@@ -200,3 +200,36 @@ TEST(Filter, HostileInputStaysFiniteAndDecaysToSilence) {
     }
   }
 }
+
+TEST(Filter, SettledKnobsSkipTheirTestsAndFollowEveryStep) {
+  // Knob values held for a while, each step far beyond the update threshold (both knobs, one at
+  // a time, and back): a filter left to skip its tests on repeats must give, bit for bit, the
+  // output of one that recomputes its coefficients on every call.
+  const float steps[][2] = {{0.3f, 0.2f}, {0.6f, 0.2f}, {0.6f, 0.7f}, {0.3f, 0.2f}, {0.9f, 0.0f}, {0.9f, 0.95f}};
+  const int types[] = {TFilter::kOnePoleLow, TFilter::kSvfHigh, TFilter::kLow24, TFilter::kHigh24, TFilter::kZdfLow24};
+  for (int type : types) {
+    TFilter skipping = make(type), plain = make(type);
+    int n = 0;
+    for (const auto& s : steps)
+      for (int k = 0; k < 40; ++k, ++n) {
+        const float x = 0.6f * std::sin(0.07f * static_cast<float>(n));
+        float v[2][4];
+        for (auto& w : v) w[0] = w[2] = x, w[1] = w[3] = -x;
+        skipping.process(s[0], s[1], v[0][0], v[0][1], v[0][2], v[0][3], false);
+        plain.process(s[0], s[1], v[1][0], v[1][1], v[1][2], v[1][3], true);
+        for (int j = 0; j < 4; ++j) ASSERT_EQ(v[0][j], v[1][j]) << "type " << type << " call " << n;
+      }
+  }
+  // A crossover call in between moves the cutoff under process's feet: the next call with the
+  // earlier knob values must take them up again.
+  TFilter f = make(TFilter::kSvfLow);
+  for (int k = 0; k < 3; ++k) {
+    float a = 0.5f, b = 0.5f, c = 0.5f, d = 0.5f;
+    f.process(0.4f, 0.1f, a, b, c, d, false);
+    split(f, 0.9f, 0.1f, a, b, c, d, false);
+  }
+  EXPECT_NEAR(f.getLastHz(), cutoffHz(0.9f), 1e-3);
+  float a = 0.5f, b = 0.5f, c = 0.5f, d = 0.5f;
+  f.process(0.4f, 0.1f, a, b, c, d, false);
+  EXPECT_NEAR(f.getLastHz(), cutoffHz(0.4f), 1e-3);
+}

@@ -156,3 +156,23 @@ TEST(Modulator, AdvancedFormThresholds) {
   m.setAmtForSlot(MATRIX_SLOT, 0.5f, false);
   EXPECT_FLOAT_EQ(modFor(m, SRC_UNI_NOISE, 0.7f, 5), 0.35f);
 }
+
+TEST(Modulator, FourSumsAtOnceAreTheSumsOneByOne) {
+  // Slots reaching neighbouring destinations with different amounts, one of them twice; every
+  // run of four read at once equals the four single reads.
+  TModulator m;
+  const int dests[] = {DEST_DIST_1, DEST_DIST_1 + 1, DEST_DIST_1 + 3, DEST_DIST_1 + 7, DEST_DIST_1 + 7, 1};
+  for (int k = 0; k < 6; ++k) {
+    m.setSrcForSlot(MATRIX_SLOT + k, SRC_OFFSET);
+    m.setDestForSlot(MATRIX_SLOT + k, dests[k]);
+    m.setAmtForSlot(MATRIX_SLOT + k, 0.1f * static_cast<float>(k + 1) - 0.35f, false);
+  }
+  m.setSlotUsed();
+  m.doMod();
+  for (int d = 0; d + 4 <= TModulator::NUM_DESTS; ++d) {
+    float four[4];
+    m.getMod4(d, four);
+    for (int j = 0; j < 4; ++j) ASSERT_EQ(four[j], m.getMod(d + j)) << "dest " << d + j;
+  }
+  EXPECT_NE(m.getMod(DEST_DIST_1 + 7), 0.0f);
+}

@@ -57,8 +57,13 @@ TEST(EngineFastPaths, FourLaneModulatedLimitEqualsTheScalarForm) {
       a[j] = pairs[(first + j) % N][0];
       b[j] = pairs[(first + j) % N][1];
     }
+    alignas(16) float fromMemory[4];
     engine_detail::limit01Sum4(a, b[0], b[1], b[2], b[3], out);
-    for (int j = 0; j < 4; ++j) EXPECT_EQ(bits(out[j]), bits(engine_detail::limit01(a[j] + b[j]))) << first << " lane " << j;
+    engine_detail::limit01Sum4(a, b, fromMemory);
+    for (int j = 0; j < 4; ++j) {
+      EXPECT_EQ(bits(out[j]), bits(engine_detail::limit01(a[j] + b[j]))) << first << " lane " << j;
+      EXPECT_EQ(bits(fromMemory[j]), bits(out[j])) << first << " lane " << j;
+    }
   }
 }
 
@@ -198,4 +203,72 @@ TEST(EngineFastPaths, InputsMadeSafeInRunsEqualSampleBySampleSafeInputs) {
       ASSERT_EQ(bits(outR[n]), bits(wantR[n])) << "block " << block << " sample " << n;
     }
   }
+}
+
+namespace {
+
+class CurveProbe : public Probe {
+ public:
+  using TEngine::waveShaperCurves;
+};
+
+}  // namespace
+
+TEST(EngineFastPaths, CurvesTakenFourPointsAtATimeEqualThePointByPointForm) {
+  // Every point of both curves gets its own value (ends, signed zero, values whose doubling
+  // rounds); after the routing tick each point must hold 2 v - 1 exactly as the scalar form.
+  CurveProbe p;
+  for (int w = 0; w < 2; ++w)
+    for (int i = 0; i < WAVESHAPER_POINTS; ++i) {
+      const float v = i % 7 == 0 ? (i % 2 ? 1.0f : -0.0f) : std::fmod(0.1234567f * static_cast<float>(i + 300 * w), 1.0f);
+      p.setParameter(WAVESHAPER_START_TAG[w] + i, v);
+    }
+  p.run(256);  // one full routing period
+  for (int w = 0; w < 2; ++w)
+    for (int i = 0; i < WAVESHAPER_POINTS; ++i) {
+      const float want = 2.0f * p.getParameter(WAVESHAPER_START_TAG[w] + i) - 1.0f;
+      ASSERT_EQ(bits(p.waveShaperCurves[w][i]), bits(want)) << "curve " << w << " point " << i;
+    }
+}
+
+namespace {
+
+class FollowerProbe : public Probe {
+ public:
+  using TEngine::followerEnvelope;
+  using TEngine::followerHistory;
+  using TEngine::followerPhase;
+};
+
+}  // namespace
+
+TEST(EngineFastPaths, FollowerHistoryEntryWorkedOutOncePerSampleIsTheOneOfItsPhase) {
+  // Through a whole turn of the write phase and past its wrap, with the follower fed from the
+  // main input (before the sample's phase step) and from the output (after it): the entry written
+  // is the one the plain saturating conversion of that phase picks, holding the limited envelope.
+  for (int source : {0, 6}) {
+    FollowerProbe p;
+    p.setStep(FOLLOWER_SOURCE_TAG, source);
+    for (int n = 0; n < 65536 + 300; ++n) {
+      const double before = p.followerPhase.load();
+      p.sample(0.8f * std::sin(0.001f * static_cast<float>(n)), 0.1f);
+      const double phase = source == 0 ? before : p.followerPhase.load();
+      const int slot = dsp::saturatingInt(phase * engine_detail::FOLLOWER_INDEX_SCALE) & (engine_detail::FOLLOWER_HISTORY - 1);
+      ASSERT_EQ(bits(p.followerHistory[slot]), bits(dsp::clamp01(p.followerEnvelope))) << "source " << source << " sample " << n;
+    }
+  }
+}
+
+TEST(EngineFastPaths, OutputClipSideBySideEqualsTheScalarClip) {
+  const float inf = std::numeric_limits<float>::infinity(), nan = std::nanf("");
+  const float values[] = {0.0f, -0.0f, 0.5f, 0.999f, 0.9990001f, -0.9990001f, -3.0f, 1e-45f, 3e38f, -3e38f, inf, -inf, nan};
+  auto clip = [](float v) { return v > 0.999f ? 0.999f : (v < -0.999f ? -0.999f : (v == v ? v : 0.0f)); };
+  // Every pair of values, each in either channel.
+  for (float x : values)
+    for (float y : values) {
+      float l = x, r = y;
+      engine_detail::clipOutputs(l, r);
+      EXPECT_EQ(bits(l), bits(clip(x))) << x << ", " << y;
+      EXPECT_EQ(bits(r), bits(clip(y))) << x << ", " << y;
+    }
 }
