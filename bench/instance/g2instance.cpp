@@ -79,12 +79,12 @@ std::unique_ptr<vsthost::Plugin> runInstance(const std::string& path, Signal& s,
   return plugin;
 }
 
-// Two names, so that callgrind can count either alone.
-__attribute__((noinline)) std::unique_ptr<vsthost::Plugin> firstInstance(const std::string& path, Signal& s,
+// Two names (never merged into one), so that callgrind can count either alone.
+__attribute__((noipa)) std::unique_ptr<vsthost::Plugin> firstInstance(const std::string& path, Signal& s,
                                                                          Sample& created, Sample& ran) {
   return runInstance(path, s, created, ran);
 }
-__attribute__((noinline)) std::unique_ptr<vsthost::Plugin> laterInstance(const std::string& path, Signal& s,
+__attribute__((noipa)) std::unique_ptr<vsthost::Plugin> laterInstance(const std::string& path, Signal& s,
                                                                          Sample& created, Sample& ran) {
   return runInstance(path, s, created, ran);
 }
