@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <memory>
 #include <new>
 #include <type_traits>
 
@@ -12,27 +11,10 @@ namespace dsp {
 
 namespace distort {
 
-const Tables& tables() {
-  // 3 MiB, filled once per process on first use; every instance reads the same copy.
-  static const std::unique_ptr<const Tables> shared = [] {
-    auto t = std::make_unique<Tables>();
-    const float step = 1.0f / 262144.0f;
-    for (int i = 0; i < TABLE_SIZE; ++i) {
-      const float x = static_cast<float>(i) * step;
-      const float angle = 2.0f * x * 3.1415925f;
-      t->sine[i] = std::sin(angle);
-      t->cosine[i] = std::cos(angle);
-      if (x < 0.001f) {
-        t->driveGain[i] = 0.0f;
-      } else {
-        const float exponent = (40.0f * x - 20.0f) / 20.0f;
-        t->driveGain[i] = static_cast<float>(std::pow(10.0, static_cast<double>(exponent)));
-      }
-    }
-    return std::unique_ptr<const Tables>(std::move(t));
-  }();
-  return *shared;
-}
+// Generated at build time from dsp/uTableFormulas.h (tools/gen_tables.cpp).
+extern "C" __attribute__((visibility("hidden"))) const Tables grindleDistortTables;
+
+const Tables& tables() { return grindleDistortTables; }
 
 }  // namespace distort
 

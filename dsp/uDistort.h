@@ -76,7 +76,7 @@ constexpr bool isTwoBandType(int type) noexcept {
 
 class TDistort {
  public:
-  // Builds (or reuses) the shared tables and initialises at 44100 Hz.
+  // Initialises at 44100 Hz.
   TDistort();
 
   // Per-instance random sequence for the Low-Fi noise. Without one the stage uses a sequence

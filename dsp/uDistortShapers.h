@@ -15,7 +15,7 @@
 namespace dsp::distort {
 
 // ---------------------------------------------------------------------------
-// Shared lookup tables (built once per process, shared by every instance).
+// Shared lookup tables (read-only data of the module, see dsp/uTableFormulas.h).
 
 inline constexpr int TABLE_MASK = TABLE_SIZE - 1;
 
@@ -25,7 +25,7 @@ struct Tables {
   float driveGain[TABLE_SIZE];  // -20 dB .. +20 dB, 0 below 0.001
 };
 
-// The process-wide tables; the first call builds them (thread-safe).
+// The process-wide tables.
 const Tables& tables();
 
 // Index reading a sine/cosine table at pi * p (the half-cycle index).

@@ -1,7 +1,6 @@
 #include "dsp/uEQ.h"
 
 #include <cmath>
-#include <memory>
 
 namespace dsp {
 
@@ -9,43 +8,15 @@ namespace {
 
 constexpr float DENORMAL = ANTI_DENORMAL;
 constexpr float CHANGE = 0.0001f;  // smallest parameter move that recomputes a band
-constexpr double TWO_PI = 6.28318530717958647692;
-
-std::unique_ptr<EQTables> buildEqTables() {
-  auto t = std::make_unique<EQTables>();
-  const double scale = static_cast<double>(TABLE_SCALE);
-  for (int i = 0; i < TABLE_SIZE; ++i) {
-    const double x = i / scale;
-    t->cosine[i] = static_cast<float>(std::cos(TWO_PI * x));
-    t->sine[i] = static_cast<float>(std::sin(TWO_PI * x));
-    t->width[i] = static_cast<float>(1.0 / (2.0 * std::pow(2.0, 4.0 - 10.0 * x)));
-    t->gain[i] = static_cast<float>(std::pow(10.0, (40.0 * x - 20.0) / 40.0));
-  }
-  return t;
-}
-
-std::unique_ptr<float[]> buildOldEqGainTable() {
-  auto t = std::make_unique<float[]>(TABLE_SIZE);
-  const double scale = static_cast<double>(TABLE_SCALE);
-  for (int i = 0; i < TABLE_SIZE; ++i) {
-    const double x = i / scale;
-    t[i] = static_cast<float>(std::pow(10.0, (40.0 * x - 20.0) / 20.0));
-  }
-  return t;
-}
-
-
 }  // namespace
 
-const EQTables& eqTables() {
-  static const std::unique_ptr<EQTables> tables = buildEqTables();
-  return *tables;
-}
+// Generated at build time from dsp/uTableFormulas.h (tools/gen_tables.cpp).
+extern "C" __attribute__((visibility("hidden"))) const EQTables grindleEqTables;
+extern "C" __attribute__((visibility("hidden"))) const float grindleOldEqGain[TABLE_SIZE];
 
-const float* oldEqGainTable() {
-  static const std::unique_ptr<float[]> table = buildOldEqGainTable();
-  return table.get();
-}
+const EQTables& eqTables() { return grindleEqTables; }
+
+const float* oldEqGainTable() { return grindleOldEqGain; }
 
 // ---------------------------------------------------------------------------------------------
 // TEQ

@@ -1,7 +1,6 @@
 #include "dsp/uFilter.h"
 
 #include <cmath>
-#include <memory>
 
 namespace dsp {
 
@@ -12,32 +11,12 @@ constexpr float SQR2 = 1.4142135f;   // sqrt(2)
 constexpr float SQRQ = 2.828427f;    // 2 sqrt(2)
 constexpr float SAT = 0.001f;        // cubic saturation of the state-variable band state
 constexpr float MAX_CUT = 0.2f;
-constexpr double PI = 3.14159265358979323846;
-
-std::unique_ptr<FilterTables> buildFilterTables() {
-  auto t = std::make_unique<FilterTables>();
-  const double scale = static_cast<double>(TABLE_SCALE);
-  for (int i = 0; i < TABLE_SIZE; ++i) {
-    const double x = i / scale;
-    const double s = std::sin(PI * x);
-    const double c = std::cos(PI * x);
-    t->freqPow2[i] = static_cast<float>(20.0 * std::pow(2.0, 10.0 * x));
-    t->sine[i] = static_cast<float>(2.0 * s + 1e-15);
-    t->lo24[i] = static_cast<float>(c / (s + 0.0015));
-    t->hi24[i] = static_cast<float>(s / (c + 0.0015));
-    t->zTan[i] = static_cast<float>(std::tan(PI * x));
-    t->zQ[i] = static_cast<float>(0.5 * std::pow(2.0, -5.0 * x));
-  }
-  return t;
-}
-
-
 }  // namespace
 
-const FilterTables& filterTables() {
-  static const std::unique_ptr<FilterTables> tables = buildFilterTables();
-  return *tables;
-}
+// Generated at build time from dsp/uTableFormulas.h (tools/gen_tables.cpp).
+extern "C" __attribute__((visibility("hidden"))) const FilterTables grindleFilterTables;
+
+const FilterTables& filterTables() { return grindleFilterTables; }
 
 void TFilter::setGlobalArrays() { (void)filterTables(); }
 

@@ -20,7 +20,7 @@ struct FilterTables {
   float zQ[TABLE_SIZE];        // 0.5 * 2^(-5x): zero-delay damping from resonance
 };
 
-// Built on first use (thread-safe) and shared by every TFilter in the process.
+// Read-only data of the module (see dsp/uTableFormulas.h), shared by every TFilter.
 const FilterTables& filterTables();
 
 class TFilter {
@@ -43,8 +43,8 @@ class TFilter {
 
   TFilter() noexcept;
 
-  // Makes sure the shared tables exist; cheap after the first call. Call once before audio runs
-  // so the first process call does not pay for building them.
+  // The shared tables are read-only data of the module, ready before anything runs: nothing to
+  // do any more. Kept for the callers that prepare a filter before audio runs.
   static void setGlobalArrays();
 
   // Sets the working rate (twice the host rate), clears all states, forces a coefficient update.

@@ -8,22 +8,11 @@ namespace {
 
 // Free-running speed at knob 0 and mult 1, in cycles per second: 55/4096.
 constexpr float BASE_RATE = 0.013427734f;
-// The angle step of the sine table is this (slightly short of 2 pi) constant, so the
-// table's last entry is a hair below zero, exactly as the waves were voiced.
-constexpr float SINE_TABLE_TWO_PI = 6.28318f;
 constexpr float SINE_INDEX_SCALE = 131071.9f;
 constexpr float SYNC_STEP_SCALE = 30.99f;
 constexpr float MIN_SPEED = 0.0001f;
 // Compares unequal to every argument, so the next setter call always computes.
 constexpr float NOT_SET = std::numeric_limits<float>::quiet_NaN();
-
-struct SineTable {
-  std::array<float, TLfo::SINE_SIZE> v;
-  SineTable() noexcept {
-    const float step = 1.0f / static_cast<float>(TLfo::SINE_SIZE);
-    for (int i = 0; i < TLfo::SINE_SIZE; ++i) v[i] = std::sin(static_cast<float>(i) * step * SINE_TABLE_TWO_PI);
-  }
-};
 
 // Removes the integer part by truncation (keeps the sign). Values this large are whole
 // numbers already; NaN and infinities give 0.
@@ -40,10 +29,10 @@ uint32_t nextSeed() noexcept {
 
 }  // namespace
 
-const float* TLfo::sineTable() noexcept {
-  static const SineTable table;  // built once per process, on first use, thread-safe
-  return table.v.data();
-}
+// Generated at build time from dsp/uTableFormulas.h (tools/gen_tables.cpp).
+extern "C" __attribute__((visibility("hidden"))) const float grindleLfoSine[TLfo::SINE_SIZE];
+
+const float* TLfo::sineTable() noexcept { return grindleLfoSine; }
 
 TLfo::TLfo() noexcept : sine(sineTable()), rng(nextSeed()) { init(44100.0f); }
 

@@ -1,31 +1,24 @@
 #include "dsp/uWidener.h"
 
 #include <cmath>
-#include <memory>
 
 #include "dsp/dspCommon.h"
+#include "dsp/uTableFormulas.h"
 
 namespace dsp {
 
 namespace {
 
-constexpr int SINE_SIZE = 65536;
 typedef int32_t IntLanes __attribute__((vector_size(16)));
-
-std::unique_ptr<float[]> buildSine() {
-  auto t = std::make_unique<float[]>(SINE_SIZE);
-  for (int i = 0; i < SINE_SIZE; ++i) t[i] = static_cast<float>(0.5 * std::sin(6.28318 * i / 65536.0) + 0.5);
-  return t;
-}
 
 inline float frac01(float x) noexcept { return wrapPhase(x); }
 
 }  // namespace
 
-const float* widenerSineTable() {
-  static const std::unique_ptr<float[]> table = buildSine();
-  return table.get();
-}
+// Generated at build time from dsp/uTableFormulas.h (tools/gen_tables.cpp).
+extern "C" __attribute__((visibility("hidden"))) const float grindleWidenerSine[tableFormula::WIDENER_SINE_SIZE];
+
+const float* widenerSineTable() { return grindleWidenerSine; }
 
 TWidener::TWidener() noexcept : sine(widenerSineTable()) { init(44100.0f); }
 
