@@ -9,18 +9,11 @@
 #include <vector>
 
 #include "resources/artBitmaps.h"
+#include "bitmapSizesTable.h"
 
 namespace {
 
-const std::vector<art::BitmapSize>& table() {
-  static const std::vector<art::BitmapSize> rows = [] {
-    std::string error;
-    auto read = art::readBitmapSizes(std::string(GRINDLE_SOURCE_DIR) + "/resources/bitmapSizes.csv", error);
-    EXPECT_EQ(error, "");
-    return read;
-  }();
-  return rows;
-}
+const std::vector<art::BitmapSize>& table() { return bitmapSizesTable(); }
 
 art::Inventory paint(const art::BitmapSize& b, int mode) {
   cairo_surface_t* surface =

@@ -13,6 +13,7 @@
 
 #include "editor/uEditor.h"
 #include "resources/bitmapTable.h"
+#include "bitmapSizesTable.h"
 #include "support/childProcess.h"
 
 namespace {
@@ -20,15 +21,7 @@ namespace {
 const std::string kResources = std::string(GRINDLE_BINARY_DIR) + "/Grindle2/Resources";
 const std::string kG2art = std::string(GRINDLE_BINARY_DIR) + "/resources/g2art";
 
-const std::vector<art::BitmapSize>& table() {
-  static const std::vector<art::BitmapSize> rows = [] {
-    std::string error;
-    auto read = art::readBitmapSizes(std::string(GRINDLE_SOURCE_DIR) + "/resources/bitmapSizes.csv", error);
-    EXPECT_EQ(error, "");
-    return read;
-  }();
-  return rows;
-}
+const std::vector<art::BitmapSize>& table() { return bitmapSizesTable(); }
 
 const art::BitmapSize& row(int id) {
   for (const auto& r : table())
