@@ -567,19 +567,10 @@ void TDistort::shapeAmp(const float* x, float* y, const float* k, const float* r
     if (model != 0) {
       float* ring = ampHistory[ch];
       const float* c = ampCoefficients[model];
+      // Tap 0 weighs the newest value, tap k the one written 64 - k calls earlier. The taps are
+      // summed before the value is stored (see ampTapSum).
+      out = ampTapSum(c, ring + pos, v);
       ring[pos] = ring[pos + 64] = v;
-      // Tap 0 weighs the newest value, tap k the one written 64 - k calls earlier.
-      const float* r = ring + pos;
-      // Four partial sums: the additions of one chain would wait on each other.
-      float s0 = 1e-15f, s1 = 0.0f, s2 = 0.0f, s3 = 0.0f;
-      for (int t = 0; t < 64; t += 4) {
-        s0 += c[t] * r[t];
-        s1 += c[t + 1] * r[t + 1];
-        s2 += c[t + 2] * r[t + 2];
-        s3 += c[t + 3] * r[t + 3];
-      }
-      const float acc = (s0 + s1) + (s2 + s3);
-      out = acc;
     }
     o[ch] = out;
   }

@@ -377,6 +377,18 @@ inline float satClamp(float x, float g) noexcept {
   return v < -1.0f ? -1.0f : (v < 1.0f ? v : 1.0f) + 1e-15f;
 }
 
+// The amp model's 64 taps c over the history r, whose entry 0 is about to become `newest`:
+// the caller stores it after the call, as a 16-byte load over a 4-byte store just made would
+// wait for the store to retire. Four partial sums, lane j adding taps j, j + 4, ... in tap order
+// (the additions of one chain would wait on each other), then (s0 + s1) + (s2 + s3).
+inline float ampTapSum(const float* c, const float* r, float newest) noexcept {
+  StereoLanes head = loadLanes(r);
+  head[0] = newest;
+  StereoLanes s = StereoLanes{1e-15f, 0.0f, 0.0f, 0.0f} + loadLanes(c) * head;
+  for (int t = 4; t < 64; t += 4) s = s + loadLanes(c + t) * loadLanes(r + t);
+  return (s[0] + s[1]) + (s[2] + s[3]);
+}
+
 // 28 Tube Simulator: the value before its tone filter.
 struct TubeRule {
   float g, L, r;

@@ -9,6 +9,7 @@
 
 #include "dsp/dspCommon.h"
 #include "dsp/uDistortShapers.h"
+#include "dsp/uDistortTables.h"
 
 using namespace dsp;
 
@@ -120,4 +121,26 @@ TEST(FastForms, LaneDualCurveIsTheScalarLookupBitForBit) {
           EXPECT_EQ(std::bit_cast<uint32_t>(got[j]), std::bit_cast<uint32_t>(distort::dualCurve(r.c1, r.c2, r.blend, x[j])))
               << x[j] << " blend " << r.blend;
       }
+}
+
+// The amp model's lane sum against the four scalar chains it replaces, bit for bit: every model's
+// taps over a history of mixed signs and sizes, the newest value standing in for entry 0 (which
+// still holds the value it replaces) and never read from there.
+TEST(FastForms, AmpTapSumIsTheFourChainSumBitForBit) {
+  float c[64], r[64];
+  for (int m = 0; m < 5; ++m) {
+    for (int t = 0; t < 64; ++t)  // model 5 ("Radio") has 16 taps
+      c[t] = m < 4 ? distort::AMP_COEFFICIENT_TABLE[m * 64 + t] : (t < 16 ? distort::AMP_COEFFICIENT_TABLE[256 + t] : 0.0f);
+    for (int shift = 0; shift < 40; ++shift) {
+      for (int t = 0; t < 64; ++t) r[t] = std::sin(0.7f * static_cast<float>(t * (shift + 3))) * std::ldexp(1.0f, (t * 7 + shift) % 23 - 11);
+      for (const float newest : {0.0f, -0.0f, 1.0f, -0.73f, 3e-8f, std::nextafter(1.0f, 0.0f)}) {
+        float s[4] = {1e-15f, 0.0f, 0.0f, 0.0f};
+        for (int t = 0; t < 64; ++t) s[t % 4] += c[t] * (t == 0 ? newest : r[t]);
+        const float plain = (s[0] + s[1]) + (s[2] + s[3]);
+        r[0] = 1e30f;  // the stale entry
+        EXPECT_EQ(std::bit_cast<uint32_t>(distort::ampTapSum(c, r, newest)), std::bit_cast<uint32_t>(plain))
+            << "model " << m + 1 << " shift " << shift << " newest " << newest;
+      }
+    }
+  }
 }
