@@ -29,7 +29,11 @@ void TWidener::init(float rate) noexcept {
   phase1 = phase2 = 0;
   widenPhase = 0.0f;
   widenAmountKey = widenSpeedKey = chorusSpeedKey = chorusMixKey = NAN_KEY;
-  for (unsigned i = 0; i < RING; ++i) widenRing[i] = chorusRingL[i] = chorusRingR[i] = 0.0f;
+  if (widenRingWritten)
+    for (float& v : widenRing) v = 0.0f;
+  if (chorusRingsWritten)
+    for (unsigned i = 0; i < RING; ++i) chorusRingL[i] = chorusRingR[i] = 0.0f;
+  widenRingWritten = chorusRingsWritten = false;
 }
 
 float TWidener::widenerSpan(float amount) const noexcept {
@@ -47,6 +51,7 @@ void TWidener::doWidener(float amount, float width, float speed, float& first, f
     widenSpeedKey = speed;
     widenInc = std::pow(2.0f, 6.0f * clamp01(speed)) * 0.013427734f * invRate;
   }
+  widenRingWritten = true;
   const float D = widenSpanCached;
   const float w = clamp01(width);
   const float inc = widenInc;
@@ -85,6 +90,7 @@ void TWidener::doChorus(float mix, float length, float width, float speed, float
     chorusInc1 = static_cast<uint32_t>(saturatingInt(rate)) / 2u;
     chorusInc2 = static_cast<uint32_t>(saturatingInt(rate * 2.08f)) / 2u;
   }
+  chorusRingsWritten = true;
   const uint32_t inc1 = chorusInc1, inc2 = chorusInc2;
   const float depth = clamp01(width) * 0.99f;
 

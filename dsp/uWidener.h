@@ -26,6 +26,8 @@ class TWidener {
 
   TWidener() noexcept;
   // sampleRate is the host rate (below 1000 counts as 44,100). Clears rings and phases.
+  // Hosts reset an instance several times before its first block: a ring nothing has written
+  // since it was last cleared is still all zeros, and is left as it is.
   void init(float sampleRate) noexcept;
   // Two consecutive samples of one channel, first the earlier. Values 0..1.
   void doWidener(float amount, float width, float speed, float& first, float& second) noexcept;
@@ -52,6 +54,9 @@ class TWidener {
   float chorusSpeedKey = NAN_KEY, chorusMixKey = NAN_KEY;
   uint32_t chorusInc1 = 0, chorusInc2 = 0;
   float chorusWet = 0.0f, chorusDry = 1.0f, chorusNorm = 1.0f;
+  // Whether doWidener / doChorus wrote a ring since it was last cleared. The rings are zeroed
+  // with the object, so that their pages are touched here and not on the audio thread.
+  bool widenRingWritten = false, chorusRingsWritten = false;
   float widenRing[RING] = {};
   float chorusRingL[RING] = {};
   float chorusRingR[RING] = {};

@@ -668,6 +668,17 @@ int TPrefsStore::getMidiCC(int cc) noexcept {
   }
 }
 
+void TPrefsStore::getMidiCCs(int (&tags)[128]) noexcept {
+  for (int& t : tags) t = 0;
+  try {
+    const Doc doc = impl_->snapshot(impl_->user, true);
+    for (int cc = 0; cc < 128; ++cc)
+      if (!getInt(*doc, ccKey(cc), tags[cc])) tags[cc] = 0;
+  } catch (...) {
+    for (int& t : tags) t = 0;
+  }
+}
+
 bool TPrefsStore::setMidiCC(int cc, int tag) noexcept {
   if (cc < 0 || cc > 127) return false;
   try {

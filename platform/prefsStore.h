@@ -65,6 +65,9 @@ class TPrefsStore {
   // A controller number outside 0..127 reads 0 and is never written.
   int getMidiCC(int cc) noexcept;
   bool setMidiCC(int cc, int tag) noexcept;
+  // The whole map from one look at the file: an instance reads all 128 as it starts, and one
+  // check of the file instead of 128 is most of what a later instance's start costs.
+  void getMidiCCs(int (&tags)[128]) noexcept;
 
   // A folder setting: the stored string, or, when that is empty, `fallback`, which is
   // then written back. Not cut to any buffer length.

@@ -1,6 +1,7 @@
 #include "uPlugin.h"
 
 #include "aeffeditor.h"
+#include "platform/pages.h"
 
 #include <charconv>
 #include <cstring>
@@ -40,6 +41,14 @@ APlugin::APlugin(audioMasterCallback audioMaster)
   setProgram(0);
   curDemoProgram = 0;
 }
+
+void* APlugin::operator new(std::size_t size) {
+  void* p = ::operator new(size);
+  prefaultForWriting(p, size);
+  return p;
+}
+
+void APlugin::operator delete(void* p) noexcept { ::operator delete(p); }
 
 APlugin::~APlugin() {
   // An open editor is closed while the plug-in it draws is still whole, and deleted here

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -57,6 +58,10 @@ class APlugin : public AudioEffectX, public IParamTextSource, protected IEngineL
  public:
   explicit APlugin(audioMasterCallback audioMaster);
   ~APlugin() override;
+  // An instance is large (the widener's rings alone are 384 KB) and all of it is written as it
+  // is built: its pages are mapped in with one call rather than by one page fault each.
+  static void* operator new(std::size_t size);
+  static void operator delete(void* p) noexcept;
 
   // ---- Host-facing operations ----
   // Switching on and off needs no work: the engine restarts itself when needed.

@@ -108,10 +108,12 @@ void APlugin::loadMidiPreferences() {
   midiCaptureOn.store(store.getRegisterIsOn("MidiCapture", true), std::memory_order_relaxed);
   midiPresetOn.store(store.getRegisterIsOn("MidiPreset", true), std::memory_order_relaxed);
   midiChannelSetting.store(store.loadInt("Midi Channel"), std::memory_order_relaxed);
+  int stored[NUM_MIDI_CC];
+  store.getMidiCCs(stored);
   for (int cc = 0; cc < NUM_MIDI_CC; ++cc) {
     // Learnt while this ran: the writer has the newer binding and the map already shows it.
     if (prefsWriter.pendingMidiCC(cc) >= 0) continue;
-    const int tag = store.getMidiCC(cc);
+    const int tag = stored[cc];
     // A number no binding can hold (an edited or damaged file) means no binding.
     MidiCCMap[cc].store(isStoredBinding(tag) ? tag : 0, std::memory_order_relaxed);
   }

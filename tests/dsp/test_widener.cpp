@@ -131,3 +131,35 @@ TEST(WidenerChorus, HostileInputStaysFiniteAndDecaysToSilence) {
     EXPECT_EQ(tail, 0.0);
   }
 }
+
+// A clear may be skipped only while nothing has written a ring since the last one: after
+// either voice has filled its rings, a new start (same rate or another) sounds as a fresh module.
+TEST(WidenerChorus, AResetAfterAudioForgetsTheRings) {
+  struct Row {
+    bool widen, chorus;
+    float rate;
+  };
+  const Row rows[] = {{true, false, 44100}, {false, true, 44100}, {true, true, 96000}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << "row " << (&r - rows));
+    auto w = make(44100.0f), fresh = make(r.rate);
+    dsp::Rand15 rng(3);
+    for (int k = 0; k < 40000; ++k) {  // more than a ring's length
+      float v[4] = {rng.next(), rng.next(), rng.next(), rng.next()};
+      if (r.widen) w->doWidener(1.0f, 0.5f, 0.5f, v[0], v[1]);
+      if (r.chorus) w->doChorus(1.0f, 1.0f, 0.44f, 0.5f, v[0], v[1], v[2], v[3]);
+    }
+    w->init(44100.0f);  // hosts reset more than once, and a second reset must not undo the first
+    w->init(r.rate);
+    bool same = true;
+    for (int k = 0; k < 40000 && same; ++k) {
+      float v[4] = {0.25f, -0.25f, 0.25f, -0.25f}, f[4] = {v[0], v[1], v[2], v[3]};
+      w->doWidener(1.0f, 0.5f, 0.5f, v[0], v[1]);
+      fresh->doWidener(1.0f, 0.5f, 0.5f, f[0], f[1]);
+      w->doChorus(1.0f, 1.0f, 0.44f, 0.5f, v[0], v[1], v[2], v[3]);
+      fresh->doChorus(1.0f, 1.0f, 0.44f, 0.5f, f[0], f[1], f[2], f[3]);
+      same = v[0] == f[0] && v[1] == f[1] && v[2] == f[2] && v[3] == f[3];
+    }
+    EXPECT_TRUE(same);
+  }
+}

@@ -106,6 +106,37 @@ TEST(EngineStages, TheChorusIgnoresItsWidthKnob) {
   EXPECT_EQ(chorus[0], chorus[1]);
 }
 
+// After audio through the widener or the chorus, a reset (with or without a new rate) leaves
+// nothing of it behind: the instance then sounds as a fresh one set up the same way.
+TEST(EngineStages, AResetAfterWidenedAudioSoundsAsAFreshInstance) {
+  struct Row {
+    float chorusMode, rate;
+  };
+  const Row rows[] = {{0.0f, 44100.0f}, {1.0f, 44100.0f}, {0.0f, 96000.0f}, {1.0f, 96000.0f}};
+  const std::vector<float> tone = sine(8192, 440.0f, 0.5f), loud = sine(3 * 44100, 97.0f, 0.9f);
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << "chorus " << r.chorusMode << " rate " << r.rate);
+    auto used = makeProbe(), fresh = makeProbe();
+    std::vector<float> outL[2], outR[2];
+    for (Probe* p : {used.get(), fresh.get()}) {
+      p->setParameter(WIDENER_ON_TAG, 1.0f);
+      p->setParameter(CHORUS_MODE_TAG, r.chorusMode);
+      p->setParameter(WIDENER_AMOUNT_TAG, 1.0f);
+      p->setParameter(CHORUS_LENGTH_TAG, 1.0f);
+    }
+    used->render(loud, loud, outL[0], outR[0]);
+    for (Probe* p : {used.get(), fresh.get()}) {
+      p->suspend();
+      p->setSampleRate(r.rate);
+      p->resetEverything();
+      p->resume();
+    }
+    used->render(tone, tone, outL[0], outR[0]);
+    fresh->render(tone, tone, outL[1], outR[1]);
+    EXPECT_TRUE(outL[0] == outL[1] && outR[0] == outR[1]);
+  }
+}
+
 #if defined(__x86_64__)
 TEST(EngineStages, ProcessingFlushesDenormalsAndGivesTheHostItsFlagsBack) {
   auto p = makeProbe();

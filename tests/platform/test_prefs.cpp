@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <climits>
@@ -128,6 +129,12 @@ TEST_F(Prefs, ValuesOfTheWrongKindReadAsMissingAndSurviveOtherWrites) {
                 {store.getMidiCC(8), 0}, {store.getMidiCC(9), INT_MIN}, {store.getMidiCC(10), 0},
                 {store.getMidiCC(11), 0}, {store.getMidiCC(12), INT_MAX}, {store.getMidiCC(13), 0},
                 {store.loadInt("Midi Channel"), 0});
+  // The whole map read at once reads every controller as one at a time does (0..4 are missing).
+  int map[128];
+  std::fill(std::begin(map), std::end(map), 99);
+  store.getMidiCCs(map);
+  for (int cc = 0; cc < 128; ++cc) EXPECT_EQ(map[cc], store.getMidiCC(cc)) << cc;
+  EXPECT_VALUES({map[9], INT_MIN}, {map[12], INT_MAX}, {map[13], 0}, {map[0], 0});
   EXPECT_VALUES(
       {store.getRegisterIsOn("ToolTip", true), true}, {store.getRegisterIsOn("ToolTip", false), false},
       {store.getRegisterIsOn("Key", true), false},  // the byte form of "N" is a string
