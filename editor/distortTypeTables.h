@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <string_view>
 
 #include "plugin/uVocabulary.h"
 #include "tags.h"
@@ -19,6 +20,13 @@ inline constexpr std::array<int, NUM_DISTORT_KNOBS> DEST_DISTORT_AMT = {6, 7, 8,
 inline constexpr std::array<int, NUM_DISTORT_TYPES> FX_DIALS = {
     0, 5, 4, 6, 8, 4, 5, 4, 6, 4, 4, 4, 5, 4, 6, 4, 4, 5, 4, 7, 4, 4, 5, 4, 3, 5,
     5, 5, 7, 4, 7, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 4, 4, 7, 7, 5, 8, 3, 4, 8};
+
+// The type menu's groups: first type of each, then one past the last type.
+inline constexpr std::array<int, 6> DISTORT_GROUP_START = {1, 31, 43, 45, 50, 52};
+inline constexpr std::array<std::string_view, 5> DISTORT_GROUP_STR = {"Distortion", "2 Band Distortion", "Amp/Cab",
+                                                                      "Modulation", "WaveShaper"};
+// The wave-shaper types, the last group, draw their curves on the WaveShaper tab.
+inline constexpr int WAVESHAPER_GROUP = 4;
 
 using DistortRecord = std::array<float, NUM_DISTORT_VARS>;
 

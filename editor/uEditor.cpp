@@ -297,8 +297,6 @@ void uEditor::takeNotifications() {
   pathRefresh |= (f & kPathRefresh) != 0;
   distortRefresh |= (f & kDistortRefresh) != 0;
   distortScreenReset |= (f & kDistortScreenReset) != 0;
-  filterRefresh |= (f & kFilterRefresh) != 0;
-  compressorRefresh |= (f & kCompressorRefresh) != 0;
   widenerRefresh |= (f & kWidenerRefresh) != 0;
   bottomScreenRefresh |= (f & kBottomScreenRefresh) != 0;
   waveShaperRefresh |= (f & kWaveShaperRefresh) != 0;

@@ -52,8 +52,6 @@ enum EditorRefresh : uint32_t {
   kPathRefresh = 1u << 0,
   kDistortRefresh = 1u << 1,
   kDistortScreenReset = 1u << 2,
-  kFilterRefresh = 1u << 3,
-  kCompressorRefresh = 1u << 4,
   kWidenerRefresh = 1u << 5,
   kBottomScreenRefresh = 1u << 6,
   kWaveShaperRefresh = 1u << 7,
@@ -130,8 +128,6 @@ inline constexpr int EDITOR_WIDTH = 1100;
 inline constexpr int EDITOR_HEIGHT = 712;
 // Registration stops here (the main screen registers about 150 controls).
 inline constexpr int MAX_REGISTERED_CONTROLS = 10000;
-// The settings screen's product and version line for a vendor version 0x00MMmmpp.
-std::string versionText(int32_t vendorVersion);
 
 // The idle pass runs at most this often.
 inline constexpr uint32_t IDLE_INTERVAL_MS = 40;
@@ -397,7 +393,8 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   // Program steps by key or by the preset menu's arrows are taken at most this often.
   static constexpr uint32_t PROGRAM_STEP_MS = 333;
   // Preset sub-menus hold this many program numbers each.
-  int getPresetsInColumns() const { return 32; }
+  static constexpr int PRESETS_PER_SUB_MENU = 32;
+  int getPresetsInColumns() const { return PRESETS_PER_SUB_MENU; }
   // Shows the manual ("HelpDir", else the copy in the bundle) in the desktop's viewer; a
   // message box naming the paths tried when neither can be read.
   void openHelp();

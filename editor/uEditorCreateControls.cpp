@@ -21,7 +21,6 @@ namespace {
 constexpr std::array<std::string_view, 8> PRESET_SUB_HEADER_STRING = {
     "Preset 1-32",    "Preset 33-64",   "Preset 65-96",   "Preset 97-128",
     "Preset 129-160", "Preset 161-192", "Preset 193-224", "Preset 225-256"};
-constexpr int PRESETS_PER_SUB_MENU = 32;
 // The preset menu's commands after its sub-menus ("-" is a separator).
 constexpr std::array<std::string_view, 9> PRESET_COMMANDS = {"-",
                                                              "Default Preset",
@@ -33,10 +32,6 @@ constexpr std::array<std::string_view, 9> PRESET_COMMANDS = {"-",
                                                              "Set To 150% Screen",
                                                              "Set To 200% Screen"};
 constexpr std::array<std::string_view, 3> ECS_COMMANDS = {"Load ECS", "Save ECS", "Clear All MIDI"};
-// The type menu's groups: first type of each, then one past the last type.
-constexpr std::array<int, 6> DISTORT_GROUP_START = {1, 31, 43, 45, 50, 52};
-constexpr std::array<std::string_view, 5> DISTORT_GROUP_STR = {"Distortion", "2 Band Distortion", "Amp/Cab",
-                                                               "Modulation", "WaveShaper"};
 constexpr int STYLE_PRESET_SUB_MENU = kNoDrawStyle + 24;
 
 // Knob rows: the caption shifts at 150 % and 200 %.

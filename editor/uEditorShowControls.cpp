@@ -196,7 +196,7 @@ void uEditor::updateDistort(int newType) {
   requestHostReread();
   distortRefresh = true;
   // The wave-shaper types are drawn on the WaveShaper tab.
-  if (t > 49) {
+  if (static_cast<int>(t) >= DISTORT_GROUP_START[WAVESHAPER_GROUP]) {
     bottomTab = 2;
     bottomScreenRefresh = true;
   }
