@@ -416,7 +416,9 @@ void TWaveShaperScreen::wheelStep(const ControlContext& c, const CPoint&, float,
 
 namespace {
 // Destinations whose matrix amount is a factor 1/16 .. 16 rather than -100 .. 100 %.
-bool exponentialAmount(int dest) { return (dest >= 86 && dest <= 89) || dest == 67; }
+bool exponentialAmount(int dest) {
+  return (dest >= DEST_LFO_SPEED_1 && dest <= DEST_LFO_SPEED_4) || dest == DEST_LAZY_SPEED;
+}
 }  // namespace
 
 TModScreen::TModScreen(const CRect& size, IControlListener* listener, int scale, bool advanced)

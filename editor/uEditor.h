@@ -16,11 +16,12 @@
 #include <string_view>
 #include <vector>
 
+#include "bitmapIds.h"
 #include "controls/pluginControls.h"
 #include "controls/uControlEditor.h"
+#include "dsp/dspCommon.h"
 #include "editor/distortTypeTables.h"
 #include "editor/uEditorLayout.h"
-#include "dsp/dspCommon.h"
 #include "plugin/uEditorLink.h"
 #include "tags.h"
 #include "vstgui/aeffguieditor.h"
@@ -64,64 +65,6 @@ uint32_t parameterNotification(int tag);
 
 // The settings screen's product and version line for a vendor version 0x00MMmmpp.
 std::string versionText(int32_t vendorVersion);
-
-// Bitmaps: each base id exists once per screen size (base + 1000 x screen mode). Rows in the
-// order they are created; a row of n copies makes n objects of the same id.
-struct BitmapRow {
-  int32_t base;
-  int32_t copies;
-};
-inline constexpr BitmapRow BITMAP_TABLE[] = {
-    {10000, 1}, {10001, 1}, {10004, 1}, {10005, 1}, {10010, 3}, {10011, 1}, {10012, 1}, {10013, 1},
-    {10014, 1}, {10015, 1}, {10016, 1}, {10017, 3}, {10018, 1}, {10019, 1}, {10020, 1}, {10021, 1},
-    {10022, 1}, {10023, 1}, {10024, 1}, {10025, 1}, {10026, 1}, {10027, 1}, {10030, 1}, {10031, 1},
-    {10032, 1}, {10033, 1}, {10034, 1}, {10040, 1}, {10041, 1}, {10042, 1}, {10043, 1}, {10044, 1},
-    {10045, 1}, {10046, 1}, {10047, 1}, {10048, 1}, {10049, 1}, {10050, 1}, {10051, 1}, {10052, 1},
-    {10053, 1}, {10054, 1}, {10055, 1}, {10056, 1}, {10057, 1}, {10058, 1}, {10059, 1}, {10060, 1},
-    {10061, 1}, {10062, 1}, {10063, 1}, {10070, 1}, {10071, 1}, {10072, 1}, {10073, 1}, {10074, 1},
-    {10075, 1}, {10076, 1}, {10077, 1}, {10078, 1}, {10080, 1}, {10081, 1}, {10082, 1}, {10083, 1},
-    {10084, 1}, {10085, 1}, {10090, 1}, {10091, 1}, {10092, 1}, {10093, 1}, {10094, 1}, {10095, 1},
-    {10096, 1}, {10097, 1}, {10098, 1},
-};
-inline constexpr int NUM_BITMAP_ROWS = static_cast<int>(std::size(BITMAP_TABLE));
-constexpr int bitmapObjectCount() {
-  int n = 0;
-  for (const BitmapRow& row : BITMAP_TABLE) n += row.copies;
-  return n;
-}
-inline constexpr int NUM_BITMAP_OBJECTS = bitmapObjectCount();
-// The object index of copy `copy` of base `base`, or -1 when the table has no such object.
-constexpr int bitmapSlot(int32_t base, int copy = 0) {
-  int n = 0;
-  for (const BitmapRow& row : BITMAP_TABLE) {
-    if (row.base == base) return copy >= 0 && copy < row.copies ? n + copy : -1;
-    n += row.copies;
-  }
-  return -1;
-}
-
-// Bases of the named bitmaps.
-inline constexpr int32_t MAIN_BACKGROUND_BMP = 10000;
-inline constexpr int32_t SETTINGS_BACKGROUND_BMP = 10001;
-inline constexpr int32_t DISTORT_BOX_BMP = 10010;         // entries 0..2 share it, then 10011..10016
-inline constexpr int32_t DISTORT_BOX_OLD_EQ_BMP = 10017;  // entries 0..2 share it, then 10018..10023
-inline constexpr int32_t FILTER_BOX_BMP = 10024;
-inline constexpr int32_t COMPRESSOR_BOX_BMP = 10025;
-inline constexpr int32_t WIDENER_BOX_BMP = 10026;
-inline constexpr int32_t CHORUS_BOX_BMP = 10027;
-inline constexpr int32_t BOTTOM_BOX_BMP = 10030;  // five: Disrupt, Follower, WaveShaper, basic and advanced matrix
-inline constexpr int32_t BOTTOM_BOX_SIZE_BMP = 10033;
-inline constexpr int32_t SWITCH_BMP = 10040;
-inline constexpr int32_t TAB_BMP = 10046;  // four
-inline constexpr int32_t MENU_LEFT_ARROW_BMP = 10050;
-inline constexpr int32_t MENU_RIGHT_ARROW_BMP = 10051;
-inline constexpr int32_t EDITED_ON_BMP = 10053;
-inline constexpr int32_t EDITED_OFF_BMP = 10054;
-inline constexpr int32_t VU_BMP = 10072;
-inline constexpr int32_t SLIDER_BMP = 10073;
-inline constexpr int32_t SLIDER_MOD_BMP = 10074;
-inline constexpr int32_t WAVESHAPER_DOT_BMP = 10075;
-inline constexpr int32_t KNOB_BMP = 10080;  // six strips: small knob, ring, centred ring, large knob, ring, centred ring
 
 // The editor's size at 100 %.
 inline constexpr int EDITOR_WIDTH = 1100;
@@ -433,8 +376,8 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   void refreshDisruptCaptions();
   // Layout: the menus and tab buttons a resume brings in line.
   void resumeLayout();
-  // Rings of the shown knobs carrying these tags (inside box, or the frame itself for null).
-  void refreshRings(std::span<const int> tags, VSTGUI::CViewContainer* box);
+  // Rings of the registered knobs shown in box (the frame itself for null).
+  void refreshRings(VSTGUI::CViewContainer* box);
   VSTGUI::CRect bitmapRect(int x, int y, VSTGUI::CBitmap* bmp, int frames, int dx150, int dy150, int dx200,
                            int dy200) const;
   VSTGUI::CRect menuRect(int x, int y, int width, int height, int dy150, int dw150, int dy200, int dw200) const;

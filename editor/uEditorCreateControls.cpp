@@ -181,7 +181,8 @@ void uEditor::createControls() {
            OLD_EQ_CAPTIONS[i]);
   static constexpr const char* GATE_CAPTIONS[4] = {"Thresh", "Attack", "Hold", "Release"};
   for (int i = 0; i < 4; ++i)
-    knobs({{&gateKnobs[i], 41 + i, GATE_KNOB_PLACES[static_cast<size_t>(i)], 0, GATE_CAPTIONS[i]}});
+    knobs({{&gateKnobs[i], GATE_THRESHOLD_TAG + i, GATE_KNOB_PLACES[static_cast<size_t>(i)], 0,
+            GATE_CAPTIONS[i]}});
   distortScreen = own(new TDistortScreen(screenRect(DISTORT_SCREEN_PLACE), this, screenMode));
   eqScreen = own(new TEQScreen(screenRect(EQ_SCREEN_PLACE), this, screenMode));
   onOffs({{&preEQSwitch, PRE_EQ_ON_TAG, PRE_EQ_SWITCH_PLACE},
@@ -189,14 +190,14 @@ void uEditor::createControls() {
           {&oldEQSwitch, OLD_EQ_TAG, OLD_EQ_SWITCH_PLACE}});
   radios({{&eqViewButtons[0], EQ_VIEW_BUTTON_PLACES[0]}, {&eqViewButtons[1], EQ_VIEW_BUTTON_PLACES[1]}});
   onOffs({{&gateSwitch, GATE_ON_TAG, GATE_SWITCH_PLACE}});
-  if (CBitmap* lamp = bitmap(10098))
+  if (CBitmap* lamp = bitmap(GATE_LAMP_BMP))
     gateLamp = own(new CMovieBitmap(screenRect(GATE_LAMP_PLACE), this, NO_PARAM_TAG, lamp, CPoint(0, 0)));
 
   // ---- Filter box ----
-  knobs({{&filterKnobs[0], 48, FILTER_KNOB_PLACES[0], 0, "Freq"},
-         {&filterKnobs[1], 49, FILTER_KNOB_PLACES[1], 0, "Q"},
-         {&filterKnobs[2], 53, FILTER_KNOB_PLACES[2], 0, "Freq"},
-         {&filterKnobs[3], 54, FILTER_KNOB_PLACES[3], 0, "Q"}});
+  knobs({{&filterKnobs[0], HP_FREQ_TAG, FILTER_KNOB_PLACES[0], 0, "Freq"},
+         {&filterKnobs[1], HP_Q_TAG, FILTER_KNOB_PLACES[1], 0, "Q"},
+         {&filterKnobs[2], LP_FREQ_TAG, FILTER_KNOB_PLACES[2], 0, "Freq"},
+         {&filterKnobs[3], LP_Q_TAG, FILTER_KNOB_PLACES[3], 0, "Q"}});
   onOffs({{&highPassSwitch, HP_ON_TAG, HIGH_PASS_SWITCH_PLACE},
           {&highPassZDSwitch, HP_ZD_TAG, HIGH_PASS_ZD_SWITCH_PLACE},
           {&lowPassSwitch, LP_ON_TAG, LOW_PASS_SWITCH_PLACE},
@@ -209,10 +210,11 @@ void uEditor::createControls() {
   // ---- Compressor box ----
   static constexpr const char* COMPRESSOR_CAPTIONS[5] = {"Threshold", "Ratio", "Attack", "Release", "Volume"};
   for (int i = 0; i < 5; ++i)
-    knobs({{&compressorKnobs[i], 56 + i, COMPRESSOR_KNOB_PLACES[static_cast<size_t>(i)], 0, COMPRESSOR_CAPTIONS[i]}});
+    knobs({{&compressorKnobs[i], COMP_THRESHOLD_TAG + i, COMPRESSOR_KNOB_PLACES[static_cast<size_t>(i)], 0,
+            COMPRESSOR_CAPTIONS[i]}});
   onOffs({{&compressorSwitch, COMP_ON_TAG, COMPRESSOR_SWITCH_PLACE},
           {&compressorSwitch2, COMP_MODE_TAG, COMPRESSOR_MODE_SWITCH_PLACE}});
-  if (CBitmap* meter = bitmap(10071)) {
+  if (CBitmap* meter = bitmap(COMPRESSOR_METER_BMP)) {
     constexpr int METER_FRAMES = 47;
     compressorMeter =
         own(new CMovieBitmap(screenRect(COMPRESSOR_METER_PLACE), this, NO_PARAM_TAG, METER_FRAMES,
@@ -220,16 +222,16 @@ void uEditor::createControls() {
   }
 
   // ---- Widener box ----
-  knobs({{&widenerKnobs[0], 62, WIDENER_KNOB_PLACES[0], 0, "Amount"},
-         {&widenerKnobs[1], 63, WIDENER_KNOB_PLACES[1], 0, "Width"},
-         {&widenerKnobs[2], 64, WIDENER_KNOB_PLACES[2], 0, "Speed"},
-         {&chorusKnobs[0], 65, WIDENER_KNOB_PLACES[0], 1, "Mix"},
-         {&chorusKnobs[1], 66, WIDENER_KNOB_PLACES[1], 0, "Length"},
-         {&chorusKnobs[2], 68, WIDENER_KNOB_PLACES[2], 0, "Speed"}});
+  knobs({{&widenerKnobs[0], WIDENER_AMOUNT_TAG, WIDENER_KNOB_PLACES[0], 0, "Amount"},
+         {&widenerKnobs[1], WIDENER_WIDTH_TAG, WIDENER_KNOB_PLACES[1], 0, "Width"},
+         {&widenerKnobs[2], WIDENER_SPEED_TAG, WIDENER_KNOB_PLACES[2], 0, "Speed"},
+         {&chorusKnobs[0], CHORUS_MIX_TAG, WIDENER_KNOB_PLACES[0], 1, "Mix"},
+         {&chorusKnobs[1], CHORUS_LENGTH_TAG, WIDENER_KNOB_PLACES[1], 0, "Length"},
+         {&chorusKnobs[2], CHORUS_SPEED_TAG, WIDENER_KNOB_PLACES[2], 0, "Speed"}});
   onOffs({{&widenerOnSwitch, WIDENER_ON_TAG, WIDENER_ON_SWITCH_PLACE},
           {&chorusOnSwitch, WIDENER_ON_TAG, CHORUS_ON_SWITCH_PLACE},
           {&widenerModeSwitch, CHORUS_MODE_TAG, WIDENER_MODE_SWITCH_PLACE}});
-  if (CBitmap* display = bitmap(10070)) {
+  if (CBitmap* display = bitmap(WIDENER_DISPLAY_BMP)) {
     constexpr int DISPLAY_FRAMES = 5;
     widenerDisplay =
         own(new CMovieBitmap(screenRect(WIDENER_DISPLAY_PLACE), this, NO_PARAM_TAG, DISPLAY_FRAMES,
@@ -268,16 +270,20 @@ void uEditor::createControls() {
   // ---- Bottom box, Follower tab ----
   static constexpr const char* FOLLOWER_CAPTIONS[6] = {"Thresh", "Boost", "Smooth", "Attack", "Hold", "Decay"};
   for (int i = 0; i < 6; ++i)
-    knobs({{&followerKnobs[i], 86 + i, FOLLOWER_KNOB_PLACES[static_cast<size_t>(i)], i == 1 ? 1 : 0,
-            FOLLOWER_CAPTIONS[i]}});
-  knobs({{&followerAmountKnobs[0], 92, FOLLOWER_AMOUNT_KNOB_PLACES[0], 1, "Amount 1"},
-         {&followerAmountKnobs[1], 93, FOLLOWER_AMOUNT_KNOB_PLACES[1], 1, "Amount 2"},
-         {&followerAmountKnobs[2], 94, FOLLOWER_AMOUNT_KNOB_PLACES[2], 1, "Amount 3"},
-         {&followerModAmountKnobs[0], 95, FOLLOWER_MOD_AMOUNT_KNOB_PLACES[0], 1, "Mod Amt 1"},
-         {&followerModAmountKnobs[1], 96, FOLLOWER_MOD_AMOUNT_KNOB_PLACES[1], 1, "Mod Amt 2"},
-         {&followerModAmountKnobs[2], 97, FOLLOWER_MOD_AMOUNT_KNOB_PLACES[2], 1, "Mod Amt 3"}});
+    knobs({{&followerKnobs[i], FOLLOWER_THRESHOLD_TAG + i, FOLLOWER_KNOB_PLACES[static_cast<size_t>(i)],
+            i == 1 ? 1 : 0, FOLLOWER_CAPTIONS[i]}});
+  knobs({{&followerAmountKnobs[0], FOLLOWER_AMT_1_TAG, FOLLOWER_AMOUNT_KNOB_PLACES[0], 1, "Amount 1"},
+         {&followerAmountKnobs[1], FOLLOWER_AMT_1_TAG + 1, FOLLOWER_AMOUNT_KNOB_PLACES[1], 1, "Amount 2"},
+         {&followerAmountKnobs[2], FOLLOWER_AMT_1_TAG + 2, FOLLOWER_AMOUNT_KNOB_PLACES[2], 1, "Amount 3"},
+         {&followerModAmountKnobs[0], FOLLOWER_MOD_AMT_1_TAG, FOLLOWER_MOD_AMOUNT_KNOB_PLACES[0], 1,
+          "Mod Amt 1"},
+         {&followerModAmountKnobs[1], FOLLOWER_MOD_AMT_1_TAG + 1, FOLLOWER_MOD_AMOUNT_KNOB_PLACES[1], 1,
+          "Mod Amt 2"},
+         {&followerModAmountKnobs[2], FOLLOWER_MOD_AMT_1_TAG + 2, FOLLOWER_MOD_AMOUNT_KNOB_PLACES[2], 1,
+          "Mod Amt 3"}});
   for (int j = 0; j < 3; ++j)
-    onOffs({{&followerOnSwitches[j], 147 + j, FOLLOWER_ON_SWITCH_PLACES[static_cast<size_t>(j)]}});
+    onOffs({{&followerOnSwitches[j], FOLLOWER_BYPASS_1_TAG + j,
+             FOLLOWER_ON_SWITCH_PLACES[static_cast<size_t>(j)]}});
   menus({{&followerSourceMenu, FOLLOWER_SOURCE_TAG, FOLLOWER_SOURCE_MENU_PLACE, FOLLOWER_SRC_STR}});
   followerScreen = own(new TFollowerScreen(screenRect(FOLLOWER_SCREEN_PLACE), this, screenMode));
   for (int j = 0; j < 3; ++j) {
@@ -290,10 +296,10 @@ void uEditor::createControls() {
   }
 
   // ---- Bottom box, WaveShaper tab ----
-  knobs({{&waveShaperKnobs[0], 241, WAVESHAPER_KNOB_PLACES[0], 0, "Amount 1"},
-         {&waveShaperKnobs[1], 242, WAVESHAPER_KNOB_PLACES[1], 0, "Amount 2"},
-         {&waveShaperKnobs[2], 244, WAVESHAPER_KNOB_PLACES[2], 0, "Amount 1"},
-         {&waveShaperKnobs[3], 245, WAVESHAPER_KNOB_PLACES[3], 0, "Amount 2"}});
+  knobs({{&waveShaperKnobs[0], WAVESHAPER_DISTORT_1_TAGS[0], WAVESHAPER_KNOB_PLACES[0], 0, "Amount 1"},
+         {&waveShaperKnobs[1], WAVESHAPER_DISTORT_2_TAGS[0], WAVESHAPER_KNOB_PLACES[1], 0, "Amount 2"},
+         {&waveShaperKnobs[2], WAVESHAPER_DISTORT_1_TAGS[1], WAVESHAPER_KNOB_PLACES[2], 0, "Amount 1"},
+         {&waveShaperKnobs[3], WAVESHAPER_DISTORT_2_TAGS[1], WAVESHAPER_KNOB_PLACES[3], 0, "Amount 2"}});
   radios({{&polarityButtons[0], POLARITY_BUTTON_PLACES[0]},
           {&polarityButtons[1], POLARITY_BUTTON_PLACES[1]},
           {&drawModeButtons[0], DRAW_MODE_BUTTON_PLACES[0]},
