@@ -259,6 +259,8 @@ void uEditor::removeControls() {
   for (std::string& caption : disruptCaptions) caption.clear();
   controlRegistry.clear();
   controlRegistry.shrink_to_fit();
+  boundActions.clear();
+  boundActions.shrink_to_fit();
   firstByTag.fill(-1);
   lastByTag.fill(-1);
   hints.clear();

@@ -11,6 +11,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -204,6 +205,18 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   };
   // Appends control (creation order) and loads its default and current value.
   void addControl(VSTGUI::CControl* control, bool knob, bool onOff, bool noResync);
+  // What the user did to a control: its value, and for a menu the chosen entry's index and title.
+  struct ControlEvent {
+    float value = 0.0f;
+    int index = -1;
+    std::string title;
+    // Kick buttons and switches report press and release; the press is the value's upper half.
+    bool pressed() const { return value > 0.5f; }
+  };
+  using ControlAction = std::function<void(const ControlEvent&)>;
+  // What a control does when the user changes it, bound where the control is made. Controls
+  // without one are parameter menus (routed by tag) or parameter controls (their value is set).
+  void bindAction(const VSTGUI::CControl* control, ControlAction action);
   int getRegistrySize() const { return static_cast<int>(controlRegistry.size()); }
   const RegistryEntry& getRegistryEntry(int i) const { return controlRegistry[static_cast<size_t>(i)]; }
   // Every registered control with this tag, in creation order.
@@ -395,8 +408,12 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   bool takeProgramStep();
   // Routing: the menus recognised by their parameter tag; any other menu does nothing.
   void routeParameterMenu(VSTGUI::CControl* control, int index, const std::string& title);
-  // Routing: the controls recognised by their pointer; false when control is none of them.
-  bool routeByPointer(VSTGUI::CControl* control, float value, int index, const std::string& title);
+  // Routing: the control's bound action, run; false when none is bound to it.
+  bool runBoundAction(const VSTGUI::CControl* control, const ControlEvent& event);
+  // The preset menu's commands (built and recognised from one table).
+  void runPresetCommand(const std::string& title);
+  // Apply: the wave-shaper's distortion curve written into its points.
+  void applyWaveShaperDistortion(int ws);
   // Routing: a released drag of a droppable parameter is taken (and cleared); false otherwise.
   bool takeDrop(int& tag, float& value);
 
@@ -446,6 +463,11 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   std::array<std::atomic<float>, 4> vuLevels{};
 
   std::vector<RegistryEntry> controlRegistry;
+  struct BoundAction {
+    const VSTGUI::CControl* control;
+    ControlAction action;
+  };
+  std::vector<BoundAction> boundActions;
   std::array<int16_t, NUM_PARAMS> firstByTag{};
   std::array<int16_t, NUM_PARAMS> lastByTag{};
   std::vector<VSTGUI::CView*> ownedViews;

@@ -21,17 +21,35 @@ namespace {
 constexpr std::array<std::string_view, 8> PRESET_SUB_HEADER_STRING = {
     "Preset 1-32",    "Preset 33-64",   "Preset 65-96",   "Preset 97-128",
     "Preset 129-160", "Preset 161-192", "Preset 193-224", "Preset 225-256"};
-// The preset menu's commands after its sub-menus ("-" is a separator).
-constexpr std::array<std::string_view, 9> PRESET_COMMANDS = {"-",
-                                                             "Default Preset",
-                                                             "-",
-                                                             "Revert to Original Preset",
-                                                             "Revert to Edited Preset",
-                                                             "-",
-                                                             "Set To 100% Screen",
-                                                             "Set To 150% Screen",
-                                                             "Set To 200% Screen"};
-constexpr std::array<std::string_view, 3> ECS_COMMANDS = {"Load ECS", "Save ECS", "Clear All MIDI"};
+// The preset menu's commands after its sub-menus ("-" is a separator, which does nothing): the
+// menu is built from the titles and a choice is recognised by its title.
+struct PresetCommand {
+  std::string_view title;
+  void (APlugin::*program)();  // the program it recalls, if any
+  int screenSize;              // the screen size it chooses, else -1
+};
+constexpr PresetCommand PRESET_COMMANDS[] = {{"-", nullptr, -1},
+                                             {"Default Preset", &APlugin::defaultProgram, -1},
+                                             {"-", nullptr, -1},
+                                             {"Revert to Original Preset", &APlugin::origProgram, -1},
+                                             {"Revert to Edited Preset", &APlugin::editProgram, -1},
+                                             {"-", nullptr, -1},
+                                             {"Set To 100% Screen", nullptr, 0},
+                                             {"Set To 150% Screen", nullptr, 1},
+                                             {"Set To 200% Screen", nullptr, 2}};
+// The ECS menu: entry i runs command i.
+struct EcsCommand {
+  std::string_view title;
+  void (APlugin::*run)();
+};
+constexpr EcsCommand ECS_COMMANDS[] = {{"Load ECS", &APlugin::loadECS},
+                                       {"Save ECS", &APlugin::saveECS},
+                                       {"Clear All MIDI", &APlugin::resetMidi}};
+constexpr std::array<std::string_view, std::size(ECS_COMMANDS)> ECS_TITLES = [] {
+  std::array<std::string_view, std::size(ECS_COMMANDS)> t{};
+  for (size_t i = 0; i < t.size(); ++i) t[i] = ECS_COMMANDS[i].title;
+  return t;
+}();
 constexpr int STYLE_PRESET_SUB_MENU = kNoDrawStyle + 24;
 
 // Knob rows: the caption shifts at 150 % and 200 %.
@@ -107,8 +125,12 @@ void uEditor::createControls() {
       presetMenu->addEntry(sub, std::string(PRESET_SUB_HEADER_STRING[static_cast<size_t>(j)]));
       sub->forget();  // the menu keeps it
       presetSubMenus[j] = sub;
+      bindAction(sub, [this, j](const ControlEvent& e) {
+        if (e.index >= 0) plugin->setDemoProgram(PRESETS_PER_SUB_MENU * j + e.index);
+      });
     }
-    for (std::string_view t : PRESET_COMMANDS) presetMenu->addEntry(std::string(t));
+    for (const PresetCommand& c : PRESET_COMMANDS) presetMenu->addEntry(std::string(c.title));
+    bindAction(presetMenu, [this](const ControlEvent& e) { runPresetCommand(e.title); });
     presetMenu->setPresetMenu();
     presetMenu->setTextOffset(screenMode);
 
@@ -120,20 +142,39 @@ void uEditor::createControls() {
   }
   kick(editedButton, EDITED_BUTTON_PLACE);
   kick(originalButton, ORIGINAL_BUTTON_PLACE);
+  for (auto [button, program] :
+       {std::pair{originalButton, &APlugin::origProgram}, std::pair{editedButton, &APlugin::editProgram}}) {
+    bindAction(button, [this, program](const ControlEvent& e) {
+      if (!e.pressed()) return;
+      (plugin->*program)();
+      pathRefresh = true;
+      resume();
+    });
+  }
   kick(helpButton, HELP_BUTTON_PLACE);
+  bindAction(helpButton, [this](const ControlEvent& e) {
+    if (e.pressed()) openHelp();
+  });
   {
     const AreaPlace& a = MANAGER_AREA_PLACE;
     createKickButton(managerButton, a.x, a.y, a.w, a.h, a.dx150, a.dy150, a.dx200, a.dy200);
   }
   {
     const AreaPlace& a = ECS_MENU_PLACE;
-    createMenu(ecsMenu, COMMAND_MENU_TAG, a.x, a.y, a.w, a.h, static_cast<int>(ECS_COMMANDS.size()), ECS_COMMANDS,
+    createMenu(ecsMenu, COMMAND_MENU_TAG, a.x, a.y, a.w, a.h, static_cast<int>(ECS_TITLES.size()), ECS_TITLES,
                true, false, a.dy150, a.dw150, a.dy200, a.dw200);
+    bindAction(ecsMenu, [this](const ControlEvent& e) {
+      if (e.index >= 0 && e.index < static_cast<int>(std::size(ECS_COMMANDS)))
+        (plugin->*ECS_COMMANDS[static_cast<size_t>(e.index)].run)();
+    });
   }
   onOffs({{&headerSwitch, BYPASS_TAG, HEADER_SWITCH_PLACE}});
   {
     const AreaPlace& a = SETTINGS_AREA_PLACE;
     createKickButton(settingsButton, a.x, a.y, a.w, a.h, a.dx150, a.dy150, a.dx200, a.dy200);
+    bindAction(settingsButton, [this](const ControlEvent& e) {
+      if (e.pressed()) showBackside();
+    });
   }
   controlMenuArea = own(new TControlMenu(screenRect(CONTROL_MENU_AREA_PLACE), this));
   if (CBitmap* vu = vuBitmap()) {
@@ -144,7 +185,13 @@ void uEditor::createControls() {
     }
   }
   knobs({{&headerVolumeKnob, VOLUME_TAG, HEADER_VOLUME_KNOB_PLACE, 0, "Volume"}});
-  for (int i = 0; i < 4; ++i) radios({{&tabButtons[i], TAB_BUTTON_PLACES[static_cast<size_t>(i)]}});
+  for (int i = 0; i < 4; ++i) {
+    radios({{&tabButtons[i], TAB_BUTTON_PLACES[static_cast<size_t>(i)]}});
+    bindAction(tabButtons[i], [this, i](const ControlEvent&) {
+      setBottomTab(i);
+      resume();
+    });
+  }
   menus({{&pathMenu, MODULE_PATH_TAG, PATH_MENU_PLACE, MODULE_PATH_STR}});
 
   // ---- Distortion box ----
@@ -189,6 +236,12 @@ void uEditor::createControls() {
           {&postEQSwitch, POST_EQ_ON_TAG, POST_EQ_SWITCH_PLACE},
           {&oldEQSwitch, OLD_EQ_TAG, OLD_EQ_SWITCH_PLACE}});
   radios({{&eqViewButtons[0], EQ_VIEW_BUTTON_PLACES[0]}, {&eqViewButtons[1], EQ_VIEW_BUTTON_PLACES[1]}});
+  for (int i = 0; i < 2; ++i) {
+    bindAction(eqViewButtons[i], [this, i](const ControlEvent&) {
+      setSelectedEQ(i);
+      resume();
+    });
+  }
   onOffs({{&gateSwitch, GATE_ON_TAG, GATE_SWITCH_PLACE}});
   if (CBitmap* lamp = bitmap(GATE_LAMP_BMP))
     gateLamp = own(new CMovieBitmap(screenRect(GATE_LAMP_PLACE), this, NO_PARAM_TAG, lamp, CPoint(0, 0)));
@@ -206,6 +259,15 @@ void uEditor::createControls() {
           {&highPassTypeButtons[1], HIGH_PASS_TYPE_PLACES[1]},
           {&lowPassTypeButtons[0], LOW_PASS_TYPE_PLACES[0]},
           {&lowPassTypeButtons[1], LOW_PASS_TYPE_PLACES[1]}});
+  for (int i = 0; i < 2; ++i) {
+    for (auto [button, tag] :
+         {std::pair{highPassTypeButtons[i], HP_TYPE_TAG}, std::pair{lowPassTypeButtons[i], LP_TYPE_TAG}}) {
+      bindAction(button, [this, i, tag](const ControlEvent&) {
+        plugin->setParameter(tag, static_cast<float>(i));
+        resume();
+      });
+    }
+  }
 
   // ---- Compressor box ----
   static constexpr const char* COMPRESSOR_CAPTIONS[5] = {"Threshold", "Ratio", "Attack", "Release", "Volume"};
@@ -257,6 +319,9 @@ void uEditor::createControls() {
                  b.dx200, b.dy200);
   }
   kick(disruptResetButton, DISRUPT_RESET_BUTTON_PLACE);
+  bindAction(disruptResetButton, [this](const ControlEvent& e) {
+    if (e.pressed()) plugin->setParameterAutomated(DISRUPT_AMOUNT_TAG, 0.5f);
+  });
   menus({{&disruptSpringMenu, DISRUPT_SPRING_TAG, DISRUPT_SPRING_MENU_PLACE, DISRUPT_SPRING_TIME_STR},
          {&disruptQuantMenu, DISRUPT_QUANT_TAG, DISRUPT_QUANT_MENU_PLACE, DISRUPT_QUANT_STR}});
   if (CBitmap* handle = sliderModBitmap()) {
@@ -305,8 +370,27 @@ void uEditor::createControls() {
           {&drawModeButtons[0], DRAW_MODE_BUTTON_PLACES[0]},
           {&drawModeButtons[1], DRAW_MODE_BUTTON_PLACES[1]},
           {&drawModeButtons[2], DRAW_MODE_BUTTON_PLACES[2]}});
-  kick(applyButtons[0], APPLY_BUTTON_PLACES[0]);
-  kick(applyButtons[1], APPLY_BUTTON_PLACES[1]);
+  // The wave-shaper's buttons act on the press only.
+  for (int i = 0; i < 2; ++i) {
+    bindAction(polarityButtons[i], [this, i](const ControlEvent& e) {
+      if (!e.pressed()) return;
+      plugin->setParameterAutomated(WAVESHAPER_POLAR_TAG, static_cast<float>(i));
+      bottomScreenRefresh = true;
+    });
+  }
+  for (int i = 0; i < 3; ++i) {
+    bindAction(drawModeButtons[i], [this, i](const ControlEvent& e) {
+      if (!e.pressed()) return;
+      waveShaperDrawMode = i;
+      bottomScreenRefresh = true;
+    });
+  }
+  for (int i = 0; i < 2; ++i) {
+    kick(applyButtons[i], APPLY_BUTTON_PLACES[static_cast<size_t>(i)]);
+    bindAction(applyButtons[i], [this, i](const ControlEvent& e) {
+      if (e.pressed()) applyWaveShaperDistortion(i);
+    });
+  }
   menus({{&waveShaperModeMenus[0], WAVESHAPER_DISTORT_MODE_TAGS[0], WAVESHAPER_MODE_MENU_PLACES[0],
           WAVESHAPER_DISTORT_MODE_STR},
          {&waveShaperModeMenus[1], WAVESHAPER_DISTORT_MODE_TAGS[1], WAVESHAPER_MODE_MENU_PLACES[1],
@@ -321,7 +405,19 @@ void uEditor::createControls() {
   for (int l = 0; l < 4; ++l) {
     const auto L = static_cast<size_t>(l);
     radios({{&lfoPageButtons[l], LFO_PAGE_BUTTON_PLACES[L]}});
-    for (int k = 0; k < 4; ++k) radios({{&lfoModeButtons[l][k], LFO_MODE_BUTTON_PLACES[static_cast<size_t>(k)]}});
+    bindAction(lfoPageButtons[l], [this, l](const ControlEvent&) {
+      setLfoPage(l);
+      bottomScreenRefresh = true;
+    });
+    for (int k = 0; k < 4; ++k) {
+      radios({{&lfoModeButtons[l][k], LFO_MODE_BUTTON_PLACES[static_cast<size_t>(k)]}});
+      // Only the shown page's buttons count.
+      bindAction(lfoModeButtons[l][k], [this, l, k](const ControlEvent&) {
+        if (l != lfoPage) return;
+        plugin->setSteppedValue(LFO_MODE_TAGS[static_cast<size_t>(l)], k);
+        resume();
+      });
+    }
     knobs({{&lfoSpeedKnobs[l], LFO_SPEED_TAGS[L], LFO_SPEED_KNOB_PLACE, 0, "Speed"},
            {&lfoHumanizeKnobs[l], LFO_HUM_TAGS[L], LFO_HUMANIZE_KNOB_PLACE, 0, "Humanize"},
            {&lfoShapeKnobs[l], LFO_SHAPE_TAGS[L], LFO_SHAPE_KNOB_PLACE, 1, "Shape"},
@@ -398,6 +494,19 @@ void uEditor::addLayoutHints() {
   for (int j = 0; j < 3; ++j)
     setDropTarget(followerDestMenus[j].main, FOLLOWER_DEST_1_TAG + j, FOLLOWER_AMT_1_TAG + j);
   for (size_t l = 0; l < 4; ++l) setDropTarget(lfoDestMenus[l].main, LFO_DEST_TAGS[l], LFO_AMT_TAGS[l]);
+}
+
+void uEditor::runPresetCommand(const std::string& title) {
+  for (const PresetCommand& c : PRESET_COMMANDS) {
+    if (c.title != title) continue;
+    if (c.program) (plugin->*c.program)();
+    if (c.screenSize >= 0) setScreenSize(c.screenSize);
+    break;
+  }
+  updatePresetMenu();
+  pathRefresh = true;
+  // The snapshots are switched without a parameter notification: the controls follow here.
+  resume();
 }
 
 // After removeControls released every view: the layout's own pointers are forgotten.
