@@ -66,8 +66,6 @@ uEditor::uEditor(APlugin* p) : AEffGUIEditor(p), plugin(p) {
   modDial = getBackRegValue("ModDial", true);
   for (bool& d : droppable) d = true;
   for (size_t i = 0; i < DEST_STR.size(); ++i) destMenuNames[i] = DEST_STR[i];
-  firstByTag.fill(-1);
-  lastByTag.fill(-1);
   rect = ERect{0, 0, static_cast<int16_t>(getScaled(EDITOR_HEIGHT)), static_cast<int16_t>(getScaled(EDITOR_WIDTH))};
 }
 
@@ -176,7 +174,7 @@ bool uEditor::openNow(void* parentWindow) {
   new CTooltipSupport(f, 100);  // the frame owns it
 
   createContainers();
-  controlRegistry.reserve(256);
+  registry.reserve(256);
   for (bool& d : droppable) d = true;
   pathBusy = distortBusy = filterBusy = compressorBusy = widenerBusy = bottomBusy = false;
   pathRefresh = distortRefresh = distortScreenReset = filterRefresh = compressorRefresh = widenerRefresh =
@@ -257,12 +255,7 @@ void uEditor::removeControls() {
   for (TKnob*& knob : disruptKnobs) knob = nullptr;
   for (TWaveShaperScreen*& screen : waveShaperScreens) screen = nullptr;
   for (std::string& caption : disruptCaptions) caption.clear();
-  controlRegistry.clear();
-  controlRegistry.shrink_to_fit();
-  boundActions.clear();
-  boundActions.shrink_to_fit();
-  firstByTag.fill(-1);
-  lastByTag.fill(-1);
+  registry.clear();
   hints.clear();
   hints.shrink_to_fit();
   dropTargetList.clear();
@@ -324,7 +317,7 @@ void uEditor::resumeNow() {
   if (!plugin || !opened || resuming || !frame) return;
   resuming = true;
   resumeLayout();
-  for (const RegistryEntry& e : controlRegistry) {
+  for (const RegistryEntry& e : registry) {
     if (!e.control || e.noResync) continue;
     const int tag = e.control->getTag();
     if (!isValidTag(tag)) continue;
@@ -451,7 +444,7 @@ std::string uEditor::hintFor(const CView* view) const {
 void uEditor::showTooltips(CView* hover) {
   if (!hover || !toolTipsOn) return;
   std::string text;
-  for (const RegistryEntry& e : controlRegistry) {
+  for (const RegistryEntry& e : registry) {
     if (e.control != hover) continue;
     const int tag = e.control->getTag();
     if (e.toolTip && isValidTag(tag)) {

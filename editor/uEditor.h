@@ -11,7 +11,6 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -21,6 +20,7 @@
 #include "controls/pluginControls.h"
 #include "controls/uControlEditor.h"
 #include "dsp/dspCommon.h"
+#include "editor/controlRegistry.h"
 #include "editor/distortTypeTables.h"
 #include "editor/uEditorLayout.h"
 #include "plugin/uEditorLink.h"
@@ -70,8 +70,6 @@ std::string versionText(int32_t vendorVersion);
 // The editor's size at 100 %.
 inline constexpr int EDITOR_WIDTH = 1100;
 inline constexpr int EDITOR_HEIGHT = 712;
-// Registration stops here (the main screen registers about 150 controls).
-inline constexpr int MAX_REGISTERED_CONTROLS = 10000;
 
 // The idle pass runs at most this often.
 inline constexpr uint32_t IDLE_INTERVAL_MS = 40;
@@ -193,38 +191,23 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   void createKickButton(VSTGUI::CKickButton*& out, int x, int y, VSTGUI::CBitmap* bmp, int dx150 = 0,
                         int dy150 = 0, int dx200 = 0, int dy200 = 0);
 
-  // ---- Control registry ----
-  struct RegistryEntry {
-    VSTGUI::CControl* control = nullptr;
-    bool noResync = false;  // skipped by resume and notifications (menus: their value is a step)
-    bool toolTip = false;   // idle may give it the parameter's name and value as tool-tip
-    bool knob = false;
-    bool onOff = false;
-    int16_t nextSameTag = -1;
-    TKnob* knobView = nullptr;  // set for knobs: idle gives them their modulation ring
-  };
+  // ---- Control registry (controlRegistry.h) ----
+  using RegistryEntry = ControlRegistry::Entry;
+  using ControlEvent = ::ControlEvent;
+  using ControlAction = ::ControlAction;
   // Appends control (creation order) and loads its default and current value.
   void addControl(VSTGUI::CControl* control, bool knob, bool onOff, bool noResync);
-  // What the user did to a control: its value, and for a menu the chosen entry's index and title.
-  struct ControlEvent {
-    float value = 0.0f;
-    int index = -1;
-    std::string title;
-    // Kick buttons and switches report press and release; the press is the value's upper half.
-    bool pressed() const { return value > 0.5f; }
-  };
-  using ControlAction = std::function<void(const ControlEvent&)>;
   // What a control does when the user changes it, bound where the control is made. Controls
   // without one are parameter menus (routed by tag) or parameter controls (their value is set).
-  void bindAction(const VSTGUI::CControl* control, ControlAction action);
-  int getRegistrySize() const { return static_cast<int>(controlRegistry.size()); }
-  const RegistryEntry& getRegistryEntry(int i) const { return controlRegistry[static_cast<size_t>(i)]; }
+  void bindAction(const VSTGUI::CControl* control, ControlAction action) {
+    registry.bind(control, std::move(action));
+  }
+  int getRegistrySize() const { return registry.size(); }
+  const RegistryEntry& getRegistryEntry(int i) const { return registry.entry(i); }
   // Every registered control with this tag, in creation order.
   template <typename F>
   void forEachControlWithTag(int tag, F&& f) const {
-    if (!isValidTag(tag)) return;
-    for (int i = firstByTag[static_cast<size_t>(tag)]; i >= 0; i = controlRegistry[static_cast<size_t>(i)].nextSameTag)
-      f(controlRegistry[static_cast<size_t>(i)]);
+    registry.forEachWithTag(tag, std::forward<F>(f));
   }
   // Views the editor made and releases at close (registered or not). Sub-menus are not kept:
   // their parent menu keeps them alive.
@@ -408,8 +391,6 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   bool takeProgramStep();
   // Routing: the menus recognised by their parameter tag; any other menu does nothing.
   void routeParameterMenu(VSTGUI::CControl* control, int index, const std::string& title);
-  // Routing: the control's bound action, run; false when none is bound to it.
-  bool runBoundAction(const VSTGUI::CControl* control, const ControlEvent& event);
   // The preset menu's commands (built and recognised from one table).
   void runPresetCommand(const std::string& title);
   // Apply: the wave-shaper's distortion curve written into its points.
@@ -462,14 +443,7 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   std::array<std::atomic<uint64_t>, NUM_PARAMS / 64> dirtyTags{};
   std::array<std::atomic<float>, 4> vuLevels{};
 
-  std::vector<RegistryEntry> controlRegistry;
-  struct BoundAction {
-    const VSTGUI::CControl* control;
-    ControlAction action;
-  };
-  std::vector<BoundAction> boundActions;
-  std::array<int16_t, NUM_PARAMS> firstByTag{};
-  std::array<int16_t, NUM_PARAMS> lastByTag{};
+  ControlRegistry registry;
   std::vector<VSTGUI::CView*> ownedViews;
   std::array<VSTGUI::CBitmap*, NUM_BITMAP_OBJECTS> bitmaps{};
   struct HintEntry {

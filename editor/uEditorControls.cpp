@@ -68,7 +68,7 @@ void uEditor::valueChanged(CControl* control) {
     event.index = menu->getCurrentIndex(true);
     if (const CMenuItem* item = menu->getCurrent()) event.title = item->getTitle();
   }
-  if (runBoundAction(control, event)) return;
+  if (registry.run(control, event)) return;
   // Every menu of the layout has an action or is a parameter menu: a menu's value is an entry
   // number, never a parameter value for the generic row.
   if (menu) {
@@ -85,19 +85,6 @@ void uEditor::valueChanged(CControl* control) {
   }
   // Only tags the host was told of (buttons without a parameter carry 9999 and do nothing).
   if (isValidTag(tag)) plugin->setParameterAutomated(tag, value);
-}
-
-void uEditor::bindAction(const CControl* control, ControlAction action) {
-  if (control && action) boundActions.push_back({control, std::move(action)});
-}
-
-bool uEditor::runBoundAction(const CControl* control, const ControlEvent& event) {
-  for (const BoundAction& b : boundActions) {
-    if (b.control != control) continue;
-    b.action(event);
-    return true;
-  }
-  return false;
 }
 
 void uEditor::applyWaveShaperDistortion(int ws) {

@@ -25,7 +25,7 @@ void uEditor::setDialMod(TKnob*& knob) {
 // type's set), so a knob placed in a box gets its ring with no list to keep.
 void uEditor::refreshRings(CViewContainer* box) {
   const CView* parent = box ? static_cast<CView*>(box) : frame;
-  for (const RegistryEntry& e : controlRegistry) {
+  for (const RegistryEntry& e : registry) {
     TKnob* knob = e.knobView;
     if (knob && knob->getParentView() == parent) setDialMod(knob);
   }
