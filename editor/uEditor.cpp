@@ -176,9 +176,8 @@ bool uEditor::openNow(void* parentWindow) {
   createContainers();
   registry.reserve(256);
   for (bool& d : droppable) d = true;
-  pathBusy = distortBusy = filterBusy = compressorBusy = widenerBusy = bottomBusy = false;
-  pathRefresh = distortRefresh = distortScreenReset = filterRefresh = compressorRefresh = widenerRefresh =
-      bottomScreenRefresh = waveShaperRefresh = false;
+  pathBusy = pathRefresh = distortScreenReset = waveShaperRefresh = false;
+  for (BoxPass* b : boxPasses()) b->refresh = b->busy = false;
   lastCompressorStep = lastWidenerStep = -1;
   resetCommandBuffers();
 
@@ -293,10 +292,8 @@ void uEditor::raiseRefresh(uint32_t flags) { pendingRefresh.fetch_or(flags, std:
 void uEditor::takeNotifications() {
   const uint32_t f = pendingRefresh.exchange(0, std::memory_order_relaxed);
   pathRefresh |= (f & kPathRefresh) != 0;
-  distortRefresh |= (f & kDistortRefresh) != 0;
   distortScreenReset |= (f & kDistortScreenReset) != 0;
-  widenerRefresh |= (f & kWidenerRefresh) != 0;
-  bottomScreenRefresh |= (f & kBottomScreenRefresh) != 0;
+  for (BoxPass* b : boxPasses()) b->refresh |= (f & b->raisedBy) != 0;
   waveShaperRefresh |= (f & kWaveShaperRefresh) != 0;
   for (size_t w = 0; w < dirtyTags.size(); ++w) {
     uint64_t bits = dirtyTags[w].exchange(0, std::memory_order_relaxed);
@@ -324,7 +321,7 @@ void uEditor::resumeNow() {
     const float v = plugin->getParameter(tag);
     if (std::fabs(e.control->getValue() - v) > 1e-5f) e.control->setValue(v);
   }
-  bottomScreenRefresh = distortRefresh = filterRefresh = compressorRefresh = widenerRefresh = true;
+  for (BoxPass* b : boxPasses()) b->refresh = true;
   resuming = false;
 }
 
@@ -382,32 +379,12 @@ void uEditor::refreshMainScreen() {
   }
   if (pathBusy) return;
   // Each box in turn: rebuilt when its flag is up, else its live contents refreshed.
-  struct BoxPass {
-    bool uEditor::*refresh;
-    CViewContainer* uEditor::*box;
-    bool uEditor::*busy;
-    void (uEditor::*show)();
-    void (uEditor::*update)();
-  };
-  static constexpr BoxPass BOX_PASSES[] = {
-      {&uEditor::distortRefresh, &uEditor::distortBox, &uEditor::distortBusy, &uEditor::showDistort,
-       &uEditor::refreshDistortBox},
-      {&uEditor::filterRefresh, &uEditor::filterBox, &uEditor::filterBusy, &uEditor::showFilter,
-       &uEditor::refreshFilterBox},
-      {&uEditor::compressorRefresh, &uEditor::compressorBox, &uEditor::compressorBusy, &uEditor::showCompressor,
-       &uEditor::refreshCompressorBox},
-      {&uEditor::widenerRefresh, &uEditor::widenerBox, &uEditor::widenerBusy, &uEditor::showWidenChorus,
-       &uEditor::refreshWidenerBox},
-      {&uEditor::bottomScreenRefresh, &uEditor::bottomBox, &uEditor::bottomBusy, &uEditor::showBottomScreen,
-       &uEditor::refreshBottomBox},
-  };
-  for (const BoxPass& b : BOX_PASSES) {
-    if (takeRefresh(this->*b.refresh, this->*b.box))
-      (this->*b.show)();
-    else if (!(this->*b.busy))
-      (this->*b.update)();
-  }
-}
+  for (BoxPass* b : boxPasses()) {
+    if (takeRefresh(b->refresh, this->*b->view))
+      (this->*b->show)();
+    else if (!b->busy)
+      (this->*b->update)();
+  }}
 
 void uEditor::setDropTarget(const CView* view, int destinationTag, int amountTag) {
   if (view) dropTargetList.push_back({view, destinationTag, amountTag});

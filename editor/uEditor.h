@@ -414,10 +414,35 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   int screenState = 0;
   bool lastEditChanged = false;
   bool editLampShown = false;
-  bool pathRefresh = false, distortRefresh = false, distortScreenReset = false, filterRefresh = false,
-       compressorRefresh = false, widenerRefresh = false, bottomScreenRefresh = false, waveShaperRefresh = false;
-  bool pathBusy = false, distortBusy = false, filterBusy = false, compressorBusy = false, widenerBusy = false,
-       bottomBusy = false;
+  // The module path: laid out again at the next pass when refresh is up; busy while that runs.
+  bool pathRefresh = false, pathBusy = false;
+  // Inside the distortion and bottom boxes: the distortion picture starts again, the wave-shaper
+  // screens redraw.
+  bool distortScreenReset = false, waveShaperRefresh = false;
+  // One record per container: the idle pass rebuilds it with its show operation when refresh is
+  // up (a drag inside it makes the rebuild wait) and otherwise updates its live contents; busy
+  // while the show operation runs. raisedBy is the refresh flag that sets refresh from any thread.
+  struct BoxPass {
+    VSTGUI::CViewContainer* uEditor::*view;
+    uint32_t raisedBy;
+    void (uEditor::*show)();
+    void (uEditor::*update)();
+    bool refresh = false;
+    bool busy = false;
+  };
+  BoxPass distortPass{&uEditor::distortBox, kDistortRefresh, &uEditor::showDistort,
+                      &uEditor::refreshDistortBox};
+  BoxPass filterPass{&uEditor::filterBox, 0, &uEditor::showFilter, &uEditor::refreshFilterBox};
+  BoxPass compressorPass{&uEditor::compressorBox, 0, &uEditor::showCompressor,
+                         &uEditor::refreshCompressorBox};
+  BoxPass widenerPass{&uEditor::widenerBox, kWidenerRefresh, &uEditor::showWidenChorus,
+                      &uEditor::refreshWidenerBox};
+  BoxPass bottomPass{&uEditor::bottomBox, kBottomScreenRefresh, &uEditor::showBottomScreen,
+                     &uEditor::refreshBottomBox};
+  // In the order the idle pass takes them.
+  std::array<BoxPass*, 5> boxPasses() {
+    return {&distortPass, &filterPass, &compressorPass, &widenerPass, &bottomPass};
+  }
   uint32_t lastIdleTicks = 0;
   uint32_t lastStepTicks = 0;
   int lastCompressorStep = -1;

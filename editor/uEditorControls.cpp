@@ -93,7 +93,7 @@ void uEditor::applyWaveShaperDistortion(int ws) {
     plugin->setParameter(WAVESHAPER_START_TAG[static_cast<size_t>(ws)] + p,
                          getWaveShaperDistortValues(ws, p));
   requestHostReread();
-  bottomScreenRefresh = true;
+  bottomPass.refresh = true;
 }
 
 void uEditor::routeParameterMenu(CControl* menu, int index, const std::string& title) {
@@ -111,7 +111,7 @@ void uEditor::routeParameterMenu(CControl* menu, int index, const std::string& t
       if (index < 0) return;
       plugin->setSteppedValue(tag, index);
       pathRefresh |= row->action == MenuAction::StepPath;
-      bottomScreenRefresh |= row->action == MenuAction::StepBottom;
+      bottomPass.refresh |= row->action == MenuAction::StepBottom;
       break;
     case MenuAction::Type:
       if ((n = titleIndex(DISTORT_TYPE_STR, DISTORT_TYPE_STR.size(), title)) >= 0) updateDistort(n);
@@ -252,7 +252,7 @@ void uEditor::dropMod() {
   for (int s = 0; s < NUM_MOD_SLOTS; ++s) {
     if (plugin->getDestForModSlot(s) != 0) continue;
     plugin->setModSlotVariables(s, false, 0.5f, -1, dest);
-    bottomScreenRefresh = true;
+    bottomPass.refresh = true;
     return;
   }
 }
@@ -268,7 +268,7 @@ void uEditor::dropMod(int destinationTag, int amountTag) {
   if (dest < 1) return;
   plugin->setDestForTag(destinationTag, dest);
   plugin->setParameterAutomated(amountTag, 1.0f);
-  bottomScreenRefresh = true;
+  bottomPass.refresh = true;
   const int slot = destinationTag - DISRUPT_DEST_TAGS[0];
   if (slot >= 0 && slot < NUM_DISRUPT_SLOTS) plugin->setOn(DISRUPT_ON_TAGS[static_cast<size_t>(slot)]);
 }

@@ -375,14 +375,14 @@ void uEditor::createControls() {
     bindAction(polarityButtons[i], [this, i](const ControlEvent& e) {
       if (!e.pressed()) return;
       plugin->setParameterAutomated(WAVESHAPER_POLAR_TAG, static_cast<float>(i));
-      bottomScreenRefresh = true;
+      bottomPass.refresh = true;
     });
   }
   for (int i = 0; i < 3; ++i) {
     bindAction(drawModeButtons[i], [this, i](const ControlEvent& e) {
       if (!e.pressed()) return;
       waveShaperDrawMode = i;
-      bottomScreenRefresh = true;
+      bottomPass.refresh = true;
     });
   }
   for (int i = 0; i < 2; ++i) {
@@ -407,7 +407,7 @@ void uEditor::createControls() {
     radios({{&lfoPageButtons[l], LFO_PAGE_BUTTON_PLACES[L]}});
     bindAction(lfoPageButtons[l], [this, l](const ControlEvent&) {
       setLfoPage(l);
-      bottomScreenRefresh = true;
+      bottomPass.refresh = true;
     });
     for (int k = 0; k < 4; ++k) {
       radios({{&lfoModeButtons[l][k], LFO_MODE_BUTTON_PLACES[static_cast<size_t>(k)]}});

@@ -197,7 +197,7 @@ BREAKS = [
     ("editor/uEditorControls.cpp", "if (std::abs(value - 0.5f) > 0.01f)", "if (std::abs(value - 0.5f) > 0.001f)"),
     ("editor/uEditorCreateControls.cpp", "        if (l != lfoPage) return;\n", ""),
     ("editor/uEditorCreateControls.cpp", "if (e.pressed()) applyWaveShaperDistortion(i);", "applyWaveShaperDistortion(i);"),
-    ("editor/uEditor.cpp", "  bottomScreenRefresh |= (f & kBottomScreenRefresh) != 0;\n", ""),
+    ("editor/uEditor.h", "BoxPass bottomPass{&uEditor::bottomBox, kBottomScreenRefresh,", "BoxPass bottomPass{&uEditor::bottomBox, 0,"),
     ("editor/uEditor.cpp", "return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f;", "return v > 0.0f ? v : 0.0f;"),
     ("editor/uEditorCommandMenu.cpp", "case ValueCommand::Increase:\n          plugin->changeDelta(tag, 1);",
      "case ValueCommand::Increase:\n          plugin->changeDelta(tag, -1);"),
