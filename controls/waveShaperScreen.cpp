@@ -49,7 +49,9 @@ float TWaveShaperScreen::getPointValue(int x) {
   const float u = clampUnit(static_cast<float>(x) / plotWidth);
   const int first = WAVESHAPER_START_TAG[static_cast<size_t>(shaper)];
   if (independent) return c.plugin->getParameter(first + toInt(255.0f * u));
-  return 2.0f * c.plugin->getParameter(first + 128 + toInt(127.9999f * u)) - 1.0f;
+  // Symmetric: the upper half's points, mirrored below the centre.
+  const int upper = WAVESHAPER_START_UNI_TAG[static_cast<size_t>(shaper)];
+  return 2.0f * c.plugin->getParameter(upper + toInt(127.9999f * u)) - 1.0f;
 }
 
 void TWaveShaperScreen::setPointValue(int i, float v) {
@@ -62,8 +64,9 @@ void TWaveShaperScreen::setPointValue(int i, float v) {
   }
   if (i < 0 || i >= WAVESHAPER_POINTS / 2) return;
   const float p = v * 0.5f + 0.5f;
-  c.plugin->setParameter(first + 128 + i, p);
-  c.plugin->setParameter(first + 127 - i, 1.0f - p);
+  const int upper = WAVESHAPER_START_UNI_TAG[static_cast<size_t>(shaper)];
+  c.plugin->setParameter(upper + i, p);
+  c.plugin->setParameter(upper - 1 - i, 1.0f - p);
 }
 
 void TWaveShaperScreen::writeSpan(int loColumn, float loLevel, int hiColumn, float hiLevel, bool line) {
@@ -127,11 +130,12 @@ void TWaveShaperScreen::draw(CDrawContext* context) {
   const int iH = toInt(H);
   const int centre = iH / 2;
   const int first = WAVESHAPER_START_TAG[static_cast<size_t>(shaper)];
+  const int upper = WAVESHAPER_START_UNI_TAG[static_cast<size_t>(shaper)];
   if (CBitmap* dot = c.editor->waveShaperDotBitmap()) {
     for (int i = 0; i < columns; ++i) {
       const float u = clampUnit(static_cast<float>(i) / W);
       const float v = independent ? plugin.getParameter(first + toInt(255.0f * u))
-                                  : 2.0f * plugin.getParameter(first + 128 + toInt(127.9999f * u)) - 1.0f;
+                                  : 2.0f * plugin.getParameter(upper + toInt(127.9999f * u)) - 1.0f;
       // A point below the centre in the symmetric view (drawn in the independent mode or
       // loaded) has no bar rather than one turned upside down.
       const int r = clampTo(toInt((1.0f - v) * H), 0, iH);
