@@ -393,8 +393,6 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   void routeParameterMenu(VSTGUI::CControl* control, int index, const std::string& title);
   // The preset menu's commands (built and recognised from one table).
   void runPresetCommand(const std::string& title);
-  // Apply: the wave-shaper's distortion curve written into its points.
-  void applyWaveShaperDistortion(int ws);
   // Routing: a released drag of a droppable parameter is taken (and cleared); false otherwise.
   bool takeDrop(int& tag, float& value);
 

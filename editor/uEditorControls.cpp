@@ -1,6 +1,7 @@
-// Routing from the controls to the plug-in: every user action on a control becomes an effect
-// here. Also the keyboard's program steps, the Help button, the wave-shaper apply buttons and
-// the modulation drag-and-drop by which a knob's parameter is dropped onto a modulation target.
+// Routing from the controls to the plug-in: a control's bound action (set where the layout makes
+// it), else the parameter menus by tag, else the generic row. Also the keyboard's program steps,
+// the Help viewer, the wave-shaper's distortion curve and the modulation drag-and-drop by which a
+// knob's parameter is dropped onto a modulation target.
 #include <unistd.h>
 
 #include <algorithm>
@@ -85,15 +86,6 @@ void uEditor::valueChanged(CControl* control) {
   }
   // Only tags the host was told of (buttons without a parameter carry 9999 and do nothing).
   if (isValidTag(tag)) plugin->setParameterAutomated(tag, value);
-}
-
-void uEditor::applyWaveShaperDistortion(int ws) {
-  if (ws < 0 || ws > 1) return;
-  for (int p = 0; p < WAVESHAPER_POINTS; ++p)
-    plugin->setParameter(WAVESHAPER_START_TAG[static_cast<size_t>(ws)] + p,
-                         getWaveShaperDistortValues(ws, p));
-  requestHostReread();
-  bottomPass.refresh = true;
 }
 
 void uEditor::routeParameterMenu(CControl* menu, int index, const std::string& title) {

@@ -387,8 +387,13 @@ void uEditor::createControls() {
   }
   for (int i = 0; i < 2; ++i) {
     kick(applyButtons[i], APPLY_BUTTON_PLACES[static_cast<size_t>(i)]);
+    // Apply writes the distortion curve the screen draws into the shaper's points.
     bindAction(applyButtons[i], [this, i](const ControlEvent& e) {
-      if (e.pressed()) applyWaveShaperDistortion(i);
+      if (!e.pressed()) return;
+      for (int p = 0; p < WAVESHAPER_POINTS; ++p)
+        plugin->setParameter(WAVESHAPER_START_TAG[static_cast<size_t>(i)] + p, getWaveShaperDistortValues(i, p));
+      requestHostReread();
+      bottomPass.refresh = true;
     });
   }
   menus({{&waveShaperModeMenus[0], WAVESHAPER_DISTORT_MODE_TAGS[0], WAVESHAPER_MODE_MENU_PLACES[0],
