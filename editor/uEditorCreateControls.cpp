@@ -25,26 +25,27 @@ constexpr std::array<std::string_view, 8> PRESET_SUB_HEADER_STRING = {
 // menu is built from the titles and a choice is recognised by its title.
 struct PresetCommand {
   std::string_view title;
-  void (APlugin::*program)();  // the program it recalls, if any
-  int screenSize;              // the screen size it chooses, else -1
+  void (*program)(APlugin&);  // the program it recalls, if any
+  int screenSize;             // the screen size it chooses, else -1
 };
-constexpr PresetCommand PRESET_COMMANDS[] = {{"-", nullptr, -1},
-                                             {"Default Preset", &APlugin::defaultProgram, -1},
-                                             {"-", nullptr, -1},
-                                             {"Revert to Original Preset", &APlugin::origProgram, -1},
-                                             {"Revert to Edited Preset", &APlugin::editProgram, -1},
-                                             {"-", nullptr, -1},
-                                             {"Set To 100% Screen", nullptr, 0},
-                                             {"Set To 150% Screen", nullptr, 1},
-                                             {"Set To 200% Screen", nullptr, 2}};
+constexpr PresetCommand PRESET_COMMANDS[] = {
+    {"-", nullptr, -1},
+    {"Default Preset", [](APlugin& p) { p.defaultProgram(); }, -1},
+    {"-", nullptr, -1},
+    {"Revert to Original Preset", [](APlugin& p) { p.origProgram(); }, -1},
+    {"Revert to Edited Preset", [](APlugin& p) { p.editProgram(); }, -1},
+    {"-", nullptr, -1},
+    {"Set To 100% Screen", nullptr, 0},
+    {"Set To 150% Screen", nullptr, 1},
+    {"Set To 200% Screen", nullptr, 2}};
 // The ECS menu: entry i runs command i.
 struct EcsCommand {
   std::string_view title;
-  void (APlugin::*run)();
+  void (*run)(APlugin&);
 };
-constexpr EcsCommand ECS_COMMANDS[] = {{"Load ECS", &APlugin::loadECS},
-                                       {"Save ECS", &APlugin::saveECS},
-                                       {"Clear All MIDI", &APlugin::resetMidi}};
+constexpr EcsCommand ECS_COMMANDS[] = {{"Load ECS", [](APlugin& p) { p.loadECS(); }},
+                                       {"Save ECS", [](APlugin& p) { p.saveECS(); }},
+                                       {"Clear All MIDI", [](APlugin& p) { p.resetMidi(); }}};
 constexpr std::array<std::string_view, std::size(ECS_COMMANDS)> ECS_TITLES = [] {
   std::array<std::string_view, std::size(ECS_COMMANDS)> t{};
   for (size_t i = 0; i < t.size(); ++i) t[i] = ECS_COMMANDS[i].title;
@@ -143,10 +144,11 @@ void uEditor::createControls() {
   kick(editedButton, EDITED_BUTTON_PLACE);
   kick(originalButton, ORIGINAL_BUTTON_PLACE);
   for (auto [button, program] :
-       {std::pair{originalButton, &APlugin::origProgram}, std::pair{editedButton, &APlugin::editProgram}}) {
+       {std::pair<CKickButton*, void (*)(APlugin&)>{originalButton, [](APlugin& p) { p.origProgram(); }},
+        std::pair<CKickButton*, void (*)(APlugin&)>{editedButton, [](APlugin& p) { p.editProgram(); }}}) {
     bindAction(button, [this, program](const ControlEvent& e) {
       if (!e.pressed()) return;
-      (plugin->*program)();
+      program(*plugin);
       pathRefresh = true;
       resume();
     });
@@ -165,7 +167,7 @@ void uEditor::createControls() {
                true, false, a.dy150, a.dw150, a.dy200, a.dw200);
     bindAction(ecsMenu, [this](const ControlEvent& e) {
       if (e.index >= 0 && e.index < static_cast<int>(std::size(ECS_COMMANDS)))
-        (plugin->*ECS_COMMANDS[static_cast<size_t>(e.index)].run)();
+        ECS_COMMANDS[static_cast<size_t>(e.index)].run(*plugin);
     });
   }
   onOffs({{&headerSwitch, BYPASS_TAG, HEADER_SWITCH_PLACE}});
@@ -504,7 +506,7 @@ void uEditor::addLayoutHints() {
 void uEditor::runPresetCommand(const std::string& title) {
   for (const PresetCommand& c : PRESET_COMMANDS) {
     if (c.title != title) continue;
-    if (c.program) (plugin->*c.program)();
+    if (c.program) c.program(*plugin);
     if (c.screenSize >= 0) setScreenSize(c.screenSize);
     break;
   }
