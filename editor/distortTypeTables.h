@@ -5,20 +5,38 @@
 #pragma once
 
 #include <array>
+#include <string_view>
 
 #include "plugin/uVocabulary.h"
 #include "tags.h"
 
 // The settings a type remembers: its eight knobs, the volume and the main mix.
 inline constexpr int NUM_DISTORT_VARS = 10;
-inline constexpr std::array<int, NUM_DISTORT_VARS> DISTORT_VAR_TAGS = {6, 7, 8, 9, 10, 11, 12, 13, 1, 2};
+inline constexpr std::array<int, NUM_DISTORT_VARS> DISTORT_VAR_TAGS = {DISTORT_KNOB_1_TAG,
+                                                                       DISTORT_KNOB_1_TAG + 1,
+                                                                       DISTORT_KNOB_1_TAG + 2,
+                                                                       DISTORT_KNOB_1_TAG + 3,
+                                                                       DISTORT_KNOB_1_TAG + 4,
+                                                                       DISTORT_KNOB_1_TAG + 5,
+                                                                       DISTORT_KNOB_1_TAG + 6,
+                                                                       DISTORT_KNOB_1_TAG + 7,
+                                                                       VOLUME_TAG,
+                                                                       MIX_TAG};
 // The modulation destinations of the eight type knobs.
-inline constexpr std::array<int, NUM_DISTORT_KNOBS> DEST_DISTORT_AMT = {6, 7, 8, 9, 10, 11, 12, 13};
+inline constexpr std::array<int, NUM_DISTORT_KNOBS> DEST_DISTORT_AMT = {
+    DEST_DIST_1, DEST_DIST_2, DEST_DIST_3, DEST_DIST_4, DEST_DIST_5, DEST_DIST_6, DEST_DIST_7, DEST_DIST_8};
 
 // Number of type knobs each distortion type shows.
 inline constexpr std::array<int, NUM_DISTORT_TYPES> FX_DIALS = {
     0, 5, 4, 6, 8, 4, 5, 4, 6, 4, 4, 4, 5, 4, 6, 4, 4, 5, 4, 7, 4, 4, 5, 4, 3, 5,
     5, 5, 7, 4, 7, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 4, 4, 7, 7, 5, 8, 3, 4, 8};
+
+// The type menu's groups: first type of each, then one past the last type.
+inline constexpr std::array<int, 6> DISTORT_GROUP_START = {1, 31, 43, 45, 50, 52};
+inline constexpr std::array<std::string_view, 5> DISTORT_GROUP_STR = {"Distortion", "2 Band Distortion", "Amp/Cab",
+                                                                      "Modulation", "WaveShaper"};
+// The wave-shaper types, the last group, draw their curves on the WaveShaper tab.
+inline constexpr int WAVESHAPER_GROUP = 4;
 
 using DistortRecord = std::array<float, NUM_DISTORT_VARS>;
 

@@ -17,21 +17,24 @@ struct NotificationRow {
 };
 // What a parameter change means for the editor beyond its own controls.
 constexpr NotificationRow NOTIFICATION_ROWS[] = {
-    {128, 128, kPathRefresh | kNoControlUpdate},
-    {129, 129, kDistortRefresh | kBottomScreenRefresh | kDistortScreenReset | kNoControlUpdate},
-    {130, 130, kDistortRefresh | kBottomScreenRefresh},
-    {246, 246, kDistortRefresh | kBottomScreenRefresh},
-    {106, 109, kBottomScreenRefresh},
-    {114, 117, kBottomScreenRefresh},
-    {169, 169, kBottomScreenRefresh},
-    {131, 131, kWidenerRefresh},
-    {133, 135, kDistortRefresh | kBottomScreenRefresh | kNoControlUpdate},
-    {143, 146, kDistortRefresh | kBottomScreenRefresh | kNoControlUpdate},
-    {150, 168, kDistortRefresh | kBottomScreenRefresh | kNoControlUpdate},
-    {240, 240, kDistortRefresh | kBottomScreenRefresh | kNoControlUpdate},
-    {243, 243, kDistortRefresh | kBottomScreenRefresh | kNoControlUpdate},
-    {241, 242, kWaveShaperRefresh},
-    {244, 245, kWaveShaperRefresh},
+    {MODULE_PATH_TAG, MODULE_PATH_TAG, kPathRefresh | kNoControlUpdate},
+    {DISTORT_TYPE_TAG, DISTORT_TYPE_TAG,
+     kDistortRefresh | kBottomScreenRefresh | kDistortScreenReset | kNoControlUpdate},
+    {OLD_EQ_TAG, OLD_EQ_TAG, kDistortRefresh | kBottomScreenRefresh},
+    {WAVESHAPER_POLAR_TAG, WAVESHAPER_POLAR_TAG, kDistortRefresh | kBottomScreenRefresh},
+    {LFO_SYNC_TAGS[0], LFO_SYNC_TAGS[3], kBottomScreenRefresh},
+    {LFO_SHAPE_TAGS[0], LFO_SHAPE_TAGS[3], kBottomScreenRefresh},
+    {MOD_ADVANCED_TAG, MOD_ADVANCED_TAG, kBottomScreenRefresh},
+    {CHORUS_MODE_TAG, CHORUS_MODE_TAG, kWidenerRefresh},
+    {DISRUPT_QUANT_TAG, DISRUPT_LAZY_MODE_TAG, kDistortRefresh | kBottomScreenRefresh | kNoControlUpdate},
+    {FOLLOWER_SOURCE_TAG, FOLLOWER_DEST_1_TAG + 2, kDistortRefresh | kBottomScreenRefresh | kNoControlUpdate},
+    {FOLLOWER_MOD_SRC_1_TAG, LFO_TRIGGER_TAGS[3], kDistortRefresh | kBottomScreenRefresh | kNoControlUpdate},
+    {WAVESHAPER_DISTORT_MODE_TAGS[0], WAVESHAPER_DISTORT_MODE_TAGS[0],
+     kDistortRefresh | kBottomScreenRefresh | kNoControlUpdate},
+    {WAVESHAPER_DISTORT_MODE_TAGS[1], WAVESHAPER_DISTORT_MODE_TAGS[1],
+     kDistortRefresh | kBottomScreenRefresh | kNoControlUpdate},
+    {WAVESHAPER_DISTORT_1_TAGS[0], WAVESHAPER_DISTORT_2_TAGS[0], kWaveShaperRefresh},
+    {WAVESHAPER_DISTORT_1_TAGS[1], WAVESHAPER_DISTORT_2_TAGS[1], kWaveShaperRefresh},
 };
 
 constexpr std::array<uint32_t, NUM_PARAMS> makeNotificationTable() {
@@ -63,8 +66,6 @@ uEditor::uEditor(APlugin* p) : AEffGUIEditor(p), plugin(p) {
   modDial = getBackRegValue("ModDial", true);
   for (bool& d : droppable) d = true;
   for (size_t i = 0; i < DEST_STR.size(); ++i) destMenuNames[i] = DEST_STR[i];
-  firstByTag.fill(-1);
-  lastByTag.fill(-1);
   rect = ERect{0, 0, static_cast<int16_t>(getScaled(EDITOR_HEIGHT)), static_cast<int16_t>(getScaled(EDITOR_WIDTH))};
 }
 
@@ -173,11 +174,10 @@ bool uEditor::openNow(void* parentWindow) {
   new CTooltipSupport(f, 100);  // the frame owns it
 
   createContainers();
-  controlRegistry.reserve(256);
+  registry.reserve(256);
   for (bool& d : droppable) d = true;
-  pathBusy = distortBusy = filterBusy = compressorBusy = widenerBusy = bottomBusy = false;
-  pathRefresh = distortRefresh = distortScreenReset = filterRefresh = compressorRefresh = widenerRefresh =
-      bottomScreenRefresh = waveShaperRefresh = false;
+  pathBusy = pathRefresh = distortScreenReset = waveShaperRefresh = false;
+  for (BoxPass* b : boxPasses()) b->refresh = b->busy = false;
   lastCompressorStep = lastWidenerStep = -1;
   resetCommandBuffers();
 
@@ -254,10 +254,7 @@ void uEditor::removeControls() {
   for (TKnob*& knob : disruptKnobs) knob = nullptr;
   for (TWaveShaperScreen*& screen : waveShaperScreens) screen = nullptr;
   for (std::string& caption : disruptCaptions) caption.clear();
-  controlRegistry.clear();
-  controlRegistry.shrink_to_fit();
-  firstByTag.fill(-1);
-  lastByTag.fill(-1);
+  registry.clear();
   hints.clear();
   hints.shrink_to_fit();
   dropTargetList.clear();
@@ -295,12 +292,8 @@ void uEditor::raiseRefresh(uint32_t flags) { pendingRefresh.fetch_or(flags, std:
 void uEditor::takeNotifications() {
   const uint32_t f = pendingRefresh.exchange(0, std::memory_order_relaxed);
   pathRefresh |= (f & kPathRefresh) != 0;
-  distortRefresh |= (f & kDistortRefresh) != 0;
   distortScreenReset |= (f & kDistortScreenReset) != 0;
-  filterRefresh |= (f & kFilterRefresh) != 0;
-  compressorRefresh |= (f & kCompressorRefresh) != 0;
-  widenerRefresh |= (f & kWidenerRefresh) != 0;
-  bottomScreenRefresh |= (f & kBottomScreenRefresh) != 0;
+  for (BoxPass* b : boxPasses()) b->refresh |= (f & b->raisedBy) != 0;
   waveShaperRefresh |= (f & kWaveShaperRefresh) != 0;
   for (size_t w = 0; w < dirtyTags.size(); ++w) {
     uint64_t bits = dirtyTags[w].exchange(0, std::memory_order_relaxed);
@@ -321,14 +314,14 @@ void uEditor::resumeNow() {
   if (!plugin || !opened || resuming || !frame) return;
   resuming = true;
   resumeLayout();
-  for (const RegistryEntry& e : controlRegistry) {
+  for (const RegistryEntry& e : registry) {
     if (!e.control || e.noResync) continue;
     const int tag = e.control->getTag();
     if (!isValidTag(tag)) continue;
     const float v = plugin->getParameter(tag);
     if (std::fabs(e.control->getValue() - v) > 1e-5f) e.control->setValue(v);
   }
-  bottomScreenRefresh = distortRefresh = filterRefresh = compressorRefresh = widenerRefresh = true;
+  for (BoxPass* b : boxPasses()) b->refresh = true;
   resuming = false;
 }
 
@@ -386,32 +379,12 @@ void uEditor::refreshMainScreen() {
   }
   if (pathBusy) return;
   // Each box in turn: rebuilt when its flag is up, else its live contents refreshed.
-  struct BoxPass {
-    bool uEditor::*refresh;
-    CViewContainer* uEditor::*box;
-    bool uEditor::*busy;
-    void (uEditor::*show)();
-    void (uEditor::*update)();
-  };
-  static constexpr BoxPass BOX_PASSES[] = {
-      {&uEditor::distortRefresh, &uEditor::distortBox, &uEditor::distortBusy, &uEditor::showDistort,
-       &uEditor::refreshDistortBox},
-      {&uEditor::filterRefresh, &uEditor::filterBox, &uEditor::filterBusy, &uEditor::showFilter,
-       &uEditor::refreshFilterBox},
-      {&uEditor::compressorRefresh, &uEditor::compressorBox, &uEditor::compressorBusy, &uEditor::showCompressor,
-       &uEditor::refreshCompressorBox},
-      {&uEditor::widenerRefresh, &uEditor::widenerBox, &uEditor::widenerBusy, &uEditor::showWidenChorus,
-       &uEditor::refreshWidenerBox},
-      {&uEditor::bottomScreenRefresh, &uEditor::bottomBox, &uEditor::bottomBusy, &uEditor::showBottomScreen,
-       &uEditor::refreshBottomBox},
-  };
-  for (const BoxPass& b : BOX_PASSES) {
-    if (takeRefresh(this->*b.refresh, this->*b.box))
-      (this->*b.show)();
-    else if (!(this->*b.busy))
-      (this->*b.update)();
-  }
-}
+  for (BoxPass* b : boxPasses()) {
+    if (takeRefresh(b->refresh, this->*b->view))
+      (this->*b->show)();
+    else if (!b->busy)
+      (this->*b->update)();
+  }}
 
 void uEditor::setDropTarget(const CView* view, int destinationTag, int amountTag) {
   if (view) dropTargetList.push_back({view, destinationTag, amountTag});
@@ -448,7 +421,7 @@ std::string uEditor::hintFor(const CView* view) const {
 void uEditor::showTooltips(CView* hover) {
   if (!hover || !toolTipsOn) return;
   std::string text;
-  for (const RegistryEntry& e : controlRegistry) {
+  for (const RegistryEntry& e : registry) {
     if (e.control != hover) continue;
     const int tag = e.control->getTag();
     if (e.toolTip && isValidTag(tag)) {

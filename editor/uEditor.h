@@ -16,11 +16,13 @@
 #include <string_view>
 #include <vector>
 
+#include "bitmapIds.h"
 #include "controls/pluginControls.h"
 #include "controls/uControlEditor.h"
+#include "dsp/dspCommon.h"
+#include "editor/controlRegistry.h"
 #include "editor/distortTypeTables.h"
 #include "editor/uEditorLayout.h"
-#include "dsp/dspCommon.h"
 #include "plugin/uEditorLink.h"
 #include "tags.h"
 #include "vstgui/aeffguieditor.h"
@@ -52,8 +54,6 @@ enum EditorRefresh : uint32_t {
   kPathRefresh = 1u << 0,
   kDistortRefresh = 1u << 1,
   kDistortScreenReset = 1u << 2,
-  kFilterRefresh = 1u << 3,
-  kCompressorRefresh = 1u << 4,
   kWidenerRefresh = 1u << 5,
   kBottomScreenRefresh = 1u << 6,
   kWaveShaperRefresh = 1u << 7,
@@ -67,71 +67,9 @@ uint32_t parameterNotification(int tag);
 // The settings screen's product and version line for a vendor version 0x00MMmmpp.
 std::string versionText(int32_t vendorVersion);
 
-// Bitmaps: each base id exists once per screen size (base + 1000 x screen mode). Rows in the
-// order they are created; a row of n copies makes n objects of the same id.
-struct BitmapRow {
-  int32_t base;
-  int32_t copies;
-};
-inline constexpr BitmapRow BITMAP_TABLE[] = {
-    {10000, 1}, {10001, 1}, {10004, 1}, {10005, 1}, {10010, 3}, {10011, 1}, {10012, 1}, {10013, 1},
-    {10014, 1}, {10015, 1}, {10016, 1}, {10017, 3}, {10018, 1}, {10019, 1}, {10020, 1}, {10021, 1},
-    {10022, 1}, {10023, 1}, {10024, 1}, {10025, 1}, {10026, 1}, {10027, 1}, {10030, 1}, {10031, 1},
-    {10032, 1}, {10033, 1}, {10034, 1}, {10040, 1}, {10041, 1}, {10042, 1}, {10043, 1}, {10044, 1},
-    {10045, 1}, {10046, 1}, {10047, 1}, {10048, 1}, {10049, 1}, {10050, 1}, {10051, 1}, {10052, 1},
-    {10053, 1}, {10054, 1}, {10055, 1}, {10056, 1}, {10057, 1}, {10058, 1}, {10059, 1}, {10060, 1},
-    {10061, 1}, {10062, 1}, {10063, 1}, {10070, 1}, {10071, 1}, {10072, 1}, {10073, 1}, {10074, 1},
-    {10075, 1}, {10076, 1}, {10077, 1}, {10078, 1}, {10080, 1}, {10081, 1}, {10082, 1}, {10083, 1},
-    {10084, 1}, {10085, 1}, {10090, 1}, {10091, 1}, {10092, 1}, {10093, 1}, {10094, 1}, {10095, 1},
-    {10096, 1}, {10097, 1}, {10098, 1},
-};
-inline constexpr int NUM_BITMAP_ROWS = static_cast<int>(std::size(BITMAP_TABLE));
-constexpr int bitmapObjectCount() {
-  int n = 0;
-  for (const BitmapRow& row : BITMAP_TABLE) n += row.copies;
-  return n;
-}
-inline constexpr int NUM_BITMAP_OBJECTS = bitmapObjectCount();
-// The object index of copy `copy` of base `base`, or -1 when the table has no such object.
-constexpr int bitmapSlot(int32_t base, int copy = 0) {
-  int n = 0;
-  for (const BitmapRow& row : BITMAP_TABLE) {
-    if (row.base == base) return copy >= 0 && copy < row.copies ? n + copy : -1;
-    n += row.copies;
-  }
-  return -1;
-}
-
-// Bases of the named bitmaps.
-inline constexpr int32_t MAIN_BACKGROUND_BMP = 10000;
-inline constexpr int32_t SETTINGS_BACKGROUND_BMP = 10001;
-inline constexpr int32_t DISTORT_BOX_BMP = 10010;         // entries 0..2 share it, then 10011..10016
-inline constexpr int32_t DISTORT_BOX_OLD_EQ_BMP = 10017;  // entries 0..2 share it, then 10018..10023
-inline constexpr int32_t FILTER_BOX_BMP = 10024;
-inline constexpr int32_t COMPRESSOR_BOX_BMP = 10025;
-inline constexpr int32_t WIDENER_BOX_BMP = 10026;
-inline constexpr int32_t CHORUS_BOX_BMP = 10027;
-inline constexpr int32_t BOTTOM_BOX_BMP = 10030;  // five: Disrupt, Follower, WaveShaper, basic and advanced matrix
-inline constexpr int32_t BOTTOM_BOX_SIZE_BMP = 10033;
-inline constexpr int32_t SWITCH_BMP = 10040;
-inline constexpr int32_t TAB_BMP = 10046;  // four
-inline constexpr int32_t MENU_LEFT_ARROW_BMP = 10050;
-inline constexpr int32_t MENU_RIGHT_ARROW_BMP = 10051;
-inline constexpr int32_t EDITED_ON_BMP = 10053;
-inline constexpr int32_t EDITED_OFF_BMP = 10054;
-inline constexpr int32_t VU_BMP = 10072;
-inline constexpr int32_t SLIDER_BMP = 10073;
-inline constexpr int32_t SLIDER_MOD_BMP = 10074;
-inline constexpr int32_t WAVESHAPER_DOT_BMP = 10075;
-inline constexpr int32_t KNOB_BMP = 10080;  // six strips: small knob, ring, centred ring, large knob, ring, centred ring
-
 // The editor's size at 100 %.
 inline constexpr int EDITOR_WIDTH = 1100;
 inline constexpr int EDITOR_HEIGHT = 712;
-// Registration stops here (the main screen registers about 150 controls).
-inline constexpr int MAX_REGISTERED_CONTROLS = 10000;
-// The settings screen's product and version line for a vendor version 0x00MMmmpp.
-std::string versionText(int32_t vendorVersion);
 
 // The idle pass runs at most this often.
 inline constexpr uint32_t IDLE_INTERVAL_MS = 40;
@@ -253,26 +191,23 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   void createKickButton(VSTGUI::CKickButton*& out, int x, int y, VSTGUI::CBitmap* bmp, int dx150 = 0,
                         int dy150 = 0, int dx200 = 0, int dy200 = 0);
 
-  // ---- Control registry ----
-  struct RegistryEntry {
-    VSTGUI::CControl* control = nullptr;
-    bool noResync = false;  // skipped by resume and notifications (menus: their value is a step)
-    bool toolTip = false;   // idle may give it the parameter's name and value as tool-tip
-    bool knob = false;
-    bool onOff = false;
-    int16_t nextSameTag = -1;
-    TKnob* knobView = nullptr;  // set for knobs: idle gives them their modulation ring
-  };
+  // ---- Control registry (controlRegistry.h) ----
+  using RegistryEntry = ControlRegistry::Entry;
+  using ControlEvent = ::ControlEvent;
+  using ControlAction = ::ControlAction;
   // Appends control (creation order) and loads its default and current value.
   void addControl(VSTGUI::CControl* control, bool knob, bool onOff, bool noResync);
-  int getRegistrySize() const { return static_cast<int>(controlRegistry.size()); }
-  const RegistryEntry& getRegistryEntry(int i) const { return controlRegistry[static_cast<size_t>(i)]; }
+  // What a control does when the user changes it, bound where the control is made. Controls
+  // without one are parameter menus (routed by tag) or parameter controls (their value is set).
+  void bindAction(const VSTGUI::CControl* control, ControlAction action) {
+    registry.bind(control, std::move(action));
+  }
+  int getRegistrySize() const { return registry.size(); }
+  const RegistryEntry& getRegistryEntry(int i) const { return registry.entry(i); }
   // Every registered control with this tag, in creation order.
   template <typename F>
   void forEachControlWithTag(int tag, F&& f) const {
-    if (!isValidTag(tag)) return;
-    for (int i = firstByTag[static_cast<size_t>(tag)]; i >= 0; i = controlRegistry[static_cast<size_t>(i)].nextSameTag)
-      f(controlRegistry[static_cast<size_t>(i)]);
+    registry.forEachWithTag(tag, std::forward<F>(f));
   }
   // Views the editor made and releases at close (registered or not). Sub-menus are not kept:
   // their parent menu keeps them alive.
@@ -397,7 +332,8 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   // Program steps by key or by the preset menu's arrows are taken at most this often.
   static constexpr uint32_t PROGRAM_STEP_MS = 333;
   // Preset sub-menus hold this many program numbers each.
-  int getPresetsInColumns() const { return 32; }
+  static constexpr int PRESETS_PER_SUB_MENU = 32;
+  int getPresetsInColumns() const { return PRESETS_PER_SUB_MENU; }
   // Shows the manual ("HelpDir", else the copy in the bundle) in the desktop's viewer; a
   // message box naming the paths tried when neither can be read.
   void openHelp();
@@ -436,8 +372,8 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   void refreshDisruptCaptions();
   // Layout: the menus and tab buttons a resume brings in line.
   void resumeLayout();
-  // Rings of the shown knobs carrying these tags (inside box, or the frame itself for null).
-  void refreshRings(std::span<const int> tags, VSTGUI::CViewContainer* box);
+  // Rings of the registered knobs shown in box (the frame itself for null).
+  void refreshRings(VSTGUI::CViewContainer* box);
   VSTGUI::CRect bitmapRect(int x, int y, VSTGUI::CBitmap* bmp, int frames, int dx150, int dy150, int dx200,
                            int dy200) const;
   VSTGUI::CRect menuRect(int x, int y, int width, int height, int dy150, int dw150, int dy200, int dw200) const;
@@ -455,8 +391,8 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   bool takeProgramStep();
   // Routing: the menus recognised by their parameter tag; any other menu does nothing.
   void routeParameterMenu(VSTGUI::CControl* control, int index, const std::string& title);
-  // Routing: the controls recognised by their pointer; false when control is none of them.
-  bool routeByPointer(VSTGUI::CControl* control, float value, int index, const std::string& title);
+  // The preset menu's commands (built and recognised from one table).
+  void runPresetCommand(const std::string& title);
   // Routing: a released drag of a droppable parameter is taken (and cleared); false otherwise.
   bool takeDrop(int& tag, float& value);
 
@@ -476,10 +412,35 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   int screenState = 0;
   bool lastEditChanged = false;
   bool editLampShown = false;
-  bool pathRefresh = false, distortRefresh = false, distortScreenReset = false, filterRefresh = false,
-       compressorRefresh = false, widenerRefresh = false, bottomScreenRefresh = false, waveShaperRefresh = false;
-  bool pathBusy = false, distortBusy = false, filterBusy = false, compressorBusy = false, widenerBusy = false,
-       bottomBusy = false;
+  // The module path: laid out again at the next pass when refresh is up; busy while that runs.
+  bool pathRefresh = false, pathBusy = false;
+  // Inside the distortion and bottom boxes: the distortion picture starts again, the wave-shaper
+  // screens redraw.
+  bool distortScreenReset = false, waveShaperRefresh = false;
+  // One record per container: the idle pass rebuilds it with its show operation when refresh is
+  // up (a drag inside it makes the rebuild wait) and otherwise updates its live contents; busy
+  // while the show operation runs. raisedBy is the refresh flag that sets refresh from any thread.
+  struct BoxPass {
+    VSTGUI::CViewContainer* uEditor::*view;
+    uint32_t raisedBy;
+    void (uEditor::*show)();
+    void (uEditor::*update)();
+    bool refresh = false;
+    bool busy = false;
+  };
+  BoxPass distortPass{&uEditor::distortBox, kDistortRefresh, &uEditor::showDistort,
+                      &uEditor::refreshDistortBox};
+  BoxPass filterPass{&uEditor::filterBox, 0, &uEditor::showFilter, &uEditor::refreshFilterBox};
+  BoxPass compressorPass{&uEditor::compressorBox, 0, &uEditor::showCompressor,
+                         &uEditor::refreshCompressorBox};
+  BoxPass widenerPass{&uEditor::widenerBox, kWidenerRefresh, &uEditor::showWidenChorus,
+                      &uEditor::refreshWidenerBox};
+  BoxPass bottomPass{&uEditor::bottomBox, kBottomScreenRefresh, &uEditor::showBottomScreen,
+                     &uEditor::refreshBottomBox};
+  // In the order the idle pass takes them.
+  std::array<BoxPass*, 5> boxPasses() {
+    return {&distortPass, &filterPass, &compressorPass, &widenerPass, &bottomPass};
+  }
   uint32_t lastIdleTicks = 0;
   uint32_t lastStepTicks = 0;
   int lastCompressorStep = -1;
@@ -505,9 +466,7 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   std::array<std::atomic<uint64_t>, NUM_PARAMS / 64> dirtyTags{};
   std::array<std::atomic<float>, 4> vuLevels{};
 
-  std::vector<RegistryEntry> controlRegistry;
-  std::array<int16_t, NUM_PARAMS> firstByTag{};
-  std::array<int16_t, NUM_PARAMS> lastByTag{};
+  ControlRegistry registry;
   std::vector<VSTGUI::CView*> ownedViews;
   std::array<VSTGUI::CBitmap*, NUM_BITMAP_OBJECTS> bitmaps{};
   struct HintEntry {

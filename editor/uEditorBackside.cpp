@@ -25,6 +25,9 @@ void uEditor::createBackside() {
   // Covers the whole window, whatever the art: a click anywhere off the options returns.
   backsideButton = own(new CKickButton(CRect(0, 0, rect.right, rect.bottom), this, NO_PARAM_TAG, nullptr));
   addControl(backsideButton, false, false, false);
+  bindAction(backsideButton, [this](const ControlEvent& e) {
+    if (e.pressed()) hideBackside();
+  });
   setHint(backsideButton, "Show Main Screen");
 
   const int x = getScaled(666), y = getScaled(97);
@@ -43,6 +46,19 @@ void uEditor::createBackside() {
   for (const SwitchRow& row : SWITCHES) createOnOff(this->*row.member, row.tag, 301, row.y, switchBitmap());
   createMenu(screenSizeMenu, NO_PARAM_TAG, 221, 583, 100, 16, static_cast<int>(SHORT_SCREEN_SIZE_STR.size()),
              SHORT_SCREEN_SIZE_STR, false, false, 0, 0, 0, 0);
+  bindAction(keySwitch, [this](const ControlEvent& e) {
+    setBackRegValue("Key", e.pressed());
+    keyboardOn = e.pressed();
+  });
+  // The audio thread reads the plug-in's copy.
+  bindAction(midiPresetSwitch, [this](const ControlEvent& e) { plugin->setMidiPresetOn(e.pressed()); });
+  bindAction(midiBankSwitch, [](const ControlEvent& e) { setBackRegValue("MidiBank", e.pressed()); });
+  bindAction(midiCaptureSwitch, [this](const ControlEvent& e) { plugin->setMidiCaptureOn(e.pressed()); });
+  bindAction(screenSizeMenu, [this](const ControlEvent& e) {
+    if (e.index < 0 || e.index >= static_cast<int>(SHORT_SCREEN_SIZE_STR.size())) return;
+    setScreenSize(e.index);
+    screenSizeMenu->setString(std::string(SHORT_SCREEN_SIZE_STR[static_cast<size_t>(e.index)]));
+  });
 }
 
 void uEditor::zeroBackside() {

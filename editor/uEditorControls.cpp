@@ -1,6 +1,7 @@
-// Routing from the controls to the plug-in: every user action on a control becomes an effect
-// here. Also the keyboard's program steps, the Help button, the wave-shaper apply buttons and
-// the modulation drag-and-drop by which a knob's parameter is dropped onto a modulation target.
+// Routing from the controls to the plug-in: a control's bound action (set where the layout makes
+// it), else the parameter menus by tag, else the generic row. Also the keyboard's program steps,
+// the Help viewer, the wave-shaper's distortion curve and the modulation drag-and-drop by which a
+// knob's parameter is dropped onto a modulation target.
 #include <unistd.h>
 
 #include <algorithm>
@@ -25,14 +26,6 @@ using namespace VSTGUI;
 
 namespace {
 
-// Position of control in a list of pointers, or -1.
-template <typename T, size_t N>
-int indexIn(T* const (&list)[N], const CControl* control) {
-  for (size_t i = 0; i < N; ++i)
-    if (list[i] && list[i] == control) return static_cast<int>(i);
-  return -1;
-}
-
 // The first of names[0..count-1] equal to title as a whole, or -1.
 template <typename Names>
 int titleIndex(const Names& names, size_t count, const std::string& title) {
@@ -40,9 +33,6 @@ int titleIndex(const Names& names, size_t count, const std::string& title) {
     if (std::string_view(names[i]) == title) return static_cast<int>(i);
   return -1;
 }
-
-constexpr std::string_view SCREEN_SIZE_TITLES[3] = {"Set To 100% Screen", "Set To 150% Screen",
-                                                    "Set To 200% Screen"};
 
 // Parameter menus are recognised by their tag (a selector's sub-menus carry the main menu's
 // tag), and the chosen entry by its index or, where sub-menus hold the entries, by its title.
@@ -72,22 +62,22 @@ constexpr MenuRow MENU_ROWS[] = {
 
 void uEditor::valueChanged(CControl* control) {
   if (!frame || !plugin || !control) return;
-  const float value = control->getValue();
+  ControlEvent event;
+  event.value = control->getValue();
   auto* menu = dynamic_cast<COptionMenu*>(control);
-  int index = -1;
-  std::string title;
   if (menu) {
-    index = menu->getCurrentIndex(true);
-    if (const CMenuItem* item = menu->getCurrent()) title = item->getTitle();
+    event.index = menu->getCurrentIndex(true);
+    if (const CMenuItem* item = menu->getCurrent()) event.title = item->getTitle();
   }
-  if (routeByPointer(control, value, index, title)) return;
-  // Every menu of the layout is one of the above or a parameter menu: a menu's value is an
-  // entry number, never a parameter value for the generic row.
+  if (registry.run(control, event)) return;
+  // Every menu of the layout has an action or is a parameter menu: a menu's value is an entry
+  // number, never a parameter value for the generic row.
   if (menu) {
-    routeParameterMenu(control, index, title);
+    routeParameterMenu(control, event.index, event.title);
     return;
   }
   const int tag = control->getTag();
+  const float value = event.value;
   if (tag >= DISRUPT_SLOT_AMT_1_TAG && tag < DISRUPT_SLOT_AMT_1_TAG + NUM_DISRUPT_SLOTS) {
     plugin->setParameterAutomated(tag, value);
     // A slot switches itself on as soon as its amount leaves the centre.
@@ -96,100 +86,6 @@ void uEditor::valueChanged(CControl* control) {
   }
   // Only tags the host was told of (buttons without a parameter carry 9999 and do nothing).
   if (isValidTag(tag)) plugin->setParameterAutomated(tag, value);
-}
-
-bool uEditor::routeByPointer(CControl* c, float value, int index, const std::string& title) {
-  // Kick buttons report press and release; only the press acts.
-  const bool pressed = value > 0.5f;
-  int i = -1;
-  if (c == presetMenu) {
-    if (title == "Default Preset")
-      plugin->defaultProgram();
-    else if (title == "Revert to Original Preset")
-      plugin->origProgram();
-    else if (title == "Revert to Edited Preset")
-      plugin->editProgram();
-    else if (const int n = titleIndex(SCREEN_SIZE_TITLES, std::size(SCREEN_SIZE_TITLES), title); n >= 0)
-      setScreenSize(n);
-    updatePresetMenu();
-    pathRefresh = true;
-    // The snapshots are switched without a parameter notification: the controls follow here.
-    resume();
-  } else if ((i = indexIn(presetSubMenus, c)) >= 0) {
-    if (index >= 0) plugin->setDemoProgram(getPresetsInColumns() * i + index);
-  } else if (c == ecsMenu) {
-    if (index == 0)
-      plugin->loadECS();
-    else if (index == 1)
-      plugin->saveECS();
-    else if (index == 2)
-      plugin->resetMidi();
-  } else if (c == originalButton || c == editedButton) {
-    if (!pressed) return true;
-    if (c == originalButton)
-      plugin->origProgram();
-    else
-      plugin->editProgram();
-    pathRefresh = true;
-    resume();
-  } else if (c == helpButton) {
-    if (pressed) openHelp();
-  } else if (c == settingsButton) {
-    if (pressed) showBackside();
-  } else if (c == backsideButton) {
-    if (pressed) hideBackside();
-  } else if ((i = indexIn(eqViewButtons, c)) >= 0) {
-    setSelectedEQ(i);
-    resume();
-  } else if ((i = indexIn(highPassTypeButtons, c)) >= 0) {
-    plugin->setParameter(HP_TYPE_TAG, static_cast<float>(i));
-    resume();
-  } else if ((i = indexIn(lowPassTypeButtons, c)) >= 0) {
-    plugin->setParameter(LP_TYPE_TAG, static_cast<float>(i));
-    resume();
-  } else if ((i = indexIn(tabButtons, c)) >= 0) {
-    setBottomTab(i);
-    resume();
-  } else if (c == disruptResetButton) {
-    if (pressed) plugin->setParameterAutomated(DISRUPT_AMOUNT_TAG, 0.5f);
-  } else if ((i = indexIn(applyButtons, c)) >= 0) {
-    if (!pressed) return true;
-    for (int p = 0; p < WAVESHAPER_POINTS; ++p)
-      plugin->setParameter(WAVESHAPER_START_TAG[static_cast<size_t>(i)] + p,
-                           getWaveShaperDistortValues(i, p));
-    requestHostReread();
-    bottomScreenRefresh = true;
-  } else if ((i = indexIn(polarityButtons, c)) >= 0) {
-    if (!pressed) return true;
-    plugin->setParameterAutomated(WAVESHAPER_POLAR_TAG, static_cast<float>(i));
-    bottomScreenRefresh = true;
-  } else if ((i = indexIn(drawModeButtons, c)) >= 0) {
-    if (!pressed) return true;
-    waveShaperDrawMode = i;
-    bottomScreenRefresh = true;
-  } else if ((i = indexIn(lfoPageButtons, c)) >= 0) {
-    setLfoPage(i);
-    bottomScreenRefresh = true;
-  } else if ((i = indexIn(lfoModeButtons[lfoPage], c)) >= 0) {
-    plugin->setSteppedValue(LFO_MODE_TAGS[static_cast<size_t>(lfoPage)], i);
-    resume();
-  } else if (c == keySwitch) {
-    setBackRegValue("Key", pressed);
-    keyboardOn = pressed;
-  } else if (c == midiPresetSwitch) {
-    plugin->setMidiPresetOn(pressed);  // the audio thread reads the plug-in's copy
-  } else if (c == midiBankSwitch) {
-    setBackRegValue("MidiBank", pressed);
-  } else if (c == midiCaptureSwitch) {
-    plugin->setMidiCaptureOn(pressed);
-  } else if (c == screenSizeMenu) {
-    if (index < 0 || index >= static_cast<int>(SHORT_SCREEN_SIZE_STR.size())) return true;
-    setScreenSize(index);
-    screenSizeMenu->setString(std::string(SHORT_SCREEN_SIZE_STR[static_cast<size_t>(index)]));
-  } else {
-    return false;
-  }
-  return true;
 }
 
 void uEditor::routeParameterMenu(CControl* menu, int index, const std::string& title) {
@@ -207,7 +103,7 @@ void uEditor::routeParameterMenu(CControl* menu, int index, const std::string& t
       if (index < 0) return;
       plugin->setSteppedValue(tag, index);
       pathRefresh |= row->action == MenuAction::StepPath;
-      bottomScreenRefresh |= row->action == MenuAction::StepBottom;
+      bottomPass.refresh |= row->action == MenuAction::StepBottom;
       break;
     case MenuAction::Type:
       if ((n = titleIndex(DISTORT_TYPE_STR, DISTORT_TYPE_STR.size(), title)) >= 0) updateDistort(n);
@@ -348,7 +244,7 @@ void uEditor::dropMod() {
   for (int s = 0; s < NUM_MOD_SLOTS; ++s) {
     if (plugin->getDestForModSlot(s) != 0) continue;
     plugin->setModSlotVariables(s, false, 0.5f, -1, dest);
-    bottomScreenRefresh = true;
+    bottomPass.refresh = true;
     return;
   }
 }
@@ -364,7 +260,7 @@ void uEditor::dropMod(int destinationTag, int amountTag) {
   if (dest < 1) return;
   plugin->setDestForTag(destinationTag, dest);
   plugin->setParameterAutomated(amountTag, 1.0f);
-  bottomScreenRefresh = true;
+  bottomPass.refresh = true;
   const int slot = destinationTag - DISRUPT_DEST_TAGS[0];
   if (slot >= 0 && slot < NUM_DISRUPT_SLOTS) plugin->setOn(DISRUPT_ON_TAGS[static_cast<size_t>(slot)]);
 }

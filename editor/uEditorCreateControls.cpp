@@ -21,22 +21,36 @@ namespace {
 constexpr std::array<std::string_view, 8> PRESET_SUB_HEADER_STRING = {
     "Preset 1-32",    "Preset 33-64",   "Preset 65-96",   "Preset 97-128",
     "Preset 129-160", "Preset 161-192", "Preset 193-224", "Preset 225-256"};
-constexpr int PRESETS_PER_SUB_MENU = 32;
-// The preset menu's commands after its sub-menus ("-" is a separator).
-constexpr std::array<std::string_view, 9> PRESET_COMMANDS = {"-",
-                                                             "Default Preset",
-                                                             "-",
-                                                             "Revert to Original Preset",
-                                                             "Revert to Edited Preset",
-                                                             "-",
-                                                             "Set To 100% Screen",
-                                                             "Set To 150% Screen",
-                                                             "Set To 200% Screen"};
-constexpr std::array<std::string_view, 3> ECS_COMMANDS = {"Load ECS", "Save ECS", "Clear All MIDI"};
-// The type menu's groups: first type of each, then one past the last type.
-constexpr std::array<int, 6> DISTORT_GROUP_START = {1, 31, 43, 45, 50, 52};
-constexpr std::array<std::string_view, 5> DISTORT_GROUP_STR = {"Distortion", "2 Band Distortion", "Amp/Cab",
-                                                               "Modulation", "WaveShaper"};
+// The preset menu's commands after its sub-menus ("-" is a separator, which does nothing): the
+// menu is built from the titles and a choice is recognised by its title.
+struct PresetCommand {
+  std::string_view title;
+  void (*program)(APlugin&);  // the program it recalls, if any
+  int screenSize;             // the screen size it chooses, else -1
+};
+constexpr PresetCommand PRESET_COMMANDS[] = {
+    {"-", nullptr, -1},
+    {"Default Preset", [](APlugin& p) { p.defaultProgram(); }, -1},
+    {"-", nullptr, -1},
+    {"Revert to Original Preset", [](APlugin& p) { p.origProgram(); }, -1},
+    {"Revert to Edited Preset", [](APlugin& p) { p.editProgram(); }, -1},
+    {"-", nullptr, -1},
+    {"Set To 100% Screen", nullptr, 0},
+    {"Set To 150% Screen", nullptr, 1},
+    {"Set To 200% Screen", nullptr, 2}};
+// The ECS menu: entry i runs command i.
+struct EcsCommand {
+  std::string_view title;
+  void (*run)(APlugin&);
+};
+constexpr EcsCommand ECS_COMMANDS[] = {{"Load ECS", [](APlugin& p) { p.loadECS(); }},
+                                       {"Save ECS", [](APlugin& p) { p.saveECS(); }},
+                                       {"Clear All MIDI", [](APlugin& p) { p.resetMidi(); }}};
+constexpr std::array<std::string_view, std::size(ECS_COMMANDS)> ECS_TITLES = [] {
+  std::array<std::string_view, std::size(ECS_COMMANDS)> t{};
+  for (size_t i = 0; i < t.size(); ++i) t[i] = ECS_COMMANDS[i].title;
+  return t;
+}();
 constexpr int STYLE_PRESET_SUB_MENU = kNoDrawStyle + 24;
 
 // Knob rows: the caption shifts at 150 % and 200 %.
@@ -112,8 +126,12 @@ void uEditor::createControls() {
       presetMenu->addEntry(sub, std::string(PRESET_SUB_HEADER_STRING[static_cast<size_t>(j)]));
       sub->forget();  // the menu keeps it
       presetSubMenus[j] = sub;
+      bindAction(sub, [this, j](const ControlEvent& e) {
+        if (e.index >= 0) plugin->setDemoProgram(PRESETS_PER_SUB_MENU * j + e.index);
+      });
     }
-    for (std::string_view t : PRESET_COMMANDS) presetMenu->addEntry(std::string(t));
+    for (const PresetCommand& c : PRESET_COMMANDS) presetMenu->addEntry(std::string(c.title));
+    bindAction(presetMenu, [this](const ControlEvent& e) { runPresetCommand(e.title); });
     presetMenu->setPresetMenu();
     presetMenu->setTextOffset(screenMode);
 
@@ -125,20 +143,40 @@ void uEditor::createControls() {
   }
   kick(editedButton, EDITED_BUTTON_PLACE);
   kick(originalButton, ORIGINAL_BUTTON_PLACE);
+  for (auto [button, program] :
+       {std::pair<CKickButton*, void (*)(APlugin&)>{originalButton, [](APlugin& p) { p.origProgram(); }},
+        std::pair<CKickButton*, void (*)(APlugin&)>{editedButton, [](APlugin& p) { p.editProgram(); }}}) {
+    bindAction(button, [this, program](const ControlEvent& e) {
+      if (!e.pressed()) return;
+      program(*plugin);
+      pathRefresh = true;
+      resume();
+    });
+  }
   kick(helpButton, HELP_BUTTON_PLACE);
+  bindAction(helpButton, [this](const ControlEvent& e) {
+    if (e.pressed()) openHelp();
+  });
   {
     const AreaPlace& a = MANAGER_AREA_PLACE;
     createKickButton(managerButton, a.x, a.y, a.w, a.h, a.dx150, a.dy150, a.dx200, a.dy200);
   }
   {
     const AreaPlace& a = ECS_MENU_PLACE;
-    createMenu(ecsMenu, COMMAND_MENU_TAG, a.x, a.y, a.w, a.h, static_cast<int>(ECS_COMMANDS.size()), ECS_COMMANDS,
+    createMenu(ecsMenu, COMMAND_MENU_TAG, a.x, a.y, a.w, a.h, static_cast<int>(ECS_TITLES.size()), ECS_TITLES,
                true, false, a.dy150, a.dw150, a.dy200, a.dw200);
+    bindAction(ecsMenu, [this](const ControlEvent& e) {
+      if (e.index >= 0 && e.index < static_cast<int>(std::size(ECS_COMMANDS)))
+        ECS_COMMANDS[static_cast<size_t>(e.index)].run(*plugin);
+    });
   }
   onOffs({{&headerSwitch, BYPASS_TAG, HEADER_SWITCH_PLACE}});
   {
     const AreaPlace& a = SETTINGS_AREA_PLACE;
     createKickButton(settingsButton, a.x, a.y, a.w, a.h, a.dx150, a.dy150, a.dx200, a.dy200);
+    bindAction(settingsButton, [this](const ControlEvent& e) {
+      if (e.pressed()) showBackside();
+    });
   }
   controlMenuArea = own(new TControlMenu(screenRect(CONTROL_MENU_AREA_PLACE), this));
   if (CBitmap* vu = vuBitmap()) {
@@ -149,7 +187,13 @@ void uEditor::createControls() {
     }
   }
   knobs({{&headerVolumeKnob, VOLUME_TAG, HEADER_VOLUME_KNOB_PLACE, 0, "Volume"}});
-  for (int i = 0; i < 4; ++i) radios({{&tabButtons[i], TAB_BUTTON_PLACES[static_cast<size_t>(i)]}});
+  for (int i = 0; i < 4; ++i) {
+    radios({{&tabButtons[i], TAB_BUTTON_PLACES[static_cast<size_t>(i)]}});
+    bindAction(tabButtons[i], [this, i](const ControlEvent&) {
+      setBottomTab(i);
+      resume();
+    });
+  }
   menus({{&pathMenu, MODULE_PATH_TAG, PATH_MENU_PLACE, MODULE_PATH_STR}});
 
   // ---- Distortion box ----
@@ -186,22 +230,29 @@ void uEditor::createControls() {
            OLD_EQ_CAPTIONS[i]);
   static constexpr const char* GATE_CAPTIONS[4] = {"Thresh", "Attack", "Hold", "Release"};
   for (int i = 0; i < 4; ++i)
-    knobs({{&gateKnobs[i], 41 + i, GATE_KNOB_PLACES[static_cast<size_t>(i)], 0, GATE_CAPTIONS[i]}});
+    knobs({{&gateKnobs[i], GATE_THRESHOLD_TAG + i, GATE_KNOB_PLACES[static_cast<size_t>(i)], 0,
+            GATE_CAPTIONS[i]}});
   distortScreen = own(new TDistortScreen(screenRect(DISTORT_SCREEN_PLACE), this, screenMode));
   eqScreen = own(new TEQScreen(screenRect(EQ_SCREEN_PLACE), this, screenMode));
   onOffs({{&preEQSwitch, PRE_EQ_ON_TAG, PRE_EQ_SWITCH_PLACE},
           {&postEQSwitch, POST_EQ_ON_TAG, POST_EQ_SWITCH_PLACE},
           {&oldEQSwitch, OLD_EQ_TAG, OLD_EQ_SWITCH_PLACE}});
   radios({{&eqViewButtons[0], EQ_VIEW_BUTTON_PLACES[0]}, {&eqViewButtons[1], EQ_VIEW_BUTTON_PLACES[1]}});
+  for (int i = 0; i < 2; ++i) {
+    bindAction(eqViewButtons[i], [this, i](const ControlEvent&) {
+      setSelectedEQ(i);
+      resume();
+    });
+  }
   onOffs({{&gateSwitch, GATE_ON_TAG, GATE_SWITCH_PLACE}});
-  if (CBitmap* lamp = bitmap(10098))
+  if (CBitmap* lamp = bitmap(GATE_LAMP_BMP))
     gateLamp = own(new CMovieBitmap(screenRect(GATE_LAMP_PLACE), this, NO_PARAM_TAG, lamp, CPoint(0, 0)));
 
   // ---- Filter box ----
-  knobs({{&filterKnobs[0], 48, FILTER_KNOB_PLACES[0], 0, "Freq"},
-         {&filterKnobs[1], 49, FILTER_KNOB_PLACES[1], 0, "Q"},
-         {&filterKnobs[2], 53, FILTER_KNOB_PLACES[2], 0, "Freq"},
-         {&filterKnobs[3], 54, FILTER_KNOB_PLACES[3], 0, "Q"}});
+  knobs({{&filterKnobs[0], HP_FREQ_TAG, FILTER_KNOB_PLACES[0], 0, "Freq"},
+         {&filterKnobs[1], HP_Q_TAG, FILTER_KNOB_PLACES[1], 0, "Q"},
+         {&filterKnobs[2], LP_FREQ_TAG, FILTER_KNOB_PLACES[2], 0, "Freq"},
+         {&filterKnobs[3], LP_Q_TAG, FILTER_KNOB_PLACES[3], 0, "Q"}});
   onOffs({{&highPassSwitch, HP_ON_TAG, HIGH_PASS_SWITCH_PLACE},
           {&highPassZDSwitch, HP_ZD_TAG, HIGH_PASS_ZD_SWITCH_PLACE},
           {&lowPassSwitch, LP_ON_TAG, LOW_PASS_SWITCH_PLACE},
@@ -210,14 +261,24 @@ void uEditor::createControls() {
           {&highPassTypeButtons[1], HIGH_PASS_TYPE_PLACES[1]},
           {&lowPassTypeButtons[0], LOW_PASS_TYPE_PLACES[0]},
           {&lowPassTypeButtons[1], LOW_PASS_TYPE_PLACES[1]}});
+  for (int i = 0; i < 2; ++i) {
+    for (auto [button, tag] :
+         {std::pair{highPassTypeButtons[i], HP_TYPE_TAG}, std::pair{lowPassTypeButtons[i], LP_TYPE_TAG}}) {
+      bindAction(button, [this, i, tag](const ControlEvent&) {
+        plugin->setParameter(tag, static_cast<float>(i));
+        resume();
+      });
+    }
+  }
 
   // ---- Compressor box ----
   static constexpr const char* COMPRESSOR_CAPTIONS[5] = {"Threshold", "Ratio", "Attack", "Release", "Volume"};
   for (int i = 0; i < 5; ++i)
-    knobs({{&compressorKnobs[i], 56 + i, COMPRESSOR_KNOB_PLACES[static_cast<size_t>(i)], 0, COMPRESSOR_CAPTIONS[i]}});
+    knobs({{&compressorKnobs[i], COMP_THRESHOLD_TAG + i, COMPRESSOR_KNOB_PLACES[static_cast<size_t>(i)], 0,
+            COMPRESSOR_CAPTIONS[i]}});
   onOffs({{&compressorSwitch, COMP_ON_TAG, COMPRESSOR_SWITCH_PLACE},
           {&compressorSwitch2, COMP_MODE_TAG, COMPRESSOR_MODE_SWITCH_PLACE}});
-  if (CBitmap* meter = bitmap(10071)) {
+  if (CBitmap* meter = bitmap(COMPRESSOR_METER_BMP)) {
     constexpr int METER_FRAMES = 47;
     compressorMeter =
         own(new CMovieBitmap(screenRect(COMPRESSOR_METER_PLACE), this, NO_PARAM_TAG, METER_FRAMES,
@@ -225,16 +286,16 @@ void uEditor::createControls() {
   }
 
   // ---- Widener box ----
-  knobs({{&widenerKnobs[0], 62, WIDENER_KNOB_PLACES[0], 0, "Amount"},
-         {&widenerKnobs[1], 63, WIDENER_KNOB_PLACES[1], 0, "Width"},
-         {&widenerKnobs[2], 64, WIDENER_KNOB_PLACES[2], 0, "Speed"},
-         {&chorusKnobs[0], 65, WIDENER_KNOB_PLACES[0], 1, "Mix"},
-         {&chorusKnobs[1], 66, WIDENER_KNOB_PLACES[1], 0, "Length"},
-         {&chorusKnobs[2], 68, WIDENER_KNOB_PLACES[2], 0, "Speed"}});
+  knobs({{&widenerKnobs[0], WIDENER_AMOUNT_TAG, WIDENER_KNOB_PLACES[0], 0, "Amount"},
+         {&widenerKnobs[1], WIDENER_WIDTH_TAG, WIDENER_KNOB_PLACES[1], 0, "Width"},
+         {&widenerKnobs[2], WIDENER_SPEED_TAG, WIDENER_KNOB_PLACES[2], 0, "Speed"},
+         {&chorusKnobs[0], CHORUS_MIX_TAG, WIDENER_KNOB_PLACES[0], 1, "Mix"},
+         {&chorusKnobs[1], CHORUS_LENGTH_TAG, WIDENER_KNOB_PLACES[1], 0, "Length"},
+         {&chorusKnobs[2], CHORUS_SPEED_TAG, WIDENER_KNOB_PLACES[2], 0, "Speed"}});
   onOffs({{&widenerOnSwitch, WIDENER_ON_TAG, WIDENER_ON_SWITCH_PLACE},
           {&chorusOnSwitch, WIDENER_ON_TAG, CHORUS_ON_SWITCH_PLACE},
           {&widenerModeSwitch, CHORUS_MODE_TAG, WIDENER_MODE_SWITCH_PLACE}});
-  if (CBitmap* display = bitmap(10070)) {
+  if (CBitmap* display = bitmap(WIDENER_DISPLAY_BMP)) {
     constexpr int DISPLAY_FRAMES = 5;
     widenerDisplay =
         own(new CMovieBitmap(screenRect(WIDENER_DISPLAY_PLACE), this, NO_PARAM_TAG, DISPLAY_FRAMES,
@@ -260,6 +321,9 @@ void uEditor::createControls() {
                  b.dx200, b.dy200);
   }
   kick(disruptResetButton, DISRUPT_RESET_BUTTON_PLACE);
+  bindAction(disruptResetButton, [this](const ControlEvent& e) {
+    if (e.pressed()) plugin->setParameterAutomated(DISRUPT_AMOUNT_TAG, 0.5f);
+  });
   menus({{&disruptSpringMenu, DISRUPT_SPRING_TAG, DISRUPT_SPRING_MENU_PLACE, DISRUPT_SPRING_TIME_STR},
          {&disruptQuantMenu, DISRUPT_QUANT_TAG, DISRUPT_QUANT_MENU_PLACE, DISRUPT_QUANT_STR}});
   if (CBitmap* handle = sliderModBitmap()) {
@@ -273,16 +337,20 @@ void uEditor::createControls() {
   // ---- Bottom box, Follower tab ----
   static constexpr const char* FOLLOWER_CAPTIONS[6] = {"Thresh", "Boost", "Smooth", "Attack", "Hold", "Decay"};
   for (int i = 0; i < 6; ++i)
-    knobs({{&followerKnobs[i], 86 + i, FOLLOWER_KNOB_PLACES[static_cast<size_t>(i)], i == 1 ? 1 : 0,
-            FOLLOWER_CAPTIONS[i]}});
-  knobs({{&followerAmountKnobs[0], 92, FOLLOWER_AMOUNT_KNOB_PLACES[0], 1, "Amount 1"},
-         {&followerAmountKnobs[1], 93, FOLLOWER_AMOUNT_KNOB_PLACES[1], 1, "Amount 2"},
-         {&followerAmountKnobs[2], 94, FOLLOWER_AMOUNT_KNOB_PLACES[2], 1, "Amount 3"},
-         {&followerModAmountKnobs[0], 95, FOLLOWER_MOD_AMOUNT_KNOB_PLACES[0], 1, "Mod Amt 1"},
-         {&followerModAmountKnobs[1], 96, FOLLOWER_MOD_AMOUNT_KNOB_PLACES[1], 1, "Mod Amt 2"},
-         {&followerModAmountKnobs[2], 97, FOLLOWER_MOD_AMOUNT_KNOB_PLACES[2], 1, "Mod Amt 3"}});
+    knobs({{&followerKnobs[i], FOLLOWER_THRESHOLD_TAG + i, FOLLOWER_KNOB_PLACES[static_cast<size_t>(i)],
+            i == 1 ? 1 : 0, FOLLOWER_CAPTIONS[i]}});
+  knobs({{&followerAmountKnobs[0], FOLLOWER_AMT_1_TAG, FOLLOWER_AMOUNT_KNOB_PLACES[0], 1, "Amount 1"},
+         {&followerAmountKnobs[1], FOLLOWER_AMT_1_TAG + 1, FOLLOWER_AMOUNT_KNOB_PLACES[1], 1, "Amount 2"},
+         {&followerAmountKnobs[2], FOLLOWER_AMT_1_TAG + 2, FOLLOWER_AMOUNT_KNOB_PLACES[2], 1, "Amount 3"},
+         {&followerModAmountKnobs[0], FOLLOWER_MOD_AMT_1_TAG, FOLLOWER_MOD_AMOUNT_KNOB_PLACES[0], 1,
+          "Mod Amt 1"},
+         {&followerModAmountKnobs[1], FOLLOWER_MOD_AMT_1_TAG + 1, FOLLOWER_MOD_AMOUNT_KNOB_PLACES[1], 1,
+          "Mod Amt 2"},
+         {&followerModAmountKnobs[2], FOLLOWER_MOD_AMT_1_TAG + 2, FOLLOWER_MOD_AMOUNT_KNOB_PLACES[2], 1,
+          "Mod Amt 3"}});
   for (int j = 0; j < 3; ++j)
-    onOffs({{&followerOnSwitches[j], 147 + j, FOLLOWER_ON_SWITCH_PLACES[static_cast<size_t>(j)]}});
+    onOffs({{&followerOnSwitches[j], FOLLOWER_BYPASS_1_TAG + j,
+             FOLLOWER_ON_SWITCH_PLACES[static_cast<size_t>(j)]}});
   menus({{&followerSourceMenu, FOLLOWER_SOURCE_TAG, FOLLOWER_SOURCE_MENU_PLACE, FOLLOWER_SRC_STR}});
   followerScreen = own(new TFollowerScreen(screenRect(FOLLOWER_SCREEN_PLACE), this, screenMode));
   for (int j = 0; j < 3; ++j) {
@@ -295,17 +363,41 @@ void uEditor::createControls() {
   }
 
   // ---- Bottom box, WaveShaper tab ----
-  knobs({{&waveShaperKnobs[0], 241, WAVESHAPER_KNOB_PLACES[0], 0, "Amount 1"},
-         {&waveShaperKnobs[1], 242, WAVESHAPER_KNOB_PLACES[1], 0, "Amount 2"},
-         {&waveShaperKnobs[2], 244, WAVESHAPER_KNOB_PLACES[2], 0, "Amount 1"},
-         {&waveShaperKnobs[3], 245, WAVESHAPER_KNOB_PLACES[3], 0, "Amount 2"}});
+  knobs({{&waveShaperKnobs[0], WAVESHAPER_DISTORT_1_TAGS[0], WAVESHAPER_KNOB_PLACES[0], 0, "Amount 1"},
+         {&waveShaperKnobs[1], WAVESHAPER_DISTORT_2_TAGS[0], WAVESHAPER_KNOB_PLACES[1], 0, "Amount 2"},
+         {&waveShaperKnobs[2], WAVESHAPER_DISTORT_1_TAGS[1], WAVESHAPER_KNOB_PLACES[2], 0, "Amount 1"},
+         {&waveShaperKnobs[3], WAVESHAPER_DISTORT_2_TAGS[1], WAVESHAPER_KNOB_PLACES[3], 0, "Amount 2"}});
   radios({{&polarityButtons[0], POLARITY_BUTTON_PLACES[0]},
           {&polarityButtons[1], POLARITY_BUTTON_PLACES[1]},
           {&drawModeButtons[0], DRAW_MODE_BUTTON_PLACES[0]},
           {&drawModeButtons[1], DRAW_MODE_BUTTON_PLACES[1]},
           {&drawModeButtons[2], DRAW_MODE_BUTTON_PLACES[2]}});
-  kick(applyButtons[0], APPLY_BUTTON_PLACES[0]);
-  kick(applyButtons[1], APPLY_BUTTON_PLACES[1]);
+  // The wave-shaper's buttons act on the press only.
+  for (int i = 0; i < 2; ++i) {
+    bindAction(polarityButtons[i], [this, i](const ControlEvent& e) {
+      if (!e.pressed()) return;
+      plugin->setParameterAutomated(WAVESHAPER_POLAR_TAG, static_cast<float>(i));
+      bottomPass.refresh = true;
+    });
+  }
+  for (int i = 0; i < 3; ++i) {
+    bindAction(drawModeButtons[i], [this, i](const ControlEvent& e) {
+      if (!e.pressed()) return;
+      waveShaperDrawMode = i;
+      bottomPass.refresh = true;
+    });
+  }
+  for (int i = 0; i < 2; ++i) {
+    kick(applyButtons[i], APPLY_BUTTON_PLACES[static_cast<size_t>(i)]);
+    // Apply writes the distortion curve the screen draws into the shaper's points.
+    bindAction(applyButtons[i], [this, i](const ControlEvent& e) {
+      if (!e.pressed()) return;
+      for (int p = 0; p < WAVESHAPER_POINTS; ++p)
+        plugin->setParameter(WAVESHAPER_START_TAG[static_cast<size_t>(i)] + p, getWaveShaperDistortValues(i, p));
+      requestHostReread();
+      bottomPass.refresh = true;
+    });
+  }
   menus({{&waveShaperModeMenus[0], WAVESHAPER_DISTORT_MODE_TAGS[0], WAVESHAPER_MODE_MENU_PLACES[0],
           WAVESHAPER_DISTORT_MODE_STR},
          {&waveShaperModeMenus[1], WAVESHAPER_DISTORT_MODE_TAGS[1], WAVESHAPER_MODE_MENU_PLACES[1],
@@ -320,7 +412,19 @@ void uEditor::createControls() {
   for (int l = 0; l < 4; ++l) {
     const auto L = static_cast<size_t>(l);
     radios({{&lfoPageButtons[l], LFO_PAGE_BUTTON_PLACES[L]}});
-    for (int k = 0; k < 4; ++k) radios({{&lfoModeButtons[l][k], LFO_MODE_BUTTON_PLACES[static_cast<size_t>(k)]}});
+    bindAction(lfoPageButtons[l], [this, l](const ControlEvent&) {
+      setLfoPage(l);
+      bottomPass.refresh = true;
+    });
+    for (int k = 0; k < 4; ++k) {
+      radios({{&lfoModeButtons[l][k], LFO_MODE_BUTTON_PLACES[static_cast<size_t>(k)]}});
+      // Only the shown page's buttons count.
+      bindAction(lfoModeButtons[l][k], [this, l, k](const ControlEvent&) {
+        if (l != lfoPage) return;
+        plugin->setSteppedValue(LFO_MODE_TAGS[static_cast<size_t>(l)], k);
+        resume();
+      });
+    }
     knobs({{&lfoSpeedKnobs[l], LFO_SPEED_TAGS[L], LFO_SPEED_KNOB_PLACE, 0, "Speed"},
            {&lfoHumanizeKnobs[l], LFO_HUM_TAGS[L], LFO_HUMANIZE_KNOB_PLACE, 0, "Humanize"},
            {&lfoShapeKnobs[l], LFO_SHAPE_TAGS[L], LFO_SHAPE_KNOB_PLACE, 1, "Shape"},
@@ -397,6 +501,19 @@ void uEditor::addLayoutHints() {
   for (int j = 0; j < 3; ++j)
     setDropTarget(followerDestMenus[j].main, FOLLOWER_DEST_1_TAG + j, FOLLOWER_AMT_1_TAG + j);
   for (size_t l = 0; l < 4; ++l) setDropTarget(lfoDestMenus[l].main, LFO_DEST_TAGS[l], LFO_AMT_TAGS[l]);
+}
+
+void uEditor::runPresetCommand(const std::string& title) {
+  for (const PresetCommand& c : PRESET_COMMANDS) {
+    if (c.title != title) continue;
+    if (c.program) c.program(*plugin);
+    if (c.screenSize >= 0) setScreenSize(c.screenSize);
+    break;
+  }
+  updatePresetMenu();
+  pathRefresh = true;
+  // The snapshots are switched without a parameter notification: the controls follow here.
+  resume();
 }
 
 // After removeControls released every view: the layout's own pointers are forgotten.

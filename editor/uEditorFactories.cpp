@@ -14,26 +14,11 @@ using namespace VSTGUI;
 // ==== Registry ====
 
 void uEditor::addControl(CControl* control, bool knob, bool onOff, bool noResync) {
-  if (!plugin || !frame || !control || getRegistrySize() >= MAX_REGISTERED_CONTROLS) return;
-  RegistryEntry entry;
-  entry.control = control;
-  entry.noResync = noResync;
-  entry.toolTip = knob || onOff || noResync;
-  entry.knob = knob;
-  entry.onOff = onOff;
-  // Found once here, so that the idle pass reaches the ring without a cast per knob and pass.
-  entry.knobView = knob ? dynamic_cast<TKnob*>(control) : nullptr;
+  if (!plugin || !frame || !control) return;
   const int tag = control->getTag();
-  const auto index = static_cast<int16_t>(controlRegistry.size());
-  controlRegistry.push_back(entry);
+  if (!registry.add(control, tag, knob, onOff, noResync)) return;
   if (isValidTag(tag)) {
-    const auto t = static_cast<size_t>(tag);
-    if (lastByTag[t] >= 0)
-      controlRegistry[static_cast<size_t>(lastByTag[t])].nextSameTag = index;
-    else
-      firstByTag[t] = index;
-    lastByTag[t] = index;
-    control->setDefaultValue(plugin->defaultValues[t]);
+    control->setDefaultValue(plugin->defaultValues[static_cast<size_t>(tag)]);
     control->setValue(plugin->getParameter(tag));
   } else {
     control->setDefaultValue(0.0f);

@@ -12,17 +12,6 @@
 using namespace VSTGUI;
 
 namespace {
-// Knobs whose rings each box refreshes.
-constexpr int DISTORT_RING_TAGS[] = {2, 1, 6, 7, 8, 9, 10, 11, 12, 13, 230, 231, 232, 233, 41, 42, 43, 44};
-constexpr int FILTER_RING_TAGS[] = {48, 49, 53, 54};
-constexpr int COMPRESSOR_RING_TAGS[] = {56, 57, 58, 59, 60};
-constexpr int WIDENER_RING_TAGS[] = {62, 63, 64, 65, 66, 68};
-constexpr int DISRUPT_RING_TAGS[] = {70, 71, 72, 73, 74, 75, 76, 84};
-constexpr int FOLLOWER_RING_TAGS[] = {86, 87, 88, 89, 90, 91, 92, 93, 94, 95, 96, 97};
-constexpr int WAVESHAPER_RING_TAGS[] = {241, 242, 244, 245};
-constexpr int HEADER_RING_TAGS[] = {1};
-// Tags of the first LFO's speed, humanize, shape and amount knobs; LFO L adds L.
-constexpr int LFO_RING_TAGS[] = {102, 110, 114, 98};
 // The compressor meter and the widener display redraw only when these many steps change.
 constexpr float COMPRESSOR_STEPS = 47.0f;
 constexpr float WIDENER_STEPS = 9.99f;
@@ -32,13 +21,13 @@ void uEditor::setDialMod(TKnob*& knob) {
   if (plugin && knob) knob->setMod(plugin->getDialMod(knob->getTag(), modDial));
 }
 
-void uEditor::refreshRings(std::span<const int> tags, CViewContainer* box) {
+// The knobs a box shows are the registered knobs it holds now (one LFO page's, one tab's, the
+// type's set), so a knob placed in a box gets its ring with no list to keep.
+void uEditor::refreshRings(CViewContainer* box) {
   const CView* parent = box ? static_cast<CView*>(box) : frame;
-  for (int tag : tags) {
-    forEachControlWithTag(tag, [&](const RegistryEntry& e) {
-      TKnob* knob = e.knobView;
-      if (knob && knob->getParentView() == parent) setDialMod(knob);
-    });
+  for (const RegistryEntry& e : registry) {
+    TKnob* knob = e.knobView;
+    if (knob && knob->getParentView() == parent) setDialMod(knob);
   }
 }
 
@@ -54,7 +43,7 @@ void uEditor::refreshHeader() {
   }
   for (size_t i = 0; i < std::size(vuMeters); ++i)
     if (vuMeters[i]) vuMeters[i]->setVuValue(vuValues[i]);
-  refreshRings(HEADER_RING_TAGS, nullptr);
+  refreshRings(nullptr);
 }
 
 void uEditor::refreshDistortBox() {
@@ -65,14 +54,14 @@ void uEditor::refreshDistortBox() {
     }
     distortScreen->update(static_cast<int>(lastIdleTicks / 150));
   }
-  refreshRings(DISTORT_RING_TAGS, distortBox);
+  refreshRings(distortBox);
   if (gateLamp) gateLamp->setValue(plugin->getNoiseGateTriggered() ? 1.0f : 0.0f);
 }
 
-void uEditor::refreshFilterBox() { refreshRings(FILTER_RING_TAGS, filterBox); }
+void uEditor::refreshFilterBox() { refreshRings(filterBox); }
 
 void uEditor::refreshCompressorBox() {
-  refreshRings(COMPRESSOR_RING_TAGS, compressorBox);
+  refreshRings(compressorBox);
   const float level = plugin->getCompVolume();
   const int step = static_cast<int>(level * COMPRESSOR_STEPS);
   if (step != lastCompressorStep) {
@@ -86,7 +75,7 @@ void uEditor::refreshCompressorBox() {
 }
 
 void uEditor::refreshWidenerBox() {
-  refreshRings(WIDENER_RING_TAGS, widenerBox);
+  refreshRings(widenerBox);
   const float amount = plugin->getParameter(plugin->getOnOff(CHORUS_MODE_TAG) ? CHORUS_MIX_TAG : WIDENER_AMOUNT_TAG);
   const int step = static_cast<int>(amount * WIDENER_STEPS);
   if (step != lastWidenerStep) {
@@ -101,35 +90,32 @@ void uEditor::refreshWidenerBox() {
 void uEditor::refreshBottomBox() {
   switch (bottomTab) {
     case 0:
-      refreshRings(DISRUPT_RING_TAGS, bottomBox);
+      refreshRings(bottomBox);
       if (disruptSlider) disruptSlider->setMod(plugin->getModDisruptAmount(), static_cast<int>(lastIdleTicks / 100));
       refreshDisruptCaptions();
       break;
     case 1:
-      refreshRings(FOLLOWER_RING_TAGS, bottomBox);
+      refreshRings(bottomBox);
       if (followerScreen) followerScreen->update(static_cast<int>(lastIdleTicks / 125));
       break;
     case 2:
-      refreshRings(WAVESHAPER_RING_TAGS, bottomBox);
+      refreshRings(bottomBox);
       if (waveShaperRefresh) {
         waveShaperRefresh = false;
         for (TWaveShaperScreen* screen : waveShaperScreens)
           if (screen) screen->setDirty();
       }
       break;
-    default: {
-      int tags[std::size(LFO_RING_TAGS)];
-      for (size_t k = 0; k < std::size(LFO_RING_TAGS); ++k) tags[k] = LFO_RING_TAGS[k] + lfoPage;
-      refreshRings(tags, bottomBox);
+    default:
+      refreshRings(bottomBox);
       if (lfoScreen) lfoScreen->update(static_cast<int>(lastIdleTicks / 100));
       break;
-    }
   }
 }
 
 void uEditor::refreshDisruptCaptions() {
   const int type = plugin->getDistortType();
-  constexpr int DISTORT_KNOB_DEST = 6;
+  constexpr int DISTORT_KNOB_DEST = DEST_DIST_1;
   for (size_t i = 0; i < std::size(disruptKnobs); ++i) {
     const int d = plugin->getDestForTag(DISRUPT_DEST_TAGS[i]);
     // The full destination names, except the distortion type's knobs, which go by their short names.

@@ -127,7 +127,7 @@ void uEditor::showDistort() {
   const int type = clampType(plugin->getDistortType());
   const int knobs = FX_DIALS[static_cast<size_t>(type)];
   const bool oldEQShown = plugin->getOnOff(OLD_EQ_TAG) && selectedEQ == 1;
-  rebuildBox(distortBox, distortBusy, distortBoxBitmap(knobs, oldEQShown), [&](auto add) {
+  rebuildBox(distortBox, distortPass.busy, distortBoxBitmap(knobs, oldEQShown), [&](auto add) {
     if (type != 0) {
       for (int i = 0; i < std::max(knobs, 1); ++i) {
         const bool centred = FX_DIAL_IS_CENTERED[static_cast<size_t>(type)][static_cast<size_t>(i)] != 0;
@@ -194,11 +194,11 @@ void uEditor::updateDistort(int newType) {
   recall(MIX_ENTRY, {mainMixKnob});
   // The recall is not automation, so the host's own view of the knobs must be told.
   requestHostReread();
-  distortRefresh = true;
+  distortPass.refresh = true;
   // The wave-shaper types are drawn on the WaveShaper tab.
-  if (t > 49) {
+  if (static_cast<int>(t) >= DISTORT_GROUP_START[WAVESHAPER_GROUP]) {
     bottomTab = 2;
-    bottomScreenRefresh = true;
+    bottomPass.refresh = true;
   }
 }
 
@@ -212,7 +212,7 @@ const std::string& uEditor::getDestMenuName(int dest) const {
 
 void uEditor::showFilter() {
   if (!plugin) return;
-  rebuildBox(filterBox, filterBusy, bitmap(FILTER_BOX_BMP), [&](auto add) {
+  rebuildBox(filterBox, filterPass.busy, bitmap(FILTER_BOX_BMP), [&](auto add) {
     selectRadio({highPassTypeButtons[0], highPassTypeButtons[1]}, plugin->getFilterType(HP_TYPE_TAG) ? 1 : 0);
     selectRadio({lowPassTypeButtons[0], lowPassTypeButtons[1]}, plugin->getFilterType(LP_TYPE_TAG) ? 1 : 0);
     for (CView* v : std::initializer_list<CView*>{
@@ -225,7 +225,7 @@ void uEditor::showFilter() {
 
 void uEditor::showCompressor() {
   if (!plugin) return;
-  rebuildBox(compressorBox, compressorBusy, bitmap(COMPRESSOR_BOX_BMP), [&](auto add) {
+  rebuildBox(compressorBox, compressorPass.busy, bitmap(COMPRESSOR_BOX_BMP), [&](auto add) {
     add(compressorSwitch);
     add(compressorSwitch2);
     for (TKnob* k : compressorKnobs) add(k);
@@ -236,7 +236,7 @@ void uEditor::showCompressor() {
 void uEditor::showWidenChorus() {
   if (!plugin) return;
   const bool chorus = plugin->getOnOff(CHORUS_MODE_TAG);
-  rebuildBox(widenerBox, widenerBusy, bitmap(chorus ? CHORUS_BOX_BMP : WIDENER_BOX_BMP), [&](auto add) {
+  rebuildBox(widenerBox, widenerPass.busy, bitmap(chorus ? CHORUS_BOX_BMP : WIDENER_BOX_BMP), [&](auto add) {
     for (TKnob* k : chorus ? chorusKnobs : widenerKnobs) add(k);
     add(chorus ? chorusOnSwitch : widenerOnSwitch);
     add(widenerModeSwitch);
@@ -253,7 +253,7 @@ void uEditor::showBottomScreen() {
   selectRadio({tabButtons[0], tabButtons[1], tabButtons[2], tabButtons[3]}, bottomTab);
   const bool advanced = plugin->getOnOff(MOD_ADVANCED_TAG);
   CBitmap* background = bottomBitmap(bottomTab == 3 && advanced ? 4 : bottomTab);
-  rebuildBox(bottomBox, bottomBusy, background, [&](auto add) {
+  rebuildBox(bottomBox, bottomPass.busy, background, [&](auto add) {
     switch (bottomTab) {
       case 0:
         for (TKnob* k : disruptKnobs) add(k);

@@ -32,8 +32,6 @@ void heading(const Painter& p, const std::string& t, double x, double y, double 
   p.text(t, x, y, w, h, kHeadingSize, kHeading, align);
 }
 
-constexpr int SMALL_KNOB_ID = 10080, LARGE_KNOB_ID = 10083;
-
 // The side of a square frame of bitmap `id` at mode m (0 when the table lacks it).
 int frameSide(int id, const std::vector<BitmapSize>& table, int mode) {
   for (const BitmapSize& r : table)
@@ -57,7 +55,7 @@ struct Sheet {
     return placeRect(b, mode, 0, 0);
   }
   // A small knob's whole control.
-  PixelRect rect(const KnobPlace& k) const { return placeRect(k, mode, frameSide(SMALL_KNOB_ID, table, mode)); }
+  PixelRect rect(const KnobPlace& k) const { return placeRect(k, mode, frameSide(KNOB_BMP, table, mode)); }
 };
 
 // Where a label stands to the control it names; `on` paints it on the face of a control that draws
@@ -727,57 +725,101 @@ void drawFrame(const Painter& p, const BitmapSize& b, int f, const std::vector<B
   const bool on = f == 1;
   const int id = b.id;
   if (b.role == "unused") return;
-  if (id == 10000) return mainBackground(s);
-  if (id == 10001) return settingsBackground(p);
-  if (id >= 10010 && id <= 10016) return distortionBox(s, id == 10010 ? 0 : id - 10008, false);
-  if (id >= 10017 && id <= 10023) return distortionBox(s, id == 10017 ? 0 : id - 10015, true);
+  if (id == MAIN_BACKGROUND_BMP) return mainBackground(s);
+  if (id == SETTINGS_BACKGROUND_BMP) return settingsBackground(p);
+  // Entries 0..2 of each set share its first image.
+  if (id >= DISTORT_BOX_BMP && id <= DISTORT_BOX_LAST_BMP)
+    return distortionBox(s, id == DISTORT_BOX_BMP ? 0 : id - DISTORT_BOX_BMP + 2, false);
+  if (id >= DISTORT_BOX_OLD_EQ_BMP && id <= DISTORT_BOX_OLD_EQ_LAST_BMP)
+    return distortionBox(s, id == DISTORT_BOX_OLD_EQ_BMP ? 0 : id - DISTORT_BOX_OLD_EQ_BMP + 2, true);
   switch (id) {
-    case 10024: return filterBox(s);
-    case 10025: return compressorBox(s);
-    case 10026: return widenerBox(s, false);
-    case 10027: return widenerBox(s, true);
-    case 10030: return disruptScreen(s);
-    case 10031: return followerScreen(s);
-    case 10032: return waveShaperScreen(s);
-    case 10033: return modScreen(s, false);
-    case 10034: return modScreen(s, true);
-    case 10040: return switchBar(p, w, h, on);
-    case 10046: return tab(p, w, h, "Disrupt", on);
-    case 10047: return tab(p, w, h, "Follower", on);
-    case 10048: return tab(p, w, h, "WaveShaper", on);
-    case 10049: return tab(p, w, h, "Mod/LFO", on);
-    case 10050: return arrow(p, w, h, false, on);
-    case 10051: return arrow(p, w, h, true, on);
-    case 10052: return ledButton(p, w, h, on ? "Mode 2" : "Mode 1", on);
-    case 10053: return kickButton(p, w, h, "Edited", on, 1);
-    case 10054:
-    case 10055: return kickButton(p, w, h, "Edited", on, 0);
-    case 10056: return kickButton(p, w, h, "Original", on, -1);
-    case 10057: return kickButton(p, w, h, "Help", on, -1);
-    case 10058: return ledButton(p, w, h, "Bypass", on);
-    case 10070: return widenerDisplay(p, w, h, f);
-    case 10071: return compressorMeter(p, w, h, f);
-    case 10072: return levelMeter(p, w, h);
-    case 10073: return sliderHandle(p, w, h, f, false);
-    case 10074: return sliderHandle(p, w, h, 0, true);
-    case 10075: return waveShaperDot(p, w, h);
-    case 10076: return ledButton(p, w, h, "On", on);
-    case 10077: return rocker(p, w, h, f);
-    case 10078: return ledButton(p, w, h, "G1 EQ", on);
-    case 10080:
-    case 10083: return knob(p, w, f);
-    case 10081:
-    case 10084: return ring(p, w, f, false);
-    case 10082:
-    case 10085: return ring(p, w, f, true);
-    case 10091: return ledButton(p, w, h, "GATE", on);
-    case 10092: return ledButton(p, w, h, "HIGH-PASS", on);
-    case 10093: return ledButton(p, w, h, "LOW-PASS", on);
-    case 10094: return ledButton(p, w, h, "COMPRESSOR", on);
-    case 10095:
-    case 10096: return ledButton(p, w, h, "On", on);
-    case 10097: return modeSwitch(p, w, h, on);
-    case 10098: return p.led(w / 2, h / 2, w / 2 - 0.5, on);
+    case FILTER_BOX_BMP:
+      return filterBox(s);
+    case COMPRESSOR_BOX_BMP:
+      return compressorBox(s);
+    case WIDENER_BOX_BMP:
+      return widenerBox(s, false);
+    case CHORUS_BOX_BMP:
+      return widenerBox(s, true);
+    case BOTTOM_BOX_BMP:
+      return disruptScreen(s);
+    case FOLLOWER_BOX_BMP:
+      return followerScreen(s);
+    case WAVESHAPER_BOX_BMP:
+      return waveShaperScreen(s);
+    case MOD_BOX_BMP:
+      return modScreen(s, false);
+    case ADVANCED_MOD_BOX_BMP:
+      return modScreen(s, true);
+    case SWITCH_BMP:
+      return switchBar(p, w, h, on);
+    case TAB_BMP:
+      return tab(p, w, h, "Disrupt", on);
+    case TAB_BMP + 1:
+      return tab(p, w, h, "Follower", on);
+    case TAB_BMP + 2:
+      return tab(p, w, h, "WaveShaper", on);
+    case TAB_LAST_BMP:
+      return tab(p, w, h, "Mod/LFO", on);
+    case MENU_LEFT_ARROW_BMP:
+      return arrow(p, w, h, false, on);
+    case MENU_RIGHT_ARROW_BMP:
+      return arrow(p, w, h, true, on);
+    case COMPRESSOR_MODE_BMP:
+      return ledButton(p, w, h, on ? "Mode 2" : "Mode 1", on);
+    case EDITED_ON_BMP:
+      return kickButton(p, w, h, "Edited", on, 1);
+    case EDITED_OFF_BMP:
+    case EDITED_BUTTON_BMP:
+      return kickButton(p, w, h, "Edited", on, 0);
+    case ORIGINAL_BUTTON_BMP:
+      return kickButton(p, w, h, "Original", on, -1);
+    case HELP_BUTTON_BMP:
+      return kickButton(p, w, h, "Help", on, -1);
+    case BYPASS_SWITCH_BMP:
+      return ledButton(p, w, h, "Bypass", on);
+    case WIDENER_DISPLAY_BMP:
+      return widenerDisplay(p, w, h, f);
+    case COMPRESSOR_METER_BMP:
+      return compressorMeter(p, w, h, f);
+    case VU_BMP:
+      return levelMeter(p, w, h);
+    case SLIDER_BMP:
+      return sliderHandle(p, w, h, f, false);
+    case SLIDER_MOD_BMP:
+      return sliderHandle(p, w, h, 0, true);
+    case WAVESHAPER_DOT_BMP:
+      return waveShaperDot(p, w, h);
+    case ON_LED_BMP:
+      return ledButton(p, w, h, "On", on);
+    case ROCKER_BMP:
+      return rocker(p, w, h, f);
+    case OLD_EQ_SWITCH_BMP:
+      return ledButton(p, w, h, "G1 EQ", on);
+    case KNOB_BMP:
+    case LARGE_KNOB_BMP:
+      return knob(p, w, f);
+    case SMALL_RING_BMP:
+    case LARGE_RING_BMP:
+      return ring(p, w, f, false);
+    case SMALL_CENTRED_RING_BMP:
+    case LARGE_CENTRED_RING_BMP:
+      return ring(p, w, f, true);
+    case GATE_SWITCH_BMP:
+      return ledButton(p, w, h, "GATE", on);
+    case HIGH_PASS_SWITCH_BMP:
+      return ledButton(p, w, h, "HIGH-PASS", on);
+    case LOW_PASS_SWITCH_BMP:
+      return ledButton(p, w, h, "LOW-PASS", on);
+    case COMPRESSOR_SWITCH_BMP:
+      return ledButton(p, w, h, "COMPRESSOR", on);
+    case WIDENER_ON_BMP:
+    case CHORUS_ON_BMP:
+      return ledButton(p, w, h, "On", on);
+    case WIDENER_MODE_BMP:
+      return modeSwitch(p, w, h, on);
+    case GATE_LAMP_BMP:
+      return p.led(w / 2, h / 2, w / 2 - 0.5, on);
     default: return;
   }
 }
@@ -795,7 +837,7 @@ void addAll(std::vector<ControlOnArt>& out, Kind kind, const std::array<Place, N
 
 std::vector<ControlOnArt> controlsOn(int id) {
   std::vector<ControlOnArt> c;
-  if (id == 10000) {
+  if (id == MAIN_BACKGROUND_BMP) {
     for (const AreaPlace* a : {&PRESET_MENU_PLACE, &FOLDER_MENU_PLACE, &MANAGER_AREA_PLACE, &ECS_MENU_PLACE,
                                &SETTINGS_AREA_PLACE, &CONTROL_MENU_AREA_PLACE, &PATH_MENU_PLACE})
       c.push_back({Kind::area, a});
@@ -804,9 +846,10 @@ std::vector<ControlOnArt> controlsOn(int id) {
     addAll(c, Kind::bitmap, VU_METER_PLACES);
     addAll(c, Kind::bitmap, TAB_BUTTON_PLACES);
     c.push_back({Kind::knob, &HEADER_VOLUME_KNOB_PLACE});
-  } else if ((id >= 10010 && id <= 10016) || (id >= 10017 && id <= 10023)) {
-    const bool oldEQ = id >= 10017;
-    const int k = id - (oldEQ ? 10017 : 10010);
+  } else if ((id >= DISTORT_BOX_BMP && id <= DISTORT_BOX_LAST_BMP) ||
+             (id >= DISTORT_BOX_OLD_EQ_BMP && id <= DISTORT_BOX_OLD_EQ_LAST_BMP)) {
+    const bool oldEQ = id >= DISTORT_BOX_OLD_EQ_BMP;
+    const int k = id - (oldEQ ? DISTORT_BOX_OLD_EQ_BMP : DISTORT_BOX_BMP);
     const size_t knobs = k == 0 ? 0 : static_cast<size_t>(k + 2);
     for (size_t i = 0; i < knobs; ++i) {
       c.push_back({Kind::knob, &TYPE_KNOB_PLACES[i], true});
@@ -825,24 +868,24 @@ std::vector<ControlOnArt> controlsOn(int id) {
     for (const BitmapPlace* b : {&PRE_EQ_SWITCH_PLACE, &POST_EQ_SWITCH_PLACE, &GATE_SWITCH_PLACE})
       c.push_back({Kind::bitmap, b});
     addAll(c, Kind::bitmap, EQ_VIEW_BUTTON_PLACES);
-  } else if (id == 10024) {
+  } else if (id == FILTER_BOX_BMP) {
     addAll(c, Kind::knob, FILTER_KNOB_PLACES);
     for (const BitmapPlace* b : {&HIGH_PASS_SWITCH_PLACE, &HIGH_PASS_ZD_SWITCH_PLACE, &LOW_PASS_SWITCH_PLACE,
                                  &LOW_PASS_ZD_SWITCH_PLACE})
       c.push_back({Kind::bitmap, b});
     addAll(c, Kind::bitmap, HIGH_PASS_TYPE_PLACES);
     addAll(c, Kind::bitmap, LOW_PASS_TYPE_PLACES);
-  } else if (id == 10025) {
+  } else if (id == COMPRESSOR_BOX_BMP) {
     addAll(c, Kind::knob, COMPRESSOR_KNOB_PLACES);
     c.push_back({Kind::bitmap, &COMPRESSOR_SWITCH_PLACE});
     c.push_back({Kind::bitmap, &COMPRESSOR_MODE_SWITCH_PLACE});
     c.push_back({Kind::area, &COMPRESSOR_METER_PLACE});
-  } else if (id == 10026 || id == 10027) {
+  } else if (id == WIDENER_BOX_BMP || id == CHORUS_BOX_BMP) {
     addAll(c, Kind::knob, WIDENER_KNOB_PLACES);
-    c.push_back({Kind::bitmap, id == 10026 ? &WIDENER_ON_SWITCH_PLACE : &CHORUS_ON_SWITCH_PLACE});
+    c.push_back({Kind::bitmap, id == WIDENER_BOX_BMP ? &WIDENER_ON_SWITCH_PLACE : &CHORUS_ON_SWITCH_PLACE});
     c.push_back({Kind::bitmap, &WIDENER_MODE_SWITCH_PLACE});
     c.push_back({Kind::area, &WIDENER_DISPLAY_PLACE});
-  } else if (id == 10030) {
+  } else if (id == BOTTOM_BOX_BMP) {
     addAll(c, Kind::knob, DISRUPT_KNOB_PLACES, true);
     c.push_back({Kind::largeKnob, &DISRUPT_SPEED_KNOB_PLACE});
     addAll(c, Kind::bitmap, DISRUPT_ON_SWITCH_PLACES);
@@ -851,7 +894,7 @@ std::vector<ControlOnArt> controlsOn(int id) {
       c.push_back({Kind::bitmap, b});
     for (const AreaPlace* a : {&DISRUPT_SPRING_MENU_PLACE, &DISRUPT_QUANT_MENU_PLACE, &DISRUPT_SLIDER_PLACE})
       c.push_back({Kind::area, a});
-  } else if (id == 10031) {
+  } else if (id == FOLLOWER_BOX_BMP) {
     addAll(c, Kind::knob, FOLLOWER_KNOB_PLACES);
     addAll(c, Kind::knob, FOLLOWER_AMOUNT_KNOB_PLACES);
     addAll(c, Kind::knob, FOLLOWER_MOD_AMOUNT_KNOB_PLACES);
@@ -860,14 +903,14 @@ std::vector<ControlOnArt> controlsOn(int id) {
     addAll(c, Kind::area, FOLLOWER_MOD_SOURCE_MENU_PLACES);
     c.push_back({Kind::area, &FOLLOWER_SOURCE_MENU_PLACE});
     c.push_back({Kind::area, &FOLLOWER_SCREEN_PLACE});
-  } else if (id == 10032) {
+  } else if (id == WAVESHAPER_BOX_BMP) {
     addAll(c, Kind::knob, WAVESHAPER_KNOB_PLACES);
     addAll(c, Kind::bitmap, POLARITY_BUTTON_PLACES);
     addAll(c, Kind::bitmap, DRAW_MODE_BUTTON_PLACES);
     addAll(c, Kind::bitmap, APPLY_BUTTON_PLACES);
     addAll(c, Kind::area, WAVESHAPER_MODE_MENU_PLACES);
     addAll(c, Kind::area, WAVESHAPER_SCREEN_PLACES);
-  } else if (id == 10033 || id == 10034) {
+  } else if (id == MOD_BOX_BMP || id == ADVANCED_MOD_BOX_BMP) {
     c.push_back({Kind::bitmap, &ADVANCED_SWITCH_PLACE});
     c.push_back({Kind::area, &MOD_SCREEN_PLACE});
     addAll(c, Kind::bitmap, LFO_PAGE_BUTTON_PLACES);
@@ -883,7 +926,7 @@ std::vector<ControlOnArt> controlsOn(int id) {
 }
 
 PixelRect knobImage(const ControlOnArt& c, int mode, const std::vector<BitmapSize>& table) {
-  const int side = frameSide(c.kind == Kind::largeKnob ? LARGE_KNOB_ID : SMALL_KNOB_ID, table, mode);
+  const int side = frameSide(c.kind == Kind::largeKnob ? LARGE_KNOB_BMP : KNOB_BMP, table, mode);
   return knobImageRect(*static_cast<const KnobPlace*>(c.place), mode, side);
 }
 

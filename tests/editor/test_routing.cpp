@@ -102,46 +102,126 @@ class Routing : public EditorTest {
   RecordingEditor* rec = nullptr;
 };
 
-TEST_F(Routing, ButtonsAndRadiosActOnThePressOnly) {
-  plugin->setParameter(DISRUPT_AMOUNT_TAG, 0.2f);
-  // Shaper 2 set to "None" (y = x), shaper 1 to something else: Apply must read its own shaper.
-  plugin->setSteppedValue(WAVESHAPER_DISTORT_MODE_TAGS[0], 5);
-  plugin->setSteppedValue(WAVESHAPER_DISTORT_MODE_TAGS[1], 0);
-  plugin->setParameter(WAVESHAPER_START_TAG[1] + 64, 0.9f);
-  for (CControl* c : {editor->disruptResetButton, editor->applyButtons[1]}) {
-    c->setValue(0.0f);
-    editor->valueChanged(c);  // a release alone
-  }
-  EXPECT_FLOAT_EQ(plugin->getParameter(DISRUPT_AMOUNT_TAG), 0.2f);
-  EXPECT_FLOAT_EQ(plugin->getParameter(WAVESHAPER_START_TAG[1] + 64), 0.9f);
-  press(editor->disruptResetButton);
-  EXPECT_FLOAT_EQ(plugin->getParameter(DISRUPT_AMOUNT_TAG), 0.5f);
-  EXPECT_EQ(automated(DISRUPT_AMOUNT_TAG), 1);
-  const float shaper1 = plugin->getParameter(WAVESHAPER_START_TAG[0] + 64);
-  press(editor->applyButtons[1]);
-  for (auto [p, v] : {std::pair{0, 0.0f}, {64, 0.25f}, {128, 0.5f}, {192, 0.75f}})
-    EXPECT_FLOAT_EQ(plugin->getParameter(WAVESHAPER_START_TAG[1] + p), v) << p;
-  EXPECT_EQ(automated(WAVESHAPER_START_TAG[1] + 64), 0);  // curve points are not automated
-  EXPECT_EQ(plugin->getParameter(WAVESHAPER_START_TAG[0] + 64), shaper1);
+// Buttons and radios, one named case each: the state before, the control, whether it is only
+// pressed (radios) or pressed and released (kick buttons), and what must follow.
+class RoutingPress;
+struct PressCase {
+  const char* name;
+  void (*before)(RoutingPress&);
+  CControl* (*control)(uEditor&);
+  bool releaseToo;
+  void (*check)(RoutingPress&);
+};
 
-  plugin->setParameter(HP_TYPE_TAG, 0.f);
-  plugin->setParameter(LP_TYPE_TAG, 1.f);
-  for (CControl* c :
-       {editor->highPassTypeButtons[1], editor->lowPassTypeButtons[0], editor->polarityButtons[1],
-        editor->drawModeButtons[2], editor->eqViewButtons[1], editor->tabButtons[3],
-        editor->lfoPageButtons[2], editor->lfoModeButtons[2][3], editor->lfoModeButtons[1][2]})
-    press(c, false);
-  EXPECT_EQ(plugin->getParameter(HP_TYPE_TAG), 1.f);
-  EXPECT_EQ(plugin->getParameter(LP_TYPE_TAG), 0.f);
-  EXPECT_EQ(automated(HP_TYPE_TAG) + automated(LP_TYPE_TAG), 0);  // filter types: plain stores
-  EXPECT_EQ(plugin->getParameter(WAVESHAPER_POLAR_TAG), 1.f);
-  EXPECT_EQ(automated(WAVESHAPER_POLAR_TAG), 1);
-  EXPECT_EQ(rec->drawMode(), 2);
-  EXPECT_EQ(editor->getSelectedEQ(), 1);
-  EXPECT_EQ(editor->getBottomTab(), 3);
-  EXPECT_EQ(plugin->getLFOMode(2), 3);  // the mode buttons of the shown page only
-  EXPECT_EQ(plugin->getLFOMode(1), 0);
+void PrintTo(const PressCase& c, std::ostream* os) { *os << c.name; }
+
+class RoutingPress : public Routing, public testing::WithParamInterface<PressCase> {
+ public:
+  APlugin& p() { return *plugin; }
+  RecordingEditor& e() { return *rec; }
+  int automations(int tag) const { return automated(tag); }
+  void pressOnce(CControl* c, bool release) { press(c, release); }
+  // A release alone, as when the pointer was pressed elsewhere and let go over the button.
+  void releaseOnly(CControl* c) {
+    c->setValue(0.0f);
+    editor->valueChanged(c);
+  }
+  float saved = 0.0f;  // a value a case's setup notes for its check
+};
+
+namespace {
+
+void noSetup(RoutingPress&) {}
+// Shaper 2 set to "None" (y = x), shaper 1 to something else: Apply must read its own shaper.
+void shapersApart(RoutingPress& t) {
+  t.p().setSteppedValue(WAVESHAPER_DISTORT_MODE_TAGS[0], 5);
+  t.p().setSteppedValue(WAVESHAPER_DISTORT_MODE_TAGS[1], 0);
+  t.p().setParameter(WAVESHAPER_START_TAG[1] + 64, 0.9f);
 }
+
+const PressCase PRESS_CASES[] = {
+    {"ResetIgnoresARelease",
+     [](RoutingPress& t) {
+       t.p().setParameter(DISRUPT_AMOUNT_TAG, 0.2f);
+       t.releaseOnly(t.e().disruptResetButton);
+     },
+     nullptr, false, [](RoutingPress& t) { EXPECT_FLOAT_EQ(t.p().getParameter(DISRUPT_AMOUNT_TAG), 0.2f); }},
+    {"ApplyIgnoresARelease",
+     [](RoutingPress& t) {
+       shapersApart(t);
+       t.releaseOnly(t.e().applyButtons[1]);
+     },
+     nullptr, false,
+     [](RoutingPress& t) { EXPECT_FLOAT_EQ(t.p().getParameter(WAVESHAPER_START_TAG[1] + 64), 0.9f); }},
+    {"ResetCentresTheDisruptAmount", [](RoutingPress& t) { t.p().setParameter(DISRUPT_AMOUNT_TAG, 0.2f); },
+     [](uEditor& e) -> CControl* { return e.disruptResetButton; }, true,
+     [](RoutingPress& t) {
+       EXPECT_FLOAT_EQ(t.p().getParameter(DISRUPT_AMOUNT_TAG), 0.5f);
+       EXPECT_EQ(t.automations(DISRUPT_AMOUNT_TAG), 1);
+     }},
+    {"ApplyWritesItsOwnShapersCurve",
+     [](RoutingPress& t) {
+       shapersApart(t);
+       t.saved = t.p().getParameter(WAVESHAPER_START_TAG[0] + 64);
+     },
+     [](uEditor& e) -> CControl* { return e.applyButtons[1]; }, true,
+     [](RoutingPress& t) {
+       for (auto [p, v] : {std::pair{0, 0.0f}, {64, 0.25f}, {128, 0.5f}, {192, 0.75f}})
+         EXPECT_FLOAT_EQ(t.p().getParameter(WAVESHAPER_START_TAG[1] + p), v) << p;
+       EXPECT_EQ(t.automations(WAVESHAPER_START_TAG[1] + 64), 0);  // curve points are not automated
+       EXPECT_EQ(t.p().getParameter(WAVESHAPER_START_TAG[0] + 64), t.saved);
+     }},
+    // Filter types are plain stores.
+    {"HighPassType", [](RoutingPress& t) { t.p().setParameter(HP_TYPE_TAG, 0.f); },
+     [](uEditor& e) -> CControl* { return e.highPassTypeButtons[1]; }, false,
+     [](RoutingPress& t) {
+       EXPECT_EQ(t.p().getParameter(HP_TYPE_TAG), 1.f);
+       EXPECT_EQ(t.automations(HP_TYPE_TAG), 0);
+     }},
+    {"LowPassType", [](RoutingPress& t) { t.p().setParameter(LP_TYPE_TAG, 1.f); },
+     [](uEditor& e) -> CControl* { return e.lowPassTypeButtons[0]; }, false,
+     [](RoutingPress& t) {
+       EXPECT_EQ(t.p().getParameter(LP_TYPE_TAG), 0.f);
+       EXPECT_EQ(t.automations(LP_TYPE_TAG), 0);
+     }},
+    {"Polarity", noSetup, [](uEditor& e) -> CControl* { return e.polarityButtons[1]; }, false,
+     [](RoutingPress& t) {
+       EXPECT_EQ(t.p().getParameter(WAVESHAPER_POLAR_TAG), 1.f);
+       EXPECT_EQ(t.automations(WAVESHAPER_POLAR_TAG), 1);
+     }},
+    {"DrawMode", noSetup, [](uEditor& e) -> CControl* { return e.drawModeButtons[2]; }, false,
+     [](RoutingPress& t) { EXPECT_EQ(t.e().drawMode(), 2); }},
+    {"EqView", noSetup, [](uEditor& e) -> CControl* { return e.eqViewButtons[1]; }, false,
+     [](RoutingPress& t) { EXPECT_EQ(t.e().getSelectedEQ(), 1); }},
+    {"BottomTab", noSetup, [](uEditor& e) -> CControl* { return e.tabButtons[3]; }, false,
+     [](RoutingPress& t) { EXPECT_EQ(t.e().getBottomTab(), 3); }},
+    {"LfoPage", noSetup, [](uEditor& e) -> CControl* { return e.lfoPageButtons[2]; }, false,
+     [](RoutingPress& t) { EXPECT_EQ(t.e().getLfoPage(), 2); }},
+    // The mode buttons of the shown page only.
+    {"LfoModeOfTheShownPage", [](RoutingPress& t) { t.pressOnce(t.e().lfoPageButtons[2], false); },
+     [](uEditor& e) -> CControl* { return e.lfoModeButtons[2][3]; }, false,
+     [](RoutingPress& t) { EXPECT_EQ(t.p().getLFOMode(2), 3); }},
+    {"LfoModeOfAHiddenPage", [](RoutingPress& t) { t.pressOnce(t.e().lfoPageButtons[2], false); },
+     [](uEditor& e) -> CControl* { return e.lfoModeButtons[1][2]; }, false,
+     [](RoutingPress& t) { EXPECT_EQ(t.p().getLFOMode(1), 0); }},
+};
+
+}  // namespace
+
+TEST_P(RoutingPress, ActsOnThePressOnly) {
+  const PressCase& c = GetParam();
+  c.before(*this);
+  if (c.control) {
+    CControl* control = c.control(*editor);
+    ASSERT_NE(control, nullptr);
+    press(control, c.releaseToo);
+  }
+  c.check(*this);
+}
+INSTANTIATE_TEST_SUITE_P(Routing, RoutingPress, testing::ValuesIn(PRESS_CASES),
+                         [](const testing::TestParamInfo<PressCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 TEST_F(Routing, GenericRowOnlyForTagsTheHostKnowsAndDisruptSlotsSwitchOn) {
   struct Row {
