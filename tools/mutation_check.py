@@ -325,10 +325,13 @@ BREAKS = [
      "const float k = pow2(5.0f * c) - 0.9f;\n      return x * (k + ax)"),
     ("editor/waveShaper.cpp", "return polar && !(x > 0.0f) ? b : a;", "return polar ? b : a;"),
     # The matrix screen's amount texts
-    ("controls/pluginScreens.cpp", "(dest >= 86 && dest <= 89) || dest == 67", "(dest >= 86 && dest < 89) || dest == 67"),
-    ("controls/pluginScreens.cpp", "(dest >= 86 && dest <= 89) || dest == 67", "(dest > 86 && dest <= 89) || dest == 67"),
-    ("controls/pluginScreens.cpp", "(dest >= 86 && dest <= 89) || dest == 67", "(dest >= 85 && dest <= 90) || dest == 67"),
-    ("controls/pluginScreens.cpp", "toInt(200.0f * value) - 100", "toInt(200.0f * value - 100.0f)"),
+    ("controls/modScreen.cpp", "(dest >= DEST_LFO_SPEED_1 && dest <= DEST_LFO_SPEED_4) || dest == DEST_LAZY_SPEED",
+     "(dest >= DEST_LFO_SPEED_1 && dest < DEST_LFO_SPEED_4) || dest == DEST_LAZY_SPEED"),
+    ("controls/modScreen.cpp", "(dest >= DEST_LFO_SPEED_1 && dest <= DEST_LFO_SPEED_4) || dest == DEST_LAZY_SPEED",
+     "(dest > DEST_LFO_SPEED_1 && dest <= DEST_LFO_SPEED_4) || dest == DEST_LAZY_SPEED"),
+    ("controls/modScreen.cpp", "(dest >= DEST_LFO_SPEED_1 && dest <= DEST_LFO_SPEED_4) || dest == DEST_LAZY_SPEED",
+     "(dest >= DEST_LFO_SPEED_1 - 1 && dest <= DEST_LFO_SPEED_4 + 1) || dest == DEST_LAZY_SPEED"),
+    ("controls/modScreen.cpp", "toInt(200.0f * value) - 100", "toInt(200.0f * value - 100.0f)"),
     # The engine's wave-shaper LFO waves and the distortion screen's test waves
     ("plugin/uEngineMod.cpp", "storeRelaxed(lfoCurve[i], wave == TLfo::WAVE_SHAPER_2 ? 1 : 0);",
      "storeRelaxed(lfoCurve[i], 0);"),
