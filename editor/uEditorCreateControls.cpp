@@ -146,9 +146,9 @@ void uEditor::createControls() {
   for (auto [button, program] :
        {std::pair<CKickButton*, void (*)(APlugin&)>{originalButton, [](APlugin& p) { p.origProgram(); }},
         std::pair<CKickButton*, void (*)(APlugin&)>{editedButton, [](APlugin& p) { p.editProgram(); }}}) {
-    bindAction(button, [this, program](const ControlEvent& e) {
+    bindAction(button, [this, step = program](const ControlEvent& e) {
       if (!e.pressed()) return;
-      program(*plugin);
+      step(*plugin);
       pathRefresh = true;
       resume();
     });
@@ -264,8 +264,8 @@ void uEditor::createControls() {
   for (int i = 0; i < 2; ++i) {
     for (auto [button, tag] :
          {std::pair{highPassTypeButtons[i], HP_TYPE_TAG}, std::pair{lowPassTypeButtons[i], LP_TYPE_TAG}}) {
-      bindAction(button, [this, i, tag](const ControlEvent&) {
-        plugin->setParameter(tag, static_cast<float>(i));
+      bindAction(button, [this, i, typeTag = tag](const ControlEvent&) {
+        plugin->setParameter(typeTag, static_cast<float>(i));
         resume();
       });
     }
