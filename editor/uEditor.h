@@ -420,6 +420,8 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   // One record per container: the idle pass rebuilds it with its show operation when refresh is
   // up (a drag inside it makes the rebuild wait) and otherwise updates its live contents; busy
   // while the show operation runs. raisedBy is the refresh flag that sets refresh from any thread.
+  // shown: the views made for the box that it shows whenever it is rebuilt, in the order they are
+  // added (a box whose contents never change is shown from this list alone).
   struct BoxPass {
     VSTGUI::CViewContainer* uEditor::*view;
     uint32_t raisedBy;
@@ -427,6 +429,7 @@ class uEditor : public VSTGUI::AEffGUIEditor,
     void (uEditor::*update)();
     bool refresh = false;
     bool busy = false;
+    std::vector<VSTGUI::CView*> shown{};
   };
   BoxPass distortPass{&uEditor::distortBox, kDistortRefresh, &uEditor::showDistort,
                       &uEditor::refreshDistortBox};

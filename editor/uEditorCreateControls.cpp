@@ -272,17 +272,24 @@ void uEditor::createControls() {
   }
 
   // ---- Compressor box ----
-  static constexpr const char* COMPRESSOR_CAPTIONS[5] = {"Threshold", "Ratio", "Attack", "Release", "Volume"};
-  for (int i = 0; i < 5; ++i)
-    knobs({{&compressorKnobs[i], COMP_THRESHOLD_TAG + i, COMPRESSOR_KNOB_PLACES[static_cast<size_t>(i)], 0,
-            COMPRESSOR_CAPTIONS[i]}});
-  onOffs({{&compressorSwitch, COMP_ON_TAG, COMPRESSOR_SWITCH_PLACE},
-          {&compressorSwitch2, COMP_MODE_TAG, COMPRESSOR_MODE_SWITCH_PLACE}});
-  if (CBitmap* meter = bitmap(COMPRESSOR_METER_BMP)) {
-    constexpr int METER_FRAMES = 47;
-    compressorMeter =
-        own(new CMovieBitmap(screenRect(COMPRESSOR_METER_PLACE), this, NO_PARAM_TAG, METER_FRAMES,
-                             meter->getHeight() / METER_FRAMES, meter, CPoint(0, 0)));
+  // Its contents never change: the box shows what is listed here, in that order, and no show
+  // operation names its controls.
+  {
+    TKnob* k[5] = {};
+    knobs({{&k[0], COMP_THRESHOLD_TAG, COMPRESSOR_KNOB_PLACES[0], 0, "Threshold"},
+           {&k[1], COMP_RATIO_TAG, COMPRESSOR_KNOB_PLACES[1], 0, "Ratio"},
+           {&k[2], COMP_ATTACK_TAG, COMPRESSOR_KNOB_PLACES[2], 0, "Attack"},
+           {&k[3], COMP_RELEASE_TAG, COMPRESSOR_KNOB_PLACES[3], 0, "Release"},
+           {&k[4], COMP_VOLUME_TAG, COMPRESSOR_KNOB_PLACES[4], 0, "Volume"}});
+    TOnOff *on = nullptr, *mode = nullptr;
+    onOffs({{&on, COMP_ON_TAG, COMPRESSOR_SWITCH_PLACE}, {&mode, COMP_MODE_TAG, COMPRESSOR_MODE_SWITCH_PLACE}});
+    if (CBitmap* meter = bitmap(COMPRESSOR_METER_BMP)) {
+      constexpr int METER_FRAMES = 47;
+      compressorMeter =
+          own(new CMovieBitmap(screenRect(COMPRESSOR_METER_PLACE), this, NO_PARAM_TAG, METER_FRAMES,
+                               meter->getHeight() / METER_FRAMES, meter, CPoint(0, 0)));
+    }
+    compressorPass.shown = {on, mode, k[0], k[1], k[2], k[3], k[4], compressorMeter};
   }
 
   // ---- Widener box ----
@@ -517,4 +524,7 @@ void uEditor::runPresetCommand(const std::string& title) {
 }
 
 // After removeControls released every view: the layout's own pointers are forgotten.
-void uEditor::zeroControls() { static_cast<LayoutControls&>(*this) = LayoutControls{}; }
+void uEditor::zeroControls() {
+  static_cast<LayoutControls&>(*this) = LayoutControls{};
+  for (BoxPass* box : boxPasses()) box->shown.clear();
+}

@@ -59,9 +59,6 @@ struct LayoutControls {
          *lowPassZDSwitch = nullptr;
   TRadioButton* highPassTypeButtons[2] = {};
   TRadioButton* lowPassTypeButtons[2] = {};
-  // Compressor box.
-  TKnob* compressorKnobs[5] = {};
-  TOnOff *compressorSwitch = nullptr, *compressorSwitch2 = nullptr;
   // Widener box.
   TKnob* widenerKnobs[3] = {};
   TKnob* chorusKnobs[3] = {};

@@ -226,10 +226,7 @@ void uEditor::showFilter() {
 void uEditor::showCompressor() {
   if (!plugin) return;
   rebuildBox(compressorBox, compressorPass.busy, bitmap(COMPRESSOR_BOX_BMP), [&](auto add) {
-    add(compressorSwitch);
-    add(compressorSwitch2);
-    for (TKnob* k : compressorKnobs) add(k);
-    add(compressorMeter);
+    for (CView* v : compressorPass.shown) add(v);
   });
 }
 
