@@ -394,10 +394,14 @@ void uEditor::createControls() {
       bottomPass.refresh = true;
     });
   }
+  // The Apply buttons are shown with the tab every time: the tab's list holds them.
   for (int i = 0; i < 2; ++i) {
-    kick(applyButtons[i], APPLY_BUTTON_PLACES[static_cast<size_t>(i)]);
+    CKickButton* apply = nullptr;
+    kick(apply, APPLY_BUTTON_PLACES[static_cast<size_t>(i)]);
+    setHint(apply, i == 0 ? "Apply WaveShaper 1 Distortion" : "Apply WaveShaper 2 Distortion");
+    bottomTabShown[WAVESHAPER_TAB].push_back(apply);
     // Apply writes the distortion curve the screen draws into the shaper's points.
-    bindAction(applyButtons[i], [this, i](const ControlEvent& e) {
+    bindAction(apply, [this, i](const ControlEvent& e) {
       if (!e.pressed()) return;
       for (int p = 0; p < WAVESHAPER_POINTS; ++p)
         plugin->setParameter(WAVESHAPER_START_TAG[static_cast<size_t>(i)] + p, getWaveShaperDistortValues(i, p));
@@ -490,8 +494,6 @@ void uEditor::addLayoutHints() {
       setHint(lfoModeButtons[l][k], "Selected LFO Mode", "Select " + std::string(LFO_MODE_STR[k]) + " Mode");
   }
   setHint(lfoScreen, "LFO Screen", "L/R - Shape, Ctrl/Double Click - Default, Scroll - Wave");
-  setHint(applyButtons[0], "Apply WaveShaper 1 Distortion");
-  setHint(applyButtons[1], "Apply WaveShaper 2 Distortion");
   for (int i = 0; i < 2; ++i)
     setHint(waveShaperScreens[i], i == 0 ? "WaveShaper 1 Screen" : "WaveShaper 2 Screen",
             "Right Click for Menu, Ctrl/Double Click - Default, Scroll for Distort Mode");
@@ -527,4 +529,5 @@ void uEditor::runPresetCommand(const std::string& title) {
 void uEditor::zeroControls() {
   static_cast<LayoutControls&>(*this) = LayoutControls{};
   for (BoxPass* box : boxPasses()) box->shown.clear();
+  for (std::vector<CView*>& tab : bottomTabShown) tab.clear();
 }

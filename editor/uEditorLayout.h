@@ -82,7 +82,6 @@ struct LayoutControls {
   TKnob* waveShaperKnobs[4] = {};
   TRadioButton* polarityButtons[2] = {};
   TRadioButton* drawModeButtons[3] = {};
-  VSTGUI::CKickButton* applyButtons[2] = {};
   TOptionMenu* waveShaperModeMenus[2] = {};
   // Mod/LFO tab; the LFO controls exist once per page.
   TOnOff* advancedSwitch = nullptr;

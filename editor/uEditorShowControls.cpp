@@ -299,7 +299,6 @@ void uEditor::showBottomScreen() {
         for (int i = 0; i < 2; ++i) {
           add(waveShaperModeMenus[i]);
           setMenuResume(waveShaperModeMenus[i]);
-          add(applyButtons[i]);
         }
         break;
       default: {
@@ -327,5 +326,7 @@ void uEditor::showBottomScreen() {
         break;
       }
     }
+    // Then the views the tab shows every time, on top.
+    for (CView* v : bottomTabShown[static_cast<size_t>(bottomTab)]) add(v);
   });
 }

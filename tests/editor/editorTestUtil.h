@@ -100,4 +100,12 @@ inline VSTGUI::CControl* testControl(uEditor& e, int tag,
   return c;
 }
 
+// The WaveShaper tab's Apply button of shaper i: the editor keeps it only in the tab's list.
+inline VSTGUI::CKickButton* applyButton(uEditor& e, int i) {
+  int n = 0;
+  for (VSTGUI::CView* v : e.bottomTabShown[uEditor::WAVESHAPER_TAB])
+    if (auto* b = dynamic_cast<VSTGUI::CKickButton*>(v); b && n++ == i) return b;
+  return nullptr;
+}
+
 }  // namespace editortest

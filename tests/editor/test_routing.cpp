@@ -149,7 +149,7 @@ const PressCase PRESS_CASES[] = {
     {"ApplyIgnoresARelease",
      [](RoutingPress& t) {
        shapersApart(t);
-       t.releaseOnly(t.e().applyButtons[1]);
+       t.releaseOnly(applyButton(t.e(), 1));
      },
      nullptr, false,
      [](RoutingPress& t) { EXPECT_FLOAT_EQ(t.p().getParameter(WAVESHAPER_START_TAG[1] + 64), 0.9f); }},
@@ -164,7 +164,7 @@ const PressCase PRESS_CASES[] = {
        shapersApart(t);
        t.saved = t.p().getParameter(WAVESHAPER_START_TAG[0] + 64);
      },
-     [](uEditor& e) -> CControl* { return e.applyButtons[1]; }, true,
+     [](uEditor& e) -> CControl* { return applyButton(e, 1); }, true,
      [](RoutingPress& t) {
        for (auto [p, v] : {std::pair{0, 0.0f}, {64, 0.25f}, {128, 0.5f}, {192, 0.75f}})
          EXPECT_FLOAT_EQ(t.p().getParameter(WAVESHAPER_START_TAG[1] + p), v) << p;
