@@ -203,9 +203,14 @@ class uEditor : public VSTGUI::AEffGUIEditor,
     registry.bind(control, std::move(action));
   }
   // Per bottom tab, the views made for it that it shows whenever it is shown, in that order and
-  // after the views its show operation picks by the settings.
-  static constexpr size_t WAVESHAPER_TAB = 2;
-  std::array<std::vector<VSTGUI::CView*>, 4> bottomTabShown{};
+  // after the views its show operation picks by the settings. A radio button's selected says
+  // whether it is on when the tab is shown.
+  static constexpr size_t WAVESHAPER_TAB = 2, MOD_TAB = 3;
+  struct TabView {
+    VSTGUI::CView* view = nullptr;
+    std::function<bool()> selected{};
+  };
+  std::array<std::vector<TabView>, 4> bottomTabShown{};
   int getRegistrySize() const { return registry.size(); }
   const RegistryEntry& getRegistryEntry(int i) const { return registry.entry(i); }
   // Every registered control with this tag, in creation order.

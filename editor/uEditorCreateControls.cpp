@@ -399,7 +399,7 @@ void uEditor::createControls() {
     CKickButton* apply = nullptr;
     kick(apply, APPLY_BUTTON_PLACES[static_cast<size_t>(i)]);
     setHint(apply, i == 0 ? "Apply WaveShaper 1 Distortion" : "Apply WaveShaper 2 Distortion");
-    bottomTabShown[WAVESHAPER_TAB].push_back(apply);
+    bottomTabShown[WAVESHAPER_TAB].push_back({apply});
     // Apply writes the distortion curve the screen draws into the shaper's points.
     bindAction(apply, [this, i](const ControlEvent& e) {
       if (!e.pressed()) return;
@@ -422,8 +422,12 @@ void uEditor::createControls() {
   modScreens[1] = own(new TModScreen(screenRect(MOD_SCREEN_PLACE), this, screenMode, true));
   for (int l = 0; l < 4; ++l) {
     const auto L = static_cast<size_t>(l);
-    radios({{&lfoPageButtons[l], LFO_PAGE_BUTTON_PLACES[L]}});
-    bindAction(lfoPageButtons[l], [this, l](const ControlEvent&) {
+    // The page buttons are shown with the tab every time, the shown page's on.
+    TRadioButton* page = nullptr;
+    radios({{&page, LFO_PAGE_BUTTON_PLACES[L]}});
+    setHint(page, "Selected LFO", "Select LFO " + std::string(LFO_STR[L]));
+    bottomTabShown[MOD_TAB].push_back({page, [this, l] { return lfoPage == l; }});
+    bindAction(page, [this, l](const ControlEvent&) {
       setLfoPage(l);
       bottomPass.refresh = true;
     });
@@ -489,7 +493,6 @@ void uEditor::addLayoutHints() {
   setHint(modScreens[0], "Basic Mod Screen");
   setHint(modScreens[1], "Advanced Mod Screen");
   for (size_t l = 0; l < 4; ++l) {
-    setHint(lfoPageButtons[l], "Selected LFO", "Select LFO " + std::string(LFO_STR[l]));
     for (size_t k = 0; k < 4; ++k)
       setHint(lfoModeButtons[l][k], "Selected LFO Mode", "Select " + std::string(LFO_MODE_STR[k]) + " Mode");
   }
@@ -529,5 +532,5 @@ void uEditor::runPresetCommand(const std::string& title) {
 void uEditor::zeroControls() {
   static_cast<LayoutControls&>(*this) = LayoutControls{};
   for (BoxPass* box : boxPasses()) box->shown.clear();
-  for (std::vector<CView*>& tab : bottomTabShown) tab.clear();
+  for (std::vector<TabView>& tab : bottomTabShown) tab.clear();
 }

@@ -86,7 +86,6 @@ struct LayoutControls {
   // Mod/LFO tab; the LFO controls exist once per page.
   TOnOff* advancedSwitch = nullptr;
   TModScreen* modScreens[2] = {};  // basic, advanced
-  TRadioButton* lfoPageButtons[4] = {};
   TRadioButton* lfoModeButtons[4][4] = {};
   TKnob *lfoSpeedKnobs[4] = {}, *lfoHumanizeKnobs[4] = {}, *lfoShapeKnobs[4] = {}, *lfoAmountKnobs[4] = {};
   TOnOff* lfoSyncSwitches[4] = {};

@@ -306,8 +306,6 @@ void uEditor::showBottomScreen() {
         const auto L = static_cast<size_t>(l);
         add(modScreens[advanced ? 1 : 0]);
         add(advancedSwitch);
-        selectRadio({lfoPageButtons[0], lfoPageButtons[1], lfoPageButtons[2], lfoPageButtons[3]}, l);
-        for (TRadioButton* b : lfoPageButtons) add(b);
         TRadioButton* const* modes = lfoModeButtons[l];
         selectRadio({modes[0], modes[1], modes[2], modes[3]}, plugin->getLFOMode(l));
         for (int k = 0; k < 4; ++k) add(modes[k]);
@@ -327,6 +325,10 @@ void uEditor::showBottomScreen() {
       }
     }
     // Then the views the tab shows every time, on top.
-    for (CView* v : bottomTabShown[static_cast<size_t>(bottomTab)]) add(v);
+    for (const TabView& t : bottomTabShown[static_cast<size_t>(bottomTab)]) {
+      if (auto* radio = dynamic_cast<CControl*>(t.view); radio && t.selected)
+        selectRadio({radio}, t.selected() ? 0 : -1);
+      add(t.view);
+    }
   });
 }
