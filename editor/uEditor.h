@@ -202,6 +202,15 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   void bindAction(const VSTGUI::CControl* control, ControlAction action) {
     registry.bind(control, std::move(action));
   }
+  // Per bottom tab, the views made for it that it shows whenever it is shown, in that order and
+  // after the views its show operation picks by the settings. A radio button's selected says
+  // whether it is on when the tab is shown.
+  static constexpr size_t WAVESHAPER_TAB = 2, MOD_TAB = 3;
+  struct TabView {
+    VSTGUI::CView* view = nullptr;
+    std::function<bool()> selected{};
+  };
+  std::array<std::vector<TabView>, 4> bottomTabShown{};
   int getRegistrySize() const { return registry.size(); }
   const RegistryEntry& getRegistryEntry(int i) const { return registry.entry(i); }
   // Every registered control with this tag, in creation order.
@@ -420,6 +429,8 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   // One record per container: the idle pass rebuilds it with its show operation when refresh is
   // up (a drag inside it makes the rebuild wait) and otherwise updates its live contents; busy
   // while the show operation runs. raisedBy is the refresh flag that sets refresh from any thread.
+  // shown: the views made for the box that it shows whenever it is rebuilt, in the order they are
+  // added (a box whose contents never change is shown from this list alone).
   struct BoxPass {
     VSTGUI::CViewContainer* uEditor::*view;
     uint32_t raisedBy;
@@ -427,6 +438,7 @@ class uEditor : public VSTGUI::AEffGUIEditor,
     void (uEditor::*update)();
     bool refresh = false;
     bool busy = false;
+    std::vector<VSTGUI::CView*> shown{};
   };
   BoxPass distortPass{&uEditor::distortBox, kDistortRefresh, &uEditor::showDistort,
                       &uEditor::refreshDistortBox};

@@ -272,17 +272,24 @@ void uEditor::createControls() {
   }
 
   // ---- Compressor box ----
-  static constexpr const char* COMPRESSOR_CAPTIONS[5] = {"Threshold", "Ratio", "Attack", "Release", "Volume"};
-  for (int i = 0; i < 5; ++i)
-    knobs({{&compressorKnobs[i], COMP_THRESHOLD_TAG + i, COMPRESSOR_KNOB_PLACES[static_cast<size_t>(i)], 0,
-            COMPRESSOR_CAPTIONS[i]}});
-  onOffs({{&compressorSwitch, COMP_ON_TAG, COMPRESSOR_SWITCH_PLACE},
-          {&compressorSwitch2, COMP_MODE_TAG, COMPRESSOR_MODE_SWITCH_PLACE}});
-  if (CBitmap* meter = bitmap(COMPRESSOR_METER_BMP)) {
-    constexpr int METER_FRAMES = 47;
-    compressorMeter =
-        own(new CMovieBitmap(screenRect(COMPRESSOR_METER_PLACE), this, NO_PARAM_TAG, METER_FRAMES,
-                             meter->getHeight() / METER_FRAMES, meter, CPoint(0, 0)));
+  // Its contents never change: the box shows what is listed here, in that order, and no show
+  // operation names its controls.
+  {
+    TKnob* k[5] = {};
+    knobs({{&k[0], COMP_THRESHOLD_TAG, COMPRESSOR_KNOB_PLACES[0], 0, "Threshold"},
+           {&k[1], COMP_RATIO_TAG, COMPRESSOR_KNOB_PLACES[1], 0, "Ratio"},
+           {&k[2], COMP_ATTACK_TAG, COMPRESSOR_KNOB_PLACES[2], 0, "Attack"},
+           {&k[3], COMP_RELEASE_TAG, COMPRESSOR_KNOB_PLACES[3], 0, "Release"},
+           {&k[4], COMP_VOLUME_TAG, COMPRESSOR_KNOB_PLACES[4], 0, "Volume"}});
+    TOnOff *on = nullptr, *mode = nullptr;
+    onOffs({{&on, COMP_ON_TAG, COMPRESSOR_SWITCH_PLACE}, {&mode, COMP_MODE_TAG, COMPRESSOR_MODE_SWITCH_PLACE}});
+    if (CBitmap* meter = bitmap(COMPRESSOR_METER_BMP)) {
+      constexpr int METER_FRAMES = 47;
+      compressorMeter =
+          own(new CMovieBitmap(screenRect(COMPRESSOR_METER_PLACE), this, NO_PARAM_TAG, METER_FRAMES,
+                               meter->getHeight() / METER_FRAMES, meter, CPoint(0, 0)));
+    }
+    compressorPass.shown = {on, mode, k[0], k[1], k[2], k[3], k[4], compressorMeter};
   }
 
   // ---- Widener box ----
@@ -387,10 +394,14 @@ void uEditor::createControls() {
       bottomPass.refresh = true;
     });
   }
+  // The Apply buttons are shown with the tab every time: the tab's list holds them.
   for (int i = 0; i < 2; ++i) {
-    kick(applyButtons[i], APPLY_BUTTON_PLACES[static_cast<size_t>(i)]);
+    CKickButton* apply = nullptr;
+    kick(apply, APPLY_BUTTON_PLACES[static_cast<size_t>(i)]);
+    setHint(apply, i == 0 ? "Apply WaveShaper 1 Distortion" : "Apply WaveShaper 2 Distortion");
+    bottomTabShown[WAVESHAPER_TAB].push_back({apply});
     // Apply writes the distortion curve the screen draws into the shaper's points.
-    bindAction(applyButtons[i], [this, i](const ControlEvent& e) {
+    bindAction(apply, [this, i](const ControlEvent& e) {
       if (!e.pressed()) return;
       for (int p = 0; p < WAVESHAPER_POINTS; ++p)
         plugin->setParameter(WAVESHAPER_START_TAG[static_cast<size_t>(i)] + p, getWaveShaperDistortValues(i, p));
@@ -411,8 +422,12 @@ void uEditor::createControls() {
   modScreens[1] = own(new TModScreen(screenRect(MOD_SCREEN_PLACE), this, screenMode, true));
   for (int l = 0; l < 4; ++l) {
     const auto L = static_cast<size_t>(l);
-    radios({{&lfoPageButtons[l], LFO_PAGE_BUTTON_PLACES[L]}});
-    bindAction(lfoPageButtons[l], [this, l](const ControlEvent&) {
+    // The page buttons are shown with the tab every time, the shown page's on.
+    TRadioButton* page = nullptr;
+    radios({{&page, LFO_PAGE_BUTTON_PLACES[L]}});
+    setHint(page, "Selected LFO", "Select LFO " + std::string(LFO_STR[L]));
+    bottomTabShown[MOD_TAB].push_back({page, [this, l] { return lfoPage == l; }});
+    bindAction(page, [this, l](const ControlEvent&) {
       setLfoPage(l);
       bottomPass.refresh = true;
     });
@@ -478,13 +493,10 @@ void uEditor::addLayoutHints() {
   setHint(modScreens[0], "Basic Mod Screen");
   setHint(modScreens[1], "Advanced Mod Screen");
   for (size_t l = 0; l < 4; ++l) {
-    setHint(lfoPageButtons[l], "Selected LFO", "Select LFO " + std::string(LFO_STR[l]));
     for (size_t k = 0; k < 4; ++k)
       setHint(lfoModeButtons[l][k], "Selected LFO Mode", "Select " + std::string(LFO_MODE_STR[k]) + " Mode");
   }
   setHint(lfoScreen, "LFO Screen", "L/R - Shape, Ctrl/Double Click - Default, Scroll - Wave");
-  setHint(applyButtons[0], "Apply WaveShaper 1 Distortion");
-  setHint(applyButtons[1], "Apply WaveShaper 2 Distortion");
   for (int i = 0; i < 2; ++i)
     setHint(waveShaperScreens[i], i == 0 ? "WaveShaper 1 Screen" : "WaveShaper 2 Screen",
             "Right Click for Menu, Ctrl/Double Click - Default, Scroll for Distort Mode");
@@ -517,4 +529,8 @@ void uEditor::runPresetCommand(const std::string& title) {
 }
 
 // After removeControls released every view: the layout's own pointers are forgotten.
-void uEditor::zeroControls() { static_cast<LayoutControls&>(*this) = LayoutControls{}; }
+void uEditor::zeroControls() {
+  static_cast<LayoutControls&>(*this) = LayoutControls{};
+  for (BoxPass* box : boxPasses()) box->shown.clear();
+  for (std::vector<TabView>& tab : bottomTabShown) tab.clear();
+}

@@ -59,9 +59,6 @@ struct LayoutControls {
          *lowPassZDSwitch = nullptr;
   TRadioButton* highPassTypeButtons[2] = {};
   TRadioButton* lowPassTypeButtons[2] = {};
-  // Compressor box.
-  TKnob* compressorKnobs[5] = {};
-  TOnOff *compressorSwitch = nullptr, *compressorSwitch2 = nullptr;
   // Widener box.
   TKnob* widenerKnobs[3] = {};
   TKnob* chorusKnobs[3] = {};
@@ -85,12 +82,10 @@ struct LayoutControls {
   TKnob* waveShaperKnobs[4] = {};
   TRadioButton* polarityButtons[2] = {};
   TRadioButton* drawModeButtons[3] = {};
-  VSTGUI::CKickButton* applyButtons[2] = {};
   TOptionMenu* waveShaperModeMenus[2] = {};
   // Mod/LFO tab; the LFO controls exist once per page.
   TOnOff* advancedSwitch = nullptr;
   TModScreen* modScreens[2] = {};  // basic, advanced
-  TRadioButton* lfoPageButtons[4] = {};
   TRadioButton* lfoModeButtons[4][4] = {};
   TKnob *lfoSpeedKnobs[4] = {}, *lfoHumanizeKnobs[4] = {}, *lfoShapeKnobs[4] = {}, *lfoAmountKnobs[4] = {};
   TOnOff* lfoSyncSwitches[4] = {};

@@ -226,10 +226,7 @@ void uEditor::showFilter() {
 void uEditor::showCompressor() {
   if (!plugin) return;
   rebuildBox(compressorBox, compressorPass.busy, bitmap(COMPRESSOR_BOX_BMP), [&](auto add) {
-    add(compressorSwitch);
-    add(compressorSwitch2);
-    for (TKnob* k : compressorKnobs) add(k);
-    add(compressorMeter);
+    for (CView* v : compressorPass.shown) add(v);
   });
 }
 
@@ -302,7 +299,6 @@ void uEditor::showBottomScreen() {
         for (int i = 0; i < 2; ++i) {
           add(waveShaperModeMenus[i]);
           setMenuResume(waveShaperModeMenus[i]);
-          add(applyButtons[i]);
         }
         break;
       default: {
@@ -310,8 +306,6 @@ void uEditor::showBottomScreen() {
         const auto L = static_cast<size_t>(l);
         add(modScreens[advanced ? 1 : 0]);
         add(advancedSwitch);
-        selectRadio({lfoPageButtons[0], lfoPageButtons[1], lfoPageButtons[2], lfoPageButtons[3]}, l);
-        for (TRadioButton* b : lfoPageButtons) add(b);
         TRadioButton* const* modes = lfoModeButtons[l];
         selectRadio({modes[0], modes[1], modes[2], modes[3]}, plugin->getLFOMode(l));
         for (int k = 0; k < 4; ++k) add(modes[k]);
@@ -329,6 +323,12 @@ void uEditor::showBottomScreen() {
         add(lfoScreen);
         break;
       }
+    }
+    // Then the views the tab shows every time, on top.
+    for (const TabView& t : bottomTabShown[static_cast<size_t>(bottomTab)]) {
+      if (auto* radio = dynamic_cast<CControl*>(t.view); radio && t.selected)
+        selectRadio({radio}, t.selected() ? 0 : -1);
+      add(t.view);
     }
   });
 }

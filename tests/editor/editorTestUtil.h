@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/pluginControls.h"
 #include "editor/uEditor.h"
 #include "guiTables.h"
 #include "platform/dialogTestSupport.h"
@@ -98,6 +99,22 @@ inline VSTGUI::CControl* testControl(uEditor& e, int tag,
   auto* c = e.own(new VSTGUI::CControl(r, &e, tag));
   e.addControl(c, true, false, false);
   return c;
+}
+
+// The i-th view of type T a bottom tab shows every time: the editor keeps the WaveShaper tab's
+// Apply buttons and the Mod/LFO tab's page buttons only in the tab's list.
+template <typename T>
+T* shownWithTab(uEditor& e, size_t tab, int i) {
+  int n = 0;
+  for (const uEditor::TabView& t : e.bottomTabShown[tab])
+    if (auto* v = dynamic_cast<T*>(t.view); v && n++ == i) return v;
+  return nullptr;
+}
+inline VSTGUI::CKickButton* applyButton(uEditor& e, int i) {
+  return shownWithTab<VSTGUI::CKickButton>(e, uEditor::WAVESHAPER_TAB, i);
+}
+inline TRadioButton* lfoPageButton(uEditor& e, int l) {
+  return shownWithTab<TRadioButton>(e, uEditor::MOD_TAB, l);
 }
 
 }  // namespace editortest

@@ -34,6 +34,14 @@ class LayoutPlaces : public EditorTest, public ::testing::WithParamInterface<int
     ASSERT_NE(k, nullptr) << what;
     at(k, placeRect(p, GetParam(), static_cast<int>(k->getHeightOfOneImage())), what);
   }
+  // The compressor's knobs are the editor's only through the registry.
+  const TKnob* knobWithTag(int tag) const {
+    const TKnob* k = nullptr;
+    editor->forEachControlWithTag(tag, [&](const uEditor::RegistryEntry& r) {
+      if (!k) k = r.knobView;
+    });
+    return k;
+  }
   void button(const CView* v, const BitmapPlace& p, const char* what) {
     ASSERT_NE(v, nullptr) << what;
     const CRect& r = v->getViewSize();
@@ -81,7 +89,8 @@ TEST_P(LayoutPlaces, EveryControlStandsOnItsPlace) {
     button(e.lowPassTypeButtons[i], LOW_PASS_TYPE_PLACES[i], "low-pass type");
   }
   button(e.lowPassZDSwitch, LOW_PASS_ZD_SWITCH_PLACE, "low-pass ZD");
-  for (size_t i = 0; i < 5; ++i) knob(e.compressorKnobs[i], COMPRESSOR_KNOB_PLACES[i], "compressor knob");
+  for (size_t i = 0; i < 5; ++i)
+    knob(knobWithTag(COMP_THRESHOLD_TAG + static_cast<int>(i)), COMPRESSOR_KNOB_PLACES[i], "compressor knob");
   for (size_t i = 0; i < 3; ++i) {
     knob(e.widenerKnobs[i], WIDENER_KNOB_PLACES[i], "widener knob");
     knob(e.chorusKnobs[i], WIDENER_KNOB_PLACES[i], "chorus knob");
@@ -103,7 +112,8 @@ TEST_P(LayoutPlaces, EveryControlStandsOnItsPlace) {
     button(e.followerOnSwitches[j], FOLLOWER_ON_SWITCH_PLACES[j], "follower bypass");
     knob(e.followerModAmountKnobs[j], FOLLOWER_MOD_AMOUNT_KNOB_PLACES[j], "follower mod amount");
   }
-  for (size_t k = 0; k < 2; ++k) area(e.waveShaperModeMenus[k], WAVESHAPER_MODE_MENU_PLACES[k], "distort mode");
+  for (size_t k = 0; k < 2; ++k)
+    area(e.waveShaperModeMenus[k], WAVESHAPER_MODE_MENU_PLACES[k], "distort mode");
   for (size_t k = 0; k < 3; ++k) button(e.drawModeButtons[k], DRAW_MODE_BUTTON_PLACES[k], "draw mode");
   button(e.advancedSwitch, ADVANCED_SWITCH_PLACE, "advanced");
   area(e.modScreens[1], MOD_SCREEN_PLACE, "advanced matrix");

@@ -149,7 +149,7 @@ const PressCase PRESS_CASES[] = {
     {"ApplyIgnoresARelease",
      [](RoutingPress& t) {
        shapersApart(t);
-       t.releaseOnly(t.e().applyButtons[1]);
+       t.releaseOnly(applyButton(t.e(), 1));
      },
      nullptr, false,
      [](RoutingPress& t) { EXPECT_FLOAT_EQ(t.p().getParameter(WAVESHAPER_START_TAG[1] + 64), 0.9f); }},
@@ -164,7 +164,7 @@ const PressCase PRESS_CASES[] = {
        shapersApart(t);
        t.saved = t.p().getParameter(WAVESHAPER_START_TAG[0] + 64);
      },
-     [](uEditor& e) -> CControl* { return e.applyButtons[1]; }, true,
+     [](uEditor& e) -> CControl* { return applyButton(e, 1); }, true,
      [](RoutingPress& t) {
        for (auto [p, v] : {std::pair{0, 0.0f}, {64, 0.25f}, {128, 0.5f}, {192, 0.75f}})
          EXPECT_FLOAT_EQ(t.p().getParameter(WAVESHAPER_START_TAG[1] + p), v) << p;
@@ -195,13 +195,19 @@ const PressCase PRESS_CASES[] = {
      [](RoutingPress& t) { EXPECT_EQ(t.e().getSelectedEQ(), 1); }},
     {"BottomTab", noSetup, [](uEditor& e) -> CControl* { return e.tabButtons[3]; }, false,
      [](RoutingPress& t) { EXPECT_EQ(t.e().getBottomTab(), 3); }},
-    {"LfoPage", noSetup, [](uEditor& e) -> CControl* { return e.lfoPageButtons[2]; }, false,
-     [](RoutingPress& t) { EXPECT_EQ(t.e().getLfoPage(), 2); }},
+    {"LfoPage", noSetup, [](uEditor& e) -> CControl* { return lfoPageButton(e, 2); }, false,
+     [](RoutingPress& t) {
+       EXPECT_EQ(t.e().getLfoPage(), 2);
+       // Shown again, the tab lights the chosen page's button only.
+       t.e().setBottomTab(3);
+       t.e().showBottomScreen();
+       for (int l = 0; l < 4; ++l) EXPECT_EQ(lfoPageButton(t.e(), l)->getValue(), l == 2 ? 1.f : 0.f) << l;
+     }},
     // The mode buttons of the shown page only.
-    {"LfoModeOfTheShownPage", [](RoutingPress& t) { t.pressOnce(t.e().lfoPageButtons[2], false); },
+    {"LfoModeOfTheShownPage", [](RoutingPress& t) { t.pressOnce(lfoPageButton(t.e(), 2), false); },
      [](uEditor& e) -> CControl* { return e.lfoModeButtons[2][3]; }, false,
      [](RoutingPress& t) { EXPECT_EQ(t.p().getLFOMode(2), 3); }},
-    {"LfoModeOfAHiddenPage", [](RoutingPress& t) { t.pressOnce(t.e().lfoPageButtons[2], false); },
+    {"LfoModeOfAHiddenPage", [](RoutingPress& t) { t.pressOnce(lfoPageButton(t.e(), 2), false); },
      [](uEditor& e) -> CControl* { return e.lfoModeButtons[1][2]; }, false,
      [](RoutingPress& t) { EXPECT_EQ(t.p().getLFOMode(1), 0); }},
 };
