@@ -197,7 +197,7 @@ void uEditor::updateDistort(int newType) {
   distortPass.refresh = true;
   // The wave-shaper types are drawn on the WaveShaper tab.
   if (static_cast<int>(t) >= DISTORT_GROUP_START[WAVESHAPER_GROUP]) {
-    bottomTab = 2;
+    bottomTab = WAVESHAPER_TAB;
     bottomPass.refresh = true;
   }
 }
