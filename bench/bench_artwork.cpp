@@ -42,7 +42,8 @@ std::vector<int> editorBitmapIds() {
 // What the main screen draws: its background, one background of each box and of the bottom box,
 // the five knob and ring strips, the slider and the meters.
 std::vector<int> mainScreenIds() {
-  std::vector<int> ids = {10000, 10011, 10024, 10025, 10026, 10030, 10080, 10081, 10082, 10083, 10084, 10073, 10072};
+  std::vector<int> ids = {10000, 10011, 10024, 10025, 10026, 10030, 10080,
+                          10081, 10082, 10083, 10084, 10073, 10072};
   for (int& id : ids) id += 1000 * kMode;
   return ids;
 }
@@ -79,7 +80,8 @@ void decodeSet(benchmark::State& state, const std::vector<int>& ids) {
   double pixels = 0;
   for (auto _ : state) pixels = makeAndDecode(ids, true);
   state.counters["Mpixel"] = pixels / 1e6;
-  state.counters["Mpixel/s"] = benchmark::Counter(pixels / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["Mpixel/s"] =
+      benchmark::Counter(pixels / 1e6, benchmark::Counter::kIsIterationInvariantRate);
 }
 
 void BM_ArtDecodeMainScreen(benchmark::State& state) { decodeSet(state, mainScreenIds()); }

@@ -16,7 +16,8 @@ void BM_BankProgram(benchmark::State& state) {
   auto p = bench_guitar::makePlugin();
   p->setDemoProgram(program);
   state.SetLabel(p->getPresetName(program));
-  std::vector<float> l, r, side(bench_guitar::kBlock, 0.0f), outL(bench_guitar::kBlock), outR(bench_guitar::kBlock);
+  std::vector<float> l, r, side(bench_guitar::kBlock, 0.0f), outL(bench_guitar::kBlock),
+      outR(bench_guitar::kBlock);
   const size_t length = static_cast<size_t>(bench_guitar::kRate) * 2;
   bench_guitar::fillSignal(l, r, length);
   size_t pos = 0;
@@ -27,8 +28,9 @@ void BM_BankProgram(benchmark::State& state) {
     benchmark::DoNotOptimize(outL.data());
     pos = (pos + 2 * bench_guitar::kBlock <= length) ? pos + bench_guitar::kBlock : 0;
   }
-  state.counters["realtime"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * bench_guitar::kBlock / bench_guitar::kRate, benchmark::Counter::kIsRate);
+  state.counters["realtime"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * bench_guitar::kBlock / bench_guitar::kRate,
+                         benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_BankProgram)->DenseRange(0, NUM_DEMO_PROGRAMS - 1)->Unit(benchmark::kMicrosecond);
 

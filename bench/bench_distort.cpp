@@ -2,10 +2,9 @@
 // host sample; the reported time is ns per host sample.
 #include <benchmark/benchmark.h>
 
-#include "benchSignal.h"
-
 #include <memory>
 
+#include "benchSignal.h"
 #include "dsp/uDistort.h"
 
 namespace {

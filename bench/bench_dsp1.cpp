@@ -2,10 +2,9 @@
 // One benchmark iteration is one two-frame call, that is one host sample.
 #include <benchmark/benchmark.h>
 
-#include "benchSignal.h"
-
 #include <memory>
 
+#include "benchSignal.h"
 #include "dsp/uCompressor.h"
 #include "dsp/uDelay.h"
 #include "dsp/uEQ.h"
@@ -15,7 +14,8 @@
 
 namespace {
 
-// Arg 0: filter type; arg 1: 1 for a slow cutoff sweep (a coefficient update every call), 0 for a fixed cutoff.
+// Arg 0: filter type; arg 1: 1 for a slow cutoff sweep (a coefficient update every call), 0 for a fixed
+// cutoff.
 void BM_Filter(benchmark::State& state) {
   dsp::TFilter f;
   f.init(44100.0f);

@@ -90,7 +90,8 @@ void addControls(uEditor& editor, int n) {
     if (knob) editor.getFrame()->addView(knob);
   }
   for (int i = 0; i < 4; ++i) {
-    editor.vuMeters[static_cast<size_t>(i)] = editor.own(new TVu(CRect(584 + 7 * i, 30, 590 + 7 * i, 90), &editor));
+    editor.vuMeters[static_cast<size_t>(i)] =
+        editor.own(new TVu(CRect(584 + 7 * i, 30, 590 + 7 * i, 90), &editor));
     editor.getFrame()->addView(editor.vuMeters[static_cast<size_t>(i)]);
   }
 }

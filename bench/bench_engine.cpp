@@ -16,13 +16,16 @@ namespace {
 
 using namespace bench_guitar;
 
-void setStep(APlugin& p, int tag, int n) { p.setParameter(tag, (static_cast<float>(n) + 0.1f) / p.getMenuRange(tag)); }
+void setStep(APlugin& p, int tag, int n) {
+  p.setParameter(tag, (static_cast<float>(n) + 0.1f) / p.getMenuRange(tag));
+}
 
-// Everything on: amp or cabinet type, every stage, every LFO, the follower, Disrupt and all matrix rows routed.
+// Everything on: amp or cabinet type, every stage, every LFO, the follower, Disrupt and all matrix rows
+// routed.
 void heavySettings(APlugin& p, int distortType) {
   setStep(p, DISTORT_TYPE_TAG, distortType);
-  for (int t : {PRE_EQ_ON_TAG, POST_EQ_ON_TAG, GATE_ON_TAG, HP_ON_TAG, HP_TYPE_TAG, HP_ZD_TAG, LP_ON_TAG, LP_TYPE_TAG,
-                LP_ZD_TAG, COMP_ON_TAG, WIDENER_ON_TAG, CHORUS_MODE_TAG, DISRUPT_LAZY_ON_TAG})
+  for (int t : {PRE_EQ_ON_TAG, POST_EQ_ON_TAG, GATE_ON_TAG, HP_ON_TAG, HP_TYPE_TAG, HP_ZD_TAG, LP_ON_TAG,
+                LP_TYPE_TAG, LP_ZD_TAG, COMP_ON_TAG, WIDENER_ON_TAG, CHORUS_MODE_TAG, DISRUPT_LAZY_ON_TAG})
     p.setParameter(t, 1.0f);
   for (int b = 0; b < 8; ++b) p.setParameter(EQ_GAIN_TAGS[b], b % 2 ? 0.7f : 0.3f);
   p.setParameter(HP_FREQ_TAG, 0.1f);
@@ -58,8 +61,8 @@ void runEngine(benchmark::State& state, int distortType) {
     benchmark::DoNotOptimize(outL.data());
     pos = (pos + kBlock + kBlock <= length) ? pos + kBlock : 0;
   }
-  state.counters["realtime"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * kBlock / kRate, benchmark::Counter::kIsRate);
+  state.counters["realtime"] = benchmark::Counter(static_cast<double>(state.iterations()) * kBlock / kRate,
+                                                  benchmark::Counter::kIsRate);
 }
 
 void BM_EngineDefault(benchmark::State& state) { runEngine(state, -1); }
@@ -92,14 +95,15 @@ void BM_ZamTube(benchmark::State& state) {
   size_t pos = 0;
   for (auto _ : state) {
     std::vector<float*> ins(static_cast<size_t>(nIn)), outs(static_cast<size_t>(nOut));
-    for (int c = 0; c < nIn; ++c) ins[c] = c == 0 ? l.data() + pos : (c == 1 ? r.data() + pos : silence.data());
+    for (int c = 0; c < nIn; ++c)
+      ins[c] = c == 0 ? l.data() + pos : (c == 1 ? r.data() + pos : silence.data());
     for (int c = 0; c < nOut; ++c) outs[c] = outBuffers[c].data();
     plugin->process(ins.data(), outs.data(), kBlock);
     benchmark::DoNotOptimize(outBuffers[0].data());
     pos = (pos + kBlock + kBlock <= length) ? pos + kBlock : 0;
   }
-  state.counters["realtime"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * kBlock / kRate, benchmark::Counter::kIsRate);
+  state.counters["realtime"] = benchmark::Counter(static_cast<double>(state.iterations()) * kBlock / kRate,
+                                                  benchmark::Counter::kIsRate);
   plugin->stop();
 }
 BENCHMARK(BM_ZamTube)->Unit(benchmark::kMicrosecond);

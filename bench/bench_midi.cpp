@@ -33,7 +33,8 @@ struct HostBlock {
     list = reinterpret_cast<VstEvents*>(storage.data());
     list->numEvents = count;
     VstEvent** entries = eventEntries(*list);
-    for (int i = 0; i < count; ++i) entries[i] = reinterpret_cast<VstEvent*>(&events[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < count; ++i)
+      entries[i] = reinterpret_cast<VstEvent*>(&events[static_cast<std::size_t>(i)]);
   }
   std::vector<VstMidiEvent> events;
   std::vector<intptr_t> storage;

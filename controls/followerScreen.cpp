@@ -23,7 +23,7 @@ constexpr int FOLLOWER_SOURCES = static_cast<int>(FOLLOWER_SRC_STR.size());
 constexpr int FOLLOWER_RESET_TAGS[] = {FOLLOWER_SOURCE_TAG, FOLLOWER_THRESHOLD_TAG, FOLLOWER_BOOST_TAG,
                                        FOLLOWER_SMOOTH_TAG, FOLLOWER_ATTACK_TAG,    FOLLOWER_HOLD_TAG,
                                        FOLLOWER_DECAY_TAG};
-}
+}  // namespace
 
 TFollowerScreen::TFollowerScreen(const CRect& size, IControlListener* listener, int scale)
     : TGraphScreen(size, listener, scale),

@@ -146,7 +146,9 @@ inline float clampPM1(float x) noexcept {
 // stereo recursion take the same instructions. The arithmetic is lane by lane with the same
 // rounding as the scalar code (no contraction), so the results are the scalar results.
 typedef float StereoLanes __attribute__((vector_size(16)));
-inline StereoLanes stereoLanes(float left, float right) noexcept { return StereoLanes{left, right, 0.0f, 0.0f}; }
+inline StereoLanes stereoLanes(float left, float right) noexcept {
+  return StereoLanes{left, right, 0.0f, 0.0f};
+}
 inline StereoLanes splatLanes(float v) noexcept { return StereoLanes{v, v, v, v}; }
 // Four consecutive floats into the four lanes.
 inline StereoLanes loadLanes(const float* p) noexcept {
@@ -199,8 +201,8 @@ inline StereoLanes laneClampPM1(StereoLanes x) noexcept {
   return laneMin(laneMax(y, splatLanes(-1.0f)), splatLanes(1.0f));
 }
 
-// x^p in each lane, for x finite and above zero (normal) and |p log2 x| < 1000: log2 and exp2 worked out in double
-// precision and rounded once to float. Much cheaper than four library powers; the result is the
+// x^p in each lane, for x finite and above zero (normal) and |p log2 x| < 1000: log2 and exp2 worked out in
+// double precision and rounded once to float. Much cheaper than four library powers; the result is the
 // correctly rounded power but for the rare value within about 2^-40 of a rounding boundary, so it
 // is within one float step of std::pow (the tests check this).
 inline StereoLanes lanePow(StereoLanes x, float p) noexcept {

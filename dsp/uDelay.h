@@ -80,7 +80,7 @@ class TDelay {
     Entry* ring = nullptr;  // points into storage
     uint32_t head = 0;      // oldest entry
     uint32_t count = 0;
-    double pos = 0.0;  // write position in stamp units
+    double pos = 0.0;              // write position in stamp units
     double low = 0.0, high = 0.0;  // feedback filter states
   };
 

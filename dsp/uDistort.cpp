@@ -176,8 +176,8 @@ void TDistort::process(float& left0, float& right0, float& left1, float& right1,
     highGain = clampf(2.0f * k[7], 0.0f, 1.0f);
     lowGain = clampf(2.0f - 2.0f * k[7], 0.0f, 1.0f);
     float a = x[0], b = x[1], c = x[2], d = x[3];
-    crossoverFilter.processSplit(k[2], 0.0f, a, b, c, d, lo[0], lo[1], lo[2], lo[3], hi[0], hi[1], hi[2], hi[3],
-                                 force);
+    crossoverFilter.processSplit(k[2], 0.0f, a, b, c, d, lo[0], lo[1], lo[2], lo[3], hi[0], hi[1], hi[2],
+                                 hi[3], force);
     low = lo;
     high = hi;
   }
@@ -196,8 +196,8 @@ void TDistort::process(float& left0, float& right0, float& left1, float& right1,
   } else {
     if (validType && type != DIST_NONE)
       shape(type, x, low, high, lowGain, highGain, y, k, raw, sideLeft, sideRight, curve1, curve2, force);
-    // Four scalar loads: the other shapers store y one value at a time, and a 16-byte load of four
-    // such stores would wait for them to retire instead of taking their values.
+      // Four scalar loads: the other shapers store y one value at a time, and a 16-byte load of four
+      // such stores would wait for them to retire instead of taking their values.
 #if defined(__SSE__) || defined(__x86_64__)
     const __m128 y01 = _mm_unpacklo_ps(_mm_load_ss(y), _mm_load_ss(y + 1));
     const __m128 y23 = _mm_unpacklo_ps(_mm_load_ss(y + 2), _mm_load_ss(y + 3));
@@ -264,7 +264,8 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
   };
   // Rule, DC blocker (left/right state), mixed with amount m.
   auto mixedDc = [&](const auto& rule, float m) {
-    for (int i = 0; i < 4; ++i) y[i] = mix(x[i], dcBlock(ruleOf(rule, x, i), dcState[i & 1], dcC, dcK, dc), m);
+    for (int i = 0; i < 4; ++i)
+      y[i] = mix(x[i], dcBlock(ruleOf(rule, x, i), dcState[i & 1], dcC, dcK, dc), m);
   };
   auto wet = [&](const auto& rule) {
     for (int i = 0; i < 4; ++i) y[i] = rule(x[i]);
@@ -505,8 +506,8 @@ void TDistort::shape(int type, const float* x, const float* lo, const float* hi,
     }
     case DIST_2B_WAVESHAPER: {
       const float bl = k[3], bh = k[5];
-      bandsMixedDc(laneDualCurve(curve1, curve2, bl, loadLanes(lo)), laneDualCurve(curve1, curve2, bh, loadLanes(hi)),
-                   k[4], k[6]);
+      bandsMixedDc(laneDualCurve(curve1, curve2, bl, loadLanes(lo)),
+                   laneDualCurve(curve1, curve2, bh, loadLanes(hi)), k[4], k[6]);
       break;
     }
     default:

@@ -82,7 +82,7 @@ void TEQ::process(const float* gain, const float* freq, const float* width, floa
   // The four inputs held to +-1 (after the internal scaling) side by side, each lane as clampPM1.
   const StereoLanes in = laneClampPM1(StereoLanes{a, b, c, d} * 0.1f) + DENORMAL;
   // Ring slots of this call: the two sub-samples land in s1 and s2 and read the two before.
-  const int p0 = pos;                     // newest slot before this call
+  const int p0 = pos;                   // newest slot before this call
   const int pm = p0 == 0 ? 2 : p0 - 1;  // the one before it (and the second sub-sample's slot)
   const int s1 = p0 == 2 ? 0 : p0 + 1;
   const int s2 = pm;
@@ -90,7 +90,8 @@ void TEQ::process(const float* gain, const float* freq, const float* width, floa
   // same sub-sample, and the history stays in registers for both sub-samples. Left and right
   // run side by side in the first two lanes of one register.
   const StereoLanes zero = splatLanes(0.0f);
-  StereoLanes va = __builtin_shufflevector(in, zero, 0, 1, 4, 5), vb = __builtin_shufflevector(in, zero, 2, 3, 4, 5);
+  StereoLanes va = __builtin_shufflevector(in, zero, 0, 1, 4, 5),
+              vb = __builtin_shufflevector(in, zero, 2, 3, 4, 5);
   for (int k = 0; k < BANDS; ++k) {
     if (!active[k]) continue;
     const StereoLanes* co = coeffs[k];
@@ -173,7 +174,8 @@ void TOldEQ::setEqVol(int band, float v) noexcept {
   for (float& k : lastKnobs) k = -1.0f;
 }
 
-void TOldEQ::process(float g0, float g1, float g2, float g3, float& a, float& b, float& c, float& d) noexcept {
+void TOldEQ::process(float g0, float g1, float g2, float g3, float& a, float& b, float& c,
+                     float& d) noexcept {
   // The band gains follow the four knobs; unmoved knobs give the gains already there.
   if (g0 != lastKnobs[0] || g1 != lastKnobs[1] || g2 != lastKnobs[2] || g3 != lastKnobs[3]) {
     lastKnobs[0] = g0;
@@ -181,8 +183,15 @@ void TOldEQ::process(float g0, float g1, float g2, float g3, float& a, float& b,
     lastKnobs[2] = g2;
     lastKnobs[3] = g3;
     const float t0 = g0 - 0.5f, t1 = g1 - 0.5f, t2 = g2 - 0.5f, t3 = g3 - 0.5f;
-    const float ctl[BANDS] = {0.333f * t0 + 0.5f,         0.666f * t0 + 0.5f, g0, (t0 + t1) / 2.0f + 0.5f, g1,
-                              (t1 + t2) / 2.0f + 0.5f,    g2,                 (t2 + t3) / 2.0f + 0.5f,    g3,
+    const float ctl[BANDS] = {0.333f * t0 + 0.5f,
+                              0.666f * t0 + 0.5f,
+                              g0,
+                              (t0 + t1) / 2.0f + 0.5f,
+                              g1,
+                              (t1 + t2) / 2.0f + 0.5f,
+                              g2,
+                              (t2 + t3) / 2.0f + 0.5f,
+                              g3,
                               0.5f * t3 + 0.5f};
     for (int j = 0; j < BANDS; ++j) {
       active[j] = std::fabs(ctl[j] - 0.5f) > 0.001f ? 1 : 0;

@@ -7,9 +7,9 @@ namespace dsp {
 namespace {
 
 constexpr float DENORMAL = ANTI_DENORMAL;
-constexpr float SQR2 = 1.4142135f;   // sqrt(2)
-constexpr float SQRQ = 2.828427f;    // 2 sqrt(2)
-constexpr float SAT = 0.001f;        // cubic saturation of the state-variable band state
+constexpr float SQR2 = 1.4142135f;  // sqrt(2)
+constexpr float SQRQ = 2.828427f;   // 2 sqrt(2)
+constexpr float SAT = 0.001f;       // cubic saturation of the state-variable band state
 constexpr float MAX_CUT = 0.2f;
 }  // namespace
 
@@ -252,19 +252,44 @@ void TFilter::process(float freq, float resoIn, float& a, float& b, float& c, fl
     }
   }
   switch (type) {
-    case kOnePoleLow: run<kOnePoleLow>(a, b, c, d); break;
-    case kOnePoleHigh: run<kOnePoleHigh>(a, b, c, d); break;
-    case kSvfLow: run<kSvfLow>(a, b, c, d); break;
-    case kSvfHigh: run<kSvfHigh>(a, b, c, d); break;
-    case kSvfBand: run<kSvfBand>(a, b, c, d); break;
-    case kLow24: run<kLow24>(a, b, c, d); break;
-    case kHigh24: run<kHigh24>(a, b, c, d); break;
-    case kZdfLow: run<kZdfLow>(a, b, c, d); break;
-    case kZdfHigh: run<kZdfHigh>(a, b, c, d); break;
-    case kZdfBand: run<kZdfBand>(a, b, c, d); break;
-    case kZdfLow24: run<kZdfLow24>(a, b, c, d); break;
-    case kZdfHigh24: run<kZdfHigh24>(a, b, c, d); break;
-    default: break;  // any other type passes the input through
+    case kOnePoleLow:
+      run<kOnePoleLow>(a, b, c, d);
+      break;
+    case kOnePoleHigh:
+      run<kOnePoleHigh>(a, b, c, d);
+      break;
+    case kSvfLow:
+      run<kSvfLow>(a, b, c, d);
+      break;
+    case kSvfHigh:
+      run<kSvfHigh>(a, b, c, d);
+      break;
+    case kSvfBand:
+      run<kSvfBand>(a, b, c, d);
+      break;
+    case kLow24:
+      run<kLow24>(a, b, c, d);
+      break;
+    case kHigh24:
+      run<kHigh24>(a, b, c, d);
+      break;
+    case kZdfLow:
+      run<kZdfLow>(a, b, c, d);
+      break;
+    case kZdfHigh:
+      run<kZdfHigh>(a, b, c, d);
+      break;
+    case kZdfBand:
+      run<kZdfBand>(a, b, c, d);
+      break;
+    case kZdfLow24:
+      run<kZdfLow24>(a, b, c, d);
+      break;
+    case kZdfHigh24:
+      run<kZdfHigh24>(a, b, c, d);
+      break;
+    default:
+      break;  // any other type passes the input through
   }
   fresh = false;
 }

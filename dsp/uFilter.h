@@ -102,7 +102,7 @@ class TFilter {
   float lastHz = 0.0f;
   float lastReso = 0.0f;
   float hz = 0.0f;
-  float reso = 0.0f;  // 0.95 * the resonance of the current call
+  float reso = 0.0f;                           // 0.95 * the resonance of the current call
   float lastFreqIn = 0.0f, lastResoIn = 0.0f;  // process's freq and reso of the last call
 
   // one-pole

@@ -14,38 +14,37 @@
 // One unit lasts 480 x sampleRate / tempo samples: two bars of four beats.
 // Row 1 ("16/1*") is 18 rather than 24; kept so that existing programs keep their timing.
 inline constexpr int NUM_PERIODS = 31;
-inline constexpr std::array<float, NUM_PERIODS> PERIOD_ARRAY = {
-    0.0f,           // Off
-    18.0f,          // 16/1*
-    16.0f,          // 16/1
-    32.0f / 3.0f,   // 16/1T
-    12.0f,          // 8/1*
-    8.0f,           // 8/1
-    16.0f / 3.0f,   // 8/1T
-    6.0f,           // 4/1*
-    4.0f,           // 4/1
-    8.0f / 3.0f,    // 4/1T
-    3.0f,           // 2/1*
-    2.0f,           // 2/1
-    4.0f / 3.0f,    // 2/1T
-    1.5f,           // 1/1*
-    1.0f,           // 1/1
-    2.0f / 3.0f,    // 1/1T
-    0.75f,          // 1/2*
-    0.5f,           // 1/2
-    1.0f / 3.0f,    // 1/2T
-    0.375f,         // 1/4*
-    0.25f,          // 1/4
-    1.0f / 6.0f,    // 1/4T
-    0.1875f,        // 1/8*
-    0.125f,         // 1/8
-    1.0f / 12.0f,   // 1/8T
-    0.09375f,       // 1/16*
-    0.0625f,        // 1/16
-    1.0f / 24.0f,   // 1/16T
-    0.046875f,      // 1/32*
-    0.03125f,       // 1/32
-    1.0f / 48.0f};  // 1/32T
+inline constexpr std::array<float, NUM_PERIODS> PERIOD_ARRAY = {0.0f,           // Off
+                                                                18.0f,          // 16/1*
+                                                                16.0f,          // 16/1
+                                                                32.0f / 3.0f,   // 16/1T
+                                                                12.0f,          // 8/1*
+                                                                8.0f,           // 8/1
+                                                                16.0f / 3.0f,   // 8/1T
+                                                                6.0f,           // 4/1*
+                                                                4.0f,           // 4/1
+                                                                8.0f / 3.0f,    // 4/1T
+                                                                3.0f,           // 2/1*
+                                                                2.0f,           // 2/1
+                                                                4.0f / 3.0f,    // 2/1T
+                                                                1.5f,           // 1/1*
+                                                                1.0f,           // 1/1
+                                                                2.0f / 3.0f,    // 1/1T
+                                                                0.75f,          // 1/2*
+                                                                0.5f,           // 1/2
+                                                                1.0f / 3.0f,    // 1/2T
+                                                                0.375f,         // 1/4*
+                                                                0.25f,          // 1/4
+                                                                1.0f / 6.0f,    // 1/4T
+                                                                0.1875f,        // 1/8*
+                                                                0.125f,         // 1/8
+                                                                1.0f / 12.0f,   // 1/8T
+                                                                0.09375f,       // 1/16*
+                                                                0.0625f,        // 1/16
+                                                                1.0f / 24.0f,   // 1/16T
+                                                                0.046875f,      // 1/32*
+                                                                0.03125f,       // 1/32
+                                                                1.0f / 48.0f};  // 1/32T
 
 // One PERIOD_ARRAY unit lasts PERIOD_UNIT x sampleRate / tempo samples (8 beats of 60 / tempo s).
 inline constexpr double PERIOD_UNIT = 480.0;

@@ -64,7 +64,8 @@ void TModulator::setAmtForSlot(int slot, float amt, bool off) noexcept {
   active[slot] = std::fabs(amount[slot]) > ACTIVE_LIMIT;
 }
 
-void TModulator::setAdvForSlot(int slot, bool adv, float offset, float lower, float upper, bool off) noexcept {
+void TModulator::setAdvForSlot(int slot, bool adv, float offset, float lower, float upper,
+                               bool off) noexcept {
   if (!getIsValidSlot(slot)) return;
   advanced[slot] = adv;
   if (off) {

@@ -36,7 +36,9 @@ inline constexpr double PI = 3.14159265358979323846;
 inline constexpr double TWO_PI = 6.28318530717958647692;
 
 // FilterTables.
-inline float filterFreqPow2(int i) noexcept { return static_cast<float>(20.0 * std::pow(2.0, 10.0 * tableX(i))); }
+inline float filterFreqPow2(int i) noexcept {
+  return static_cast<float>(20.0 * std::pow(2.0, 10.0 * tableX(i)));
+}
 inline float filterSine(int i) noexcept { return static_cast<float>(2.0 * std::sin(PI * tableX(i)) + 1e-15); }
 inline float filterLo24(int i) noexcept {
   const double x = tableX(i);
@@ -55,10 +57,14 @@ inline float eqSine(int i) noexcept { return static_cast<float>(std::sin(TWO_PI 
 inline float eqWidth(int i) noexcept {
   return static_cast<float>(1.0 / (2.0 * std::pow(2.0, 4.0 - 10.0 * tableX(i))));
 }
-inline float eqGain(int i) noexcept { return static_cast<float>(std::pow(10.0, (40.0 * tableX(i) - 20.0) / 40.0)); }
+inline float eqGain(int i) noexcept {
+  return static_cast<float>(std::pow(10.0, (40.0 * tableX(i) - 20.0) / 40.0));
+}
 
 // The graphic EQ's linear gain, -20 .. +20 dB.
-inline float oldEqGain(int i) noexcept { return static_cast<float>(std::pow(10.0, (40.0 * tableX(i) - 20.0) / 20.0)); }
+inline float oldEqGain(int i) noexcept {
+  return static_cast<float>(std::pow(10.0, (40.0 * tableX(i) - 20.0) / 20.0));
+}
 
 // The LFO sine (TLfo::sineTable), TLfo::SINE_SIZE entries. Its angle step is this constant,
 // slightly short of 2 pi, so the last entry is a hair below zero, exactly as the waves were voiced.
@@ -70,6 +76,8 @@ inline float lfoSine(int i) noexcept {
 
 // The widener's and chorus's sine 0..1 (widenerSineTable).
 inline constexpr int WIDENER_SINE_SIZE = 65536;
-inline float widenerSine(int i) noexcept { return static_cast<float>(0.5 * std::sin(6.28318 * i / 65536.0) + 0.5); }
+inline float widenerSine(int i) noexcept {
+  return static_cast<float>(0.5 * std::sin(6.28318 * i / 65536.0) + 0.5);
+}
 
 }  // namespace dsp::tableFormula

@@ -16,7 +16,8 @@ inline float frac01(float x) noexcept { return wrapPhase(x); }
 }  // namespace
 
 // Generated at build time from dsp/uTableFormulas.h (tools/gen_tables.cpp).
-extern "C" __attribute__((visibility("hidden"))) const float grindleWidenerSine[tableFormula::WIDENER_SINE_SIZE];
+extern "C" __attribute__((visibility("hidden")))
+const float grindleWidenerSine[tableFormula::WIDENER_SINE_SIZE];
 
 const float* widenerSineTable() { return grindleWidenerSine; }
 
@@ -63,7 +64,8 @@ void TWidener::doWidener(float amount, float width, float speed, float& first, f
   const float delay1 = ((1.0f - tri) * w + (1.0f - w)) * D + 1.0f;
   const uint32_t i1 = static_cast<uint32_t>(delay1);
   const float f1 = delay1 - static_cast<float>(i1);
-  const float out1 = f1 * widenRing[(wp - i1 - 1u) & RING_MASK] + (1.0f - f1) * widenRing[(wp - i1) & RING_MASK];
+  const float out1 =
+      f1 * widenRing[(wp - i1 - 1u) & RING_MASK] + (1.0f - f1) * widenRing[(wp - i1) & RING_MASK];
 
   widenRing[(wp + 1u) & RING_MASK] = second;
 
@@ -72,7 +74,8 @@ void TWidener::doWidener(float amount, float width, float speed, float& first, f
   const float delay2 = ((1.0f - tri2) * w + (1.0f - w)) * D + 1.0f;
   const uint32_t i2 = static_cast<uint32_t>(delay2);
   const float f2 = delay2 - static_cast<float>(i2);
-  const float out2 = f2 * widenRing[(wp - i2) & RING_MASK] + (1.0f - f2) * widenRing[(wp + 1u - i2) & RING_MASK];
+  const float out2 =
+      f2 * widenRing[(wp - i2) & RING_MASK] + (1.0f - f2) * widenRing[(wp + 1u - i2) & RING_MASK];
 
   writePos = wp + 2u;
   widenPhase = frac01(p1 + inc);

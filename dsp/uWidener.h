@@ -32,7 +32,8 @@ class TWidener {
   // Two consecutive samples of one channel, first the earlier. Values 0..1.
   void doWidener(float amount, float width, float speed, float& first, float& second) noexcept;
   // Two consecutive stereo frames (a, b first). Values 0..1.
-  void doChorus(float mix, float length, float width, float speed, float& a, float& b, float& c, float& d) noexcept;
+  void doChorus(float mix, float length, float width, float speed, float& a, float& b, float& c,
+                float& d) noexcept;
 
   // Widener delay span D in slots for an amount (capped so the read never reaches the slot being written).
   float widenerSpan(float amount) const noexcept;

@@ -53,7 +53,8 @@ class ControlRegistry {
   template <typename F>
   void forEachWithTag(int tag, F&& f) const {
     if (static_cast<unsigned>(tag) >= static_cast<unsigned>(NUM_PARAMS)) return;
-    for (int i = firstByTag[static_cast<size_t>(tag)]; i >= 0; i = entries[static_cast<size_t>(i)].nextSameTag)
+    for (int i = firstByTag[static_cast<size_t>(tag)]; i >= 0;
+         i = entries[static_cast<size_t>(i)].nextSameTag)
       f(entries[static_cast<size_t>(i)]);
   }
 

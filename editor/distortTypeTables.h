@@ -33,8 +33,8 @@ inline constexpr std::array<int, NUM_DISTORT_TYPES> FX_DIALS = {
 
 // The type menu's groups: first type of each, then one past the last type.
 inline constexpr std::array<int, 6> DISTORT_GROUP_START = {1, 31, 43, 45, 50, 52};
-inline constexpr std::array<std::string_view, 5> DISTORT_GROUP_STR = {"Distortion", "2 Band Distortion", "Amp/Cab",
-                                                                      "Modulation", "WaveShaper"};
+inline constexpr std::array<std::string_view, 5> DISTORT_GROUP_STR = {"Distortion", "2 Band Distortion",
+                                                                      "Amp/Cab", "Modulation", "WaveShaper"};
 // The wave-shaper types, the last group, draw their curves on the WaveShaper tab.
 inline constexpr int WAVESHAPER_GROUP = 4;
 

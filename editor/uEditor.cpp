@@ -66,7 +66,8 @@ uEditor::uEditor(APlugin* p) : AEffGUIEditor(p), plugin(p) {
   modDial = getBackRegValue("ModDial", true);
   for (bool& d : droppable) d = true;
   for (size_t i = 0; i < DEST_STR.size(); ++i) destMenuNames[i] = DEST_STR[i];
-  rect = ERect{0, 0, static_cast<int16_t>(getScaled(EDITOR_HEIGHT)), static_cast<int16_t>(getScaled(EDITOR_WIDTH))};
+  rect = ERect{0, 0, static_cast<int16_t>(getScaled(EDITOR_HEIGHT)),
+               static_cast<int16_t>(getScaled(EDITOR_WIDTH))};
 }
 
 uEditor::~uEditor() {
@@ -266,7 +267,8 @@ void uEditor::removeControls() {
 void uEditor::setParameter(int32_t tag, float) {
   if (!isValidTag(tag) || !openState.load(std::memory_order_relaxed)) return;
   const uint32_t flags = NOTIFICATION_TABLE[static_cast<size_t>(tag)];
-  if (flags & ~kNoControlUpdate) pendingRefresh.fetch_or(flags & ~kNoControlUpdate, std::memory_order_relaxed);
+  if (flags & ~kNoControlUpdate)
+    pendingRefresh.fetch_or(flags & ~kNoControlUpdate, std::memory_order_relaxed);
   if (!(flags & kNoControlUpdate))
     dirtyTags[static_cast<size_t>(tag) >> 6].fetch_or(uint64_t{1} << (tag & 63), std::memory_order_relaxed);
 }
@@ -306,7 +308,8 @@ void uEditor::takeNotifications() {
       });
     }
   }
-  for (int i = 0; i < 4; ++i) vuValues[i] = meterLevel(vuLevels[static_cast<size_t>(i)].load(std::memory_order_relaxed));
+  for (int i = 0; i < 4; ++i)
+    vuValues[i] = meterLevel(vuLevels[static_cast<size_t>(i)].load(std::memory_order_relaxed));
   if (resumeRequested.exchange(false, std::memory_order_relaxed)) resumeNow();
 }
 
@@ -384,7 +387,8 @@ void uEditor::refreshMainScreen() {
       (this->*b->show)();
     else if (!b->busy)
       (this->*b->update)();
-  }}
+  }
+}
 
 void uEditor::setDropTarget(const CView* view, int destinationTag, int amountTag) {
   if (view) dropTargetList.push_back({view, destinationTag, amountTag});

@@ -159,15 +159,15 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   // parameter's; what it makes is released at close.
   // Style 0, 1: small knob, 2, 3: large knob; the odd styles have the centred ring. size widens
   // the view for the value text; the caption moves by shift at 150 % and 200 %.
-  void createKnob(TKnob*& out, int tag, int x, int y, int style, const std::string& caption, int size, int dx150,
-                  int dy150, int shift150, int dx200, int dy200, int shift200);
+  void createKnob(TKnob*& out, int tag, int x, int y, int style, const std::string& caption, int size,
+                  int dx150, int dy150, int shift150, int dx200, int dy200, int shift200);
   void createOnOff(TOnOff*& out, int tag, int x, int y, VSTGUI::CBitmap* bmp, int dx150 = 0, int dy150 = 0,
                    int dx200 = 0, int dy200 = 0);
   // Radio buttons carry no tag and are not registered (the editor routes them by pointer).
   void createRadio(TRadioButton*& out, int x, int y, VSTGUI::CBitmap* bmp, int dx150 = 0, int dy150 = 0,
                    int dx200 = 0, int dy200 = 0);
-  void createRocker(TRockerButton*& out, int tag, int x, int y, VSTGUI::CBitmap* bmp, int frames, float stepScale,
-                    int dx150 = 0, int dy150 = 0, int dx200 = 0, int dy200 = 0);
+  void createRocker(TRockerButton*& out, int tag, int x, int y, VSTGUI::CBitmap* bmp, int frames,
+                    float stepScale, int dx150 = 0, int dy150 = 0, int dx200 = 0, int dy200 = 0);
   // Menus: entries are the first min(count, texts.size()) texts; the by-tag form takes the
   // tag's menu size as count (nothing for tags without a menu).
   void createMenu(TOptionMenu*& out, int tag, int x, int y, int width, int height, int count,
@@ -177,13 +177,13 @@ class uEditor : public VSTGUI::AEffGUIEditor,
                   std::span<const std::string_view> texts, bool centred, bool deltaButtons, int dy150 = 0,
                   int dw150 = 0, int dy200 = 0, int dw200 = 0);
   // A source selector: "None", then the MIDI sources and the other sources in two sub-menus.
-  void createSrcMenu(TOptionMenu*& main, TOptionMenu*& sub1, TOptionMenu*& sub2, int tag, int x, int y, int width,
-                     int height, bool centred, bool deltaButtons, int dy150 = 0, int dw150 = 0, int dy200 = 0,
-                     int dw200 = 0);
+  void createSrcMenu(TOptionMenu*& main, TOptionMenu*& sub1, TOptionMenu*& sub2, int tag, int x, int y,
+                     int width, int height, bool centred, bool deltaButtons, int dy150 = 0, int dw150 = 0,
+                     int dy200 = 0, int dw200 = 0);
   // A destination selector: "None", then the destinations in eight sub-menus under their headings.
   void createDestMenu(TOptionMenu*& main, std::array<TOptionMenu*, 8>& subs, int tag, int x, int y, int width,
-                      int height, bool centred, bool deltaButtons, int dy150 = 0, int dw150 = 0, int dy200 = 0,
-                      int dw200 = 0);
+                      int height, bool centred, bool deltaButtons, int dy150 = 0, int dw150 = 0,
+                      int dy200 = 0, int dw200 = 0);
   // The area form: a button without a bitmap covering width x height.
   void createKickButton(VSTGUI::CKickButton*& out, int x, int y, int width, int height, int dx150 = 0,
                         int dy150 = 0, int dx200 = 0, int dy200 = 0);
@@ -385,7 +385,8 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   void refreshRings(VSTGUI::CViewContainer* box);
   VSTGUI::CRect bitmapRect(int x, int y, VSTGUI::CBitmap* bmp, int frames, int dx150, int dy150, int dx200,
                            int dy200) const;
-  VSTGUI::CRect menuRect(int x, int y, int width, int height, int dy150, int dw150, int dy200, int dw200) const;
+  VSTGUI::CRect menuRect(int x, int y, int width, int height, int dy150, int dw150, int dy200,
+                         int dw200) const;
   TOptionMenu* newMenu(int tag, const VSTGUI::CRect& r, bool centred, bool deltaButtons);
   // Runs a box's refresh when its flag is up, unless the user is dragging inside that box:
   // rebuilding it would take the dragged view away mid-gesture, so the flag waits.

@@ -75,8 +75,9 @@ void uEditor::showBackside() {
   frame->removeAll(false);
   frame->invalid();
   frame->setBackground(settingsBackground());
-  for (CView* v : std::initializer_list<CView*>{backsideButton, versionReadout, keySwitch, midiPresetSwitch,
-                                                midiBankSwitch, midiCaptureSwitch, dcFilterSwitch, screenSizeMenu})
+  for (CView* v :
+       std::initializer_list<CView*>{backsideButton, versionReadout, keySwitch, midiPresetSwitch,
+                                     midiBankSwitch, midiCaptureSwitch, dcFilterSwitch, screenSizeMenu})
     if (v) frame->addView(v);
   // The switches show what the plug-in acts on: its cached MIDI flags, not the file.
   const std::pair<TOnOff*, bool> states[] = {{keySwitch, keyboardOn},
@@ -85,7 +86,8 @@ void uEditor::showBackside() {
                                              {midiCaptureSwitch, plugin->getMidiCaptureOn()}};
   for (const auto& [control, on] : states)
     if (control) control->setValue(on ? 1.0f : 0.0f);
-  if (screenSizeMenu) screenSizeMenu->setString(std::string(SHORT_SCREEN_SIZE_STR[static_cast<size_t>(screenMode)]));
+  if (screenSizeMenu)
+    screenSizeMenu->setString(std::string(SHORT_SCREEN_SIZE_STR[static_cast<size_t>(screenMode)]));
   frame->setDirty();
 }
 

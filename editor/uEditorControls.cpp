@@ -144,7 +144,8 @@ void uEditor::openHelp() {
     const std::string path(real);
     std::free(real);
     if (!platform::startDetached({"xdg-open", path}))
-      messageBox("The manual " + path + " could not be shown: xdg-open did not start (package xdg-utils).", 2);
+      messageBox("The manual " + path + " could not be shown: xdg-open did not start (package xdg-utils).",
+                 2);
     return;
   }
   std::string where;

@@ -86,8 +86,8 @@ void uEditor::createControls() {
   shownModulePath = -1;  // the first updatePath lays the boxes out
   const auto knobs = [this](std::initializer_list<KnobRow> rows) {
     for (const KnobRow& r : rows)
-      createKnob(*r.out, r.tag, r.at.x, r.at.y, r.style, r.caption, r.at.size, r.at.dx150, r.at.dy150, r.shift150,
-                 r.at.dx200, r.at.dy200, r.shift200);
+      createKnob(*r.out, r.tag, r.at.x, r.at.y, r.style, r.caption, r.at.size, r.at.dx150, r.at.dy150,
+                 r.shift150, r.at.dx200, r.at.dy200, r.shift200);
   };
   const auto onOffs = [this](std::initializer_list<OnOffRow> rows) {
     for (const OnOffRow& r : rows)
@@ -135,8 +135,8 @@ void uEditor::createControls() {
     presetMenu->setPresetMenu();
     presetMenu->setTextOffset(screenMode);
 
-    folderMenu = own(new TOptionMenu(screenRect(FOLDER_MENU_PLACE), this, NO_PARAM_TAG, nullptr,
-                                     nullptr, kNoDrawStyle, screenMode, false, false));
+    folderMenu = own(new TOptionMenu(screenRect(FOLDER_MENU_PLACE), this, NO_PARAM_TAG, nullptr, nullptr,
+                                     kNoDrawStyle, screenMode, false, false));
     folderMenu->addEntry("Introduction Bank");
     folderMenu->setFolderMenu();
     folderMenu->setTextOffset(screenMode);
@@ -282,7 +282,8 @@ void uEditor::createControls() {
            {&k[3], COMP_RELEASE_TAG, COMPRESSOR_KNOB_PLACES[3], 0, "Release"},
            {&k[4], COMP_VOLUME_TAG, COMPRESSOR_KNOB_PLACES[4], 0, "Volume"}});
     TOnOff *on = nullptr, *mode = nullptr;
-    onOffs({{&on, COMP_ON_TAG, COMPRESSOR_SWITCH_PLACE}, {&mode, COMP_MODE_TAG, COMPRESSOR_MODE_SWITCH_PLACE}});
+    onOffs(
+        {{&on, COMP_ON_TAG, COMPRESSOR_SWITCH_PLACE}, {&mode, COMP_MODE_TAG, COMPRESSOR_MODE_SWITCH_PLACE}});
     if (CBitmap* meter = bitmap(COMPRESSOR_METER_BMP)) {
       constexpr int METER_FRAMES = 47;
       compressorMeter =
@@ -342,7 +343,8 @@ void uEditor::createControls() {
   }
 
   // ---- Bottom box, Follower tab ----
-  static constexpr const char* FOLLOWER_CAPTIONS[6] = {"Thresh", "Boost", "Smooth", "Attack", "Hold", "Decay"};
+  static constexpr const char* FOLLOWER_CAPTIONS[6] = {"Thresh", "Boost", "Smooth",
+                                                       "Attack", "Hold",  "Decay"};
   for (int i = 0; i < 6; ++i)
     knobs({{&followerKnobs[i], FOLLOWER_THRESHOLD_TAG + i, FOLLOWER_KNOB_PLACES[static_cast<size_t>(i)],
             i == 1 ? 1 : 0, FOLLOWER_CAPTIONS[i]}});
@@ -363,10 +365,11 @@ void uEditor::createControls() {
   for (int j = 0; j < 3; ++j) {
     const AreaPlace& d = FOLLOWER_DEST_MENU_PLACES[static_cast<size_t>(j)];
     const AreaPlace& s = FOLLOWER_MOD_SOURCE_MENU_PLACES[static_cast<size_t>(j)];
-    createDestMenu(followerDestMenus[j].main, followerDestMenus[j].subs, FOLLOWER_DEST_1_TAG + j, d.x, d.y, d.w,
-                   d.h, true, true, d.dy150, d.dw150, d.dy200, d.dw200);
+    createDestMenu(followerDestMenus[j].main, followerDestMenus[j].subs, FOLLOWER_DEST_1_TAG + j, d.x, d.y,
+                   d.w, d.h, true, true, d.dy150, d.dw150, d.dy200, d.dw200);
     createSrcMenu(followerSourceMenus[j].main, followerSourceMenus[j].subs[0], followerSourceMenus[j].subs[1],
-                  FOLLOWER_MOD_SRC_1_TAG + j, s.x, s.y, s.w, s.h, true, true, s.dy150, s.dw150, s.dy200, s.dw200);
+                  FOLLOWER_MOD_SRC_1_TAG + j, s.x, s.y, s.w, s.h, true, true, s.dy150, s.dw150, s.dy200,
+                  s.dw200);
   }
 
   // ---- Bottom box, WaveShaper tab ----
@@ -404,7 +407,8 @@ void uEditor::createControls() {
     bindAction(apply, [this, i](const ControlEvent& e) {
       if (!e.pressed()) return;
       for (int p = 0; p < WAVESHAPER_POINTS; ++p)
-        plugin->setParameter(WAVESHAPER_START_TAG[static_cast<size_t>(i)] + p, getWaveShaperDistortValues(i, p));
+        plugin->setParameter(WAVESHAPER_START_TAG[static_cast<size_t>(i)] + p,
+                             getWaveShaperDistortValues(i, p));
       requestHostReread();
       bottomPass.refresh = true;
     });
@@ -413,8 +417,10 @@ void uEditor::createControls() {
           WAVESHAPER_DISTORT_MODE_STR},
          {&waveShaperModeMenus[1], WAVESHAPER_DISTORT_MODE_TAGS[1], WAVESHAPER_MODE_MENU_PLACES[1],
           WAVESHAPER_DISTORT_MODE_STR}});
-  waveShaperScreens[0] = own(new TWaveShaperScreen(screenRect(WAVESHAPER_SCREEN_PLACES[0]), this, 0, screenMode));
-  waveShaperScreens[1] = own(new TWaveShaperScreen(screenRect(WAVESHAPER_SCREEN_PLACES[1]), this, 1, screenMode));
+  waveShaperScreens[0] =
+      own(new TWaveShaperScreen(screenRect(WAVESHAPER_SCREEN_PLACES[0]), this, 0, screenMode));
+  waveShaperScreens[1] =
+      own(new TWaveShaperScreen(screenRect(WAVESHAPER_SCREEN_PLACES[1]), this, 1, screenMode));
 
   // ---- Bottom box, Mod/LFO tab ----
   onOffs({{&advancedSwitch, MOD_ADVANCED_TAG, ADVANCED_SWITCH_PLACE}});
@@ -448,8 +454,8 @@ void uEditor::createControls() {
     menus({{&lfoWaveMenus[l], LFO_WAVE_TAGS[L], LFO_WAVE_MENU_PLACE, LFO_WAVE_STR},
            {&lfoTriggerMenus[l], LFO_TRIGGER_TAGS[L], LFO_TRIGGER_MENU_PLACE, LFO_TRIGGER_STR}});
     const AreaPlace& d = LFO_DEST_MENU_PLACE;
-    createDestMenu(lfoDestMenus[l].main, lfoDestMenus[l].subs, LFO_DEST_TAGS[L], d.x, d.y, d.w, d.h, true, true,
-                   d.dy150, d.dw150, d.dy200, d.dw200);
+    createDestMenu(lfoDestMenus[l].main, lfoDestMenus[l].subs, LFO_DEST_TAGS[L], d.x, d.y, d.w, d.h, true,
+                   true, d.dy150, d.dw150, d.dy200, d.dw200);
   }
   lfoScreen = own(new TLFOScreen(screenRect(LFO_SCREEN_PLACE), this, lfoPage, screenMode));
 

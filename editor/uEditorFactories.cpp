@@ -33,12 +33,14 @@ void uEditor::setMenuResume(CControl* menu) {
 
 // ==== Factories ====
 
-CRect uEditor::bitmapRect(int x, int y, CBitmap* bmp, int frames, int dx150, int dy150, int dx200, int dy200) const {
+CRect uEditor::bitmapRect(int x, int y, CBitmap* bmp, int frames, int dx150, int dy150, int dx200,
+                          int dy200) const {
   const int left = getScaled(x, dx150, dx200), top = getScaled(y, dy150, dy200);
   return CRect(left, top, left + bmp->getWidth(), top + static_cast<int>(bmp->getHeight()) / frames);
 }
 
-CRect uEditor::menuRect(int x, int y, int width, int height, int dy150, int dw150, int dy200, int dw200) const {
+CRect uEditor::menuRect(int x, int y, int width, int height, int dy150, int dw150, int dy200,
+                        int dw200) const {
   const int left = getScaled(x), top = getScaled(y, dy150, dy200);
   return CRect(left, top, left + getScaled(width, dw150, dw200), top + getScaled(height));
 }
@@ -46,9 +48,8 @@ CRect uEditor::menuRect(int x, int y, int width, int height, int dy150, int dw15
 void uEditor::createKickButton(CKickButton*& out, int x, int y, int width, int height, int dx150, int dy150,
                                int dx200, int dy200) {
   const int left = getScaled(x, dx150, dx200), top = getScaled(y, dy150, dy200);
-  auto* button =
-      own(new CKickButton(CRect(left, top, left + getScaled(width), top + getScaled(height)), this, NO_PARAM_TAG,
-                          nullptr, CPoint(0, 0)));
+  auto* button = own(new CKickButton(CRect(left, top, left + getScaled(width), top + getScaled(height)), this,
+                                     NO_PARAM_TAG, nullptr, CPoint(0, 0)));
   addControl(button, false, false, false);
   out = button;
 }
@@ -56,8 +57,8 @@ void uEditor::createKickButton(CKickButton*& out, int x, int y, int width, int h
 void uEditor::createKickButton(CKickButton*& out, int x, int y, CBitmap* bmp, int dx150, int dy150, int dx200,
                                int dy200) {
   if (!bmp) return;
-  auto* button = own(new CKickButton(bitmapRect(x, y, bmp, 2, dx150, dy150, dx200, dy200), this, NO_PARAM_TAG, bmp,
-                                     CPoint(0, 0)));
+  auto* button = own(new CKickButton(bitmapRect(x, y, bmp, 2, dx150, dy150, dx200, dy200), this, NO_PARAM_TAG,
+                                     bmp, CPoint(0, 0)));
   addControl(button, false, false, false);
   out = button;
 }
@@ -76,11 +77,11 @@ void uEditor::createRadio(TRadioButton*& out, int x, int y, CBitmap* bmp, int dx
   out = own(new TRadioButton(bitmapRect(x, y, bmp, 2, dx150, dy150, dx200, dy200), this, bmp));
 }
 
-void uEditor::createRocker(TRockerButton*& out, int tag, int x, int y, CBitmap* bmp, int frames, float stepScale,
-                           int dx150, int dy150, int dx200, int dy200) {
+void uEditor::createRocker(TRockerButton*& out, int tag, int x, int y, CBitmap* bmp, int frames,
+                           float stepScale, int dx150, int dy150, int dx200, int dy200) {
   if (!bmp || frames < 1) return;
-  auto* rocker = own(new TRockerButton(bitmapRect(x, y, bmp, frames, dx150, dy150, dx200, dy200), this, tag, bmp,
-                                       frames, stepScale));
+  auto* rocker = own(new TRockerButton(bitmapRect(x, y, bmp, frames, dx150, dy150, dx200, dy200), this, tag,
+                                       bmp, frames, stepScale));
   addControl(rocker, false, false, false);
   out = rocker;
 }
@@ -120,7 +121,8 @@ TOptionMenu* uEditor::newMenu(int tag, const CRect& r, bool centred, bool deltaB
 void uEditor::createMenu(TOptionMenu*& out, int tag, int x, int y, int width, int height, int count,
                          std::span<const std::string_view> texts, bool centred, bool deltaButtons, int dy150,
                          int dw150, int dy200, int dw200) {
-  auto* menu = own(newMenu(tag, menuRect(x, y, width, height, dy150, dw150, dy200, dw200), centred, deltaButtons));
+  auto* menu =
+      own(newMenu(tag, menuRect(x, y, width, height, dy150, dw150, dy200, dw200), centred, deltaButtons));
   const size_t n = std::min(static_cast<size_t>(std::max(count, 0)), texts.size());
   for (size_t i = 0; i < n; ++i) menu->addEntry(std::string(texts[i]));
   addControl(menu, false, false, true);
@@ -137,8 +139,8 @@ void uEditor::createMenu(TOptionMenu*& out, int tag, int x, int y, int width, in
 }
 
 void uEditor::createSrcMenu(TOptionMenu*& main, TOptionMenu*& sub1, TOptionMenu*& sub2, int tag, int x, int y,
-                            int width, int height, bool centred, bool deltaButtons, int dy150, int dw150, int dy200,
-                            int dw200) {
+                            int width, int height, bool centred, bool deltaButtons, int dy150, int dw150,
+                            int dy200, int dw200) {
   if (!plugin || !isValidTag(tag)) return;
   const CRect r = menuRect(x, y, width, height, dy150, dw150, dy200, dw200);
   auto* menu = own(newMenu(tag, r, centred, deltaButtons));
@@ -155,9 +157,9 @@ void uEditor::createSrcMenu(TOptionMenu*& main, TOptionMenu*& sub1, TOptionMenu*
   sub2 = subs[1];
 }
 
-void uEditor::createDestMenu(TOptionMenu*& main, std::array<TOptionMenu*, 8>& subs, int tag, int x, int y, int width,
-                             int height, bool centred, bool deltaButtons, int dy150, int dw150, int dy200,
-                             int dw200) {
+void uEditor::createDestMenu(TOptionMenu*& main, std::array<TOptionMenu*, 8>& subs, int tag, int x, int y,
+                             int width, int height, bool centred, bool deltaButtons, int dy150, int dw150,
+                             int dy200, int dw200) {
   if (!plugin || !isValidTag(tag)) return;
   const CRect r = menuRect(x, y, width, height, dy150, dw150, dy200, dw200);
   auto* menu = own(newMenu(tag, r, centred, deltaButtons));
@@ -176,7 +178,9 @@ void uEditor::createDestMenu(TOptionMenu*& main, std::array<TOptionMenu*, 8>& su
 
 // ==== Preferences ====
 
-bool uEditor::getBackRegValue(const std::string& key, bool defaultOn) { return getRegisterIsOn(key, defaultOn); }
+bool uEditor::getBackRegValue(const std::string& key, bool defaultOn) {
+  return getRegisterIsOn(key, defaultOn);
+}
 
 void uEditor::setBackRegValue(const std::string& key, bool on) { setRegisterIsOn(key, on); }
 

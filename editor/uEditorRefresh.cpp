@@ -76,7 +76,8 @@ void uEditor::refreshCompressorBox() {
 
 void uEditor::refreshWidenerBox() {
   refreshRings(widenerBox);
-  const float amount = plugin->getParameter(plugin->getOnOff(CHORUS_MODE_TAG) ? CHORUS_MIX_TAG : WIDENER_AMOUNT_TAG);
+  const float amount =
+      plugin->getParameter(plugin->getOnOff(CHORUS_MODE_TAG) ? CHORUS_MIX_TAG : WIDENER_AMOUNT_TAG);
   const int step = static_cast<int>(amount * WIDENER_STEPS);
   if (step != lastWidenerStep) {
     if (widenerDisplay) {
@@ -91,7 +92,8 @@ void uEditor::refreshBottomBox() {
   switch (bottomTab) {
     case 0:
       refreshRings(bottomBox);
-      if (disruptSlider) disruptSlider->setMod(plugin->getModDisruptAmount(), static_cast<int>(lastIdleTicks / 100));
+      if (disruptSlider)
+        disruptSlider->setMod(plugin->getModDisruptAmount(), static_cast<int>(lastIdleTicks / 100));
       refreshDisruptCaptions();
       break;
     case 1:

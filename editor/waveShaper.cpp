@@ -128,7 +128,8 @@ float shape(int mode, float a, float b, bool polar, float x) noexcept {
     case 8: {  // "Cos 2"
       const float ka = pow2(4.0f * a - 1.0f);
       const float kb = pow2(4.0f * b - 1.0f);
-      return s * (std::fabs(x * std::cos(PI * kb * (1.0f - ax))) + (1.0f - ax) * std::fabs(std::sin(2.0f * PI * ka * ax)));
+      return s * (std::fabs(x * std::cos(PI * kb * (1.0f - ax))) +
+                  (1.0f - ax) * std::fabs(std::sin(2.0f * PI * ka * ax)));
     }
     case 9: {  // "Cross 1"
       const float v = ax - 0.9f * a;
@@ -245,14 +246,16 @@ float waveShaperValue(int mode, float a, float b, bool polar, int point) noexcep
 }
 
 void waveShaperCurve(int mode, float a, float b, bool polar, Curve out) noexcept {
-  for (int i = 0; i < WAVESHAPER_POINTS; ++i) out[static_cast<std::size_t>(i)] = waveShaperValue(mode, a, b, polar, i);
+  for (int i = 0; i < WAVESHAPER_POINTS; ++i)
+    out[static_cast<std::size_t>(i)] = waveShaperValue(mode, a, b, polar, i);
 }
 
 // ---- Curve commands ----
 
 void clearCurve(Curve c) noexcept {
   const tagmap::Row& row = tagmap::rowOf(WAVESHAPER_START_TAG[0]);
-  for (std::size_t i = 0; i < c.size(); ++i) c[i] = row.defaultOf(WAVESHAPER_START_TAG[0] + static_cast<int>(i));
+  for (std::size_t i = 0; i < c.size(); ++i)
+    c[i] = row.defaultOf(WAVESHAPER_START_TAG[0] + static_cast<int>(i));
 }
 
 void zeroCurve(Curve c) noexcept { std::fill(c.begin(), c.end(), 0.5f); }
@@ -305,7 +308,8 @@ std::string_view nextToken(std::string_view text, std::size_t& i) noexcept {
 
 void appendValue(std::string& text, float v) {
   char buffer[32];
-  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, clamp01(v), std::chars_format::fixed, 6);
+  const auto [end, ec] =
+      std::to_chars(buffer, buffer + sizeof buffer, clamp01(v), std::chars_format::fixed, 6);
   (void)ec;  // 0..1 with six decimals is 8 characters
   text.append(buffer, end);
   text.push_back('\n');

@@ -1,6 +1,6 @@
 // Zoom tables and the colour palette of the editor, shared by the controls, the editor and the
-// artwork generator (the screen modes and the controls' places are in layoutPlaces.h). Everything here is constant-initialised, so other units may read it from
-// their own static initialisers.
+// artwork generator (the screen modes and the controls' places are in layoutPlaces.h). Everything here is
+// constant-initialised, so other units may read it from their own static initialisers.
 #pragma once
 
 #include <array>

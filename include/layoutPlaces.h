@@ -100,11 +100,13 @@ constexpr int scaledSize(int v, int mode) { return scaledPosition(v, mode, 0, 0)
 
 // A bitmap control's rectangle, given one frame of its bitmap at this mode.
 constexpr PixelRect placeRect(const BitmapPlace& b, int mode, int frameWidth, int frameHeight) {
-  const int left = scaledPosition(b.x, mode, b.dx150, b.dx200), top = scaledPosition(b.y, mode, b.dy150, b.dy200);
+  const int left = scaledPosition(b.x, mode, b.dx150, b.dx200),
+            top = scaledPosition(b.y, mode, b.dy150, b.dy200);
   return {left, top, left + frameWidth, top + frameHeight};
 }
 constexpr PixelRect placeRect(const AreaPlace& a, int mode) {
-  const int left = scaledPosition(a.x, mode, a.dx150, a.dx200), top = scaledPosition(a.y, mode, a.dy150, a.dy200);
+  const int left = scaledPosition(a.x, mode, a.dx150, a.dx200),
+            top = scaledPosition(a.y, mode, a.dy150, a.dy200);
   return {left, top, left + scaledPosition(a.w, mode, a.dw150, a.dw200), top + scaledSize(a.h, mode)};
 }
 // A knob control, given the side of its image at this mode: the image, widened by the scaled inset
@@ -141,8 +143,10 @@ inline constexpr AreaPlace PATH_MENU_PLACE{79, 442, 456, 19, 0, 0, 0, 0, 1, 0};
 inline constexpr KnobPlace MAIN_MIX_KNOB_PLACE{453, 30, 16, 4, 2, 10, 2};
 inline constexpr KnobPlace DISTORT_VOLUME_KNOB_PLACE{453, 104, 16, 4, 2, 10, 2};
 inline constexpr AreaPlace DISTORT_TYPE_MENU_PLACE{174, 6, 171, 19, -4, 0, 0, -1, 2, 0};
-inline constexpr std::array<KnobPlace, 4> GATE_KNOB_PLACES = {
-    {{554, 30, 16, 1, 2, 10, 2}, {554, 104, 16, 1, 2, 10, 2}, {554, 178, 16, 1, 2, 10, 2}, {554, 252, 16, 1, 2, 10, 2}}};
+inline constexpr std::array<KnobPlace, 4> GATE_KNOB_PLACES = {{{554, 30, 16, 1, 2, 10, 2},
+                                                               {554, 104, 16, 1, 2, 10, 2},
+                                                               {554, 178, 16, 1, 2, 10, 2},
+                                                               {554, 252, 16, 1, 2, 10, 2}}};
 inline constexpr AreaPlace DISTORT_SCREEN_PLACE{22, 66, 100, 101, -4, 0, 0, 1};
 inline constexpr AreaPlace EQ_SCREEN_PLACE{6, 229, 505, 89, -2, 0, 2, 0};
 inline constexpr BitmapPlace PRE_EQ_SWITCH_PLACE{157, 208, SWITCH_BMP, -7, 0, -4, 0};
@@ -154,8 +158,10 @@ inline constexpr BitmapPlace GATE_SWITCH_PLACE{522, 0, GATE_SWITCH_BMP};
 inline constexpr AreaPlace GATE_LAMP_PLACE{601, 14, 6, 6};
 
 // ---- Filter box ----
-inline constexpr std::array<KnobPlace, 4> FILTER_KNOB_PLACES = {
-    {{18, 30, 16, 4, 2, 8, 2}, {86, 30, 16, 5, 2, 8, 2}, {18, 178, 16, 4, 2, 8, 3}, {86, 178, 16, 5, 2, 8, 3}}};
+inline constexpr std::array<KnobPlace, 4> FILTER_KNOB_PLACES = {{{18, 30, 16, 4, 2, 8, 2},
+                                                                 {86, 30, 16, 5, 2, 8, 2},
+                                                                 {18, 178, 16, 4, 2, 8, 3},
+                                                                 {86, 178, 16, 5, 2, 8, 3}}};
 inline constexpr BitmapPlace HIGH_PASS_SWITCH_PLACE{0, 0, HIGH_PASS_SWITCH_BMP};
 inline constexpr BitmapPlace HIGH_PASS_ZD_SWITCH_PLACE{113, 117, SWITCH_BMP};
 inline constexpr BitmapPlace LOW_PASS_SWITCH_PLACE{0, 148, LOW_PASS_SWITCH_BMP};
@@ -218,17 +224,20 @@ inline constexpr std::array<BitmapPlace, 3> FOLLOWER_ON_SWITCH_PLACES = {
      {729, 154, SWITCH_BMP, 0, 1, 0, 0}}};
 inline constexpr AreaPlace FOLLOWER_SOURCE_MENU_PLACE{136, 107, 175, 19, 0, 0, 0, -1};
 inline constexpr AreaPlace FOLLOWER_SCREEN_PLACE{20, 17, 407, 83};
-inline constexpr std::array<AreaPlace, 3> FOLLOWER_DEST_MENU_PLACES = {{{475, 18, 154, 19, 0, 0, 0, -1, 2, 0},
-                                                                       {475, 87, 154, 19, 0, 0, 0, -1, 2, 0},
-                                                                       {475, 156, 154, 19, 0, 0, 0, -1, 2, 0}}};
+inline constexpr std::array<AreaPlace, 3> FOLLOWER_DEST_MENU_PLACES = {
+    {{475, 18, 154, 19, 0, 0, 0, -1, 2, 0},
+     {475, 87, 154, 19, 0, 0, 0, -1, 2, 0},
+     {475, 156, 154, 19, 0, 0, 0, -1, 2, 0}}};
 inline constexpr std::array<AreaPlace, 3> FOLLOWER_MOD_SOURCE_MENU_PLACES = {
     {{796, 18, 154, 19, 0, 0, 0, -1, 1, 0},
      {796, 87, 154, 19, 0, 0, 0, -1, 1, 0},
      {796, 156, 154, 19, 0, 0, 0, -1, 1, 0}}};
 
 // ---- Bottom box, WaveShaper tab ----
-inline constexpr std::array<KnobPlace, 4> WAVESHAPER_KNOB_PLACES = {
-    {{493, 63, 16, 5, 1, 9, 2}, {493, 139, 16, 5, 1, 9, 2}, {917, 63, 16, 5, 1, 9, 2}, {917, 139, 16, 5, 1, 9, 2}}};
+inline constexpr std::array<KnobPlace, 4> WAVESHAPER_KNOB_PLACES = {{{493, 63, 16, 5, 1, 9, 2},
+                                                                     {493, 139, 16, 5, 1, 9, 2},
+                                                                     {917, 63, 16, 5, 1, 9, 2},
+                                                                     {917, 139, 16, 5, 1, 9, 2}}};
 inline constexpr std::array<BitmapPlace, 2> POLARITY_BUTTON_PLACES = {
     {{124, 15, SWITCH_BMP}, {124, 45, SWITCH_BMP}}};
 inline constexpr std::array<BitmapPlace, 3> DRAW_MODE_BUTTON_PLACES = {
@@ -237,7 +246,8 @@ inline constexpr std::array<BitmapPlace, 2> APPLY_BUTTON_PLACES = {
     {{557, 174, SWITCH_BMP}, {981, 174, SWITCH_BMP}}};
 inline constexpr std::array<AreaPlace, 2> WAVESHAPER_MODE_MENU_PLACES = {
     {{453, 14, 130, 19, 0, 0, 0, 0, 3, 0}, {876, 14, 130, 19, 0, 0, 0, 0, 3, 0}}};
-inline constexpr std::array<AreaPlace, 2> WAVESHAPER_SCREEN_PLACES = {{{238, 16, 186, 186}, {661, 16, 186, 186}}};
+inline constexpr std::array<AreaPlace, 2> WAVESHAPER_SCREEN_PLACES = {
+    {{238, 16, 186, 186}, {661, 16, 186, 186}}};
 
 // ---- Bottom box, Mod/LFO tab (one set of LFO controls per page, all on the same places) ----
 inline constexpr BitmapPlace ADVANCED_SWITCH_PLACE{494, 3, SWITCH_BMP, 4, 0, 2, 0};

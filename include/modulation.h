@@ -77,68 +77,70 @@ struct ModSourceInfo {
 };
 
 inline constexpr std::array<ModSourceInfo, NUM_MOD_SOURCES> MOD_SOURCES = {{
-    {"None", SourceKind::Unipolar},  // SRC_NONE
-    {"Mod Wheel", SourceKind::Unipolar},  // SRC_MOD_WHEEL
-    {"Mod/After", SourceKind::Unipolar},  // SRC_MOD_AFTER
-    {"Channel After", SourceKind::Unipolar},  // SRC_CHANNEL_AFTER
-    {"Poly After", SourceKind::Unipolar},  // SRC_POLY_AFTER
-    {"Note", SourceKind::Unipolar},  // SRC_NOTE
-    {"Note Center", SourceKind::Centred},  // SRC_NOTE_CENTER
-    {"Note Rnd 1", SourceKind::Centred},  // SRC_NOTE_RND_1
+    {"None", SourceKind::Unipolar},            // SRC_NONE
+    {"Mod Wheel", SourceKind::Unipolar},       // SRC_MOD_WHEEL
+    {"Mod/After", SourceKind::Unipolar},       // SRC_MOD_AFTER
+    {"Channel After", SourceKind::Unipolar},   // SRC_CHANNEL_AFTER
+    {"Poly After", SourceKind::Unipolar},      // SRC_POLY_AFTER
+    {"Note", SourceKind::Unipolar},            // SRC_NOTE
+    {"Note Center", SourceKind::Centred},      // SRC_NOTE_CENTER
+    {"Note Rnd 1", SourceKind::Centred},       // SRC_NOTE_RND_1
     {"Note Uni Rnd 1", SourceKind::Unipolar},  // SRC_NOTE_UNI_RND_1
-    {"Note Rnd 2", SourceKind::Centred},  // SRC_NOTE_RND_2
+    {"Note Rnd 2", SourceKind::Centred},       // SRC_NOTE_RND_2
     {"Note Uni Rnd 2", SourceKind::Unipolar},  // SRC_NOTE_UNI_RND_2
-    {"Velocity", SourceKind::Unipolar},  // SRC_VELOCITY
-    {"Pitchbend", SourceKind::Centred},  // SRC_PITCHBEND
-    {"Breath", SourceKind::Unipolar},  // SRC_BREATH
-    {"Foot", SourceKind::Unipolar},  // SRC_FOOT
-    {"Expression", SourceKind::Unipolar},  // SRC_EXPRESSION
-    {"CC16", SourceKind::Unipolar},  // SRC_CC16
-    {"CC17", SourceKind::Unipolar},  // SRC_CC17
-    {"CC18", SourceKind::Unipolar},  // SRC_CC18
-    {"CC19", SourceKind::Unipolar},  // SRC_CC19
-    {"CC20", SourceKind::Unipolar},  // SRC_CC20
-    {"CC21", SourceKind::Unipolar},  // SRC_CC21
-    {"Brightness", SourceKind::Unipolar},  // SRC_BRIGHTNESS
-    {"CC84", SourceKind::Unipolar},  // SRC_CC84
-    {"CC85", SourceKind::Unipolar},  // SRC_CC85
-    {"CC86", SourceKind::Unipolar},  // SRC_CC86
-    {"CC87", SourceKind::Unipolar},  // SRC_CC87
-    {"CC88", SourceKind::Unipolar},  // SRC_CC88
-    {"CC89", SourceKind::Unipolar},  // SRC_CC89
-    {"CC90", SourceKind::Unipolar},  // SRC_CC90
-    {"CC113", SourceKind::Unipolar},  // SRC_CC113
-    {"CC114", SourceKind::Unipolar},  // SRC_CC114
-    {"LFO 1", SourceKind::Bipolar},  // SRC_LFO_1
-    {"Uni LFO 1", SourceKind::Unipolar},  // SRC_UNI_LFO_1
-    {"LFO 2", SourceKind::Bipolar},  // SRC_LFO_2
-    {"Uni LFO 2", SourceKind::Unipolar},  // SRC_UNI_LFO_2
-    {"LFO 3", SourceKind::Bipolar},  // SRC_LFO_3
-    {"Uni LFO 3", SourceKind::Unipolar},  // SRC_UNI_LFO_3
-    {"LFO 4", SourceKind::Bipolar},  // SRC_LFO_4
-    {"Uni LFO 4", SourceKind::Unipolar},  // SRC_UNI_LFO_4
-    {"Follower", SourceKind::Unipolar},  // SRC_FOLLOWER
-    {"Disrupt", SourceKind::Centred},  // SRC_DISRUPT
-    {"Lazy", SourceKind::Bipolar},  // SRC_LAZY
-    {"Uni Lazy", SourceKind::Unipolar},  // SRC_UNI_LAZY
-    {"Lazy Sign", SourceKind::Centred},  // SRC_LAZY_SIGN
-    {"Input", SourceKind::Centred},  // SRC_INPUT
-    {"Side", SourceKind::Centred},  // SRC_SIDE
-    {"Distortion", SourceKind::Centred},  // SRC_DISTORTION
-    {"Filter", SourceKind::Centred},  // SRC_FILTER
-    {"Compressor", SourceKind::Centred},  // SRC_COMPRESSOR
-    {"Widen", SourceKind::Centred},  // SRC_WIDEN
-    {"Output", SourceKind::Centred},  // SRC_OUTPUT
-    {"Offset", SourceKind::Unipolar},  // SRC_OFFSET
-    {"Noise", SourceKind::Centred},  // SRC_NOISE
-    {"Uni-Noise", SourceKind::Unipolar},  // SRC_UNI_NOISE
+    {"Velocity", SourceKind::Unipolar},        // SRC_VELOCITY
+    {"Pitchbend", SourceKind::Centred},        // SRC_PITCHBEND
+    {"Breath", SourceKind::Unipolar},          // SRC_BREATH
+    {"Foot", SourceKind::Unipolar},            // SRC_FOOT
+    {"Expression", SourceKind::Unipolar},      // SRC_EXPRESSION
+    {"CC16", SourceKind::Unipolar},            // SRC_CC16
+    {"CC17", SourceKind::Unipolar},            // SRC_CC17
+    {"CC18", SourceKind::Unipolar},            // SRC_CC18
+    {"CC19", SourceKind::Unipolar},            // SRC_CC19
+    {"CC20", SourceKind::Unipolar},            // SRC_CC20
+    {"CC21", SourceKind::Unipolar},            // SRC_CC21
+    {"Brightness", SourceKind::Unipolar},      // SRC_BRIGHTNESS
+    {"CC84", SourceKind::Unipolar},            // SRC_CC84
+    {"CC85", SourceKind::Unipolar},            // SRC_CC85
+    {"CC86", SourceKind::Unipolar},            // SRC_CC86
+    {"CC87", SourceKind::Unipolar},            // SRC_CC87
+    {"CC88", SourceKind::Unipolar},            // SRC_CC88
+    {"CC89", SourceKind::Unipolar},            // SRC_CC89
+    {"CC90", SourceKind::Unipolar},            // SRC_CC90
+    {"CC113", SourceKind::Unipolar},           // SRC_CC113
+    {"CC114", SourceKind::Unipolar},           // SRC_CC114
+    {"LFO 1", SourceKind::Bipolar},            // SRC_LFO_1
+    {"Uni LFO 1", SourceKind::Unipolar},       // SRC_UNI_LFO_1
+    {"LFO 2", SourceKind::Bipolar},            // SRC_LFO_2
+    {"Uni LFO 2", SourceKind::Unipolar},       // SRC_UNI_LFO_2
+    {"LFO 3", SourceKind::Bipolar},            // SRC_LFO_3
+    {"Uni LFO 3", SourceKind::Unipolar},       // SRC_UNI_LFO_3
+    {"LFO 4", SourceKind::Bipolar},            // SRC_LFO_4
+    {"Uni LFO 4", SourceKind::Unipolar},       // SRC_UNI_LFO_4
+    {"Follower", SourceKind::Unipolar},        // SRC_FOLLOWER
+    {"Disrupt", SourceKind::Centred},          // SRC_DISRUPT
+    {"Lazy", SourceKind::Bipolar},             // SRC_LAZY
+    {"Uni Lazy", SourceKind::Unipolar},        // SRC_UNI_LAZY
+    {"Lazy Sign", SourceKind::Centred},        // SRC_LAZY_SIGN
+    {"Input", SourceKind::Centred},            // SRC_INPUT
+    {"Side", SourceKind::Centred},             // SRC_SIDE
+    {"Distortion", SourceKind::Centred},       // SRC_DISTORTION
+    {"Filter", SourceKind::Centred},           // SRC_FILTER
+    {"Compressor", SourceKind::Centred},       // SRC_COMPRESSOR
+    {"Widen", SourceKind::Centred},            // SRC_WIDEN
+    {"Output", SourceKind::Centred},           // SRC_OUTPUT
+    {"Offset", SourceKind::Unipolar},          // SRC_OFFSET
+    {"Noise", SourceKind::Centred},            // SRC_NOISE
+    {"Uni-Noise", SourceKind::Unipolar},       // SRC_UNI_NOISE
 }};
 
 // The LFOs' bipolar and unipolar sources, and the audio taps of the four stages in stage order.
 inline constexpr std::array<int, 4> SRC_LFO = {SRC_LFO_1, SRC_LFO_2, SRC_LFO_3, SRC_LFO_4};
-inline constexpr std::array<int, 4> SRC_LFO_UNI = {SRC_UNI_LFO_1, SRC_UNI_LFO_2, SRC_UNI_LFO_3, SRC_UNI_LFO_4};
+inline constexpr std::array<int, 4> SRC_LFO_UNI = {SRC_UNI_LFO_1, SRC_UNI_LFO_2, SRC_UNI_LFO_3,
+                                                   SRC_UNI_LFO_4};
 inline constexpr int SRC_STAGE_FIRST = SRC_DISTORTION;  // + stage: Distortion, Filter, Compressor, Widen
-static_assert(SRC_UNI_LFO_1 == SRC_LFO_1 + 1 && SRC_LFO_2 == SRC_LFO_1 + 2, "each LFO's two sources side by side");
+static_assert(SRC_UNI_LFO_1 == SRC_LFO_1 + 1 && SRC_LFO_2 == SRC_LFO_1 + 2,
+              "each LFO's two sources side by side");
 static_assert(SRC_WIDEN == SRC_STAGE_FIRST + 3);
 
 // ---- Destinations ----
@@ -386,5 +388,5 @@ inline constexpr std::array<ModDestInfo, NUM_MOD_DESTS> MOD_DESTS = {{
 
 // ---- LFO modes: when an LFO runs (the order of the mode menu) ----
 enum LfoMode : int { LFO_MODE_FREE, LFO_MODE_HOST, LFO_MODE_NOTE, LFO_MODE_MIDI, NUM_LFO_MODES };
-inline constexpr std::array<std::string_view, NUM_LFO_MODES> LFO_MODE_NAMES = {"Free", "Host", "Note", "MIDI"};
-
+inline constexpr std::array<std::string_view, NUM_LFO_MODES> LFO_MODE_NAMES = {"Free", "Host", "Note",
+                                                                               "MIDI"};

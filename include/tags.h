@@ -59,8 +59,8 @@ enum Tag : int {
   FOLLOWER_ATTACK_TAG = 89,
   FOLLOWER_HOLD_TAG = 90,
   FOLLOWER_DECAY_TAG = 91,
-  FOLLOWER_AMT_1_TAG = 92,       // 92..94
-  FOLLOWER_MOD_AMT_1_TAG = 95,   // 95..97
+  FOLLOWER_AMT_1_TAG = 92,      // 92..94
+  FOLLOWER_MOD_AMT_1_TAG = 95,  // 95..97
   MODULE_PATH_TAG = 128,
   DISTORT_TYPE_TAG = 129,
   OLD_EQ_TAG = 130,
@@ -74,7 +74,7 @@ enum Tag : int {
   FOLLOWER_BYPASS_1_TAG = 147,   // 147..149
   FOLLOWER_MOD_SRC_1_TAG = 150,  // 150..152
   MOD_ADVANCED_TAG = 169,
-  OLD_EQ_LOW_TAG = 230,          // 230..233
+  OLD_EQ_LOW_TAG = 230,  // 230..233
   COMP_MODE_TAG = 234,
   WAVESHAPER_POLAR_TAG = 246,
   LOAD_PROGRAM_TAG = 800,
@@ -97,18 +97,20 @@ inline constexpr std::array<int, 4> LFO_TRIGGER_TAGS = {165, 166, 167, 168};
 inline constexpr std::array<int, 8> EQ_GAIN_TAGS = {15, 16, 17, 18, 28, 29, 30, 31};
 inline constexpr std::array<int, 8> EQ_FREQ_TAGS = {19, 20, 21, 22, 32, 33, 34, 35};
 inline constexpr std::array<int, 8> EQ_BW_TAGS = {23, 24, 25, 26, 36, 37, 38, 39};
-inline constexpr int EQ_VAR_TAGS[2][12] = {
-    {15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26},
-    {28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39}};
+inline constexpr int EQ_VAR_TAGS[2][12] = {{15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26},
+                                           {28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39}};
 
 inline constexpr int NUM_MOD_SLOTS = 10;
 inline constexpr std::array<int, 10> MOD_SLOT_AMT_TAGS = {118, 119, 120, 121, 122, 123, 124, 125, 126, 127};
 inline constexpr std::array<int, 10> MOD_SLOT_SRC_TAGS = {170, 171, 172, 173, 174, 175, 176, 177, 178, 179};
 inline constexpr std::array<int, 10> MOD_SLOT_DEST_TAGS = {180, 181, 182, 183, 184, 185, 186, 187, 188, 189};
 inline constexpr std::array<int, 10> MOD_SLOT_BY_TAGS = {190, 191, 192, 193, 194, 195, 196, 197, 198, 199};
-inline constexpr std::array<int, 10> MOD_SLOT_LOWER_THRESH_TAGS = {200, 201, 202, 203, 204, 205, 206, 207, 208, 209};
-inline constexpr std::array<int, 10> MOD_SLOT_UPPER_THRESH_TAGS = {210, 211, 212, 213, 214, 215, 216, 217, 218, 219};
-inline constexpr std::array<int, 10> MOD_SLOT_OFFSET_TAGS = {220, 221, 222, 223, 224, 225, 226, 227, 228, 229};
+inline constexpr std::array<int, 10> MOD_SLOT_LOWER_THRESH_TAGS = {200, 201, 202, 203, 204,
+                                                                   205, 206, 207, 208, 209};
+inline constexpr std::array<int, 10> MOD_SLOT_UPPER_THRESH_TAGS = {210, 211, 212, 213, 214,
+                                                                   215, 216, 217, 218, 219};
+inline constexpr std::array<int, 10> MOD_SLOT_OFFSET_TAGS = {220, 221, 222, 223, 224,
+                                                             225, 226, 227, 228, 229};
 // Row s of the matrix: bypass, source, destination, amount, offset, lower, upper.
 inline constexpr int MOD_SLOT_ROW_TAGS[10][7] = {
     {190, 170, 180, 118, 220, 200, 210}, {191, 171, 181, 119, 221, 201, 211},
@@ -123,8 +125,8 @@ inline constexpr std::array<int, 7 * NUM_MOD_SLOTS> MOD_COMMANDS_TAGS = [] {
   std::array<int, 7 * NUM_MOD_SLOTS> tags{};
   for (int s = 0; s < NUM_MOD_SLOTS; ++s) {
     const auto i = static_cast<std::size_t>(s);
-    const int row[7] = {MOD_SLOT_BY_TAGS[i],           MOD_SLOT_SRC_TAGS[i],          MOD_SLOT_DEST_TAGS[i],
-                        MOD_SLOT_AMT_TAGS[i],          MOD_SLOT_LOWER_THRESH_TAGS[i], MOD_SLOT_UPPER_THRESH_TAGS[i],
+    const int row[7] = {MOD_SLOT_BY_TAGS[i],    MOD_SLOT_SRC_TAGS[i],          MOD_SLOT_DEST_TAGS[i],
+                        MOD_SLOT_AMT_TAGS[i],   MOD_SLOT_LOWER_THRESH_TAGS[i], MOD_SLOT_UPPER_THRESH_TAGS[i],
                         MOD_SLOT_OFFSET_TAGS[i]};
     for (std::size_t k = 0; k < 7; ++k) tags[7 * i + k] = row[k];
   }
@@ -155,6 +157,6 @@ inline constexpr int MODULE_PATHS[24][4] = {
 
 inline constexpr std::array<float, 13> DISRUPT_QUANT_DIVIDE = {0, 31, 23, 19, 15, 11, 9, 6, 5, 4, 3, 2, 1};
 inline constexpr std::array<float, 18> DISRUPT_SPRING_TIME_ARRAY = {
-    0.0f,        0.0f,         1.0f / 48.0f, 1.0f / 32.0f, 3.0f / 64.0f, 1.0f / 24.0f,
+    0.0f,         0.0f,         1.0f / 48.0f, 1.0f / 32.0f, 3.0f / 64.0f, 1.0f / 24.0f,
     1.0f / 16.0f, 3.0f / 32.0f, 1.0f / 12.0f, 1.0f / 8.0f,  3.0f / 16.0f, 1.0f / 6.0f,
     1.0f / 4.0f,  3.0f / 8.0f,  1.0f / 3.0f,  1.0f / 2.0f,  3.0f / 4.0f,  1.0f};

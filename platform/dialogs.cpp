@@ -13,8 +13,8 @@ int messageBox(const std::string& text, int type) {
     platform::reportUnshown(text);
     return 2;
   }
-  const DialogOutcome outcome =
-      platform::outcomeOf(backend.runDialog(platform::messageCommand(tool, platform::kMessageBoxTitle, text, withCancel)));
+  const DialogOutcome outcome = platform::outcomeOf(
+      backend.runDialog(platform::messageCommand(tool, platform::kMessageBoxTitle, text, withCancel)));
   if (outcome == DialogOutcome::failed) {
     platform::reportUnshown(text);
     return 2;

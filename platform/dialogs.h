@@ -27,5 +27,5 @@ bool fileSelectLoadDir(const std::string& title, const std::string& initialDir, 
 // the name and the file so named exists, an OK/Cancel box asks before it may be replaced.
 // When a file is chosen: `pathOut` is its path, `folderOut` its folder without the trailing
 // '/', and the result is true. Otherwise both outputs are untouched.
-bool fileSelectSaveDir(const std::string& title, const std::string& initialDir, const std::string& defaultName,
-                       std::string& folderOut, std::string& pathOut);
+bool fileSelectSaveDir(const std::string& title, const std::string& initialDir,
+                       const std::string& defaultName, std::string& folderOut, std::string& pathOut);

@@ -41,8 +41,8 @@ bool fileSelectLoadDir(const std::string& title, const std::string& initialDir, 
   return true;
 }
 
-bool fileSelectSaveDir(const std::string& title, const std::string& initialDir, const std::string& defaultName,
-                       std::string& folderOut, std::string& pathOut) {
+bool fileSelectSaveDir(const std::string& title, const std::string& initialDir,
+                       const std::string& defaultName, std::string& folderOut, std::string& pathOut) {
   platform::FileDialogRequest request;
   request.save = true;
   request.title = title;

@@ -149,7 +149,8 @@ bool ensureDefaultFolder(const std::string& folder) {
   std::error_code error;
   if (std::filesystem::is_directory(folder, error)) return true;
   bool isDefault = false;
-  for (const char* key : {"ECSDir", "WaveShaperDir"}) isDefault = isDefault || folder == defaultFolderPref(key);
+  for (const char* key : {"ECSDir", "WaveShaperDir"})
+    isDefault = isDefault || folder == defaultFolderPref(key);
   if (!isDefault) return false;
   std::filesystem::create_directories(folder, error);
   return std::filesystem::is_directory(folder, error);

@@ -330,7 +330,8 @@ class FileLock {
 
 // Writes the document next to its target, flushes it to disk and renames it into place.
 bool replaceFile(const std::string& path, const json& doc) {
-  return writeFileAtomically(path, doc.dump(2, ' ', false, json::error_handler_t::strict) + "\n", kTempSuffix);
+  return writeFileAtomically(path, doc.dump(2, ' ', false, json::error_handler_t::strict) + "\n",
+                             kTempSuffix);
 }
 
 // ---------------------------------------------------------------------------------------

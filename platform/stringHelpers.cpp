@@ -112,8 +112,10 @@ std::size_t readDecimal(std::string_view text, float& value) noexcept {
   if (i < n && text[i] == '.') {
     for (++i; i < n && isDigit(text[i]); ++i, ++digits) {
       if (significant) continue;
-      if (text[i] != '0') significant = true;
-      else --magnitude;
+      if (text[i] != '0')
+        significant = true;
+      else
+        --magnitude;
     }
   }
   if (digits == 0) return 0;

@@ -35,7 +35,9 @@ float testWave(int wave, float f) {
 }
 
 // The two types that draw with the wave-shaper curves, and whose DC switch acts on them.
-bool drawsWithCurves(int type) { return type == dsp::DIST_DUAL_WAVESHAPER || type == dsp::DIST_2B_WAVESHAPER; }
+bool drawsWithCurves(int type) {
+  return type == dsp::DIST_DUAL_WAVESHAPER || type == dsp::DIST_2B_WAVESHAPER;
+}
 
 }  // namespace
 
@@ -100,7 +102,8 @@ bool TEngine::distortDisplayUpdated() {
       for (int b = 0; b < 4; ++b) h = (h ^ ((v >> (8 * b)) & 0xFFu)) * 1099511628211ull;
     };
     for (int w = 0; w < 2; ++w)
-      for (int i = 0; i < WAVESHAPER_POINTS; ++i) mixIn(std::bit_cast<uint32_t>(tagValue(WAVESHAPER_START_TAG[w] + i)));
+      for (int i = 0; i < WAVESHAPER_POINTS; ++i)
+        mixIn(std::bit_cast<uint32_t>(tagValue(WAVESHAPER_START_TAG[w] + i)));
     mixIn(getOnOff(DC_FILTER_TAG) ? 1u : 0u);
     if (h != distortDisplayCurveSignature) changed = true;
     distortDisplayCurveSignature = h;
@@ -112,7 +115,8 @@ void TEngine::getDistortDisplay(float* out, int count, int wave, float zoom) {
   if (!out || count <= 0) return;
   displayDistort.reset();
   float k[8] = {0.5f, 0.0f};
-  for (int j = 2; j < 8; ++j) k[j] = clamp01(tagValue(DISTORT_KNOB_1_TAG + j) + modulator.getMod(DEST_DIST_1 + j));
+  for (int j = 2; j < 8; ++j)
+    k[j] = clamp01(tagValue(DISTORT_KNOB_1_TAG + j) + modulator.getMod(DEST_DIST_1 + j));
   // The curves as the parameters hold them now, by the engine's own rule: the audio thread
   // takes them over only at its next routing tick, and not at all while the host stops
   // processing, so an edit would show late or never.
@@ -128,8 +132,8 @@ void TEngine::getDistortDisplay(float* out, int count, int wave, float zoom) {
     const float f = static_cast<float>(t - std::trunc(t));
     const float s = testWave(wave, f);
     float a = s, b = s, c = s, d = s;
-    displayDistort.process(a, b, c, d, 1.0f, 1.0f, getDistortType(), k[0], k[1], k[2], k[3], k[4], k[5], k[6], k[7],
-                           curves[0], curves[1]);
+    displayDistort.process(a, b, c, d, 1.0f, 1.0f, getDistortType(), k[0], k[1], k[2], k[3], k[4], k[5], k[6],
+                           k[7], curves[0], curves[1]);
     if (i >= 0) out[i] = (a + b + c + d) * 0.25f;
   }
 }

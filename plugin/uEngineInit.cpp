@@ -103,7 +103,8 @@ bool TEngine::setSampleRate(float rate) {
   if (!std::isfinite(rate)) return false;
   if (std::fabs(lastSampleRate - rate) < 1e-5f) return false;
   lastSampleRate = std::max(rate, 100.0f);
-  samplesPerBar.store(lastSampleRate * 240.0f / tempo.load(std::memory_order_relaxed), std::memory_order_relaxed);
+  samplesPerBar.store(lastSampleRate * 240.0f / tempo.load(std::memory_order_relaxed),
+                      std::memory_order_relaxed);
 
   initModules();
   lazyLfo.init(lastSampleRate);

@@ -30,7 +30,8 @@ void TEngine::setSlotAmount(int slot, float amount, bool off) {
   modulator.setAmtForSlot(slot, amount, off);
 }
 
-void TEngine::setMatrixRow(int row, float amount, bool advanced, float offset, float lower, float upper, bool off) {
+void TEngine::setMatrixRow(int row, float amount, bool advanced, float offset, float lower, float upper,
+                           bool off) {
   const uint32_t key[5] = {std::bit_cast<uint32_t>(amount), std::bit_cast<uint32_t>(offset),
                            std::bit_cast<uint32_t>(lower), std::bit_cast<uint32_t>(upper),
                            (advanced ? 4u : 0u) | (off ? 2u : 0u) | 1u};
@@ -52,13 +53,15 @@ void TEngine::setFollowerValue(float left, float right) {
   if (x < followerThreshold) x = 0.0f;
   followerLevel = x * followerBoost * (1.0f - followerSmooth) + followerLevel * followerSmooth;
   if (followerLevel > followerEnvelope) {
-    followerEnvelope = followerLevel * (1.0f - followerAttack) + followerEnvelope * followerAttack + dsp::ANTI_DENORMAL;
+    followerEnvelope =
+        followerLevel * (1.0f - followerAttack) + followerEnvelope * followerAttack + dsp::ANTI_DENORMAL;
     followerHoldCount = 0.0f;
   } else {
     followerHoldCount += followerHold;
     if (followerHoldCount >= 1.0f) {
       followerHoldCount = 2.0f;
-      followerEnvelope = followerLevel * (1.0f - followerDecay) + followerEnvelope * followerDecay + dsp::ANTI_DENORMAL;
+      followerEnvelope =
+          followerLevel * (1.0f - followerDecay) + followerEnvelope * followerDecay + dsp::ANTI_DENORMAL;
     }
   }
   modulator.setSrcVal(SRC_FOLLOWER, followerEnvelope);
@@ -227,21 +230,23 @@ void TEngine::controlTick() {
     followerSmooth = in[3] < 0.0f ? std::exp2(-8.0f) : 1.0f - std::exp2(-8.0f * clamp01(in[3]) - 8.0f);
   if (in[4] != followerInputs[4])
     followerThreshold = in[4] < 0.001f ? 0.0f : std::pow(10.0f, (40.0f * in[4] - 40.0f) / 20.0f);
-  if (in[5] != followerInputs[5]) followerBoost = in[5] < 0.001f ? 0.0f : std::pow(10.0f, (60.0f * in[5] - 30.0f) / 20.0f);
+  if (in[5] != followerInputs[5])
+    followerBoost = in[5] < 0.001f ? 0.0f : std::pow(10.0f, (60.0f * in[5] - 30.0f) / 20.0f);
   for (int k = 0; k < 6; ++k) followerInputs[k] = in[k];
 
   // 10. Follower outputs, their amounts modulated by a chosen source.
   for (int j = 0; j < 3; ++j) {
-    const float amount = clampPM1((2.0f * tagValue(FOLLOWER_AMT_1_TAG + j) - 1.0f) + mod(DEST_FOLLOWER_AMT_1 + j) +
-                                  (2.0f * tagValue(FOLLOWER_MOD_AMT_1_TAG + j) - 1.0f) *
-                                      modulator.getSrcVal(followerModSources[j]));
+    const float amount = clampPM1(
+        (2.0f * tagValue(FOLLOWER_AMT_1_TAG + j) - 1.0f) + mod(DEST_FOLLOWER_AMT_1 + j) +
+        (2.0f * tagValue(FOLLOWER_MOD_AMT_1_TAG + j) - 1.0f) * modulator.getSrcVal(followerModSources[j]));
     setSlotAmount(TModulator::SLOT_FIRST_FOLLOWER + j, amount, getOnOff(FOLLOWER_BYPASS_1_TAG + j));
   }
 
   // 11. LFO amounts.
   for (int i = 0; i < 4; ++i) {
     lfo[i].setHum(tagValue(LFO_HUM_TAGS[i]));
-    setSlotAmount(TModulator::SLOT_FIRST_LFO + i, 2.0f * tagValue(LFO_AMT_TAGS[i]) - 1.0f + mod(DEST_LFO_AMT_1 + i), false);
+    setSlotAmount(TModulator::SLOT_FIRST_LFO + i,
+                  2.0f * tagValue(LFO_AMT_TAGS[i]) - 1.0f + mod(DEST_LFO_AMT_1 + i), false);
   }
 
   // 12. Matrix rows.
@@ -282,7 +287,8 @@ void TEngine::routingTick() {
   for (int i = 0; i < 4; ++i) {
     const int dest = params.step(LFO_DEST_TAGS[i]);
     bool used = dest != 0;
-    for (int s = 0; s < NUM_MOD_SLOTS && !used; ++s) used = rowSource[s] == SRC_LFO[i] || rowSource[s] == SRC_LFO_UNI[i];
+    for (int s = 0; s < NUM_MOD_SLOTS && !used; ++s)
+      used = rowSource[s] == SRC_LFO[i] || rowSource[s] == SRC_LFO_UNI[i];
     lfoInUse[i] = used;
     anyLfoInUse |= used;
     const int wave = getLFOWave(i);

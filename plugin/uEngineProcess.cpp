@@ -70,7 +70,6 @@ inline float panRight(float m) noexcept {
   return limit01(x);
 }
 
-
 // The chorus is voiced at a fixed width that only modulation moves: the width knob (tag 67) is
 // stored but never read, so programs made with it keep the sound they were made with.
 constexpr float CHORUS_WIDTH = 0.44f;
@@ -149,11 +148,12 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float* f
       break;
     }
     case 1: {  // low-pass, then high-pass
-      smoothedHighPassFreq = tagValue(HP_FREQ_TAG) * (1.0f - SMOOTH_KEEP) + smoothedHighPassFreq * SMOOTH_KEEP;
+      smoothedHighPassFreq =
+          tagValue(HP_FREQ_TAG) * (1.0f - SMOOTH_KEEP) + smoothedHighPassFreq * SMOOTH_KEEP;
       smoothedLowPassFreq = tagValue(LP_FREQ_TAG) * (1.0f - SMOOTH_KEEP) + smoothedLowPassFreq * SMOOTH_KEEP;
       if (lowPassOn)
-        lowPassFilter.process(limit01(smoothedLowPassFreq + mod(DEST_LP_FREQ)), modulated(LP_Q_TAG, DEST_LP_Q),
-                              a, b, c, d, freshStart);
+        lowPassFilter.process(limit01(smoothedLowPassFreq + mod(DEST_LP_FREQ)),
+                              modulated(LP_Q_TAG, DEST_LP_Q), a, b, c, d, freshStart);
       if (highPassOn)
         highPassFilter.process(limit01(smoothedHighPassFreq + mod(DEST_HP_FREQ)),
                                modulated(HP_Q_TAG, DEST_HP_Q), a, b, c, d, freshStart);
@@ -180,8 +180,8 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float* f
         } else {
           widener.doChorus(limit01(smoothedWidenValues[2] + mod(DEST_CHORUS_MIX)),
                            limit01(smoothedWidenValues[3] + mod(DEST_CHORUS_LENGTH)),
-                           limit01(CHORUS_WIDTH + mod(DEST_CHORUS_WIDTH)), modulated(CHORUS_SPEED_TAG, DEST_CHORUS_SPEED),
-                           a, b, c, d);
+                           limit01(CHORUS_WIDTH + mod(DEST_CHORUS_WIDTH)),
+                           modulated(CHORUS_SPEED_TAG, DEST_CHORUS_SPEED), a, b, c, d);
         }
       }
       stageActive = widenerOn;
@@ -217,7 +217,8 @@ constexpr std::array<TEngine::PathRunner, sizeof...(P)> TEngine::pathRunners(std
 const std::array<TEngine::PathRunner, NUM_MODULE_PATHS> TEngine::PATH_RUNNERS =
     TEngine::pathRunners(std::make_index_sequence<NUM_MODULE_PATHS>{});
 
-void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampleFrames, const TBlockTime& time) {
+void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampleFrames,
+                      const TBlockTime& time) {
   DenormalGuard guard;
   BlockMark mark(blockThread);
   processingOn.store(true, std::memory_order_relaxed);
@@ -319,7 +320,8 @@ void TEngine::process(float* const* inputs, float* const* outputs, int32_t sampl
     // Meters.
     if ((sampleCounter & 63u) == 0) {
       const float level[4] = {std::fabs(mainL), std::fabs(mainR), std::fabs(outLeft), std::fabs(outRight)};
-      for (int k = 0; k < 4; ++k) meterLevels[k] = level[k] * (1.0f - SMOOTH_KEEP) + meterLevels[k] * SMOOTH_KEEP;
+      for (int k = 0; k < 4; ++k)
+        meterLevels[k] = level[k] * (1.0f - SMOOTH_KEEP) + meterLevels[k] * SMOOTH_KEEP;
       // The editor reads the gate's lamp from here rather than from the gate itself.
       gateLamp.store(noiseGate.getTriggered(), std::memory_order_relaxed);
       if ((sampleCounter & 2047u) == 0)
@@ -393,20 +395,24 @@ void TEngine::latchStageSettings() {
   const bool gate = getOnOff(GATE_ON_TAG);
   gateOn.store(gate, std::memory_order_relaxed);
   if (gate)
-    noiseGate.setParams(modulated(GATE_THRESHOLD_TAG, DEST_GATE_THRESHOLD), modulated(GATE_ATTACK_TAG, DEST_GATE_ATTACK),
-                        modulated(GATE_HOLD_TAG, DEST_GATE_HOLD), modulated(GATE_RELEASE_TAG, DEST_GATE_RELEASE));
+    noiseGate.setParams(
+        modulated(GATE_THRESHOLD_TAG, DEST_GATE_THRESHOLD), modulated(GATE_ATTACK_TAG, DEST_GATE_ATTACK),
+        modulated(GATE_HOLD_TAG, DEST_GATE_HOLD), modulated(GATE_RELEASE_TAG, DEST_GATE_RELEASE));
 
   const bool comp = getOnOff(COMP_ON_TAG);
   compOn.store(comp, std::memory_order_relaxed);
   if (comp)
-    compressor.setParams(modulated(COMP_THRESHOLD_TAG, DEST_COMP_THRESHOLD), modulated(COMP_RATIO_TAG, DEST_COMP_RATIO),
-                         modulated(COMP_ATTACK_TAG, DEST_COMP_ATTACK), modulated(COMP_RELEASE_TAG, DEST_COMP_RELEASE),
-                         limit01(smoothedCompVolume + mod(DEST_COMP_VOLUME)), getOnOff(COMP_MODE_TAG));
+    compressor.setParams(
+        modulated(COMP_THRESHOLD_TAG, DEST_COMP_THRESHOLD), modulated(COMP_RATIO_TAG, DEST_COMP_RATIO),
+        modulated(COMP_ATTACK_TAG, DEST_COMP_ATTACK), modulated(COMP_RELEASE_TAG, DEST_COMP_RELEASE),
+        limit01(smoothedCompVolume + mod(DEST_COMP_VOLUME)), getOnOff(COMP_MODE_TAG));
 
   lowPassOn = getOnOff(LP_ON_TAG);
   highPassOn = getOnOff(HP_ON_TAG);
-  highPassFilter.setType(getOnOff(HP_TYPE_TAG) ? dsp::TFilter::kHigh24 : dsp::TFilter::kSvfHigh, getOnOff(HP_ZD_TAG));
-  lowPassFilter.setType(getOnOff(LP_TYPE_TAG) ? dsp::TFilter::kLow24 : dsp::TFilter::kSvfLow, getOnOff(LP_ZD_TAG));
+  highPassFilter.setType(getOnOff(HP_TYPE_TAG) ? dsp::TFilter::kHigh24 : dsp::TFilter::kSvfHigh,
+                         getOnOff(HP_ZD_TAG));
+  lowPassFilter.setType(getOnOff(LP_TYPE_TAG) ? dsp::TFilter::kLow24 : dsp::TFilter::kSvfLow,
+                        getOnOff(LP_ZD_TAG));
 
   widenerOn = getOnOff(WIDENER_ON_TAG);
   chorusOn = getOnOff(CHORUS_MODE_TAG);

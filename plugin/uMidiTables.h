@@ -31,10 +31,10 @@ struct CCSource {
   uint8_t src;
 };
 inline constexpr std::array<CCSource, 21> CC_SOURCES = {{
-    {1, SRC_MOD_AFTER}, {1, SRC_MOD_WHEEL}, {2, SRC_BREATH},   {4, SRC_FOOT},  {11, SRC_EXPRESSION},
-    {16, SRC_CC16},     {17, SRC_CC17},     {18, SRC_CC18},     {19, SRC_CC19}, {20, SRC_CC20},
-    {21, SRC_CC21},     {74, SRC_BRIGHTNESS}, {84, SRC_CC84},   {85, SRC_CC85}, {86, SRC_CC86},
-    {87, SRC_CC87},     {88, SRC_CC88},     {89, SRC_CC89},     {90, SRC_CC90}, {113, SRC_CC113},
+    {1, SRC_MOD_AFTER}, {1, SRC_MOD_WHEEL},   {2, SRC_BREATH}, {4, SRC_FOOT},  {11, SRC_EXPRESSION},
+    {16, SRC_CC16},     {17, SRC_CC17},       {18, SRC_CC18},  {19, SRC_CC19}, {20, SRC_CC20},
+    {21, SRC_CC21},     {74, SRC_BRIGHTNESS}, {84, SRC_CC84},  {85, SRC_CC85}, {86, SRC_CC86},
+    {87, SRC_CC87},     {88, SRC_CC88},       {89, SRC_CC89},  {90, SRC_CC90}, {113, SRC_CC113},
     {114, SRC_CC114},
 }};
 

@@ -43,29 +43,42 @@ struct Group {
 inline constexpr int LAST_ENTRY_TAG = 246;
 
 inline constexpr Group GROUPS[] = {
-    {Kind::Linear, "-30 to 10 dB", 40.0f, -30.0f, {{1, 1}, {60, 60}}},                                 // level
-    {Kind::Linear, "-20 to 20 dB", 40.0f, -20.0f, {{6, 6}, {15, 18}, {28, 31}, {230, 233}}},           // EQ gain
-    {Kind::Linear, "-40 to 0 dB", 40.0f, -40.0f, {{41, 41}, {56, 56}, {86, 86}}},                      // threshold
-    {Kind::Linear, "-30 to 30 dB", 60.0f, -30.0f, {{87, 87}}},                                         // boost
-    {Kind::Linear, "-100 to 100%", 200.0f, -100.0f,                                                    // bipolar
+    {Kind::Linear, "-30 to 10 dB", 40.0f, -30.0f, {{1, 1}, {60, 60}}},                        // level
+    {Kind::Linear, "-20 to 20 dB", 40.0f, -20.0f, {{6, 6}, {15, 18}, {28, 31}, {230, 233}}},  // EQ gain
+    {Kind::Linear, "-40 to 0 dB", 40.0f, -40.0f, {{41, 41}, {56, 56}, {86, 86}}},             // threshold
+    {Kind::Linear, "-30 to 30 dB", 60.0f, -30.0f, {{87, 87}}},                                // boost
+    {Kind::Linear,
+     "-100 to 100%",
+     200.0f,
+     -100.0f,  // bipolar
      {{2, 2}, {65, 65}, {69, 69}, {70, 76}, {92, 101}, {118, 127}, {200, 229}}},
-    {Kind::Linear, "0 to 100%", 100.0f, 0.0f,                                                          // percent
-     {{7, 13},   {23, 26},   {36, 39},   {42, 42},   {43, 43},   {44, 44},   {49, 49},   {54, 54},
-      {57, 57},  {58, 58},   {59, 59},   {62, 62},   {63, 63},   {64, 64},   {67, 67},   {68, 68},
-      {84, 84},  {88, 91},   {102, 105}, {110, 117}, {241, 241}, {242, 242}, {244, 244}, {245, 245}}},
+    {Kind::Linear,
+     "0 to 100%",
+     100.0f,
+     0.0f,  // percent
+     {{7, 13},  {23, 26}, {36, 39},   {42, 42},   {43, 43},   {44, 44},   {49, 49},   {54, 54},
+      {57, 57}, {58, 58}, {59, 59},   {62, 62},   {63, 63},   {64, 64},   {67, 67},   {68, 68},
+      {84, 84}, {88, 91}, {102, 105}, {110, 117}, {241, 241}, {242, 242}, {244, 244}, {245, 245}}},
     {Kind::Frequency, "20 Hz to 20000 Hz", 0.0f, 0.0f, {{19, 22}, {32, 35}, {48, 48}, {53, 53}}},
-    {Kind::Switch, "0 for Off, 1 for On", 0.0f, 0.0f,
-     {{3, 3},   {4, 4},   {14, 14},   {27, 27},   {40, 40},   {45, 45},   {46, 46},   {47, 47},
-      {50, 50}, {51, 51}, {52, 52},   {55, 55},   {61, 61},   {77, 83},   {85, 85},   {106, 109},
-      {130, 130}, {131, 131}, {132, 132}, {147, 149}, {169, 169}, {190, 199}, {234, 234}, {246, 246}}},
-    {Kind::None, "", 0.0f, 0.0f,
+    {Kind::Switch, "0 for Off, 1 for On", 0.0f, 0.0f, {{3, 3},     {4, 4},     {14, 14},   {27, 27},
+                                                       {40, 40},   {45, 45},   {46, 46},   {47, 47},
+                                                       {50, 50},   {51, 51},   {52, 52},   {55, 55},
+                                                       {61, 61},   {77, 83},   {85, 85},   {106, 109},
+                                                       {130, 130}, {131, 131}, {132, 132}, {147, 149},
+                                                       {169, 169}, {190, 199}, {234, 234}, {246, 246}}},
+    {Kind::None,
+     "",
+     0.0f,
+     0.0f,
      {{5, 5}, {66, 66}, {128, 128}, {129, 129}, {133, 146}, {150, 168}, {170, 189}, {235, 240}, {243, 243}}},
 };
 
 constexpr int groupCount(int tag) {
   int count = 0;
   for (const Group& g : GROUPS)
-    for (int i = 0; i < g.tags.n; ++i) count += tag >= g.tags.v[static_cast<std::size_t>(i)].first && tag <= g.tags.v[static_cast<std::size_t>(i)].last;
+    for (int i = 0; i < g.tags.n; ++i)
+      count += tag >= g.tags.v[static_cast<std::size_t>(i)].first &&
+               tag <= g.tags.v[static_cast<std::size_t>(i)].last;
   return count;
 }
 
@@ -80,7 +93,9 @@ static_assert(everyEntryTagInOneGroup(), "every tag 1..246 belongs to exactly on
 constexpr const Group& groupOf(int tag) {
   for (const Group& g : GROUPS)
     for (int i = 0; i < g.tags.n; ++i)
-      if (tag >= g.tags.v[static_cast<std::size_t>(i)].first && tag <= g.tags.v[static_cast<std::size_t>(i)].last) return g;
+      if (tag >= g.tags.v[static_cast<std::size_t>(i)].first &&
+          tag <= g.tags.v[static_cast<std::size_t>(i)].last)
+        return g;
   return GROUPS[std::size(GROUPS) - 1];
 }
 

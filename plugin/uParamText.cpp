@@ -469,8 +469,9 @@ std::string getParamName(const IParamTextSource& source, int tag) {
     const int slot = tag - DISRUPT_SLOT_AMT_1_TAG;
     const int dest = steppedValue(source, DISRUPT_DEST_TAGS[slot]);
     // The knob's long name, since "Dist3" would not tell the user what it moves.
-    const std::string_view destName =
-        (dest >= DEST_DIST_1 && dest <= DEST_DIST_8) ? destText(dest, distortType(source)) : SHORT_DEST_STR[dest];
+    const std::string_view destName = (dest >= DEST_DIST_1 && dest <= DEST_DIST_8)
+                                          ? destText(dest, distortType(source))
+                                          : SHORT_DEST_STR[dest];
     return "Disrupt " + intStr(slot + 1) + " : " + std::string(destName);
   }
   for (const NameRange& r : NAMES) {

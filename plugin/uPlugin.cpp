@@ -1,10 +1,10 @@
 #include "uPlugin.h"
 
-#include "aeffeditor.h"
-#include "platform/pages.h"
-
 #include <charconv>
 #include <cstring>
+
+#include "aeffeditor.h"
+#include "platform/pages.h"
 
 AudioEffect* createEffectInstance(audioMasterCallback audioMaster) { return new APlugin(audioMaster); }
 
@@ -135,8 +135,9 @@ bool APlugin::getProductString(char* text) {
 int32_t APlugin::getVendorVersion() { return VENDOR_VERSION; }
 
 int32_t APlugin::canDo(char* text) {
-  static constexpr const char* kCanDo[] = {"plugAsChannelInsert", "1in1out", "1in2out", "2in2out",
-                                           "receiveVstTimeInfo",  "receiveVstEvents", "receiveVstMidiEvent"};
+  static constexpr const char* kCanDo[] = {
+      "plugAsChannelInsert", "1in1out", "1in2out", "2in2out", "receiveVstTimeInfo", "receiveVstEvents",
+      "receiveVstMidiEvent"};
   if (!text) return 0;
   for (const char* c : kCanDo)
     if (std::strcmp(text, c) == 0) return 1;
@@ -197,9 +198,13 @@ float APlugin::paramValue(int tag) const {
   return isValidTag(tag) ? currentValues[tag].load(std::memory_order_relaxed) : 0.0f;
 }
 
-void APlugin::getParameterName(int32_t index, char* text) { writeParamName(*this, index, text, PARAM_NAME_BUFFER); }
+void APlugin::getParameterName(int32_t index, char* text) {
+  writeParamName(*this, index, text, PARAM_NAME_BUFFER);
+}
 
-void APlugin::getParameterLabel(int32_t index, char* label) { writeParamLabel(index, label, PARAM_NAME_BUFFER); }
+void APlugin::getParameterLabel(int32_t index, char* label) {
+  writeParamLabel(index, label, PARAM_NAME_BUFFER);
+}
 
 void APlugin::getParameterDisplay(int32_t index, char* text) {
   writeParamDisplay(*this, index, text, PARAM_DISPLAY_BUFFER);

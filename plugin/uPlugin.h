@@ -219,7 +219,9 @@ class APlugin : public AudioEffectX, public IParamTextSource, protected IEngineL
   static bool isValidLFO(int i) { return TEngine::isValidLFO(i); }
   int32_t getSrcForModSlot(int s);
   int32_t getDestForModSlot(int s);
-  static bool isValidModSlot(int s) { return static_cast<unsigned>(s) < static_cast<unsigned>(NUM_MOD_SLOTS); }
+  static bool isValidModSlot(int s) {
+    return static_cast<unsigned>(s) < static_cast<unsigned>(NUM_MOD_SLOTS);
+  }
   int32_t getSrcForTag(int t) { return getSteppedValue(t); }
   int32_t getDestForTag(int t) { return getSteppedValue(t); }
   void setSrcForTag(int t, int n) { setSteppedValue(t, n); }

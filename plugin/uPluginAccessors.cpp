@@ -4,8 +4,12 @@
 
 #include "uPlugin.h"
 
-int32_t APlugin::getSrcForModSlot(int s) { return isValidModSlot(s) ? getSteppedValue(MOD_SLOT_SRC_TAGS[s]) : 0; }
-int32_t APlugin::getDestForModSlot(int s) { return isValidModSlot(s) ? getSteppedValue(MOD_SLOT_DEST_TAGS[s]) : 0; }
+int32_t APlugin::getSrcForModSlot(int s) {
+  return isValidModSlot(s) ? getSteppedValue(MOD_SLOT_SRC_TAGS[s]) : 0;
+}
+int32_t APlugin::getDestForModSlot(int s) {
+  return isValidModSlot(s) ? getSteppedValue(MOD_SLOT_DEST_TAGS[s]) : 0;
+}
 
 void APlugin::setSrcForModSlot(int s, int n) {
   if (isValidModSlot(s)) setSteppedValue(MOD_SLOT_SRC_TAGS[s], n);

@@ -9,8 +9,8 @@
 #endif
 
 #include "dsp/dspCommon.h"
-#include "uShared.h"
 #include "tags.h"
+#include "uShared.h"
 
 namespace engine_detail {
 
@@ -67,7 +67,8 @@ inline void clipOutputs(float& left, float& right) noexcept {
   left = _mm_cvtss_f32(v);
   right = _mm_cvtss_f32(_mm_shuffle_ps(v, v, 1));
 #else
-  for (float* x : {&left, &right}) *x = *x > 0.999f ? 0.999f : (*x < -0.999f ? -0.999f : (*x == *x ? *x : 0.0f));
+  for (float* x : {&left, &right})
+    *x = *x > 0.999f ? 0.999f : (*x < -0.999f ? -0.999f : (*x == *x ? *x : 0.0f));
 #endif
 }
 

@@ -48,7 +48,9 @@ void APlugin::setParameter(int32_t t, float v) {
   if (isEditorOpen()) editorLink->setParameter(t, x);
 }
 
-bool APlugin::getOnOff(int t) { return isValidTag(t) && currentValues[t].load(std::memory_order_relaxed) >= 0.5f; }
+bool APlugin::getOnOff(int t) {
+  return isValidTag(t) && currentValues[t].load(std::memory_order_relaxed) >= 0.5f;
+}
 
 bool APlugin::getRevOnOff(int t) {
   return !isValidTag(t) || currentValues[t].load(std::memory_order_relaxed) <= 0.5f;
@@ -59,7 +61,8 @@ void APlugin::setOnOff(int t, bool on) {
 }
 
 void APlugin::toggleOnOff(int t) {
-  if (isValidTag(t)) setParameterAutomated(t, currentValues[t].load(std::memory_order_relaxed) < 0.5f ? 1.0f : 0.0f);
+  if (isValidTag(t))
+    setParameterAutomated(t, currentValues[t].load(std::memory_order_relaxed) < 0.5f ? 1.0f : 0.0f);
 }
 
 int32_t APlugin::getMenuNum(int t) { return isValidTag(t) ? menuNum[t] : -1; }
@@ -136,8 +139,8 @@ void APlugin::setToDefault(int t) {
 float APlugin::getDialMod(int t, bool on) {
   if (!isValidTag(t)) return 0.0f;
   if (!on) return getParameter(t);
-  if (t == WAVESHAPER_DISTORT_1_TAGS[0] || t == WAVESHAPER_DISTORT_2_TAGS[0] || t == WAVESHAPER_DISTORT_1_TAGS[1] ||
-      t == WAVESHAPER_DISTORT_2_TAGS[1])
+  if (t == WAVESHAPER_DISTORT_1_TAGS[0] || t == WAVESHAPER_DISTORT_2_TAGS[0] ||
+      t == WAVESHAPER_DISTORT_1_TAGS[1] || t == WAVESHAPER_DISTORT_2_TAGS[1])
     return getParameter(t);
   const int d = destByTag[t];
   if (d < 0) return getParameter(t);

@@ -17,16 +17,20 @@
 namespace {
 
 // The plain tables are written by several threads (host, editor, audio through MIDI).
-inline void storeRelaxed(float& slot, float v) { std::atomic_ref<float>(slot).store(v, std::memory_order_relaxed); }
+inline void storeRelaxed(float& slot, float v) {
+  std::atomic_ref<float>(slot).store(v, std::memory_order_relaxed);
+}
 inline float loadRelaxed(float& slot) { return std::atomic_ref<float>(slot).load(std::memory_order_relaxed); }
 
 // The program name is written by the host's thread (a chunk) and the audio thread (a MIDI
 // program change); one character at a time, so that a reader sees each byte whole.
 void storeName(char* to, const char* from, std::size_t size) {
-  for (std::size_t i = 0; i < size; ++i) std::atomic_ref<char>(to[i]).store(from[i], std::memory_order_relaxed);
+  for (std::size_t i = 0; i < size; ++i)
+    std::atomic_ref<char>(to[i]).store(from[i], std::memory_order_relaxed);
 }
 void loadName(char* to, char* from, std::size_t size) {
-  for (std::size_t i = 0; i < size; ++i) to[i] = std::atomic_ref<char>(from[i]).load(std::memory_order_relaxed);
+  for (std::size_t i = 0; i < size; ++i)
+    to[i] = std::atomic_ref<char>(from[i]).load(std::memory_order_relaxed);
 }
 
 // text cut to capacity - 1 characters, terminated, the rest of the buffer untouched.
@@ -159,8 +163,8 @@ void APlugin::setDemoProgram(int n) {
 }
 
 void APlugin::changeDemoProgramDelta(int d) {
-  const long long n = std::clamp<long long>(static_cast<long long>(getCurDemoProgram()) + d, 0,
-                                            NUM_DEMO_PROGRAMS - 1);
+  const long long n =
+      std::clamp<long long>(static_cast<long long>(getCurDemoProgram()) + d, 0, NUM_DEMO_PROGRAMS - 1);
   setDemoProgram(static_cast<int>(n));
 }
 
@@ -206,7 +210,8 @@ APlugin::ChunkHost APlugin::chunkHostFor(const HostQuirkFlags& host) {
 }
 
 // Which of the two chunk buffers serves a request; null when this host gets no chunk of that kind.
-static ProgramChunk* chunkBufferFor(APlugin::ChunkHost host, bool isPreset, ProgramChunk& bank, ProgramChunk& program) {
+static ProgramChunk* chunkBufferFor(APlugin::ChunkHost host, bool isPreset, ProgramChunk& bank,
+                                    ProgramChunk& program) {
   switch (host) {
     case APlugin::ChunkHost::Kore:
       return nullptr;  // declared as chunks, never served

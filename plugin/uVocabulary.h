@@ -30,7 +30,8 @@ constexpr std::array<std::string_view, NUM_MOD_SOURCES> sourceNames() {
 }
 constexpr std::array<std::string_view, NUM_MOD_DESTS> destNames(bool shortForm) {
   std::array<std::string_view, NUM_MOD_DESTS> names{};
-  for (std::size_t i = 0; i < names.size(); ++i) names[i] = shortForm ? MOD_DESTS[i].shortName : MOD_DESTS[i].name;
+  for (std::size_t i = 0; i < names.size(); ++i)
+    names[i] = shortForm ? MOD_DESTS[i].shortName : MOD_DESTS[i].name;
   return names;
 }
 }  // namespace vocab_names
@@ -52,24 +53,62 @@ inline constexpr std::array<std::string_view, 24> MODULE_PATH_STR = {
     "Path 21: Widen > Filter > Distort > Comp", "Path 22: Widen > Filter > Comp > Distort",
     "Path 23: Widen > Comp > Distort > Filter", "Path 24: Widen > Comp > Filter > Distort"};
 
-inline constexpr std::array<std::string_view, NUM_DISTORT_TYPES> DISTORT_TYPE_STR = {
-    "None",              "And",                "Atan",              "Clipper 1",
-    "Clipper 2",         "Cos 1",              "Cos 2",             "Cross Type 1",
-    "Cross Type 2",      "Foldover",           "Fuzz",              "Gapper",
-    "Hard Distort",      "Hard Limiter",       "Low-Fi",            "Octave 1",
-    "Octave 2",          "Octave 3",           "Overdrive",         "Peak Remove",
-    "Power",             "Rectify",            "Rez",               "Saturate",
-    "Soft Limiter",      "Squarify",           "Transient",         "Transient Boost",
-    "Tube Simulator",    "Valve",              "Waveshaper",        "Two Band Cos",
-    "Two Band Foldover", "Two Band Fuzz",      "Two Band Gapper",   "Two Band Limiter",
-    "Two Band Low-FI",   "Two Band Octave",    "Two Band Overdrive", "Two Band Power",
-    "Two Band Rectify",  "Two Band Saturate",  "Two Band Valve",    "Amp Simulator",
-    "Cabinet Simulator", "FM",                 "PM",                "Ring Mod",
-    "Two Band Ring Mod", "Side Ring Mod",      "Dual Wave-Shaper",  "Two Band Wave-Shaper"};
+inline constexpr std::array<std::string_view, NUM_DISTORT_TYPES> DISTORT_TYPE_STR = {"None",
+                                                                                     "And",
+                                                                                     "Atan",
+                                                                                     "Clipper 1",
+                                                                                     "Clipper 2",
+                                                                                     "Cos 1",
+                                                                                     "Cos 2",
+                                                                                     "Cross Type 1",
+                                                                                     "Cross Type 2",
+                                                                                     "Foldover",
+                                                                                     "Fuzz",
+                                                                                     "Gapper",
+                                                                                     "Hard Distort",
+                                                                                     "Hard Limiter",
+                                                                                     "Low-Fi",
+                                                                                     "Octave 1",
+                                                                                     "Octave 2",
+                                                                                     "Octave 3",
+                                                                                     "Overdrive",
+                                                                                     "Peak Remove",
+                                                                                     "Power",
+                                                                                     "Rectify",
+                                                                                     "Rez",
+                                                                                     "Saturate",
+                                                                                     "Soft Limiter",
+                                                                                     "Squarify",
+                                                                                     "Transient",
+                                                                                     "Transient Boost",
+                                                                                     "Tube Simulator",
+                                                                                     "Valve",
+                                                                                     "Waveshaper",
+                                                                                     "Two Band Cos",
+                                                                                     "Two Band Foldover",
+                                                                                     "Two Band Fuzz",
+                                                                                     "Two Band Gapper",
+                                                                                     "Two Band Limiter",
+                                                                                     "Two Band Low-FI",
+                                                                                     "Two Band Octave",
+                                                                                     "Two Band Overdrive",
+                                                                                     "Two Band Power",
+                                                                                     "Two Band Rectify",
+                                                                                     "Two Band Saturate",
+                                                                                     "Two Band Valve",
+                                                                                     "Amp Simulator",
+                                                                                     "Cabinet Simulator",
+                                                                                     "FM",
+                                                                                     "PM",
+                                                                                     "Ring Mod",
+                                                                                     "Two Band Ring Mod",
+                                                                                     "Side Ring Mod",
+                                                                                     "Dual Wave-Shaper",
+                                                                                     "Two Band Wave-Shaper"};
 
 inline constexpr std::array<std::string_view, 4> CAB_MODEL_STR = {"None", "Fender", "Marshall", "Off Axis"};
 
-inline constexpr std::array<std::string_view, 6> AMP_MODEL_STR = {"None", "4x10", "4x12",
+inline constexpr std::array<std::string_view, 6> AMP_MODEL_STR = {"None", "4x10",  "4x12",
                                                                   "Bass", "Combo", "Radio"};
 
 inline constexpr std::array<std::string_view, 4> DISTORT_WAVE_STR = {"Sine", "Saw", "Square", "Triangle"};
@@ -82,18 +121,18 @@ inline constexpr std::array<std::string_view, 13> DISRUPT_QUANT_STR = {
     "Off", "32", "24", "20", "16", "12", "10", "8", "6", "5", "4", "3", "2"};
 
 inline constexpr std::array<std::string_view, 18> DISRUPT_SPRING_TIME_STR = {
-    "Off",     "Instant", "1/32T QB", "1/32 QB", "1/32* QB", "1/16T QB", "1/16 QB", "1/16* QB", "1/8T QB",
-    "1/8 QB",  "1/8* QB", "1/4T QB",  "1/4 QB",  "1/4* QB",  "1/2T QB",  "1/2 QB",  "1/2* QB",  "1 QB"};
+    "Off",    "Instant", "1/32T QB", "1/32 QB", "1/32* QB", "1/16T QB", "1/16 QB", "1/16* QB", "1/8T QB",
+    "1/8 QB", "1/8* QB", "1/4T QB",  "1/4 QB",  "1/4* QB",  "1/2T QB",  "1/2 QB",  "1/2* QB",  "1 QB"};
 
 inline constexpr std::array<std::string_view, 7> FOLLOWER_SRC_STR = {
     "Input", "Side Input", "Distort", "Filter", "Compressor", "Widen/Chorus", "Output"};
 
 inline constexpr std::array<std::string_view, 33> WAVESHAPER_DISTORT_MODE_STR = {
-    "None",         "2 Point",      "3 Point",     "3 Point Cubic", "And",       "Atan",      "Bits",
-    "Cos 1",        "Cos 2",        "Cross 1",     "Cross 2",       "Foldover",  "Fuzz",      "Gapper",
-    "Hard Distort", "Hard Limit",   "Limiter",     "Octave 1",      "Octave 2",  "Octave 3",  "Or",
-    "Overdrive",    "Peak Remove",  "Power",       "Rectifier",     "Rez",       "Saturator", "Saw",
-    "Soft Limiter", "Square",       "Trans",       "TransBoot",     "Valve"};
+    "None",         "2 Point",     "3 Point", "3 Point Cubic", "And",      "Atan",      "Bits",
+    "Cos 1",        "Cos 2",       "Cross 1", "Cross 2",       "Foldover", "Fuzz",      "Gapper",
+    "Hard Distort", "Hard Limit",  "Limiter", "Octave 1",      "Octave 2", "Octave 3",  "Or",
+    "Overdrive",    "Peak Remove", "Power",   "Rectifier",     "Rez",      "Saturator", "Saw",
+    "Soft Limiter", "Square",      "Trans",   "TransBoot",     "Valve"};
 
 inline constexpr std::array<std::string_view, NUM_MOD_SOURCES> SRC_STR = vocab_names::sourceNames();
 
@@ -108,11 +147,11 @@ inline constexpr std::array<std::string_view, NUM_MOD_DESTS> SHORT_DEST_STR = vo
 // Headings of the destination menu. Heading h covers the destinations from
 // DEST_SUB_MENU_START[h] up to DEST_SUB_MENU_START[h + 1] - 1; destination 0 "None"
 // stands outside the sub-menus.
-inline constexpr std::array<std::string_view, 8> DEST_HEADER_STR = {
-    "Main", "Distort", "EQ", "Modules", "Disrupt", "Follower", "LFO", "Mod"};
-inline constexpr std::array<int, 9> DEST_SUB_MENU_START = {DEST_VOLUME,          DEST_DIST_1,    DEST_PRE_EQ_GAIN_1,
-                                                           DEST_HP_FREQ,         DEST_DISRUPT,   DEST_FOLLOWER_SMOOTH,
-                                                           DEST_LFO_AMT_1,       DEST_MOD_AMT_1, NUM_MOD_DESTS};
+inline constexpr std::array<std::string_view, 8> DEST_HEADER_STR = {"Main",    "Distort",  "EQ",  "Modules",
+                                                                    "Disrupt", "Follower", "LFO", "Mod"};
+inline constexpr std::array<int, 9> DEST_SUB_MENU_START = {
+    DEST_VOLUME,          DEST_DIST_1,    DEST_PRE_EQ_GAIN_1, DEST_HP_FREQ, DEST_DISRUPT,
+    DEST_FOLLOWER_SMOOTH, DEST_LFO_AMT_1, DEST_MOD_AMT_1,     NUM_MOD_DESTS};
 constexpr bool subMenusCoverTheDestinations() {
   for (std::size_t h = 0; h + 1 < DEST_SUB_MENU_START.size(); ++h)
     if (DEST_SUB_MENU_START[h] >= DEST_SUB_MENU_START[h + 1]) return false;
@@ -137,15 +176,15 @@ inline constexpr std::array<std::string_view, 19> LFO_TRIGGER_STR = {
 
 // Row n names tempo-synced period n (lengths in PERIOD_ARRAY of the LFO).
 inline constexpr std::array<std::string_view, 31> PERIOD_STR = {
-    "Off",   "16/1*", "16/1",  "16/1T", "8/1*",  "8/1",  "8/1T",  "4/1*",  "4/1",   "4/1T", "2/1*",
-    "2/1",   "2/1T",  "1/1*",  "1/1",   "1/1T",  "1/2*", "1/2",   "1/2T",  "1/4*",  "1/4",  "1/4T",
-    "1/8*",  "1/8",   "1/8T",  "1/16*", "1/16",  "1/16T", "1/32*", "1/32", "1/32T"};
+    "Off",  "16/1*", "16/1", "16/1T", "8/1*", "8/1",   "8/1T",  "4/1*", "4/1",  "4/1T", "2/1*",
+    "2/1",  "2/1T",  "1/1*", "1/1",   "1/1T", "1/2*",  "1/2",   "1/2T", "1/4*", "1/4",  "1/4T",
+    "1/8*", "1/8",   "1/8T", "1/16*", "1/16", "1/16T", "1/32*", "1/32", "1/32T"};
 
 inline constexpr std::array<std::string_view, 3> SCREEN_SIZE_STR = {
     "Set to 100% Screen Size", "Set to 150% Screen Size", "Set to 200% Screen Size"};
 
-inline constexpr std::array<std::string_view, 3> SHORT_SCREEN_SIZE_STR = {"100% Screen Size", "150% Screen Size",
-                                                                          "200% Screen Size"};
+inline constexpr std::array<std::string_view, 3> SHORT_SCREEN_SIZE_STR = {
+    "100% Screen Size", "150% Screen Size", "200% Screen Size"};
 
 // ---------------------------------------------------------------------------------------
 // Per-type knob tables: DISTORT_LABEL_STR (knob captions), DISTORT_READOUT_STR (long knob
@@ -163,7 +202,7 @@ inline constexpr std::array<std::string_view, 3> SHORT_SCREEN_SIZE_STR = {"100% 
 namespace vocab_detail {
 
 struct KnobCell {
-  std::string_view caption;   // empty: the knob is unused by this type
+  std::string_view caption;  // empty: the knob is unused by this type
   std::string_view longName;
 };
 
@@ -201,7 +240,10 @@ inline constexpr KnobCell DISTORT_KNOB_CELLS[NUM_DISTORT_TYPES][6] = {
     {{"Limit", "Distort: Limit"}, {"Amount", "Distort: Amount"}, {"Sym", "Distort: Symmetry"}},
     /* 13 Hard Limiter */ {{"Limit", "Distort: Limit"}, {"Amount", "Distort: Amount"}},
     /* 14 Low-Fi */
-    {{"Bits", "Distort: Bits"}, {"S&H", "Distort: S&H"}, {"Noise", "Distort: Noise"}, {"Amount", "Distort: Amount"}},
+    {{"Bits", "Distort: Bits"},
+     {"S&H", "Distort: S&H"},
+     {"Noise", "Distort: Noise"},
+     {"Amount", "Distort: Amount"}},
     /* 15 Octave 1 */ {{"Neg", "Distort: Negative Amount"}, {"Pos", "Distort: Positive Amount"}},
     /* 16 Octave 2 */ {{"Freq", "Distort: Frequency"}, {"Amount", "Distort: Amount"}},
     /* 17 Octave 3 */
@@ -432,7 +474,8 @@ template <FixedText (*Rule)(int, int)>
 constexpr std::array<FixedText, DISTORT_ROWS> buildKnobRows() {
   std::array<FixedText, DISTORT_ROWS> rows{};
   for (int type = 0; type < NUM_DISTORT_TYPES; ++type)
-    for (int knob = 0; knob < NUM_DISTORT_KNOBS; ++knob) rows[type * NUM_DISTORT_KNOBS + knob] = Rule(type, knob);
+    for (int knob = 0; knob < NUM_DISTORT_KNOBS; ++knob)
+      rows[type * NUM_DISTORT_KNOBS + knob] = Rule(type, knob);
   return rows;
 }
 

@@ -100,7 +100,8 @@ void freeLabel(const Sheet& s, const std::string& t, double x, double y, double 
   const Painter::Ink ink = s.p.text(t, x, y, w, h, size, colour, align);
   const double z = s.z();
   if (s.inventory && ink.w > 0)
-    s.inventory->labels.push_back({t, ink.x * z, ink.y * z, (ink.x + ink.w) * z, (ink.y + ink.h) * z, nullptr, false});
+    s.inventory->labels.push_back(
+        {t, ink.x * z, ink.y * z, (ink.x + ink.w) * z, (ink.y + ink.h) * z, nullptr, false});
 }
 void freeHeading(const Sheet& s, const std::string& t, double x, double y, double w, double h,
                  Align align = Align::left) {
@@ -415,8 +416,8 @@ void modScreen(const Sheet& s, bool advanced) {
   screenPanel(s, MOD_SCREEN_PLACE);
   const int32_t* edges = advanced ? ADV_MOD_COLUMN[0] : BASIC_MOD_COLOUMN[0];
   const int columns = advanced ? ADV_MOD_COLUMNS : BASIC_MOD_COLUMNS;
-  static constexpr std::array<const char*, 8> kHeadings = {"#", "Byp", "Source", "Destination",
-                                                           "Amount", "Offset", "Lower", "Upper"};
+  static constexpr std::array<const char*, 8> kHeadings = {"#",      "Byp",    "Source", "Destination",
+                                                           "Amount", "Offset", "Lower",  "Upper"};
   for (int r = 1; r < 10; r += 2) p.fillRect(mx, my + 16 * r, 500, 16, mix(kWell, kPanelLow, 0.45));
   for (int c = 0; c < columns; ++c) {
     freeLabel(s, kHeadings[static_cast<size_t>(c)], mx + edges[c], my - 14, edges[c + 1] - edges[c], 12);
@@ -461,7 +462,8 @@ void ledButton(const Painter& p, double w, double h, const std::string& text, bo
   const double r = std::min(h * 0.2, 3.5);
   p.led(4 + r + 2, h / 2, r, on);
   const double left = 4 + 2 * r + 6, width = w - left - 4;
-  p.text(text, left, 0, width, h, p.fitSize(text, width, h > 20 ? 12 : 10), on ? kHeading : kLabel, Align::centre);
+  p.text(text, left, 0, width, h, p.fitSize(text, width, h > 20 ? 12 : 10), on ? kHeading : kLabel,
+         Align::centre);
 }
 
 // A kick button: frame 0 released, frame 1 pressed; lamp: -1 none, 0 dim, 1 lit.
@@ -537,9 +539,7 @@ void modeSwitch(const Painter& p, double w, double h, bool chorus) {
 struct KnobGeometry {
   double centre, disc, ring, ringWidth;
 };
-KnobGeometry knobGeometry(double side) {
-  return {side / 2, side * 0.335, side * 0.43, side * 0.085};
-}
+KnobGeometry knobGeometry(double side) { return {side / 2, side * 0.335, side * 0.43, side * 0.085}; }
 
 void knob(const Painter& p, double side, int frame) {
   cairo_t* cr = p.context();
@@ -706,7 +706,8 @@ void waveShaperDot(const Painter& p, double w, double h) {
 
 // The lazy-mode rocker: the mode's name and five position dots.
 void rocker(const Painter& p, double w, double h, int mode) {
-  static constexpr std::array<const char*, 5> kModes = {"Left/Right", "Left", "Right", "Left Saw", "Right Saw"};
+  static constexpr std::array<const char*, 5> kModes = {"Left/Right", "Left", "Right", "Left Saw",
+                                                        "Right Saw"};
   p.well(0, 0, w, h, 3);
   p.text(kModes[mode], 2, 1, w - 4, h - 7, p.fitSize(kModes[mode], w - 6, 10), kHeading);
   for (int k = 0; k < 5; ++k) {
@@ -820,7 +821,8 @@ void drawFrame(const Painter& p, const BitmapSize& b, int f, const std::vector<B
       return modeSwitch(p, w, h, on);
     case GATE_LAMP_BMP:
       return p.led(w / 2, h / 2, w / 2 - 0.5, on);
-    default: return;
+    default:
+      return;
   }
 }
 
@@ -829,7 +831,8 @@ namespace {
 using Kind = ControlOnArt::Kind;
 
 template <typename Place, size_t N>
-void addAll(std::vector<ControlOnArt>& out, Kind kind, const std::array<Place, N>& places, bool seated = false) {
+void addAll(std::vector<ControlOnArt>& out, Kind kind, const std::array<Place, N>& places,
+            bool seated = false) {
   for (const Place& p : places) out.push_back({kind, &p, seated});
 }
 
@@ -841,7 +844,8 @@ std::vector<ControlOnArt> controlsOn(int id) {
     for (const AreaPlace* a : {&PRESET_MENU_PLACE, &FOLDER_MENU_PLACE, &MANAGER_AREA_PLACE, &ECS_MENU_PLACE,
                                &SETTINGS_AREA_PLACE, &CONTROL_MENU_AREA_PLACE, &PATH_MENU_PLACE})
       c.push_back({Kind::area, a});
-    for (const BitmapPlace* b : {&EDITED_BUTTON_PLACE, &ORIGINAL_BUTTON_PLACE, &HELP_BUTTON_PLACE, &HEADER_SWITCH_PLACE})
+    for (const BitmapPlace* b :
+         {&EDITED_BUTTON_PLACE, &ORIGINAL_BUTTON_PLACE, &HELP_BUTTON_PLACE, &HEADER_SWITCH_PLACE})
       c.push_back({Kind::bitmap, b});
     addAll(c, Kind::bitmap, VU_METER_PLACES);
     addAll(c, Kind::bitmap, TAB_BUTTON_PLACES);
@@ -861,7 +865,8 @@ std::vector<ControlOnArt> controlsOn(int id) {
     } else {
       c.push_back({Kind::area, &EQ_SCREEN_PLACE});
     }
-    for (const KnobPlace* kp : {&MAIN_MIX_KNOB_PLACE, &DISTORT_VOLUME_KNOB_PLACE}) c.push_back({Kind::knob, kp});
+    for (const KnobPlace* kp : {&MAIN_MIX_KNOB_PLACE, &DISTORT_VOLUME_KNOB_PLACE})
+      c.push_back({Kind::knob, kp});
     addAll(c, Kind::knob, GATE_KNOB_PLACES);
     for (const AreaPlace* a : {&DISTORT_TYPE_MENU_PLACE, &DISTORT_SCREEN_PLACE, &GATE_LAMP_PLACE})
       c.push_back({Kind::area, a});
@@ -889,8 +894,8 @@ std::vector<ControlOnArt> controlsOn(int id) {
     addAll(c, Kind::knob, DISRUPT_KNOB_PLACES, true);
     c.push_back({Kind::largeKnob, &DISRUPT_SPEED_KNOB_PLACE});
     addAll(c, Kind::bitmap, DISRUPT_ON_SWITCH_PLACES);
-    for (const BitmapPlace* b : {&DISRUPT_SYNC_SWITCH_PLACE, &DISRUPT_LAZY_ON_SWITCH_PLACE, &DISRUPT_ROCKER_PLACE,
-                                 &DISRUPT_RESET_BUTTON_PLACE})
+    for (const BitmapPlace* b : {&DISRUPT_SYNC_SWITCH_PLACE, &DISRUPT_LAZY_ON_SWITCH_PLACE,
+                                 &DISRUPT_ROCKER_PLACE, &DISRUPT_RESET_BUTTON_PLACE})
       c.push_back({Kind::bitmap, b});
     for (const AreaPlace* a : {&DISRUPT_SPRING_MENU_PLACE, &DISRUPT_QUANT_MENU_PLACE, &DISRUPT_SLIDER_PLACE})
       c.push_back({Kind::area, a});
@@ -919,7 +924,8 @@ std::vector<ControlOnArt> controlsOn(int id) {
          {&LFO_SPEED_KNOB_PLACE, &LFO_HUMANIZE_KNOB_PLACE, &LFO_SHAPE_KNOB_PLACE, &LFO_AMOUNT_KNOB_PLACE})
       c.push_back({Kind::knob, k});
     c.push_back({Kind::bitmap, &LFO_SYNC_SWITCH_PLACE});
-    for (const AreaPlace* a : {&LFO_WAVE_MENU_PLACE, &LFO_TRIGGER_MENU_PLACE, &LFO_DEST_MENU_PLACE, &LFO_SCREEN_PLACE})
+    for (const AreaPlace* a :
+         {&LFO_WAVE_MENU_PLACE, &LFO_TRIGGER_MENU_PLACE, &LFO_DEST_MENU_PLACE, &LFO_SCREEN_PLACE})
       c.push_back({Kind::area, a});
   }
   return c;
@@ -944,7 +950,8 @@ std::vector<PixelRect> coveredBy(const ControlOnArt& c, int mode, const std::vec
     case Kind::bitmap: {
       const auto& b = *static_cast<const BitmapPlace*>(c.place);
       for (const BitmapSize& r : table)
-        if (r.id == b.bitmap) return {placeRect(b, mode, scaledSide(r.width, mode), scaledSide(r.height, mode))};
+        if (r.id == b.bitmap)
+          return {placeRect(b, mode, scaledSide(r.width, mode), scaledSide(r.height, mode))};
       return {};
     }
     case Kind::area:

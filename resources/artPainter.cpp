@@ -31,7 +31,9 @@ void Painter::roundPath(double x, double y, double w, double h, double r) const 
   cairo_close_path(cr);
 }
 
-void Painter::fillRect(double x, double y, double w, double h, const CColor& c) const { fillRound(x, y, w, h, 0, c); }
+void Painter::fillRect(double x, double y, double w, double h, const CColor& c) const {
+  fillRound(x, y, w, h, 0, c);
+}
 
 void Painter::strokeRect(double x, double y, double w, double h, const CColor& c) const {
   const double lw = hairline();
@@ -53,7 +55,8 @@ void Painter::verticalGradient(double x, double y, double w, double h, double r,
                                const CColor& bottom) const {
   roundPath(x, y, w, h, r);
   cairo_pattern_t* g = cairo_pattern_create_linear(0, snap(y), 0, snap(y + h));
-  cairo_pattern_add_color_stop_rgba(g, 0, top.red / 255.0, top.green / 255.0, top.blue / 255.0, top.alpha / 255.0);
+  cairo_pattern_add_color_stop_rgba(g, 0, top.red / 255.0, top.green / 255.0, top.blue / 255.0,
+                                    top.alpha / 255.0);
   cairo_pattern_add_color_stop_rgba(g, 1, bottom.red / 255.0, bottom.green / 255.0, bottom.blue / 255.0,
                                     bottom.alpha / 255.0);
   cairo_set_source(cr, g);

@@ -69,7 +69,7 @@ class Painter {
     double x, y, w, h;
   };
   Ink text(const std::string& t, double x, double y, double w, double h, double size, const CColor& c,
-            Align align = Align::centre) const;
+           Align align = Align::centre) const;
   // The largest size up to maxSize at which t fits the width.
   double fitSize(const std::string& t, double w, double maxSize) const;
   // An LED: dim when off, glowing when on.

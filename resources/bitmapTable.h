@@ -14,7 +14,7 @@ namespace art {
 
 struct BitmapSize {
   int id = 0;
-  int width = 0;   // one frame at 100 %
+  int width = 0;  // one frame at 100 %
   int height = 0;
   int frames = 1;
   std::string role;  // background, twoState, strip or unused
@@ -25,7 +25,9 @@ struct BitmapSize {
 inline int scaledSide(int side, int mode) { return static_cast<int>(std::trunc(side * SCALE[mode])); }
 
 // The file name of a base id at screen mode m.
-inline std::string bitmapFileName(int id, int mode) { return "bmp" + std::to_string(id + 1000 * mode) + ".png"; }
+inline std::string bitmapFileName(int id, int mode) {
+  return "bmp" + std::to_string(id + 1000 * mode) + ".png";
+}
 
 // Reads the table; comment lines (#) and the header line are skipped. On a malformed row the
 // result is empty and error says where.
@@ -47,7 +49,8 @@ inline std::vector<BitmapSize> readBitmapSizes(const std::string& path, std::str
     fields >> row.id >> c1 >> row.width >> c2 >> row.height >> c3 >> row.frames >> c4;
     std::getline(fields, row.role);
     if (!fields.eof() && fields.fail()) row.role.clear();
-    const bool known = row.role == "background" || row.role == "twoState" || row.role == "strip" || row.role == "unused";
+    const bool known =
+        row.role == "background" || row.role == "twoState" || row.role == "strip" || row.role == "unused";
     if (c1 != ',' || c2 != ',' || c3 != ',' || c4 != ',' || !known || row.width < 1 || row.height < 1 ||
         row.frames < 1 || row.id < 10000 || row.id > 10999) {
       error = path + ":" + std::to_string(number) + ": bad row \"" + line + "\"";

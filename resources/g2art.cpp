@@ -5,11 +5,10 @@
 #include <cairo.h>
 #include <png.h>
 
-#include <csetjmp>
-
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -77,8 +76,8 @@ bool encodePng(cairo_surface_t* surface, FILE* file) {
   }
   png_init_io(png, file);
   png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8,
-               rgb ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
+               rgb ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
   png_set_compression_level(png, 9);
   png_write_info(png, info);
@@ -174,7 +173,9 @@ int writeSheet(const std::vector<BitmapSize>& table, const std::string& out, int
     if (b.role == "unused") continue;
     Item item{&b, {}};
     const int shown = std::min(b.frames, kMaxFrames);
-    for (int k = 0; k < shown; ++k) item.frames.push_back(shown == 1 ? 0 : static_cast<int>(std::lround(k * (b.frames - 1.0) / (shown - 1))));
+    for (int k = 0; k < shown; ++k)
+      item.frames.push_back(shown == 1 ? 0
+                                       : static_cast<int>(std::lround(k * (b.frames - 1.0) / (shown - 1))));
     const int fw = art::scaledSide(b.width, mode), fh = art::scaledSide(b.height, mode);
     const int perRow = std::max(1, (pageWidth - 2 * kMargin) / (fw + 4));
     const int rows = (shown + perRow - 1) / perRow;
@@ -209,7 +210,8 @@ int writeSheet(const std::vector<BitmapSize>& table, const std::string& out, int
     cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
     cairo_rectangle(cr, item.x, item.y, item.w, kCaption - 3);
     cairo_fill(cr);
-    captions.text(caption, item.x + 3, item.y, item.w - 6, kCaption - 3, 11, VSTGUI::kWhiteCColor, art::Align::left);
+    captions.text(caption, item.x + 3, item.y, item.w - 6, kCaption - 3, 11, VSTGUI::kWhiteCColor,
+                  art::Align::left);
     cairo_surface_t* strip = renderStrip(b, mode, table);
     const int perRow = std::max(1, item.w / (fw + 4));
     for (size_t k = 0; k < item.frames.size(); ++k) {
@@ -232,9 +234,10 @@ int writeSheet(const std::vector<BitmapSize>& table, const std::string& out, int
 }
 
 int usage() {
-  std::fprintf(stderr,
-               "usage: g2art OUTDIR [--sizes bitmapSizes.csv]\n"
-               "       g2art --sheet OUT.png MODE [--sizes bitmapSizes.csv]   (MODE 0, 1, 2 = 100, 150, 200 %%)\n");
+  std::fprintf(
+      stderr,
+      "usage: g2art OUTDIR [--sizes bitmapSizes.csv]\n"
+      "       g2art --sheet OUT.png MODE [--sizes bitmapSizes.csv]   (MODE 0, 1, 2 = 100, 150, 200 %%)\n");
   return 2;
 }
 

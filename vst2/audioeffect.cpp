@@ -42,8 +42,8 @@ AudioEffect::~AudioEffect() {
 
 static AudioEffect* objectOf(AEffect* e) { return e ? static_cast<AudioEffect*>(e->object) : nullptr; }
 
-intptr_t AudioEffect::dispatchEffectClass(AEffect* e, int32_t opcode, int32_t index, intptr_t value, void* ptr,
-                                          float opt) {
+intptr_t AudioEffect::dispatchEffectClass(AEffect* e, int32_t opcode, int32_t index, intptr_t value,
+                                          void* ptr, float opt) {
   AudioEffect* object = objectOf(e);
   if (!object) return 0;
   if (opcode == kEffClose) {

@@ -29,10 +29,12 @@ class AudioEffectX : public AudioEffect {
   virtual int32_t beginLoadProgram(VstPatchChunkInfo* ptr) { return 0; }
   virtual bool getInputProperties(int32_t index, VstPinProperties* properties) { return false; }
   virtual bool getOutputProperties(int32_t index, VstPinProperties* properties) { return false; }
-  virtual bool setSpeakerArrangement(VstSpeakerArrangement* pluginInput, VstSpeakerArrangement* pluginOutput) {
+  virtual bool setSpeakerArrangement(VstSpeakerArrangement* pluginInput,
+                                     VstSpeakerArrangement* pluginOutput) {
     return false;
   }
-  virtual bool getSpeakerArrangement(VstSpeakerArrangement** pluginInput, VstSpeakerArrangement** pluginOutput);
+  virtual bool getSpeakerArrangement(VstSpeakerArrangement** pluginInput,
+                                     VstSpeakerArrangement** pluginOutput);
   virtual bool setBypass(bool onOff) { return false; }
   virtual bool setPanLaw(int32_t type, float val) { return false; }
   virtual bool setProcessPrecision(int32_t precision) { return false; }

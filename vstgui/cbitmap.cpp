@@ -64,7 +64,8 @@ std::string moduleResourceFolder() {
   return path.substr(0, slash) + "/Resources";
 }
 
-void reportOnce(std::set<int32_t> ResourceState::*which, int32_t id, const char* what, const std::string& path) {
+void reportOnce(std::set<int32_t> ResourceState::*which, int32_t id, const char* what,
+                const std::string& path) {
   auto& state = resourceState();
   std::lock_guard<std::mutex> guard(state.lock);
   if ((state.*which).insert(id).second)
@@ -162,7 +163,9 @@ cairo_surface_t* CBitmap::getSurface() const {
 
 void CBitmap::decode() const {
   auto& cache = imageCache();
-  const auto sameFile = [this](const ImageCache::Entry& e) { return e.fileSize == fileSize && e.fileTime == fileTime; };
+  const auto sameFile = [this](const ImageCache::Entry& e) {
+    return e.fileSize == fileSize && e.fileTime == fileTime;
+  };
   if (cache.owners.load() > 0) {
     std::lock_guard<std::mutex> guard(cache.lock);
     auto found = cache.images.find(path);
@@ -175,8 +178,8 @@ void CBitmap::decode() const {
   cairo_surface_t* decoded = cairo_image_surface_create_from_png(path.c_str());
   cache.decodes.fetch_add(1);
   // The controls were laid out by the header's size; pixels of another size are not used.
-  if (cairo_surface_status(decoded) != CAIRO_STATUS_SUCCESS || cairo_image_surface_get_width(decoded) != width ||
-      cairo_image_surface_get_height(decoded) != height) {
+  if (cairo_surface_status(decoded) != CAIRO_STATUS_SUCCESS ||
+      cairo_image_surface_get_width(decoded) != width || cairo_image_surface_get_height(decoded) != height) {
     cairo_surface_destroy(decoded);
     decodeFailed = true;
     reportOnce(&ResourceState::reportedBroken, resource.id, "could not be decoded", path);

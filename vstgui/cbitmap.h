@@ -83,9 +83,9 @@ class CBitmap : public CBaseObject {
 
   struct ImageCacheStats {
     int32_t owners = 0;
-    size_t images = 0;       // decoded images held by the cache
-    size_t bytes = 0;        // their pixel memory
-    uint64_t decodes = 0;    // PNG bodies decoded by this process so far (cached or not)
+    size_t images = 0;     // decoded images held by the cache
+    size_t bytes = 0;      // their pixel memory
+    uint64_t decodes = 0;  // PNG bodies decoded by this process so far (cached or not)
   };
   static ImageCacheStats imageCacheStats();
 

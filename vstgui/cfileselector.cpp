@@ -9,12 +9,15 @@ CFileExtension::CFileExtension(const std::string& description, const std::string
     : description(description), extension(extension), mimeType(mimeType), macType(macType), uti(uti) {}
 
 bool CFileExtension::operator==(const CFileExtension& other) const {
-  return extension == other.extension && mimeType == other.mimeType && macType == other.macType && uti == other.uti;
+  return extension == other.extension && mimeType == other.mimeType && macType == other.macType &&
+         uti == other.uti;
 }
 
 CNewFileSelector::CNewFileSelector(CFrame* parent, Style style) : frame(parent), style(style) {}
 
-CNewFileSelector* CNewFileSelector::create(CFrame* parent, Style style) { return new CNewFileSelector(parent, style); }
+CNewFileSelector* CNewFileSelector::create(CFrame* parent, Style style) {
+  return new CNewFileSelector(parent, style);
+}
 
 void CNewFileSelector::forget() {
   if (--referenceCount == 0) delete this;

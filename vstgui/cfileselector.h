@@ -14,8 +14,8 @@ class CFrame;
 // One file type of a file selector.
 class CFileExtension {
  public:
-  CFileExtension(const std::string& description, const std::string& extension, const std::string& mimeType = "",
-                 int32_t macType = 0, const std::string& uti = "");
+  CFileExtension(const std::string& description, const std::string& extension,
+                 const std::string& mimeType = "", int32_t macType = 0, const std::string& uti = "");
 
   const std::string& getDescription() const { return description; }
   const std::string& getExtension() const { return extension; }
@@ -68,7 +68,9 @@ class CNewFileSelector {
   const std::string& getInitialDirectory() const { return initialDirectory; }
   const std::string& getDefaultSaveName() const { return defaultSaveName; }
   const std::vector<CFileExtension>& getFileExtensions() const { return extensions; }
-  const CFileExtension* getDefaultExtension() const { return hasDefaultExtension ? &defaultExtension : nullptr; }
+  const CFileExtension* getDefaultExtension() const {
+    return hasDefaultExtension ? &defaultExtension : nullptr;
+  }
   bool getAllowMultiFileSelection() const { return allowMultiple; }
 
   void remember() { ++referenceCount; }

@@ -7,11 +7,12 @@
 
 namespace VSTGUI {
 
-CAnimKnob::CAnimKnob(const CRect& viewSize, IControlListener* l, int32_t t, int32_t frames, CCoord frameHeight,
-                     CBitmap* bitmap, const CPoint& sourceOffset)
+CAnimKnob::CAnimKnob(const CRect& viewSize, IControlListener* l, int32_t t, int32_t frames,
+                     CCoord frameHeight, CBitmap* bitmap, const CPoint& sourceOffset)
     : CFilmStripControl(viewSize, l, t, frames, frameHeight, bitmap, sourceOffset) {}
 
-CAnimKnob::CAnimKnob(const CRect& viewSize, IControlListener* l, int32_t t, CBitmap* bitmap, const CPoint& sourceOffset)
+CAnimKnob::CAnimKnob(const CRect& viewSize, IControlListener* l, int32_t t, CBitmap* bitmap,
+                     const CPoint& sourceOffset)
     : CFilmStripControl(viewSize, l, t, bitmap, sourceOffset) {}
 
 CPoint CAnimKnob::frameOffsetFor(float v) const {

@@ -7,11 +7,12 @@
 
 namespace VSTGUI {
 
-CMovieBitmap::CMovieBitmap(const CRect& viewSize, IControlListener* l, int32_t t, int32_t frames, CCoord frameHeight,
-                           CBitmap* bitmap, const CPoint& sourceOffset)
+CMovieBitmap::CMovieBitmap(const CRect& viewSize, IControlListener* l, int32_t t, int32_t frames,
+                           CCoord frameHeight, CBitmap* bitmap, const CPoint& sourceOffset)
     : CFilmStripControl(viewSize, l, t, frames, frameHeight, bitmap, sourceOffset) {}
 
-CMovieBitmap::CMovieBitmap(const CRect& viewSize, IControlListener* l, int32_t t, CBitmap* bitmap, const CPoint& sourceOffset)
+CMovieBitmap::CMovieBitmap(const CRect& viewSize, IControlListener* l, int32_t t, CBitmap* bitmap,
+                           const CPoint& sourceOffset)
     : CFilmStripControl(viewSize, l, t, bitmap, sourceOffset) {}
 
 int32_t CMovieBitmap::frameFor(float v) const {

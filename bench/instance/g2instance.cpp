@@ -58,7 +58,8 @@ void report(const char* which, const Sample& a, const Sample& b, const Sample& c
 }
 
 // Creates and switches on an instance, then runs the blocks; sampled after either phase.
-std::unique_ptr<vsthost::Plugin> runInstance(const std::string& path, Signal& s, Sample& created, Sample& ran) {
+std::unique_ptr<vsthost::Plugin> runInstance(const std::string& path, Signal& s, Sample& created,
+                                             Sample& ran) {
   std::string error;
   auto plugin = vsthost::Plugin::load(path, &error);
   if (!plugin) {
@@ -81,11 +82,11 @@ std::unique_ptr<vsthost::Plugin> runInstance(const std::string& path, Signal& s,
 
 // Two names (never merged into one), so that callgrind can count either alone.
 __attribute__((noipa)) std::unique_ptr<vsthost::Plugin> firstInstance(const std::string& path, Signal& s,
-                                                                         Sample& created, Sample& ran) {
+                                                                      Sample& created, Sample& ran) {
   return runInstance(path, s, created, ran);
 }
 __attribute__((noipa)) std::unique_ptr<vsthost::Plugin> laterInstance(const std::string& path, Signal& s,
-                                                                         Sample& created, Sample& ran) {
+                                                                      Sample& created, Sample& ran) {
   return runInstance(path, s, created, ran);
 }
 

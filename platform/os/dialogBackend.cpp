@@ -31,8 +31,8 @@ bool connects(int family, const sockaddr* address, socklen_t length) {
     pollfd p{fd, POLLOUT, 0};
     int error = 0;
     socklen_t size = sizeof error;
-    ok = ::poll(&p, 1, kDisplayConnectTimeoutMs) == 1 && ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 &&
-         error == 0;
+    ok = ::poll(&p, 1, kDisplayConnectTimeoutMs) == 1 &&
+         ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
   }
   ::close(fd);
   return ok;
@@ -45,7 +45,8 @@ bool unixSocketAnswers(const std::string& path, bool abstract) {
   const std::size_t lead = abstract ? 1 : 0;
   if (path.empty() || lead + path.size() >= sizeof address.sun_path) return false;
   std::memcpy(address.sun_path + lead, path.data(), path.size());
-  const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + lead + path.size() + (abstract ? 0 : 1));
+  const auto length =
+      static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + lead + path.size() + (abstract ? 0 : 1));
   return connects(AF_UNIX, reinterpret_cast<const sockaddr*>(&address), length);
 }
 
@@ -57,7 +58,8 @@ bool tcpDisplayAnswers(std::string host, int number) {
   addrinfo* found = nullptr;
   if (::getaddrinfo(host.c_str(), std::to_string(6000 + number).c_str(), &hints, &found) != 0) return false;
   bool ok = false;
-  for (const addrinfo* a = found; a != nullptr && !ok; a = a->ai_next) ok = connects(a->ai_family, a->ai_addr, a->ai_addrlen);
+  for (const addrinfo* a = found; a != nullptr && !ok; a = a->ai_next)
+    ok = connects(a->ai_family, a->ai_addr, a->ai_addrlen);
   ::freeaddrinfo(found);
   return ok;
 }
@@ -244,14 +246,16 @@ std::vector<std::string> messageCommand(DialogTool tool, const std::string& titl
   switch (tool) {
     case DialogTool::zenity:
       if (withCancel) {
-        return {"zenity", "--question", "--title=" + title, "--no-markup", "--ok-label=OK", "--cancel-label=Cancel",
+        return {"zenity",        "--question",    "--title=" + title,
+                "--no-markup",   "--ok-label=OK", "--cancel-label=Cancel",
                 "--text=" + text};
       }
       return {"zenity", "--info", "--title=" + title, "--no-markup", "--text=" + text};
     case DialogTool::kdialog:
       if (withCancel) {
-        return {"kdialog",  "--title",  title,   "--yes-label", "OK", "--no-label", "Cancel",
-                "--yesno", kdialogRichText(text, false)};
+        return {"kdialog",     "--title", title,
+                "--yes-label", "OK",      "--no-label",
+                "Cancel",      "--yesno", kdialogRichText(text, false)};
       }
       return {"kdialog", "--title", title, "--msgbox", kdialogRichText(text, false)};
     case DialogTool::none:
@@ -264,7 +268,8 @@ std::vector<std::string> inputCommand(DialogTool tool, const std::string& title,
                                       const std::string& text) {
   switch (tool) {
     case DialogTool::zenity:
-      return {"zenity", "--entry", "--title=" + title, "--text=" + zenityLabel(label), "--entry-text=" + text};
+      return {"zenity", "--entry", "--title=" + title, "--text=" + zenityLabel(label),
+              "--entry-text=" + text};
     case DialogTool::kdialog:
       // The preset text is a positional argument: after "--" a text such as "-5.0" is no option.
       return {"kdialog", "--title", title, "--inputbox", kdialogRichText(label, true), "--", text};
@@ -274,7 +279,8 @@ std::vector<std::string> inputCommand(DialogTool tool, const std::string& title,
   return {};
 }
 
-std::vector<std::string> fileCommand(DialogTool tool, const FileDialogRequest& request, int toolMajorVersion) {
+std::vector<std::string> fileCommand(DialogTool tool, const FileDialogRequest& request,
+                                     int toolMajorVersion) {
   std::vector<std::string> extensions;
   for (const std::string& ext : request.extensions) {
     if (usableExtension(ext)) extensions.push_back(ext);

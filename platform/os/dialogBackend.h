@@ -54,9 +54,9 @@ std::vector<std::string> inputCommand(DialogTool tool, const std::string& title,
 
 struct FileDialogRequest {
   bool save = false;
-  std::string title;        // "" leaves the program's own title
-  std::string initialDir;   // "" starts where the program likes
-  std::string defaultName;  // save only: the name proposed
+  std::string title;                    // "" leaves the program's own title
+  std::string initialDir;               // "" starts where the program likes
+  std::string defaultName;              // save only: the name proposed
   std::vector<std::string> extensions;  // file types shown, without the dot, first one selected
 };
 // A single-file open or save dialog. Save dialogs confirm before replacing a file (zenity from

@@ -82,7 +82,7 @@ bool drainPipe(int fd, std::string& into, bool& truncated, bool echo) {
 
 // The child's two output pipes, read as they fill.
 struct OutputPipes {
-  int fd[2];    // standard output, standard error
+  int fd[2];  // standard output, standard error
   bool open[2];
   bool errorTruncated = false;
   void drain(int k, ProcessResult& result) {

@@ -61,8 +61,8 @@ TEST(DspCommon, LaneClampMatchesTheScalarClamp) {
 TEST(DspCommon, ScalarMovesOfAtomicFloatsKeepEveryBit) {
   // NaN payloads, -0, denormals and the extremes go through the single-instruction forms
   // unchanged, and agree with the atomic forms both ways.
-  for (uint32_t b : {0x00000000u, 0x80000000u, 0x00000001u, 0x7F7FFFFFu, 0xFF800000u, 0x7FC00001u, 0xFFBFFFFFu,
-                     0x3F800000u, 0xBEAAAAABu}) {
+  for (uint32_t b : {0x00000000u, 0x80000000u, 0x00000001u, 0x7F7FFFFFu, 0xFF800000u, 0x7FC00001u,
+                     0xFFBFFFFFu, 0x3F800000u, 0xBEAAAAABu}) {
     const float x = std::bit_cast<float>(b);
     std::atomic<float> a{0.0f};
     dsp::storeFloatRelaxed(a, x);

@@ -55,8 +55,12 @@ TEST(FastForms, LanePowIsWithinOneFloatStepOfThePlainPower) {
 TEST(FastForms, LanePowExactCases) {
   const struct {
     float x, p, want;
-  } rows[] = {{1.0f, -0.5f, 1.0f},      {4.0f, -0.5f, 0.5f},     {0.25f, -1.0f, 4.0f},
-              {1024.0f, 0.5f, 32.0f},   {3.0f, 0.0f, 1.0f},      {0x1p-20f, -1.0f, 0x1p20f},
+  } rows[] = {{1.0f, -0.5f, 1.0f},
+              {4.0f, -0.5f, 0.5f},
+              {0.25f, -1.0f, 4.0f},
+              {1024.0f, 0.5f, 32.0f},
+              {3.0f, 0.0f, 1.0f},
+              {0x1p-20f, -1.0f, 0x1p20f},
               {2.0f, -0.0078125f, std::pow(2.0f, -0.0078125f)}};
   for (const auto& r : rows) {
     const StereoLanes got = lanePow(splatLanes(r.x), r.p);
@@ -68,7 +72,8 @@ TEST(FastForms, LanePowExactCases) {
 // bits, signed zeros, bounds, infinities and NaN included (the -1..1 one: DspCommon's test).
 TEST(FastForms, LaneClamp01MatchesTheScalarClampBitForBit) {
   const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
-  const float values[] = {nan, -nan, inf, -inf, 0.0f, -0.0f, 1.0f, -1.0f, 0.5f, -0.5f, 1.0000001f, -1.0000001f, 1e-40f, 7.0f};
+  const float values[] = {nan,   -nan, inf,   -inf,       0.0f,        -0.0f,  1.0f,
+                          -1.0f, 0.5f, -0.5f, 1.0000001f, -1.0000001f, 1e-40f, 7.0f};
   for (const float v : values)
     for (const float w : values) {
       const StereoLanes x = {v, w, w, v};
@@ -87,7 +92,8 @@ TEST(FastForms, FloatWrapPhaseIsTheFloorFormBitForBit) {
     return x >= 1.0f ? 0.0f : x;
   };
   const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
-  for (const float v : {0.0f, -0.0f, -1e-9f, -1.0f, 8388607.5f, -8388607.5f, 8388608.0f, 1e30f, inf, -inf, nan})
+  for (const float v :
+       {0.0f, -0.0f, -1e-9f, -1.0f, 8388607.5f, -8388607.5f, 8388608.0f, 1e30f, inf, -inf, nan})
     EXPECT_EQ(std::bit_cast<uint32_t>(wrapPhase(v)), std::bit_cast<uint32_t>(plain(v))) << v;
   int64_t differing = 0;
   for (const float sign : {1.0f, -1.0f})
@@ -107,18 +113,21 @@ TEST(FastForms, LaneDualCurveIsTheScalarLookupBitForBit) {
     b[i] = static_cast<float>(i * i % 251) / 125.0f - 1.0f;
   }
   const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
-  const float values[] = {-inf, -2.0f, -1.0f, -0.99999f, -0.3f, -0.0f, 0.0f, 0.1234567f, 0.5f, 0.99f, 0.999999f, 1.0f, 1.5f, inf, nan, 1e-30f};
+  const float values[] = {-inf, -2.0f, -1.0f,     -0.99999f, -0.3f, -0.0f, 0.0f, 0.1234567f,
+                          0.5f, 0.99f, 0.999999f, 1.0f,      1.5f,  inf,   nan,  1e-30f};
   const struct {
     const float *c1, *c2;
     float blend;
-  } rows[] = {{a, b, 0.0f}, {a, b, 0.3f}, {a, b, 1.0f}, {nullptr, b, 0.6f}, {a, nullptr, 0.25f}, {nullptr, nullptr, 0.5f}};
+  } rows[] = {{a, b, 0.0f},       {a, b, 0.3f},        {a, b, 1.0f},
+              {nullptr, b, 0.6f}, {a, nullptr, 0.25f}, {nullptr, nullptr, 0.5f}};
   for (const auto& r : rows)
     for (const float v : values)
       for (const float w : values) {
         const StereoLanes x = {v, w, -v, 0.5f * w};
         const StereoLanes got = distort::laneDualCurve(r.c1, r.c2, r.blend, x);
         for (int j = 0; j < 4; ++j)
-          EXPECT_EQ(std::bit_cast<uint32_t>(got[j]), std::bit_cast<uint32_t>(distort::dualCurve(r.c1, r.c2, r.blend, x[j])))
+          EXPECT_EQ(std::bit_cast<uint32_t>(got[j]),
+                    std::bit_cast<uint32_t>(distort::dualCurve(r.c1, r.c2, r.blend, x[j])))
               << x[j] << " blend " << r.blend;
       }
 }
@@ -130,9 +139,12 @@ TEST(FastForms, AmpTapSumIsTheFourChainSumBitForBit) {
   float c[64], r[64];
   for (int m = 0; m < 5; ++m) {
     for (int t = 0; t < 64; ++t)  // model 5 ("Radio") has 16 taps
-      c[t] = m < 4 ? distort::AMP_COEFFICIENT_TABLE[m * 64 + t] : (t < 16 ? distort::AMP_COEFFICIENT_TABLE[256 + t] : 0.0f);
+      c[t] = m < 4 ? distort::AMP_COEFFICIENT_TABLE[m * 64 + t]
+                   : (t < 16 ? distort::AMP_COEFFICIENT_TABLE[256 + t] : 0.0f);
     for (int shift = 0; shift < 40; ++shift) {
-      for (int t = 0; t < 64; ++t) r[t] = std::sin(0.7f * static_cast<float>(t * (shift + 3))) * std::ldexp(1.0f, (t * 7 + shift) % 23 - 11);
+      for (int t = 0; t < 64; ++t)
+        r[t] = std::sin(0.7f * static_cast<float>(t * (shift + 3))) *
+               std::ldexp(1.0f, (t * 7 + shift) % 23 - 11);
       for (const float newest : {0.0f, -0.0f, 1.0f, -0.73f, 3e-8f, std::nextafter(1.0f, 0.0f)}) {
         float s[4] = {1e-15f, 0.0f, 0.0f, 0.0f};
         for (int t = 0; t < 64; ++t) s[t % 4] += c[t] * (t == 0 ? newest : r[t]);

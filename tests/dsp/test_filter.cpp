@@ -205,8 +205,10 @@ TEST(Filter, SettledKnobsSkipTheirTestsAndFollowEveryStep) {
   // Knob values held for a while, each step far beyond the update threshold (both knobs, one at
   // a time, and back): a filter left to skip its tests on repeats must give, bit for bit, the
   // output of one that recomputes its coefficients on every call.
-  const float steps[][2] = {{0.3f, 0.2f}, {0.6f, 0.2f}, {0.6f, 0.7f}, {0.3f, 0.2f}, {0.9f, 0.0f}, {0.9f, 0.95f}};
-  const int types[] = {TFilter::kOnePoleLow, TFilter::kSvfHigh, TFilter::kLow24, TFilter::kHigh24, TFilter::kZdfLow24};
+  const float steps[][2] = {{0.3f, 0.2f}, {0.6f, 0.2f}, {0.6f, 0.7f},
+                            {0.3f, 0.2f}, {0.9f, 0.0f}, {0.9f, 0.95f}};
+  const int types[] = {TFilter::kOnePoleLow, TFilter::kSvfHigh, TFilter::kLow24, TFilter::kHigh24,
+                       TFilter::kZdfLow24};
   for (int type : types) {
     TFilter skipping = make(type), plain = make(type);
     int n = 0;

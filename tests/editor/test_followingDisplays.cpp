@@ -76,15 +76,19 @@ TEST_F(FollowingDisplays, TheCurveFollowsCurveEditsAndTheDCSwitchOfTheWaveShaper
          tester->menus().chooseTitle("Zero WaveShaper 1");
          editor->showWaveShaperMenu(CPoint(10, 10), 0);
        }},
-      {"a drawn point of curve 1", [&] { plugin->setParameter(point, plugin->getParameter(point) > 0.7f ? 0.2f : 0.9f); }},
-      {"a drawn point of curve 2", [&] { plugin->setParameter(point2, plugin->getParameter(point2) > 0.7f ? 0.2f : 0.9f); }},
-      {"the DC switch", [&] { plugin->setParameter(DC_FILTER_TAG, plugin->getOnOff(DC_FILTER_TAG) ? 0.0f : 1.0f); }},
+      {"a drawn point of curve 1",
+       [&] { plugin->setParameter(point, plugin->getParameter(point) > 0.7f ? 0.2f : 0.9f); }},
+      {"a drawn point of curve 2",
+       [&] { plugin->setParameter(point2, plugin->getParameter(point2) > 0.7f ? 0.2f : 0.9f); }},
+      {"the DC switch",
+       [&] { plugin->setParameter(DC_FILTER_TAG, plugin->getOnOff(DC_FILTER_TAG) ? 0.0f : 1.0f); }},
   };
   struct Row {
     int type;
     bool follows;
   };
-  for (const Row row : {Row{DUAL_WAVESHAPER, true}, Row{TWO_BAND_WAVESHAPER, true}, Row{DIST_CLIPPER_2, false}}) {
+  for (const Row row :
+       {Row{DUAL_WAVESHAPER, true}, Row{TWO_BAND_WAVESHAPER, true}, Row{DIST_CLIPPER_2, false}}) {
     editor->updateDistort(row.type);
     for (int i = 0; i < WAVESHAPER_POINTS; ++i) {
       const float x = static_cast<float>(i) / (WAVESHAPER_POINTS - 1);
@@ -128,8 +132,8 @@ TEST_F(FollowingDisplays, TheHostRereadsOnceAfterEveryPlainWriteAndNeverFromProc
       {"type recall", [&] { editor->updateDistort(12); }},
       {"type menu",
        [&] {
-         const MenuChoice c = testing_support::TestMenuDriver::findTitle(
-             *editor->distortTypeMenu, std::string(DISTORT_TYPE_STR[17]));
+         const MenuChoice c = testing_support::TestMenuDriver::findTitle(*editor->distortTypeMenu,
+                                                                         std::string(DISTORT_TYPE_STR[17]));
          ASSERT_NE(c.menu, nullptr);
          c.menu->setValue(static_cast<float>(c.index));
          editor->valueChanged(c.menu);
@@ -235,7 +239,8 @@ class HelpFallback : public EditorTest {
     make();
     ASSERT_TRUE(openEditor());
     dialogtest::writeScript(bin.file("xdg-open"), "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > " +
-                                                      dialogtest::shellQuoted(bin.file("args.tmp")) + "\nmv " +
+                                                      dialogtest::shellQuoted(bin.file("args.tmp")) +
+                                                      "\nmv " +
                                                       dialogtest::shellQuoted(bin.file("args.tmp")) + " " +
                                                       dialogtest::shellQuoted(bin.file("args")) + "\n");
   }

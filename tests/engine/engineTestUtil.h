@@ -70,10 +70,10 @@ class Probe : public EngineWorld, public TEngine {
   using TEngine::lfoInUse;
   using TEngine::resetRequested;
   using TEngine::sampleCounter;
-  using TEngine::smoothedMix;
-  using TEngine::smoothedVolume;
   using TEngine::smoothedHighPassFreq;
   using TEngine::smoothedLowPassFreq;
+  using TEngine::smoothedMix;
+  using TEngine::smoothedVolume;
 
   std::vector<uint32_t> dueAt;  // the sample at which each event of dueMidi came due
   void midiEventDue(const VstMidiEvent& e) override {

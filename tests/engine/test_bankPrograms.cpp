@@ -116,8 +116,8 @@ constexpr int kBeat = kRate / 8;
 constexpr int kLength = 8 * kBeat;
 
 // One second of playing, in eighth notes at 240 BPM: four plucked single notes, then four
-// plucked three-note chords with a drum hit on each (every note rich in harmonics, the right channel a little behind the
-// left); a plain tone on the side input.
+// plucked three-note chords with a drum hit on each (every note rich in harmonics, the right channel a little
+// behind the left); a plain tone on the side input.
 struct Input {
   std::vector<float> l, r, side;
   Input() : l(kLength), r(kLength), side(kLength) {

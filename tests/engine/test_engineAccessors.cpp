@@ -21,7 +21,6 @@ TEST(EngineAccessors, CompressorMeterScaleAroundItsThresholds) {
   p->setParameter(COMP_THRESHOLD_TAG, 0.0f);
   p->run(4096, 0.5f, 0.5f);
   EXPECT_GT(p->getCompVolume(), 0.0f);
-
 }
 
 TEST(EngineAccessors, FollowerHistoryIsReadOldestToNewestAcrossTheRingEnds) {
@@ -30,9 +29,8 @@ TEST(EngineAccessors, FollowerHistoryIsReadOldestToNewestAcrossTheRingEnds) {
   for (int write : {0, 100, 511}) {
     p->followerPhase = (write + 0.5) / 512.0;
     auto entry = [](int i) { return static_cast<float>(i & 511) / 1000.0f; };
-    EXPECT_VALUES(
-        {p->getFollowerValue(0.0f), entry(write + 1)}, {p->getFollowerValue(0.999f), entry(write)},
-        {p->getFollowerValue(0.5f), entry(write + 256)});
+    EXPECT_VALUES({p->getFollowerValue(0.0f), entry(write + 1)}, {p->getFollowerValue(0.999f), entry(write)},
+                  {p->getFollowerValue(0.5f), entry(write + 256)});
   }
   // Out-of-range positions still read inside the ring.
   for (float x : {-3.0f, 1e30f, std::nanf("")}) EXPECT_TRUE(std::isfinite(p->getFollowerValue(x)));
@@ -51,13 +49,11 @@ TEST(EngineAccessors, IndexChecksRejectNegativeAndLargeIndices) {
   p->setSteppedValue(LFO_WAVE_TAGS[3], 4);
   EXPECT_VALUES({p->getDestByTag(1024), -1}, {p->getDestByTag(-1), -1}, {p->getLFOWave(3), 4});
   for (int bad : {-1, 4, 1 << 30}) {
-    EXPECT_VALUES(
-        {p->getLFOWave(bad), 0}, {p->getLFOMode(bad), 0}, {p->getLFOTrigger(bad), 0},
-        {p->getLFOScreenValue(bad, 0.5f, 100), 0}, {p->getLFOPos(bad, 100.0f), 0});
+    EXPECT_VALUES({p->getLFOWave(bad), 0}, {p->getLFOMode(bad), 0}, {p->getLFOTrigger(bad), 0},
+                  {p->getLFOScreenValue(bad, 0.5f, 100), 0}, {p->getLFOPos(bad, 100.0f), 0});
   }
-  EXPECT_VALUES(
-      {p->getSrcForModSlot(10), 0}, {p->getDestForModSlot(-1), 0}, {p->getWaveShaperDistortMode(2), 0},
-      {p->getWaveShaperDistortMode(-1), 0});
+  EXPECT_VALUES({p->getSrcForModSlot(10), 0}, {p->getDestForModSlot(-1), 0},
+                {p->getWaveShaperDistortMode(2), 0}, {p->getWaveShaperDistortMode(-1), 0});
   p->setDisruptOn(7);
   p->setDisruptOn(-1);
   p->setDisruptOn(6);
@@ -86,7 +82,7 @@ TEST(EngineAccessors, DistortDisplayShowsTheTestWaveThroughTheStage) {
 
   // A distortion bends the sine; the picture is redrawn only when its signature changes.
   p->getDistortDisplay(clean.data(), 100, 0, 0.0f);
-  EXPECT_FALSE(p->distortDisplayUpdated());  // type 0: the signature is always 0
+  EXPECT_FALSE(p->distortDisplayUpdated());   // type 0: the signature is always 0
   p->setParameter(DISTORT_TYPE_TAG, 0.021f);  // atan, fully mixed
   EXPECT_TRUE(p->distortDisplayUpdated());
   EXPECT_FALSE(p->distortDisplayUpdated());

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <random>
 #include <thread>

@@ -55,9 +55,8 @@ TEST(EngineLfo, SyncedPeriodsFollowTheHostTempo) {
   // The knob's period index adds a tenth and stays in range: just below a step boundary the
   // text already names the next division.
   const auto period = &APlugin::getSyncedPeriod;
-  EXPECT_VALUES(
-      {period(1.0f), 30}, {period(0.0f), 0}, {period(0.5f), 15}, {period(2.0f), 30}, {period(-1.0f), 0},
-      {period(std::nanf("")), 0}, {period(14.95f / 30.99f), 15});
+  EXPECT_VALUES({period(1.0f), 30}, {period(0.0f), 0}, {period(0.5f), 15}, {period(2.0f), 30},
+                {period(-1.0f), 0}, {period(std::nanf("")), 0}, {period(14.95f / 30.99f), 15});
 }
 
 TEST(EngineLfo, AnUnusableHostTempoIsIgnored) {
@@ -290,9 +289,8 @@ TEST(EngineEditor, MetersEvery2048AndTheDisruptValueEvery1024Samples) {
   auto p = makeProbe();
   p->run(10000, 0.5f, 0.25f, 7);
   ASSERT_EQ(p->shownLevels.size(), 20u);  // samples 0, 2048, 4096, 6144, 8192
-  EXPECT_VALUES(
-      {p->shownDisrupt.size(), 10u}, {p->shownLevels[16], 0.5f * 4.0f, 0.05f},
-      {p->shownLevels[17], 0.25f * 4.0f, 0.05f});
+  EXPECT_VALUES({p->shownDisrupt.size(), 10u}, {p->shownLevels[16], 0.5f * 4.0f, 0.05f},
+                {p->shownLevels[17], 0.25f * 4.0f, 0.05f});
 }
 
 // The plug-in passes the engine's reports on only while its editor is open.

@@ -49,8 +49,10 @@ TEST(EngineOutput, MixAndVolumeScaleTheDryAndWetPaths) {
   struct Case {
     float mix, volume, distortType, gain, tolerance;
   };
-  const Case cases[] = {{0.0f, 1.0f, 0.3f, 1.0f, 0.0f},       {0.5f, 0.75f, 0.0f, 2.0f, 1e-3f},
-                        {1.0f, 0.75f, 0.0f, 1.0f, 1e-4f},     {1.0f, 1.0f, 0.0f, 3.16228f, 4e-4f},
+  const Case cases[] = {{0.0f, 1.0f, 0.3f, 1.0f, 0.0f},
+                        {0.5f, 0.75f, 0.0f, 2.0f, 1e-3f},
+                        {1.0f, 0.75f, 0.0f, 1.0f, 1e-4f},
+                        {1.0f, 1.0f, 0.0f, 3.16228f, 4e-4f},
                         {1.0f, 0.0f, 0.0f, 0.0f, 1e-7f}};
   const auto in = sine(8192, 441.0f, 0.2f);
   for (const Case& c : cases) {

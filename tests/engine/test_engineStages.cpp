@@ -62,18 +62,18 @@ TEST(EngineStages, ChangesAreHeardExactlyAtTheirTick) {
     void (*prepare)(Probe&);
     void (*apply)(Probe&);
   };
-  const Change changes[] = {
-      {16, 1000, [](Probe& p) { p.setParameter(LP_FREQ_TAG, 0.0f); },
-       [](Probe& p) { p.setParameter(LP_ON_TAG, 1.0f); }},
-      {256, 1100,
-       [](Probe& p) {
-         p.setParameter(VOLUME_TAG, 0.75f);
-         p.setParameter(MOD_SLOT_AMT_TAGS[0], 0.25f);  // amount -0.5, set long before the route
-       },
-       [](Probe& p) {
-         p.setStep(MOD_SLOT_SRC_TAGS[0], 52);  // Offset
-         p.setStep(MOD_SLOT_DEST_TAGS[0], 1);  // Volume
-       }}};
+  const Change changes[] = {{16, 1000, [](Probe& p) { p.setParameter(LP_FREQ_TAG, 0.0f); },
+                             [](Probe& p) { p.setParameter(LP_ON_TAG, 1.0f); }},
+                            {256, 1100,
+                             [](Probe& p) {
+                               p.setParameter(VOLUME_TAG, 0.75f);
+                               p.setParameter(MOD_SLOT_AMT_TAGS[0],
+                                              0.25f);  // amount -0.5, set long before the route
+                             },
+                             [](Probe& p) {
+                               p.setStep(MOD_SLOT_SRC_TAGS[0], 52);  // Offset
+                               p.setStep(MOD_SLOT_DEST_TAGS[0], 1);  // Volume
+                             }}};
   for (const Change& c : changes) {
     for (int block : {7, 13, 512}) {
       auto ref = makeProbe(), test = makeProbe();
@@ -225,11 +225,10 @@ TEST(EngineStages, AProgramLoadAlignsTheSmoothedValuesWithTheLoadedProgram) {
   p->resetEverything();
   EXPECT_NEAR(p->smoothedVolume, 0.1f, 1e-6f);
   p->run(1);
-  EXPECT_VALUES(
-      {p->smoothedVolume, p->getParameter(VOLUME_TAG), kUlps},
-      {p->smoothedMix, p->getParameter(MIX_TAG), kUlps},
-      {p->smoothedHighPassFreq, p->getParameter(HP_FREQ_TAG), kUlps},
-      {p->smoothedLowPassFreq, p->getParameter(LP_FREQ_TAG), kUlps});
+  EXPECT_VALUES({p->smoothedVolume, p->getParameter(VOLUME_TAG), kUlps},
+                {p->smoothedMix, p->getParameter(MIX_TAG), kUlps},
+                {p->smoothedHighPassFreq, p->getParameter(HP_FREQ_TAG), kUlps},
+                {p->smoothedLowPassFreq, p->getParameter(LP_FREQ_TAG), kUlps});
 }
 
 // Offsets 0 and 1 run at the block's first sample, d > 1 at sample d - 1 (also past the block's

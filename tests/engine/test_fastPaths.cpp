@@ -1,9 +1,9 @@
 // The sample loop's shortcuts against the plain forms they replace: the same results, bit for bit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
-#include <algorithm>
 #include <limits>
 #include <vector>
 
@@ -27,7 +27,8 @@ class SmootherProbe : public Probe {
 
 TEST(EngineFastPaths, BranchFreeLimitsEqualTheClamps) {
   const float inf = std::numeric_limits<float>::infinity();
-  for (float x : {0.0f, -0.0f, 1.0f, -1.0f, 0.5f, 1.0000001f, -1.0000001f, 1e-45f, -1e-45f, inf, -inf, std::nanf("")}) {
+  for (float x :
+       {0.0f, -0.0f, 1.0f, -1.0f, 0.5f, 1.0000001f, -1.0000001f, 1e-45f, -1e-45f, inf, -inf, std::nanf("")}) {
     EXPECT_EQ(bits(engine_detail::limit01(x)), bits(dsp::clamp01(x))) << x;
     if (!std::isnan(x)) {
       EXPECT_EQ(bits(engine_detail::limitPM1(x)), bits(dsp::clampPM1(x))) << x;
@@ -46,9 +47,9 @@ TEST(EngineFastPaths, BranchFreeLimitsEqualTheClamps) {
 TEST(EngineFastPaths, FourLaneModulatedLimitEqualsTheScalarForm) {
   const float inf = std::numeric_limits<float>::infinity(), nan = std::nanf("");
   // Knob and modulation pairs: inside, at and past both ends, signed zeros, NaN and infinities.
-  const float pairs[][2] = {{0.3f, 0.2f},  {0.0f, -0.0f}, {-0.0f, 0.0f}, {-0.0f, -0.0f}, {0.9f, 0.2f},
-                            {1.0f, 0.0f},  {0.1f, -0.5f}, {nan, 0.1f},   {0.5f, nan},    {inf, -inf},
-                            {inf, 0.0f},   {-inf, 1.0f},  {1e-45f, 0.0f}, {0.5f, 0.5000001f}};
+  const float pairs[][2] = {{0.3f, 0.2f}, {0.0f, -0.0f}, {-0.0f, 0.0f},  {-0.0f, -0.0f},    {0.9f, 0.2f},
+                            {1.0f, 0.0f}, {0.1f, -0.5f}, {nan, 0.1f},    {0.5f, nan},       {inf, -inf},
+                            {inf, 0.0f},  {-inf, 1.0f},  {1e-45f, 0.0f}, {0.5f, 0.5000001f}};
   constexpr int N = sizeof(pairs) / sizeof(pairs[0]);
   for (int first = 0; first < N; ++first) {
     alignas(16) float a[4], out[4];
@@ -76,11 +77,19 @@ TEST(EngineFastPaths, SettledKnobSmoothersFollowEveryMoveAsThePlainStepsWould) {
     int samples;
   };
   const Move moves[] = {
-      {WIDENER_AMOUNT_TAG, 0.8f, 3000}, {OLD_EQ_LOW_TAG + 2, 0.1f, 40},   {COMP_VOLUME_TAG, 0.9f, 500},
-      {CHORUS_LENGTH_TAG, 0.3f, 7},     {WIDENER_AMOUNT_TAG, 0.2f, 3000}, {WIDENER_AMOUNT_TAG, 0.8f, 1},
-      {WIDENER_AMOUNT_TAG, 0.2f, 2000}, {OLD_EQ_LOW_TAG + 2, 0.1f, 5},    {COMP_VOLUME_TAG, 0.25f, 900},
+      {WIDENER_AMOUNT_TAG, 0.8f, 3000},
+      {OLD_EQ_LOW_TAG + 2, 0.1f, 40},
+      {COMP_VOLUME_TAG, 0.9f, 500},
+      {CHORUS_LENGTH_TAG, 0.3f, 7},
+      {WIDENER_AMOUNT_TAG, 0.2f, 3000},
+      {WIDENER_AMOUNT_TAG, 0.8f, 1},
+      {WIDENER_AMOUNT_TAG, 0.2f, 2000},
+      {OLD_EQ_LOW_TAG + 2, 0.1f, 5},
+      {COMP_VOLUME_TAG, 0.25f, 900},
       // Tags read with the knobs but not smoothed: a move must not unsettle the smoothers wrongly.
-      {COMP_VOLUME_TAG + 1, 0.7f, 50},  {COMP_VOLUME_TAG + 4, 0.3f, 50},   {CHORUS_MIX_TAG, 0.6f, 3000},
+      {COMP_VOLUME_TAG + 1, 0.7f, 50},
+      {COMP_VOLUME_TAG + 4, 0.3f, 50},
+      {CHORUS_MIX_TAG, 0.6f, 3000},
   };
   SmootherProbe p;
   p.run(1);  // the reset: every smoother starts at its knob
@@ -129,14 +138,22 @@ TEST(EngineFastPaths, RememberedSlotSettingsModulateAsSettingEveryTickWould) {
     float value;  // a step for the source and destination tags, else the value
   };
   const Move moves[] = {
-      {MOD_SLOT_DEST_TAGS[0], DEST_MIX},        {MOD_SLOT_SRC_TAGS[0], SRC_OFFSET},
-      {MOD_SLOT_AMT_TAGS[0], 0.8f},             {MOD_ADVANCED_TAG, 1.0f},
-      {MOD_SLOT_OFFSET_TAGS[0], 0.3f},          {MOD_SLOT_SRC_TAGS[0], SRC_INPUT},
-      {MOD_SLOT_LOWER_THRESH_TAGS[0], 0.4f},    {MOD_SLOT_SRC_TAGS[0], SRC_OFFSET},
-      {MOD_SLOT_SRC_TAGS[0], SRC_INPUT},        {MOD_SLOT_BY_TAGS[0], 1.0f},
-      {MOD_SLOT_BY_TAGS[0], 0.0f},              {MOD_SLOT_UPPER_THRESH_TAGS[0], 0.9f},
-      {DISRUPT_DEST_TAGS[0], DEST_VOLUME},      {DISRUPT_SLOT_AMT_1_TAG, 0.1f},
-      {DISRUPT_ON_TAGS[0], 1.0f},               {DISRUPT_ON_TAGS[0], 0.0f},
+      {MOD_SLOT_DEST_TAGS[0], DEST_MIX},
+      {MOD_SLOT_SRC_TAGS[0], SRC_OFFSET},
+      {MOD_SLOT_AMT_TAGS[0], 0.8f},
+      {MOD_ADVANCED_TAG, 1.0f},
+      {MOD_SLOT_OFFSET_TAGS[0], 0.3f},
+      {MOD_SLOT_SRC_TAGS[0], SRC_INPUT},
+      {MOD_SLOT_LOWER_THRESH_TAGS[0], 0.4f},
+      {MOD_SLOT_SRC_TAGS[0], SRC_OFFSET},
+      {MOD_SLOT_SRC_TAGS[0], SRC_INPUT},
+      {MOD_SLOT_BY_TAGS[0], 1.0f},
+      {MOD_SLOT_BY_TAGS[0], 0.0f},
+      {MOD_SLOT_UPPER_THRESH_TAGS[0], 0.9f},
+      {DISRUPT_DEST_TAGS[0], DEST_VOLUME},
+      {DISRUPT_SLOT_AMT_1_TAG, 0.1f},
+      {DISRUPT_ON_TAGS[0], 1.0f},
+      {DISRUPT_ON_TAGS[0], 0.0f},
       {-1, 0.0f},  // a reset
       {MOD_SLOT_AMT_TAGS[0], 0.2f},
   };
@@ -146,7 +163,8 @@ TEST(EngineFastPaths, RememberedSlotSettingsModulateAsSettingEveryTickWould) {
     for (const Move& m : moves) {
       if (m.tag < 0)
         p.resetEverything();
-      else if (m.tag == MOD_SLOT_DEST_TAGS[0] || m.tag == MOD_SLOT_SRC_TAGS[0] || m.tag == DISRUPT_DEST_TAGS[0])
+      else if (m.tag == MOD_SLOT_DEST_TAGS[0] || m.tag == MOD_SLOT_SRC_TAGS[0] ||
+               m.tag == DISRUPT_DEST_TAGS[0])
         p.setStep(m.tag, static_cast<int>(m.value));
       else
         p.setParameter(m.tag, m.value);
@@ -167,7 +185,8 @@ TEST(EngineFastPaths, RememberedSlotSettingsModulateAsSettingEveryTickWould) {
   const std::vector<uint32_t> everyTick = trace(plain, true);
   ASSERT_EQ(remembered.size(), everyTick.size());
   const auto diff = std::mismatch(remembered.begin(), remembered.end(), everyTick.begin());
-  EXPECT_TRUE(diff.first == remembered.end()) << "first difference at " << (diff.first - remembered.begin()) / TModulator::NUM_DESTS << " dest "
+  EXPECT_TRUE(diff.first == remembered.end())
+      << "first difference at " << (diff.first - remembered.begin()) / TModulator::NUM_DESTS << " dest "
       << (diff.first - remembered.begin()) % TModulator::NUM_DESTS;
 }
 
@@ -175,8 +194,9 @@ TEST(EngineFastPaths, InputsMadeSafeInRunsEqualSampleBySampleSafeInputs) {
   // Hostile samples scattered over runs and their edges; each block size must give the output
   // of the plain form: every non-finite sample replaced by 0 beforehand, one sample per block.
   const float inf = std::numeric_limits<float>::infinity();
-  const std::pair<int, float> hostile[] = {{0, std::nanf("")}, {63, inf},     {64, -inf},  {65, 1e-40f},
-                                           {130, -0.0f},       {200, -1e-40f}, {511, -inf}, {700, std::nanf("")}};
+  const std::pair<int, float> hostile[] = {{0, std::nanf("")}, {63, inf},           {64, -inf},
+                                           {65, 1e-40f},       {130, -0.0f},        {200, -1e-40f},
+                                           {511, -inf},        {700, std::nanf("")}};
   std::vector<float> inL(1200), inR(1200);
   for (size_t n = 0; n < inL.size(); ++n) {
     inL[n] = 0.4f * std::sin(0.05f * static_cast<float>(n));
@@ -220,7 +240,8 @@ TEST(EngineFastPaths, CurvesTakenFourPointsAtATimeEqualThePointByPointForm) {
   CurveProbe p;
   for (int w = 0; w < 2; ++w)
     for (int i = 0; i < WAVESHAPER_POINTS; ++i) {
-      const float v = i % 7 == 0 ? (i % 2 ? 1.0f : -0.0f) : std::fmod(0.1234567f * static_cast<float>(i + 300 * w), 1.0f);
+      const float v =
+          i % 7 == 0 ? (i % 2 ? 1.0f : -0.0f) : std::fmod(0.1234567f * static_cast<float>(i + 300 * w), 1.0f);
       p.setParameter(WAVESHAPER_START_TAG[w] + i, v);
     }
   p.run(256);  // one full routing period
@@ -253,15 +274,18 @@ TEST(EngineFastPaths, FollowerHistoryEntryWorkedOutOncePerSampleIsTheOneOfItsPha
       const double before = p.followerPhase.load();
       p.sample(0.8f * std::sin(0.001f * static_cast<float>(n)), 0.1f);
       const double phase = source == 0 ? before : p.followerPhase.load();
-      const int slot = dsp::saturatingInt(phase * engine_detail::FOLLOWER_INDEX_SCALE) & (engine_detail::FOLLOWER_HISTORY - 1);
-      ASSERT_EQ(bits(p.followerHistory[slot]), bits(dsp::clamp01(p.followerEnvelope))) << "source " << source << " sample " << n;
+      const int slot = dsp::saturatingInt(phase * engine_detail::FOLLOWER_INDEX_SCALE) &
+                       (engine_detail::FOLLOWER_HISTORY - 1);
+      ASSERT_EQ(bits(p.followerHistory[slot]), bits(dsp::clamp01(p.followerEnvelope)))
+          << "source " << source << " sample " << n;
     }
   }
 }
 
 TEST(EngineFastPaths, OutputClipSideBySideEqualsTheScalarClip) {
   const float inf = std::numeric_limits<float>::infinity(), nan = std::nanf("");
-  const float values[] = {0.0f, -0.0f, 0.5f, 0.999f, 0.9990001f, -0.9990001f, -3.0f, 1e-45f, 3e38f, -3e38f, inf, -inf, nan};
+  const float values[] = {0.0f,   -0.0f, 0.5f,   0.999f, 0.9990001f, -0.9990001f, -3.0f,
+                          1e-45f, 3e38f, -3e38f, inf,    -inf,       nan};
   auto clip = [](float v) { return v > 0.999f ? 0.999f : (v < -0.999f ? -0.999f : (v == v ? v : 0.0f)); };
   // Every pair of values, each in either channel.
   for (float x : values)

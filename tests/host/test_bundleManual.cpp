@@ -68,7 +68,8 @@ TEST(BundleManual, TheModuleRemembersTheManualBesideItselfWhereverItIs) {
   }
   // The preferences of this test process (a private folder) now hold the module's own copy.
   const std::string prefs = readFile(prefsFile);
-  const std::string manual = (fs::canonical(fs::path(moved.path())) / "Grindle2/Resources/Help/Grindle2_Manual.html").string();
+  const std::string manual =
+      (fs::canonical(fs::path(moved.path())) / "Grindle2/Resources/Help/Grindle2_Manual.html").string();
   EXPECT_NE(prefs.find("\"HelpDir\": \"" + manual + "\""), std::string::npos) << prefs;
   EXPECT_TRUE(fs::is_regular_file(manual));
 }

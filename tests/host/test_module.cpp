@@ -71,17 +71,15 @@ TEST(Module, EitherEntryAsksForTheVersionThenCreatesTheInstance) {
     ASSERT_FALSE(host.calls.empty());
     const auto& first = host.calls.front();
     EXPECT_TRUE(first.effect == nullptr && first.ptr == nullptr);
-    EXPECT_VALUES(
-        {first.opcode, kHostVersion}, {first.index, 0}, {first.value, 0}, {first.opt, 0.0f},
-        {e->magic, kEffectMagic}, {e->numPrograms, 1}, {e->numParams, 1024}, {e->numInputs, 4},
-        {e->numOutputs, 2}, {e->uniqueID, fourCharId('M', 'v', '3', 'k')},
-        {e->flags & kEffFlagCanReplacing, true});
+    EXPECT_VALUES({first.opcode, kHostVersion}, {first.index, 0}, {first.value, 0}, {first.opt, 0.0f},
+                  {e->magic, kEffectMagic}, {e->numPrograms, 1}, {e->numParams, 1024}, {e->numInputs, 4},
+                  {e->numOutputs, 2}, {e->uniqueID, fourCharId('M', 'v', '3', 'k')},
+                  {e->flags & kEffFlagCanReplacing, true});
     // A scanner's life cycle: open, query, close without ever switching on.
     char text[64] = {};
-    EXPECT_VALUES(
-        {e->dispatcher(e, kEffOpen, 0, 0, nullptr, 0.0f), 0},
-        {e->dispatcher(e, kEffGetEffectName, 0, 0, text, 0.0f), 1}, {std::strcmp(text, "Grindle2"), 0},
-        {e->dispatcher(e, kEffClose, 0, 0, nullptr, 0.0f), 1});
+    EXPECT_VALUES({e->dispatcher(e, kEffOpen, 0, 0, nullptr, 0.0f), 0},
+                  {e->dispatcher(e, kEffGetEffectName, 0, 0, text, 0.0f), 1},
+                  {std::strcmp(text, "Grindle2"), 0}, {e->dispatcher(e, kEffClose, 0, 0, nullptr, 0.0f), 1});
 
     host.calls.clear();
     host.versionAnswer = 0;
@@ -213,15 +211,24 @@ TEST(HostTool, RefusesBadCommandLinesNamingTheArgumentAtFault) {
     std::string message;
   };
   const Case cases[] = {
-      {{"--rate", "abc"}, 2, "--rate abc:"}, {{"--rate", "nan"}, 2, "--rate nan:"},
-      {{"--rate", "0"}, 2, "--rate 0:"}, {{"--block", "0"}, 2, "--block 0:"},
-      {{"--block", "1e3"}, 2, "--block 1e3:"}, {{"--set", "foo"}, 2, "--set foo:"},
-      {{"--set", "3=x"}, 2, "--set 3=x:"}, {{"--set", "x=1"}, 2, "--set x=1:"},
-      {{"--program", "-1"}, 2, "--program -1:"}, {{"--tempo", "0"}, 2, "--tempo 0:"},
-      {{"--seconds", "x"}, 2, "--seconds x:"}, {{"--block"}, 2, "--block needs a value"},
-      {{"--frob", "1"}, 2, "unknown option --frob"}, {{"--all-programs"}, 2, "--all-programs:"},
-      {{"--set", "5000=1"}, 1, "--set 5000=1:"}, {{"--program", "50"}, 1, "--program 50:"},
-      {{"--program", "127"}, 1, "--program 127:"}, {{"--program", "128"}, 1, "--program 128:"},
+      {{"--rate", "abc"}, 2, "--rate abc:"},
+      {{"--rate", "nan"}, 2, "--rate nan:"},
+      {{"--rate", "0"}, 2, "--rate 0:"},
+      {{"--block", "0"}, 2, "--block 0:"},
+      {{"--block", "1e3"}, 2, "--block 1e3:"},
+      {{"--set", "foo"}, 2, "--set foo:"},
+      {{"--set", "3=x"}, 2, "--set 3=x:"},
+      {{"--set", "x=1"}, 2, "--set x=1:"},
+      {{"--program", "-1"}, 2, "--program -1:"},
+      {{"--tempo", "0"}, 2, "--tempo 0:"},
+      {{"--seconds", "x"}, 2, "--seconds x:"},
+      {{"--block"}, 2, "--block needs a value"},
+      {{"--frob", "1"}, 2, "unknown option --frob"},
+      {{"--all-programs"}, 2, "--all-programs:"},
+      {{"--set", "5000=1"}, 1, "--set 5000=1:"},
+      {{"--program", "50"}, 1, "--program 50:"},
+      {{"--program", "127"}, 1, "--program 127:"},
+      {{"--program", "128"}, 1, "--program 128:"},
   };
   for (const Case& c : cases) {
     std::vector<std::string> argv = {kHostTool, "render", "--plugin", GRINDLE_SO_PATH, "--out", out};
@@ -238,7 +245,9 @@ TEST(HostTool, RefusesBadCommandLinesNamingTheArgumentAtFault) {
   } refused[] = {
       {{kHostTool}, 2, "usage:"},
       {{kHostTool, "render", "--plugin", GRINDLE_SO_PATH}, 2, "g2host: render needs --out OUT.wav"},
-      {{kHostTool, "info", "--plugin", dir.path() + "/missing.so"}, 1, "missing.so: cannot open shared object"},
+      {{kHostTool, "info", "--plugin", dir.path() + "/missing.so"},
+       1,
+       "missing.so: cannot open shared object"},
       {{kHostTool, "frobnicate", "--plugin", GRINDLE_SO_PATH}, 2, "usage:"},
   };
   for (const auto& c : refused) {
@@ -271,8 +280,8 @@ TEST(HostTool, ProgramNumbersBecomeMidiProgramChanges) {
   std::vector<std::string> bypassed;
   for (const char* n : {"7", "0"}) {
     const std::string out = dir.path() + "/bypassed" + n + ".wav";
-    const auto r = runChild({kHostTool, "render", "--plugin", GRINDLE_SO_PATH, "--out", out, "--seconds", "0.5",
-                             "--program", n, "--set", "3=1"},
+    const auto r = runChild({kHostTool, "render", "--plugin", GRINDLE_SO_PATH, "--out", out, "--seconds",
+                             "0.5", "--program", n, "--set", "3=1"},
                             true);
     EXPECT_EQ(r.exitCode, 0) << r.output;
     // The samples only: the header's peak chunk carries the time of writing.

@@ -27,8 +27,12 @@ bool startsIn(const std::vector<std::string>& argv, const std::string& folder) {
 TEST(DefaultFolders, DialogsMakeTheirDefaultFolderAndStartThere) {
   using Dialog = std::function<void(const std::string& folder)>;
   std::string folderOut, pathOut;
-  const Dialog load = [&](const std::string& f) { fileSelectLoadDir("Load", f, "*.ecs", folderOut, pathOut); };
-  const Dialog save = [&](const std::string& f) { fileSelectSaveDir("Save", f, "Wave.wsr", folderOut, pathOut); };
+  const Dialog load = [&](const std::string& f) {
+    fileSelectLoadDir("Load", f, "*.ecs", folderOut, pathOut);
+  };
+  const Dialog save = [&](const std::string& f) {
+    fileSelectSaveDir("Save", f, "Wave.wsr", folderOut, pathOut);
+  };
   struct Row {
     const char* key;
     const Dialog* dialog;
@@ -98,5 +102,6 @@ TEST(DefaultFolders, TheManualDefaultsToTheBundleBesideTheModule) {
   // Only a readable regular file counts as a manual.
   dialogtest::writeFile(env.root + "/m.html", "<html>");
   EXPECT_TRUE(isReadableFile(env.root + "/m.html"));
-  for (const std::string& no : {env.root, env.root + "/none.html", std::string()}) EXPECT_FALSE(isReadableFile(no)) << no;
+  for (const std::string& no : {env.root, env.root + "/none.html", std::string()})
+    EXPECT_FALSE(isReadableFile(no)) << no;
 }

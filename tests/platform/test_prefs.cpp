@@ -66,16 +66,13 @@ TEST_F(Prefs, LocationsFollowTheXdgVariables) {
 TEST_F(Prefs, EmptyFoldersGetTheirDefaultsWrittenBackAndLongOnesAreKeptWhole) {
   const std::string base = env.data + "/Kestrune/Grindle2/";
   // The manual ships in the bundle: beside the module, which here is the test program.
-  const std::string manual =
-      std::filesystem::canonical("/proc/self/exe").parent_path().string() + "/Resources/Help/Grindle2_Manual.html";
+  const std::string manual = std::filesystem::canonical("/proc/self/exe").parent_path().string() +
+                             "/Resources/Help/Grindle2_Manual.html";
   saveStringToPrefs("ECSDir", "");               // stored but empty: replaced
   saveStringToPrefs("WaveShaperDir", "/mine/");  // set by the user: kept
-  EXPECT_TEXTS({loadFolderFromPrefs("HelpDir"), manual},
-               {loadFolderFromPrefs("ECSDir"), base + "ECS/"},
+  EXPECT_TEXTS({loadFolderFromPrefs("HelpDir"), manual}, {loadFolderFromPrefs("ECSDir"), base + "ECS/"},
                {loadFolderFromPrefs("WaveShaperDir"), "/mine/"}, {defaultFolderPref("Key"), ""});
-  EXPECT_EQ(file(), json({{"HelpDir", manual},
-                          {"ECSDir", base + "ECS/"},
-                          {"WaveShaperDir", "/mine/"}}));
+  EXPECT_EQ(file(), json({{"HelpDir", manual}, {"ECSDir", base + "ECS/"}, {"WaveShaperDir", "/mine/"}}));
   // The written-back default is fixed: a later change of the data folder does not move it.
   ScopedEnv elsewhere("XDG_DATA_HOME", env.root + "/elsewhere");
   EXPECT_EQ(loadFolderFromPrefs("ECSDir"), base + "ECS/");

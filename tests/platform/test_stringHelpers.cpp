@@ -80,10 +80,10 @@ TEST(StringHelpers, NumbersReadTheSameInEveryLocale) {
   // Long mantissas with longer exponents saturate the way the two together point.
   const std::string zeros(200000, '0');
   const std::pair<std::string, float> saturating[] = {
-      {"1" + zeros + "e-1500000", 0.0f},       {"0." + zeros + "1e1500000", MAXF},
-      {"-1" + zeros + "e-1500000", -0.0f},     {"-0." + zeros + "1e1500000", -MAXF},
-      {"1" + zeros + "e-200050", 0.0f},        {"1" + zeros + "e-199990", 1e10f},
-      {"1e-99999999999999999999999", 0.0f},    {"0.1e99999999999999999999999", MAXF},
+      {"1" + zeros + "e-1500000", 0.0f},    {"0." + zeros + "1e1500000", MAXF},
+      {"-1" + zeros + "e-1500000", -0.0f},  {"-0." + zeros + "1e1500000", -MAXF},
+      {"1" + zeros + "e-200050", 0.0f},     {"1" + zeros + "e-199990", 1e10f},
+      {"1e-99999999999999999999999", 0.0f}, {"0.1e99999999999999999999999", MAXF},
   };
   for (const auto& [text, value] : saturating) {
     float v = 42.0f;

@@ -8,16 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "resources/artBitmaps.h"
 #include "bitmapSizesTable.h"
+#include "resources/artBitmaps.h"
 
 namespace {
 
 const std::vector<art::BitmapSize>& table() { return bitmapSizesTable(); }
 
 art::Inventory paint(const art::BitmapSize& b, int mode) {
-  cairo_surface_t* surface =
-      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, art::scaledSide(b.width, mode), art::scaledSide(b.height, mode));
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, art::scaledSide(b.width, mode),
+                                                        art::scaledSide(b.height, mode));
   cairo_t* cr = cairo_create(surface);
   cairo_scale(cr, SCALE[mode], SCALE[mode]);
   art::Inventory inventory;
@@ -35,16 +35,17 @@ double clearance(const art::PaintedLabel& l, const PixelRect& r) {
 double clearance(const art::PaintedLabel& l, const PixelRect& image, bool round) {
   if (!round) return clearance(l, image);
   const double cx = (image.left + image.right) / 2.0, cy = (image.top + image.bottom) / 2.0;
-  const double dx = std::max({l.left - cx, 0.0, cx - l.right}), dy = std::max({l.top - cy, 0.0, cy - l.bottom});
+  const double dx = std::max({l.left - cx, 0.0, cx - l.right}),
+               dy = std::max({l.top - cy, 0.0, cy - l.bottom});
   return std::hypot(dx, dy) - image.width() / 2.0;
 }
 
 std::string where(int id, int mode, const std::string& what) {
-  return "bitmap " + std::to_string(id) + " at " + std::to_string(static_cast<int>(SCALE[mode] * 100)) + " %: " +
-         what;
+  return "bitmap " + std::to_string(id) + " at " + std::to_string(static_cast<int>(SCALE[mode] * 100)) +
+         " %: " + what;
 }
 
-constexpr double kSeatTolerance = 1;  // px between a seat's centre and its knob image's centre
+constexpr double kSeatTolerance = 1;   // px between a seat's centre and its knob image's centre
 constexpr double kNamedClearance = 2;  // px from a label to the control it names
 constexpr double kOtherClearance = 1;  // px from a label to any other control
 
@@ -69,7 +70,8 @@ TEST(ArtworkGeometry, SeatsAndLabelsSitOnTheLayoutAtEverySize) {
         const PixelRect image = art::knobImage(c, mode, table());
         EXPECT_TRUE(std::any_of(painted.seats.begin(), painted.seats.end(),
                                 [&](const art::PaintedSeat& s) { return seatedOn(s, c); }))
-            << where(b.id, mode, "no seat under the knob whose image is at ") << image.left << ", " << image.top;
+            << where(b.id, mode, "no seat under the knob whose image is at ") << image.left << ", "
+            << image.top;
       }
       for (const art::PaintedSeat& s : painted.seats)
         EXPECT_TRUE(std::any_of(controls.begin(), controls.end(),
@@ -83,14 +85,16 @@ TEST(ArtworkGeometry, SeatsAndLabelsSitOnTheLayoutAtEverySize) {
             << label << " leaves the picture";
         bool named = l.names == nullptr;
         for (const art::ControlOnArt& c : controls) {
-          const bool knob = c.kind != art::ControlOnArt::Kind::bitmap && c.kind != art::ControlOnArt::Kind::area;
+          const bool knob =
+              c.kind != art::ControlOnArt::Kind::bitmap && c.kind != art::ControlOnArt::Kind::area;
           std::vector<std::pair<PixelRect, bool>> covered;  // rectangle, round
           if (knob) covered.push_back({art::knobImage(c, mode, table()), true});
           for (const PixelRect& r : art::coveredBy(c, mode, table())) covered.push_back({r, false});
           for (const auto& [r, round] : covered) {
             const double clear = clearance(l, r, round);
             if (c.place != l.names) {
-              EXPECT_GE(clear, kOtherClearance) << label << " runs into a control at " << r.left << ", " << r.top;
+              EXPECT_GE(clear, kOtherClearance)
+                  << label << " runs into a control at " << r.left << ", " << r.top;
               continue;
             }
             named = true;
@@ -98,8 +102,8 @@ TEST(ArtworkGeometry, SeatsAndLabelsSitOnTheLayoutAtEverySize) {
               EXPECT_TRUE(l.left - r.left >= kNamedClearance && r.right - l.right >= kNamedClearance &&
                           l.top - r.top >= kNamedClearance && r.bottom - l.bottom >= kNamedClearance)
                   << label << " does not fit the face of its control: " << l.left << ", " << l.top << ", "
-                  << l.right << ", " << l.bottom << " in " << r.left << ", " << r.top << ", " << r.right << ", "
-                  << r.bottom;
+                  << l.right << ", " << l.bottom << " in " << r.left << ", " << r.top << ", " << r.right
+                  << ", " << r.bottom;
             else
               EXPECT_GE(clear, kNamedClearance) << label << " is too close to its control at " << r.left;
           }
@@ -117,12 +121,14 @@ TEST(ArtworkGeometry, SeatsAndLabelsSitOnTheLayoutAtEverySize) {
 // The ECS menu draws no text: the header's art says what it opens, on its face.
 TEST(ArtworkGeometry, TheECSMenuCarriesItsName) {
   for (int mode = 0; mode < NUM_SCREEN_MODES; ++mode) {
-    const auto main = std::find_if(table().begin(), table().end(), [](const auto& r) { return r.id == 10000; });
+    const auto main =
+        std::find_if(table().begin(), table().end(), [](const auto& r) { return r.id == 10000; });
     ASSERT_NE(main, table().end());
     const art::Inventory painted = paint(*main, mode);
-    EXPECT_TRUE(std::any_of(painted.labels.begin(), painted.labels.end(), [](const art::PaintedLabel& l) {
-      return l.names == &ECS_MENU_PLACE && l.onFace && l.text == "ECS";
-    })) << "mode " << mode;
+    EXPECT_TRUE(std::any_of(
+        painted.labels.begin(), painted.labels.end(),
+        [](const art::PaintedLabel& l) { return l.names == &ECS_MENU_PLACE && l.onFace && l.text == "ECS"; }))
+        << "mode " << mode;
   }
 }
 

@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include "bitmapSizesTable.h"
 #include "editor/uEditor.h"
 #include "resources/bitmapTable.h"
-#include "bitmapSizesTable.h"
 #include "support/childProcess.h"
 
 namespace {

@@ -34,7 +34,8 @@ ChildResult runChild(const std::vector<std::string>& argv, bool withStderr) {
   }
   char buffer[4096];
   ssize_t n;
-  while ((n = read(pipeFds[0], buffer, sizeof(buffer))) > 0) result.output.append(buffer, static_cast<size_t>(n));
+  while ((n = read(pipeFds[0], buffer, sizeof(buffer))) > 0)
+    result.output.append(buffer, static_cast<size_t>(n));
   close(pipeFds[0]);
   int status = 0;
   if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);

@@ -40,7 +40,9 @@ class FakeControlEditor : public VSTGUI::AEffGUIEditor, public IControlEditor {
   void showDestMenu(const VSTGUI::CPoint& p, int tag) override { log("showDestMenu", tag, p); }
   void showModMenu(const VSTGUI::CPoint& p, int row) override { log("showModMenu", row, p); }
   void showEQMenu(const VSTGUI::CPoint& p, int eq) override { log("showEQMenu", eq, p); }
-  void showWaveShaperMenu(const VSTGUI::CPoint& p, int shaper) override { log("showWaveShaperMenu", shaper, p); }
+  void showWaveShaperMenu(const VSTGUI::CPoint& p, int shaper) override {
+    log("showWaveShaperMenu", shaper, p);
+  }
   void setEQUndo() override { log("setEQUndo"); }
   void setModUndo() override { log("setModUndo"); }
   void setWaveShaperUndo() override { log("setWaveShaperUndo"); }

@@ -21,7 +21,8 @@ FakeHost::~FakeHost() {
   if (current == this) current = nullptr;
 }
 
-intptr_t FakeHost::callback(AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
+intptr_t FakeHost::callback(AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr,
+                            float opt) {
   FakeHost* h = current;
   if (!h) return 0;
   h->calls.push_back({effect, opcode, index, value, ptr, opt});
@@ -29,7 +30,8 @@ intptr_t FakeHost::callback(AEffect* effect, int32_t opcode, int32_t index, intp
     case kHostVersion:
       return h->versionAnswer;
     case kHostAutomate:
-      if (effect && effect->getParameter) h->valueSeenOnAutomate.push_back(effect->getParameter(effect, index));
+      if (effect && effect->getParameter)
+        h->valueSeenOnAutomate.push_back(effect->getParameter(effect, index));
       break;
     case kHostGetTime:
       return reinterpret_cast<intptr_t>(&h->timeInfo);

@@ -28,7 +28,8 @@ class FakeHost {
   FakeHost(const FakeHost&) = delete;
   FakeHost& operator=(const FakeHost&) = delete;
 
-  static intptr_t callback(AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
+  static intptr_t callback(AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr,
+                           float opt);
 
   int count(int32_t opcode) const;
   const HostCall* last(int32_t opcode) const;

@@ -103,12 +103,24 @@ TEST(Record, ConstructorFillsEveryFieldAtItsOffset) {
     size_t offset, size;
     uint64_t value;
   };
-  const Field fields[] = {
-      {0, 4, 0x56737450}, {8, 8, fn(&A::dispatchEffectClass)}, {16, 8, fn(&A::processClass)},
-      {24, 8, fn(&A::setParameterClass)}, {32, 8, fn(&A::getParameterClass)}, {40, 4, 3},
-      {44, 4, 8}, {48, 4, 1}, {52, 4, 2}, {56, 4, 16}, {80, 4, 0}, {92, 4, oneBits},
-      {96, 8, fn(static_cast<AudioEffect*>(&e))}, {104, 8, 0}, {112, 4, 0x4E6F4566}, {116, 4, 1},
-      {120, 8, fn(&A::processClassReplacing)}, {128, 8, fn(&A::processClassDoubleReplacing)}};
+  const Field fields[] = {{0, 4, 0x56737450},
+                          {8, 8, fn(&A::dispatchEffectClass)},
+                          {16, 8, fn(&A::processClass)},
+                          {24, 8, fn(&A::setParameterClass)},
+                          {32, 8, fn(&A::getParameterClass)},
+                          {40, 4, 3},
+                          {44, 4, 8},
+                          {48, 4, 1},
+                          {52, 4, 2},
+                          {56, 4, 16},
+                          {80, 4, 0},
+                          {92, 4, oneBits},
+                          {96, 8, fn(static_cast<AudioEffect*>(&e))},
+                          {104, 8, 0},
+                          {112, 4, 0x4E6F4566},
+                          {116, 4, 1},
+                          {120, 8, fn(&A::processClassReplacing)},
+                          {128, 8, fn(&A::processClassDoubleReplacing)}};
   for (const Field& f : fields) {
     uint64_t v = 0;
     std::memcpy(&v, raw + f.offset, f.size);
@@ -124,8 +136,11 @@ TEST(Record, FlagSettersTouchOnlyTheirBit) {
   Recorder e;
   AEffect* rec = e.getAeffect();
   const std::pair<int32_t, void (AudioEffectX::*)(bool)> setters[] = {
-      {16, &AudioEffectX::canProcessReplacing}, {32, &AudioEffectX::programsAreChunks},
-      {256, &AudioEffectX::isSynth}, {512, &AudioEffectX::noTail}, {4096, &AudioEffectX::canDoubleReplacing}};
+      {16, &AudioEffectX::canProcessReplacing},
+      {32, &AudioEffectX::programsAreChunks},
+      {256, &AudioEffectX::isSynth},
+      {512, &AudioEffectX::noTail},
+      {4096, &AudioEffectX::canDoubleReplacing}};
   for (const auto& [bit, set] : setters) {
     for (int32_t before : {0, ~bit}) {
       rec->flags = before;
@@ -161,7 +176,6 @@ TEST(Dispatcher, OperationsAreReachedWithTheirArguments) {
       {50, 9, 8, P, 0.5f, "vendorSpecific", {9, 8, PV, 500}, static_cast<intptr_t>(1) << 40},
       {51, 0, 0, P, 0, "canDo", {PV}, -1},
   };
-
 
   for (const Row& r : rows) {
     e.call.clear();

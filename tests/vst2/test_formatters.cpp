@@ -31,13 +31,12 @@ struct Formatter {
 
 TEST(Formatters, NumbersAreEightCharactersWideAndHugeOutsideTheirRange) {
   Formatter t;
-  EXPECT_TEXTS(
-      {t.f(0.0f), "0.000000"}, {t.f(1.5f), "1.500000"}, {t.f(-1.5f), "-1.50000"}, {t.f(0.25f), "0.250000"},
-      {t.f(12345.5f), "12345.50"}, {t.f(1234567.0f), "1234567."}, {t.f(12345678.0f), "12345678"},
-      {t.f(99999992.0f), "99999992"}, {t.f(-9999999.0f), "-9999999"}, {t.f(-0.0f), "0.000000"},
-      {t.i(0), "0"}, {t.i(-42), "-42"}, {t.i(99999999), "99999999"}, {t.i(100000000), "Huge!"},
-      {t.i(std::numeric_limits<int32_t>::max()), "Huge!"},
-      {t.i(std::numeric_limits<int32_t>::min(), 20), "-2147483648"});
+  EXPECT_TEXTS({t.f(0.0f), "0.000000"}, {t.f(1.5f), "1.500000"}, {t.f(-1.5f), "-1.50000"},
+               {t.f(0.25f), "0.250000"}, {t.f(12345.5f), "12345.50"}, {t.f(1234567.0f), "1234567."},
+               {t.f(12345678.0f), "12345678"}, {t.f(99999992.0f), "99999992"}, {t.f(-9999999.0f), "-9999999"},
+               {t.f(-0.0f), "0.000000"}, {t.i(0), "0"}, {t.i(-42), "-42"}, {t.i(99999999), "99999999"},
+               {t.i(100000000), "Huge!"}, {t.i(std::numeric_limits<int32_t>::max()), "Huge!"},
+               {t.i(std::numeric_limits<int32_t>::min(), 20), "-2147483648"});
   for (float v : {100000000.0f, 1e20f, -10000000.0f, -1e30f, kInf, -kInf, kNaN})
     EXPECT_EQ(t.f(v), "Huge!") << v;
 }
@@ -53,11 +52,10 @@ TEST(Formatters, TextIsClippedToTheMaximumLength) {
 TEST(Formatters, DecibelsHertzAndMilliseconds) {
   Formatter t;
   const auto dB = &AudioEffect::dB2string, hz = &AudioEffect::Hz2string, ms = &AudioEffect::ms2string;
-  EXPECT_TEXTS(
-      {t.run(dB, 0.0f), "-oo"}, {t.run(dB, -1.0f), "-oo"}, {t.run(dB, 1.0f), "0.000000"},
-      {t.run(dB, 10.0f), "20.00000"}, {t.run(dB, kNaN), "Huge!"}, {t.run(dB, kInf), "Huge!"},
-      {t.run(hz, 0.0f), "0.000000"}, {t.run(hz, 100.0f), "441.0000"},  // 44100 / 100
-      {t.run(ms, 44100.0f), "1000.000"}, {t.run(ms, kNaN), "Huge!"});
+  EXPECT_TEXTS({t.run(dB, 0.0f), "-oo"}, {t.run(dB, -1.0f), "-oo"}, {t.run(dB, 1.0f), "0.000000"},
+               {t.run(dB, 10.0f), "20.00000"}, {t.run(dB, kNaN), "Huge!"}, {t.run(dB, kInf), "Huge!"},
+               {t.run(hz, 0.0f), "0.000000"}, {t.run(hz, 100.0f), "441.0000"},  // 44100 / 100
+               {t.run(ms, 44100.0f), "1000.000"}, {t.run(ms, kNaN), "Huge!"});
   t.effect.setSampleRate(0.0f);
   EXPECT_EQ(t.run(ms, 1.0f), "Huge!");  // a zero rate must not produce garbage
 }

@@ -26,7 +26,6 @@ struct Storing : AudioEffectX {
 char gText[64];
 int gToken;
 
-
 }  // namespace
 
 // Where each argument of a wrapper lands in the callback: the wrappers the plug-in uses and one
@@ -73,18 +72,17 @@ TEST(HostCalls, AnswersAreInterpreted) {
   Storing e(&FakeHost::callback);
   host.answers = {{kHostPinConnectedOld, 1}, {kHostProcessEvents, 2}, {kHostSizeWindow, 0}};
   host.versionAnswer = 0;
-  EXPECT_VALUES(
-      {e.getMasterVersion(), 1}, {e.isInputConnected(0), false}, {e.isOutputConnected(0), false},
-      {e.sendVstEventsToHost(nullptr), false}, {e.updateSampleRate(), 44100.0}, {e.updateBlockSize(), 1024},
-      {e.sizeWindow(1, 1), false});
-  host.answers = {{kHostPinConnectedOld, 0}, {kHostProcessEvents, 1}, {kHostSizeWindow, 5},
+  EXPECT_VALUES({e.getMasterVersion(), 1}, {e.isInputConnected(0), false}, {e.isOutputConnected(0), false},
+                {e.sendVstEventsToHost(nullptr), false}, {e.updateSampleRate(), 44100.0},
+                {e.updateBlockSize(), 1024}, {e.sizeWindow(1, 1), false});
+  host.answers = {{kHostPinConnectedOld, 0},   {kHostProcessEvents, 1},  {kHostSizeWindow, 5},
                   {kHostGetSampleRate, 96000}, {kHostGetBlockSize, 333}, {kHostCanDo, 1}};
   host.versionAnswer = 2400;
   char sizeText[] = "sizeWindow";
-  EXPECT_VALUES(
-      {e.getMasterVersion(), 2400}, {e.isInputConnected(0), true}, {e.sendVstEventsToHost(nullptr), true},
-      {e.updateSampleRate(), 96000.0}, {e.getSampleRate(), 96000.0f}, {e.updateBlockSize(), 333},
-      {e.sizeWindow(1, 1), true}, {e.canHostDo(sizeText), 1});
+  EXPECT_VALUES({e.getMasterVersion(), 2400}, {e.isInputConnected(0), true},
+                {e.sendVstEventsToHost(nullptr), true}, {e.updateSampleRate(), 96000.0},
+                {e.getSampleRate(), 96000.0f}, {e.updateBlockSize(), 333}, {e.sizeWindow(1, 1), true},
+                {e.canHostDo(sizeText), 1});
   EXPECT_EQ(e.getTimeInfo(0), &host.timeInfo);
   char vendor[64];
   EXPECT_TRUE(e.getHostVendorString(vendor));
@@ -94,12 +92,11 @@ TEST(HostCalls, AnswersAreInterpreted) {
 TEST(HostCalls, WithoutHostEveryWrapperAnswersNeutrally) {
   Storing e(nullptr);
   char text[64] = "stale";
-  EXPECT_VALUES(
-      {e.getMasterVersion(), 1}, {e.isInputConnected(0), true}, {e.isOutputConnected(0), true},
-      {e.sendVstEventsToHost(nullptr), false}, {e.ioChanged(), false}, {e.sizeWindow(10, 10), false},
-      {e.updateSampleRate(), 44100.0}, {e.updateBlockSize(), 1024}, {e.beginEdit(1), false},
-      {e.endEdit(1), false}, {e.updateDisplay(), false}, {e.getHostVendorString(text), false},
-      {e.canHostDo(text), 0}, {e.getCurrentUniqueId(), 0});
+  EXPECT_VALUES({e.getMasterVersion(), 1}, {e.isInputConnected(0), true}, {e.isOutputConnected(0), true},
+                {e.sendVstEventsToHost(nullptr), false}, {e.ioChanged(), false},
+                {e.sizeWindow(10, 10), false}, {e.updateSampleRate(), 44100.0}, {e.updateBlockSize(), 1024},
+                {e.beginEdit(1), false}, {e.endEdit(1), false}, {e.updateDisplay(), false},
+                {e.getHostVendorString(text), false}, {e.canHostDo(text), 0}, {e.getCurrentUniqueId(), 0});
   EXPECT_STREQ(text, "");
   EXPECT_EQ(e.getTimeInfo(0xFFFF), nullptr);
   EXPECT_EQ(e.getDirectory(), nullptr);

@@ -311,7 +311,9 @@ TEST(VstguiKnob, StepsBackToTheDrawnValueStillReachTheListener) {
   using Steps = void (*)(CAnimKnob&);
   const std::pair<const char*, Steps> cases[] = {
       {"wheel up, wheel down",
-       [](CAnimKnob& k) { k.onWheel(CPoint(), 1.f, CButtonState()), k.onWheel(CPoint(), -1.f, CButtonState()); }},
+       [](CAnimKnob& k) {
+         k.onWheel(CPoint(), 1.f, CButtonState()), k.onWheel(CPoint(), -1.f, CButtonState());
+       }},
       {"drag away and back",
        [](CAnimKnob& k) {
          CPoint start(5, 20), away(5, 0);

@@ -52,7 +52,8 @@ bool parseNumber(std::string_view text, T& value) {
 
 // A number option within its range; otherwise says which option and value are at fault.
 template <typename T>
-bool numberOption(std::string_view option, std::string_view text, T& value, T lo, T hi, const char* expected) {
+bool numberOption(std::string_view option, std::string_view text, T& value, T lo, T hi,
+                  const char* expected) {
   T parsed{};
   if (parseNumber(text, parsed) && parsed >= lo && parsed <= hi) {
     value = parsed;
@@ -67,7 +68,8 @@ bool parseSet(std::string_view text, Options& o) {
   const size_t eq = text.find('=');
   int tag = 0;
   float value = 0.0f;
-  if (eq == std::string_view::npos || !parseNumber(text.substr(0, eq), tag) || !parseNumber(text.substr(eq + 1), value)) {
+  if (eq == std::string_view::npos || !parseNumber(text.substr(0, eq), tag) ||
+      !parseNumber(text.substr(eq + 1), value)) {
     std::fprintf(stderr, "g2host: --set %.*s: expected TAG=VALUE (a parameter number and a value)\n",
                  static_cast<int>(text.size()), text.data());
     return false;
@@ -151,7 +153,8 @@ bool readWav(const std::string& path, double& rate, std::vector<float>& left, st
   return true;
 }
 
-bool writeWav(const std::string& path, double rate, const std::vector<float>& left, const std::vector<float>& right) {
+bool writeWav(const std::string& path, double rate, const std::vector<float>& left,
+              const std::vector<float>& right) {
   SF_INFO info{};
   info.samplerate = static_cast<int>(rate);
   info.channels = 2;
@@ -195,14 +198,15 @@ int runInfo(const Options& o) {
   std::printf("vendor:         %s\n", plugin->vendorString().c_str());
   std::printf("product:        %s\n", plugin->productString().c_str());
   std::printf("vendor version: %d\n", plugin->vendorVersion());
-  std::printf("unique id:      '%s' (0x%08X)\n", fourChars(e->uniqueID).c_str(), static_cast<unsigned>(e->uniqueID));
+  std::printf("unique id:      '%s' (0x%08X)\n", fourChars(e->uniqueID).c_str(),
+              static_cast<unsigned>(e->uniqueID));
   std::printf("version:        %d\n", e->version);
   std::printf("VST version:    %ld\n", static_cast<long>(plugin->dispatch(kEffGetVstVersion)));
   std::printf("flags:         ");
   const std::pair<int32_t, const char*> flagNames[] = {
-      {kEffFlagHasEditor, "editor"},         {kEffFlagCanReplacing, "replacing"},
-      {kEffFlagProgramChunks, "chunks"},     {kEffFlagIsSynth, "synth"},
-      {kEffFlagNoSoundInStop, "no-tail"},    {kEffFlagCanDoubleReplacing, "double"}};
+      {kEffFlagHasEditor, "editor"},      {kEffFlagCanReplacing, "replacing"},
+      {kEffFlagProgramChunks, "chunks"},  {kEffFlagIsSynth, "synth"},
+      {kEffFlagNoSoundInStop, "no-tail"}, {kEffFlagCanDoubleReplacing, "double"}};
   for (const auto& [bit, name] : flagNames)
     if (e->flags & bit) std::printf(" %s", name);
   std::printf("\ninputs/outputs: %d/%d\n", e->numInputs, e->numOutputs);
@@ -248,7 +252,8 @@ bool requestProgram(vsthost::Plugin& plugin, int n) {
     sendProgramChange(plugin, n);
   } else {
     if (n >= plugin.numPrograms()) {
-      std::fprintf(stderr, "g2host: --program %d: the plug-in has programs 0 to %d\n", n, plugin.numPrograms() - 1);
+      std::fprintf(stderr, "g2host: --program %d: the plug-in has programs 0 to %d\n", n,
+                   plugin.numPrograms() - 1);
       return false;
     }
     plugin.setProgram(n);
@@ -284,10 +289,11 @@ bool reportProgram(const Options& o, vsthost::Plugin& plugin, const std::string&
     std::printf("program %d: %s\n", o.program, now.c_str());
     return true;
   }
-  std::fprintf(stderr,
-               "g2host: --program %d: the program name did not change (still \"%s\"): the plug-in has no such "
-               "program or does not follow MIDI program changes on channel 1\n",
-               o.program, now.c_str());
+  std::fprintf(
+      stderr,
+      "g2host: --program %d: the program name did not change (still \"%s\"): the plug-in has no such "
+      "program or does not follow MIDI program changes on channel 1\n",
+      o.program, now.c_str());
   return false;
 }
 
@@ -315,7 +321,8 @@ bool prepare(const Options& o, vsthost::Plugin& plugin, double& rate, std::vecto
   }
   for (const auto& [tag, value] : o.sets) {
     if (tag < 0 || tag >= plugin.numParams()) {
-      std::fprintf(stderr, "g2host: --set %d=%g: parameter %d does not exist\n", tag, static_cast<double>(value), tag);
+      std::fprintf(stderr, "g2host: --set %d=%g: parameter %d does not exist\n", tag,
+                   static_cast<double>(value), tag);
       return false;
     }
     plugin.setParameter(tag, value);
@@ -356,8 +363,8 @@ struct Timing {
   double factor() const { return used > 0.0 ? audio / used : 0.0; }
 };
 
-Timing timeRender(vsthost::Plugin& plugin, double rate, const std::vector<float>& inL, const std::vector<float>& inR,
-                  int block) {
+Timing timeRender(vsthost::Plugin& plugin, double rate, const std::vector<float>& inL,
+                  const std::vector<float>& inR, int block) {
   std::vector<float> outL, outR;
   const double begin = cpuSeconds();
   vsthost::renderStereo(plugin, inL, inR, outL, outR, block);
@@ -390,12 +397,15 @@ int benchAllPrograms(const Options& o, vsthost::Plugin& plugin, double rate, con
     std::fflush(stdout);
   }
   if (viaMidi && results.size() == 1 && results[0].name == programBefore) {
-    std::fprintf(stderr, "g2host: --all-programs: the program name never changed (\"%s\"): the plug-in did not "
-                 "follow MIDI program changes on channel 1\n", programBefore.c_str());
+    std::fprintf(stderr,
+                 "g2host: --all-programs: the program name never changed (\"%s\"): the plug-in did not "
+                 "follow MIDI program changes on channel 1\n",
+                 programBefore.c_str());
     return 1;
   }
   std::vector<Result> sorted = results;
-  std::sort(sorted.begin(), sorted.end(), [](const Result& a, const Result& b) { return a.factor < b.factor; });
+  std::sort(sorted.begin(), sorted.end(),
+            [](const Result& a, const Result& b) { return a.factor < b.factor; });
   const size_t count = sorted.size();
   const double median =
       count % 2 ? sorted[count / 2].factor : 0.5 * (sorted[count / 2 - 1].factor + sorted[count / 2].factor);

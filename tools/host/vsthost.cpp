@@ -145,10 +145,10 @@ namespace {
 constexpr size_t kTextBuffer = 256;
 }  // namespace
 
-#define G2_TEXT_QUERY(opcode, index)                  \
-  char text[kTextBuffer] = {};                        \
-  dispatch(opcode, index, 0, text, 0.0f);             \
-  text[kTextBuffer - 1] = 0;                          \
+#define G2_TEXT_QUERY(opcode, index)      \
+  char text[kTextBuffer] = {};            \
+  dispatch(opcode, index, 0, text, 0.0f); \
+  text[kTextBuffer - 1] = 0;              \
   return std::string(text)
 
 std::string Plugin::effectName() { G2_TEXT_QUERY(kEffGetEffectName, 0); }
@@ -317,10 +317,11 @@ void synthesiseDemo(double sampleRate, double seconds, std::vector<float>& left,
         pluck(left, right, sampleRate, at + static_cast<size_t>(s * 0.012 * sampleRate), chord[s], 1.6, 0.22f,
               -0.3f + 0.2f * static_cast<float>(s), random);
     if (b % 4 == 0 || b % 4 == 2) kick(left, right, sampleRate, at);
-    if (b % 4 == 1 || b % 4 == 3) noiseHit(left, right, sampleRate, at, 0.25, 18.0, 0.35f, 0.1f, false, random);
+    if (b % 4 == 1 || b % 4 == 3)
+      noiseHit(left, right, sampleRate, at, 0.25, 18.0, 0.35f, 0.1f, false, random);
     for (int h = 0; h < 2; ++h)
-      noiseHit(left, right, sampleRate, at + static_cast<size_t>(h * beat * 0.5 * sampleRate), 0.06, 60.0, 0.12f,
-               0.4f, true, random);
+      noiseHit(left, right, sampleRate, at + static_cast<size_t>(h * beat * 0.5 * sampleRate), 0.06, 60.0,
+               0.12f, 0.4f, true, random);
   }
   for (size_t i = 0; i < total; ++i) {
     left[i] = std::clamp(left[i], -1.0f, 1.0f);

@@ -48,7 +48,8 @@ class Plugin {
 
   AEffect* effect() const { return effect_; }
   HostState& host() { return host_; }
-  intptr_t dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr, float opt = 0.0f);
+  intptr_t dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
+                    float opt = 0.0f);
 
   std::string effectName();
   std::string vendorString();

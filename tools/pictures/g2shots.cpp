@@ -73,7 +73,9 @@ const std::vector<Shot>& shots() {
   return list;
 }
 
-void usage() { std::fprintf(stderr, "usage: g2shots OUT_FOLDER [--art FOLDER] [--sizes 100,150,200] [--list]\n"); }
+void usage() {
+  std::fprintf(stderr, "usage: g2shots OUT_FOLDER [--art FOLDER] [--sizes 100,150,200] [--list]\n");
+}
 
 // Idle passes long enough for the editor's throttle to let each one through.
 void settle(uEditor& editor, int passes = 3) {
@@ -138,7 +140,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (!std::filesystem::exists(art + "/bmp10000.png")) {
-    std::fprintf(stderr, "g2shots: no artwork in %s (build the plug-in first, or name it with --art)\n", art.c_str());
+    std::fprintf(stderr, "g2shots: no artwork in %s (build the plug-in first, or name it with --art)\n",
+                 art.c_str());
     return 1;
   }
   std::error_code error;

@@ -18,8 +18,8 @@
 #include <cstring>
 #include <string>
 
-#include "tools/xvfb/xvfbServer.h"
 #include "tools/host/vsthost.h"
+#include "tools/xvfb/xvfbServer.h"
 
 namespace {
 
