@@ -20,7 +20,7 @@ import subprocess
 import sys
 import time
 
-# (file, exact original text, replacement)
+# (file, exact original text, replacement); further lists by area in tools/mutations/*.py
 BREAKS = [
     # dsp/: the modules
     ("dsp/uFilter.cpp", "if (fc > maxCut) fc = maxCut;\n  const float rr", "const float rr"),
@@ -111,8 +111,8 @@ BREAKS = [
     ("plugin/uPluginPrograms.cpp", "loadRelaxed(programs.values[t]) >= 0.5f ? 1.0f : 0.0f",
      "loadRelaxed(programs.values[t]) >= 0.4f ? 1.0f : 0.0f"),
     ("plugin/uPluginPrograms.cpp", "if (n < 0 || n >= NUM_DEMO_PROGRAMS) return;", "if (n < 0) return;"),
-    ("plugin/uPluginPresetsBanks.cpp", "disruptOn(0), disruptDest(0, D_DIST4), disruptAmount(0, 0.4f)",
-     "disruptDest(0, D_DIST4), disruptAmount(0, 0.4f)"),
+    ("plugin/uPluginPresetsBanks.cpp", "disruptOn(0),\n       disruptDest(0, D_DIST4), disruptAmount(0, 0.4f)",
+     "\n       disruptDest(0, D_DIST4), disruptAmount(0, 0.4f)"),
     ("plugin/uPluginPresetsBanks.cpp", "{type(16), path(22),", "{type(0), path(22),"),
     ("plugin/uPluginPrograms.cpp", "if (!data || byteSize < kChunkSize) return 0;", "if (!data) return 0;"),
     # vst2/: the record, the dispatchers, the host calls and the formatters
@@ -357,6 +357,22 @@ BREAKS = [
     # The offline host: --set after the program is in place
     ("tools/host/g2host.cpp", "    if (presentsOneProgram(plugin)) runSilentBlock(plugin, 1);\n", ""),
 ]
+
+
+
+def more_breaks(folder):
+    """Breaks kept beside this script in tools/mutations/*.py, one list per area (BREAKS = [...])."""
+    found = []
+    if os.path.isdir(folder):
+        for name in sorted(n for n in os.listdir(folder) if n.endswith(".py")):
+            scope = {}
+            with open(os.path.join(folder, name), encoding="utf-8") as f:
+                exec(compile(f.read(), name, "exec"), scope)
+            found += scope["BREAKS"]
+    return found
+
+
+BREAKS += more_breaks(os.path.join(os.path.dirname(os.path.abspath(__file__)), "mutations"))
 
 # The test executables that may notice a break in each folder, cheapest first.
 TESTS_OF = {
