@@ -8,7 +8,7 @@ fails, and puts the file back. A break no test notices is reported as a survivor
 whose text is no longer found exactly once is reported as stale (the code moved on: update
 the list), one that does not compile as unbuildable.
 
-    mutation_check.py [--source DIR] [--build DIR] [--jobs N] [--only SUBSTRING] [--list]
+    mutation_check.py [--source DIR] [--build DIR] [--jobs N] [--only SUBSTRING] [--area NAME] [--list]
 
 Run it on a tree nobody edits meanwhile (e.g. a `git archive` copy); the file is restored
 even when the run is interrupted.
@@ -361,25 +361,26 @@ BREAKS = [
 
 
 def more_breaks(folder):
-    """Breaks kept beside this script in tools/mutations/*.py, one list per area (BREAKS = [...])."""
-    found = []
+    """Breaks kept beside this script in tools/mutations/*.py, one list per area (BREAKS = [...]),
+    by the list's name."""
+    found = {}
     if os.path.isdir(folder):
         for name in sorted(n for n in os.listdir(folder) if n.endswith(".py")):
             scope = {}
             with open(os.path.join(folder, name), encoding="utf-8") as f:
                 exec(compile(f.read(), name, "exec"), scope)
-            found += scope["BREAKS"]
+            found[name[:-3]] = scope["BREAKS"]
     return found
 
 
-BREAKS += more_breaks(os.path.join(os.path.dirname(os.path.abspath(__file__)), "mutations"))
+AREAS = more_breaks(os.path.join(os.path.dirname(os.path.abspath(__file__)), "mutations"))
 
 # The test executables that may notice a break in each folder, cheapest first.
 TESTS_OF = {
-    "dsp/": ["test_dsp", "test_engine"],
+    "dsp/": ["test_dsp", "test_engine", "test_sound"],
     "platform/os/": ["test_platform"],
     "platform/": ["test_platform", "test_plugin", "test_midi"],
-    "plugin/": ["test_plugin", "test_midi", "test_vst2", "test_engine", "test_host"],
+    "plugin/": ["test_plugin", "test_midi", "test_vst2", "test_engine", "test_sound", "test_host"],
     "vst2/": ["test_vst2", "test_plugin", "test_host", "test_engine"],
     "vstgui/": ["test_vstgui", "test_controls", "test_x11"],
     "controls/": ["test_controls", "test_editor"],
@@ -432,10 +433,12 @@ def main():
     ap.add_argument("--only", default="", help="run only the breaks whose file contains this text")
     ap.add_argument("--first", type=int, default=1, help="start at this break (1-based), to resume a run")
     ap.add_argument("--list", action="store_true", help="check that every break applies, build nothing")
+    ap.add_argument("--area", default=None, help="run only the list tools/mutations/AREA.py")
     args = ap.parse_args()
     source = os.path.abspath(args.source)
     build_dir = os.path.abspath(args.build or os.path.join(source, "build-mutation"))
-    breaks = [b for b in BREAKS[args.first - 1:] if args.only in b[0]]
+    chosen = AREAS[args.area] if args.area else BREAKS + [b for area in AREAS.values() for b in area]
+    breaks = [b for b in chosen[args.first - 1:] if args.only in b[0]]
 
     stale = []
     for i, (path, original, _) in enumerate(breaks):
