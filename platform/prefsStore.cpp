@@ -218,7 +218,9 @@ bool onlyWhitespace(const std::string& text) noexcept {
 Loaded loadFile(const std::string& path) noexcept {
   Loaded l;
   try {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking: a FIFO (or a device) in the file's place must not hang the host's scanner
+    // waiting for a writer; only a regular file is read, anything else reads as no settings.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
       if (errno == ENOENT || errno == ENOTDIR) {
         l.result = LoadResult::Missing;
@@ -230,10 +232,11 @@ Loaded loadFile(const std::string& path) noexcept {
     }
     struct stat st {};
     std::string text;
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && readAll(fd, text);
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    const bool ok = regular && readAll(fd, text);
     ::close(fd);
     if (!ok) {
-      l.reason = "not a readable file";
+      l.reason = regular ? "read error" : "not a regular file";
       return l;
     }
     l.id = idOf(st);
@@ -484,6 +487,14 @@ struct TPrefsStore::Impl {
                    "the machine-wide preference file \"" + path + "\" could not be read (" + l.reason +
                        "); it is ignored.");
       }
+    }
+    if (l.result == LoadResult::IoError) {
+      // No permission, or no regular file: the user's settings fall back to defaults, and
+      // the file is left exactly as it is (writes refuse it too), so say so once.
+      reportOnce(layer, l.id,
+                 std::string(isUser ? "the preference file \"" : "the machine-wide preference file \"") +
+                     path + "\" could not be read (" + l.reason +
+                     "); default settings apply and it is left as it is.");
     }
     const bool faithful = l.result == LoadResult::Ok || l.result == LoadResult::Missing;
     if (!l.doc) {

@@ -2,6 +2,7 @@
 // program rendered from the demo signal; the offline host and its g2host tool that load it.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdio>
@@ -197,6 +198,23 @@ TEST(HostTool, RendersAndDescribesThePlugin) {
   ASSERT_EQ(info.exitCode, 0);
   for (const char* text : {"Grindle2", "Kestrune", "'Mv3k'", "1023"})
     EXPECT_NE(info.output.find(text), std::string::npos) << text;
+}
+
+// A FIFO nobody writes in place of the user's and the machine-wide preference file: the module
+// loads and answers at once (a scanner would otherwise hang), settings at their defaults.
+TEST(HostTool, LoadsWithFifosInPlaceOfBothPreferenceFiles) {
+  TempDir dir;
+  for (const char* folder : {"/config", "/etc"}) {
+    std::filesystem::create_directories(dir.path() + folder);
+    ASSERT_EQ(::mkfifo((dir.path() + folder + "/com.Qelm.Grindle2.json").c_str(), 0600), 0);
+  }
+  const auto info =
+      runChild({"timeout", "20", "env", "XDG_CONFIG_HOME=" + dir.path() + "/config",
+                "XDG_CONFIG_DIRS=" + dir.path() + "/etc", kHostTool, "info", "--plugin", GRINDLE_SO_PATH},
+               true);
+  ASSERT_EQ(info.exitCode, 0) << info.output;  // 124: timed out
+  EXPECT_NE(info.output.find("Grindle2"), std::string::npos) << info.output;
+  EXPECT_NE(info.output.find("not a regular file"), std::string::npos) << info.output;
 }
 
 // A bad command line is refused with exit code 2 (1 when it is well formed but cannot be

@@ -1,6 +1,9 @@
 // The preference file: where it lives, what each kind of value reads as, broken and foreign
-// files, any bytes round-tripping, and writers in several threads.
+// files, files that are no readable regular file, any bytes round-tripping, and writers in
+// several threads.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,6 +12,7 @@
 #include <climits>
 #include <cstring>
 #include <filesystem>
+#include <future>
 #include <thread>
 
 #include "platform/platform.h"
@@ -412,4 +416,59 @@ TEST(PrefsWriter, PendingBindingsAreWrittenOnDestructionOrKeptWhenTheWriteFails)
   EXPECT_TRUE(writer.flush());
   EXPECT_FALSE(writer.hasPending());
   EXPECT_EQ(fileJson(env.root + "/new.json"), json({{"10", 4}, {"11", 5}}));
+}
+
+// Something other than a readable regular file in either file's place (a FIFO nobody writes,
+// a folder, a file without read permission) reads as no settings at once, is reported once,
+// and is never renamed or replaced: writes fail instead.
+TEST_F(Prefs, WhatIsNoReadableRegularFileReadsAsDefaultsAndIsLeftAlone) {
+  enum Kind { Fifo, Folder, NoPermission };
+  const struct {
+    Kind kind;
+    bool user;
+  } cases[] = {{Fifo, true}, {Fifo, false}, {Folder, true}, {Folder, false}, {NoPermission, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "kind " << c.kind << (c.user ? " user" : " machine"));
+    if (c.kind == NoPermission && ::geteuid() == 0) continue;  // root reads it anyway
+    TempXdg xdg;
+    TPrefsStore prefs{xdg.userFile(), xdg.machineFile()};
+    const std::string path = c.user ? xdg.userFile() : xdg.machineFile();
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    if (c.kind == Fifo) {
+      ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    }
+    if (c.kind == Folder) std::filesystem::create_directory(path);
+    if (c.kind == NoPermission) {
+      writeFile(path, R"({"HelpDir": "/mine"})");
+      std::filesystem::permissions(path, std::filesystem::perms::none);
+    }
+    // The read runs in a thread of its own, so that a regression hangs only that thread: a
+    // writer opened on the FIFO afterwards releases it.
+    std::promise<std::string> read;
+    auto done = read.get_future();
+    std::string err;
+    std::thread reader([&] {
+      testing::internal::CaptureStderr();
+      std::string value = prefs.loadString("HelpDir");
+      err = testing::internal::GetCapturedStderr();
+      read.set_value(value);
+    });
+    const bool returned = done.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    if (!returned && c.kind == Fifo) ::close(::open(path.c_str(), O_WRONLY | O_NONBLOCK));
+    reader.join();
+    ASSERT_TRUE(returned) << "the read waited for a writer";
+    EXPECT_EQ(done.get(), "");
+    expectOneReport(err);
+    EXPECT_NE(err.find(path), std::string::npos) << err;
+    EXPECT_EQ(stderrOf([&] { EXPECT_EQ(prefs.loadString("HelpDir"), ""); }), "");  // said once
+    if (c.user) {
+      EXPECT_FALSE(prefs.setMidiCC(3, 9));
+    }
+    const auto type = std::filesystem::symlink_status(path).type();
+    EXPECT_EQ(type, c.kind == Fifo     ? std::filesystem::file_type::fifo
+                    : c.kind == Folder ? std::filesystem::file_type::directory
+                                       : std::filesystem::file_type::regular);
+    EXPECT_FALSE(std::filesystem::exists(path + ".unreadable"));
+    if (c.kind == NoPermission) std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+  }
 }
