@@ -24,6 +24,7 @@ namespace {
 std::mutex hookMutex;
 ModalPumpHook pumpHook;
 std::atomic<int> childrenRunning{0};
+std::atomic<ProgramFilter> programFilter{nullptr};
 thread_local bool insidePump = false;
 
 bool isStrippedVariable(std::string_view entry) {
@@ -33,7 +34,10 @@ bool isStrippedVariable(std::string_view entry) {
 
 bool isExecutableFile(const std::string& path) {
   struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || ::access(path.c_str(), X_OK) != 0)
+    return false;
+  const ProgramFilter filter = programFilter.load();
+  return filter == nullptr || filter(path);
 }
 
 // Moves a descriptor to 3 or above, so that placing the pipe's write end on standard output
@@ -196,6 +200,8 @@ std::vector<std::string> childEnvironment(const char* const* env) {
   }
   return out;
 }
+
+ProgramFilter setProgramFilter(ProgramFilter filter) { return programFilter.exchange(filter); }
 
 std::string findExecutable(const std::string& name) {
   if (name.empty()) return {};

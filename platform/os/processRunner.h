@@ -51,6 +51,12 @@ int reapDetachedChildren();
 // /usr/local/bin, /usr/bin and /bin.
 std::string findExecutable(const std::string& name);
 
+// Test programs confine what may be started to their own stand-ins: an executable the filter
+// refuses counts as not there (runProcess and startDetached start nothing). Returns the
+// previous filter; null allows every program.
+using ProgramFilter = bool (*)(const std::string& path);
+ProgramFilter setProgramFilter(ProgramFilter filter);
+
 // The environment a child receives: `env` (a NULL-terminated "NAME=value" array such as
 // environ) without LD_LIBRARY_PATH and LD_PRELOAD.
 std::vector<std::string> childEnvironment(const char* const* env);

@@ -104,6 +104,27 @@ TEST(ProcessRunner, OnlyRealProgramsFromAbsolutePathEntriesStart) {
   ASSERT_EQ(::chdir(cwd.c_str()), 0);
 }
 
+// Test programs never start the desktop's dialog tools or browser launcher: only stand-ins in a
+// temporary folder are found (a real zenity waits for a person).
+TEST(ProcessRunner, TestsFindOnlyStandInsOfTheDesktopsPrograms) {
+  const std::string outside = std::string(GRINDLE_BINARY_DIR) + "/tests/not-a-stand-in";
+  dialogtest::TempDir inside;
+  std::filesystem::create_directories(outside);
+  for (const std::string& folder : {outside, inside.path()})
+    for (const char* name : {"zenity", "kdialog", "xdg-open", "grindle-tool"})
+      writeScript(folder + "/" + name, "echo ran\n");
+  for (const std::string& folder : {outside, inside.path()}) {
+    ScopedEnv path("PATH", folder);
+    const bool standIns = folder == inside.path();
+    for (const char* name : {"zenity", "kdialog", "xdg-open"}) {
+      EXPECT_EQ(platform::findExecutable(name).empty(), !standIns) << folder << " " << name;
+      EXPECT_EQ(runProcess({name}).started, standIns) << folder << " " << name;
+    }
+    EXPECT_EQ(runProcess({"grindle-tool"}).output, "ran\n") << folder;  // any other program starts
+  }
+  std::filesystem::remove_all(outside);
+}
+
 // The host's bundled libraries break the desktop's tools (the detached child below shows the
 // variables gone in a real child).
 TEST(ProcessRunner, ChildGetsNoLoaderVariablesAndNoneOfOurDescriptors) {
