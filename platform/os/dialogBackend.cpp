@@ -7,6 +7,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstddef>
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <string_view>
 
 namespace platform {
 
@@ -241,16 +243,37 @@ bool displayReachable(const char* display) {
   return !host.empty() && tcpDisplayAnswers(host, number);
 }
 
+int dialogWidth(const std::string& title, const std::string& text) {
+  // Characters, not bytes: UTF-8 continuation bytes take no room of their own.
+  const auto characters = [](std::string_view line) {
+    return static_cast<int>(
+        std::count_if(line.begin(), line.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+  };
+  int longestLine = 0;
+  for (std::size_t start = 0; start <= text.size();) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    longestLine = std::max(longestLine, characters(std::string_view(text).substr(start, end - start)));
+    start = end + 1;
+  }
+  // About 9 px a character of a bold title plus the bar's buttons; 7 px a character of the
+  // text plus the icon and margins, up to the width past which a message wraps anyway.
+  const int forTitle = 9 * std::min(characters(title), 200) + 100;
+  const int forText = std::min(7 * std::min(longestLine, 200) + 120, 560);
+  return std::min(std::max(forTitle, forText), kDialogMaxWidth);
+}
+
 std::vector<std::string> messageCommand(DialogTool tool, const std::string& title, const std::string& text,
                                         bool withCancel) {
+  const std::string width = "--width=" + std::to_string(dialogWidth(title, text));
   switch (tool) {
     case DialogTool::zenity:
       if (withCancel) {
-        return {"zenity",        "--question",    "--title=" + title,
-                "--no-markup",   "--ok-label=OK", "--cancel-label=Cancel",
-                "--text=" + text};
+        return {"zenity",           "--question",
+                "--title=" + title, "--no-markup",
+                "--ok-label=OK",    "--cancel-label=Cancel",
+                "--text=" + text,   width};
       }
-      return {"zenity", "--info", "--title=" + title, "--no-markup", "--text=" + text};
+      return {"zenity", "--info", "--title=" + title, "--no-markup", "--text=" + text, width};
     case DialogTool::kdialog:
       if (withCancel) {
         return {"kdialog",     "--title", title,
@@ -268,8 +291,12 @@ std::vector<std::string> inputCommand(DialogTool tool, const std::string& title,
                                       const std::string& text) {
   switch (tool) {
     case DialogTool::zenity:
-      return {"zenity", "--entry", "--title=" + title, "--text=" + zenityLabel(label),
-              "--entry-text=" + text};
+      return {"zenity",
+              "--entry",
+              "--title=" + title,
+              "--text=" + zenityLabel(label),
+              "--entry-text=" + text,
+              "--width=" + std::to_string(dialogWidth(title, label))};
     case DialogTool::kdialog:
       // The preset text is a positional argument: after "--" a text such as "-5.0" is no option.
       return {"kdialog", "--title", title, "--inputbox", kdialogRichText(label, true), "--", text};

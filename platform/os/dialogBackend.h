@@ -45,6 +45,12 @@ bool displayReachable(const char* display);
 // Title of every message box.
 inline constexpr const char* kMessageBoxTitle = "Grindle2";
 
+// The width in pixels zenity's boxes are opened with: enough for the whole title in the window
+// manager's title bar (bold, between its buttons) and for the text's longest line, which a
+// message box wraps beyond a comfortable width; never wider than kDialogMaxWidth.
+inline constexpr int kDialogMaxWidth = 800;
+int dialogWidth(const std::string& title, const std::string& text);
+
 // A message box: OK only, or OK and Cancel.
 std::vector<std::string> messageCommand(DialogTool tool, const std::string& title, const std::string& text,
                                         bool withCancel);

@@ -42,27 +42,30 @@ TEST(DialogCommands, EachToolGetsItsArgumentVector) {
   zenity4Save.erase(zenity4Save.begin() + 3);
   const std::pair<Args, Args> rows[] = {
       {messageCommand(Z, "Grindle2", "Problem with ECS File", false),
-       {"zenity", "--info", "--title=Grindle2", "--no-markup", "--text=Problem with ECS File"}},
+       {"zenity", "--info", "--title=Grindle2", "--no-markup", "--text=Problem with ECS File",
+        "--width=267"}},
       {messageCommand(Z, "Grindle2", "Replace?", true),
        {"zenity", "--question", "--title=Grindle2", "--no-markup", "--ok-label=OK", "--cancel-label=Cancel",
-        "--text=Replace?"}},
+        "--text=Replace?", "--width=176"}},
       // zenity shows the text without markup, so "<b>" and "&" stay as typed.
       {messageCommand(Z, "Grindle2", "<b>" + kHostile, false),
-       {"zenity", "--info", "--title=Grindle2", "--no-markup", "--text=<b>" + kHostile}},
+       {"zenity", "--info", "--title=Grindle2", "--no-markup", "--text=<b>" + kHostile, "--width=365"}},
       {messageCommand(K, "Grindle2", "Problem with ECS File", false),
        {"kdialog", "--title", "Grindle2", "--msgbox", "<qt>Problem with ECS File</qt>"}},
       {messageCommand(K, "Grindle2", "Replace?", true),
        {"kdialog", "--title", "Grindle2", "--yes-label", "OK", "--no-label", "Cancel", "--yesno",
         "<qt>Replace?</qt>"}},
       {inputCommand(Z, "MIDI CC : Volume", "MIDI CC (0 - 127)", ""),
-       {"zenity", "--entry", "--title=MIDI CC : Volume", "--text=MIDI CC (0 - 127)", "--entry-text="}},
+       {"zenity", "--entry", "--title=MIDI CC : Volume", "--text=MIDI CC (0 - 127)",
+        "--entry-text=", "--width=244"}},
       {inputCommand(K, "Volume", "-30 to 10 dB", "-5.0"),
        {"kdialog", "--title", "Volume", "--inputbox", "<qt>-30 to 10 dB</qt>", "--", "-5.0"}},
       // zenity reads '_' as a mnemonic and backslash escapes in the label; title and preset go as they are.
       {inputCommand(Z, "a_b\\c", "x_y\\n", "p_q\\r"),
-       {"zenity", "--entry", "--title=a_b\\c", "--text=x__y\\\\n", "--entry-text=p_q\\r"}},
+       {"zenity", "--entry", "--title=a_b\\c", "--text=x__y\\\\n", "--entry-text=p_q\\r", "--width=155"}},
       {inputCommand(Z, kHostile, "label", kHostile),
-       {"zenity", "--entry", "--title=" + kHostile, "--text=label", "--entry-text=" + kHostile}},
+       {"zenity", "--entry", "--title=" + kHostile, "--text=label", "--entry-text=" + kHostile,
+        "--width=451"}},
       {inputCommand(K, kHostile, "label", kHostile),
        {"kdialog", "--title", kHostile, "--inputbox", "<qt>label</qt>", "--", kHostile}},
       // zenity 4 asks before replacing by itself and deprecates the option; older ones (and one
@@ -95,6 +98,27 @@ TEST(DialogCommands, EachToolGetsItsArgumentVector) {
       {messageCommand(DialogTool::none, "Grindle2", "x", true), {}},
       {inputCommand(DialogTool::none, "t", "l", "x"), {}}};
   for (std::size_t i = 0; i < std::size(rows); ++i) EXPECT_EQ(rows[i].first, rows[i].second) << "row " << i;
+}
+
+// zenity's boxes are opened wide enough for the whole title (window managers cut a long one in
+// the middle: "Distor…Boost") and the text's longest line, within a maximum.
+TEST(DialogCommands, ZenityBoxesAreWideEnoughForTheirTitleAndText) {
+  const std::string longest(36, 'W');  // parameter names are at most 36 characters
+  const struct {
+    std::string title, text;
+    int width;
+  } cases[] = {{"Grindle2", "", 172},                                 // the title alone
+               {"Distortion Bass Boost", "-100 to 100%", 289},        // the title decides
+               {"Grindle2", "MIDI Input Channel (0 for Omni)", 337},  // the text decides
+               {longest, "", 424},
+               {"Grindle2", "short\n" + std::string(50, 'x') + "\nshort", 470},  // the longest line
+               {"Grindle2", std::string(300, 'x'), 560},       // a message wraps beyond this
+               {"\u00c9galiseur \u00e9l\u00e9ment", "", 253},  // characters, not bytes
+               {std::string(500, 'T'), "", platform::kDialogMaxWidth}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(platform::dialogWidth(c.title, c.text), c.width) << c.title << " / " << c.text;
+    EXPECT_EQ(platform::inputCommand(Z, c.title, c.text, "").back(), "--width=" + std::to_string(c.width));
+  }
 }
 
 // kdialog reads message texts and input box labels as rich text with backslash escapes, and a
