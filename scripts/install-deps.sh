@@ -7,7 +7,7 @@ packages=(
   libsndfile1-dev libcairo2-dev libpng-dev libfreetype-dev libx11-dev libxtst-dev nlohmann-json3-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth x11-utils
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
 )
 missing=()
 for p in "${packages[@]}"; do

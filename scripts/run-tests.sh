@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Builds everything with warnings as errors and runs all tests, then runs them again
+# Checks the format, builds everything with warnings as errors and runs all tests, then runs them again
 # under AddressSanitizer and UndefinedBehaviorSanitizer, and the threaded suites under
 # ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 jobs="$(nproc)"
+
+# The code keeps the repository's format (.clang-format); checked first, as it takes a second.
+bash scripts/check-format.sh
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DGRINDLE_WERROR=ON -DGRINDLE_TESTS=ON -DGRINDLE_BENCH=ON > /dev/null
 cmake --build build -j"$jobs"
