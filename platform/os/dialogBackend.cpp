@@ -268,12 +268,10 @@ std::vector<std::string> messageCommand(DialogTool tool, const std::string& titl
   switch (tool) {
     case DialogTool::zenity:
       if (withCancel) {
-        return {"zenity",           "--question",
-                "--title=" + title, "--no-markup",
-                "--ok-label=OK",    "--cancel-label=Cancel",
-                "--text=" + text,   width};
+        return {"zenity",      "--question",    "--title=" + title,      width,
+                "--no-markup", "--ok-label=OK", "--cancel-label=Cancel", "--text=" + text};
       }
-      return {"zenity", "--info", "--title=" + title, "--no-markup", "--text=" + text, width};
+      return {"zenity", "--info", "--title=" + title, width, "--no-markup", "--text=" + text};
     case DialogTool::kdialog:
       if (withCancel) {
         return {"kdialog",     "--title", title,
@@ -294,9 +292,9 @@ std::vector<std::string> inputCommand(DialogTool tool, const std::string& title,
       return {"zenity",
               "--entry",
               "--title=" + title,
+              "--width=" + std::to_string(dialogWidth(title, label)),
               "--text=" + zenityLabel(label),
-              "--entry-text=" + text,
-              "--width=" + std::to_string(dialogWidth(title, label))};
+              "--entry-text=" + text};
     case DialogTool::kdialog:
       // The preset text is a positional argument: after "--" a text such as "-5.0" is no option.
       return {"kdialog", "--title", title, "--inputbox", kdialogRichText(label, true), "--", text};

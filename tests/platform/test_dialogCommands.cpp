@@ -42,30 +42,30 @@ TEST(DialogCommands, EachToolGetsItsArgumentVector) {
   zenity4Save.erase(zenity4Save.begin() + 3);
   const std::pair<Args, Args> rows[] = {
       {messageCommand(Z, "Grindle2", "Problem with ECS File", false),
-       {"zenity", "--info", "--title=Grindle2", "--no-markup", "--text=Problem with ECS File",
-        "--width=267"}},
+       {"zenity", "--info", "--title=Grindle2", "--width=267", "--no-markup",
+        "--text=Problem with ECS File"}},
       {messageCommand(Z, "Grindle2", "Replace?", true),
-       {"zenity", "--question", "--title=Grindle2", "--no-markup", "--ok-label=OK", "--cancel-label=Cancel",
-        "--text=Replace?", "--width=176"}},
+       {"zenity", "--question", "--title=Grindle2", "--width=176", "--no-markup", "--ok-label=OK",
+        "--cancel-label=Cancel", "--text=Replace?"}},
       // zenity shows the text without markup, so "<b>" and "&" stay as typed.
       {messageCommand(Z, "Grindle2", "<b>" + kHostile, false),
-       {"zenity", "--info", "--title=Grindle2", "--no-markup", "--text=<b>" + kHostile, "--width=365"}},
+       {"zenity", "--info", "--title=Grindle2", "--width=365", "--no-markup", "--text=<b>" + kHostile}},
       {messageCommand(K, "Grindle2", "Problem with ECS File", false),
        {"kdialog", "--title", "Grindle2", "--msgbox", "<qt>Problem with ECS File</qt>"}},
       {messageCommand(K, "Grindle2", "Replace?", true),
        {"kdialog", "--title", "Grindle2", "--yes-label", "OK", "--no-label", "Cancel", "--yesno",
         "<qt>Replace?</qt>"}},
       {inputCommand(Z, "MIDI CC : Volume", "MIDI CC (0 - 127)", ""),
-       {"zenity", "--entry", "--title=MIDI CC : Volume", "--text=MIDI CC (0 - 127)",
-        "--entry-text=", "--width=244"}},
+       {"zenity", "--entry", "--title=MIDI CC : Volume", "--width=244", "--text=MIDI CC (0 - 127)",
+        "--entry-text="}},
       {inputCommand(K, "Volume", "-30 to 10 dB", "-5.0"),
        {"kdialog", "--title", "Volume", "--inputbox", "<qt>-30 to 10 dB</qt>", "--", "-5.0"}},
       // zenity reads '_' as a mnemonic and backslash escapes in the label; title and preset go as they are.
       {inputCommand(Z, "a_b\\c", "x_y\\n", "p_q\\r"),
-       {"zenity", "--entry", "--title=a_b\\c", "--text=x__y\\\\n", "--entry-text=p_q\\r", "--width=155"}},
+       {"zenity", "--entry", "--title=a_b\\c", "--width=155", "--text=x__y\\\\n", "--entry-text=p_q\\r"}},
       {inputCommand(Z, kHostile, "label", kHostile),
-       {"zenity", "--entry", "--title=" + kHostile, "--text=label", "--entry-text=" + kHostile,
-        "--width=451"}},
+       {"zenity", "--entry", "--title=" + kHostile, "--width=451", "--text=label",
+        "--entry-text=" + kHostile}},
       {inputCommand(K, kHostile, "label", kHostile),
        {"kdialog", "--title", kHostile, "--inputbox", "<qt>label</qt>", "--", kHostile}},
       // zenity 4 asks before replacing by itself and deprecates the option; older ones (and one
@@ -117,7 +117,7 @@ TEST(DialogCommands, ZenityBoxesAreWideEnoughForTheirTitleAndText) {
                {std::string(500, 'T'), "", platform::kDialogMaxWidth}};
   for (const auto& c : cases) {
     EXPECT_EQ(platform::dialogWidth(c.title, c.text), c.width) << c.title << " / " << c.text;
-    EXPECT_EQ(platform::inputCommand(Z, c.title, c.text, "").back(), "--width=" + std::to_string(c.width));
+    EXPECT_EQ(platform::inputCommand(Z, c.title, c.text, "")[3], "--width=" + std::to_string(c.width));
   }
 }
 

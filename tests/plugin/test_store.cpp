@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/dialogTestSupport.h"
+#include "platform/os/dialogBackend.h"
 #include "plugin/uNumEntry.h"
 #include "plugin/uParamText.h"
 #include "plugin/uPlugin.h"
@@ -82,7 +83,9 @@ struct NumEntryFixture {
 };
 
 std::vector<std::string> box(const std::string& title, const std::string& hint, const std::string& text) {
-  return {"zenity", "--entry", "--title=" + title, "--text=" + hint, "--entry-text=" + text};
+  return {"zenity",           "--entry",
+          "--title=" + title, "--width=" + std::to_string(platform::dialogWidth(title, hint)),
+          "--text=" + hint,   "--entry-text=" + text};
 }
 
 }  // namespace
@@ -391,8 +394,8 @@ TEST(NumEntry, CommaLocaleReadsAndWritesPoints) {
     const float start = f.p->isOnOffTag(tag) ? 1.0f : 0.3337f;
     const std::string text = numentry::prefill(g, start);
     const NumEntryFixture::Result r = f.enter(tag, start, text);
-    ASSERT_EQ(r.box.size(), 5u) << tag;
-    EXPECT_EQ(r.box[4], "--entry-text=" + text) << tag;
+    ASSERT_EQ(r.box.size(), 6u) << tag;
+    EXPECT_EQ(r.box.back(), "--entry-text=" + text) << tag;
     EXPECT_EQ(text.find(','), std::string::npos) << tag;
     const float tolerance = g.kind == numentry::Kind::Linear ? 0.05f / g.scale + 1e-6f : 0.0f;
     EXPECT_NEAR(r.value, start, tolerance) << tag << " " << text;
