@@ -30,13 +30,11 @@ std::string intStr(int n) {
 
 std::string percentStr(float x) { return intStr(truncInt(x)) + " %"; }
 
-// Index of a table row for a value with the given scale (the rows of the distortion knob
-// menus are not tag steps of their own).
+// The row of a table that v selects with the given scale, by the rule of stepped tags (the
+// rows of the distortion knob menus and the synced periods are not tag steps of their own).
 template <std::size_t N>
-std::string_view rowAt(const std::array<std::string_view, N>& table, int n) {
-  if (n < 0) n = 0;
-  if (n >= static_cast<int>(N)) n = static_cast<int>(N) - 1;
-  return table[n];
+std::string rowOf(const std::array<std::string_view, N>& table, float v, float scale) {
+  return std::string(table[static_cast<std::size_t>(steprule::stepOf(v, scale, static_cast<int>(N)))]);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -367,18 +365,18 @@ std::string distortKnobStr(int type, int knob, float v) {
     case KnobFormat::BandMix:
       return getMixStr(v, true);
     case KnobFormat::AmpModel:
-      return std::string(rowAt(AMP_MODEL_STR, truncInt(v * 5.99f + 0.1f)));
+      return rowOf(AMP_MODEL_STR, v, 5.99f);
     case KnobFormat::CabModel:
-      return std::string(rowAt(CAB_MODEL_STR, truncInt(v * 3.99f + 0.1f)));
+      return rowOf(CAB_MODEL_STR, v, 3.99f);
     case KnobFormat::Wave:
-      return std::string(rowAt(DISTORT_WAVE_STR, truncInt(v * 3.99f + 0.1f)));
+      return rowOf(DISTORT_WAVE_STR, v, 3.99f);
   }
   return {};
 }
 
 // A tempo-synced speed: the period row; otherwise a free rate.
 std::string syncedOrFreeRate(const IParamTextSource& source, int tag, int syncTag, float v) {
-  if (isOn(valueOf(source, syncTag))) return std::string(rowAt(PERIOD_STR, truncInt(v * 30.99f + 0.1f)));
+  if (isOn(valueOf(source, syncTag))) return rowOf(PERIOD_STR, v, SYNC_PERIOD_SCALE);
   return toFreqStr(source, tag, 2048.0f, 10.0f, true);
 }
 
@@ -396,25 +394,19 @@ std::string disruptAmountStr(const IParamTextSource& source, float v) {
 
 template <std::size_t N>
 std::string stepRow(const std::array<std::string_view, N>& table, const IParamTextSource& source, int tag) {
-  return std::string(rowAt(table, steppedValue(source, tag)));
+  // Bounded by the table too: a tag's step count and its table's row count are two facts.
+  const auto n = static_cast<std::size_t>(steppedValue(source, tag));
+  return std::string(table[n < N ? n : N - 1]);
 }
 
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
 
-int steppedValue(float v, float scale, int count) {
-  if (count <= 0) return 0;
-  const int n = dsp::saturatingInt(static_cast<double>(v * scale) + 0.1);
-  if (n < 0) return 0;
-  if (n >= count) return count - 1;
-  return n;
-}
-
 int steppedValue(const IParamTextSource& source, int tag) {
   const int count = stepCountOf(tag);
   if (count < 0) return 0;
-  return steppedValue(valueOf(source, tag), stepScaleOf(tag), count);
+  return steprule::stepOf(valueOf(source, tag), stepScaleOf(tag), count);
 }
 
 std::string getFloatStr(float x, int decimals) {

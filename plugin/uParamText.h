@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "uStepRule.h"
 #include "uTagMap.h"
 
 // Where the texts read the live parameter values from.
@@ -73,8 +74,9 @@ constexpr float stepScaleOf(int tag) {
   return 0.0f;
 }
 
-// The step that v selects: int(v x scale + 0.1), clamped to 0..count-1 (NaN gives 0).
-int steppedValue(float v, float scale, int count);
+// The step that v selects: int(v x scale + 0.1), clamped to 0..count-1 (NaN gives 0); the
+// engine's own rule, so a text never names a step the engine does not run.
+inline int steppedValue(float v, float scale, int count) { return steprule::stepOf(v, scale, count); }
 // The step of a tag with its own scale and count; 0 for a tag that is not stepped.
 int steppedValue(const IParamTextSource& source, int tag);
 

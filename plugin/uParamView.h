@@ -13,6 +13,7 @@
 
 #include "dsp/dspCommon.h"
 #include "tags.h"
+#include "uStepRule.h"
 
 struct TParamView {
   const std::atomic<float>* values = nullptr;  // NUM_PARAMS live values
@@ -20,14 +21,6 @@ struct TParamView {
   const float* stepScales = nullptr;           // per tag: value x scale = step
 
   static bool isValidTag(int t) { return static_cast<unsigned>(t) < static_cast<unsigned>(NUM_PARAMS); }
-
-  // Step n of a value: trunc(v x scale + 0.1) limited to 0..count - 1.
-  static int stepOf(float v, float scale, int count) {
-    const int n = dsp::saturatingInt(v * scale + 0.1f);
-    if (n < 0) return 0;
-    if (n >= count) return count - 1 < 0 ? 0 : count - 1;
-    return n;
-  }
 
   // Callers pass tags they know to be valid (the engine reads fixed tags).
   float value(int t) const { return dsp::loadFloatRelaxed(values[t]); }
@@ -63,6 +56,6 @@ struct TParamView {
   // The selected step of a stepped tag; 0 for an invalid or continuous tag.
   int step(int t) const {
     if (!isValidTag(t) || stepCounts[t] < 0) return 0;
-    return stepOf(value(t), stepScales[t], stepCounts[t]);
+    return steprule::stepOf(value(t), stepScales[t], stepCounts[t]);
   }
 };

@@ -3,6 +3,8 @@
 #include <cstdint>
 
 #include "uPlugin.h"
+#include "uStepRule.h"
+#include "uVocabulary.h"
 
 int32_t APlugin::getSrcForModSlot(int s) {
   return isValidModSlot(s) ? getSteppedValue(MOD_SLOT_SRC_TAGS[s]) : 0;
@@ -24,8 +26,7 @@ int32_t APlugin::getWaveShaperDistortMode(int i) {
 }
 
 int32_t APlugin::getSyncedPeriod(float v) {
-  const int n = dsp::saturatingInt(v * 30.99f + 0.1f);
-  return n < 0 ? 0 : (n > 30 ? 30 : n);
+  return steprule::stepOf(v, SYNC_PERIOD_SCALE, static_cast<int>(PERIOD_STR.size()));
 }
 
 void APlugin::setDisruptOn(int n) {
@@ -39,7 +40,7 @@ void APlugin::setModSlotVariables(int s, bool bypass, float amount, int src, int
     const int count = menuNum[t];
     if (n < 0) n = 0;
     if (n > count - 1) n = count - 1;
-    setParameter(t, (static_cast<float>(n) + 0.1f) / menuRange[t]);
+    setParameter(t, steprule::valueOfStep(n, menuRange[t]));
   };
   setParameter(MOD_SLOT_BY_TAGS[s], bypass ? 1.0f : 0.0f);
   setParameter(MOD_SLOT_AMT_TAGS[s], amount);

@@ -3,6 +3,7 @@
 
 #include "dsp/dspCommon.h"
 #include "uPlugin.h"
+#include "uStepRule.h"
 #include "uTagMap.h"
 
 namespace {
@@ -69,7 +70,7 @@ int32_t APlugin::getMenuNum(int t) { return isValidTag(t) ? menuNum[t] : -1; }
 
 float APlugin::getMenuRange(int t) { return isValidTag(t) ? menuRange[t] : 1.0f; }
 
-int APlugin::getSteppedValue(float v, float scale, int count) { return TParamView::stepOf(v, scale, count); }
+int APlugin::getSteppedValue(float v, float scale, int count) { return steprule::stepOf(v, scale, count); }
 
 int APlugin::getSteppedValue(int t, float scale, int count) {
   if (!isValidTag(t)) return 0;
@@ -90,7 +91,7 @@ void APlugin::setSteppedValue(int t, int n, float scale, int count) {
   if (!isValidTag(t) || count <= 0 || !(scale > 0.0f)) return;
   if (n < 0) n = 0;
   if (n > count - 1) n = count - 1;
-  setParameterAutomated(t, (static_cast<float>(n) + 0.1f) / scale);
+  setParameterAutomated(t, steprule::valueOfStep(n, scale));
 }
 
 void APlugin::changeDelta(int t, int delta) {
@@ -110,7 +111,7 @@ void APlugin::changeDelta(int t, int delta) {
     int n = getSteppedValue(t) + delta;
     if (n > count - 1) n = count - 1;
     if (n < 0) n = 0;
-    setParameter(t, (static_cast<float>(n) + 0.1f) / menuRange[t]);
+    setParameter(t, steprule::valueOfStep(n, menuRange[t]));
   } else if (isOnOff[t]) {
     setOnOff(t, delta >= 0);
   } else {

@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "dsp/dspCommon.h"
+#include "uStepRule.h"
 #include "uTagMap.h"
 
 namespace presets {
@@ -423,7 +424,7 @@ bool isCurve(Unit u) {
 float storedValue(const Change& c) {
   switch (c.unit) {
     case Unit::Step:
-      return (c.value + 0.1f) / tagmap::rowOf(c.tag).scale;
+      return steprule::valueOfStep(c.value, tagmap::rowOf(c.tag).scale);
     case Unit::Hz:
       return std::log2(c.value / 20.0f) / 10.0f;
     case Unit::Ratio:

@@ -8,6 +8,7 @@
 #include <initializer_list>
 
 #include "tags.h"
+#include "uStepRule.h"
 
 namespace tagmap {
 
@@ -56,7 +57,7 @@ struct Row {
     if (rule == DefaultRule::Ramp) return static_cast<float>(i) / 255.0f;
     if (defaults.n == 0) return 0.0f;
     const float x = defaults.v[static_cast<std::size_t>(defaults.n == 1 ? 0 : i)];
-    if (rule == DefaultRule::Steps) return (x + 0.1f) / scale;
+    if (rule == DefaultRule::Steps) return steprule::valueOfStep(x, scale);
     return x;
   }
   // Modulation destination of tag t of this row, -1 for none.

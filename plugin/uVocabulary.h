@@ -174,7 +174,9 @@ inline constexpr std::array<std::string_view, 19> LFO_TRIGGER_STR = {
     "None", "Mod Wheel", "Pitch Bend", "Breath", "Foot", "Expression", "CC16", "CC17", "CC18", "CC19",
     "CC20", "CC21",      "CC84",       "CC85",   "CC86", "CC87",       "CC88", "CC89", "CC90"};
 
-// Row n names tempo-synced period n (lengths in PERIOD_ARRAY of the LFO).
+// Row n names tempo-synced period n (lengths in PERIOD_ARRAY of the LFO); a sync value v names
+// row steprule::stepOf(v, SYNC_PERIOD_SCALE, 31).
+inline constexpr float SYNC_PERIOD_SCALE = 30.99f;
 inline constexpr std::array<std::string_view, 31> PERIOD_STR = {
     "Off",  "16/1*", "16/1", "16/1T", "8/1*", "8/1",   "8/1T",  "4/1*", "4/1",  "4/1T", "2/1*",
     "2/1",  "2/1T",  "1/1*", "1/1",   "1/1T", "1/2*",  "1/2",   "1/2T", "1/4*", "1/4",  "1/4T",

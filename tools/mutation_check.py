@@ -92,8 +92,10 @@ BREAKS = [
     ("platform/os/dialogBackend.cpp", "if (path[0] == '-') return \"./\" + path;", ""),
     ("platform/os/dialogBackend.cpp", "if (toolMajorVersion < 4) cmd.emplace_back(\"--confirm-overwrite\");", ""),
     # plugin/: parameter texts, MIDI, programs
-    ("plugin/uParamText.cpp", "if (n >= static_cast<int>(N)) n = static_cast<int>(N) - 1;",
-     "if (n > static_cast<int>(N)) n = static_cast<int>(N) - 1;"),
+    ("plugin/uStepRule.h", "if (n >= count) return count - 1;", "if (n > count) return count - 1;"),
+    ("plugin/uStepRule.h", "saturatingInt(v * scale + 0.1f)", "saturatingInt(static_cast<double>(v * scale) + 0.1)"),
+    ("plugin/uStepRule.h", "saturatingInt(v * scale + 0.1f)", "saturatingInt(v * scale + 0.15f)"),
+    ("plugin/uStepRule.h", "return (n + 0.1f) / scale;", "return (n + 0.2f) / scale;"),
     ("plugin/uParamText.cpp", "case Format::Bipolar:\n      return percentStr(200.0f * v - 100.0f);",
      "case Format::Bipolar:\n      return percentStr(200.0f * v - 99.0f);"),
     ("plugin/uParamText.cpp", "return intStr(truncInt(60.0f * v - 30.0f)) + \" dB\";",
