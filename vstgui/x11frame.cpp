@@ -308,6 +308,7 @@ void X11Frame::drain() {
 }
 
 void X11Frame::handleEvent(XEvent& event) {
+  if (tooltip && tooltip->handleEvent(event)) return;
   if (event.xany.window != window) return;  // stale events of closed pop-ups
   switch (event.type) {
     case Expose:
