@@ -490,12 +490,15 @@ void X11Frame::deliverKey(XEvent& keyEvent, bool down) {
     keyEcho.remember(KeyEchoFilter::Source::kWindow, key, down, now, result);
   }
   if (result != -1 || !isWindowAlive()) return;
-  // Keys the editor does not use go to the host's window, so its shortcuts keep working.
+  // Keys the editor does not use go to the host, so its shortcuts keep working: to the window
+  // that had the focus before a click took it (a GTK host reads keys only from windows it
+  // knows; the event keeps the window it is sent to), else to the host's window.
+  const Window target = focusBefore != None && focusBefore != PointerRoot ? focusBefore : parent;
   XEvent forward{};
   forward.xkey = event;
-  forward.xkey.window = parent;
+  forward.xkey.window = target;
   forward.xkey.subwindow = None;
-  XSendEvent(display, parent, True, down ? KeyPressMask : KeyReleaseMask, &forward);
+  XSendEvent(display, target, True, down ? KeyPressMask : KeyReleaseMask, &forward);
   XFlush(display);
 }
 

@@ -11,10 +11,10 @@ namespace {
 
 struct KeyLog : IKeyboardHook {
   int32_t onKeyDown(const VstKeyCode& key, CFrame*) override {
-    downs.push_back(key.virt);
-    return 1;
+    downs.push_back(key.character ? key.character : key.virt);
+    return key.virt == 12 ? 1 : -1;  // uses Up only
   }
-  int32_t onKeyUp(const VstKeyCode&, CFrame*) override { return 1; }
+  int32_t onKeyUp(const VstKeyCode& key, CFrame*) override { return key.virt == 12 ? 1 : -1; }
   std::vector<int> downs;
 };
 
@@ -31,6 +31,7 @@ class X11Focus : public X11Fixture {
   void giveHostTheFocus() {
     if (hostFocus == None) {
       hostFocus = XCreateSimpleWindow(user, parent, 0, 0, 1, 1, 0, 0, 0);
+      XSelectInput(user, hostFocus, KeyPressMask);
       XMapWindow(user, hostFocus);
     }
     XSetInputFocus(user, hostFocus, RevertToParent, CurrentTime);
@@ -43,14 +44,21 @@ class X11Focus : public X11Fixture {
     fakeClick(user, button);
     ASSERT_TRUE(pumpUntil(frame, [&] { return !view->log.empty(); }));
   }
-  // Taps the Up key and pumps the frame for a while (long enough for a key to arrive).
-  void tapUp() {
+  // Taps Up and Q and pumps the frame for a while (long enough for a key to arrive); the key
+  // presses the host's focus window got, 'f' for each forwarded by the editor, 'x' for each
+  // from the server.
+  std::string tapUpAndQ() {
     fakeTap(user, XK_Up);
+    fakeTap(user, XK_q);
     for (int i = 0; i < 20; ++i) {
       XSync(user, False);
       frame->idle();
       sleepMs(5);
     }
+    std::string got;
+    XEvent e;
+    while (XCheckTypedWindowEvent(user, hostFocus, KeyPress, &e)) got += e.xkey.send_event ? 'f' : 'x';
+    return got;
   }
   KeyLog keys;
   Window hostFocus = None;
@@ -73,8 +81,9 @@ TEST_F(X11Focus, AClickTakesTheFocusOnlyWhenAskedKeysThenArriveAndCloseGivesItBa
     const Window ours = x11(frame)->getWindow();
     EXPECT_EQ(focus(), c.taken ? ours : hostFocus);
     EXPECT_EQ(x11(frame)->holdsKeyboardFocus(), c.taken);
-    tapUp();
-    EXPECT_EQ(keys.downs, c.taken ? std::vector<int>{12} : std::vector<int>{});
+    // Taken: the editor sees both and hands Q on to where it would have gone.
+    EXPECT_EQ(tapUpAndQ(), c.taken ? "f" : "xx");
+    EXPECT_EQ(keys.downs, c.taken ? std::vector<int>({12, 'q'}) : std::vector<int>());
     frame->unregisterKeyboardHook(&keys);
     frame->close();
     frame = nullptr;

@@ -12,6 +12,8 @@ BREAKS = [
     ("vstgui/x11popup.cpp", "  XSetWindowBackgroundPixmap(display, window, pixmap);\n", ""),
     ("vstgui/x11popup.cpp", "  repaint(0, 0, w, h);\n  XFlush(display);", "  XFlush(display);"),
     ("vstgui/x11popup.cpp", "    draw(context);\n", ""),
+    ("vstgui/x11frame.cpp", "focusBefore != None && focusBefore != PointerRoot ? focusBefore : parent;",
+     "parent;"),
     ("editor/uEditor.cpp", "  f->setKeyboardFocusOnClick(keyboardOn);\n", ""),
     ("editor/uEditorControls.cpp", "  if (frame) frame->setKeyboardFocusOnClick(on);\n", ""),
 ]
