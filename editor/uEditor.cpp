@@ -171,6 +171,7 @@ bool uEditor::openNow(void* parentWindow) {
   }
   frame = f;
   f->registerKeyboardHook(this);
+  f->setKeyboardFocusOnClick(keyboardOn);
   CFrame::kDefaultKnobMode = kLinearMode;
   new CTooltipSupport(f, 100);  // the frame owns it
 

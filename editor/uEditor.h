@@ -248,7 +248,8 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   // Chooses the size the editor has when next constructed; 0..2, anything else clears all.
   void setScreenSize(int mode);
   bool getKeyboardOn() const { return keyboardOn; }
-  void setKeyboardOn(bool on) { keyboardOn = on; }
+  // The setting also decides whether a click into the editor takes the keyboard focus.
+  void setKeyboardOn(bool on);
   bool getToolTipsOn() const { return toolTipsOn; }
   void setToolTipsOn(bool on) { toolTipsOn = on; }
   void setModDial(bool on) { modDial = on; }

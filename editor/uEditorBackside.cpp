@@ -48,7 +48,7 @@ void uEditor::createBackside() {
              SHORT_SCREEN_SIZE_STR, false, false, 0, 0, 0, 0);
   bindAction(keySwitch, [this](const ControlEvent& e) {
     setBackRegValue("Key", e.pressed());
-    keyboardOn = e.pressed();
+    setKeyboardOn(e.pressed());
   });
   // The audio thread reads the plug-in's copy.
   bindAction(midiPresetSwitch, [this](const ControlEvent& e) { plugin->setMidiPresetOn(e.pressed()); });

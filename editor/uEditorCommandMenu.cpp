@@ -453,8 +453,8 @@ void uEditor::runControlCommand(const std::string& title) {
   }
   if (title == stateTitle("Tool-Tips", true)) toolTipsOn = false;
   if (title == stateTitle("Tool-Tips", false)) toolTipsOn = true;
-  if (title == stateTitle("Computer Keyboard", true)) keyboardOn = false;
-  if (title == stateTitle("Computer Keyboard", false)) keyboardOn = true;
+  if (title == stateTitle("Computer Keyboard", true)) setKeyboardOn(false);
+  if (title == stateTitle("Computer Keyboard", false)) setKeyboardOn(true);
   if (title == stateTitle("MIDI Preset", true)) plugin->setMidiPresetOn(false);
   if (title == stateTitle("MIDI Preset", false)) plugin->setMidiPresetOn(true);
   if (title == stateTitle("MIDI Bank", true)) setRegisterIsOn("MidiBank", false);

@@ -174,6 +174,13 @@ void uEditor::changeProgramDelta(int delta) {
 
 void uEditor::changeFolderDelta(int) {}
 
+void uEditor::setKeyboardOn(bool on) {
+  keyboardOn = on;
+  // Hosts that pass no keys to the editor (Ardour) leave the window system's focus as the only
+  // way in; without the setting the editor has no use for keys and never takes the focus.
+  if (frame) frame->setKeyboardFocusOnClick(on);
+}
+
 int32_t uEditor::onKeyDown(const VstKeyCode& code, CFrame*) {
   if (!keyboardOn) return -1;
   switch (code.virt) {

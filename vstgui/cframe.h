@@ -70,6 +70,10 @@ class CFrame : public CViewContainer {
 
   void registerKeyboardHook(IKeyboardHook* hook);
   void unregisterKeyboardHook(IKeyboardHook* hook);
+  // Whether a click into the frame's window takes the window system's keyboard focus (off by
+  // default: some hosts pass no keys to an editor, which then only gets them this way).
+  void setKeyboardFocusOnClick(bool state) { keyboardFocusOnClick = state; }
+  bool getKeyboardFocusOnClick() const { return keyboardFocusOnClick; }
 
   // Tells the editor that the parameter tag is being edited (host automation gestures).
   void beginEdit(int32_t tag);
@@ -124,6 +128,7 @@ class CFrame : public CViewContainer {
   CButtonState mouseButtons;
   bool inIdle = false;
   bool closing = false;
+  bool keyboardFocusOnClick = false;
 };
 
 }  // namespace VSTGUI

@@ -163,6 +163,7 @@ X11Frame::~X11Frame() {
     }
     tooltip.reset();
     menuDriver.reset();
+    if (!windowDead) giveFocusBack();
     if (windowSurface) {
       cairo_surface_finish(windowSurface);
       cairo_surface_destroy(windowSurface);
@@ -220,6 +221,52 @@ void X11Frame::hideTooltip() {
 }
 
 Window X11Frame::getTooltipWindow() const { return tooltip ? tooltip->getWindow() : None; }
+
+bool X11Frame::holdsKeyboardFocus() const {
+  if (!isWindowAlive()) return false;
+  Window focus = None;
+  int revert = 0;
+  XGetInputFocus(display, &focus, &revert);
+  return focus == window;
+}
+
+void X11Frame::focusOnClick(unsigned long time) {
+  const bool holding = holdsKeyboardFocus();
+  if (!frame->getKeyboardFocusOnClick()) {
+    if (holding) giveFocusBack();  // the setting went off since the focus was taken
+    return;
+  }
+  if (holding) return;
+  Window before = None;
+  int revert = 0;
+  XGetInputFocus(display, &before, &revert);
+  // The click's own time: a focus change the window manager makes for the same click with a
+  // later time still wins, as it should.
+  XSetInputFocus(display, window, RevertToParent, time);
+  focusBefore = before == None ? parent : before;
+  focusRevertBefore = revert;
+}
+
+void X11Frame::giveFocusBack() {
+  if (focusBefore == None) return;
+  const Window before = focusBefore;
+  focusBefore = None;
+  if (!holdsKeyboardFocus()) return;  // someone else moved it on: leave it there
+  // The window that had it, when it is still shown; else the host's window, else the pointer.
+  Window target = PointerRoot;
+  for (const Window w : {before, parent}) {
+    if (w == PointerRoot) break;
+    XErrorTrap trap(display);
+    XWindowAttributes a{};
+    if (XGetWindowAttributes(display, w, &a) && !trap.failed() && a.map_state == IsViewable) {
+      target = w;
+      break;
+    }
+  }
+  XSetInputFocus(display, target, target == PointerRoot ? RevertToPointerRoot : focusRevertBefore,
+                 CurrentTime);
+  XFlush(display);
+}
 
 void X11Frame::setSize(const CRect& newSize) {
   width = std::max(1, static_cast<int>(newSize.getWidth()));
@@ -308,6 +355,7 @@ void X11Frame::drain() {
 }
 
 void X11Frame::handleEvent(XEvent& event) {
+  if (tooltip && tooltip->handleEvent(event)) return;
   if (event.xany.window != window) return;  // stale events of closed pop-ups
   switch (event.type) {
     case Expose:
@@ -328,6 +376,7 @@ void X11Frame::handleEvent(XEvent& event) {
       break;
     case ButtonPress:
       flushMotion();
+      if (event.xbutton.button <= Button3 && !inputBlocked()) focusOnClick(event.xbutton.time);
       deliverButton(pointerEventOf(event.xbutton), true);
       break;
     case ButtonRelease:
@@ -441,12 +490,15 @@ void X11Frame::deliverKey(XEvent& keyEvent, bool down) {
     keyEcho.remember(KeyEchoFilter::Source::kWindow, key, down, now, result);
   }
   if (result != -1 || !isWindowAlive()) return;
-  // Keys the editor does not use go to the host's window, so its shortcuts keep working.
+  // Keys the editor does not use go to the host, so its shortcuts keep working: to the window
+  // that had the focus before a click took it (a GTK host reads keys only from windows it
+  // knows; the event keeps the window it is sent to), else to the host's window.
+  const Window target = focusBefore != None && focusBefore != PointerRoot ? focusBefore : parent;
   XEvent forward{};
   forward.xkey = event;
-  forward.xkey.window = parent;
+  forward.xkey.window = target;
   forward.xkey.subwindow = None;
-  XSendEvent(display, parent, True, down ? KeyPressMask : KeyReleaseMask, &forward);
+  XSendEvent(display, target, True, down ? KeyPressMask : KeyReleaseMask, &forward);
   XFlush(display);
 }
 

@@ -80,6 +80,8 @@ class X11Frame : public IPlatformFrame {
   bool isWindowAlive() const { return window != 0 && !windowDead; }
   // The tool-tip window while one is shown, else 0.
   Window getTooltipWindow() const;
+  // Whether the window system's keyboard focus is on the frame's window.
+  bool holdsKeyboardFocus() const;
   bool isMenuOpen() const { return menuDepth > 0; }
 
   // Handles one event that a nested loop (the pop-up menu's) took from the connection but that
@@ -108,6 +110,9 @@ class X11Frame : public IPlatformFrame {
   void deliverKey(_XEvent& event, bool down);
   void flushMotion();
   void flushExpose();
+  // A click takes the keyboard focus when the frame asks for it (and gives it back when not).
+  void focusOnClick(unsigned long time);
+  void giveFocusBack();
   void noteWindowGone();
   bool inputBlocked() const;
 
@@ -135,6 +140,9 @@ class X11Frame : public IPlatformFrame {
   PointerEvent deferredRelease;
   DoubleClickDetector doubleClick;
   KeyEchoFilter keyEcho;
+  // Where the keyboard focus was when a click took it (None: never taken).
+  Window focusBefore = 0;
+  int focusRevertBefore = 0;
   std::unique_ptr<X11MenuDriver> menuDriver;
   std::unique_ptr<X11Tooltip> tooltip;
   std::shared_ptr<bool> alive;

@@ -63,11 +63,16 @@ CCoord popupTextWidth(const std::string& text) {
   return w;
 }
 
-PopupWindow::PopupWindow(Display* dpy, Atom typeProperty, Atom type, const char* windowName)
-    : display(dpy), wmWindowType(typeProperty), windowType(type), name(windowName) {}
+PopupWindow::PopupWindow(Display* dpy, Atom typeProperty, Atom type, const char* windowName, bool exposure)
+    : display(dpy),
+      wmWindowType(typeProperty),
+      windowType(type),
+      name(windowName),
+      answerExposure(exposure) {}
 
 PopupWindow::~PopupWindow() {
   // The caller holds an error trap: the server may already have lost interest in us.
+  if (copyGC) XFreeGC(display, static_cast<GC>(copyGC));
   if (background != None) XFreePixmap(display, background);
   if (window != None) XDestroyWindow(display, window);
 }
@@ -81,7 +86,7 @@ bool PopupWindow::ensureWindow() {
   attributes.border_pixel = 0;
   attributes.background_pixel = WhitePixel(display, screen);
   attributes.colormap = DefaultColormap(display, screen);
-  attributes.event_mask = 0;
+  attributes.event_mask = answerExposure ? ExposureMask | StructureNotifyMask : NoEventMask;
   window = XCreateWindow(
       display, RootWindow(display, screen), 0, 0, 1, 1, 0, DefaultDepth(display, screen), InputOutput,
       DefaultVisual(display, screen),
@@ -90,6 +95,10 @@ bool PopupWindow::ensureWindow() {
   XChangeProperty(display, window, wmWindowType, XA_ATOM, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(&windowType), 1);
   XStoreName(display, window, name.c_str());
+  // The source is always whole: no GraphicsExpose or NoExpose events for the copies.
+  XGCValues values{};
+  values.graphics_exposures = False;
+  copyGC = XCreateGC(display, window, GCGraphicsExposures, &values);
   return true;
 }
 
@@ -133,13 +142,28 @@ bool PopupWindow::show(int x, int y, int w, int h, const std::function<void(CDra
   background = pixmap;
   XMoveResizeWindow(display, window, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h));
   if (!shown) XMapRaised(display, window);
-  XClearWindow(display, window);
-  XFlush(display);
   shown = true;
   posX = x;
   posY = y;
   sizeW = w;
   sizeH = h;
+  repaint(0, 0, w, h);
+  XFlush(display);
+  return true;
+}
+
+void PopupWindow::repaint(int x, int y, int w, int h) {
+  if (!shown || background == None || !copyGC) return;
+  XCopyArea(display, background, window, static_cast<GC>(copyGC), x, y, static_cast<unsigned>(w),
+            static_cast<unsigned>(h), x, y);
+}
+
+bool PopupWindow::handleEvent(const XEvent& event) {
+  if (window == None || event.xany.window != window) return false;
+  if (event.type == Expose)
+    repaint(event.xexpose.x, event.xexpose.y, event.xexpose.width, event.xexpose.height);
+  else if (event.type == MapNotify)
+    repaint(0, 0, sizeW, sizeH);
   return true;
 }
 

@@ -1,6 +1,9 @@
 // Small override-redirect windows above the host (tool-tips and pop-up menus): their content is
-// drawn with the toolkit into an image and handed to the server as the window's background, so
-// the server repaints them without our help.
+// drawn with the toolkit into a pixmap before the window is mapped and handed to the server as
+// the window's background, so the server shows it from the first frame and repaints it without
+// our help. The pixmap is also copied in right after mapping, and a window that answers
+// exposure copies it again on every Expose and on its MapNotify: a compositing manager that
+// starts watching the window only after the map-time paint still sees the content drawn.
 #pragma once
 
 #include <functional>
@@ -9,6 +12,7 @@
 #include "cgeometry.h"
 
 typedef struct _XDisplay Display;
+union _XEvent;
 
 namespace VSTGUI::X11 {
 
@@ -18,8 +22,10 @@ using Pixmap = unsigned long;
 
 class PopupWindow {
  public:
-  // windowType: the _NET_WM_WINDOW_TYPE_* atom the window carries.
-  PopupWindow(Display* display, Atom wmWindowType, Atom windowType, const char* name);
+  // windowType: the _NET_WM_WINDOW_TYPE_* atom the window carries. answerExposure: the window
+  // selects Expose and MapNotify, which its owner passes to handleEvent.
+  PopupWindow(Display* display, Atom wmWindowType, Atom windowType, const char* name,
+              bool answerExposure = false);
   ~PopupWindow();
   PopupWindow(const PopupWindow&) = delete;
   PopupWindow& operator=(const PopupWindow&) = delete;
@@ -29,6 +35,11 @@ class PopupWindow {
   // image could not be made.
   bool show(int x, int y, int width, int height, const std::function<void(CDrawContext&)>& draw);
   void hide();
+  // Repaints from the drawn content when event is an Expose or MapNotify of this window; true
+  // when the event was this window's (the caller then looks no further).
+  bool handleEvent(const _XEvent& event);
+  // Copies the drawn content into the rectangle (x, y, w, h) of the shown window.
+  void repaint(int x, int y, int w, int h);
   Window getWindow() const { return window; }
   bool isShown() const { return shown; }
   int x() const { return posX; }
@@ -45,8 +56,10 @@ class PopupWindow {
   Atom wmWindowType;
   Atom windowType;
   std::string name;
+  bool answerExposure;
   Window window = 0;
   Pixmap background = 0;
+  void* copyGC = nullptr;
   bool shown = false;
   int posX = 0;
   int posY = 0;

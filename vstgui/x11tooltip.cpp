@@ -30,7 +30,8 @@ std::vector<std::string> splitLines(const std::string& text) {
 
 X11Tooltip::X11Tooltip(X11Frame& frame)
     : owner(frame),
-      popup(frame.getDisplay(), frame.getAtoms().wmWindowType, frame.getAtoms().typeTooltip, "Tooltip") {}
+      popup(frame.getDisplay(), frame.getAtoms().wmWindowType, frame.getAtoms().typeTooltip, "Tooltip",
+            true) {}
 
 void X11Tooltip::show(const CRect& viewRect, const std::string& text) {
   const std::vector<std::string> lines = splitLines(text);
@@ -73,5 +74,7 @@ void X11Tooltip::show(const CRect& viewRect, const std::string& text) {
 }
 
 void X11Tooltip::hide() { popup.hide(); }
+
+bool X11Tooltip::handleEvent(const XEvent& event) { return popup.handleEvent(event); }
 
 }  // namespace VSTGUI::X11

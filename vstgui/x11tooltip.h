@@ -23,6 +23,8 @@ class X11Tooltip {
   // corner); a tool-tip already shown keeps its place and takes the new text.
   void show(const CRect& viewRect, const std::string& text);
   void hide();
+  // Exposure of the tool-tip's window (see PopupWindow::handleEvent).
+  bool handleEvent(const _XEvent& event);
   Window getWindow() const { return popup.isShown() ? popup.getWindow() : 0; }
 
  private:

@@ -52,6 +52,7 @@ TEST_F(SettingsMenu, SwitchesNameTheirStateAndStoreTheOpposite) {
       {"External MIDI Capture Mode: On", "MidiCapture", "N", "External MIDI Capture Mode: Off"},
       {"Set to 200% Screen Size", "Big200", "Y", "Set to 200% Screen Size"},
   };
+  EXPECT_TRUE(editor->getFrame()->getKeyboardFocusOnClick()) << "a click takes the keys";
   for (const auto& [title, key, stored, shownAfter] : rows) {
     run(title);
     EXPECT_EQ(pref(key), stored) << title;
@@ -61,6 +62,7 @@ TEST_F(SettingsMenu, SwitchesNameTheirStateAndStoreTheOpposite) {
     EXPECT_NE(std::find(all.begin(), all.end(), shownAfter), all.end()) << title;
   }
   EXPECT_FALSE(editor->getModDial() || editor->getToolTipsOn() || editor->getKeyboardOn());
+  EXPECT_FALSE(editor->getFrame()->getKeyboardFocusOnClick());
   EXPECT_FALSE(plugin->getMidiPresetOn() || plugin->getMidiCaptureOn());
   run("Tool-Tips: Off");
   EXPECT_TRUE(editor->getToolTipsOn());

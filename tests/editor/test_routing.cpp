@@ -346,6 +346,7 @@ TEST_F(Routing, SettingsScreenSwitchesAndSizeMenu) {
       EXPECT_EQ(pref(r.key), on ? "Y" : "N") << r.key;
     }
     EXPECT_EQ(editor->getKeyboardOn(), round == 1);
+    EXPECT_EQ(editor->getFrame()->getKeyboardFocusOnClick(), round == 1) << "a click takes the keys";
     EXPECT_EQ(plugin->getMidiPresetOn(), round == 0);
   }
   // A fourth entry stands for any index past the three sizes.

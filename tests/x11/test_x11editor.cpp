@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "platform/platform.h"
 #include "support/xdgSandbox.h"
 #include "tools/host/vsthost.h"
 #include "vst2/audioeffectx.h"
@@ -140,6 +141,46 @@ class X11Grindle : public X11Fixture {
   }
   std::vector<std::unique_ptr<vsthost::Plugin>> plugins;
 };
+
+TEST_F(X11Grindle, WithTheComputerKeyboardOnAClickTakesTheFocusAndTheDownKeyStepsTheProgram) {
+  for (const bool keyboardOn : {true, false}) {
+    SCOPED_TRACE(keyboardOn ? "Computer Keyboard on" : "off");
+    setRegisterIsOn("Key", keyboardOn);  // read when the instance is made
+    vsthost::Plugin& p = load();
+    const Window editor = openShown(p, 0, 1100, 712);
+    ASSERT_NE(editor, None);
+    Window host = None;
+    childrenOf(editor, &host);
+    // Like a GTK host, the host keeps the focus on a window of its own beside the editor's.
+    const Window hostFocus = XCreateSimpleWindow(user, host, 0, 0, 1, 1, 0, 0, 0);
+    XMapWindow(user, hostFocus);
+    XSetInputFocus(user, hostFocus, RevertToParent, CurrentTime);
+    const auto focus = [&] {
+      Window w = None;
+      int revert = 0;
+      XGetInputFocus(user, &w, &revert);
+      return w;
+    };
+    // Idles until done holds (or, when nothing is to happen, for a while).
+    const auto settle = [&](const std::function<bool()>& done) {
+      if (keyboardOn) return pumpUntil(nullptr, [&] { return p.dispatch(kEffEditIdle), done(); });
+      for (int i = 0; i < 30; ++i) XSync(user, False), p.dispatch(kEffEditIdle), sleepMs(5);
+      return done();
+    };
+    const std::string before = p.programName();
+    fakeMove(user, 4, 4);  // the background, away from every control
+    fakeClick(user, 1);
+    EXPECT_EQ(settle([&] { return focus() == editor; }), keyboardOn);
+    sleepMs(350);  // program steps are at least 333 ms apart, counted from the editor's opening
+    fakeTap(user, XK_Down);
+    EXPECT_EQ(settle([&] { return p.programName() != before; }), keyboardOn);
+    p.dispatch(kEffEditClose);
+    XSync(user, False);
+    EXPECT_EQ(focus(), hostFocus);
+    XDestroyWindow(user, host);
+  }
+  setRegisterIsOn("Key", true);
+}
 
 TEST_F(X11Grindle, OfTwoInstancesOneClosesOneLosesItsParentAndBothOpenAgain) {
   vsthost::Plugin& a = load();

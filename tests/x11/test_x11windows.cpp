@@ -87,6 +87,45 @@ TEST_F(X11Windows, ToolTipWindowShowsBelowThePointerAndGoesWhenThePointerLeavesO
   EXPECT_TRUE(tips().empty()) << "closed with the editor";
 }
 
+TEST_F(X11Windows, ToolTipShowsItsTextFromItsFirstFrameAndAfterEveryExposure) {
+  ASSERT_TRUE(openMain());
+  X11::X11Frame* platform = x11(frame);
+  // Each text replaces the last in the shown tip; the second one keeps the size of the first.
+  for (const char* text : {"Drive: 3.5 dB", "Drive: 4.5 dB", "Output Volume: -12.25 dB", "Two\nlines"}) {
+    SCOPED_TRACE(text);
+    platform->showTooltip(CRect(20, 20, 120, 100), text);
+    const Window tip = platform->getTooltipWindow();
+    ASSERT_NE(tip, None);
+    XWindowAttributes a{};
+    ASSERT_TRUE(XGetWindowAttributes(user, tip, &a));
+    const auto pixels = [&] { return windowPixels(tip, a.width, a.height); };
+    // No idle pass yet: what the server shows now is the first frame.
+    const std::vector<uint32_t> first = pixels();
+    ASSERT_EQ(first.size(), static_cast<size_t>(a.width * a.height));
+    int ink = 0;
+    for (int y = 2; y < a.height - 2; ++y)
+      for (int x = 2; x < a.width - 2; ++x) {
+        const uint32_t p = first[static_cast<size_t>(y * a.width + x)];
+        ink += ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 3 * 128;
+      }
+    EXPECT_EQ(first[static_cast<size_t>(a.width + 1)], 0xFFFFE1u) << "the tip's paper";
+    EXPECT_GT(ink, 20) << "its text";
+    EXPECT_LT(ink, a.width * a.height / 3);
+    // The server alone (a clear from another client) shows the same: the text is the background.
+    XClearArea(user, tip, 0, 0, 0, 0, False);
+    EXPECT_EQ(pixels(), first);
+    // Painted over and exposed: the tip answers the Expose.
+    GC gc = XCreateGC(user, tip, 0, nullptr);
+    XFillRectangle(user, tip, gc, 0, 0, static_cast<unsigned>(a.width), static_cast<unsigned>(a.height));
+    XFreeGC(user, gc);
+    ASSERT_NE(pixels(), first);
+    XEvent expose{};
+    expose.xexpose = XExposeEvent{Expose, 0, True, user, tip, 0, 0, a.width, a.height, 0};
+    XSendEvent(user, tip, False, ExposureMask, &expose);
+    EXPECT_TRUE(pumpUntil(frame, [&] { return pixels() == first; }));
+  }
+}
+
 TEST_F(X11Windows, FiftyOpenCloseCyclesLeaveNothingBehindAndBadOpensFailCleanly) {
   // The first cycle loads what stays loaded for the process (fonts, extension data).
   ASSERT_TRUE(openMain());
