@@ -166,6 +166,10 @@ BREAKS = [
     ("vstgui/cknob.cpp", "static_cast<double>(h) * (subPixmaps - 1);", "static_cast<double>(h) * subPixmaps;"),
     ("vstgui/cknob.cpp", "static_cast<float>(dragStart.y - where.y) * perPixel", "static_cast<float>(where.y - dragStart.y) * perPixel"),
     ("vstgui/x11menu.cpp", "i = ((i + step) % n + n) % n;", "i = (i + step) % n;"),
+    ("vstgui/x11menu.cpp", "if (forward >= lo && forward + size <= hi) return forward;",
+     "if (forward >= lo && forward + size < hi) return forward;"),
+    ("vstgui/x11menu.cpp", "if (backEnd - size >= lo && backEnd <= hi) return backEnd - size;", ""),
+    ("vstgui/x11menu.cpp", "m.getWidth() * m.getHeight() < held->getWidth() * held->getHeight()", "false"),
     # controls/: the plug-in's controls and graph screens
     ("controls/pluginControls.cpp", "static_cast<float>(firstPoint.y - where.y), dragStep",
      "static_cast<float>(where.y - firstPoint.y), dragStep"),
