@@ -176,6 +176,8 @@ BREAKS = [
     ("controls/pluginControls.cpp", "    setValue(defaultValue);\n    valueChangedFrom(before);\n    endEdit();",
      "    valueChangedFrom(before);\n    endEdit();"),
     ("controls/pluginControls.cpp", "if (buttons & kShift) step /= 20.f;", "if (buttons & kShift) step /= 10.f;"),
+    ("controls/pluginControls.cpp", "if (valueSize <= 0 || text != fittedValue) {", "if (valueSize <= 0) {"),
+    ("controls/pluginControls.cpp", "centredWidthInside(valueRect(), size), 1.0);", "centredWidthInside(valueRect(), size));"),
     ("controls/pluginControls.cpp", "    setValue(defaultValue);\n    valueChangedFrom(before);\n    finishGesture",
      "    finishGesture"),
     ("controls/pluginControls.cpp", "if (x < deltaButtonWidth) {", "if (x <= deltaButtonWidth) {"),
