@@ -39,7 +39,7 @@ std::vector<float> valuesOf(int tag, bool onOff) {
     for (int s = 0; s < n; ++s) out.push_back((static_cast<float>(s) + 0.1f) / stepScaleOf(tag));
     return out;
   }
-  for (int i = 0; i <= 2000; ++i) out.push_back(static_cast<float>(i) / 2000.f);
+  for (int i = 0; i <= 1000; ++i) out.push_back(static_cast<float>(i) / 1000.f);
   return out;
 }
 
@@ -77,7 +77,9 @@ TEST_P(ValueTextsFit, EveryKnobShowsItsWidestTextWhole) {
       context.setFont(FONT_SIZE[mode], size, FONT_STYLE);
       return context.getStringWidth(text.c_str());
     };
-    std::map<int, std::set<std::string>> textsByTag;
+    // The texts do not depend on the size: walked once for all three.
+    static std::map<int, std::set<std::string>> textsByTag;
+    std::map<std::string, CCoord> naturalWidth;
     int knobs = 0;
     for (int i = 0; i < editor->getRegistrySize(); ++i) {
       TKnob* knob = editor->getRegistryEntry(i).knobView;
@@ -91,7 +93,10 @@ TEST_P(ValueTextsFit, EveryKnobShowsItsWidestTextWhole) {
       const CCoord room = 2 * std::min({centre - view.left, view.right - centre, line.getWidth() / 2});
       // The widest at the font's size are the widest at any: the three widest, to be safe.
       std::vector<std::pair<CCoord, std::string>> widest;
-      for (const std::string& t : textsByTag[tag]) widest.emplace_back(widthAt(t, 0), t);
+      for (const std::string& t : textsByTag[tag]) {
+        if (!naturalWidth.count(t)) naturalWidth[t] = widthAt(t, 0);
+        widest.emplace_back(naturalWidth[t], t);
+      }
       std::sort(widest.rbegin(), widest.rend());
       widest.resize(std::min<size_t>(widest.size(), 3));
       for (const auto& [natural, text] : widest)
