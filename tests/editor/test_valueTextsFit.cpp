@@ -48,8 +48,9 @@ std::set<std::string> textsOf(APlugin& plugin, int tag) {
   Values values;
   for (int t = 0; t < NUM_PARAMS; ++t) values.v[t] = plugin.getParameter(t);
   const int context = contextTagOf(tag);
+  // Without a setting to walk, one pass that sets nothing.
   const std::vector<float> settings =
-      context < 0 ? std::vector<float>{values.v[0]} : valuesOf(context, plugin.isOnOffTag(context));
+      context < 0 ? std::vector<float>{0.f} : valuesOf(context, plugin.isOnOffTag(context));
   std::set<std::string> texts;
   for (float c : settings) {
     if (context >= 0) values.v[context] = c;
