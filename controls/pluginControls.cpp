@@ -24,14 +24,16 @@ void drawTextLine(CDrawContext* context, const std::string& text, const CRect& r
 
 // The size at which text fits room: the font's own, or smaller down to two thirds of it, with a
 // little room left for the glyphs' overhang. Long names (a Disrupt knob's destination) stay
-// readable instead of losing both ends.
-CCoord fittedFontSize(CDrawContext* context, const std::string& text, CFontRef font, CCoord room) {
-  constexpr double MIN_SHRINK = 2.0 / 3.0, MARGIN = 0.95;
+// readable instead of losing both ends. Text up to keepUpTo x room wide keeps the font's size.
+constexpr double FIT_MARGIN = 0.95;
+CCoord fittedFontSize(CDrawContext* context, const std::string& text, CFontRef font, CCoord room,
+                      double keepUpTo = FIT_MARGIN) {
+  constexpr double MIN_SHRINK = 2.0 / 3.0;
   if (!font || text.empty()) return 0;
   context->setFont(font, 0, FONT_STYLE);
   const CCoord width = context->getStringWidth(text.c_str());
-  if (!(width > room * MARGIN)) return font->getSize();
-  return font->getSize() * std::max(MIN_SHRINK, room * MARGIN / width);
+  if (!(width > room * keepUpTo)) return font->getSize();
+  return font->getSize() * std::max(MIN_SHRINK, room * FIT_MARGIN / width);
 }
 
 // The width of r's part inside bounds, narrowed evenly about r's centre (centred text stays put).
@@ -326,7 +328,18 @@ void TKnob::draw(CDrawContext* context) {
   if (captionSize <= 0)
     captionSize = fittedFontSize(context, label, font, centredWidthInside(captionRect(), size));
   drawTextLine(context, label, captionRect(), font, textColour, kCenterText, captionSize);
-  drawTextLine(context, displayText(*c.plugin, tag), valueRect(), font, textColour, kCenterText);
+  const std::string shown = displayText(*c.plugin, tag);
+  drawTextLine(context, shown, valueRect(), font, textColour, kCenterText, valueTextSize(context, shown));
+}
+
+CCoord TKnob::valueTextSize(CDrawContext* context, const std::string& text) {
+  // Value texts come and go with every turn: the last one's size is kept, not each one's. One
+  // that fits keeps the font's size, so the readouts of a box differ only where one would be cut.
+  if (valueSize <= 0 || text != fittedValue) {
+    valueSize = fittedFontSize(context, text, font, centredWidthInside(valueRect(), size), 1.0);
+    fittedValue = text;
+  }
+  return valueSize;
 }
 
 CMouseEventResult TKnob::onMouseDown(CPoint& where, const CButtonState& buttons) {

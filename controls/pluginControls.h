@@ -184,11 +184,16 @@ class TKnob : public VSTGUI::CAnimKnob {
   // Taken away mid-gesture: the modulation drag ends with the edit.
   bool removed(VSTGUI::CView* parent) override;
 
+  // The line the value text is centred in, in the view's parent coordinates.
+  VSTGUI::CRect valueRect() const;
+  // The font size the value text is drawn at: the font's own, or smaller where the text would
+  // not fit the part of its line inside the view.
+  VSTGUI::CCoord valueTextSize(VSTGUI::CDrawContext* context, const std::string& text);
+
  private:
-  // Where the knob image and the two text lines go, in the view's parent coordinates.
+  // Where the knob image and the caption go, in the view's parent coordinates.
   VSTGUI::CRect imageRect() const;
   VSTGUI::CRect captionRect() const;
-  VSTGUI::CRect valueRect() const;
   void releaseDrop();
 
   VSTGUI::CBitmap* knobBitmap;
@@ -201,6 +206,8 @@ class TKnob : public VSTGUI::CAnimKnob {
   DragAxis drag;
   std::string label;
   VSTGUI::CCoord captionSize = 0;  // the caption's font size, fitted at its first draw
+  std::string fittedValue;         // the value text valueSize was fitted for
+  VSTGUI::CCoord valueSize = 0;
   VSTGUI::CFontRef font;
   VSTGUI::CPoint firstPoint;
   VSTGUI::CPoint lastPoint{-1, -1};

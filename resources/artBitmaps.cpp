@@ -237,7 +237,7 @@ void settingsBackground(const Painter& p) {
   }
   label(p, "Screen Size", 120, 583, 94, 16, Align::right);
   p.well(219, 581, 104, 20, 3);
-  label(p, "applies when the editor is next opened", 332, 583, 320, 16, Align::left);
+  label(p, "applies when Grindle 2 is next loaded", 332, 583, 320, 16, Align::left);
 }
 
 //------------------------------------------------------------------------------------------------

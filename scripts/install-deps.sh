@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libsndfile1-dev libcairo2-dev libpng-dev libfreetype-dev libx11-dev libxtst-dev nlohmann-json3-dev
+  libsndfile1-dev libcairo2-dev libpng-dev libfreetype-dev libx11-dev libxtst-dev libxrandr-dev nlohmann-json3-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth x11-utils
   clang libclang-rt-14-dev clang-format

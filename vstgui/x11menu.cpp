@@ -2,6 +2,7 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
 #include <X11/keysym.h>
 #include <poll.h>
 #include <time.h>
@@ -36,7 +37,59 @@ void sleepMs(long ms) {
 // entry counts as a choice (the release of the click that opened the menu must not choose).
 constexpr int kReleaseSlop = 4;
 
+// One axis of a menu's place: starting at forward, or ending at backEnd, whichever keeps the
+// whole menu within lo..hi; else as far towards forward as the screen lets it.
+int placeSpan(int size, int forward, int backEnd, int lo, int hi) {
+  if (forward >= lo && forward + size <= hi) return forward;
+  if (backEnd - size >= lo && backEnd <= hi) return backEnd - size;
+  return std::max(lo, std::min(forward, hi - size));
+}
+
+// The monitor that shows the root point (x, y): with several monitors the X screen spans them
+// all, and a menu spilling over a monitor's edge is cut there or lands on the next one. The
+// root's own size is asked afresh too, since the display's record of it goes stale when the
+// resolution changes while the host runs.
+CRect monitorAt(Display* display, int x, int y) {
+  const Window root = DefaultRootWindow(display);
+  CRect whole(0, 0, DisplayWidth(display, DefaultScreen(display)),
+              DisplayHeight(display, DefaultScreen(display)));
+  Window rootOfRoot = None;
+  int gx = 0, gy = 0;
+  unsigned int w = 0, h = 0, border = 0, depth = 0;
+  if (XGetGeometry(display, root, &rootOfRoot, &gx, &gy, &w, &h, &border, &depth)) whole = CRect(0, 0, w, h);
+  std::vector<CRect> monitors;
+  int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+  // Monitors are known to servers of RandR 1.5 and later.
+  if (XRRQueryExtension(display, &eventBase, &errorBase) && XRRQueryVersion(display, &major, &minor) &&
+      (major > 1 || (major == 1 && minor >= 5))) {
+    int n = 0;
+    if (XRRMonitorInfo* info = XRRGetMonitors(display, root, True, &n)) {
+      for (int i = 0; i < n; ++i)
+        monitors.emplace_back(info[i].x, info[i].y, info[i].x + info[i].width, info[i].y + info[i].height);
+      XRRFreeMonitors(info);
+    }
+  }
+  return monitorHolding(monitors, x, y, whole);
+}
+
 }  // namespace
+
+CPoint placeMenu(int width, int height, const MenuAnchor& anchor, const CRect& screen) {
+  return CPoint(placeSpan(width, anchor.openRight, anchor.openLeft, static_cast<int>(screen.left),
+                          static_cast<int>(screen.right)),
+                placeSpan(height, anchor.openDown, anchor.openUp, static_cast<int>(screen.top),
+                          static_cast<int>(screen.bottom)));
+}
+
+CRect monitorHolding(const std::vector<CRect>& monitors, int x, int y, const CRect& whole) {
+  // Mirrored monitors show the same point: keep to the smallest, so the menu is whole on each.
+  const CRect* held = nullptr;
+  for (const CRect& m : monitors)
+    if (x >= m.left && x < m.right && y >= m.top && y < m.bottom &&
+        (!held || m.getWidth() * m.getHeight() < held->getWidth() * held->getHeight()))
+      held = &m;
+  return held ? *held : whole;
+}
 
 MenuGeometry layoutMenu(const COptionMenu& menu) {
   MenuGeometry g;
@@ -71,17 +124,13 @@ X11MenuDriver::X11MenuDriver(X11Frame& frame) : owner(frame) {}
 
 X11MenuDriver::~X11MenuDriver() = default;
 
-bool X11MenuDriver::openLevel(COptionMenu& menu, int x, int y, int parentLeft) {
+bool X11MenuDriver::openLevel(COptionMenu& menu, const MenuAnchor& anchor) {
   auto level = std::make_unique<Level>();
   level->menu = &menu;
   level->geometry = layoutMenu(menu);
-  const int w = level->geometry.width;
-  const int h = level->geometry.height;
-  // A sub-menu that does not fit right of its parent opens on the parent's left side.
-  if (parentLeft >= 0 && x + w > owner.screenWidth()) x = parentLeft - w + 2;
-  keepOnScreen(x, y, w, h, owner.screenWidth(), owner.screenHeight());
-  level->x = x;
-  level->y = y;
+  const CPoint at = placeMenu(level->geometry.width, level->geometry.height, anchor, screen);
+  level->x = static_cast<int>(at.x);
+  level->y = static_cast<int>(at.y);
   level->window = std::make_unique<PopupWindow>(owner.getDisplay(), owner.getAtoms().wmWindowType,
                                                 owner.getAtoms().typePopupMenu, "Menu");
   levels.push_back(std::move(level));
@@ -172,10 +221,13 @@ void X11MenuDriver::openSubmenuOf(size_t depth, int32_t index, bool highlightFir
     return;
   }
   closeLevelsAbove(depth + 1);
+  // Right of the parent, or left of it; its first entry level with this one, or, opening
+  // upwards, its last. The two overlap by a pixel of border so they read as joined.
   const CRect& r = level.geometry.items[static_cast<size_t>(index)];
-  const int x = level.x + level.geometry.width - 2;
-  const int y = level.y + static_cast<int>(r.top) - MenuGeometry::kPadding;
-  openLevel(*sub, x, y, level.x);
+  const MenuAnchor beside{level.x + level.geometry.width - 2, level.x + 2,
+                          level.y + static_cast<int>(r.top) - MenuGeometry::kPadding,
+                          level.y + static_cast<int>(r.bottom) + MenuGeometry::kPadding};
+  openLevel(*sub, beside);
   if (highlightFirst) moveHighlight(1);
 }
 
@@ -312,7 +364,8 @@ MenuChoice X11MenuDriver::runMenu(CFrame&, COptionMenu& menu, const CPoint& wher
   startX = x;
   startY = y;
   owner.enterMenu();
-  if (openLevel(menu, x, y, -1)) {
+  screen = monitorAt(display, x, y);
+  if (openLevel(menu, MenuAnchor::at(x, y))) {
     const Window grabWindow = levels.front()->window->getWindow();
     XSync(display, False);
     // Another client may hold a grab for a moment (the host's own menu closing): retry briefly.

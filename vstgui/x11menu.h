@@ -30,6 +30,22 @@ struct MenuGeometry {
 };
 MenuGeometry layoutMenu(const COptionMenu& menu);
 
+// Where a menu may open, in root coordinates: rightwards with its left edge at openRight or,
+// flipped, leftwards with its right edge at openLeft; downwards with its top at openDown or,
+// flipped, upwards with its bottom at openUp. A menu opened at a point has all four there; a
+// sub-menu opens beside its parent, level with the entry that opened it.
+struct MenuAnchor {
+  int openRight, openLeft, openDown, openUp;
+  static constexpr MenuAnchor at(int x, int y) { return {x, x, y, y}; }
+};
+// The top-left corner of a width x height menu within screen, as desktop menus open: on the
+// anchor's preferred side where the menu fits, flipped to the other side where only that one
+// fits, else pushed inside the screen (its top-left corner kept visible when it is larger).
+CPoint placeMenu(int width, int height, const MenuAnchor& anchor, const CRect& screen);
+// The monitor that holds the root point (x, y), among monitors (the smallest, where several
+// overlap); whole when none does.
+CRect monitorHolding(const std::vector<CRect>& monitors, int x, int y, const CRect& whole);
+
 class X11MenuDriver : public IMenuDriver {
  public:
   explicit X11MenuDriver(X11Frame& owner);
@@ -38,7 +54,7 @@ class X11MenuDriver : public IMenuDriver {
 
  private:
   struct Level;
-  bool openLevel(COptionMenu& menu, int x, int y, int parentLeft);
+  bool openLevel(COptionMenu& menu, const MenuAnchor& anchor);
   void closeLevelsAbove(size_t depth);
   void drawLevel(Level& level);
   void setHighlight(size_t depth, int32_t index);
@@ -55,6 +71,7 @@ class X11MenuDriver : public IMenuDriver {
   int startX = 0;
   int startY = 0;
   bool movedAway = false;
+  CRect screen;  // the monitor the menu opened on: every level stays inside it
 };
 
 }  // namespace VSTGUI::X11

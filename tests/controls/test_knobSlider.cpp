@@ -56,6 +56,39 @@ TEST(Knob, RingAndImageFramesAndTextLines) {
   EXPECT_TRUE(drawn(knobAt(rig, VOLUME_TAG, 0.5)).empty());  // no whole frames to snap to
 }
 
+TEST(Knob, ValueTextTooWideForItsLineIsDrawnSmallerAndOneThatFitsIsNot) {
+  ControlRig rig;
+  // Lines of 50 and 60 px: "100/80 D/W" takes some 58 px at the font's own size.
+  const auto knob = [&](double width) {
+    auto* k = rig.add(new TKnob(CRect(10, 10, 10 + width, 74), 40, &rig.listener, CHORUS_MIX_TAG,
+                                rig.knobStrip, rig.ringStrip, 0, static_cast<int32_t>(width) - 40, 0));
+    k->setString("Mix");
+    return k;
+  };
+  TKnob* const narrow = knob(50);
+  TKnob* const wide = knob(60);
+  const CCoord own = FONT_SIZE[0]->getSize();
+  const struct {
+    TKnob* k;
+    float v;
+    const char* text;
+    bool shrunk;
+  } rows[] = {{narrow, 0.5f, "Equal", false},
+              {narrow, 0.4f, "100/80 D/W", true},
+              {narrow, 0.5f, "Equal", false},
+              {narrow, 0.9f, "20/100 D/W", true},
+              {wide, 0.4f, "100/80 D/W", false}};  // whole as it is: not made smaller
+  for (const auto& r : rows) {
+    rig.plugin->setParameter(CHORUS_MIX_TAG, r.v);
+    const DrawOp value = drawn(r.k, STRINGS).at(1);
+    EXPECT_EQ(value.text, r.text);
+    EXPECT_EQ(value.fontSize < own, r.shrunk) << r.text;
+    RecordingDrawContext measure;
+    measure.setFont(FONT_SIZE[0], value.fontSize, FONT_STYLE);
+    EXPECT_LE(measure.getStringWidth(r.text), r.k->getViewSize().getWidth()) << r.text;
+  }
+}
+
 TEST(Knob, DragCoversTheRangeIn200PixelsAndShiftSlowsWithoutAJump) {
   ControlRig rig;
   TKnob* k = knobAt(rig, VOLUME_TAG);

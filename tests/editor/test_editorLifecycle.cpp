@@ -72,6 +72,21 @@ TEST_F(EditorTest, ScreenSizeIsStoredForTheNextEditorWithItsMessage) {
   EXPECT_EQ(pref("MidiBank"), "N");
 }
 
+TEST_F(EditorTest, ANewScreenSizeWaitsForTheNextInstanceNotTheNextOpening) {
+  TestArt::useFullSet();
+  make();
+  RecordingDialogs dialogs;
+  for (int opening = 0; opening < 2; ++opening) {
+    ASSERT_TRUE(editor->open(nullptr)) << opening;
+    EXPECT_EQ(editor->getScreenMode(), 0) << opening;
+    EXPECT_EQ(editor->mainBackground()->getWidth(), 1100) << opening;
+    if (opening == 0) editor->setScreenSize(2);
+    editor->close();
+  }
+  make();  // Grindle 2 loaded again: a new instance
+  EXPECT_EQ(editor->getScreenMode(), 2);
+}
+
 TEST_F(EditorTest, WhatCannotBeMadeLeavesThePointerAloneAndOpenStillSucceeds) {
   // Only the main background, and a ring strip too short for its frames.
   TestArt art({{10000, {1100, 712}}, {10080, {40, 40 * 137}}, {10081, {40, 100}}});

@@ -2,6 +2,7 @@
 // itself, wherever the bundle was put.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -50,6 +51,11 @@ TEST(BundleManual, InstallCopiesTheManualAndItsPicturesWithTheModule) {
   const auto pictures = picturesOf(page);
   EXPECT_GE(pictures.size(), 5u);
   for (const std::string& p : pictures) EXPECT_TRUE(fs::is_regular_file(help / p)) << p;
+  // And every picture installed is one the page shows.
+  for (const auto& e : fs::directory_iterator(help / "pictures"))
+    EXPECT_NE(std::find(pictures.begin(), pictures.end(), "pictures/" + e.path().filename().string()),
+              pictures.end())
+        << e.path().filename() << " is installed but not shown";
 }
 
 TEST(BundleManual, TheModuleRemembersTheManualBesideItselfWhereverItIs) {

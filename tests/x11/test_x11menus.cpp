@@ -8,6 +8,8 @@
 
 #include "vstgui/x11menu.h"
 #include "x11TestEnv.h"
+// After gtest (through x11TestEnv.h): Xlib's macros would break its headers.
+#include <X11/extensions/Xrandr.h>
 
 using namespace VSTGUI;
 using namespace x11test;
@@ -156,6 +158,71 @@ TEST_F(X11Menus, MouseAndKeysChooseAnEntryOrNothingAndTheMenuOpensAtThePointerAn
   XWindowAttributes a{};
   EXPECT_FALSE(popupPlaying(keys({XK_Escape}), a));
   EXPECT_TRUE(a.width > 0 && a.x >= 0 && a.y >= 0 && a.x + a.width <= screenW && a.y + a.height <= screenH);
+  EXPECT_EQ(CPoint(a.x + a.width, a.y + a.height), CPoint(screenW - 1, screenH - 1)) << "flipped up and left";
+}
+
+TEST(X11MenuPlace, OpensWhereItFitsFlippingLeftOrUpOnASmallScreen) {
+  // A 640 x 480 monitor right of a 100 x 50 strip; menus of 200 x 150 unless the case says.
+  const CRect screen(100, 50, 740, 530);
+  using A = X11::MenuAnchor;
+  const struct {
+    A anchor;
+    int w, h;
+    CPoint at;
+  } cases[] = {
+      {A::at(300, 200), 200, 150, {300, 200}},
+      {A::at(540, 380), 200, 150, {540, 380}},  // touching the right and bottom edges: still fits
+      {A::at(541, 200), 200, 150, {341, 200}},  // one pixel more: opens left of the point
+      {A::at(300, 381), 200, 150, {300, 231}},  // and above it
+      {A::at(739, 529), 200, 150, {539, 379}},
+      {A::at(300, 200), 500, 150, {240, 200}},  // fits on neither side: pushed in from the right
+      {A::at(300, 200), 700, 600, {100, 50}},   // larger than the screen: top-left corner shown
+      {A::at(120, 60), 200, 150, {120, 60}},
+      // Sub-menus beside a parent at x 150..350 or 500..700, level with its entry at y 100..120.
+      {{348, 152, 97, 123}, 200, 150, {348, 97}},
+      {{698, 502, 97, 123}, 200, 150, {302, 97}},    // no room right: on the parent's left side
+      {{348, 152, 400, 426}, 200, 150, {348, 276}},  // no room below: its last entry level
+      {{698, 502, 400, 426}, 450, 150, {290, 276}},  // fits on neither side: pushed in
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(X11::placeMenu(c.w, c.h, c.anchor, screen), c.at) << "case " << &c - cases;
+
+  // Two monitors side by side make one wide X screen: a menu keeps to the monitor it opened on.
+  const std::vector<CRect> monitors = {CRect(0, 0, 1920, 1080), CRect(1920, 0, 3200, 1024)};
+  const CRect whole(0, 0, 3200, 1080);
+  const struct {
+    std::vector<CRect> monitors;
+    int x, y;
+    CRect held;
+  } points[] = {{monitors, 1919, 1079, monitors[0]},
+                {monitors, 1920, 0, monitors[1]},
+                {monitors, 2000, 1050, whole},  // below the smaller one
+                {{}, 5, 5, whole},
+                {{whole, CRect(0, 0, 1280, 1024)}, 5, 5, CRect(0, 0, 1280, 1024)}};  // mirrored
+  for (const auto& p : points)
+    EXPECT_EQ(X11::monitorHolding(p.monitors, p.x, p.y, whole), p.held) << "point " << &p - points;
+  EXPECT_EQ(X11::placeMenu(300, 200, A::at(1915, 20), X11::monitorHolding(monitors, 1915, 20, whole)),
+            CPoint(1615, 20));
+}
+
+TEST_F(X11Menus, MenuKeepsToTheMonitorItOpensOn) {
+  // A small monitor whose bottom-right corner lies just past the pointer, on a larger screen.
+  const CPoint start = rootOf(frame, 160, 150);
+  const Window root = DefaultRootWindow(user);
+  XRRMonitorInfo* small = XRRAllocateMonitor(user, 0);
+  small->name = XInternAtom(user, "GRINDLE_TEST_SMALL", False);
+  small->width = static_cast<int>(start.x) + 20;
+  small->height = static_cast<int>(start.y) + 20;
+  small->mwidth = small->width / 4;
+  small->mheight = small->height / 4;
+  XRRSetMonitor(user, root, small);
+  fakeMove(user, static_cast<int>(start.x), static_cast<int>(start.y));
+  XWindowAttributes a{};
+  EXPECT_FALSE(popupPlaying(keys({XK_Escape}), a));
+  XRRDeleteMonitor(user, root, small->name);
+  XSync(user, False);
+  EXPECT_EQ(CPoint(a.x + a.width, a.y + a.height), start) << "opened up and left of the pointer";
+  XRRFreeMonitors(small);
 }
 
 TEST_F(X11Menus, HostDestroyingTheEditorsWindowEndsTheMenu) {
