@@ -70,3 +70,44 @@ TEST(ScreenModels, MatrixSourceMenuGroupsAndEntries) {
     EXPECT_EQ(rig.plugin->getSrcForModSlot(4), s);
   }
 }
+
+// Each band's curve is the peaking response of its three values (gain 40 g - 20 dB, centre
+// 20 x 2^(10 f) Hz, Q 2^(4 - 10 b) at a rate of 88100), +20 dB at the top, -20 dB at the bottom.
+TEST(ScreenModels, EQCurvesFollowThePeakingResponseOfEachBand) {
+  ControlRig rig;
+  const double W = 400, H = 80;
+  auto* screen = rig.add(new TEQScreen(CRect(20, 20, 20 + W, 20 + H), nullptr, 0));
+  struct Band {
+    float f, g, b;
+  };
+  const Band bands[4] = {{0.2f, 0.9f, 0.3f}, {0.45f, 0.15f, 0.55f}, {0.7f, 0.75f, 0.1f}, {0.9f, 0.3f, 0.8f}};
+  for (size_t k = 0; k < 4; ++k) {
+    rig.plugin->setParameter(EQ_FREQ_TAGS[k], bands[k].f);
+    rig.plugin->setParameter(EQ_GAIN_TAGS[k], bands[k].g);
+    rig.plugin->setParameter(EQ_BW_TAGS[k], bands[k].b);
+  }
+  const auto curves = drawn(screen, Kind::Polyline);
+  ASSERT_EQ(curves.size(), 4u);
+  const int w = screen->getPlotWidth(), h = screen->getPlotHeight();
+  for (size_t k = 0; k < 4; ++k) {
+    const double pi = 3.141592653589793, dB = 40.0 * bands[k].g - 20.0;
+    const double w0 = 2 * pi * 20 * std::pow(2.0, 10.0 * bands[k].f) / 88100,
+                 q = std::pow(2.0, 4.0 - 10.0 * bands[k].b);
+    const double A = std::pow(10.0, dB / 40), alpha = std::sin(w0) / (2 * q), d = 1 + alpha / A;
+    const double b0 = (1 + alpha * A) / d, b1 = -2 * std::cos(w0) / d, b2 = (1 - alpha * A) / d, a1 = b1,
+                 a2 = (1 - alpha / A) / d;
+    ASSERT_EQ(curves[k].points.size(), static_cast<size_t>(w / 2 + 1));
+    int off = 0;
+    for (size_t i = 0; i < curves[k].points.size(); ++i) {
+      const double x = 2.0 * static_cast<double>(i), wx = 2 * pi * 20 * std::pow(2.0, 10.0 * x / w) / 88100;
+      const double c1 = std::cos(wx), c2 = std::cos(2 * wx);
+      const double n = b0 * b0 + b1 * b1 + b2 * b2 + 2 * b1 * (b0 + b2) * c1 + 2 * b0 * b2 * c2;
+      const double den = 1 + a1 * a1 + a2 * a2 + 2 * a1 * (1 + a2) * c1 + 2 * a2 * c2;
+      const double r = 0.5 * std::log10(n / den);
+      const double y = 20 + static_cast<int>((1 - r) * h / 2);
+      EXPECT_EQ(curves[k].points[i].x, 20 + x);
+      off += std::fabs(curves[k].points[i].y - y) > 1.0;  // single-precision arithmetic may round a row
+    }
+    EXPECT_EQ(off, 0) << "band " << k;
+  }
+}

@@ -42,6 +42,12 @@ BREAKS = [
     ("controls/modScreen.cpp", "addGroup(SRC_HEADER_STR[0], 1, 31);", "addGroup(SRC_HEADER_STR[0], 1, 30);"),
     ("controls/modScreen.cpp", "addGroup(SRC_HEADER_STR[1], 32, NUM_MOD_SOURCES - 1);",
      "addGroup(SRC_HEADER_STR[1], 32, NUM_MOD_SOURCES - 2);"),
+    # The EQ screen's curve law
+    ("controls/eqScreen.cpp", "const double Q = std::exp2(4.0 - 10.0 * values.width);",
+     "const double Q = std::exp2(4.0 - 9.0 * values.width);"),
+    ("controls/eqScreen.cpp", "const double A = std::pow(10.0, q.gainDB / 40.0);",
+     "const double A = std::pow(10.0, q.gainDB / 20.0);"),
+    ("controls/eqScreen.cpp", "r = 0.5 * std::log10(N / D);", "r = 0.4 * std::log10(N / D);"),
     # The offline host: a stereo file's right channel and its rate
     ("tools/host/g2host.cpp", "right[i] = frames[i * ch + (ch > 1 ? 1 : 0)];", "right[i] = frames[i * ch];"),
     ("tools/host/g2host.cpp", "    rate = fileRate;\n", "\n"),
