@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -92,6 +93,35 @@ inline Scene oldEqChorusScene() {
                              {OLD_EQ_LOW_TAG, 0.75f},      {OLD_EQ_LOW_TAG + 1, 0.25f},
                              {OLD_EQ_LOW_TAG + 2, 0.625f}, {OLD_EQ_LOW_TAG + 3, 0.375f}};
 }
+// Each kind of modulation slot routed to the volume: LFO i, follower output j (on the side chain,
+// its amount also moved by the constant Offset source), Disrupt slot j (the slider off centre),
+// matrix row r (the side chain as source; the lower threshold only counts in the advanced form).
+inline Scene lfoScene(int i) {
+  return richScene() +
+         Scene{step(LFO_DEST_TAGS[i], DEST_VOLUME), {LFO_AMT_TAGS[i], 0.8f}, {LFO_SPEED_TAGS[i], 1.0f}};
+}
+inline Scene followerScene(int j) {
+  return richScene() + Scene{step(FOLLOWER_SOURCE_TAG, 1),
+                             step(FOLLOWER_DEST_1_TAG + j, DEST_VOLUME),
+                             {FOLLOWER_AMT_1_TAG + j, 0.75f},
+                             step(FOLLOWER_MOD_SRC_1_TAG + j, SRC_OFFSET),
+                             {FOLLOWER_MOD_AMT_1_TAG + j, 0.375f}};
+}
+inline Scene disruptScene(int j) {
+  return richScene() + Scene{{DISRUPT_ON_TAGS[j], 1.0f},
+                             step(DISRUPT_DEST_TAGS[j], DEST_VOLUME),
+                             {DISRUPT_SLOT_AMT_1_TAG + j, 0.625f},
+                             {DISRUPT_AMOUNT_TAG, 0.75f}};
+}
+inline Scene lazyScene() {
+  return disruptScene(0) + Scene{{DISRUPT_LAZY_ON_TAG, 1.0f}, {DISRUPT_LAZY_SYNC_TAG, 0.0f}};
+}
+inline Scene rowScene(int r) {
+  return richScene() + Scene{step(MOD_SLOT_SRC_TAGS[r], SRC_SIDE),
+                             step(MOD_SLOT_DEST_TAGS[r], DEST_VOLUME),
+                             {MOD_SLOT_AMT_TAGS[r], 0.625f},
+                             {MOD_SLOT_LOWER_THRESH_TAGS[r], 0.75f}};
+}
 // A scene with one switch turned off.
 inline Scene without(Scene scene, int switchTag) { return scene + Scene{{switchTag, 0.0f}}; }
 
@@ -126,27 +156,30 @@ constexpr int BLOCK = 64;
 using Change = std::function<void(Probe&)>;
 
 // Renders n samples (interleaved left, right) of the signal with the scene in place from the
-// start, as a program load leaves it, and the change made before sample `at`.
+// start, as a program load leaves it, and the change made before sample `at` (blocks split
+// there); `atEnd` may look at the engine afterwards.
 inline std::vector<float> render(const Scene& scene, const Change& change, int n = RENDER_LENGTH,
-                                 int at = CHANGE_AT, const Change& before = nullptr) {
+                                 int at = CHANGE_AT, const Change& atEnd = nullptr) {
   auto p = engine_test::makeProbe();
   applyScene(*p, scene);
-  if (before) before(*p);
   p->requestAlign();
   p->resetEverything();
   std::vector<float> out(2 * static_cast<size_t>(n));
   std::vector<float> l(BLOCK), r(BLOCK);
   const Signal& s = signal();
-  for (int pos = 0; pos < n; pos += BLOCK) {
+  for (int pos = 0; pos < n;) {
     if (pos == at && change) change(*p);
+    const int m = std::min(BLOCK, (pos < at ? at : n) - pos);
     const float* ins[4] = {&s.in[0][pos], &s.in[1][pos], &s.in[2][pos], &s.in[3][pos]};
     float* outs[2] = {l.data(), r.data()};
-    p->processReplacing(const_cast<float* const*>(ins), outs, BLOCK);
-    for (int k = 0; k < BLOCK; ++k) {
+    p->processReplacing(const_cast<float* const*>(ins), outs, m);
+    for (int k = 0; k < m; ++k) {
       out[2 * static_cast<size_t>(pos + k)] = l[k];
       out[2 * static_cast<size_t>(pos + k) + 1] = r[k];
     }
+    pos += m;
   }
+  if (atEnd) atEnd(*p);
   return out;
 }
 inline Change setTo(Set s) {

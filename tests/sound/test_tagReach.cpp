@@ -43,26 +43,13 @@ std::map<std::string, Scene> makeScenes() {
     s["lfo" + n + " shaper1"] = lfo + Scene{step(LFO_WAVE_TAGS[i], TLfo::WAVE_SHAPER_1)};
     s["lfo" + n + " shaper2"] = lfo + Scene{step(LFO_WAVE_TAGS[i], TLfo::WAVE_SHAPER_2)};
   }
-  for (int j = 0; j < 3; ++j)
-    s["follower" + std::to_string(j)] = rich + Scene{step(FOLLOWER_SOURCE_TAG, 1),
-                                                     step(FOLLOWER_DEST_1_TAG + j, DEST_VOLUME),
-                                                     {FOLLOWER_AMT_1_TAG + j, 0.9f},
-                                                     step(FOLLOWER_MOD_SRC_1_TAG + j, SRC_OFFSET),
-                                                     {FOLLOWER_MOD_AMT_1_TAG + j, 0.25f}};
-  for (int j = 0; j < NUM_DISRUPT_SLOTS; ++j)
-    s["disrupt" + std::to_string(j)] = rich + Scene{{DISRUPT_ON_TAGS[j], 1.0f},
-                                                    step(DISRUPT_DEST_TAGS[j], DEST_VOLUME),
-                                                    {DISRUPT_SLOT_AMT_1_TAG + j, 0.625f},
-                                                    {DISRUPT_AMOUNT_TAG, 0.75f}};
+  for (int j = 0; j < 3; ++j) s["follower" + std::to_string(j)] = followerScene(j);
+  for (int j = 0; j < NUM_DISRUPT_SLOTS; ++j) s["disrupt" + std::to_string(j)] = disruptScene(j);
   s["disrupt0 off spring"] = s["disrupt0"] + Scene{step(DISRUPT_SPRING_TAG, 0)};
-  s["lazy"] = s["disrupt0"] + Scene{{DISRUPT_LAZY_ON_TAG, 1.0f}, {DISRUPT_LAZY_SYNC_TAG, 0.0f}};
+  s["lazy"] = lazyScene();
   for (int r = 0; r < NUM_MOD_SLOTS; ++r) {
     const std::string n = std::to_string(r);
-    // The side chain as source; the thresholds only matter in the advanced form.
-    const Scene row = rich + Scene{step(MOD_SLOT_SRC_TAGS[r], SRC_SIDE),
-                                   step(MOD_SLOT_DEST_TAGS[r], DEST_VOLUME),
-                                   {MOD_SLOT_AMT_TAGS[r], 0.625f},
-                                   {MOD_SLOT_LOWER_THRESH_TAGS[r], 0.75f}};
+    const Scene row = rowScene(r);
     s["row" + n] = row;
     // A unipolar moving source, where offset and both thresholds all shape the row.
     s["advanced row" + n] = row + Scene{{MOD_ADVANCED_TAG, 1.0f},
