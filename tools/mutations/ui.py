@@ -17,7 +17,7 @@ BREAKS = [
     ("plugin/uParamText.cpp", "return getFloatStr(60.0f * v - 30.0f, 1) + \" dB\";",
      "return getFloatStr(50.0f * v - 30.0f, 1) + \" dB\";"),
     ("plugin/uParamText.cpp", "return getFloatStr(50.0f * v, 1) + \" ms\";", "return getFloatStr(40.0f * v, 1) + \" ms\";"),
-    ("plugin/uParamText.cpp", "rowAt(AMP_MODEL_STR, truncInt(v * 5.99f + 0.1f))", "rowAt(AMP_MODEL_STR, truncInt(v * 4.99f + 0.1f))"),
+    ("plugin/uParamText.cpp", "return rowOf(AMP_MODEL_STR, v, 5.99f);", "return rowOf(AMP_MODEL_STR, v, 4.99f);"),
     # Editor: box backgrounds, the old EQ, the LFO page, the idle pass and resume, the matrix menu
     ("editor/uEditor.cpp", "return k < 3 ? bitmap(base, k) : bitmap(base + k - 2);",
      "return k < 3 ? bitmap(base, k) : bitmap(base + k - 3);"),
