@@ -13,8 +13,6 @@ BREAKS = [
     ("plugin/uEngineMod.cpp", "if (modulator.getSrcForSlot(SLOT_MOD[s]) != rowSource[s]) matrixRowKey[s][4] = 0;", ""),
     # The LFO, follower and Disrupt slots' key: the slot's switch.
     ("plugin/uEngineMod.cpp", "<< 2) | (off ? 2u : 0u) | 1u;", "<< 2) | 1u;"),
-    # Which LFOs run: one in use among several.
-    ("plugin/uEngineMod.cpp", "anyLfoInUse |= used;", "anyLfoInUse = used;"),
     # The follower's coefficients follow their knobs.
     ("plugin/uEngineMod.cpp", "if (in[0] != followerInputs[0]) followerAttack",
      "if (followerInputs[0] != followerInputs[0]) followerAttack"),

@@ -22,5 +22,5 @@ BREAKS = [
     ("dsp/uNoiseGate.cpp", "      holdCounter -= holdStep;", "      if (env < threshold) holdCounter -= holdStep;"),
     # Compressor: the detector hears the present input; the delay is 128 sub-samples.
     ("dsp/uCompressor.cpp", "const StereoLanes rectified = laneAbs(x);", "const StereoLanes rectified = laneAbs(delayed[sub]);"),
-    ("dsp/uCompressor.h", "static constexpr unsigned LOOKAHEAD = 128;", "static constexpr unsigned LOOKAHEAD = 64;"),
+    ("dsp/uCompressor.cpp", "delayed[sub] = ring[pos];\n    ring[pos] = x;", "ring[pos] = x;\n    delayed[sub] = ring[pos];"),
 ]
