@@ -180,7 +180,6 @@ TEST(ModuleEdges, CompressorActsAheadOfWhatItHears) {
       out.push_back(in[2]);
     }
     const size_t s = STEP;
-    printf("%g %g %g %g %g %g\n", out[s - 1], out[s], out[s + 10], out[s + 127], out[s + 128], out[s + 129]);
     EXPECT_VALUES({out[s - 1], 0.01f, 1e-6}, {out[s + 20] < 0.01f, true}, {out[s + 127] < 0.01f, true},
                   {out[s + 127] > 0.0f, true}, {out[s + 128] > 0.05f, true}, {out[s + 128] < 0.6f, true});
   }
