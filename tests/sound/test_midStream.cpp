@@ -212,6 +212,7 @@ struct Changer {
           step(FOLLOWER_DEST_1_TAG + i % 3, dest());
           set(FOLLOWER_AMT_1_TAG + i % 3, uniform());
           set(FOLLOWER_BYPASS_1_TAG + i % 3, 0.0f);
+          set(FOLLOWER_ATTACK_TAG, uniform());
         }
         break;
       }
