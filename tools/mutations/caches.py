@@ -26,10 +26,9 @@ BREAKS = [
     # The filter: a new type recomputes its coefficients; a new resonance alone is noticed.
     ("dsp/uFilter.cpp", "    clearStates();\n    fresh = true;\n  }\n  type = t;", "    clearStates();\n  }\n  type = t;"),
     ("dsp/uFilter.cpp", "freq != lastFreqIn || resoIn != lastResoIn) {", "freq != lastFreqIn) {"),
-    # The equalisers: a band's gain, the old EQ's fourth knob.
+    # The equaliser: a band's gain.
     ("dsp/uEQ.cpp", "(laneAbs(loadLanes(freq) - loadLanes(lastFreq)) > CHANGE) |\n                     (laneAbs(loadLanes(gain) - loadLanes(lastGain)) > CHANGE) |",
      "(laneAbs(loadLanes(freq) - loadLanes(lastFreq)) > CHANGE) |"),
-    ("dsp/uEQ.cpp", "g2 != lastKnobs[2] || g3 != lastKnobs[3]) {", "g2 != lastKnobs[2]) {"),
     # The distortion's kept settings belong to one type.
     ("dsp/uDistort.cpp", "bool same = s.type == currentType;", "bool same = true;"),
     # The LFO's speed: the sync switch is part of it.
