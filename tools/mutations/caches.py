@@ -31,6 +31,4 @@ BREAKS = [
      "(laneAbs(loadLanes(freq) - loadLanes(lastFreq)) > CHANGE) |"),
     # The distortion's kept settings belong to one type.
     ("dsp/uDistort.cpp", "bool same = s.type == currentType;", "bool same = true;"),
-    # The LFO's speed: the sync switch is part of it.
-    ("dsp/uLfo.h", "speed == lastSpeed && sync == lastSync &&", "speed == lastSpeed &&"),
 ]
