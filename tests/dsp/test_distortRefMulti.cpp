@@ -116,23 +116,14 @@ const BandRule kDualCurve = [](double x, double k, double) {
   return Shaped{k * curveAt(kCurves.two, x) + (1 - k) * curveAt(kCurves.one, x)};
 };
 
-// The oscillator waves of the modulation types, with slack at the jumps of saw and square.
+// The oscillator waves of the modulation types, with slack where saw and square jump.
 Shaped wave(int w, double p) {
-  const auto at = [w](double q) {
-    switch (std::min(w, 3)) {
-      case 0:
-        return std::sin(6.2831855 * q);
-      case 1:
-        return 2 * q - 1;
-      case 2:
-        return sgn(2 * q - 1);
-      default:
-        return 1 - 2 * std::fabs(1 - 2 * q);
-    }
-  };
-  const double eps = 1e-5, v = at(p);
-  const bool edge = (w == 1 || w == 2) && (p < eps || p > 1 - eps || (w == 2 && std::fabs(p - 0.5) < eps));
-  return {v, edge ? 2.0 : 0.0};
+  const double eps = 1e-5;
+  const bool edge = p < eps || p > 1 - eps;
+  if (w == 0) return {std::sin(6.2831855 * p)};
+  if (w == 1) return {2 * p - 1, edge ? 2.0 : 0.0};
+  if (w == 2) return {sgn(2 * p - 1), edge || std::fabs(p - 0.5) < eps ? 2.0 : 0.0};
+  return {1 - 2 * std::fabs(1 - 2 * p)};
 }
 
 // The crossover (12 dB state-variable split) and the one-pole low-pass of the filter unit. The
