@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "hostTestUtil.h"
 #include "support/childProcess.h"
 
 using testing_support::runChild;
@@ -19,14 +20,8 @@ using testing_support::TempDir;
 
 namespace {
 
-const std::string kHostTool = std::string(GRINDLE_BINARY_DIR) + "/tools/g2host";
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using hosttest::kHostTool;
+using hosttest::readFile;
 
 // A 32-bit float WAV file of interleaved frames.
 std::string floatWav(int rate, int channels, const std::vector<float>& frames) {

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "hostTestUtil.h"
 #include "plugin/uPluginPresetsBanks.h"
 #include "support/builtInPrograms.h"
 #include "support/childProcess.h"
@@ -37,14 +38,8 @@ struct Module {
   Entry entry(const char* name) const { return reinterpret_cast<Entry>(dlsym(handle, name)); }
 };
 
-const std::string kHostTool = std::string(GRINDLE_BINARY_DIR) + "/tools/g2host";
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using hosttest::kHostTool;
+using hosttest::readFile;
 
 }  // namespace
 
