@@ -1,6 +1,6 @@
 // Linked into every test program: the desktop's own dialog tools and browser launcher never
 // start from a test, whatever DISPLAY and PATH hold. A test that wants one writes a stand-in
-// into a temporary folder, and only those are found.
+// into a temporary folder of its own, and only those are found.
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -12,10 +12,11 @@ namespace {
 bool isStandInOrHarmless(const std::string& path) {
   const std::string name = std::filesystem::path(path).filename().string();
   if (name != "zenity" && name != "kdialog" && name != "xdg-open") return true;
+  // Stand-ins live in the folders the tests make (TempDir: "grindle-test-XXXXXX" in the
+  // temporary folder); a checkout that itself lies in the temporary folder does not count.
   std::error_code ec;
-  const std::string temp = std::filesystem::temp_directory_path(ec).string();
-  return !ec && !temp.empty() && path.compare(0, temp.size(), temp) == 0 && path.size() > temp.size() &&
-         (path[temp.size()] == '/' || temp.back() == '/');
+  const std::string made = (std::filesystem::temp_directory_path(ec) / "grindle-test-").string();
+  return !ec && path.compare(0, made.size(), made) == 0;
 }
 
 [[maybe_unused]] const bool installed = (platform::setProgramFilter(&isStandInOrHarmless), true);
