@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "dsp/dspCommon.h"
+#include "dsp/unitLaws.h"
 
 namespace dsp {
 
@@ -45,7 +46,7 @@ void TCompressor::setParams(float threshold, float ratio, float attackIn, float 
     law = true;
     thresholdKey = threshold;
     const float t = clamp01(threshold);
-    thresholdDb = 40.0f * t - 40.0f;
+    thresholdDb = units::THRESHOLD_DB.unitOf(t);
     thresholdLin = std::pow(10.0f, thresholdDb / 20.0f);
   }
   if (all || !(ratio == ratioKey)) {
@@ -66,7 +67,7 @@ void TCompressor::setParams(float threshold, float ratio, float attackIn, float 
   if (all || !(volume == volumeKey)) {
     volumeKey = volume;
     const float v = clamp01(volume);
-    makeUp = v < 0.001f ? 0.0f : std::pow(10.0f, (40.0f * v - 30.0f) / 20.0f);
+    makeUp = v < 0.001f ? 0.0f : std::pow(10.0f, units::LEVEL_DB.unitOf(v) / 20.0f);
   }
   if (law || modeIn != mode) {
     const float s = modeIn ? 1.0f - slopeB : slopeA;

@@ -6,7 +6,9 @@
 #include <initializer_list>
 
 #include "dsp/dspCommon.h"
+#include "dsp/unitLaws.h"
 #include "tags.h"
+#include "uNumEntry.h"
 #include "uVocabulary.h"
 
 namespace {
@@ -152,10 +154,10 @@ int distortType(const IParamTextSource& source) { return steppedValue(source, DI
 
 enum class Format : unsigned char {
   None,
-  DbVolume,     // 40 v - 30 dB
-  DbGain,       // 40 v - 20 dB
-  DbThreshold,  // 40 v - 40 dB
-  DbBoost,      // 60 v - 30 dB
+  DbVolume,     // units::LEVEL_DB
+  DbGain,       // units::GAIN_DB
+  DbThreshold,  // units::THRESHOLD_DB
+  DbBoost,      // units::BOOST_DB
   Mix,          // dry/wet balance
   OnOff,
   Percent,      // 0..100 %
@@ -292,6 +294,51 @@ constexpr std::array<Format, LAST_TEXT_TAG + 1> buildFormatByTag() {
 
 constexpr std::array<Format, LAST_TEXT_TAG + 1> FORMAT_BY_TAG = buildFormatByTag();
 
+// The linear law a format shows a value in; null for the others.
+constexpr const units::LinearLaw* lawOf(Format f) {
+  switch (f) {
+    case Format::DbVolume:
+      return &units::LEVEL_DB;
+    case Format::DbGain:
+      return &units::GAIN_DB;
+    case Format::DbThreshold:
+      return &units::THRESHOLD_DB;
+    case Format::DbBoost:
+      return &units::BOOST_DB;
+    case Format::Bipolar:
+      return &units::BIPOLAR_PERCENT;
+    default:
+      return nullptr;
+  }
+}
+
+constexpr bool isDbLaw(const units::LinearLaw& law) {
+  return law == units::LEVEL_DB || law == units::GAIN_DB || law == units::THRESHOLD_DB ||
+         law == units::BOOST_DB;
+}
+
+// The texts follow the tag map and typed entry: a tag has a name and a text exactly when it is
+// no internal tag, and a value shown in dB or as a bipolar share is typed in the same law (a tag
+// typed in dB is also shown in that law). A tag added to the tag map fails here until it has
+// its name and format.
+constexpr bool textsAgreeWithTagMap() {
+  for (int t = FIRST_TEXT_TAG; t <= LAST_TEXT_TAG; ++t) {
+    const bool internal = tagmap::kindOf(t) == tagmap::Kind::Internal;
+    bool named = (t >= DISTORT_KNOB_1_TAG && t < DISTORT_KNOB_1_TAG + NUM_DISTORT_KNOBS) ||
+                 (t >= DISRUPT_SLOT_AMT_1_TAG && t < DISRUPT_SLOT_AMT_1_TAG + NUM_DISRUPT_SLOTS);
+    for (const NameRange& r : NAMES) named = named || (t >= r.firstTag && t <= r.lastTag);
+    if (named == internal || (FORMAT_BY_TAG[t] == Format::None) != internal) return false;
+    const units::LinearLaw* shown = lawOf(FORMAT_BY_TAG[t]);
+    const numentry::Group& typed = numentry::groupOf(t);
+    const bool typedLinear = typed.kind == numentry::Kind::Linear;
+    if (shown && !(typedLinear && typed.law == *shown)) return false;
+    if (typedLinear && isDbLaw(typed.law) && !(shown && *shown == typed.law)) return false;
+  }
+  return true;
+}
+static_assert(textsAgreeWithTagMap(),
+              "every tag the tag map uses needs a name and a format that fit its typed unit");
+
 // Formats of the distortion knobs 2..7 (tags 8..13); a percentage unless a type says otherwise.
 enum class KnobFormat : unsigned char {
   Percent,
@@ -349,11 +396,11 @@ constexpr auto KNOB_FORMAT_BY_TYPE = buildKnobFormats();
 std::string distortKnobStr(int type, int knob, float v) {
   switch (KNOB_FORMAT_BY_TYPE[type][knob - FIRST_FORMATTED_KNOB]) {
     case KnobFormat::Percent:
-      return percentStr(100.0f * v);
+      return percentStr(units::PERCENT.unitOf(v));
     case KnobFormat::Bipolar:
-      return percentStr(200.0f * v - 100.0f);
+      return percentStr(units::BIPOLAR_PERCENT.unitOf(v));
     case KnobFormat::BoostDb:
-      return intStr(truncInt(60.0f * v - 30.0f)) + " dB";
+      return intStr(truncInt(units::BOOST_DB.unitOf(v))) + " dB";
     case KnobFormat::Filter:
       return toFilterStr(v, false);
     case KnobFormat::Bits:
@@ -419,8 +466,7 @@ std::string getFloatStr(float x, int decimals) {
 }
 
 std::string toFilterStr(float v, bool hzOnly) {
-  const float power = std::pow(2.0f, 10.0f * v);
-  const int n = truncInt(power * 20.0f);
+  const int n = truncInt(units::frequencyHz(v));
   if (n > 999 && !hzOnly) return getFloatStr(static_cast<float>(n) / 1000.0f, 2) + " KHz";
   return intStr(n) + " Hz";
 }
@@ -483,21 +529,21 @@ std::string getParamDisplay(const IParamTextSource& source, int tag) {
     case Format::None:
       return {};
     case Format::DbVolume:
-      return getFloatStr(40.0f * v - 30.0f, 1) + " dB";
+      return getFloatStr(units::LEVEL_DB.unitOf(v), 1) + " dB";
     case Format::DbGain:
-      return getFloatStr(40.0f * v - 20.0f, 1) + " dB";
+      return getFloatStr(units::GAIN_DB.unitOf(v), 1) + " dB";
     case Format::DbThreshold:
-      return getFloatStr(40.0f * v - 40.0f, 1) + " dB";
+      return getFloatStr(units::THRESHOLD_DB.unitOf(v), 1) + " dB";
     case Format::DbBoost:
-      return getFloatStr(60.0f * v - 30.0f, 1) + " dB";
+      return getFloatStr(units::BOOST_DB.unitOf(v), 1) + " dB";
     case Format::Mix:
       return getMixStr(v, false);
     case Format::OnOff:
       return isOn(v) ? "On" : "Off";
     case Format::Percent:
-      return percentStr(100.0f * v);
+      return percentStr(units::PERCENT.unitOf(v));
     case Format::Bipolar:
-      return percentStr(200.0f * v - 100.0f);
+      return percentStr(units::BIPOLAR_PERCENT.unitOf(v));
     case Format::DistortKnob:
       return distortKnobStr(distortType(source), tag - DISTORT_KNOB_1_TAG, v);
     case Format::Filter:
