@@ -53,8 +53,8 @@ void TCompressor::setParams(float threshold, float ratio, float attackIn, float 
     law = true;
     ratioKey = ratio;
     const float r = clamp01(ratio);
-    slopeA = 1.0f / std::pow(2.0f, (1.0f - r) * 7.0f);
-    slopeB = 1.0f / std::pow(2.0f, 7.0f * r);
+    slopeA = 1.0f / std::pow(2.0f, (1.0f - r) * units::RATIO_OCTAVES);
+    slopeB = 1.0f / units::ratioOf(r);
   }
   if (all || !(attackIn == attackV)) {
     attackV = attackIn;

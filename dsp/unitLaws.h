@@ -49,4 +49,13 @@ inline double frequencyHz(double v) noexcept {
 // The stored value of a frequency: log2(f / 20) / 10 (not limited to 0..1; f must be positive).
 inline float frequencyValue(float hz) noexcept { return std::log2(hz / LOWEST_HZ) / FREQUENCY_OCTAVES; }
 
+// Compressor ratio r:1 = 2^(7 v), 1:1 .. 128:1.
+inline constexpr float RATIO_OCTAVES = 7.0f;
+inline float ratioOf(float v) noexcept { return std::pow(2.0f, RATIO_OCTAVES * v); }
+inline float ratioValue(float ratio) noexcept { return std::log2(ratio) / RATIO_OCTAVES; }
+
+// Follower attack, hold and decay: 2^(14 v) ms.
+inline constexpr float FOLLOWER_OCTAVES = 14.0f;
+inline float followerMsValue(float ms) noexcept { return std::log2(ms) / FOLLOWER_OCTAVES; }
+
 }  // namespace units

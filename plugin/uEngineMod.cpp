@@ -19,7 +19,7 @@ inline float speedMultiplier(float m) noexcept { return m == 0.0f ? 1.0f : std::
 
 // Follower attack and decay: one-pole coefficients of a 2^(14 v) ms time constant.
 inline float followerCoefficient(float v, float rate) noexcept {
-  return std::exp(-1000.0f / (std::exp2(14.0f * std::fmax(0.0f, v)) * rate));
+  return std::exp(-1000.0f / (std::exp2(units::FOLLOWER_OCTAVES * std::fmax(0.0f, v)) * rate));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
+#include <optional>
 
 #include "dsp/dspCommon.h"
 #include "dsp/unitLaws.h"
@@ -294,21 +295,22 @@ constexpr std::array<Format, LAST_TEXT_TAG + 1> buildFormatByTag() {
 
 constexpr std::array<Format, LAST_TEXT_TAG + 1> FORMAT_BY_TAG = buildFormatByTag();
 
-// The linear law a format shows a value in; null for the others.
-constexpr const units::LinearLaw* lawOf(Format f) {
+// The linear law a format shows a value in; none for the others. (Values, not addresses: a
+// sanitised build does not take the address of a constant in a constant expression.)
+constexpr std::optional<units::LinearLaw> lawOf(Format f) {
   switch (f) {
     case Format::DbVolume:
-      return &units::LEVEL_DB;
+      return units::LEVEL_DB;
     case Format::DbGain:
-      return &units::GAIN_DB;
+      return units::GAIN_DB;
     case Format::DbThreshold:
-      return &units::THRESHOLD_DB;
+      return units::THRESHOLD_DB;
     case Format::DbBoost:
-      return &units::BOOST_DB;
+      return units::BOOST_DB;
     case Format::Bipolar:
-      return &units::BIPOLAR_PERCENT;
+      return units::BIPOLAR_PERCENT;
     default:
-      return nullptr;
+      return std::nullopt;
   }
 }
 
@@ -328,7 +330,7 @@ constexpr bool textsAgreeWithTagMap() {
                  (t >= DISRUPT_SLOT_AMT_1_TAG && t < DISRUPT_SLOT_AMT_1_TAG + NUM_DISRUPT_SLOTS);
     for (const NameRange& r : NAMES) named = named || (t >= r.firstTag && t <= r.lastTag);
     if (named == internal || (FORMAT_BY_TAG[t] == Format::None) != internal) return false;
-    const units::LinearLaw* shown = lawOf(FORMAT_BY_TAG[t]);
+    const std::optional<units::LinearLaw> shown = lawOf(FORMAT_BY_TAG[t]);
     const numentry::Group& typed = numentry::groupOf(t);
     const bool typedLinear = typed.kind == numentry::Kind::Linear;
     if (shown && !(typedLinear && typed.law == *shown)) return false;
@@ -557,7 +559,7 @@ std::string getParamDisplay(const IParamTextSource& source, int tag) {
     case Format::Ratio:
       if (v < 0.00001f) return "None";
       if (v > 0.9999f) return "Limiter";
-      return "Ratio " + getFloatStr(std::pow(2.0f, 7.0f * v), 1) + ":1";
+      return "Ratio " + getFloatStr(units::ratioOf(v), 1) + ":1";
     case Format::ModRate:
       return toFreqStr(source, tag, 4096.0f, 10.0f, true);
     case Format::ChorusLength:
@@ -567,7 +569,7 @@ std::string getParamDisplay(const IParamTextSource& source, int tag) {
     case Format::LazySpeed:
       return syncedOrFreeRate(source, tag, DISRUPT_LAZY_SYNC_TAG, v);
     case Format::FollowerTime:
-      return intStr(truncInt(std::pow(2.0f, 14.0f * v))) + " ms";
+      return intStr(truncInt(std::pow(2.0f, units::FOLLOWER_OCTAVES * v))) + " ms";
     case Format::LfoSpeed:
       return syncedOrFreeRate(source, tag, LFO_SYNC_TAGS[tag - LFO_SPEED_TAGS[0]], v);
     case Format::ModulePath:

@@ -416,11 +416,11 @@ float storedValue(const Change& c) {
     case Unit::Hz:
       return units::frequencyValue(c.value);
     case Unit::Ratio:
-      return std::log2(c.value) / 7.0f;
+      return units::ratioValue(c.value);
     case Unit::LfoHz:
       return std::log2(c.value * 2048.0f / 55.0f) / 10.0f;
     case Unit::FollowerMs:
-      return std::log2(c.value) / 14.0f;
+      return units::followerMsValue(c.value);
     default:
       return c.value;
   }

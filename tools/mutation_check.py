@@ -29,7 +29,7 @@ BREAKS = [
     ("dsp/uFilter.cpp", "return (T == kOnePoleLow ? y : x - y) * 10.0f;", "return (T == kOnePoleLow ? y : y - x) * 10.0f;"),
     ("dsp/unitLaws.h", "std::pow(2.0, static_cast<double>(FREQUENCY_OCTAVES) * v)", "std::pow(2.0, 9.0 * v)"),
     ("dsp/uCompressor.cpp", "thresholdDb = units::THRESHOLD_DB.unitOf(t);", "thresholdDb = units::LEVEL_DB.unitOf(t);"),
-    ("dsp/uCompressor.cpp", "(1.0f - r) * 7.0f", "(1.0f - r) * 6.0f"),
+    ("dsp/uCompressor.cpp", "(1.0f - r) * units::RATIO_OCTAVES", "(1.0f - r) * 6.0f"),
     ("dsp/uCompressor.cpp", "units::LEVEL_DB.unitOf(v) / 20.0f", "units::GAIN_DB.unitOf(v) / 20.0f"),
     ("dsp/uCompressor.cpp", "const auto above = levels > thresholdLin;", "const auto above = levels < thresholdLin;"),
     ("dsp/uCompressor.cpp", "pos = (pos + 1) & (LOOKAHEAD - 1);", "pos = (pos + 2) & (LOOKAHEAD - 1);"),
