@@ -441,6 +441,23 @@ std::string disruptAmountStr(const IParamTextSource& source, float v) {
   return percentStr(100.0f * x);
 }
 
+// Row n of a stepped tag's table names step n: a type or path appended to a table but not to the
+// tag map (or the other way round) fails here instead of showing the wrong name.
+template <std::size_t N>
+constexpr bool rowsFit(const std::array<std::string_view, N>&, int tag) {
+  return stepCountOf(tag) == static_cast<int>(N);
+}
+static_assert(rowsFit(MODULE_PATH_STR, MODULE_PATH_TAG) && rowsFit(DISTORT_TYPE_STR, DISTORT_TYPE_TAG) &&
+                  rowsFit(DISRUPT_QUANT_STR, DISRUPT_QUANT_TAG) &&
+                  rowsFit(DISRUPT_SPRING_TIME_STR, DISRUPT_SPRING_TAG) &&
+                  rowsFit(DISRUPT_LAZY_MODE_STR, DISRUPT_LAZY_MODE_TAG) &&
+                  rowsFit(FOLLOWER_SRC_STR, FOLLOWER_SOURCE_TAG) && rowsFit(SRC_STR, MOD_SLOT_SRC_TAGS[0]) &&
+                  rowsFit(SRC_STR, FOLLOWER_MOD_SRC_1_TAG) && rowsFit(LFO_WAVE_STR, LFO_WAVE_TAGS[0]) &&
+                  rowsFit(LFO_MODE_STR, LFO_MODE_TAGS[0]) && rowsFit(LFO_TRIGGER_STR, LFO_TRIGGER_TAGS[0]) &&
+                  rowsFit(WAVESHAPER_DISTORT_MODE_STR, WAVESHAPER_DISTORT_MODE_TAGS[0]) &&
+                  stepCountOf(DISTORT_TYPE_TAG) == NUM_DISTORT_TYPES,
+              "a stepped tag's step count must equal its table's rows");
+
 template <std::size_t N>
 std::string stepRow(const std::array<std::string_view, N>& table, const IParamTextSource& source, int tag) {
   // Bounded by the table too: a tag's step count and its table's row count are two facts.
