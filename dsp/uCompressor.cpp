@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "dsp/dspCommon.h"
+#include "dsp/unitLaws.h"
 
 namespace dsp {
 
@@ -45,15 +46,15 @@ void TCompressor::setParams(float threshold, float ratio, float attackIn, float 
     law = true;
     thresholdKey = threshold;
     const float t = clamp01(threshold);
-    thresholdDb = 40.0f * t - 40.0f;
+    thresholdDb = units::THRESHOLD_DB.unitOf(t);
     thresholdLin = std::pow(10.0f, thresholdDb / 20.0f);
   }
   if (all || !(ratio == ratioKey)) {
     law = true;
     ratioKey = ratio;
     const float r = clamp01(ratio);
-    slopeA = 1.0f / std::pow(2.0f, (1.0f - r) * 7.0f);
-    slopeB = 1.0f / std::pow(2.0f, 7.0f * r);
+    slopeA = 1.0f / std::pow(2.0f, (1.0f - r) * units::RATIO_OCTAVES);
+    slopeB = 1.0f / units::ratioOf(r);
   }
   if (all || !(attackIn == attackV)) {
     attackV = attackIn;
@@ -66,7 +67,7 @@ void TCompressor::setParams(float threshold, float ratio, float attackIn, float 
   if (all || !(volume == volumeKey)) {
     volumeKey = volume;
     const float v = clamp01(volume);
-    makeUp = v < 0.001f ? 0.0f : std::pow(10.0f, (40.0f * v - 30.0f) / 20.0f);
+    makeUp = v < 0.001f ? 0.0f : std::pow(10.0f, units::LEVEL_DB.unitOf(v) / 20.0f);
   }
   if (law || modeIn != mode) {
     const float s = modeIn ? 1.0f - slopeB : slopeA;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "dsp/dspCommon.h"
+#include "dsp/unitLaws.h"
 
 namespace dsp {
 
@@ -144,7 +145,7 @@ void TDelay::updateFeed() noexcept {
 }
 
 float TDelay::getFeedFilterFreq(float v) const noexcept {
-  const double f = 20.0 * std::pow(2.0, 10.0 * static_cast<double>(clamp01(v))) * invRate;
+  const double f = units::frequencyHz(static_cast<double>(clamp01(v))) * invRate;
   const double lo = 20.0 * invRate;
   return static_cast<float>(f < lo ? lo : (f > 0.2 ? 0.2 : f));
 }

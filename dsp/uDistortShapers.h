@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "dsp/dspCommon.h"
+#include "dsp/unitLaws.h"
 
 namespace dsp::distort {
 
@@ -52,7 +53,7 @@ inline float mix(float x, float y, float m) noexcept { return x * (1.0f - m) + m
 
 // -30 dB .. +30 dB, silence at the very bottom of the knob.
 inline float boost(float k) noexcept {
-  return k >= 0.001f ? std::pow(10.0f, (60.0f * k - 30.0f) / 20.0f) : 0.0f;
+  return k >= 0.001f ? std::pow(10.0f, units::BOOST_DB.unitOf(k) / 20.0f) : 0.0f;
 }
 
 // Soft saturator S(x, g).

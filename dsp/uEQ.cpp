@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "dsp/unitLaws.h"
+
 namespace dsp {
 
 namespace {
@@ -40,7 +42,7 @@ void TEQ::init(float rate) noexcept {
 
 void TEQ::computeBand(int k, float g, float fr, float w) noexcept {
   active[k] = std::fabs(g - 0.5f) > CHANGE ? 1 : 0;
-  float f = 20.0f * std::pow(2.0f, 10.0f * clamp01(fr)) * halfInvRate;
+  float f = units::frequencyHz(clamp01(fr)) * halfInvRate;
   if (f > 0.3f) f = 0.3f;
   const int i = tableIndex(f);
   const float c = tables->cosine[i];

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "dsp/dspCommon.h"
+#include "dsp/unitLaws.h"
 
 namespace dsp {
 
@@ -34,7 +35,7 @@ void TNoiseGate::setParams(float thresholdV, float attackV, float holdV, float r
   if (all || !(thresholdV == params[0])) {
     params[0] = thresholdV;
     const double t = clamp01(thresholdV);
-    threshold = t < 0.001 ? 0.0 : std::pow(10.0, (40.0 * t - 40.0) / 20.0);
+    threshold = t < 0.001 ? 0.0 : std::pow(10.0, units::THRESHOLD_DB.unitOf(t) / 20.0);
   }
   if (all || !(attackV == params[1])) {
     params[1] = attackV;

@@ -10,6 +10,7 @@
 
 #include "dsp/dspCommon.h"
 #include "dsp/uLfo.h"
+#include "dsp/unitLaws.h"
 
 namespace dsp::tableFormula {
 
@@ -25,7 +26,7 @@ inline float distortCosine(int i) noexcept { return std::cos(distortAngle(i)); }
 inline float distortDriveGain(int i) noexcept {
   const float x = distortX(i);
   if (x < 0.001f) return 0.0f;
-  const float exponent = (40.0f * x - 20.0f) / 20.0f;
+  const float exponent = units::GAIN_DB.unitOf(x) / 20.0f;
   return static_cast<float>(std::pow(10.0, static_cast<double>(exponent)));
 }
 
@@ -36,9 +37,7 @@ inline constexpr double PI = 3.14159265358979323846;
 inline constexpr double TWO_PI = 6.28318530717958647692;
 
 // FilterTables.
-inline float filterFreqPow2(int i) noexcept {
-  return static_cast<float>(20.0 * std::pow(2.0, 10.0 * tableX(i)));
-}
+inline float filterFreqPow2(int i) noexcept { return static_cast<float>(units::frequencyHz(tableX(i))); }
 inline float filterSine(int i) noexcept { return static_cast<float>(2.0 * std::sin(PI * tableX(i)) + 1e-15); }
 inline float filterLo24(int i) noexcept {
   const double x = tableX(i);
@@ -58,12 +57,12 @@ inline float eqWidth(int i) noexcept {
   return static_cast<float>(1.0 / (2.0 * std::pow(2.0, 4.0 - 10.0 * tableX(i))));
 }
 inline float eqGain(int i) noexcept {
-  return static_cast<float>(std::pow(10.0, (40.0 * tableX(i) - 20.0) / 40.0));
+  return static_cast<float>(std::pow(10.0, units::GAIN_DB.unitOf(tableX(i)) / 40.0));
 }
 
 // The graphic EQ's linear gain, -20 .. +20 dB.
 inline float oldEqGain(int i) noexcept {
-  return static_cast<float>(std::pow(10.0, (40.0 * tableX(i) - 20.0) / 20.0));
+  return static_cast<float>(std::pow(10.0, units::GAIN_DB.unitOf(tableX(i)) / 20.0));
 }
 
 // The LFO sine (TLfo::sineTable), TLfo::SINE_SIZE entries. Its angle step is this constant,

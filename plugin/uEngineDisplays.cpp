@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "dsp/unitLaws.h"
 #include "uEngine.h"
 #include "uPluginEngine.h"
 
@@ -45,7 +46,7 @@ float TEngine::getModDisruptAmount() const { return clampPM1(disruptValue.load(s
 
 float TEngine::compLevelToDisplay(float level) {
   if (!(level >= 0.001f)) return 0.0f;
-  return (20.0f * std::log10(level) + 40.0f) / 40.0f;
+  return units::THRESHOLD_DB.valueOf(20.0f * std::log10(level));
 }
 
 float TEngine::getCompVolume() const {

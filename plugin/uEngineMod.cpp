@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "dsp/unitLaws.h"
 #include "uEngine.h"
 #include "uMidiTables.h"
 #include "uPluginEngine.h"
@@ -18,7 +19,7 @@ inline float speedMultiplier(float m) noexcept { return m == 0.0f ? 1.0f : std::
 
 // Follower attack and decay: one-pole coefficients of a 2^(14 v) ms time constant.
 inline float followerCoefficient(float v, float rate) noexcept {
-  return std::exp(-1000.0f / (std::exp2(14.0f * std::fmax(0.0f, v)) * rate));
+  return std::exp(-1000.0f / (std::exp2(units::FOLLOWER_OCTAVES * std::fmax(0.0f, v)) * rate));
 }
 
 }  // namespace
@@ -229,9 +230,9 @@ void TEngine::controlTick() {
   if (in[3] != followerInputs[3])
     followerSmooth = in[3] < 0.0f ? std::exp2(-8.0f) : 1.0f - std::exp2(-8.0f * clamp01(in[3]) - 8.0f);
   if (in[4] != followerInputs[4])
-    followerThreshold = in[4] < 0.001f ? 0.0f : std::pow(10.0f, (40.0f * in[4] - 40.0f) / 20.0f);
+    followerThreshold = in[4] < 0.001f ? 0.0f : std::pow(10.0f, units::THRESHOLD_DB.unitOf(in[4]) / 20.0f);
   if (in[5] != followerInputs[5])
-    followerBoost = in[5] < 0.001f ? 0.0f : std::pow(10.0f, (60.0f * in[5] - 30.0f) / 20.0f);
+    followerBoost = in[5] < 0.001f ? 0.0f : std::pow(10.0f, units::BOOST_DB.unitOf(in[5]) / 20.0f);
   for (int k = 0; k < 6; ++k) followerInputs[k] = in[k];
 
   // 10. Follower outputs, their amounts modulated by a chosen source.

@@ -11,6 +11,7 @@
 #include <xmmintrin.h>
 #endif
 
+#include "dsp/unitLaws.h"
 #include "uEngine.h"
 #include "uPluginEngine.h"
 
@@ -134,7 +135,7 @@ __attribute__((always_inline)) inline void TEngine::runStage(int stage, float* f
       const float v = limit01(smoothedVolume + mod(DEST_VOLUME));
       if (v != lastVolumeValue) {
         lastVolumeValue = v;
-        volumeGain = v >= 0.001f ? std::pow(10.0f, (40.0f * v - 30.0f) / 20.0f) : 0.0f;
+        volumeGain = v >= 0.001f ? std::pow(10.0f, units::LEVEL_DB.unitOf(v) / 20.0f) : 0.0f;
       }
       // Finite by the test above and a finite gain: never NaN here.
       // One sample at a time (a 16-byte reload of the four just stored would stall on them).

@@ -9,6 +9,10 @@
 #include <string>
 #include <string_view>
 
+#include "dsp/unitLaws.h"
+#include "tags.h"
+#include "uTagMap.h"
+
 namespace numentry {
 
 enum class Kind : uint8_t {
@@ -33,9 +37,8 @@ struct RunList {
 
 struct Group {
   Kind kind;
-  const char* hint;  // the box's prompt: the accepted range
-  float scale;       // Linear only
-  float offset;      // Linear only
+  const char* hint;      // the box's prompt: the accepted range
+  units::LinearLaw law;  // Linear only: the unit the number is typed in
   RunList tags;
 };
 
@@ -43,33 +46,31 @@ struct Group {
 inline constexpr int LAST_ENTRY_TAG = 246;
 
 inline constexpr Group GROUPS[] = {
-    {Kind::Linear, "-30 to 10 dB", 40.0f, -30.0f, {{1, 1}, {60, 60}}},                        // level
-    {Kind::Linear, "-20 to 20 dB", 40.0f, -20.0f, {{6, 6}, {15, 18}, {28, 31}, {230, 233}}},  // EQ gain
-    {Kind::Linear, "-40 to 0 dB", 40.0f, -40.0f, {{41, 41}, {56, 56}, {86, 86}}},             // threshold
-    {Kind::Linear, "-30 to 30 dB", 60.0f, -30.0f, {{87, 87}}},                                // boost
+    {Kind::Linear,
+     "-30 to 10 dB",
+     units::LEVEL_DB,
+     {{VOLUME_TAG, VOLUME_TAG}, {COMP_VOLUME_TAG, COMP_VOLUME_TAG}}},
+    {Kind::Linear, "-20 to 20 dB", units::GAIN_DB, {{6, 6}, {15, 18}, {28, 31}, {230, 233}}},
+    {Kind::Linear, "-40 to 0 dB", units::THRESHOLD_DB, {{41, 41}, {56, 56}, {86, 86}}},
+    {Kind::Linear, "-30 to 30 dB", units::BOOST_DB, {{87, 87}}},
     {Kind::Linear,
      "-100 to 100%",
-     200.0f,
-     -100.0f,  // bipolar
+     units::BIPOLAR_PERCENT,
      {{2, 2}, {65, 65}, {69, 69}, {70, 76}, {92, 101}, {118, 127}, {200, 229}}},
-    {Kind::Linear,
-     "0 to 100%",
-     100.0f,
-     0.0f,  // percent
-     {{7, 13},  {23, 26}, {36, 39},   {42, 42},   {43, 43},   {44, 44},   {49, 49},   {54, 54},
-      {57, 57}, {58, 58}, {59, 59},   {62, 62},   {63, 63},   {64, 64},   {67, 67},   {68, 68},
-      {84, 84}, {88, 91}, {102, 105}, {110, 117}, {241, 241}, {242, 242}, {244, 244}, {245, 245}}},
-    {Kind::Frequency, "20 Hz to 20000 Hz", 0.0f, 0.0f, {{19, 22}, {32, 35}, {48, 48}, {53, 53}}},
-    {Kind::Switch, "0 for Off, 1 for On", 0.0f, 0.0f, {{3, 3},     {4, 4},     {14, 14},   {27, 27},
-                                                       {40, 40},   {45, 45},   {46, 46},   {47, 47},
-                                                       {50, 50},   {51, 51},   {52, 52},   {55, 55},
-                                                       {61, 61},   {77, 83},   {85, 85},   {106, 109},
-                                                       {130, 130}, {131, 131}, {132, 132}, {147, 149},
-                                                       {169, 169}, {190, 199}, {234, 234}, {246, 246}}},
+    {Kind::Linear, "0 to 100%", units::PERCENT, {{7, 13},    {23, 26},   {36, 39},   {42, 42},   {43, 43},
+                                                 {44, 44},   {49, 49},   {54, 54},   {57, 57},   {58, 58},
+                                                 {59, 59},   {62, 62},   {63, 63},   {64, 64},   {67, 67},
+                                                 {68, 68},   {84, 84},   {88, 91},   {102, 105}, {110, 117},
+                                                 {241, 241}, {242, 242}, {244, 244}, {245, 245}}},
+    {Kind::Frequency, "20 Hz to 20000 Hz", {}, {{19, 22}, {32, 35}, {48, 48}, {53, 53}}},
+    {Kind::Switch, "0 for Off, 1 for On", {}, {{3, 3},     {4, 4},     {14, 14},   {27, 27},   {40, 40},
+                                               {45, 45},   {46, 46},   {47, 47},   {50, 50},   {51, 51},
+                                               {52, 52},   {55, 55},   {61, 61},   {77, 83},   {85, 85},
+                                               {106, 109}, {130, 130}, {131, 131}, {132, 132}, {147, 149},
+                                               {169, 169}, {190, 199}, {234, 234}, {246, 246}}},
     {Kind::None,
      "",
-     0.0f,
-     0.0f,
+     {},
      {{5, 5}, {66, 66}, {128, 128}, {129, 129}, {133, 146}, {150, 168}, {170, 189}, {235, 240}, {243, 243}}},
 };
 
@@ -98,6 +99,34 @@ constexpr const Group& groupOf(int tag) {
         return g;
   return GROUPS[std::size(GROUPS) - 1];
 }
+
+// Continuous tags that open no box: the chorus length is shown in ms but has no typed unit.
+inline constexpr int CONTINUOUS_TAGS_WITHOUT_BOX[] = {CHORUS_LENGTH_TAG};
+
+// Typed entry follows the tag map: a stepped or internal tag opens no box, a switch opens the
+// switch box, and every other tag a box unless it is named above. A tag given a new kind in the
+// tag map (a new knob on an unused tag) fails here until its group says how it is typed.
+constexpr bool groupsAgreeWithTagMap() {
+  for (int t = 1; t <= LAST_ENTRY_TAG; ++t) {
+    const Kind group = groupOf(t).kind;
+    bool exempt = false;
+    for (int x : CONTINUOUS_TAGS_WITHOUT_BOX) exempt = exempt || x == t;
+    switch (tagmap::kindOf(t)) {
+      case tagmap::Kind::Stepped:
+      case tagmap::Kind::Internal:
+        if (group != Kind::None) return false;
+        break;
+      case tagmap::Kind::Switch:
+        if (group != Kind::Switch) return false;
+        break;
+      case tagmap::Kind::Continuous:
+        if ((group == Kind::None) != exempt) return false;
+        break;
+    }
+  }
+  return true;
+}
+static_assert(groupsAgreeWithTagMap(), "a tag's numeric-entry group must fit its kind in the tag map");
 
 // The text the box starts with for the stored value v: the value in the group's unit with one
 // decimal ("-5.0"), always with '.'; "On"/"Off" for a switch; "20 Hz" for a frequency.

@@ -4,9 +4,12 @@
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
+#include <optional>
 
 #include "dsp/dspCommon.h"
+#include "dsp/unitLaws.h"
 #include "tags.h"
+#include "uNumEntry.h"
 #include "uVocabulary.h"
 
 namespace {
@@ -152,10 +155,10 @@ int distortType(const IParamTextSource& source) { return steppedValue(source, DI
 
 enum class Format : unsigned char {
   None,
-  DbVolume,     // 40 v - 30 dB
-  DbGain,       // 40 v - 20 dB
-  DbThreshold,  // 40 v - 40 dB
-  DbBoost,      // 60 v - 30 dB
+  DbVolume,     // units::LEVEL_DB
+  DbGain,       // units::GAIN_DB
+  DbThreshold,  // units::THRESHOLD_DB
+  DbBoost,      // units::BOOST_DB
   Mix,          // dry/wet balance
   OnOff,
   Percent,      // 0..100 %
@@ -292,6 +295,52 @@ constexpr std::array<Format, LAST_TEXT_TAG + 1> buildFormatByTag() {
 
 constexpr std::array<Format, LAST_TEXT_TAG + 1> FORMAT_BY_TAG = buildFormatByTag();
 
+// The linear law a format shows a value in; none for the others. (Values, not addresses: a
+// sanitised build does not take the address of a constant in a constant expression.)
+constexpr std::optional<units::LinearLaw> lawOf(Format f) {
+  switch (f) {
+    case Format::DbVolume:
+      return units::LEVEL_DB;
+    case Format::DbGain:
+      return units::GAIN_DB;
+    case Format::DbThreshold:
+      return units::THRESHOLD_DB;
+    case Format::DbBoost:
+      return units::BOOST_DB;
+    case Format::Bipolar:
+      return units::BIPOLAR_PERCENT;
+    default:
+      return std::nullopt;
+  }
+}
+
+constexpr bool isDbLaw(const units::LinearLaw& law) {
+  return law == units::LEVEL_DB || law == units::GAIN_DB || law == units::THRESHOLD_DB ||
+         law == units::BOOST_DB;
+}
+
+// The texts follow the tag map and typed entry: a tag has a name and a text exactly when it is
+// no internal tag, and a value shown in dB or as a bipolar share is typed in the same law (a tag
+// typed in dB is also shown in that law). A tag added to the tag map fails here until it has
+// its name and format.
+constexpr bool textsAgreeWithTagMap() {
+  for (int t = FIRST_TEXT_TAG; t <= LAST_TEXT_TAG; ++t) {
+    const bool internal = tagmap::kindOf(t) == tagmap::Kind::Internal;
+    bool named = (t >= DISTORT_KNOB_1_TAG && t < DISTORT_KNOB_1_TAG + NUM_DISTORT_KNOBS) ||
+                 (t >= DISRUPT_SLOT_AMT_1_TAG && t < DISRUPT_SLOT_AMT_1_TAG + NUM_DISRUPT_SLOTS);
+    for (const NameRange& r : NAMES) named = named || (t >= r.firstTag && t <= r.lastTag);
+    if (named == internal || (FORMAT_BY_TAG[t] == Format::None) != internal) return false;
+    const std::optional<units::LinearLaw> shown = lawOf(FORMAT_BY_TAG[t]);
+    const numentry::Group& typed = numentry::groupOf(t);
+    const bool typedLinear = typed.kind == numentry::Kind::Linear;
+    if (shown && !(typedLinear && typed.law == *shown)) return false;
+    if (typedLinear && isDbLaw(typed.law) && !(shown && *shown == typed.law)) return false;
+  }
+  return true;
+}
+static_assert(textsAgreeWithTagMap(),
+              "every tag the tag map uses needs a name and a format that fit its typed unit");
+
 // Formats of the distortion knobs 2..7 (tags 8..13); a percentage unless a type says otherwise.
 enum class KnobFormat : unsigned char {
   Percent,
@@ -349,11 +398,11 @@ constexpr auto KNOB_FORMAT_BY_TYPE = buildKnobFormats();
 std::string distortKnobStr(int type, int knob, float v) {
   switch (KNOB_FORMAT_BY_TYPE[type][knob - FIRST_FORMATTED_KNOB]) {
     case KnobFormat::Percent:
-      return percentStr(100.0f * v);
+      return percentStr(units::PERCENT.unitOf(v));
     case KnobFormat::Bipolar:
-      return percentStr(200.0f * v - 100.0f);
+      return percentStr(units::BIPOLAR_PERCENT.unitOf(v));
     case KnobFormat::BoostDb:
-      return intStr(truncInt(60.0f * v - 30.0f)) + " dB";
+      return intStr(truncInt(units::BOOST_DB.unitOf(v))) + " dB";
     case KnobFormat::Filter:
       return toFilterStr(v, false);
     case KnobFormat::Bits:
@@ -392,6 +441,23 @@ std::string disruptAmountStr(const IParamTextSource& source, float v) {
   return percentStr(100.0f * x);
 }
 
+// Row n of a stepped tag's table names step n: a type or path appended to a table but not to the
+// tag map (or the other way round) fails here instead of showing the wrong name.
+template <std::size_t N>
+constexpr bool rowsFit(const std::array<std::string_view, N>&, int tag) {
+  return stepCountOf(tag) == static_cast<int>(N);
+}
+static_assert(rowsFit(MODULE_PATH_STR, MODULE_PATH_TAG) && rowsFit(DISTORT_TYPE_STR, DISTORT_TYPE_TAG) &&
+                  rowsFit(DISRUPT_QUANT_STR, DISRUPT_QUANT_TAG) &&
+                  rowsFit(DISRUPT_SPRING_TIME_STR, DISRUPT_SPRING_TAG) &&
+                  rowsFit(DISRUPT_LAZY_MODE_STR, DISRUPT_LAZY_MODE_TAG) &&
+                  rowsFit(FOLLOWER_SRC_STR, FOLLOWER_SOURCE_TAG) && rowsFit(SRC_STR, MOD_SLOT_SRC_TAGS[0]) &&
+                  rowsFit(SRC_STR, FOLLOWER_MOD_SRC_1_TAG) && rowsFit(LFO_WAVE_STR, LFO_WAVE_TAGS[0]) &&
+                  rowsFit(LFO_MODE_STR, LFO_MODE_TAGS[0]) && rowsFit(LFO_TRIGGER_STR, LFO_TRIGGER_TAGS[0]) &&
+                  rowsFit(WAVESHAPER_DISTORT_MODE_STR, WAVESHAPER_DISTORT_MODE_TAGS[0]) &&
+                  stepCountOf(DISTORT_TYPE_TAG) == NUM_DISTORT_TYPES,
+              "a stepped tag's step count must equal its table's rows");
+
 template <std::size_t N>
 std::string stepRow(const std::array<std::string_view, N>& table, const IParamTextSource& source, int tag) {
   // Bounded by the table too: a tag's step count and its table's row count are two facts.
@@ -419,8 +485,7 @@ std::string getFloatStr(float x, int decimals) {
 }
 
 std::string toFilterStr(float v, bool hzOnly) {
-  const float power = std::pow(2.0f, 10.0f * v);
-  const int n = truncInt(power * 20.0f);
+  const int n = truncInt(units::frequencyHz(v));
   if (n > 999 && !hzOnly) return getFloatStr(static_cast<float>(n) / 1000.0f, 2) + " KHz";
   return intStr(n) + " Hz";
 }
@@ -483,21 +548,21 @@ std::string getParamDisplay(const IParamTextSource& source, int tag) {
     case Format::None:
       return {};
     case Format::DbVolume:
-      return getFloatStr(40.0f * v - 30.0f, 1) + " dB";
+      return getFloatStr(units::LEVEL_DB.unitOf(v), 1) + " dB";
     case Format::DbGain:
-      return getFloatStr(40.0f * v - 20.0f, 1) + " dB";
+      return getFloatStr(units::GAIN_DB.unitOf(v), 1) + " dB";
     case Format::DbThreshold:
-      return getFloatStr(40.0f * v - 40.0f, 1) + " dB";
+      return getFloatStr(units::THRESHOLD_DB.unitOf(v), 1) + " dB";
     case Format::DbBoost:
-      return getFloatStr(60.0f * v - 30.0f, 1) + " dB";
+      return getFloatStr(units::BOOST_DB.unitOf(v), 1) + " dB";
     case Format::Mix:
       return getMixStr(v, false);
     case Format::OnOff:
       return isOn(v) ? "On" : "Off";
     case Format::Percent:
-      return percentStr(100.0f * v);
+      return percentStr(units::PERCENT.unitOf(v));
     case Format::Bipolar:
-      return percentStr(200.0f * v - 100.0f);
+      return percentStr(units::BIPOLAR_PERCENT.unitOf(v));
     case Format::DistortKnob:
       return distortKnobStr(distortType(source), tag - DISTORT_KNOB_1_TAG, v);
     case Format::Filter:
@@ -511,7 +576,7 @@ std::string getParamDisplay(const IParamTextSource& source, int tag) {
     case Format::Ratio:
       if (v < 0.00001f) return "None";
       if (v > 0.9999f) return "Limiter";
-      return "Ratio " + getFloatStr(std::pow(2.0f, 7.0f * v), 1) + ":1";
+      return "Ratio " + getFloatStr(units::ratioOf(v), 1) + ":1";
     case Format::ModRate:
       return toFreqStr(source, tag, 4096.0f, 10.0f, true);
     case Format::ChorusLength:
@@ -521,7 +586,7 @@ std::string getParamDisplay(const IParamTextSource& source, int tag) {
     case Format::LazySpeed:
       return syncedOrFreeRate(source, tag, DISRUPT_LAZY_SYNC_TAG, v);
     case Format::FollowerTime:
-      return intStr(truncInt(std::pow(2.0f, 14.0f * v))) + " ms";
+      return intStr(truncInt(std::pow(2.0f, units::FOLLOWER_OCTAVES * v))) + " ms";
     case Format::LfoSpeed:
       return syncedOrFreeRate(source, tag, LFO_SYNC_TAGS[tag - LFO_SPEED_TAGS[0]], v);
     case Format::ModulePath:

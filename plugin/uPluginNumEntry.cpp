@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "dsp/dspCommon.h"
+#include "dsp/unitLaws.h"
 #include "platform/dialogs.h"
 #include "platform/stringHelpers.h"
 #include "uNumEntry.h"
@@ -11,16 +12,14 @@ namespace numentry {
 
 namespace {
 
-constexpr float LOWEST_HZ = 20.0f;
-constexpr float HIGHEST_HZ = 20480.0f;
-constexpr float LN_1024 = 6.931472f;  // ten octaves above 20 Hz
+const float HIGHEST_HZ = units::frequencyHz(1.0f);
 
 }  // namespace
 
 std::string prefill(const Group& group, float v) {
   switch (group.kind) {
     case Kind::Linear:
-      return getFloatStr(group.scale * v + group.offset, 1);
+      return getFloatStr(group.law.unitOf(v), 1);
     case Kind::Frequency:
       return "20 Hz";
     case Kind::Switch:
@@ -43,12 +42,12 @@ std::optional<float> storedValue(const Group& group, std::string answer) {
   const float x = decimalToFloat(answer);
   switch (group.kind) {
     case Kind::Linear:
-      return dsp::clamp01((x - group.offset) / group.scale);
+      return dsp::clamp01(group.law.valueOf(x));
     case Kind::Frequency:
       // Also NaN and negatives: the logarithm has no value there.
-      if (!(x > LOWEST_HZ)) return 0.0f;
+      if (!(x > units::LOWEST_HZ)) return 0.0f;
       if (x >= HIGHEST_HZ) return 1.0f;
-      return dsp::clamp01(std::log(x / LOWEST_HZ) / LN_1024);
+      return dsp::clamp01(units::frequencyValue(x));
     case Kind::Switch:
       return x < 0.5f ? 0.0f : 1.0f;
     case Kind::None:

@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "dsp/dspCommon.h"
+#include "dsp/unitLaws.h"
 #include "uStepRule.h"
 #include "uTagMap.h"
 
@@ -30,16 +31,16 @@ constexpr Change on(int tag) { return {tag, 1.0f, Unit::Value}; }
 constexpr Change step(int tag, int n) { return {tag, static_cast<float>(n), Unit::Step}; }
 constexpr Change hz(int tag, float f) { return {tag, f, Unit::Hz}; }
 
-// Output volume in dB (40 v - 30) and the wet share of the dry/wet mix.
-constexpr Change volume(float db) { return val(VOLUME_TAG, (db + 30.0f) / 40.0f); }
+// Output volume in dB (LEVEL_DB) and the wet share of the dry/wet mix.
+constexpr Change volume(float db) { return val(VOLUME_TAG, units::LEVEL_DB.valueOf(db)); }
 constexpr Change mix(float wet) { return val(MIX_TAG, wet); }
 // Module path as the menu numbers it: Path 01 .. Path 24.
 constexpr Change path(int number) { return step(MODULE_PATH_TAG, number - 1); }
 constexpr Change type(int n) { return step(DISTORT_TYPE_TAG, n); }
 
-// Distortion knobs: drive ("Pre", 40 v - 20 dB), level compensation ("Norm") and the type's
+// Distortion knobs: drive ("Pre", GAIN_DB), level compensation ("Norm") and the type's
 // own knobs Dist3..Dist8.
-constexpr Change drive(float db) { return val(DISTORT_KNOB_1_TAG, (db + 20.0f) / 40.0f); }
+constexpr Change drive(float db) { return val(DISTORT_KNOB_1_TAG, units::GAIN_DB.valueOf(db)); }
 constexpr Change norm(float v) { return val(DISTORT_KNOB_1_TAG + 1, v); }
 constexpr Change dist(int k, float v) { return val(DISTORT_KNOB_1_TAG + k - 1, v); }
 constexpr Change distHz(int k, float f) { return hz(DISTORT_KNOB_1_TAG + k - 1, f); }
@@ -48,10 +49,10 @@ constexpr Change ampModel(int m) { return dist(3, (static_cast<float>(m) + 0.5f)
 constexpr Change cabModel(int c) { return dist(3, (static_cast<float>(c) + 0.5f) / 3.99f); }
 constexpr Change oscWave(int w) { return dist(3, (static_cast<float>(w) + 0.5f) / 3.99f); }
 
-// Levels: EQ gains 40 v - 20 dB, thresholds 40 v - 40 dB, compressor make-up 40 v - 30 dB.
-constexpr Change gainDb(int tag, float db) { return val(tag, (db + 20.0f) / 40.0f); }
-constexpr Change thresholdDb(int tag, float db) { return val(tag, (db + 40.0f) / 40.0f); }
-constexpr Change makeUpDb(float db) { return val(COMP_VOLUME_TAG, (db + 30.0f) / 40.0f); }
+// Levels in dB: EQ gains (GAIN_DB), thresholds (THRESHOLD_DB), compressor make-up (LEVEL_DB).
+constexpr Change gainDb(int tag, float db) { return val(tag, units::GAIN_DB.valueOf(db)); }
+constexpr Change thresholdDb(int tag, float db) { return val(tag, units::THRESHOLD_DB.valueOf(db)); }
+constexpr Change makeUpDb(float db) { return val(COMP_VOLUME_TAG, units::LEVEL_DB.valueOf(db)); }
 constexpr Change ratio(float r) { return {COMP_RATIO_TAG, r, Unit::Ratio}; }
 
 // A bipolar amount -1..1 (LFO, follower, matrix and Disrupt amounts).
@@ -61,19 +62,6 @@ constexpr Change amount(int tag, float a) { return val(tag, 0.5f + 0.5f * a); }
 enum Period : int { P_2_1 = 11, P_1_1 = 14, P_1_2 = 17, P_1_4 = 20, P_1_8 = 23, P_1_8T = 24, P_1_16 = 26 };
 constexpr Change period(int tag, int row) { return val(tag, (static_cast<float>(row) + 0.3f) / 30.99f); }
 
-// Modulation destinations and sources by their index in the menus.
-enum Dest : int {
-  D_PAN = 3,
-  D_DIST3 = 8,
-  D_DIST4 = 9,
-  D_DIST5 = 10,
-  D_DIST6 = 11,
-  D_DIST8 = 13,
-  D_LP_FREQ = 44,
-  D_WIDEN_AMOUNT = 51,
-  D_CHORUS_WIDTH = 56,
-};
-enum Source : int { S_MOD_WHEEL = 1, S_NOISE = 53 };
 enum Wave : int { SINE = 0, TRIANGLE = 1, SAW_DOWN = 3, SQUARE = 4, SAMPLE_HOLD = 5 };
 
 // LFO i (0..3).
@@ -153,7 +141,7 @@ constexpr std::array<Design, NUM_DEMO_PROGRAMS> BANK = {{
        period(DISRUPT_LAZY_SPEED_TAG, P_1_8),
        step(DISRUPT_QUANT_TAG, 11),
        disruptOn(0),
-       disruptDest(0, D_LP_FREQ),
+       disruptDest(0, DEST_LP_FREQ),
        disruptAmount(0, 0.7f),
        disruptOn(1),
        disruptAmount(1, 0.4f),
@@ -170,9 +158,9 @@ constexpr std::array<Design, NUM_DEMO_PROGRAMS> BANK = {{
        on(HP_ON_TAG), highPass(60.0f), on(WIDENER_ON_TAG), val(WIDENER_AMOUNT_TAG, 0.3f), volume(-8.0f)}},
     D{"Dual Shaper Asymmetry",  // LFO 1 sweeps between a soft and a lopsided curve
       {type(50), path(3), curve(0, Unit::CurveSoft, 3.0f), curve(1, Unit::CurveAsym, 4.0f), dist(3, 0.5f),
-       dist(4, 0.9f), drive(4.0f), norm(0.85f), lfoWave(0, TRIANGLE), lfoDest(0, D_DIST3), lfoAmount(0, 0.8f),
-       lfoHz(0, 0.25f), on(COMP_ON_TAG), thresholdDb(COMP_THRESHOLD_TAG, -14.0f), ratio(2.0f),
-       volume(-5.0f)}},
+       dist(4, 0.9f), drive(4.0f), norm(0.85f), lfoWave(0, TRIANGLE), lfoDest(0, DEST_DIST_3),
+       lfoAmount(0, 0.8f), lfoHz(0, 0.25f), on(COMP_ON_TAG), thresholdDb(COMP_THRESHOLD_TAG, -14.0f),
+       ratio(2.0f), volume(-5.0f)}},
     D{"Edge Of Breakup",  // a touch of valve through the first-generation EQ
       {type(29), path(4), dist(3, 0.35f), dist(4, 0.7f), drive(2.0f), norm(0.8f), on(POST_EQ_ON_TAG),
        on(OLD_EQ_TAG), gainDb(230, 2.0f), gainDb(232, 1.5f), gainDb(233, -2.0f), on(COMP_ON_TAG),
@@ -183,17 +171,17 @@ constexpr std::array<Design, NUM_DEMO_PROGRAMS> BANK = {{
        volume(-10.0f)}},
     D{"FM Growl Bass",  // the follower deepens the modulation as the input gets louder
       {type(45), path(6), oscWave(0), dist(4, 0.3f), dist(5, 0.35f), dist(6, 0.45f), dist(7, 0.6f),
-       norm(0.8f), followerDest(0, D_DIST6), followerAmount(0, 0.5f), on(LP_ON_TAG), lowPass(3000.0f),
+       norm(0.8f), followerDest(0, DEST_DIST_6), followerAmount(0, 0.5f), on(LP_ON_TAG), lowPass(3000.0f),
        on(COMP_ON_TAG), thresholdDb(COMP_THRESHOLD_TAG, -18.0f), ratio(3.0f), volume(-1.0f)}},
     D{"Follower Fuzz Wah",  // an envelope-following low-pass in front of the fuzz
       {type(10), path(9), dist(3, 0.45f), dist(4, 0.7f), drive(2.0f), norm(0.85f), on(LP_ON_TAG),
-       on(LP_ZD_TAG), lowPass(500.0f), val(LP_Q_TAG, 0.6f), followerDest(0, D_LP_FREQ),
+       on(LP_ZD_TAG), lowPass(500.0f), val(LP_Q_TAG, 0.6f), followerDest(0, DEST_LP_FREQ),
        followerAmount(0, 0.6f), followerMs(FOLLOWER_ATTACK_TAG, 8.0f), followerMs(FOLLOWER_DECAY_TAG, 200.0f),
        val(FOLLOWER_BOOST_TAG, 0.7f), on(COMP_ON_TAG), thresholdDb(COMP_THRESHOLD_TAG, -15.0f), ratio(2.0f),
        volume(-4.0f)}},
     D{"Gapper Sputter",
       {type(11), path(10), dist(3, 0.5f), dist(4, 0.8f), norm(0.6f), lfoWave(0, SAMPLE_HOLD),
-       lfoDest(0, D_DIST3), lfoAmount(0, 0.5f), lfoSync(0), lfoPeriod(0, P_1_16), on(HP_ON_TAG),
+       lfoDest(0, DEST_DIST_3), lfoAmount(0, 0.5f), lfoSync(0), lfoPeriod(0, P_1_16), on(HP_ON_TAG),
        highPass(80.0f), on(COMP_ON_TAG), thresholdDb(COMP_THRESHOLD_TAG, -14.0f), ratio(3.0f),
        volume(-0.5f)}},
     D{"Glitch Bit Mask",  // synced mask changes, noise on the mix, Disrupt springs back
@@ -204,15 +192,15 @@ constexpr std::array<Design, NUM_DEMO_PROGRAMS> BANK = {{
        dist(5, 0.7f),
        norm(0.8f),
        lfoWave(0, SQUARE),
-       lfoDest(0, D_DIST4),
+       lfoDest(0, DEST_DIST_4),
        lfoAmount(0, 0.4f),
        lfoSync(0),
        lfoPeriod(0, P_1_8),
-       slotSource(0, S_NOISE),
-       slotDest(0, D_DIST5),
+       slotSource(0, SRC_NOISE),
+       slotDest(0, DEST_DIST_5),
        slotAmount(0, 0.2f),
        disruptOn(0),
-       disruptDest(0, D_DIST4),
+       disruptDest(0, DEST_DIST_4),
        disruptAmount(0, 0.8f),
        step(DISRUPT_SPRING_TAG, 9),
        on(WIDENER_ON_TAG),
@@ -231,14 +219,14 @@ constexpr std::array<Design, NUM_DEMO_PROGRAMS> BANK = {{
        on(GATE_ON_TAG), val(GATE_THRESHOLD_TAG, 0.15f), val(GATE_HOLD_TAG, 0.3f), on(LP_ON_TAG),
        on(LP_TYPE_TAG), lowPass(5500.0f), volume(-4.0f)}},
     D{"Harmonic Sweep",  // two LFOs move the start and end of the cosine harmonics
-      {type(6), path(18), dist(3, 0.3f), dist(4, 0.4f), dist(5, 0.6f), norm(0.85f), lfoDest(0, D_DIST4),
-       lfoAmount(0, 0.5f), lfoSync(0), lfoPeriod(0, P_1_1), lfoWave(1, TRIANGLE), lfoDest(1, D_DIST3),
+      {type(6), path(18), dist(3, 0.3f), dist(4, 0.4f), dist(5, 0.6f), norm(0.85f), lfoDest(0, DEST_DIST_4),
+       lfoAmount(0, 0.5f), lfoSync(0), lfoPeriod(0, P_1_1), lfoWave(1, TRIANGLE), lfoDest(1, DEST_DIST_3),
        lfoAmount(1, 0.3f), lfoHz(1, 0.13f), on(WIDENER_ON_TAG), val(WIDENER_AMOUNT_TAG, 0.3f),
        volume(-5.5f)}},
     D{"Lazy Ring Wobble",  // the lazy oscillator sweeps the ring frequency and the pan
       {type(47), path(19), oscWave(0), dist(4, 0.45f), dist(5, 0.7f), norm(0.7f), on(DISRUPT_LAZY_ON_TAG),
        step(DISRUPT_LAZY_MODE_TAG, 3), period(DISRUPT_LAZY_SPEED_TAG, P_1_4), disruptOn(0),
-       disruptDest(0, D_DIST4), disruptAmount(0, 0.4f), disruptOn(1), disruptDest(1, D_PAN),
+       disruptDest(0, DEST_DIST_4), disruptAmount(0, 0.4f), disruptOn(1), disruptDest(1, DEST_PAN),
        disruptAmount(1, 0.5f), on(WIDENER_ON_TAG), val(WIDENER_AMOUNT_TAG, 0.25f), volume(-5.0f)}},
     D{"Limiter Slam",
       {type(13), path(20), dist(3, 0.35f), dist(4, 0.85f), norm(0.9f), on(COMP_ON_TAG),
@@ -263,7 +251,7 @@ constexpr std::array<Design, NUM_DEMO_PROGRAMS> BANK = {{
        val(CHORUS_LENGTH_TAG, 0.5f),
        val(CHORUS_WIDTH_TAG, 0.7f),
        val(CHORUS_SPEED_TAG, 0.35f),
-       lfoDest(0, D_CHORUS_WIDTH),
+       lfoDest(0, DEST_CHORUS_WIDTH),
        lfoAmount(0, 0.2f),
        lfoHz(0, 0.2f),
        on(LP_ON_TAG),
@@ -279,19 +267,19 @@ constexpr std::array<Design, NUM_DEMO_PROGRAMS> BANK = {{
        norm(0.85f), volume(-7.0f)}},
     D{"Phase Mod Grind",
       {type(46), path(1), oscWave(3), dist(4, 0.5f), dist(5, 0.5f), dist(6, 0.35f), dist(7, 0.65f),
-       norm(0.8f), lfoDest(0, D_DIST4), lfoAmount(0, 0.2f), lfoHz(0, 0.2f), on(HP_ON_TAG), highPass(80.0f),
-       volume(-8.0f)}},
+       norm(0.8f), lfoDest(0, DEST_DIST_4), lfoAmount(0, 0.2f), lfoHz(0, 0.2f), on(HP_ON_TAG),
+       highPass(80.0f), volume(-8.0f)}},
     D{"Power Chord Drive",  // scooped mids after the distortion
       {type(20), path(1), dist(3, 0.8f), dist(4, 0.9f), drive(6.0f), norm(0.8f), on(POST_EQ_ON_TAG),
        gainDb(29, -4.0f), hz(33, 600.0f), on(GATE_ON_TAG), val(GATE_THRESHOLD_TAG, 0.1f), on(HP_ON_TAG),
        highPass(80.0f), on(LP_ON_TAG), on(LP_TYPE_TAG), lowPass(6500.0f), volume(-9.0f)}},
     D{"Resonant Rez Buzz",
       {type(22), path(2), dist(3, 0.6f), dist(4, 0.8f), dist(5, 0.75f), norm(0.85f), lfoWave(0, TRIANGLE),
-       lfoDest(0, D_DIST3), lfoAmount(0, 0.3f), lfoSync(0), lfoPeriod(0, P_1_2), on(LP_ON_TAG),
+       lfoDest(0, DEST_DIST_3), lfoAmount(0, 0.3f), lfoSync(0), lfoPeriod(0, P_1_2), on(LP_ON_TAG),
        lowPass(8000.0f), volume(-7.5f)}},
     D{"Side Chain Ring Mod",  // the side input rings the main one and widens it
       {type(49), path(1), dist(3, 0.6f), norm(0.9f), step(FOLLOWER_SOURCE_TAG, 1),
-       followerDest(0, D_WIDEN_AMOUNT), followerAmount(0, 0.5f), on(WIDENER_ON_TAG),
+       followerDest(0, DEST_WIDENER_AMOUNT), followerAmount(0, 0.5f), on(WIDENER_ON_TAG),
        val(WIDENER_AMOUNT_TAG, 0.2f), volume(-4.5f)}},
     D{"Smooth Atan Warmth",
       {type(2), path(3), dist(3, 0.4f), dist(4, 0.7f), drive(2.0f), norm(0.9f), on(POST_EQ_ON_TAG),
@@ -309,7 +297,7 @@ constexpr std::array<Design, NUM_DEMO_PROGRAMS> BANK = {{
        on(LP_ON_TAG), lowPass(4500.0f), volume(-3.5f)}},
     D{"Split Gapper Rhythm",  // a synced square moves between the two bands
       {type(34), path(7), distHz(3, 500.0f), dist(4, 0.3f), dist(5, 0.3f), dist(6, 0.6f), dist(7, 0.7f),
-       dist(8, 0.5f), norm(0.8f), lfoWave(0, SQUARE), lfoDest(0, D_DIST8), lfoAmount(0, 0.4f), lfoSync(0),
+       dist(8, 0.5f), norm(0.8f), lfoWave(0, SQUARE), lfoDest(0, DEST_DIST_8), lfoAmount(0, 0.4f), lfoSync(0),
        lfoPeriod(0, P_1_8), volume(-5.5f)}},
     D{"Split Limiter Master",
       {type(35), path(1), distHz(3, 250.0f), dist(4, 0.25f), dist(5, 0.5f), dist(6, 0.3f), dist(7, 0.5f),
@@ -332,7 +320,7 @@ constexpr std::array<Design, NUM_DEMO_PROGRAMS> BANK = {{
        volume(-5.5f)}},
     D{"Split Ring Bells",
       {type(48), path(11), distHz(3, 800.0f), dist(4, 0.35f), dist(5, 0.3f), dist(6, 0.62f), dist(7, 0.7f),
-       dist(8, 0.5f), norm(0.8f), lfoDest(0, D_DIST6), lfoAmount(0, 0.15f), lfoHz(0, 0.3f),
+       dist(8, 0.5f), norm(0.8f), lfoDest(0, DEST_DIST_6), lfoAmount(0, 0.15f), lfoHz(0, 0.3f),
        on(WIDENER_ON_TAG), val(WIDENER_AMOUNT_TAG, 0.3f), volume(-5.5f)}},
     D{"Split Saturated Mix",  // gentle two-band saturation, blended in
       {type(41), path(1), distHz(3, 200.0f), dist(4, 0.45f), dist(5, 0.6f), dist(6, 0.3f), dist(7, 0.5f),
@@ -371,26 +359,26 @@ constexpr std::array<Design, NUM_DEMO_PROGRAMS> BANK = {{
        dist(4, 0.85f),
        norm(0.85f),
        lfoWave(0, TRIANGLE),
-       lfoDest(0, D_DIST3),
+       lfoDest(0, DEST_DIST_3),
        lfoAmount(0, 0.35f),
        lfoHz(0, 0.4f),
        lfoWave(1, SAW_DOWN),
-       lfoDest(1, D_LP_FREQ),
+       lfoDest(1, DEST_LP_FREQ),
        lfoAmount(1, -0.4f),
        lfoSync(1),
        lfoPeriod(1, P_1_4),
        on(MOD_ADVANCED_TAG),
-       slotSource(0, S_MOD_WHEEL),
-       slotDest(0, D_DIST3),
+       slotSource(0, SRC_MOD_WHEEL),
+       slotDest(0, DEST_DIST_3),
        slotAmount(0, 0.6f),
        on(LP_ON_TAG),
        lowPass(6000.0f),
        volume(-7.0f)}},
     D{"Waveshaper Bells",  // LFO 1 follows the host's transport
       {type(30), path(21), dist(3, 0.45f), dist(4, 0.55f), dist(5, 0.3f), dist(6, 0.7f), dist(7, 0.5f),
-       norm(0.85f), lfoMode(0, 1), lfoDest(0, D_DIST5), lfoAmount(0, 0.3f), lfoSync(0), lfoPeriod(0, P_1_2),
-       on(WIDENER_ON_TAG), on(CHORUS_MODE_TAG), val(CHORUS_WIDTH_TAG, 0.8f), on(HP_ON_TAG), highPass(150.0f),
-       volume(-4.5f)}},
+       norm(0.85f), lfoMode(0, 1), lfoDest(0, DEST_DIST_5), lfoAmount(0, 0.3f), lfoSync(0),
+       lfoPeriod(0, P_1_2), on(WIDENER_ON_TAG), on(CHORUS_MODE_TAG), val(CHORUS_WIDTH_TAG, 0.8f),
+       on(HP_ON_TAG), highPass(150.0f), volume(-4.5f)}},
 }};
 
 // ---- Expansion ----
@@ -426,13 +414,13 @@ float storedValue(const Change& c) {
     case Unit::Step:
       return steprule::valueOfStep(c.value, tagmap::rowOf(c.tag).scale);
     case Unit::Hz:
-      return std::log2(c.value / 20.0f) / 10.0f;
+      return units::frequencyValue(c.value);
     case Unit::Ratio:
-      return std::log2(c.value) / 7.0f;
+      return units::ratioValue(c.value);
     case Unit::LfoHz:
       return std::log2(c.value * 2048.0f / 55.0f) / 10.0f;
     case Unit::FollowerMs:
-      return std::log2(c.value) / 14.0f;
+      return units::followerMsValue(c.value);
     default:
       return c.value;
   }

@@ -12,7 +12,9 @@
 
 namespace tagmap {
 
-enum class Kind : uint8_t { Continuous, Switch, Stepped };
+// Internal tags are no setting of their own: no name, no text, no typed entry (unused tags, the
+// program load and the program name). They read and store like continuous tags.
+enum class Kind : uint8_t { Continuous, Switch, Stepped, Internal };
 
 // How a row's default list reads.
 enum class DefaultRule : uint8_t {
@@ -80,18 +82,21 @@ constexpr Row stepped(int first, int last, int steps, float scale, ValueList ste
 constexpr Row steppedRaw(int first, int last, int steps, float scale, ValueList rawDefaults) {
   return Row{first, last, Kind::Stepped, steps, scale, DefaultRule::Values, rawDefaults, {}};
 }
+constexpr Row internal(int first, int last) {
+  return Row{first, last, Kind::Internal, -1, 0.0f, DefaultRule::Values, {}, {}};
+}
 constexpr Row ramp(int first, int last) {
   return Row{first, last, Kind::Continuous, -1, 0.0f, DefaultRule::Ramp, {}, {}};
 }
 
 // Every tag 0..1023 exactly once, in tag order.
 inline constexpr Row ROWS[] = {
-    cont(0, 0),                                                                    // not used
+    internal(0, 0),                                                                // not used
     cont(1, 1, {0.625f}, {DEST_VOLUME}),                                           // output volume
     cont(2, 2, {1.0f}, {DEST_MIX}),                                                // wet/dry mix
     onOff(3, 3),                                                                   // bypass
     onOff(4, 4, {1.0f}),                                                           // distortion DC filter
-    cont(5, 5),                                                                    // not used
+    internal(5, 5),                                                                // not used
     cont(6, 13, {0.5f, 0.0f, 0.8f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f}, {DEST_DIST_1}),  // distortion knobs
     onOff(14, 14),                                                                 // pre-EQ on
     cont(15, 18, {0.5f}, {DEST_PRE_EQ_GAIN_1}),                                    // pre-EQ gains
@@ -155,16 +160,16 @@ inline constexpr Row ROWS[] = {
     cont(220, 229, {0.5f}),                         // matrix offsets
     cont(230, 233, {0.5f}, {DEST_POST_EQ_GAIN_1}),  // first-generation EQ
     cont(234, 234, {1.0f}),                         // compressor mode (not quantised)
-    cont(235, 239),                                 // not used
+    internal(235, 239),                             // not used
     stepped(240, 240, 33, 39.99f),                  // wave-shaper 1 mode
     cont(241, 242),                                 // wave-shaper 1 amounts
     stepped(243, 243, 33, 39.99f),                  // wave-shaper 2 mode
     cont(244, 245),                                 // wave-shaper 2 amounts
     cont(246, 246),                                 // wave-shaper polar mode (not quantised)
-    cont(247, 249),                                 // not used
+    internal(247, 249),                             // not used
     ramp(250, 505),                                 // wave-shaper 1 curve
     ramp(506, 761),                                 // wave-shaper 2 curve
-    cont(762, 1023),                                // not used, program load, name tags
+    internal(762, 1023),                            // not used, program load, name tags
 };
 
 // The rows tile 0..1023 in order without gaps or overlaps, and every list fits its row.
@@ -197,6 +202,13 @@ constexpr bool destinationsAgree() {
   return true;
 }
 static_assert(destinationsAgree(), "the tag map's destinations must match the destination list");
+
+// The kind of tag t; Internal for a tag outside 0..1023.
+constexpr Kind kindOf(int t) {
+  for (const Row& r : ROWS)
+    if (t >= r.first && t <= r.last) return r.kind;
+  return Kind::Internal;
+}
 
 // Start-up filling of the plug-in's tables, one table each so that the caller keeps its order.
 void fillDefaults(float (&defaultValues)[NUM_PARAMS]);

@@ -397,7 +397,7 @@ TEST(NumEntry, CommaLocaleReadsAndWritesPoints) {
     ASSERT_EQ(r.box.size(), 6u) << tag;
     EXPECT_EQ(r.box.back(), "--entry-text=" + text) << tag;
     EXPECT_EQ(text.find(','), std::string::npos) << tag;
-    const float tolerance = g.kind == numentry::Kind::Linear ? 0.05f / g.scale + 1e-6f : 0.0f;
+    const float tolerance = g.kind == numentry::Kind::Linear ? 0.05f / g.law.slope + 1e-6f : 0.0f;
     EXPECT_NEAR(r.value, start, tolerance) << tag << " " << text;
     ++checked;
   }
