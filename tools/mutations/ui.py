@@ -14,8 +14,8 @@ BREAKS = [
     ("plugin/uParamText.cpp", "{67, 67, Format::Percent},", "{67, 67, Format::Bipolar},"),
     ("plugin/uParamText.cpp", "{36, 4, KnobFormat::Samples}", "{36, 4, KnobFormat::Bits}"),
     ("plugin/uParamText.cpp", "{28, 3, KnobFormat::Bipolar}", "{28, 3, KnobFormat::Percent}"),
-    ("plugin/uParamText.cpp", "return getFloatStr(60.0f * v - 30.0f, 1) + \" dB\";",
-     "return getFloatStr(50.0f * v - 30.0f, 1) + \" dB\";"),
+    ("plugin/uParamText.cpp", "return getFloatStr(units::BOOST_DB.unitOf(v), 1) + \" dB\";",
+     "return getFloatStr(units::BOOST_DB.unitOf(v) - 10.0f * v, 1) + \" dB\";"),
     ("plugin/uParamText.cpp", "return getFloatStr(50.0f * v, 1) + \" ms\";", "return getFloatStr(40.0f * v, 1) + \" ms\";"),
     ("plugin/uParamText.cpp", "return rowOf(AMP_MODEL_STR, v, 5.99f);", "return rowOf(AMP_MODEL_STR, v, 4.99f);"),
     # Editor: box backgrounds, the old EQ, the LFO page, the idle pass and resume, the matrix menu
