@@ -34,7 +34,8 @@ BREAKS = [
     ("dsp/uCompressor.cpp", "const auto above = levels > thresholdLin;", "const auto above = levels < thresholdLin;"),
     ("dsp/uCompressor.cpp", "pos = (pos + 1) & (LOOKAHEAD - 1);", "pos = (pos + 2) & (LOOKAHEAD - 1);"),
     ("dsp/uNoiseGate.cpp", "units::THRESHOLD_DB.unitOf(t) / 20.0", "units::THRESHOLD_DB.unitOf(t) / 10.0"),
-    ("dsp/uNoiseGate.cpp", "holdSamples = std::pow(2.0, 14.0 * h)", "holdSamples = std::pow(2.0, 12.0 * h)"),
+    ("dsp/uNoiseGate.cpp", "holdSamples = std::pow(2.0, static_cast<double>(units::TIME_OCTAVES) * h)",
+     "holdSamples = std::pow(2.0, 12.0 * h)"),
     ("dsp/uNoiseGate.cpp", "if (holdCounter < 0.0 && env < threshold) state = kRelease;",
      "if (holdCounter < 0.0) state = kRelease;"),
     ("dsp/uNoiseGate.cpp", "if (sum > 256.0f) sum = 256.0f;", ""),
@@ -337,7 +338,7 @@ BREAKS = [
      "(dest > DEST_LFO_SPEED_1 && dest <= DEST_LFO_SPEED_4) || dest == DEST_LAZY_SPEED"),
     ("controls/modScreen.cpp", "(dest >= DEST_LFO_SPEED_1 && dest <= DEST_LFO_SPEED_4) || dest == DEST_LAZY_SPEED",
      "(dest >= DEST_LFO_SPEED_1 - 1 && dest <= DEST_LFO_SPEED_4 + 1) || dest == DEST_LAZY_SPEED"),
-    ("controls/modScreen.cpp", "toInt(200.0f * value) - 100", "toInt(200.0f * value - 100.0f)"),
+    ("controls/modScreen.cpp", "toInt(law.slope * value) + toInt(law.offset)", "toInt(law.slope * value + law.offset)"),
     # The engine's wave-shaper LFO waves and the distortion screen's test waves
     ("plugin/uEngineMod.cpp", "storeRelaxed(lfoCurve[i], wave == TLfo::WAVE_SHAPER_2 ? 1 : 0);",
      "storeRelaxed(lfoCurve[i], 0);"),
@@ -349,8 +350,9 @@ BREAKS = [
     ("plugin/uEngineDisplays.cpp", "f > 0.5f ? 1.0f : (f < 0.5f ? -1.0f : 0.0f)", "f > 0.5f ? 1.0f : -1.0f"),
     ("plugin/uEngineDisplays.cpp", "    default:\n      return f;", "    default:\n      return 2.0f * f - 1.0f;"),
     # The compressor's time laws
-    ("dsp/uCompressor.cpp", "std::pow(2.0f, 8.0f * clamp01(v)) * rate2", "std::pow(2.0f, 7.0f * clamp01(v)) * rate2"),
-    ("dsp/uCompressor.cpp", "std::pow(2.0f, 14.0f * clamp01(v)) * rate2", "std::pow(2.0f, 12.0f * clamp01(v)) * rate2"),
+    ("dsp/uCompressor.cpp", "std::pow(2.0f, units::ATTACK_OCTAVES * clamp01(v)) * rate2", "std::pow(2.0f, 7.0f * clamp01(v)) * rate2"),
+    ("dsp/uCompressor.cpp", "std::pow(2.0f, units::TIME_OCTAVES * clamp01(v)) * rate2",
+     "std::pow(2.0f, 12.0f * clamp01(v)) * rate2"),
     ("dsp/uCompressor.cpp", "const StereoLanes k = pk > en ? attackL : releaseL;", "const StereoLanes k = releaseL;"),
     ("dsp/uCompressor.cpp", "gn = t * keep + gn * attackL;", "gn = t * (1.0f - release) + gn * releaseL;"),
     # Stepping the module path past its last entry
