@@ -66,4 +66,9 @@ inline float lfoRateValue(float hz) noexcept {
   return std::log2(hz * LFO_RATE_DIVISOR / 55.0f) / LFO_OCTAVES;
 }
 
+// Distortion knobs the texts show in units: the And shaper's scale 2^(10 v + 6) and Low-Fi's
+// hold of 2^(10 v) samples (counted at 44.1 kHz).
+inline float andScale(float v) noexcept { return std::exp2(10.0f * v + 6.0f); }
+inline float holdSamples(float v) noexcept { return std::exp2(10.0f * v); }
+
 }  // namespace units

@@ -408,9 +408,9 @@ std::string distortKnobStr(int type, int knob, float v) {
     case KnobFormat::Bits:
       return getFloatStr(16.0f - 16.0f * v, 1) + " Bits";
     case KnobFormat::Samples:
-      return getFloatStr(std::pow(2.0f, 10.0f * v), 1) + " Smps";
+      return getFloatStr(units::holdSamples(v), 1) + " Smps";
     case KnobFormat::Multiply:
-      return "x" + intStr(truncInt(std::pow(2.0f, 10.0f * v + 6.0f)));
+      return "x" + intStr(truncInt(units::andScale(v)));
     case KnobFormat::BandMix:
       return getMixStr(v, true);
     case KnobFormat::AmpModel:
