@@ -106,7 +106,7 @@ BREAKS = [
     ("plugin/uParamText.cpp", "return intStr(truncInt(units::BOOST_DB.unitOf(v))) + \" dB\";",
      "return intStr(truncInt(units::BOOST_DB.unitOf(v) + 1.0f)) + \" dB\";"),
     ("plugin/uParamText.cpp", "getFloatStr(16.0f - 16.0f * v, 1)", "getFloatStr(16.0f - 16.0f * v, 2)"),
-    ("plugin/uParamText.cpp", "std::pow(2.0f, 10.0f * v + 6.0f)", "std::pow(2.0f, 10.0f * v + 5.0f)"),
+    ("dsp/unitLaws.h", "std::exp2(10.0f * v + 6.0f)", "std::exp2(10.0f * v + 5.0f)"),
     ("plugin/uParamText.cpp", "bool isOn(float v) { return v >= 0.5f; }", "bool isOn(float v) { return v > 0.5f; }"),
     ("plugin/uPluginMidi.cpp", "return static_cast<float>(v) / 127.0f;", "return static_cast<float>(v) / 128.0f;"),
     ("plugin/uPluginMidi.cpp", "n >= 0 && n <= 17 ? n - 1 : -1", "n >= 0 && n <= 16 ? n - 1 : -1"),
