@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "dsp/unitLaws.h"
 #include "guiTables.h"
 #include "plugin/uPlugin.h"
 #include "plugin/uVocabulary.h"
@@ -21,8 +22,11 @@ using namespace screen_helpers;
 namespace {
 // The screen's frequency axis and filter design use this rate, whatever the host runs at.
 constexpr double EQ_REFERENCE_RATE = 88100.0;
+// The frequency law's constants in exp2 form, as the picture has always been drawn (pow would
+// round some columns an ulp apart).
 double eqOmega(double octaves) {
-  return 2.0 * std::numbers::pi * 20.0 * std::exp2(10.0 * octaves) / EQ_REFERENCE_RATE;
+  return 2.0 * std::numbers::pi * static_cast<double>(units::LOWEST_HZ) *
+         std::exp2(static_cast<double>(units::FREQUENCY_OCTAVES) * octaves) / EQ_REFERENCE_RATE;
 }
 }  // namespace
 
@@ -55,7 +59,7 @@ void TEQScreen::computeResponses(APlugin& plugin) {
 
     // The peaking filter of the audio EQ cookbook, normalised by a0.
     Coefficients& q = bandCoefficients[static_cast<size_t>(k)];
-    q.gainDB = 40.0 * values.gain - 20.0;
+    q.gainDB = units::GAIN_DB.unitOf(static_cast<double>(values.gain));
     const double w0 = eqOmega(values.freq);
     const double Q = std::exp2(4.0 - 10.0 * values.width);
     const double A = std::pow(10.0, q.gainDB / 40.0);

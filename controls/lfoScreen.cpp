@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "dsp/unitLaws.h"
 #include "guiTables.h"
 #include "plugin/uPlugin.h"
 #include "plugin/uVocabulary.h"
@@ -76,7 +77,8 @@ void TLFOScreen::draw(CDrawContext* context) {
 
   if (dragging) {
     const int tag = gestureTag >= 0 ? gestureTag : LFO_SHAPE_TAGS[static_cast<size_t>(lfoIndex)];
-    drawHelpBands(context, "Shape: " + intText(toInt(100.0f * plugin.getParameter(tag))) + "%", "Scr-Wave");
+    drawHelpBands(context, "Shape: " + intText(toInt(units::PERCENT.unitOf(plugin.getParameter(tag)))) + "%",
+                  "Scr-Wave");
   }
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "dsp/unitLaws.h"
 #include "guiTables.h"
 #include "plugin/uPlugin.h"
 #include "plugin/uVocabulary.h"
@@ -44,8 +45,11 @@ int TModScreen::columnAt(double x) const {
 }
 
 std::string TModScreen::percentText(float value, bool exponential) {
-  const int n =
-      exponential ? toInt(std::exp2((2.0 * value - 1.0) * 4.0) * 100.0) : toInt(200.0f * value) - 100;
+  // Linear: whole percents counted up from the law's bottom, so an amount just under a whole
+  // percent is not rounded up onto it.
+  const units::LinearLaw& law = units::BIPOLAR_PERCENT;
+  const int n = exponential ? toInt(std::exp2((2.0 * value - 1.0) * 4.0) * 100.0)
+                            : toInt(law.slope * value) + toInt(law.offset);
   return intText(n) + " %";
 }
 

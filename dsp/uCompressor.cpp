@@ -14,10 +14,10 @@ constexpr float DENORMAL = ANTI_DENORMAL;
 constexpr float FLT_LIMIT = 3.4028235e38f;  // the largest finite float
 
 float attackCoefficient(float v, float rate2) noexcept {
-  return std::exp(-1000.0f / (std::pow(2.0f, 8.0f * clamp01(v)) * rate2));
+  return std::exp(-1000.0f / (std::pow(2.0f, units::ATTACK_OCTAVES * clamp01(v)) * rate2));
 }
 float releaseCoefficient(float v, float rate2) noexcept {
-  return std::exp(-1000.0f / (std::pow(2.0f, 14.0f * clamp01(v)) * rate2));
+  return std::exp(-1000.0f / (std::pow(2.0f, units::TIME_OCTAVES * clamp01(v)) * rate2));
 }
 }  // namespace
 

@@ -78,7 +78,7 @@ struct AndRule {
   float s, r;
   int m;
   AndRule(float k3, float k4) noexcept
-      : s(std::exp2(10.0f * k3 + 6.0f)), r(1.0f / (s + 0.00001f)), m(saturatingInt(k4 * s)) {}
+      : s(units::andScale(k3)), r(1.0f / (s + 0.00001f)), m(saturatingInt(k4 * s)) {}
   float operator()(float x) const noexcept {
     const int bits = saturatingInt(std::fabs(x) * s) & m;
     return sign(x) * clampf(static_cast<float>(bits) * r, 0.0f, 1.0f);
@@ -223,7 +223,7 @@ struct LowFiParams {
   float q, period, noise;
   LowFiParams(float bits, float rate, float noiseKnob, float sampleRate) noexcept
       : q(std::exp2(17.0f - 16.0f * std::sqrt(bits))),
-        period(std::exp2(10.0f * rate) * sampleRate / 44100.0f),
+        period(units::holdSamples(rate) * sampleRate / 44100.0f),
         noise(noiseKnob * noiseKnob * noiseKnob * noiseKnob) {}
   float quantise(float x) const noexcept { return static_cast<float>(saturatingInt(x * q)) / q; }
 };

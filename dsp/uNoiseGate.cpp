@@ -40,18 +40,18 @@ void TNoiseGate::setParams(float thresholdV, float attackV, float holdV, float r
   if (all || !(attackV == params[1])) {
     params[1] = attackV;
     const double at = clamp01(attackV);
-    attackStep = 1000.0 / (std::pow(2.0, 8.0 * at) * rate2);
+    attackStep = 1000.0 / (std::pow(2.0, static_cast<double>(units::ATTACK_OCTAVES) * at) * rate2);
   }
   if (all || !(holdV == params[2])) {
     params[2] = holdV;
     const double h = clamp01(holdV);
-    holdSamples = std::pow(2.0, 14.0 * h) / 1000.0 * rate2;
+    holdSamples = std::pow(2.0, static_cast<double>(units::TIME_OCTAVES) * h) / 1000.0 * rate2;
     holdStep = holdSamples > 1e-7 ? 1000.0 / holdSamples : 1000.0;
   }
   if (all || !(releaseV == params[3])) {
     params[3] = releaseV;
     const double r = clamp01(releaseV);
-    releaseStep = 1000.0 / (rate2 * (std::pow(2.0, 14.0 * r) + 10.0));
+    releaseStep = 1000.0 / (rate2 * (std::pow(2.0, static_cast<double>(units::TIME_OCTAVES) * r) + 10.0));
   }
 }
 

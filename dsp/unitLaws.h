@@ -54,8 +54,21 @@ inline constexpr float RATIO_OCTAVES = 7.0f;
 inline float ratioOf(float v) noexcept { return std::pow(2.0f, RATIO_OCTAVES * v); }
 inline float ratioValue(float ratio) noexcept { return std::log2(ratio) / RATIO_OCTAVES; }
 
-// Follower attack, hold and decay: 2^(14 v) ms.
-inline constexpr float FOLLOWER_OCTAVES = 14.0f;
-inline float followerMsValue(float ms) noexcept { return std::log2(ms) / FOLLOWER_OCTAVES; }
+// Envelope times in ms: attacks 2^(8 v); holds, releases and the follower's times 2^(14 v).
+inline constexpr float ATTACK_OCTAVES = 8.0f;
+inline constexpr float TIME_OCTAVES = 14.0f;
+inline float followerMsValue(float ms) noexcept { return std::log2(ms) / TIME_OCTAVES; }
+
+// Free-running LFO and lazy-mode rates: 2^(10 v) x 55 / 2048 Hz.
+inline constexpr float LFO_OCTAVES = 10.0f;
+inline constexpr float LFO_RATE_DIVISOR = 2048.0f;
+inline float lfoRateValue(float hz) noexcept {
+  return std::log2(hz * LFO_RATE_DIVISOR / 55.0f) / LFO_OCTAVES;
+}
+
+// Distortion knobs the texts show in units: the And shaper's scale 2^(10 v + 6) and Low-Fi's
+// hold of 2^(10 v) samples (counted at 44.1 kHz).
+inline float andScale(float v) noexcept { return std::exp2(10.0f * v + 6.0f); }
+inline float holdSamples(float v) noexcept { return std::exp2(10.0f * v); }
 
 }  // namespace units

@@ -151,7 +151,6 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   // Entry k of the nine distortion-box backgrounds (0..2 share one image), plain or old EQ.
   VSTGUI::CBitmap* distortBoxBitmap(int k, bool oldEQ) const;
   VSTGUI::CBitmap* bottomBitmap(int k) const { return bitmap(BOTTOM_BOX_BMP + k); }
-  VSTGUI::CBitmap* tabBitmap(int k) const { return bitmap(TAB_BMP + k); }
   VSTGUI::CBitmap* knobBitmap(int k) const { return bitmap(KNOB_BMP + k); }
 
   // ---- Control factories (x, y at 100 %; corrections at 150 % and 200 %) ----
@@ -251,8 +250,6 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   // The setting also decides whether a click into the editor takes the keyboard focus.
   void setKeyboardOn(bool on);
   bool getToolTipsOn() const { return toolTipsOn; }
-  void setToolTipsOn(bool on) { toolTipsOn = on; }
-  void setModDial(bool on) { modDial = on; }
 
   // ---- Screens ----
   void showBackside();

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "dsp/unitLaws.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
 #include "plugin/uPlugin.h"
@@ -104,7 +105,6 @@ const Row* findTitle(const Row (&rows)[N], std::string_view title) {
 
 constexpr std::string_view MIDI_SOURCE_MENU = "Set Modulation Matrix To MIDI Source";
 constexpr std::string_view MOD_SOURCE_MENU = "Set Modulation Matrix To Mod Source";
-constexpr int FIRST_MOD_SOURCE = 32;  // SRC_STR: 1..31 MIDI sources, 32..54 the others
 
 // The built-in sources with a destination selector of their own, by sub-menu.
 struct SelectorMenu {
@@ -241,11 +241,12 @@ void uEditor::showMIDIMenu(CControl* control, const CPoint&) {
     if (menu->getNbEntries() > before) menu->addEntry("-");
 
     COptionMenu* midiSources = newSubMenu(*menu);
-    for (int src = 1; src < FIRST_MOD_SOURCE; ++src)
+    // The MIDI sources are the ones numbered below the first LFO.
+    for (int src = 1; src < SRC_LFO_1; ++src)
       midiSources->addEntry(std::string(SRC_STR[static_cast<size_t>(src)]));
     addSubMenu(*menu, midiSources, MIDI_SOURCE_MENU);
     COptionMenu* modSources = newSubMenu(*menu);
-    for (int src = FIRST_MOD_SOURCE; src < NUM_MOD_SOURCES; ++src)
+    for (int src = SRC_LFO_1; src < NUM_MOD_SOURCES; ++src)
       modSources->addEntry(std::string(SRC_STR[static_cast<size_t>(src)]));
     addSubMenu(*menu, modSources, MOD_SOURCE_MENU);
     for (const SelectorMenu& m : SELECTOR_MENUS) {
@@ -608,11 +609,11 @@ void uEditor::showModMenu(const CPoint&, int slot) {
 void uEditor::enterModAmount(int slot) {
   const int tag = MOD_SLOT_AMT_TAGS[static_cast<size_t>(slot)];
   // The amount in percent, -100..100, cut toward zero.
-  std::string text = decimal(static_cast<int>(plugin->getParameter(tag) * 200.0f - 100.0f));
+  std::string text = decimal(static_cast<int>(units::BIPOLAR_PERCENT.unitOf(plugin->getParameter(tag))));
   char name[PARAM_NAME_BUFFER] = {};
   plugin->getParameterName(tag, name);
   if (!inputBox("-100 to 100%", name, text) || text.empty()) return;
-  plugin->setParameter(tag, std::clamp(decimalToFloat(text) / 200.0f + 0.5f, 0.0f, 1.0f));
+  plugin->setParameter(tag, std::clamp(units::BIPOLAR_PERCENT.valueOf(decimalToFloat(text)), 0.0f, 1.0f));
 }
 
 // ==== Destination menu ====

@@ -19,7 +19,7 @@ inline float speedMultiplier(float m) noexcept { return m == 0.0f ? 1.0f : std::
 
 // Follower attack and decay: one-pole coefficients of a 2^(14 v) ms time constant.
 inline float followerCoefficient(float v, float rate) noexcept {
-  return std::exp(-1000.0f / (std::exp2(units::FOLLOWER_OCTAVES * std::fmax(0.0f, v)) * rate));
+  return std::exp(-1000.0f / (std::exp2(units::TIME_OCTAVES * std::fmax(0.0f, v)) * rate));
 }
 
 }  // namespace
@@ -225,7 +225,8 @@ void TEngine::controlTick() {
                        modulated(FOLLOWER_THRESHOLD_TAG, DEST_FOLLOWER_THRESHOLD),
                        modulated(FOLLOWER_BOOST_TAG, DEST_FOLLOWER_BOOST)};
   if (in[0] != followerInputs[0]) followerAttack = followerCoefficient(in[0], h);
-  if (in[1] != followerInputs[1]) followerHold = 1000.0f / (std::exp2(14.0f * in[1] - 1.0f) * h + 4.0f);
+  if (in[1] != followerInputs[1])
+    followerHold = 1000.0f / (std::exp2(units::TIME_OCTAVES * in[1] - 1.0f) * h + 4.0f);
   if (in[2] != followerInputs[2]) followerDecay = followerCoefficient(in[2], h);
   if (in[3] != followerInputs[3])
     followerSmooth = in[3] < 0.0f ? std::exp2(-8.0f) : 1.0f - std::exp2(-8.0f * clamp01(in[3]) - 8.0f);

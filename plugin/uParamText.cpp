@@ -408,9 +408,9 @@ std::string distortKnobStr(int type, int knob, float v) {
     case KnobFormat::Bits:
       return getFloatStr(16.0f - 16.0f * v, 1) + " Bits";
     case KnobFormat::Samples:
-      return getFloatStr(std::pow(2.0f, 10.0f * v), 1) + " Smps";
+      return getFloatStr(units::holdSamples(v), 1) + " Smps";
     case KnobFormat::Multiply:
-      return "x" + intStr(truncInt(std::pow(2.0f, 10.0f * v + 6.0f)));
+      return "x" + intStr(truncInt(units::andScale(v)));
     case KnobFormat::BandMix:
       return getMixStr(v, true);
     case KnobFormat::AmpModel:
@@ -426,7 +426,7 @@ std::string distortKnobStr(int type, int knob, float v) {
 // A tempo-synced speed: the period row; otherwise a free rate.
 std::string syncedOrFreeRate(const IParamTextSource& source, int tag, int syncTag, float v) {
   if (isOn(valueOf(source, syncTag))) return rowOf(PERIOD_STR, v, SYNC_PERIOD_SCALE);
-  return toFreqStr(source, tag, 2048.0f, 10.0f, true);
+  return toFreqStr(source, tag, units::LFO_RATE_DIVISOR, units::LFO_OCTAVES, true);
 }
 
 std::string disruptAmountStr(const IParamTextSource& source, float v) {
@@ -568,9 +568,9 @@ std::string getParamDisplay(const IParamTextSource& source, int tag) {
     case Format::Filter:
       return toFilterStr(v, false);
     case Format::EnvLenShort:
-      return getEnvLenStr(v, 8.0f, true);
+      return getEnvLenStr(v, units::ATTACK_OCTAVES, true);
     case Format::EnvLenLong:
-      return getEnvLenStr(v, 14.0f, true);
+      return getEnvLenStr(v, units::TIME_OCTAVES, true);
     case Format::FilterSlope:
       return isOn(v) ? "24 dB" : "12 dB";
     case Format::Ratio:
@@ -586,7 +586,7 @@ std::string getParamDisplay(const IParamTextSource& source, int tag) {
     case Format::LazySpeed:
       return syncedOrFreeRate(source, tag, DISRUPT_LAZY_SYNC_TAG, v);
     case Format::FollowerTime:
-      return intStr(truncInt(std::pow(2.0f, units::FOLLOWER_OCTAVES * v))) + " ms";
+      return intStr(truncInt(std::pow(2.0f, units::TIME_OCTAVES * v))) + " ms";
     case Format::LfoSpeed:
       return syncedOrFreeRate(source, tag, LFO_SYNC_TAGS[tag - LFO_SPEED_TAGS[0]], v);
     case Format::ModulePath:

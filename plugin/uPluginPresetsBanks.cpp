@@ -418,7 +418,7 @@ float storedValue(const Change& c) {
     case Unit::Ratio:
       return units::ratioValue(c.value);
     case Unit::LfoHz:
-      return std::log2(c.value * 2048.0f / 55.0f) / 10.0f;
+      return units::lfoRateValue(c.value);
     case Unit::FollowerMs:
       return units::followerMsValue(c.value);
     default:

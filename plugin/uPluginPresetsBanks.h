@@ -26,7 +26,7 @@ enum class Unit : uint8_t {
   Step,        // step index n of a stepped tag: (n + 0.1) / scale
   Hz,          // a filter or EQ frequency: 20 x 2^(10 v) Hz
   Ratio,       // compressor ratio r:1 = 2^(7 v)
-  LfoHz,       // free-running LFO or lazy-mode rate: 2^(10 v) x 55 / 2048 Hz
+  LfoHz,       // free-running LFO or lazy-mode rate in Hz (units::lfoRateValue)
   FollowerMs,  // follower attack, hold or decay: 2^(14 v) ms
   CurveSoft,   // a whole wave-shaper curve (tag = its first point): tanh(k x) / tanh(k), k = value
   CurveFold,   // sin(k x pi/2 x x), folding back once k passes 1

@@ -171,9 +171,11 @@ TEST_F(FollowingDisplays, TheHostRereadsOnceAfterEveryPlainWriteAndNeverFromProc
     const int before = rereads();
     path.apply();
     EXPECT_EQ(rereads(), before);  // told from the idle pass, not from inside the command
+    EXPECT_TRUE(editor->isHostRereadPending());
     const int automations = host.count(kHostAutomate);
     settle(1);
     EXPECT_EQ(rereads(), before + 1);
+    EXPECT_FALSE(editor->isHostRereadPending());
     settle();
     EXPECT_EQ(rereads(), before + 1);  // once per change
     EXPECT_EQ(host.count(kHostAutomate), automations) << "the re-read recorded automation";
@@ -195,7 +197,8 @@ TEST_F(FollowingDisplays, AScreenGestureIsReadByTheHostOnceItEnds) {
   tester->mouseDown(a.x, a.y);
   tester->move(a.x + 20, a.y - 10, kLButton);
   settle();
-  EXPECT_EQ(rereads(), before);  // still dragging: the host would read half a gesture
+  EXPECT_EQ(rereads(), before);                // still dragging: the host would read half a gesture
+  EXPECT_TRUE(editor->isHostRereadPending());  // kept for the gesture's end, not dropped
   tester->mouseUp(a.x + 20, a.y - 10);
   settle();
   EXPECT_EQ(rereads(), before + 1);
