@@ -24,7 +24,7 @@ BREAKS = [
      "return blend * laneCurveLookup(c1, x) + (1.0f - blend) * laneCurveLookup(c2, x);"),
     # Rates not scaled by the sample rate
     ("dsp/uDistortShapers.h", "return std::exp2(10.0f * k) * 10.0f / sampleRate;", "return std::exp2(10.0f * k) * 10.0f / 44100.0f;"),
-    ("dsp/uDistortShapers.h", "period(std::exp2(10.0f * rate) * sampleRate / 44100.0f)", "period(std::exp2(10.0f * rate))"),
+    ("dsp/uDistortShapers.h", "period(units::holdSamples(rate) * sampleRate / 44100.0f)", "period(units::holdSamples(rate))"),
     ("dsp/uDistort.cpp", "model + (sampleRate > 80000.0f ? 4 : 0);", "model + (sampleRate > 100000.0f ? 4 : 0);"),
     # Raw for smoothed knobs and smoothed for raw
     ("dsp/uDistort.cpp", "const int model = ampModelIndex(raw[2]);", "const int model = ampModelIndex(k[2]);"),

@@ -13,7 +13,7 @@ BREAKS = [
     ("dsp/uDistortShapers.h", "w(0.92f * k3 * k3 * k3 + 0.05f), t(k4) {}", "w(0.92f * k3 + 0.05f), t(k4) {}"),
     ("dsp/uDistortShapers.h", "f(1.0f - 0.99f * std::pow(k3, 0.25f))", "f(1.0f - 0.99f * std::pow(k3, 0.5f))"),
     # The Low-Fi hold period no longer follows the sample rate
-    ("dsp/uDistortShapers.h", "period(std::exp2(10.0f * rate) * sampleRate / 44100.0f),", "period(std::exp2(10.0f * rate)),"),
+    ("dsp/uDistortShapers.h", "period(units::holdSamples(rate) * sampleRate / 44100.0f),", "period(units::holdSamples(rate)),"),
     # Wrong constants
     ("dsp/uDistortShapers.h", "f(std::exp2(8.0f * k3 - 4.0f)), d(k4) {}", "f(std::exp2(8.0f * k3 - 3.0f)), d(k4) {}"),
     ("dsp/uDistortShapers.h", "th(std::exp2((35.0f * k3 - 40.0f) / 6.0f))", "th(std::exp2((35.0f * k3 - 40.0f) / 5.0f))"),
