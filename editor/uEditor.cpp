@@ -198,18 +198,18 @@ bool uEditor::openNow(void* parentWindow) {
 void uEditor::createContainers() {
   struct BoxRow {
     CViewContainer* uEditor::*box;
-    int x, y;
+    BoxOrigin at;
     CBitmap* size;
   };
   const BoxRow rows[] = {
-      {&uEditor::distortBox, 29, 117, distortBoxBitmap(0, false)},
-      {&uEditor::filterBox, 645, 117, bitmap(FILTER_BOX_BMP)},
-      {&uEditor::compressorBox, 802, 117, bitmap(COMPRESSOR_BOX_BMP)},
-      {&uEditor::widenerBox, 956, 117, bitmap(WIDENER_BOX_BMP)},
-      {&uEditor::bottomBox, 29, 474, bitmap(BOTTOM_BOX_SIZE_BMP)},
+      {&uEditor::distortBox, MODULE_BOX_ORIGINS[0], distortBoxBitmap(0, false)},
+      {&uEditor::filterBox, MODULE_BOX_ORIGINS[1], bitmap(FILTER_BOX_BMP)},
+      {&uEditor::compressorBox, MODULE_BOX_ORIGINS[2], bitmap(COMPRESSOR_BOX_BMP)},
+      {&uEditor::widenerBox, MODULE_BOX_ORIGINS[3], bitmap(WIDENER_BOX_BMP)},
+      {&uEditor::bottomBox, BOTTOM_BOX_ORIGIN, bitmap(BOTTOM_BOX_SIZE_BMP)},
   };
   for (const BoxRow& row : rows) {
-    const int x = getScaled(row.x), y = getScaled(row.y);
+    const int x = getScaled(row.at.x), y = getScaled(row.at.y);
     const CCoord w = row.size ? row.size->getWidth() : 0, h = row.size ? row.size->getHeight() : 0;
     auto* box = own(new CViewContainer(CRect(x, y, x + w, y + h)));
     box->useOffscreen(false);

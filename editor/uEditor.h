@@ -201,15 +201,22 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   void bindAction(const VSTGUI::CControl* control, ControlAction action) {
     registry.bind(control, std::move(action));
   }
-  // Per bottom tab, the views made for it that it shows whenever it is shown, in that order and
-  // after the views its show operation picks by the settings. A radio button's selected says
-  // whether it is on when the tab is shown.
-  static constexpr size_t WAVESHAPER_TAB = 2, MOD_TAB = 3;
-  struct TabView {
+  // What the frame, a box or a bottom tab shows, listed by the builder that makes the views, in
+  // the order they are added: `when` (if set) says whether the view is shown at this rebuild,
+  // `before` (if set) brings it up to date first (a radio button's light, a menu's text).
+  struct ListedView {
     VSTGUI::CView* view = nullptr;
-    std::function<bool()> selected{};
+    std::function<bool()> when{};
+    std::function<void()> before{};
   };
-  std::array<std::vector<TabView>, 4> bottomTabShown{};
+  using ViewList = std::vector<ListedView>;
+  // The bottom box's tabs, in the order of their buttons.
+  enum BottomTab : int { DISRUPT_TAB, FOLLOWER_TAB, WAVESHAPER_TAB, MOD_TAB, NUM_BOTTOM_TABS };
+  // Each tab's views; the frame's own (the header over the boxes).
+  std::array<ViewList, NUM_BOTTOM_TABS> bottomTabShown{};
+  ViewList mainShown{};
+  // Every such list.
+  std::vector<ViewList*> shownLists();
   int getRegistrySize() const { return registry.size(); }
   const RegistryEntry& getRegistryEntry(int i) const { return registry.entry(i); }
   // Every registered control with this tag, in creation order.
@@ -324,7 +331,9 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   int getBottomTab() const { return bottomTab; }
   int getLfoPage() const { return lfoPage; }
   int getSelectedEQ() const { return selectedEQ; }
-  void setBottomTab(int tab) { bottomTab = tab < 0 ? 0 : (tab > 3 ? 3 : tab); }
+  void setBottomTab(int tab) {
+    bottomTab = tab < 0 ? 0 : (tab >= NUM_BOTTOM_TABS ? NUM_BOTTOM_TABS - 1 : tab);
+  }
   void setLfoPage(int page) { lfoPage = page < 0 ? 0 : (page > 3 ? 3 : page); }
   void setSelectedEQ(int eq) { selectedEQ = eq == 1 ? 1 : 0; }
   // The type knobs' values per distortion type while the editor lives (not saved with the state).
@@ -355,6 +364,26 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   void removeControls();
   // Layout: makes the main screen's controls (nothing is added to the frame here).
   void createControls();
+  // One builder per box and tab: it makes the views and lists what the box shows.
+  void createHeader();
+  void createPresetMenus();
+  void createDistortBox();
+  void createDistortTypeMenu();
+  void listDistortBox();
+  void createFilterBox();
+  void createCompressorBox();
+  void createWidenerBox();
+  void createDisruptTab();
+  void createFollowerTab();
+  void listFollowerTab();
+  void createWaveShaperTab();
+  void createModTab();
+  void createLfoPage(int l);
+  // What the distortion box is shown for: the type, and whether the old EQ's knobs stand in
+  // the EQ screen's place.
+  int shownDistortType() const;
+  bool oldEQShown() const;
+  void nameTypeKnobDestinations(int type);
   // Layout: forgets the layout's own control pointers after removeControls released them.
   void zeroControls();
   void createBackside();
@@ -428,8 +457,8 @@ class uEditor : public VSTGUI::AEffGUIEditor,
   // One record per container: the idle pass rebuilds it with its show operation when refresh is
   // up (a drag inside it makes the rebuild wait) and otherwise updates its live contents; busy
   // while the show operation runs. raisedBy is the refresh flag that sets refresh from any thread.
-  // shown: the views made for the box that it shows whenever it is rebuilt, in the order they are
-  // added (a box whose contents never change is shown from this list alone).
+  // shown: what the box shows when it is rebuilt, listed by its builder (the bottom box's lists
+  // are its tabs').
   struct BoxPass {
     VSTGUI::CViewContainer* uEditor::*view;
     uint32_t raisedBy;
@@ -437,7 +466,7 @@ class uEditor : public VSTGUI::AEffGUIEditor,
     void (uEditor::*update)();
     bool refresh = false;
     bool busy = false;
-    std::vector<VSTGUI::CView*> shown{};
+    ViewList shown{};
   };
   BoxPass distortPass{&uEditor::distortBox, kDistortRefresh, &uEditor::showDistort,
                       &uEditor::refreshDistortBox};

@@ -66,7 +66,7 @@ struct LayoutControls {
   // Bottom box, Disrupt tab.
   TKnob* disruptSpeedKnob = nullptr;
   TOnOff* disruptOnSwitches[7] = {};
-  TOnOff *disruptSwitch85 = nullptr, *disruptSwitch132 = nullptr;
+  TOnOff *disruptLazySyncSwitch = nullptr, *disruptLazyOnSwitch = nullptr;
   TRockerButton* disruptRocker = nullptr;
   VSTGUI::CKickButton* disruptResetButton = nullptr;
   TOptionMenu *disruptSpringMenu = nullptr, *disruptQuantMenu = nullptr;

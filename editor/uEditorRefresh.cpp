@@ -90,17 +90,17 @@ void uEditor::refreshWidenerBox() {
 
 void uEditor::refreshBottomBox() {
   switch (bottomTab) {
-    case 0:
+    case DISRUPT_TAB:
       refreshRings(bottomBox);
       if (disruptSlider)
         disruptSlider->setMod(plugin->getModDisruptAmount(), static_cast<int>(lastIdleTicks / 100));
       refreshDisruptCaptions();
       break;
-    case 1:
+    case FOLLOWER_TAB:
       refreshRings(bottomBox);
       if (followerScreen) followerScreen->update(static_cast<int>(lastIdleTicks / 125));
       break;
-    case 2:
+    case WAVESHAPER_TAB:
       refreshRings(bottomBox);
       if (waveShaperRefresh) {
         waveShaperRefresh = false;

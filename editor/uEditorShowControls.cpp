@@ -1,9 +1,11 @@
-// Show operations: which controls of the layout are in the frame and in each box, rebuilt as a
-// whole when a setting they depend on changes, and the distortion-type knob memory.
+// Show operations: the frame and each box rebuilt as a whole from what its builder listed when a
+// setting they depend on changes (the background follows the settings too), and the
+// distortion-type knob memory.
 #include <algorithm>
 #include <initializer_list>
 
 #include "controls/pluginScreens.h"
+#include "layoutPlaces.h"
 #include "plugin/uPlugin.h"
 #include "plugin/uVocabulary.h"
 #include "uEditor.h"
@@ -29,6 +31,16 @@ void rebuildBox(CViewContainer* box, bool& busy, CBitmap* background, Fill&& fil
   busy = false;
 }
 
+// Adds the listed views shown now, each brought up to date first.
+template <typename Add>
+void addListed(const uEditor::ViewList& list, Add&& add) {
+  for (const uEditor::ListedView& v : list) {
+    if (!v.view || (v.when && !v.when())) continue;
+    if (v.before) v.before();
+    add(v.view);
+  }
+}
+
 // A group of radio buttons: the one at `selected` on, the others off.
 void selectRadio(std::initializer_list<CControl*> buttons, int selected) {
   int i = 0;
@@ -41,14 +53,16 @@ void selectRadio(std::initializer_list<CControl*> buttons, int selected) {
   }
 }
 
-template <typename T, size_t N>
-std::string_view at(const std::array<T, N>& table, int i) {
-  return table[static_cast<size_t>(std::clamp(i, 0, static_cast<int>(N) - 1))];
-}
-
 int clampType(int type) { return std::clamp(type, 0, NUM_DISTORT_TYPES - 1); }
 
 }  // namespace
+
+std::vector<uEditor::ViewList*> uEditor::shownLists() {
+  std::vector<ViewList*> lists{&mainShown};
+  for (BoxPass* box : boxPasses()) lists.push_back(&box->shown);
+  for (ViewList& tab : bottomTabShown) lists.push_back(&tab);
+  return lists;
+}
 
 // ==== Main screen ====
 
@@ -60,21 +74,7 @@ void uEditor::showMainScreen() {
   for (CViewContainer* box : {distortBox, filterBox, compressorBox, widenerBox, bottomBox})
     if (box) frame->addView(box);
   updatePath();
-  const auto add = [this](CView* v) {
-    if (v) frame->addView(v);
-  };
-  add(presetMenu);
-  showCurrentPresetMenu();
-  add(folderMenu);
-  if (folderMenu) folderMenu->setString("Introduction Bank");
-  for (CView* v : std::initializer_list<CView*>{ecsMenu, controlMenuArea, helpButton, editedButton,
-                                                originalButton, headerSwitch, managerButton, settingsButton})
-    add(v);
-  for (TVu* vu : vuMeters) add(vu);
-  add(headerVolumeKnob);
-  selectRadio({tabButtons[0], tabButtons[1], tabButtons[2], tabButtons[3]}, bottomTab);
-  for (TRadioButton* tab : tabButtons) add(tab);
-  add(pathMenu);
+  addListed(mainShown, [this](CView* v) { frame->addView(v); });
   mainScreenShown = true;
   frame->invalid();
 }
@@ -90,7 +90,9 @@ void uEditor::updatePresetMenu() {
 void uEditor::resumeLayout() {
   updatePresetMenu();
   setMenuResume(pathMenu);
-  selectRadio({tabButtons[0], tabButtons[1], tabButtons[2], tabButtons[3]}, bottomTab);
+  selectRadio(
+      {tabButtons[DISRUPT_TAB], tabButtons[FOLLOWER_TAB], tabButtons[WAVESHAPER_TAB], tabButtons[MOD_TAB]},
+      bottomTab);
 }
 
 // ==== Module boxes ====
@@ -105,8 +107,8 @@ void uEditor::updatePath() {
   CViewContainer* const boxes[4] = {distortBox, filterBox, compressorBox, widenerBox};
   CBitmap* const sizes[4] = {distortBoxBitmap(0, false), bitmap(FILTER_BOX_BMP), bitmap(COMPRESSOR_BOX_BMP),
                              bitmap(WIDENER_BOX_BMP)};
-  int left = getScaled(29);
-  const int top = getScaled(117);
+  int left = getScaled(MODULE_BOX_ORIGINS[0].x);
+  const int top = getScaled(MODULE_BOX_ORIGINS[0].y);
   for (int stage : MODULE_PATHS[path]) {
     CBitmap* size = sizes[stage];
     const int w = size ? static_cast<int>(size->getWidth()) : 0,
@@ -122,51 +124,29 @@ void uEditor::updatePath() {
   pathBusy = false;
 }
 
+int uEditor::shownDistortType() const { return plugin ? clampType(plugin->getDistortType()) : 0; }
+
+bool uEditor::oldEQShown() const { return plugin && plugin->getOnOff(OLD_EQ_TAG) && selectedEQ == 1; }
+
 void uEditor::showDistort() {
   if (!plugin) return;
-  const int type = clampType(plugin->getDistortType());
-  const int knobs = FX_DIALS[static_cast<size_t>(type)];
-  const bool oldEQShown = plugin->getOnOff(OLD_EQ_TAG) && selectedEQ == 1;
-  rebuildBox(distortBox, distortPass.busy, distortBoxBitmap(knobs, oldEQShown), [&](auto add) {
-    if (type != 0) {
-      for (int i = 0; i < std::max(knobs, 1); ++i) {
-        const bool centred = FX_DIAL_IS_CENTERED[static_cast<size_t>(type)][static_cast<size_t>(i)] != 0;
-        add(centred ? typeKnobsCentred[i] : typeKnobs[i]);
-        const std::string caption(DISTORT_LABEL_STR[static_cast<size_t>(type * NUM_DISTORT_KNOBS + i)]);
-        for (TKnob* k : {typeKnobs[i], typeKnobsCentred[i]})
-          if (k) k->setString(caption);
-      }
-    }
-    // The destination selectors name the type knobs after the current type.
-    for (size_t i = 0; i < NUM_DISTORT_KNOBS; ++i)
-      destMenuNames[DEST_DISTORT_AMT[i]] =
-          DISTORT_DEST_STR[static_cast<size_t>(type) * NUM_DISTORT_KNOBS + i];
-    for (const DestSelector* s : {&followerDestMenus[0], &followerDestMenus[1], &followerDestMenus[2],
-                                  &lfoDestMenus[0], &lfoDestMenus[1], &lfoDestMenus[2], &lfoDestMenus[3]})
-      if (TOptionMenu* knobDests = s->subs[1])
-        for (size_t i = 0; i < NUM_DISTORT_KNOBS; ++i)
-          knobDests->setEntry(static_cast<int32_t>(i), destMenuNames[DEST_DISTORT_AMT[i]]);
-    add(mainMixKnob);
-    add(distortVolumeKnob);
-    if (distortTypeMenu) distortTypeMenu->setString(std::string(DISTORT_TYPE_STR[static_cast<size_t>(type)]));
-    add(distortTypeMenu);
-    add(distortScreen);
-    if (selectedEQ == 1) add(oldEQSwitch);
-    add(preEQSwitch);
-    add(postEQSwitch);
-    selectRadio({eqViewButtons[0], eqViewButtons[1]}, selectedEQ);
-    add(eqViewButtons[0]);
-    add(eqViewButtons[1]);
-    if (!oldEQShown) {
-      if (eqScreen) eqScreen->setEQ(selectedEQ);
-      add(eqScreen);
-    } else {
-      for (TKnob* k : oldEQKnobs) add(k);
-    }
-    add(gateSwitch);
-    for (TKnob* k : gateKnobs) add(k);
-    add(gateLamp);
-  });
+  const int type = shownDistortType();
+  rebuildBox(distortBox, distortPass.busy,
+             distortBoxBitmap(FX_DIALS[static_cast<size_t>(type)], oldEQShown()), [&](auto add) {
+               nameTypeKnobDestinations(type);
+               addListed(distortPass.shown, add);
+             });
+}
+
+// The destination selectors name the type knobs after the current type.
+void uEditor::nameTypeKnobDestinations(int type) {
+  for (size_t i = 0; i < NUM_DISTORT_KNOBS; ++i)
+    destMenuNames[DEST_DISTORT_AMT[i]] = DISTORT_DEST_STR[static_cast<size_t>(type) * NUM_DISTORT_KNOBS + i];
+  for (const DestSelector* s : {&followerDestMenus[0], &followerDestMenus[1], &followerDestMenus[2],
+                                &lfoDestMenus[0], &lfoDestMenus[1], &lfoDestMenus[2], &lfoDestMenus[3]})
+    if (TOptionMenu* knobDests = s->subs[1])
+      for (size_t i = 0; i < NUM_DISTORT_KNOBS; ++i)
+        knobDests->setEntry(static_cast<int32_t>(i), destMenuNames[DEST_DISTORT_AMT[i]]);
 }
 
 void uEditor::updateDistort(int newType) {
@@ -212,123 +192,34 @@ const std::string& uEditor::getDestMenuName(int dest) const {
 
 void uEditor::showFilter() {
   if (!plugin) return;
-  rebuildBox(filterBox, filterPass.busy, bitmap(FILTER_BOX_BMP), [&](auto add) {
-    selectRadio({highPassTypeButtons[0], highPassTypeButtons[1]}, plugin->getFilterType(HP_TYPE_TAG) ? 1 : 0);
-    selectRadio({lowPassTypeButtons[0], lowPassTypeButtons[1]}, plugin->getFilterType(LP_TYPE_TAG) ? 1 : 0);
-    for (CView* v : std::initializer_list<CView*>{
-             highPassTypeButtons[0], highPassTypeButtons[1], lowPassTypeButtons[0], lowPassTypeButtons[1],
-             highPassSwitch, highPassZDSwitch, lowPassSwitch, lowPassZDSwitch})
-      add(v);
-    for (TKnob* k : filterKnobs) add(k);
-  });
+  rebuildBox(filterBox, filterPass.busy, bitmap(FILTER_BOX_BMP),
+             [&](auto add) { addListed(filterPass.shown, add); });
 }
 
 void uEditor::showCompressor() {
   if (!plugin) return;
-  rebuildBox(compressorBox, compressorPass.busy, bitmap(COMPRESSOR_BOX_BMP), [&](auto add) {
-    for (CView* v : compressorPass.shown) add(v);
-  });
+  rebuildBox(compressorBox, compressorPass.busy, bitmap(COMPRESSOR_BOX_BMP),
+             [&](auto add) { addListed(compressorPass.shown, add); });
 }
 
 void uEditor::showWidenChorus() {
   if (!plugin) return;
-  const bool chorus = plugin->getOnOff(CHORUS_MODE_TAG);
-  rebuildBox(widenerBox, widenerPass.busy, bitmap(chorus ? CHORUS_BOX_BMP : WIDENER_BOX_BMP), [&](auto add) {
-    for (TKnob* k : chorus ? chorusKnobs : widenerKnobs) add(k);
-    add(chorus ? chorusOnSwitch : widenerOnSwitch);
-    add(widenerModeSwitch);
-    add(widenerDisplay);
-  });
+  CBitmap* background = bitmap(plugin->getOnOff(CHORUS_MODE_TAG) ? CHORUS_BOX_BMP : WIDENER_BOX_BMP);
+  rebuildBox(widenerBox, widenerPass.busy, background, [&](auto add) { addListed(widenerPass.shown, add); });
 }
 
 // ==== Bottom box ====
 
 void uEditor::showBottomScreen() {
   if (!plugin) return;
-  bottomTab = std::clamp(bottomTab, 0, 3);
+  setBottomTab(bottomTab);
   lfoPage = std::clamp(lfoPage, 0, 3);
-  selectRadio({tabButtons[0], tabButtons[1], tabButtons[2], tabButtons[3]}, bottomTab);
-  const bool advanced = plugin->getOnOff(MOD_ADVANCED_TAG);
-  CBitmap* background = bottomBitmap(bottomTab == 3 && advanced ? 4 : bottomTab);
-  rebuildBox(bottomBox, bottomPass.busy, background, [&](auto add) {
-    switch (bottomTab) {
-      case 0:
-        for (TKnob* k : disruptKnobs) add(k);
-        add(disruptSpeedKnob);
-        for (TOnOff* s : disruptOnSwitches) add(s);
-        add(disruptSwitch85);
-        add(disruptSwitch132);
-        // Lazy mode's rocker: the only control of that setting.
-        add(disruptRocker);
-        for (TOptionMenu* m : {disruptSpringMenu, disruptQuantMenu}) {
-          add(m);
-          setMenuResume(m);
-        }
-        add(disruptSlider);
-        add(disruptResetButton);
-        break;
-      case 1:
-        for (TKnob* k : followerKnobs) add(k);
-        for (TKnob* k : followerAmountKnobs) add(k);
-        for (TKnob* k : followerModAmountKnobs) add(k);
-        for (int j = 0; j < 3; ++j) {
-          add(followerOnSwitches[j]);
-          if (TOptionMenu* m = followerDestMenus[j].main) {
-            m->setString(getDestMenuName(plugin->getDestForTag(FOLLOWER_DEST_1_TAG + j)));
-            add(m);
-          }
-          if (TOptionMenu* m = followerSourceMenus[j].main) {
-            m->setString(std::string(at(SRC_STR, plugin->getSrcForTag(FOLLOWER_MOD_SRC_1_TAG + j))));
-            add(m);
-          }
-        }
-        add(followerSourceMenu);
-        setMenuResume(followerSourceMenu);
-        add(followerScreen);
-        break;
-      case 2:
-        selectRadio({polarityButtons[0], polarityButtons[1]}, plugin->getWaveShaperPolarMode() ? 1 : 0);
-        for (TRadioButton* b : polarityButtons) add(b);
-        selectRadio({drawModeButtons[0], drawModeButtons[1], drawModeButtons[2]}, waveShaperDrawMode);
-        for (TRadioButton* b : drawModeButtons) add(b);
-        for (TKnob* k : waveShaperKnobs) add(k);
-        for (TWaveShaperScreen* s : waveShaperScreens) {
-          if (s) s->setDrawMode(waveShaperDrawMode);
-          add(s);
-        }
-        for (int i = 0; i < 2; ++i) {
-          add(waveShaperModeMenus[i]);
-          setMenuResume(waveShaperModeMenus[i]);
-        }
-        break;
-      default: {
-        const int l = lfoPage;
-        const auto L = static_cast<size_t>(l);
-        add(modScreens[advanced ? 1 : 0]);
-        add(advancedSwitch);
-        TRadioButton* const* modes = lfoModeButtons[l];
-        selectRadio({modes[0], modes[1], modes[2], modes[3]}, plugin->getLFOMode(l));
-        for (int k = 0; k < 4; ++k) add(modes[k]);
-        for (CView* v : std::initializer_list<CView*>{lfoSpeedKnobs[l], lfoHumanizeKnobs[l], lfoShapeKnobs[l],
-                                                      lfoAmountKnobs[l], lfoSyncSwitches[l], lfoWaveMenus[l],
-                                                      lfoTriggerMenus[l]})
-          add(v);
-        if (TOptionMenu* m = lfoDestMenus[l].main) {
-          add(m);
-          m->setString(getDestMenuName(plugin->getDestForTag(LFO_DEST_TAGS[L])));
-        }
-        setMenuResume(lfoWaveMenus[l]);
-        setMenuResume(lfoTriggerMenus[l]);
-        if (lfoScreen) lfoScreen->setLFO(l);
-        add(lfoScreen);
-        break;
-      }
-    }
-    // Then the views the tab shows every time, on top.
-    for (const TabView& t : bottomTabShown[static_cast<size_t>(bottomTab)]) {
-      if (auto* radio = dynamic_cast<CControl*>(t.view); radio && t.selected)
-        selectRadio({radio}, t.selected() ? 0 : -1);
-      add(t.view);
-    }
-  });
+  selectRadio(
+      {tabButtons[DISRUPT_TAB], tabButtons[FOLLOWER_TAB], tabButtons[WAVESHAPER_TAB], tabButtons[MOD_TAB]},
+      bottomTab);
+  // The advanced matrix has a background of its own, after the four tabs'.
+  constexpr int ADVANCED_MOD_BACKGROUND = NUM_BOTTOM_TABS;
+  const bool advanced = bottomTab == MOD_TAB && plugin->getOnOff(MOD_ADVANCED_TAG);
+  rebuildBox(bottomBox, bottomPass.busy, bottomBitmap(advanced ? ADVANCED_MOD_BACKGROUND : bottomTab),
+             [&](auto add) { addListed(bottomTabShown[static_cast<size_t>(bottomTab)], add); });
 }

@@ -121,6 +121,16 @@ constexpr PixelRect knobImageRect(const KnobPlace& k, int mode, int imageSide) {
   return {left, top, left + imageSide, top + imageSide};
 }
 
+// ---- Boxes (relative to the frame) ----
+// Where each box starts at 100 %: the four module boxes in the order of the stages (the path
+// lays them out along the row from the first one's point, in its order) and the bottom box.
+struct BoxOrigin {
+  int x, y;
+};
+inline constexpr std::array<BoxOrigin, 4> MODULE_BOX_ORIGINS = {
+    {{29, 117}, {645, 117}, {802, 117}, {956, 117}}};
+inline constexpr BoxOrigin BOTTOM_BOX_ORIGIN{29, 474};
+
 // ---- Header (relative to the frame) ----
 inline constexpr AreaPlace PRESET_MENU_PLACE{97, 37, 213, 22, 0, 1, 0, -1};
 inline constexpr AreaPlace FOLDER_MENU_PLACE{95, 69, 215, 22, 0, 1, 0, -1};

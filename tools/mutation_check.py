@@ -206,7 +206,7 @@ BREAKS = [
     ("editor/uEditorControls.cpp", "{LFO_WAVE_TAGS[0], LFO_WAVE_TAGS[3], MenuAction::Step, true},",
      "{LFO_WAVE_TAGS[0], LFO_WAVE_TAGS[3], MenuAction::Step, false},"),
     ("editor/uEditorControls.cpp", "if (std::abs(value - 0.5f) > 0.01f)", "if (std::abs(value - 0.5f) > 0.001f)"),
-    ("editor/uEditorCreateControls.cpp", "        if (l != lfoPage) return;\n", ""),
+    ("editor/uEditorCreateControls.cpp", "      if (l != lfoPage) return;\n", ""),
     ("editor/uEditorCreateControls.cpp", "      if (!e.pressed()) return;\n      for (int p = 0; p < WAVESHAPER_POINTS; ++p)",
      "      for (int p = 0; p < WAVESHAPER_POINTS; ++p)"),
     ("editor/uEditor.h", "BoxPass bottomPass{&uEditor::bottomBox, kBottomScreenRefresh,", "BoxPass bottomPass{&uEditor::bottomBox, 0,"),

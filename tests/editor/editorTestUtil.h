@@ -101,13 +101,21 @@ inline VSTGUI::CControl* testControl(uEditor& e, int tag,
   return c;
 }
 
-// The i-th view of type T a bottom tab shows every time: the editor keeps the WaveShaper tab's
-// Apply buttons and the Mod/LFO tab's page buttons only in the tab's list.
+// Puts `now` in `old`'s place in every list of what the frame, the boxes and the tabs show.
+inline void replaceListed(uEditor& e, VSTGUI::CView* old, VSTGUI::CView* now) {
+  for (uEditor::ViewList* list : e.shownLists())
+    for (uEditor::ListedView& v : *list)
+      if (v.view == old) v.view = now;
+}
+
+// The i-th view of type T a bottom tab shows every time (whatever the settings): the editor
+// keeps the WaveShaper tab's Apply buttons and the Mod/LFO tab's page buttons only in the tab's
+// list.
 template <typename T>
 T* shownWithTab(uEditor& e, size_t tab, int i) {
   int n = 0;
-  for (const uEditor::TabView& t : e.bottomTabShown[tab])
-    if (auto* v = dynamic_cast<T*>(t.view); v && n++ == i) return v;
+  for (const uEditor::ListedView& t : e.bottomTabShown[tab])
+    if (auto* v = dynamic_cast<T*>(t.view); v && !t.when && n++ == i) return v;
   return nullptr;
 }
 inline VSTGUI::CKickButton* applyButton(uEditor& e, int i) {

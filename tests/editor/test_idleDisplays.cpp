@@ -86,6 +86,7 @@ class IdleDisplays : public OpenEditorTest {
   // The screen in member's place from the next rebuild of the boxes on.
   template <class Screen>
   Counted<Screen>* counted(Screen*& member, Counted<Screen>* replacement) {
+    editortest::replaceListed(*editor, member, replacement);
     member = editor->own(replacement);
     editor->raiseRefresh(kBottomScreenRefresh | kDistortRefresh);
     pass();

@@ -102,7 +102,7 @@ TEST_P(LayoutPlaces, EveryControlStandsOnItsPlace) {
     button(e.disruptOnSwitches[i], DISRUPT_ON_SWITCH_PLACES[i], "Disrupt on");
   }
   button(e.disruptRocker, DISRUPT_ROCKER_PLACE, "lazy rocker");
-  button(e.disruptSwitch132, DISRUPT_LAZY_ON_SWITCH_PLACE, "lazy on");
+  button(e.disruptLazyOnSwitch, DISRUPT_LAZY_ON_SWITCH_PLACE, "lazy on");
   area(e.disruptSpringMenu, DISRUPT_SPRING_MENU_PLACE, "spring menu");
   area(e.disruptSlider, DISRUPT_SLIDER_PLACE, "Disrupt slider", false);
   // Follower, WaveShaper and Mod/LFO tabs.

@@ -21,10 +21,12 @@ BREAKS = [
     # Editor: box backgrounds, the old EQ, the LFO page, the idle pass and resume, the matrix menu
     ("editor/uEditor.cpp", "return k < 3 ? bitmap(base, k) : bitmap(base + k - 2);",
      "return k < 3 ? bitmap(base, k) : bitmap(base + k - 3);"),
-    ("editor/uEditorShowControls.cpp", "const bool oldEQShown = plugin->getOnOff(OLD_EQ_TAG) && selectedEQ == 1;",
-     "const bool oldEQShown = plugin->getOnOff(OLD_EQ_TAG);"),
-    ("editor/uEditorShowControls.cpp", "if (selectedEQ == 1) add(oldEQSwitch);", "add(oldEQSwitch);"),
-    ("editor/uEditorShowControls.cpp", "modes[3]}, plugin->getLFOMode(l));", "modes[3]}, plugin->getLFOMode(0));"),
+    ("editor/uEditorShowControls.cpp", "return plugin && plugin->getOnOff(OLD_EQ_TAG) && selectedEQ == 1;",
+     "return plugin && plugin->getOnOff(OLD_EQ_TAG);"),
+    ("editor/uEditorCreateControls.cpp", "shownWhen(oldEQSwitch, [this] { return selectedEQ == 1; })",
+     "shownWhen(oldEQSwitch, [this] { return true; })"),
+    ("editor/uEditorCreateControls.cpp", "[this, l, k] { return plugin->getLFOMode(l) == k; }",
+     "[this, l, k] { return plugin->getLFOMode(0) == k; }"),
     ("editor/uEditor.cpp", "if (e.control && !e.noResync) e.control->setValue(plugin->getParameter(tag));",
      "if (e.control && !e.noResync && std::fabs(e.control->getValue() - plugin->getParameter(tag)) > 1e-4f)\n"
      "          e.control->setValue(plugin->getParameter(tag));"),
