@@ -39,9 +39,8 @@ BREAKS = [
     # Knob strips: the ring of each style, and the fourth and later type knobs
     ("editor/uEditorFactories.cpp", "static constexpr int RING_OF_STYLE[4] = {1, 2, 4, 5};",
      "static constexpr int RING_OF_STYLE[4] = {1, 2, 5, 4};"),
-    ("editor/uEditorShowControls.cpp",
-     "FX_DIAL_IS_CENTERED[static_cast<size_t>(type)][static_cast<size_t>(i)] != 0;",
-     "FX_DIAL_IS_CENTERED[static_cast<size_t>(type)][static_cast<size_t>(std::min(i, 2))] != 0;"),
+    ("editor/uEditorCreateControls.cpp", "(FX_DIAL_IS_CENTERED[type][slot] != 0) == (centred != 0);",
+     "(FX_DIAL_IS_CENTERED[type][std::min(slot, size_t{2})] != 0) == (centred != 0);"),
     # The compressor meter's steps
     ("resources/artBitmaps.cpp", "const double litPx = std::round(usablePx * step / 46.0);",
      "const double litPx = std::round(usablePx * step / 47.0);"),
